@@ -1,0 +1,154 @@
+#include "daodatabase.h"
+
+#include "daoexception.h"
+#include "daoquerydef.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+QAtomicInt g_nextConnection;
+int g_busyTimeout = 5000;
+
+// Root ignores permission bits; a file or folder the user marked read-only
+// must still be treated as such.
+bool IsMarkedWritable(const QFileInfo &info)
+{
+    return info.isWritable() && info.permission(QFile::WriteOwner);
+}
+} // namespace
+
+CDaoDatabase::CDaoDatabase() = default;
+
+CDaoDatabase::~CDaoDatabase()
+{
+    Close();
+}
+
+void CDaoDatabase::SetBusyTimeout(int milliseconds)
+{
+    g_busyTimeout = milliseconds;
+}
+
+QSqlDatabase CDaoDatabase::Connection() const
+{
+    return QSqlDatabase::database(m_strConnection, false);
+}
+
+bool CDaoDatabase::IsOpen() const
+{
+    return !m_strConnection.isEmpty() && Connection().isOpen();
+}
+
+void CDaoDatabase::Create(const QString &path, const QString &locale, int options)
+{
+    Q_UNUSED(locale);
+    Q_UNUSED(options);
+    Close();
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.exists())
+        throw CDaoException(QStringLiteral("データベースファイルは既に存在します。\n%1").arg(path));
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        throw CDaoException(QStringLiteral("フォルダが見つかりません。\n%1").arg(folder.filePath()));
+    if (!IsMarkedWritable(folder))
+        throw CDaoException(QStringLiteral("フォルダに書き込めないため、データベースファイルを作成できません。\n%1")
+                                .arg(folder.filePath()));
+    try {
+        Connect(path, false);
+        QSqlQuery q(Connection());
+        if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
+            throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースファイルを作成できません。"));
+    } catch (...) {
+        Close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void CDaoDatabase::Open(const QString &path)
+{
+    Close();
+    if (path.isEmpty())
+        throw CDaoException(QStringLiteral("データベースファイルが指定されていません。"));
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        throw CDaoException(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
+    Connect(path, !IsMarkedWritable(info));
+    try {
+        CheckReadable();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CDaoDatabase::Connect(const QString &path, bool readOnly)
+{
+    m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
+    m_strPath = path;
+    m_bReadOnly = readOnly;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
+    if (!db.isValid()) {
+        const QString text = db.lastError().text();
+        db = QSqlDatabase();
+        Close();
+        throw CDaoException(QStringLiteral("データベースエンジンを初期化できません。"), text);
+    }
+    db.setDatabaseName(path);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyTimeout);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(options);
+    if (!db.open()) {
+        const CDaoException error = CDaoException::FromSql(
+            db.lastError(), QStringLiteral("データベースファイルを開けません。\n%1").arg(path));
+        db = QSqlDatabase();
+        Close();
+        throw error;
+    }
+}
+
+// SQLite opens anything lazily; the first read tells a database from other bytes.
+void CDaoDatabase::CheckReadable()
+{
+    QSqlQuery q(Connection());
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+        throw CDaoException::FromSql(q.lastError(),
+                                     QStringLiteral("データベースファイルを開けません。\n%1").arg(m_strPath));
+    }
+    if (q.value(0).toInt() > kSchemaVersion) {
+        throw CDaoException(
+            QStringLiteral("このデータベースファイルは新しい版のプログラムで作られたため開けません。\n%1").arg(m_strPath));
+    }
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
+        throw CDaoException::FromSql(q.lastError(),
+                                     QStringLiteral("データベースファイルを開けません。\n%1").arg(m_strPath));
+    }
+}
+
+void CDaoDatabase::Close()
+{
+    if (m_strConnection.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_strConnection);
+    m_strConnection.clear();
+}
+
+void CDaoDatabase::Execute(const QString &sql, int options)
+{
+    CDaoQueryDef query(this);
+    query.Create(QString(), sql);
+    query.Execute(options);
+    query.Close();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+
+inline constexpr int dbFailOnError = 128;
+inline constexpr int dbOpenDynaset = 2;
+// The engine's general sort order; accepted and kept for the caller's sake.
+inline constexpr const char dbLangGeneral[] = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+
+// One connection to one database file.
+class CDaoDatabase final
+{
+public:
+    CDaoDatabase();
+    ~CDaoDatabase();
+    CDaoDatabase(const CDaoDatabase &) = delete;
+    CDaoDatabase &operator=(const CDaoDatabase &) = delete;
+
+    // Makes a new, empty file; refuses an existing one. Leaves the connection open.
+    void Create(const QString &path, const QString &locale = QString::fromLatin1(dbLangGeneral),
+                int options = 0);
+    // Opens an existing file, shared; read-only when the file is.
+    void Open(const QString &path);
+    void Close();
+    bool IsOpen() const;
+    bool IsReadOnly() const { return m_bReadOnly; }
+    QString GetName() const { return m_strPath; }
+
+    QSqlDatabase Connection() const;
+
+    // Runs one statement that returns no rows, all or nothing.
+    void Execute(const QString &sql, int options = dbFailOnError);
+
+    // How long a call waits for another writer before it gives up.
+    static void SetBusyTimeout(int milliseconds);
+
+    // The version this build writes into new files and can read.
+    static constexpr int kSchemaVersion = 1;
+
+private:
+    void Connect(const QString &path, bool readOnly);
+    void CheckReadable();
+
+    QString m_strConnection;
+    QString m_strPath;
+    bool m_bReadOnly = false;
+};

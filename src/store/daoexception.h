@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+class QSqlError;
+
+// Raised by every failing call of the record-set engine. The text is what the
+// user reads: a Japanese lead, then the driver's own words when there are any.
+class CDaoException final : public std::exception
+{
+public:
+    explicit CDaoException(const QString &message, const QString &driverText = {});
+
+    // Picks the lead from the driver's error code (busy, not a database, read-only).
+    static CDaoException FromSql(const QSqlError &error, const QString &context);
+
+    QString GetErrorMessage() const;
+    const QString &Lead() const { return m_strMessage; }
+    const QString &DriverText() const { return m_strDriver; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_strMessage;
+    QString m_strDriver;
+    QByteArray m_utf8;
+};

@@ -1,0 +1,141 @@
+#include "daofieldexchange.h"
+
+#include "daoexception.h"
+#include "datevalue.h"
+
+const QByteArray &CDaoLongBinary::Data() const
+{
+    if (m_loader) {
+        auto loader = std::move(m_loader);
+        m_loader = nullptr;
+        m_data = loader();
+    }
+    return m_data;
+}
+
+void CDaoLongBinary::SetData(const QByteArray &bytes)
+{
+    m_loader = nullptr;
+    m_data = bytes;
+    m_bDirty = true;
+}
+
+void CDaoLongBinary::Attach(std::function<QByteArray()> loader)
+{
+    m_data.clear();
+    m_loader = std::move(loader);
+    m_bDirty = false;
+}
+
+void CDaoLongBinary::Reset()
+{
+    m_loader = nullptr;
+    m_data.clear();
+    m_bDirty = false;
+}
+
+QString CDaoFieldExchange::ColumnName(const QString &bracketed)
+{
+    QString name = bracketed.trimmed();
+    if (name.startsWith(u'[') && name.endsWith(u']'))
+        name = name.mid(1, name.size() - 2);
+    return name;
+}
+
+namespace {
+// Shared walk: Describe records the column, other operations hand out the slot.
+template <typename Fn>
+void Exchange(CDaoFieldExchange *pFX, const QString &column, CDaoFieldExchange::Kind kind, Fn &&onSlot)
+{
+    switch (pFX->m_nOperation) {
+    case CDaoFieldExchange::Describe:
+        pFX->m_columns << CDaoFieldExchange::ColumnName(column);
+        pFX->m_kinds << kind;
+        return;
+    case CDaoFieldExchange::Store:
+        pFX->m_values << QVariant();
+        pFX->m_keep << false;
+        break;
+    default:
+        break;
+    }
+    onSlot(pFX->m_nIndex);
+    ++pFX->m_nIndex;
+}
+} // namespace
+
+void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value)
+{
+    Exchange(pFX, column, CDaoFieldExchange::Long, [&](int i) {
+        switch (pFX->m_nOperation) {
+        case CDaoFieldExchange::Load: value = pFX->m_values.value(i).toInt(); break;
+        case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
+        case CDaoFieldExchange::Reset: value = 0; break;
+        default: break;
+        }
+    });
+}
+
+void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value)
+{
+    Exchange(pFX, column, CDaoFieldExchange::Bool, [&](int i) {
+        switch (pFX->m_nOperation) {
+        case CDaoFieldExchange::Load: value = pFX->m_values.value(i).toInt() != 0; break;
+        case CDaoFieldExchange::Store: pFX->m_values[i] = value ? 1 : 0; break;
+        case CDaoFieldExchange::Reset: value = false; break;
+        default: break;
+        }
+    });
+}
+
+void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value)
+{
+    Exchange(pFX, column, CDaoFieldExchange::Text, [&](int i) {
+        switch (pFX->m_nOperation) {
+        case CDaoFieldExchange::Load: value = pFX->m_values.value(i).toString(); break;
+        case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
+        case CDaoFieldExchange::Reset: value.clear(); break;
+        default: break;
+        }
+    });
+}
+
+void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &value)
+{
+    Exchange(pFX, column, CDaoFieldExchange::Date, [&](int i) {
+        switch (pFX->m_nOperation) {
+        case CDaoFieldExchange::Load: value = CDateValue::FromVariant(pFX->m_values.value(i)); break;
+        case CDaoFieldExchange::Store:
+            if (value.GetStatus() == CDateValue::Invalid)
+                throw CDaoException(QStringLiteral("「%1」の日付が正しくありません。")
+                                        .arg(CDaoFieldExchange::ColumnName(column)));
+            pFX->m_values[i] = value.ToVariant();
+            break;
+        case CDaoFieldExchange::Reset: value = CDateValue::MakeNull(); break;
+        default: break;
+        }
+    });
+}
+
+void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinary &value)
+{
+    const QString name = CDaoFieldExchange::ColumnName(column);
+    Exchange(pFX, column, CDaoFieldExchange::Binary, [&](int i) {
+        switch (pFX->m_nOperation) {
+        case CDaoFieldExchange::Load: {
+            auto loader = pFX->m_binaryLoader;
+            value.Attach([loader, name] { return loader ? loader(name) : QByteArray(); });
+            break;
+        }
+        case CDaoFieldExchange::Store:
+            // An untouched photo is left as it is in the file.
+            pFX->m_keep[i] = !value.IsDirty();
+            if (value.IsDirty())
+                pFX->m_values[i] = value.IsEmpty() ? QVariant(QMetaType::fromType<QByteArray>())
+                                                   : QVariant(value.Data());
+            break;
+        case CDaoFieldExchange::Reset: value.Reset(); break;
+        default: break;
+        }
+    });
+}

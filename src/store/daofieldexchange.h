@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+
+class CDateValue;
+
+// A long binary column's value, read from the file only when somebody looks at it:
+// walking rows never loads photos.
+class CDaoLongBinary final
+{
+public:
+    const QByteArray &Data() const;
+    qsizetype GetSize() const { return Data().size(); }
+    bool IsEmpty() const { return Data().isEmpty(); }
+    void SetData(const QByteArray &bytes);
+    void Clear() { SetData({}); }
+
+    bool IsDirty() const { return m_bDirty; }
+    // Engine side: the value of a newly current row, fetched through the loader.
+    void Attach(std::function<QByteArray()> loader);
+    void Reset();
+
+private:
+    mutable QByteArray m_data;
+    mutable std::function<QByteArray()> m_loader;
+    bool m_bDirty = false;
+};
+
+// Carries bound members to and from one row: describes the columns, loads a
+// fetched row into the members, stores the members for a write, or resets them.
+class CDaoFieldExchange final
+{
+public:
+    enum Operation { Describe, Load, Store, Reset };
+    enum Kind { Long, Bool, Text, Date, Binary };
+
+    explicit CDaoFieldExchange(Operation op) : m_nOperation(op) {}
+
+    Operation m_nOperation;
+    QStringList m_columns;                 // Describe
+    QVector<Kind> m_kinds;                 // Describe
+    QVariantList m_values;                 // Load: in, Store: out (one per column)
+    QVector<bool> m_keep;                  // Store: column left as it is in the file
+    std::function<QByteArray(const QString &)> m_binaryLoader; // Load
+    int m_nIndex = 0;
+
+    static QString ColumnName(const QString &bracketed);
+};
+
+void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value);
+void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value);
+void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value);
+void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &value);
+void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinary &value);

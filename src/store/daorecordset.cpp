@@ -1,0 +1,599 @@
+#include "daorecordset.h"
+
+#include "daodatabase.h"
+#include "daoexception.h"
+#include "daofieldexchange.h"
+#include "daoquerydef.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <limits>
+
+namespace {
+QString g_applicationPath;
+constexpr int kAfterLast = std::numeric_limits<int>::max() / 2;
+constexpr int kUnknown = -2;
+
+QString NoCurrentRecord() { return QStringLiteral("現在のレコードがありません。"); }
+QString ReadFailed() { return QStringLiteral("データベースの読み取りに失敗しました。"); }
+QString WriteFailed() { return QStringLiteral("データベースへの書き込みに失敗しました。"); }
+
+bool IsIdentifier(const QString &name)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return re.match(name).hasMatch();
+}
+
+QString Identifier(const QString &column)
+{
+    const QString name = CDaoFieldExchange::ColumnName(column);
+    if (!IsIdentifier(name))
+        throw CDaoException(QStringLiteral("項目名が正しくありません: %1").arg(column));
+    return name;
+}
+
+bool IsKeyColumn(const QString &name)
+{
+    return name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+CDaoRecordset::CDaoRecordset(CDaoDatabase *pDatabase)
+    : m_pDatabase(pDatabase)
+{
+}
+
+CDaoRecordset::~CDaoRecordset()
+{
+    Close();
+}
+
+void CDaoRecordset::SetApplicationDatabasePath(const QString &path) { g_applicationPath = path; }
+QString CDaoRecordset::ApplicationDatabasePath() { return g_applicationPath; }
+QString CDaoRecordset::GetDefaultDBName() const { return g_applicationPath; }
+
+void CDaoRecordset::Open(int nOpenType, const QString &sql, int options)
+{
+    Q_UNUSED(nOpenType); // every set here is a dynaset
+    Q_UNUSED(options);
+    Close();
+    const QString text = (sql.isEmpty() ? GetDefaultSQL() : sql).trimmed();
+    try {
+        if (!m_pDatabase) {
+            m_ownDatabase = std::make_unique<CDaoDatabase>();
+            m_pDatabase = m_ownDatabase.get();
+            m_pDatabase->Open(GetDefaultDBName());
+        }
+        const QString table = CDaoFieldExchange::ColumnName(text);
+        if (IsIdentifier(table)) {
+            m_strTable = table;
+            m_strSource = QLatin1Char('[') + table + QLatin1Char(']');
+        } else {
+            m_strTable.clear();
+            m_strSource = QLatin1Char('(') + text + QStringLiteral(") AS src");
+        }
+        Describe();
+        ReadColumnWidths();
+        m_bOpen = true;
+        Reposition();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CDaoRecordset::Open(CDaoQueryDef *pQueryDef, int nOpenType, int options)
+{
+    Close();
+    m_pDatabase = pQueryDef->GetDatabase();
+    Open(nOpenType, pQueryDef->GetSQL(), options);
+}
+
+void CDaoRecordset::Close()
+{
+    m_fetch.reset();
+    m_keyset.Clear();
+    InvalidateFinds();
+    m_pending.clear();
+    m_columns.clear();
+    m_kinds.clear();
+    m_widths.clear();
+    if (m_ownDatabase) {
+        m_pDatabase = nullptr;
+        m_ownDatabase.reset();
+    }
+    m_bOpen = false;
+    m_bBOF = m_bEOF = true;
+    m_curId = -1;
+    m_nPos = -1;
+    m_nEditMode = dbEditNone;
+}
+
+QSqlQuery CDaoRecordset::Prepare(const QString &sql) const
+{
+    QSqlQuery q(m_pDatabase->Connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw CDaoException::FromSql(q.lastError(), ReadFailed());
+    return q;
+}
+
+void CDaoRecordset::Describe()
+{
+    CDaoFieldExchange fx(CDaoFieldExchange::Describe);
+    DoFieldExchange(&fx);
+    m_columns = fx.m_columns;
+    m_kinds.clear();
+    QStringList fetched{QStringLiteral("ID")};
+    for (int i = 0; i < m_columns.size(); ++i) {
+        m_kinds << fx.m_kinds[i];
+        if (fx.m_kinds[i] != CDaoFieldExchange::Binary)
+            fetched << QLatin1Char('[') + m_columns[i] + QLatin1Char(']');
+    }
+    // Long binaries stay out: they are read only when somebody asks for them.
+    m_fetch = std::make_unique<QSqlQuery>(
+        Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(fetched.join(u','), m_strSource)));
+}
+
+void CDaoRecordset::ReadColumnWidths()
+{
+    m_widths.clear();
+    if (m_strTable.isEmpty())
+        return;
+    static const QRegularExpression re(QStringLiteral("CHAR\\s*\\(\\s*(\\d+)\\s*\\)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    QSqlQuery q(m_pDatabase->Connection());
+    if (!q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(m_strTable)))
+        throw CDaoException::FromSql(q.lastError(), ReadFailed());
+    while (q.next()) {
+        const auto match = re.match(q.value(2).toString());
+        if (match.hasMatch())
+            m_widths.insert(q.value(1).toString(), match.captured(1).toInt());
+    }
+}
+
+void CDaoRecordset::RequireOpen() const
+{
+    if (!m_bOpen)
+        throw CDaoException(QStringLiteral("レコードセットが開かれていません。"));
+}
+
+void CDaoRecordset::RequireCurrent() const
+{
+    RequireOpen();
+    if (m_curId < 0 || m_bBOF || m_bEOF)
+        throw CDaoException(NoCurrentRecord());
+}
+
+QString CDaoRecordset::SelectKeys(const QString &condition, bool ordered) const
+{
+    QString sql = QStringLiteral("SELECT ID FROM ") + m_strSource;
+    QStringList where;
+    if (!m_strFilter.trimmed().isEmpty())
+        where << QLatin1Char('(') + m_strFilter + QLatin1Char(')');
+    if (!condition.trimmed().isEmpty())
+        where << QLatin1Char('(') + condition + QLatin1Char(')');
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    if (ordered) {
+        // ID breaks ties, so equal sort keys keep the order rows were added in.
+        sql += m_strSort.trimmed().isEmpty() ? QStringLiteral(" ORDER BY ID")
+                                             : QStringLiteral(" ORDER BY ") + m_strSort + QStringLiteral(", ID");
+    }
+    return sql;
+}
+
+std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql) const
+{
+    QSqlQuery q(m_pDatabase->Connection());
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw CDaoException::FromSql(q.lastError(), ReadFailed());
+    std::vector<qint64> keys;
+    while (q.next())
+        keys.push_back(q.value(0).toLongLong());
+    return keys;
+}
+
+void CDaoRecordset::InvalidateFinds()
+{
+    m_ordered = {};
+    m_byPosition = {};
+}
+
+void CDaoRecordset::Reposition()
+{
+    m_keyset.Clear();
+    InvalidateFinds();
+    m_bChanged = false;
+    m_nEditMode = dbEditNone;
+    m_pending.clear();
+    const auto first = QueryKeys(SelectKeys({}, true) + QStringLiteral(" LIMIT 1"));
+    if (first.empty()) {
+        m_curId = -1;
+        m_nPos = -1;
+        m_bBOF = m_bEOF = true;
+        ResetMembers();
+    } else {
+        SetCurrent(first.front(), kUnknown);
+    }
+}
+
+void CDaoRecordset::EnsureKeyset()
+{
+    if (m_keyset.IsBuilt())
+        return;
+    m_keyset.Assign(QueryKeys(SelectKeys({}, true)));
+    if (m_curId >= 0)
+        m_nPos = m_keyset.PositionOf(m_curId);
+    else if (m_bEOF && !m_bBOF)
+        m_nPos = kAfterLast;
+    else
+        m_nPos = -1;
+}
+
+void CDaoRecordset::MoveToPosition(int pos)
+{
+    if (pos < 0 || pos >= m_keyset.Size())
+        SetOutside(pos < 0);
+    else
+        SetCurrent(m_keyset.KeyAt(pos), pos);
+}
+
+void CDaoRecordset::SetOutside(bool bof)
+{
+    m_curId = -1;
+    m_nPos = bof ? -1 : kAfterLast;
+    const bool empty = m_keyset.LiveCount() == 0;
+    m_bBOF = bof || empty;
+    m_bEOF = !bof || empty;
+}
+
+void CDaoRecordset::SetCurrent(qint64 key, int pos)
+{
+    m_curId = key;
+    m_nPos = pos;
+    m_bBOF = m_bEOF = false;
+    LoadCurrent();
+}
+
+void CDaoRecordset::MoveNext()
+{
+    RequireOpen();
+    if (m_bEOF)
+        throw CDaoException(NoCurrentRecord());
+    EnsureKeyset();
+    MoveToPosition(m_keyset.NextLive(m_nPos));
+}
+
+void CDaoRecordset::MovePrev()
+{
+    RequireOpen();
+    if (m_bBOF)
+        throw CDaoException(NoCurrentRecord());
+    EnsureKeyset();
+    MoveToPosition(m_keyset.PrevLive(std::min(m_nPos, m_keyset.Size())));
+}
+
+void CDaoRecordset::MoveFirst()
+{
+    RequireOpen();
+    EnsureKeyset();
+    if (m_keyset.LiveCount() == 0)
+        throw CDaoException(NoCurrentRecord());
+    MoveToPosition(m_keyset.NextLive(-1));
+}
+
+void CDaoRecordset::MoveLast()
+{
+    RequireOpen();
+    EnsureKeyset();
+    if (m_keyset.LiveCount() == 0)
+        throw CDaoException(NoCurrentRecord());
+    MoveToPosition(m_keyset.PrevLive(m_keyset.Size()));
+}
+
+// Before anything is written or moved by position, one query answers a find in
+// the set's order, and the next finds with the same condition walk its answer.
+bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
+{
+    auto keys = QueryKeys(SelectKeys(condition, true));
+    if (keys.empty())
+        return false;
+    m_ordered.condition = condition;
+    m_ordered.keys = std::move(keys);
+    m_ordered.index = last ? m_ordered.keys.size() - 1 : 0;
+    m_ordered.valid = true;
+    const qint64 key = m_ordered.keys[m_ordered.index];
+    SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+    return true;
+}
+
+const std::vector<int> &CDaoRecordset::MatchPositions(const QString &condition)
+{
+    if (!m_byPosition.valid || m_byPosition.condition != condition) {
+        // Membership comes from the keyset: added rows count even outside the filter.
+        QString sql = QStringLiteral("SELECT ID FROM ") + m_strSource;
+        if (!condition.trimmed().isEmpty())
+            sql += QStringLiteral(" WHERE (") + condition + QLatin1Char(')');
+        m_byPosition.positions = m_keyset.PositionsOf(QueryKeys(sql));
+        m_byPosition.condition = condition;
+        m_byPosition.valid = true;
+    }
+    return m_byPosition.positions;
+}
+
+bool CDaoRecordset::FindByPosition(const QString &condition, int from, bool forward)
+{
+    EnsureKeyset();
+    const auto &positions = MatchPositions(condition);
+    if (forward) {
+        const auto it = std::upper_bound(positions.begin(), positions.end(), from);
+        if (it == positions.end())
+            return false;
+        MoveToPosition(*it);
+    } else {
+        auto it = std::lower_bound(positions.begin(), positions.end(), from);
+        if (it == positions.begin())
+            return false;
+        MoveToPosition(*--it);
+    }
+    return true;
+}
+
+bool CDaoRecordset::FindFirst(const QString &condition)
+{
+    RequireOpen();
+    if (UseOrderedFinds())
+        return FindOrdered(condition, false);
+    return FindByPosition(condition, -1, true);
+}
+
+bool CDaoRecordset::FindLast(const QString &condition)
+{
+    RequireOpen();
+    if (UseOrderedFinds())
+        return FindOrdered(condition, true);
+    return FindByPosition(condition, kAfterLast, false);
+}
+
+bool CDaoRecordset::FindNext(const QString &condition)
+{
+    RequireOpen();
+    auto &o = m_ordered;
+    if (o.valid && o.condition == condition && m_curId >= 0 && o.keys[o.index] == m_curId) {
+        if (o.index + 1 >= o.keys.size())
+            return false;
+        const qint64 key = o.keys[++o.index];
+        SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+        return true;
+    }
+    EnsureKeyset();
+    return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, true);
+}
+
+bool CDaoRecordset::FindPrev(const QString &condition)
+{
+    RequireOpen();
+    auto &o = m_ordered;
+    if (o.valid && o.condition == condition && m_curId >= 0 && o.keys[o.index] == m_curId) {
+        if (o.index == 0)
+            return false;
+        const qint64 key = o.keys[--o.index];
+        SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+        return true;
+    }
+    EnsureKeyset();
+    return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, false);
+}
+
+void CDaoRecordset::LoadCurrent()
+{
+    if (m_columns.isEmpty())
+        return;
+    m_fetch->bindValue(0, m_curId);
+    if (!m_fetch->exec())
+        throw CDaoException::FromSql(m_fetch->lastError(), ReadFailed());
+    if (!m_fetch->next()) {
+        // Removed by another connection since the set was built.
+        m_fetch->finish();
+        ResetMembers();
+        return;
+    }
+    CDaoFieldExchange fx(CDaoFieldExchange::Load);
+    int fetched = 1;
+    for (int kind : std::as_const(m_kinds))
+        fx.m_values << (kind == CDaoFieldExchange::Binary ? QVariant() : m_fetch->value(fetched++));
+    m_fetch->finish();
+    const qint64 key = m_curId;
+    fx.m_binaryLoader = [this, key](const QString &column) { return FetchBinary(key, column); };
+    DoFieldExchange(&fx);
+}
+
+void CDaoRecordset::ResetMembers()
+{
+    CDaoFieldExchange fx(CDaoFieldExchange::Reset);
+    DoFieldExchange(&fx);
+}
+
+QByteArray CDaoRecordset::FetchBinary(qint64 key, const QString &column) const
+{
+    RequireOpen();
+    QSqlQuery q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(Identifier(column), m_strSource));
+    q.bindValue(0, key);
+    if (!q.exec())
+        throw CDaoException::FromSql(q.lastError(), ReadFailed());
+    return q.next() ? q.value(0).toByteArray() : QByteArray();
+}
+
+void CDaoRecordset::AddNew()
+{
+    RequireOpen();
+    if (m_strTable.isEmpty())
+        throw CDaoException(QStringLiteral("このレコードセットには追加できません。"));
+    EnsureKeyset();
+    m_pending.clear();
+    m_nEditMode = dbEditAdd;
+    ResetMembers();
+}
+
+void CDaoRecordset::Edit()
+{
+    RequireCurrent();
+    if (m_strTable.isEmpty())
+        throw CDaoException(QStringLiteral("このレコードセットは更新できません。"));
+    m_pending.clear();
+    m_nEditMode = dbEditInProgress;
+}
+
+CDaoRecordset::Writes CDaoRecordset::CollectWrites()
+{
+    CDaoFieldExchange fx(CDaoFieldExchange::Store);
+    DoFieldExchange(&fx);
+    Writes writes;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (IsKeyColumn(m_columns[i]) || fx.m_keep[i] || m_pending.contains(m_columns[i]))
+            continue;
+        writes << qMakePair(m_columns[i], fx.m_values[i]);
+    }
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
+        if (!IsKeyColumn(it.key()))
+            writes << qMakePair(it.key(), it.value());
+    }
+    return writes;
+}
+
+void CDaoRecordset::CheckWidths(const Writes &writes) const
+{
+    for (const auto &[column, value] : writes) {
+        const int width = m_widths.value(column, -1);
+        if (width >= 0 && value.typeId() == QMetaType::QString && value.toString().toUcs4().size() > width)
+            throw CDaoException(QStringLiteral("「%1」に入力できるのは %2 文字までです。").arg(column).arg(width));
+    }
+}
+
+void CDaoRecordset::WriteRow(const Writes &writes)
+{
+    QStringList names;
+    for (const auto &write : writes)
+        names << QLatin1Char('[') + write.first + QLatin1Char(']');
+    QString sql;
+    if (m_nEditMode == dbEditAdd) {
+        sql = names.isEmpty() ? QStringLiteral("INSERT INTO [%1] DEFAULT VALUES").arg(m_strTable)
+                              : QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
+                                    .arg(m_strTable, names.join(u','),
+                                         QStringList(names.size(), QStringLiteral("?")).join(u','));
+    } else {
+        sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")));
+    }
+    QSqlQuery q = Prepare(sql);
+    int i = 0;
+    for (const auto &write : writes)
+        q.bindValue(i++, write.second);
+    if (m_nEditMode != dbEditAdd)
+        q.bindValue(i, m_curId);
+    if (!q.exec())
+        throw CDaoException::FromSql(q.lastError(), WriteFailed());
+    if (m_nEditMode == dbEditAdd) {
+        m_lastModified = q.lastInsertId().toLongLong();
+        m_keyset.Append(m_lastModified);
+    } else {
+        if (q.numRowsAffected() == 0)
+            throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
+        m_lastModified = m_curId;
+    }
+}
+
+void CDaoRecordset::Update()
+{
+    RequireOpen();
+    if (m_nEditMode == dbEditNone)
+        throw CDaoException(QStringLiteral("追加または編集を始めずに更新しようとしました。"));
+    const Writes writes = CollectWrites();
+    CheckWidths(writes);
+    if (m_nEditMode == dbEditInProgress && writes.isEmpty()) {
+        m_nEditMode = dbEditNone;
+        return;
+    }
+    WriteRow(writes);
+    m_nEditMode = dbEditNone;
+    m_pending.clear();
+    m_bChanged = true;
+    InvalidateFinds();
+    if (m_curId >= 0)
+        LoadCurrent();
+}
+
+void CDaoRecordset::CancelUpdate()
+{
+    m_nEditMode = dbEditNone;
+    m_pending.clear();
+    if (m_bOpen && m_curId >= 0)
+        LoadCurrent();
+}
+
+void CDaoRecordset::Delete()
+{
+    RequireCurrent();
+    if (m_strTable.isEmpty())
+        throw CDaoException(QStringLiteral("このレコードセットからは削除できません。"));
+    EnsureKeyset();
+    QSqlQuery q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
+    q.bindValue(0, m_curId);
+    if (!q.exec())
+        throw CDaoException::FromSql(q.lastError(), WriteFailed());
+    m_nEditMode = dbEditNone;
+    m_keyset.Remove(m_nPos);
+    m_curId = -1;           // no current row until the next move
+    m_bChanged = true;
+    InvalidateFinds();
+}
+
+void CDaoRecordset::Requery()
+{
+    RequireOpen();
+    Reposition();
+}
+
+QVariant CDaoRecordset::GetFieldValue(const QString &column)
+{
+    RequireCurrent();
+    const QString name = Identifier(column);
+    if (m_nEditMode != dbEditNone && m_pending.contains(name))
+        return m_pending.value(name);
+    QSqlQuery q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(name, m_strSource));
+    q.bindValue(0, m_curId);
+    if (!q.exec())
+        throw CDaoException::FromSql(q.lastError(), QStringLiteral("項目「%1」を読み取れません。").arg(name));
+    if (!q.next())
+        throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
+    return q.value(0);
+}
+
+void CDaoRecordset::SetFieldValue(const QString &column, const QVariant &value)
+{
+    RequireOpen();
+    if (m_nEditMode == dbEditNone)
+        throw CDaoException(QStringLiteral("追加または編集を始めずに項目を変更しようとしました。"));
+    m_pending.insert(Identifier(column), value);
+}
+
+int CDaoRecordset::GetRecordCount()
+{
+    RequireOpen();
+    EnsureKeyset();
+    return m_keyset.LiveCount();
+}
+
+void CDaoRecordset::SetBookmark(qint64 key)
+{
+    RequireOpen();
+    EnsureKeyset();
+    const int pos = m_keyset.PositionOf(key);
+    if (pos < 0)
+        throw CDaoException(QStringLiteral("指定されたレコードはこのレコードセットにありません。"));
+    MoveToPosition(pos);
+}

@@ -1,0 +1,90 @@
+#include "datevalue.h"
+
+CDateValue::CDateValue(const QDate &date)
+    : m_date(date), m_status(date.isValid() ? Valid : Invalid)
+{
+}
+
+CDateValue::CDateValue(int year, int month, int day)
+{
+    SetDateTime(year, month, day);
+}
+
+CDateValue CDateValue::Zero()
+{
+    return CDateValue(1899, 12, 30);
+}
+
+CDateValue CDateValue::CurrentTime()
+{
+    return CDateValue(QDate::currentDate());
+}
+
+void CDateValue::SetDateTime(int year, int month, int day)
+{
+    const bool inRange = year >= 100 && year <= 9999;
+    m_date = inRange ? QDate(year, month, day) : QDate();
+    m_status = m_date.isValid() ? Valid : Invalid;
+}
+
+void CDateValue::SetStatus(Status status)
+{
+    m_status = status;
+    if (status != Valid)
+        m_date = QDate();
+}
+
+QString CDateValue::Format(const QString &format) const
+{
+    if (!IsValid())
+        return {};
+    QString out;
+    out.reserve(format.size() + 8);
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c != u'%' || i + 1 == format.size()) {
+            out += c;
+            continue;
+        }
+        const QChar code = format.at(++i);
+        switch (code.unicode()) {
+        case 'y': out += QString::asprintf("%02d", m_date.year() % 100); break;
+        case 'Y': out += QString::number(m_date.year()); break;
+        case 'm': out += QString::asprintf("%02d", m_date.month()); break;
+        case 'd': out += QString::asprintf("%02d", m_date.day()); break;
+        case '%': out += u'%'; break;
+        default: out += c; out += code; break;
+        }
+    }
+    return out;
+}
+
+QVariant CDateValue::ToVariant() const
+{
+    if (m_status == Null)
+        return QVariant(QMetaType::fromType<QString>());
+    return m_date.toString(Qt::ISODate);
+}
+
+CDateValue CDateValue::FromVariant(const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    // Only the date part counts; a stored time of day is ignored.
+    const QString text = value.toString().left(10);
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    CDateValue result(date);
+    return result;
+}
+
+bool CDateValue::operator==(const CDateValue &other) const
+{
+    return m_status == other.m_status && (m_status != Valid || m_date == other.m_date);
+}
+
+bool CDateValue::operator<(const CDateValue &other) const
+{
+    if (m_status != other.m_status)
+        return m_status < other.m_status;
+    return m_status == Valid && m_date < other.m_date;
+}
