@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// What forms and views ask of the main window: a status text, the function-key
+// captions and the busy animation. The main window registers itself; tests may
+// register a stand-in. Callers check for none.
+class CFrameServices
+{
+public:
+    virtual ~CFrameServices() = default;
+
+    virtual void SetStatusText(const QString &text) = 0;
+    virtual void SetFuncKeyCaption(int slot, const QString &text) = 0;
+    virtual void ResetFuncKeyCaptions() = 0;
+    virtual void SetBusyAnimation(bool on) = 0;
+
+    static CFrameServices *Instance();
+    static void Register(CFrameServices *services);
+};
