@@ -16,6 +16,7 @@ namespace {
 QString g_applicationPath;
 constexpr int kAfterLast = std::numeric_limits<int>::max() / 2;
 constexpr int kUnknown = -2;
+constexpr size_t kBatch = 64;
 
 QString NoCurrentRecord() { return QStringLiteral("現在のレコードがありません。"); }
 QString ReadFailed() { return QStringLiteral("データベースの読み取りに失敗しました。"); }
@@ -134,8 +135,9 @@ void CDaoRecordset::Describe()
             fetched << QLatin1Char('[') + m_columns[i] + QLatin1Char(']');
     }
     // Long binaries stay out: they are read only when somebody asks for them.
+    m_strFetchColumns = fetched.join(u',');
     m_fetch = std::make_unique<QSqlQuery>(
-        Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(fetched.join(u','), m_strSource)));
+        Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(m_strFetchColumns, m_strSource)));
 }
 
 void CDaoRecordset::ReadColumnWidths()
@@ -202,6 +204,7 @@ void CDaoRecordset::InvalidateFinds()
 {
     m_ordered = {};
     m_byPosition = {};
+    m_prefetched.clear();
 }
 
 void CDaoRecordset::Reposition()
@@ -300,15 +303,35 @@ void CDaoRecordset::MoveLast()
 // the set's order, and the next finds with the same condition walk its answer.
 bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
 {
-    auto keys = QueryKeys(SelectKeys(condition, true));
+    m_prefetched.clear();
+    std::vector<qint64> keys;
+    {
+        // The first rows come with the keys; the rest are read a batch at a time.
+        QString sql = SelectKeys(condition, true);
+        if (!m_columns.isEmpty())
+            sql.replace(0, int(qstrlen("SELECT ID")), QStringLiteral("SELECT ") + m_strFetchColumns);
+        QSqlQuery q(m_pDatabase->Connection());
+        q.setForwardOnly(true);
+        if (!q.exec(sql))
+            throw CDaoException::FromSql(q.lastError(), ReadFailed());
+        const int count = int(m_columns.size()) + 1;
+        while (q.next()) {
+            keys.push_back(q.value(0).toLongLong());
+            if (last || keys.size() > kBatch || m_columns.isEmpty())
+                continue;
+            QVariantList values;
+            values.reserve(count);
+            for (int i = 0; i < count; ++i)
+                values << q.value(i);
+            m_prefetched.insert(keys.back(), values);
+        }
+    }
     if (keys.empty())
         return false;
     m_ordered.condition = condition;
     m_ordered.keys = std::move(keys);
-    m_ordered.index = last ? m_ordered.keys.size() - 1 : 0;
     m_ordered.valid = true;
-    const qint64 key = m_ordered.keys[m_ordered.index];
-    SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+    SetCurrentOrdered(last ? m_ordered.keys.size() - 1 : 0);
     return true;
 }
 
@@ -367,8 +390,7 @@ bool CDaoRecordset::FindNext(const QString &condition)
     if (o.valid && o.condition == condition && m_curId >= 0 && o.keys[o.index] == m_curId) {
         if (o.index + 1 >= o.keys.size())
             return false;
-        const qint64 key = o.keys[++o.index];
-        SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+        SetCurrentOrdered(o.index + 1);
         return true;
     }
     EnsureKeyset();
@@ -382,18 +404,58 @@ bool CDaoRecordset::FindPrev(const QString &condition)
     if (o.valid && o.condition == condition && m_curId >= 0 && o.keys[o.index] == m_curId) {
         if (o.index == 0)
             return false;
-        const qint64 key = o.keys[--o.index];
-        SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+        SetCurrentOrdered(o.index - 1);
         return true;
     }
     EnsureKeyset();
     return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, false);
 }
 
+// A walk over an ordered find reads its rows a batch at a time instead of one
+// query per row.
+void CDaoRecordset::SetCurrentOrdered(size_t index)
+{
+    auto &o = m_ordered;
+    const bool forward = index >= o.index;
+    o.index = index;
+    const qint64 key = o.keys[index];
+    if (!m_columns.isEmpty() && !m_prefetched.contains(key)) {
+        m_prefetched.clear();
+        if (forward)
+            Prefetch(index, std::min(index + kBatch, o.keys.size()));
+        else
+            Prefetch(index + 1 > kBatch ? index + 1 - kBatch : 0, index + 1);
+    }
+    SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
+}
+
+void CDaoRecordset::Prefetch(size_t from, size_t to)
+{
+    QStringList ids;
+    for (size_t i = from; i < to; ++i)
+        ids << QString::number(m_ordered.keys[i]);
+    QSqlQuery q(m_pDatabase->Connection());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)").arg(m_strFetchColumns, m_strSource, ids.join(u','))))
+        throw CDaoException::FromSql(q.lastError(), ReadFailed());
+    const int count = int(m_columns.size()) + 1;
+    while (q.next()) {
+        QVariantList values;
+        values.reserve(count);
+        for (int i = 0; i < count; ++i)
+            values << q.value(i);
+        m_prefetched.insert(q.value(0).toLongLong(), values);
+    }
+}
+
 void CDaoRecordset::LoadCurrent()
 {
     if (m_columns.isEmpty())
         return;
+    if (auto it = m_prefetched.constFind(m_curId); it != m_prefetched.cend()) {
+        LoadValues(*it);
+        return;
+    }
     m_fetch->bindValue(0, m_curId);
     if (!m_fetch->exec())
         throw CDaoException::FromSql(m_fetch->lastError(), ReadFailed());
@@ -403,11 +465,20 @@ void CDaoRecordset::LoadCurrent()
         ResetMembers();
         return;
     }
+    QVariantList values;
+    for (int i = 0; i <= m_columns.size(); ++i)
+        values << m_fetch->value(i);
+    m_fetch->finish();
+    LoadValues(values);
+}
+
+// values: the row's ID, then every column but the long binaries, in field order.
+void CDaoRecordset::LoadValues(const QVariantList &values)
+{
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
     int fetched = 1;
     for (int kind : std::as_const(m_kinds))
-        fx.m_values << (kind == CDaoFieldExchange::Binary ? QVariant() : m_fetch->value(fetched++));
-    m_fetch->finish();
+        fx.m_values << (kind == CDaoFieldExchange::Binary ? QVariant() : values.value(fetched++));
     const qint64 key = m_curId;
     fx.m_binaryLoader = [this, key](const QString &column) { return FetchBinary(key, column); };
     DoFieldExchange(&fx);

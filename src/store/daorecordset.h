@@ -106,6 +106,9 @@ private:
     void SetCurrent(qint64 key, int pos);
     void SetOutside(bool bof);
     void LoadCurrent();
+    void LoadValues(const QVariantList &values);
+    void Prefetch(size_t from, size_t to);
+    void SetCurrentOrdered(size_t index);
     void ResetMembers();
     QByteArray FetchBinary(qint64 key, const QString &column) const;
     using Writes = QList<QPair<QString, QVariant>>;
@@ -123,6 +126,8 @@ private:
     QHash<QString, int> m_widths;
     std::unique_ptr<QSqlQuery> m_fetch;
     QHash<QString, QVariant> m_pending;
+    QHash<qint64, QVariantList> m_prefetched; // rows of an ordered find, read in batches
+    QString m_strFetchColumns;
 
     CDaoKeyset m_keyset;
     OrderedFind m_ordered;
