@@ -1,5 +1,6 @@
 #include "morvekapp.h"
 
+#include "japaneselocale.h"
 #include "modalseam.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
@@ -21,6 +22,7 @@ CMorvekApp::CMorvekApp(int &argc, char **argv)
     setOrganizationName(QStringLiteral("Kelbrotane soft"));
     setApplicationVersion(QStringLiteral("1.0"));
     Q_INIT_RESOURCE(morvek);
+    CJapaneseLocale::Install(*this);
 }
 
 CMorvekApp::~CMorvekApp() = default;
