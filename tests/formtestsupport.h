@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins and helpers shared by the form tests: the main window's services,
-// the tone speaker, and typing as a person types.
+// Stand-ins for the form tests: the main window's services and the speaker,
+// and typing into the focused widget as a person types.
 
 #include "app/frameservices.h"
 #include "forms/funckeydialog.h"
@@ -10,70 +10,44 @@
 #include <QList>
 #include <QStringList>
 #include <QTest>
-#include <QWidget>
 
-// The main window as forms see it; a company window may be open behind the form.
+// The main window with a company window open behind the form.
 class CFakeFrame final : public CFrameServices
 {
 public:
-    explicit CFakeFrame(bool companyWindow = true)
-        : m_bCompanyWindow(companyWindow)
-    {
-        m_captions = PlainSet();
-        Register(this);
-    }
+    CFakeFrame() { Register(this); }
     ~CFakeFrame() override { Register(nullptr); }
 
-    static QStringList PlainSet() { return CFuncKeyDialog::PlainCaptions(); }
     static QStringList CompanySet()
     {
-        QStringList set = PlainSet();
+        QStringList set = CFuncKeyDialog::PlainCaptions();
         set[7] = QStringLiteral("検索");
         return set;
     }
-
-    void SetStatusText(const QString &text) override
-    {
-        m_status = text;
-        ++m_nStatusCount;
-    }
+    void SetStatusText(const QString &text) override { m_status = text, ++m_nStatusCount; }
     void SetFuncKeyCaption(int slot, const QString &text) override { m_captions[slot] = text; }
-    void ResetFuncKeyCaptions() override
-    {
-        ++m_nResetCount;
-        m_captions = m_bCompanyWindow ? CompanySet() : PlainSet();
-    }
+    void ResetFuncKeyCaptions() override { m_captions = CompanySet(), ++m_nResetCount; }
     void SetBusyAnimation(bool) override {}
 
-    bool m_bCompanyWindow;
     QString m_status;
     int m_nStatusCount = 0;
     int m_nResetCount = 0;
-    QStringList m_captions;
+    QStringList m_captions = CompanySet();
 };
 
-// Hears the tones instead of the speaker.
 class CToneRecorder final
 {
 public:
-    CToneRecorder()
-    {
-        CToneService::SetObserver([this](CToneService::Tone tone) { m_tones << tone; });
-    }
+    CToneRecorder() { CToneService::SetObserver([this](CToneService::Tone tone) { m_tones << tone; }); }
     ~CToneRecorder() { CToneService::SetObserver({}); }
-    CToneService::Tone Last() const { return m_tones.isEmpty() ? CToneService::Tone::Accepted : m_tones.last(); }
-
     QList<CToneService::Tone> m_tones;
 };
 
-// Types into the focused widget, or into w when given; Japanese text goes as
-// key events carrying the character, as an input method would hand it over.
+// Japanese goes as key events carrying the character, as an input method hands it over.
 inline void TypeText(const QString &text, QWidget *w = nullptr)
 {
     for (const QChar ch : text) {
         QWidget *target = w ? w : QApplication::focusWidget();
-        if (!target)
-            return;
         if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F)
             QTest::keyClick(target, ch.toLatin1());
         else
@@ -83,6 +57,5 @@ inline void TypeText(const QString &text, QWidget *w = nullptr)
 
 inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    if (QWidget *target = QApplication::focusWidget())
-        QTest::keyClick(target, key, modifiers);
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }

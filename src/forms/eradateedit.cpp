@@ -3,6 +3,7 @@
 #include "eracalendar.h"
 #include "eradate.h"
 #include "funckeydialog.h"
+#include "togglepicture.h"
 #include "toneservice.h"
 
 #include <QFocusEvent>
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QRadialGradient>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -23,37 +23,6 @@ const QColor kEraLabelColor(0, 0, 200);
 constexpr int kToggleMargin = 10;
 constexpr int kDateMargin = 22;
 constexpr QSize kLabelSize(20, 16);
-
-// The toggle's two 16 x 16 pictures: 0 an empty grey circle, 1 a red ball.
-const QPixmap &TogglePicture(bool on)
-{
-    static const QPixmap pictures[2] = {
-        [] {
-            QPixmap pm(16, 16);
-            pm.fill(Qt::transparent);
-            QPainter p(&pm);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(QPen(QColor(128, 128, 128), 1.5));
-            p.drawEllipse(QRectF(2, 2, 12, 12));
-            return pm;
-        }(),
-        [] {
-            QPixmap pm(16, 16);
-            pm.fill(Qt::transparent);
-            QPainter p(&pm);
-            p.setRenderHint(QPainter::Antialiasing);
-            QRadialGradient shade(QPointF(6, 5.5), 8);
-            shade.setColorAt(0, QColor(255, 170, 170));
-            shade.setColorAt(0.45, QColor(230, 0, 0));
-            shade.setColorAt(1, QColor(140, 0, 0));
-            p.setPen(Qt::NoPen);
-            p.setBrush(shade);
-            p.drawEllipse(QRectF(1, 1, 14, 14));
-            return pm;
-        }(),
-    };
-    return pictures[on ? 1 : 0];
-}
 
 bool IsFunctionKeyForForm(int key)
 {
@@ -418,7 +387,7 @@ void CEraDateEdit::PaintToggle()
     const QRect inner = InnerRect();
     p.fillRect(inner, m_background);
     const int top = inner.top() + qMax(0, (inner.height() - 16) / 2);
-    p.drawPixmap(inner.left() + kToggleMargin, top, TogglePicture(ToggleIsOn()));
+    p.drawPixmap(inner.left() + kToggleMargin, top, CTogglePicture::Get(ToggleIsOn()));
 }
 
 void CEraDateEdit::PaintEraLabel()
