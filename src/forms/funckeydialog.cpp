@@ -1,0 +1,199 @@
+#include "funckeydialog.h"
+
+#include "app/frameservices.h"
+#include "app/modalseam.h"
+#include "eradateedit.h"
+
+#include <QColor>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPalette>
+#include <QShowEvent>
+
+namespace {
+const QString kConfirmText = QStringLiteral("登録しますか？");
+const QString kConfirmCaption = QStringLiteral("確認");
+const QString kNewModeText = QStringLiteral("[新規]");
+const QString kCorrectModeText = QStringLiteral("[訂正]");
+const QColor kNewModeBack(255, 200, 0);
+const QColor kCorrectModeBack(0, 255, 255);
+} // namespace
+
+CFuncKeyDialog::CFuncKeyDialog(QWidget *parent)
+    : QDialog(parent)
+{
+}
+
+CFuncKeyDialog::~CFuncKeyDialog()
+{
+    RestoreCaptions();
+}
+
+QStringList CFuncKeyDialog::PlainCaptions()
+{
+    return {QStringLiteral("HELP"), QStringLiteral("F2"), QStringLiteral("F3"), QStringLiteral("F4"),
+            QStringLiteral("F5"), QStringLiteral("F6"), QStringLiteral("F7"), QStringLiteral("F8"),
+            QStringLiteral("F9"), QStringLiteral("F10"), QStringLiteral("F11"), QStringLiteral("F12")};
+}
+
+CEraDateEdit *CFuncKeyDialog::Field(int nField) const
+{
+    return nField > 0 && nField < MaxFields ? m_pFields[size_t(nField)] : nullptr;
+}
+
+void CFuncKeyDialog::showEvent(QShowEvent *e)
+{
+    if (!m_bInitDone && !e->spontaneous()) {
+        m_bInitDone = true;
+        OnInitDialog();
+        // The first control that takes Tab gets the focus, as a dialog opens.
+        if (!focusWidget()) {
+            for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+                if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
+                    w->setFocus(Qt::TabFocusReason);
+                    break;
+                }
+            }
+        }
+    }
+    QDialog::showEvent(e);
+}
+
+void CFuncKeyDialog::OnInitDialog()
+{
+    m_nMode = 0;
+    ShowFieldPrompt();
+    RefreshPrompt();
+    ShowModeCaption();
+}
+
+void CFuncKeyDialog::SetupField(int nField, const SFieldDesc &desc)
+{
+    CEraDateEdit *field = Field(nField);
+    if (!field)
+        return;
+    field->Setup(nField, desc.nType, desc.nMaxLen);
+    field->setToolTip(desc.strPrompt);
+}
+
+int CFuncKeyDialog::OnFieldFocus(int nField)
+{
+    m_nCurField = nField;
+    ShowFieldPrompt();
+    return 0;
+}
+
+int CFuncKeyDialog::ValidateField(int, CEraDateEdit *)
+{
+    return 0;
+}
+
+// The last field is left out on purpose: it reports itself when it gains the focus.
+void CFuncKeyDialog::FindFocusedField()
+{
+    for (int i = 1; i < m_nFieldCount; ++i) {
+        int nField = 0;
+        if (CEraDateEdit *field = Field(i); field && field->IsFocused(nField)) {
+            m_nCurField = nField;
+            return;
+        }
+    }
+}
+
+void CFuncKeyDialog::RefreshPrompt()
+{
+    ShowFieldPrompt();
+}
+
+void CFuncKeyDialog::OnKeyDown(int nKey)
+{
+    FindFocusedField();
+    switch (nKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return;
+    case Qt::Key_F1: OnF1(); break;
+    case Qt::Key_F2: OnF2(); break;
+    case Qt::Key_F3: OnF3(); break;
+    case Qt::Key_F4: OnF4(); break;
+    case Qt::Key_F5: OnF5(); break;
+    case Qt::Key_F6: OnF6(); break;
+    case Qt::Key_F7: OnF7(); break;
+    case Qt::Key_F8: OnF8(); break;
+    case Qt::Key_F9: OnF9(); break;
+    case Qt::Key_F10: OnF10(); break;
+    case Qt::Key_F11: OnF11(); break;
+    case Qt::Key_F12: OnF12(); break;
+    default:
+        break;
+    }
+    RefreshPrompt();
+}
+
+void CFuncKeyDialog::keyPressEvent(QKeyEvent *e)
+{
+    OnKeyDown(e->key());
+    QDialog::keyPressEvent(e);
+}
+
+void CFuncKeyDialog::ShowModeCaption()
+{
+    if (!m_pModeCaption)
+        return;
+    if (m_nMode == 0)
+        PaintModeCaption(m_pModeCaption, kNewModeText, kNewModeBack);
+    else
+        PaintModeCaption(m_pModeCaption, kCorrectModeText, kCorrectModeBack);
+}
+
+// The one place that knows what the mode caption is made of.
+void CFuncKeyDialog::PaintModeCaption(QLabel *caption, const QString &text, const QColor &background)
+{
+    QPalette pal = caption->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    caption->setPalette(pal);
+    caption->setAutoFillBackground(true);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setText(text);
+}
+
+bool CFuncKeyDialog::ConfirmRegister()
+{
+    return MorvekMessageBox(kConfirmText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
+                            kConfirmCaption, this)
+        == QMessageBox::Yes;
+}
+
+void CFuncKeyDialog::ShowStatusText(const QString &text)
+{
+    if (CFrameServices *services = CFrameServices::Instance())
+        services->SetStatusText(text);
+}
+
+void CFuncKeyDialog::PutFuncKeyCaptions(const QStringList &captions)
+{
+    CFrameServices *services = CFrameServices::Instance();
+    if (!services)
+        return;
+    for (int i = 0; i < 12; ++i)
+        services->SetFuncKeyCaption(i, captions.value(i));
+}
+
+void CFuncKeyDialog::done(int result)
+{
+    RestoreCaptions();
+    QDialog::done(result);
+}
+
+void CFuncKeyDialog::RestoreCaptions()
+{
+    if (!m_bInitDone || m_bCaptionsRestored)
+        return;
+    m_bCaptionsRestored = true;
+    if (CFrameServices *services = CFrameServices::Instance())
+        services->ResetFuncKeyCaptions();
+}

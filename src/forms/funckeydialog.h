@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class CEraDateEdit;
+class QColor;
+class QKeyEvent;
+class QLabel;
+class QShowEvent;
+
+// What a form declares for each of its fields.
+struct SFieldDesc
+{
+    QString strPrompt;  // status bar and tool tip
+    int nType = 0;      // EFieldType
+    int nMaxLen = 0;
+};
+
+// Base of the keyboard-driven modal forms: numbered entry fields whose prompt
+// follows the focus into the status bar, function keys F1..F12 dispatched to
+// handlers, the new/correct mode caption, and the function-key captions put back
+// when the form closes, however it closes.
+class CFuncKeyDialog : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CFuncKeyDialog)
+
+public:
+    static constexpr int MaxFields = 40;
+
+    explicit CFuncKeyDialog(QWidget *parent = nullptr);
+    ~CFuncKeyDialog() override;
+
+    // What the fields tell their form.
+    virtual int OnFieldFocus(int nField);
+    // 0 lets the user leave the field; anything else keeps them in it.
+    virtual int ValidateField(int nField, CEraDateEdit *pField);
+    // Function keys forwarded by fields, and keys pressed on the form itself.
+    void OnKeyDown(int nKey);
+
+    // "登録しますか？", answered Yes.
+    bool ConfirmRegister();
+
+    int FieldCount() const { return m_nFieldCount; }
+    int CurrentField() const { return m_nCurField; }
+    int Mode() const { return m_nMode; }
+    CEraDateEdit *Field(int nField) const;
+
+    void done(int result) override;
+
+    static QStringList PlainCaptions();
+
+protected:
+    // Runs when the form is first shown; derived forms call the base first.
+    virtual void OnInitDialog();
+    virtual void ShowFieldPrompt() {}
+    virtual void OnF12() {}
+    virtual void OnF11() {}
+    virtual void OnF10() {}
+    virtual void OnF9() {}
+    virtual void OnF8() {}
+    virtual void OnF7() {}
+    virtual void OnF6() {}
+    virtual void OnF5() {}
+    virtual void OnF4() {}
+    virtual void OnF3() {}
+    virtual void OnF2() {}
+    virtual void OnF1() {}
+    virtual void FindFocusedField();
+    virtual void RefreshPrompt();
+    virtual void ShowModeCaption();
+
+    void showEvent(QShowEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
+    // Sets field nField up from its descriptor and gives it its prompt as tool tip.
+    void SetupField(int nField, const SFieldDesc &desc);
+    static void ShowStatusText(const QString &text);
+    static void PutFuncKeyCaptions(const QStringList &captions);
+
+    QLabel *m_pModeCaption = nullptr;
+    int m_nFieldCount = 0;
+    int m_nCurField = 0;
+    int m_nMode = 0;
+    std::array<CEraDateEdit *, MaxFields> m_pFields{};
+
+private:
+    static void PaintModeCaption(QLabel *caption, const QString &text, const QColor &background);
+    void RestoreCaptions();
+
+    bool m_bInitDone = false;
+    bool m_bCaptionsRestored = false;
+};
