@@ -106,17 +106,9 @@ void TestMorvekDoc::roundTripKeepsEveryValue()
     doc.m_nLayoutVersion = -7;
     doc.m_nCellWidth = 1234;
     doc.m_nCellHeight = 0;
-    CCardField odd;
-    odd.m_nKind = -2;
-    odd.m_nField = 12345678;
-    odd.m_nLeft = -1;
-    odd.m_nTop = 2;
-    odd.m_nRight = 2000000000;
-    odd.m_nBottom = -2000000000;
-    odd.m_nFormat = 0xfedcba98;
-    odd.m_crText = 0x0000ff;
-    odd.m_crBack = 0x123456;
-    odd.m_bBorder = 1;
+    const CCardField odd{.m_nKind = -2, .m_nField = 12345678, .m_nLeft = -1, .m_nTop = 2, .m_nRight = 2000000000,
+                         .m_nBottom = -2000000000, .m_nFormat = 0xfedcba98, .m_crText = 0x0000ff,
+                         .m_crBack = 0x123456, .m_bBorder = 1};
     doc.m_fields = {odd, CMorvekDoc().m_fields.first()};
 
     CMorvekDoc loaded;

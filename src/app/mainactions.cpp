@@ -90,8 +90,11 @@ CMainActions::CMainActions(QWidget *owner)
                     action->trigger();
             });
         }
-        if (command.icon)
+        if (command.icon) {
             action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(command.icon))));
+            // Menus keep their check and radio marks; pictures are for the tool bar.
+            action->setIconVisibleInMenu(false);
+        }
         if (command.prompt) {
             const QStringList parts = QString::fromUtf8(command.prompt).split(QLatin1Char('\n'));
             action->setStatusTip(parts.value(0));
