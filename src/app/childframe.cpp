@@ -9,6 +9,7 @@
 #include "views/morvekview.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QSplitter>
 

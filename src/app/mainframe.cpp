@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -135,8 +136,10 @@ CChildFrame *CMainFrame::CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument)
 
 CChildFrame *CMainFrame::FindChildFrame(const QString &pathName) const
 {
+    if (pathName.isEmpty())
+        return nullptr;
     for (CChildFrame *child : GetChildFrames())
-        if (!pathName.isEmpty() && child->GetDocument()->GetPathName() == pathName)
+        if (child->GetDocument()->GetPathName() == pathName)
             return child;
     return nullptr;
 }

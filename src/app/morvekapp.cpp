@@ -85,22 +85,21 @@ CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
     }
     auto document = std::make_unique<CMorvekDoc>();
     const QString shown = QDir::toNativeSeparators(pathName);
+    QString failure;
     switch (document->OnOpenDocument(path)) {
     case CMorvekDoc::EOpenResult::ok:
         return m_pMainWnd->CreateChildFrame(std::move(document));
     case CMorvekDoc::EOpenResult::notFound:
-        MorvekMessageBox(QStringLiteral("%1 が見つかりません。").arg(shown), QMessageBox::Ok, QMessageBox::Warning,
-                         {}, m_pMainWnd.get());
+        failure = QStringLiteral("%1 が見つかりません。").arg(shown);
         break;
     case CMorvekDoc::EOpenResult::unreadable:
-        MorvekMessageBox(QStringLiteral("%1 を開けません。").arg(shown), QMessageBox::Ok, QMessageBox::Warning, {},
-                         m_pMainWnd.get());
+        failure = QStringLiteral("%1 を開けません。").arg(shown);
         break;
     case CMorvekDoc::EOpenResult::badFormat:
-        MorvekMessageBox(QStringLiteral("予期しないファイル形式です。"), QMessageBox::Ok, QMessageBox::Warning, {},
-                         m_pMainWnd.get());
+        failure = QStringLiteral("予期しないファイル形式です。");
         break;
     }
+    MorvekMessageBox(failure, QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
     return nullptr;
 }
 
