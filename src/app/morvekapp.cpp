@@ -1,14 +1,26 @@
 #include "morvekapp.h"
 
+#include "aboutdlg.h"
+#include "childframe.h"
+#include "commandids.h"
 #include "japaneselocale.h"
+#include "mainactions.h"
+#include "mainframe.h"
 #include "modalseam.h"
+#include "morvekdoc.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "store/schema.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMainWindow>
+#include <QHash>
+#include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPageSize>
+#include <QPrinter>
 #include <QSettings>
 
 namespace {
@@ -23,6 +35,7 @@ CMorvekApp::CMorvekApp(int &argc, char **argv)
     setApplicationVersion(QStringLiteral("1.0"));
     Q_INIT_RESOURCE(morvek);
     CJapaneseLocale::Install(*this);
+    m_pageLayout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
 }
 
 CMorvekApp::~CMorvekApp() = default;
@@ -45,11 +58,112 @@ void CMorvekApp::SetDatabasePath(const QString &path)
 
 bool CMorvekApp::InitInstance()
 {
+    // Settings live under the organisation and application names set at construction.
     OpenOrCreateDatabase();
-    m_pMainWnd = std::make_unique<QMainWindow>();
-    m_pMainWnd->setWindowTitle(QStringLiteral("Morvek"));
+    m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->resize(800, 600);
+    // The command line names no file of ours: the company document is always the same.
+    ProcessShellCommand();
     m_pMainWnd->show();
+    return true;
+}
+
+void CMorvekApp::ProcessShellCommand()
+{
+    OpenDocumentFile(DocumentFileName());
+}
+
+CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
+{
+    const QString pathName = QFileInfo(path).absoluteFilePath();
+    if (CChildFrame *open = m_pMainWnd->FindChildFrame(pathName)) {
+        open->showMaximized();
+        m_pMainWnd->GetMdiArea()->setActiveSubWindow(open);
+        return open;
+    }
+    auto document = std::make_unique<CMorvekDoc>();
+    const QString shown = QDir::toNativeSeparators(pathName);
+    QString failure;
+    switch (document->OnOpenDocument(path)) {
+    case CMorvekDoc::EOpenResult::ok:
+        return m_pMainWnd->CreateChildFrame(std::move(document));
+    case CMorvekDoc::EOpenResult::notFound:
+        failure = QStringLiteral("%1 が見つかりません。").arg(shown);
+        break;
+    case CMorvekDoc::EOpenResult::unreadable:
+        failure = QStringLiteral("%1 を開けません。").arg(shown);
+        break;
+    case CMorvekDoc::EOpenResult::badFormat:
+        failure = QStringLiteral("予期しないファイル形式です。");
+        break;
+    }
+    MorvekMessageBox(failure, QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
+    return nullptr;
+}
+
+bool CMorvekApp::OnCommand(int id)
+{
+    switch (id) {
+    case ID_APP_ABOUT:
+        OnAppAbout();
+        return true;
+    case ID_SHOW_COMPANY:
+        OnShowCompany();
+        return true;
+    case ID_FILE_NEW:
+        OnFileNew();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        OnFilePrintSetup();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMorvekApp::UpdateCommandUI(const CMainActions &actions) const
+{
+    // The card layout is not the user's to open or save.
+    for (int id : {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+        actions.Action(id)->setEnabled(false);
+}
+
+void CMorvekApp::OnShowCompany()
+{
+    ProcessShellCommand();
+}
+
+void CMorvekApp::OnFileNew()
+{
+    m_pMainWnd->CreateChildFrame(std::make_unique<CMorvekDoc>());
+}
+
+void CMorvekApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_pMainWnd.get());
+    CModalSeam::Exec(dialog);
+}
+
+void CMorvekApp::OnFilePrintSetup()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(m_pageLayout);
+    QPageSetupDialog dialog(&printer, m_pMainWnd.get());
+    if (CModalSeam::Exec(dialog) == QDialog::Accepted)
+        m_pageLayout = printer.pageLayout();
+}
+
+bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
+{
+    static const QHash<int, QPageSize::PageSizeId> sizes = {
+        {1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3},
+        {9, QPageSize::A4},     {11, QPageSize::A5},   {12, QPageSize::JisB4},
+        {13, QPageSize::JisB5},
+    };
+    if (!sizes.contains(paperSize) || (orientation != 1 && orientation != 2))
+        return false;
+    m_pageLayout.setPageSize(QPageSize(sizes.value(paperSize)));
+    m_pageLayout.setOrientation(orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape);
     return true;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QPageLayout>
 #include <QString>
 #include <memory>
 
-class QMainWindow;
+class CChildFrame;
+class CMainActions;
+class CMainFrame;
 class QSettings;
 
 // The application object: start-up, the database path and the last resort for
@@ -19,6 +22,7 @@ public:
     ~CMorvekApp() override;
 
     bool InitInstance();
+    CMainFrame *GetMainFrame() const { return m_pMainWnd.get(); }
     // Finds the database file, or asks and creates it; sets m_strDatabasePath.
     void OpenOrCreateDatabase();
 
@@ -28,11 +32,29 @@ public:
     static std::unique_ptr<QSettings> Settings();
     static QString DefaultDatabaseName() { return QStringLiteral("odata.mdb"); }
 
+    // The application's commands; false when the id is not one of them.
+    bool OnCommand(int id);
+    void UpdateCommandUI(const CMainActions &actions) const;
+    void OnShowCompany();
+    void OnFileNew();
+    void OnAppAbout();
+    void OnFilePrintSetup();
+    // Opens a company window on the file, or brings forward the one showing it.
+    CChildFrame *OpenDocumentFile(const QString &path);
+    static QString DocumentFileName() { return QStringLiteral("tmp.mvk"); }
+
+    // Paper size and orientation by their printer-driver codes (9 = A4, 1 = portrait).
+    bool SetPrinterPaper(int paperSize, int orientation);
+    const QPageLayout &GetPageLayout() const { return m_pageLayout; }
+
     QString m_strDatabasePath;
 
 private:
     void SetDatabasePath(const QString &path);
-    std::unique_ptr<QMainWindow> m_pMainWnd;
+    void ProcessShellCommand();
+
+    std::unique_ptr<CMainFrame> m_pMainWnd;
+    QPageLayout m_pageLayout;
 };
 
 CMorvekApp *theApp();

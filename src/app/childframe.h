@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QMdiSubWindow>
+#include <memory>
+
+class CLeftView;
+class CMainActions;
+class CMainFrame;
+class CMorvekDoc;
+class CMorvekView;
+class QSplitter;
+
+// The company window: the organisation tree on the left, the contents of the
+// selected unit on the right. It owns its document.
+class CChildFrame final : public QMdiSubWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CChildFrame)
+
+public:
+    CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDocument);
+    ~CChildFrame() override;
+
+    CMorvekDoc *GetDocument() const { return m_pDocument.get(); }
+    CLeftView *GetLeftPane() const;
+    CMorvekView *GetRightPane() const;
+    QSplitter *GetSplitter() const { return m_wndSplitter; }
+
+    void SetFuncKeyCaptionsForCompany();
+
+    // The commands this window answers; false when the id is not one of them.
+    bool OnCommand(int id);
+    void UpdateCommandUI(const CMainActions &actions) const;
+    static const QList<int> &Commands();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void OnNewCompany();
+    void OnUnaffiliatedList();
+    void OnViewStyle(int id);
+    void OnNextPane(bool forward);
+    void OnWindowSplit();
+    void EndSplitTracking(bool keep);
+
+    CMainFrame *m_pMainFrame;
+    std::unique_ptr<CMorvekDoc> m_pDocument;
+    QSplitter *m_wndSplitter;
+    QList<int> m_splitBeforeTracking;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+// Command ids: the program's own, then the framework's, with their historic numbers.
+enum ECommandId : int {
+    ID_NEW_COMPANY = 32771,
+    ID_ADD_DEPT = 32772,
+    ID_DELETE_DEPT = 32773,
+    ID_EDIT_DEPT = 32774,
+    ID_EMPLOYEE_ENTRY = 32775,
+    ID_SHOW_COMPANY = 32776,
+    ID_UNAFFILIATED_LIST = 32777,
+    ID_SEARCH = 32778,
+
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_WINDOW_SPLIT = 57653,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP_FINDER = 57667,
+    ID_CONTEXT_HELP = 57669,
+    ID_HELP = 57670,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_VIEW_SMALLICON = 59408,
+    ID_VIEW_LARGEICON = 59409,
+    ID_VIEW_LIST = 59410,
+    ID_VIEW_DETAILS = 59411,
+    ID_VIEW_LINEUP = 59412,
+    ID_VIEW_BYNAME = 59413,
+    ID_VIEW_AUTOARRANGE = 59414,
+};
+
+// Menu resources: the main frame's, and the company window's.
+enum EMenuId : int { IDR_MAINFRAME = 128, IDR_MORVEKTYPE = 129 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "cardfield.h"
+
+#include <QList>
+#include <QString>
+
+class QIODevice;
+
+// The company document. The company data lives in the database; the document
+// carries the layout of the printed business card, kept in a small binary file.
+class CMorvekDoc final
+{
+public:
+    enum class EOpenResult { ok, notFound, unreadable, badFormat };
+    static constexpr int kHeadSize = 16;
+
+    CMorvekDoc();
+
+    void Store(QIODevice &file) const;
+    // Reads a layout; on any failure the document keeps what it had.
+    EOpenResult Load(QIODevice &file);
+    EOpenResult OnOpenDocument(const QString &path);
+
+    // Every company window carries the same title, whatever file it shows.
+    void SetTitle(const QString &title);
+    const QString &GetTitle() const { return m_strTitle; }
+    const QString &GetPathName() const { return m_strPathName; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+
+    qint32 m_nLayoutVersion = 1;
+    qint32 m_nCellWidth = 900;
+    qint32 m_nCellHeight = 550;
+    // Printing walks it from the front.
+    QList<CCardField> m_fields;
+
+private:
+    QString m_strTitle;
+    QString m_strPathName;
+    bool m_bModified = false;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The caption sets the function-key bar shows, one per window or form; index 0 is F1.
+class CFuncKeyCaptions final
+{
+public:
+    using Set = std::array<QString, 12>;
+
+    static Set Plain();
+    static Set Company();
+    static Set EmployeeMaster();
+    static Set EmployeeSearch();
+};

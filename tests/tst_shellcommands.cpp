@@ -1,0 +1,182 @@
+// The commands of the main and company windows: menus, their enabling and marks,
+// the list styles, and the keys of the company window.
+#include "app/commandids.h"
+#include "shellfixture.h"
+#include "views/leftview.h"
+#include "views/morvekview.h"
+
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSplitter>
+
+class TestShellCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StartIn(m_dir); }
+    void init() { OneCompanyWindow(); }
+
+    void enablingWithAndWithoutCompanyWindow_data();
+    void enablingWithAndWithoutCompanyWindow();
+    void menusSwitchWithTheCompanyWindow();
+    void viewStyles_data();
+    void viewStyles();
+    void byNameIsEnabledAndInert();
+    void f8AsksForTheUnaffiliatedList();
+    void f6MovesBetweenPanes();
+    void splitMovesTheDividerByKeys_data();
+    void splitMovesTheDividerByKeys();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestShellCommands::enablingWithAndWithoutCompanyWindow_data()
+{
+    QTest::addColumn<bool>("withWindow");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("enabled");
+    for (bool with : {true, false}) {
+        const std::pair<int, bool> rules[] = {
+            {ID_SHOW_COMPANY, !with}, {ID_FILE_OPEN, false},        {ID_FILE_SAVE, false},
+            {ID_FILE_SAVE_AS, false}, {ID_FILE_CLOSE, with},        {ID_UNAFFILIATED_LIST, with},
+            {ID_VIEW_DETAILS, with},  {ID_VIEW_LINEUP, with},       {ID_VIEW_AUTOARRANGE, false},
+            {ID_FILE_NEW, true},      {ID_FILE_PRINT_SETUP, true},
+        };
+        for (auto [id, enabled] : rules)
+            QTest::addRow("%s window, %d", with ? "with" : "without", id) << with << id << enabled;
+    }
+}
+
+void TestShellCommands::enablingWithAndWithoutCompanyWindow()
+{
+    QFETCH(bool, withWindow);
+    QFETCH(int, id);
+    QFETCH(bool, enabled);
+    if (!withWindow)
+        CloseCompanyWindows();
+    QCOMPARE(Enabled(id), enabled);
+}
+
+void TestShellCommands::menusSwitchWithTheCompanyWindow()
+{
+    QCOMPARE(Frame()->GetMenuId(), int(IDR_MORVEKTYPE));
+    const QStringList company = MenuTexts(Frame()->menuBar()->actions());
+    const QStringList view = {
+        "表示(&V)", "  ﾂｰﾙ ﾊﾞｰ(&T)", "  ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "  分割(&P)", "  -", "  大きいｱｲｺﾝ(&G)", "  小さいｱｲｺﾝ(&M)",
+        "  一覧(&L)", "  詳細(&D)", "  -", "  ｱｲｺﾝの整列(&I)", "    名前順(&N)", "    -", "    ｱｲｺﾝの自動整列(&A)",
+        "  等間隔に整列(&E)"};
+    const QStringList help = {"ﾍﾙﾌﾟ(&H)", "  ﾄﾋﾟｯｸの検索(&H)", "  -", "  Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)..."};
+    QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)", "  新規会社作成", "  会社構成閉じる(&C)", "  上書き保存(&S)\tCtrl+S",
+                                   "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
+                                   "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                          + view + QStringList({"  -", "  未登録社員一覧"}) + help);
+
+    CloseCompanyWindows();
+    QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));
+    QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
+             QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
+                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                 + view + help);
+    QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));
+    QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->toolTip(), QStringLiteral("会社構成"));
+}
+
+void TestShellCommands::viewStyles_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("lineUp");
+    using S = CMorvekView::EViewStyle;
+    QTest::newRow("details") << int(ID_VIEW_DETAILS) << int(S::report) << false;
+    QTest::newRow("list") << int(ID_VIEW_LIST) << int(S::list) << false;
+    QTest::newRow("small icons") << int(ID_VIEW_SMALLICON) << int(S::smallIcon) << true;
+    QTest::newRow("large icons") << int(ID_VIEW_LARGEICON) << int(S::icon) << true;
+}
+
+void TestShellCommands::viewStyles()
+{
+    QFETCH(int, command);
+    QFETCH(int, style);
+    QFETCH(bool, lineUp);
+    CMorvekView *view = Frame()->GetActiveChild()->GetRightPane();
+    // Start from the other end, so that every row changes something.
+    view->SetViewStyle(lineUp ? CMorvekView::EViewStyle::report : CMorvekView::EViewStyle::icon);
+    Frame()->GetAction(command)->trigger();
+    QCOMPARE(int(view->GetViewStyle()), style);
+    QCOMPARE(Enabled(ID_VIEW_LINEUP), lineUp);
+    for (int id : {ID_VIEW_SMALLICON, ID_VIEW_LARGEICON, ID_VIEW_LIST, ID_VIEW_DETAILS}) {
+        QVERIFY(Frame()->GetAction(id)->isEnabled());
+        QCOMPARE(Frame()->GetAction(id)->isChecked(), id == command);
+    }
+    if (lineUp)
+        Frame()->GetAction(ID_VIEW_LINEUP)->trigger();
+    QCOMPARE(int(view->GetViewStyle()), style);
+}
+
+void TestShellCommands::byNameIsEnabledAndInert()
+{
+    CMorvekView *view = Frame()->GetActiveChild()->GetRightPane();
+    view->SetViewStyle(CMorvekView::EViewStyle::list);
+    QVERIFY(Enabled(ID_VIEW_BYNAME));
+    Frame()->GetAction(ID_VIEW_BYNAME)->trigger();
+    QCOMPARE(view->GetViewStyle(), CMorvekView::EViewStyle::list);
+    QVERIFY(!Frame()->GetAction(ID_VIEW_BYNAME)->isChecked());
+    QVERIFY(Frame()->GetAction(ID_VIEW_LIST)->isChecked());
+}
+
+void TestShellCommands::f8AsksForTheUnaffiliatedList()
+{
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    QSignalSpy asked(Frame()->GetAction(ID_UNAFFILIATED_LIST), &QAction::triggered);
+    QTest::keyClick(Frame()->GetActiveChild()->GetLeftPane(), Qt::Key_F8);
+    QCOMPARE(asked.size(), 1);
+    CloseCompanyWindows();
+    QTest::keyClick(Frame(), Qt::Key_F8);
+    QCOMPARE(asked.size(), 1);
+}
+
+void TestShellCommands::f6MovesBetweenPanes()
+{
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    CChildFrame *child = Frame()->GetActiveChild();
+    child->GetLeftPane()->setFocus();
+    QTest::keyClick(child->GetLeftPane(), Qt::Key_F6);
+    QVERIFY(child->GetRightPane()->hasFocus());
+    QTest::keyClick(child->GetRightPane(), Qt::Key_F6, Qt::ShiftModifier);
+    QVERIFY(child->GetLeftPane()->hasFocus());
+}
+
+void TestShellCommands::splitMovesTheDividerByKeys_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("moved");
+    QTest::newRow("right twice, kept") << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return} << 16;
+    QTest::newRow("left, kept") << QList<int>{Qt::Key_Left, Qt::Key_Enter} << -8;
+    QTest::newRow("right, put back") << QList<int>{Qt::Key_Right, Qt::Key_Escape} << 0;
+}
+
+void TestShellCommands::splitMovesTheDividerByKeys()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(int, moved);
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    QSplitter *splitter = Frame()->GetActiveChild()->GetSplitter();
+    const int before = splitter->sizes().first();
+    Frame()->GetAction(ID_WINDOW_SPLIT)->trigger();
+    for (int key : keys)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QCOMPARE(splitter->sizes().first(), before + moved);
+    // Tracking has ended: the keys go to the panes again.
+    QVERIFY(Frame()->GetActiveChild()->GetLeftPane()->hasFocus());
+}
+
+int main(int argc, char *argv[])
+{
+    CMorvekApp app(argc, argv);
+    TestShellCommands test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_shellcommands.moc"
