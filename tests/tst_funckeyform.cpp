@@ -6,7 +6,7 @@
 #include "formtestsupport.h"
 #include "testsupport.h"
 
-#include <QLabel>
+#include "forms/colorstatic.h"
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,7 +23,7 @@ public:
         m_nFieldCount = 3;
         m_nCurField = 1;
         auto *layout = new QVBoxLayout(this);
-        layout->addWidget(m_pModeCaption = new QLabel(this));
+        layout->addWidget(m_pModeCaption = new CColorStatic({}, this));
         for (size_t i = 1; i <= 3; ++i)
             layout->addWidget(m_pFields[i] = new CEraDateEdit(this));
         layout->addWidget(m_pOk = new QPushButton(QStringLiteral("OK"), this));
@@ -32,7 +32,7 @@ public:
         connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
     }
     void SetMode(int mode) { m_nMode = mode, ShowModeCaption(); }
-    QLabel *ModeCaption() const { return m_pModeCaption; }
+    CColorStatic *ModeCaption() const { return m_pModeCaption; }
     int ValidateField(int nField, CEraDateEdit *pField) override
     {
         m_asked << nField;
@@ -204,13 +204,13 @@ void TestFuncKeyForm::keys()
 
 void TestFuncKeyForm::modeCaption()
 {
-    QLabel *caption = m_form->ModeCaption();
-    QCOMPARE(caption->text(), QStringLiteral("[新規]"));
+    CColorStatic *caption = m_form->ModeCaption();
+    QCOMPARE(caption->GetWindowText(), QStringLiteral("[新規]"));
     QCOMPARE(caption->grab().toImage().pixelColor(1, 1), QColor(255, 200, 0));
     m_form->SetMode(1);
-    QCOMPARE(caption->text(), QStringLiteral("[訂正]"));
+    QCOMPARE(caption->GetWindowText(), QStringLiteral("[訂正]"));
     QCOMPARE(caption->grab().toImage().pixelColor(1, 1), QColor(0, 255, 255));
-    QCOMPARE(caption->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(caption->GetTextColor(), QColor(Qt::black));
 }
 
 void TestFuncKeyForm::captionsRestored_data()

@@ -5,6 +5,7 @@
 #include "mainframe.h"
 #include "morvekdoc.h"
 #include "forms/funckeycaptions.h"
+#include "forms/newcompanycommand.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 
@@ -135,7 +136,9 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
 
 void CChildFrame::OnNewCompany()
 {
-    // Waits for the company form; until it exists there is nothing to ask.
+    if (CNewCompanyCommand::Run(this))
+        if (CLeftView *tree = GetLeftPane())
+            tree->LoadChildUnits(0);
 }
 
 void CChildFrame::OnUnaffiliatedList()

@@ -1,12 +1,14 @@
 #include "funckeydialog.h"
 
+#include "colorstatic.h"
+#include "funckeycaptions.h"
+
 #include "app/frameservices.h"
 #include "app/modalseam.h"
 #include "eradateedit.h"
 
 #include <QColor>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QShowEvent>
@@ -32,9 +34,8 @@ CFuncKeyDialog::~CFuncKeyDialog()
 
 QStringList CFuncKeyDialog::PlainCaptions()
 {
-    return {QStringLiteral("HELP"), QStringLiteral("F2"), QStringLiteral("F3"), QStringLiteral("F4"),
-            QStringLiteral("F5"), QStringLiteral("F6"), QStringLiteral("F7"), QStringLiteral("F8"),
-            QStringLiteral("F9"), QStringLiteral("F10"), QStringLiteral("F11"), QStringLiteral("F12")};
+    const CFuncKeyCaptions::Set plain = CFuncKeyCaptions::Plain();
+    return QStringList(plain.begin(), plain.end());
 }
 
 CEraDateEdit *CFuncKeyDialog::Field(int nField) const
@@ -150,15 +151,10 @@ void CFuncKeyDialog::ShowModeCaption()
 }
 
 // The one place that knows what the mode caption is made of.
-void CFuncKeyDialog::PaintModeCaption(QLabel *caption, const QString &text, const QColor &background)
+void CFuncKeyDialog::PaintModeCaption(CColorStatic *caption, const QString &text, const QColor &background)
 {
-    QPalette pal = caption->palette();
-    pal.setColor(QPalette::Window, background);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    caption->setPalette(pal);
-    caption->setAutoFillBackground(true);
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setText(text);
+    caption->SetColors(Qt::black, background);
+    caption->SetWindowText(text);
 }
 
 bool CFuncKeyDialog::ConfirmRegister()

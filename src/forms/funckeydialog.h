@@ -8,7 +8,7 @@
 class CEraDateEdit;
 class QColor;
 class QKeyEvent;
-class QLabel;
+class CColorStatic;
 class QShowEvent;
 
 // What a form declares for each of its fields.
@@ -81,14 +81,14 @@ protected:
     static void ShowStatusText(const QString &text);
     static void PutFuncKeyCaptions(const QStringList &captions);
 
-    QLabel *m_pModeCaption = nullptr;
+    CColorStatic *m_pModeCaption = nullptr;
     int m_nFieldCount = 0;
     int m_nCurField = 0;
     int m_nMode = 0;
     std::array<CEraDateEdit *, MaxFields> m_pFields{};
 
 private:
-    static void PaintModeCaption(QLabel *caption, const QString &text, const QColor &background);
+    static void PaintModeCaption(CColorStatic *caption, const QString &text, const QColor &background);
     void RestoreCaptions();
 
     bool m_bInitDone = false;
