@@ -16,7 +16,6 @@ namespace {
 QString g_applicationPath;
 constexpr int kAfterLast = std::numeric_limits<int>::max() / 2;
 constexpr int kUnknown = -2;
-constexpr size_t kBatch = 64;
 
 QString NoCurrentRecord() { return QStringLiteral("現在のレコードがありません。"); }
 QString ReadFailed() { return QStringLiteral("データベースの読み取りに失敗しました。"); }
@@ -202,9 +201,8 @@ std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql) const
 
 void CDaoRecordset::InvalidateFinds()
 {
-    m_ordered = {};
+    m_ordered.Clear();
     m_byPosition = {};
-    m_prefetched.clear();
 }
 
 void CDaoRecordset::Reposition()
@@ -303,35 +301,11 @@ void CDaoRecordset::MoveLast()
 // the set's order, and the next finds with the same condition walk its answer.
 bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
 {
-    m_prefetched.clear();
-    std::vector<qint64> keys;
-    {
-        // The first rows come with the keys; the rest are read a batch at a time.
-        QString sql = SelectKeys(condition, true);
-        if (!m_columns.isEmpty())
-            sql.replace(0, int(qstrlen("SELECT ID")), QStringLiteral("SELECT ") + m_strFetchColumns);
-        QSqlQuery q(m_pDatabase->Connection());
-        q.setForwardOnly(true);
-        if (!q.exec(sql))
-            throw CDaoException::FromSql(q.lastError(), ReadFailed());
-        const int count = int(m_columns.size()) + 1;
-        while (q.next()) {
-            keys.push_back(q.value(0).toLongLong());
-            if (last || keys.size() > kBatch || m_columns.isEmpty())
-                continue;
-            QVariantList values;
-            values.reserve(count);
-            for (int i = 0; i < count; ++i)
-                values << q.value(i);
-            m_prefetched.insert(keys.back(), values);
-        }
-    }
-    if (keys.empty())
+    QString select = SelectKeys(condition, true);
+    select.replace(0, int(qstrlen("SELECT ID")), QStringLiteral("SELECT ") + m_strFetchColumns);
+    if (!m_ordered.Run(m_pDatabase->Connection(), condition, select, last))
         return false;
-    m_ordered.condition = condition;
-    m_ordered.keys = std::move(keys);
-    m_ordered.valid = true;
-    SetCurrentOrdered(last ? m_ordered.keys.size() - 1 : 0);
+    SetCurrentOrdered(!last);
     return true;
 }
 
@@ -386,11 +360,11 @@ bool CDaoRecordset::FindLast(const QString &condition)
 bool CDaoRecordset::FindNext(const QString &condition)
 {
     RequireOpen();
-    auto &o = m_ordered;
-    if (o.valid && o.condition == condition && m_curId >= 0 && o.keys[o.index] == m_curId) {
-        if (o.index + 1 >= o.keys.size())
+    if (m_ordered.IsAt(condition, m_curId)) {
+        if (!m_ordered.CanMove(1))
             return false;
-        SetCurrentOrdered(o.index + 1);
+        m_ordered.Move(1);
+        SetCurrentOrdered(true);
         return true;
     }
     EnsureKeyset();
@@ -400,60 +374,32 @@ bool CDaoRecordset::FindNext(const QString &condition)
 bool CDaoRecordset::FindPrev(const QString &condition)
 {
     RequireOpen();
-    auto &o = m_ordered;
-    if (o.valid && o.condition == condition && m_curId >= 0 && o.keys[o.index] == m_curId) {
-        if (o.index == 0)
+    if (m_ordered.IsAt(condition, m_curId)) {
+        if (!m_ordered.CanMove(-1))
             return false;
-        SetCurrentOrdered(o.index - 1);
+        m_ordered.Move(-1);
+        SetCurrentOrdered(false);
         return true;
     }
     EnsureKeyset();
     return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, false);
 }
 
-// A walk over an ordered find reads its rows a batch at a time instead of one
-// query per row.
-void CDaoRecordset::SetCurrentOrdered(size_t index)
+void CDaoRecordset::SetCurrentOrdered(bool forward)
 {
-    auto &o = m_ordered;
-    const bool forward = index >= o.index;
-    o.index = index;
-    const qint64 key = o.keys[index];
-    if (!m_columns.isEmpty() && !m_prefetched.contains(key)) {
-        m_prefetched.clear();
-        if (forward)
-            Prefetch(index, std::min(index + kBatch, o.keys.size()));
-        else
-            Prefetch(index + 1 > kBatch ? index + 1 - kBatch : 0, index + 1);
-    }
+    const qint64 key = m_ordered.Key();
+    m_ordered.ReadBatch(m_pDatabase->Connection(),
+                        QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)").arg(m_strFetchColumns, m_strSource, QStringLiteral("%1")),
+                        forward);
     SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
-}
-
-void CDaoRecordset::Prefetch(size_t from, size_t to)
-{
-    QStringList ids;
-    for (size_t i = from; i < to; ++i)
-        ids << QString::number(m_ordered.keys[i]);
-    QSqlQuery q(m_pDatabase->Connection());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)").arg(m_strFetchColumns, m_strSource, ids.join(u','))))
-        throw CDaoException::FromSql(q.lastError(), ReadFailed());
-    const int count = int(m_columns.size()) + 1;
-    while (q.next()) {
-        QVariantList values;
-        values.reserve(count);
-        for (int i = 0; i < count; ++i)
-            values << q.value(i);
-        m_prefetched.insert(q.value(0).toLongLong(), values);
-    }
 }
 
 void CDaoRecordset::LoadCurrent()
 {
     if (m_columns.isEmpty())
         return;
-    if (auto it = m_prefetched.constFind(m_curId); it != m_prefetched.cend()) {
-        LoadValues(*it);
+    if (const QVariantList *row = m_ordered.Row(m_curId)) {
+        LoadValues(*row);
         return;
     }
     m_fetch->bindValue(0, m_curId);

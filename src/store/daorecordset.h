@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daokeyset.h"
+#include "daoorderedfind.h"
 
 #include <QHash>
 #include <QList>
@@ -78,12 +79,6 @@ public:
     QString m_strSort;
 
 private:
-    struct OrderedFind {
-        QString condition;
-        std::vector<qint64> keys;
-        size_t index = 0;
-        bool valid = false;
-    };
     struct PositionFind {
         QString condition;
         std::vector<int> positions;
@@ -107,8 +102,7 @@ private:
     void SetOutside(bool bof);
     void LoadCurrent();
     void LoadValues(const QVariantList &values);
-    void Prefetch(size_t from, size_t to);
-    void SetCurrentOrdered(size_t index);
+    void SetCurrentOrdered(bool forward);
     void ResetMembers();
     QByteArray FetchBinary(qint64 key, const QString &column) const;
     using Writes = QList<QPair<QString, QVariant>>;
@@ -126,11 +120,10 @@ private:
     QHash<QString, int> m_widths;
     std::unique_ptr<QSqlQuery> m_fetch;
     QHash<QString, QVariant> m_pending;
-    QHash<qint64, QVariantList> m_prefetched; // rows of an ordered find, read in batches
     QString m_strFetchColumns;
 
     CDaoKeyset m_keyset;
-    OrderedFind m_ordered;
+    CDaoOrderedFind m_ordered;
     PositionFind m_byPosition;
     qint64 m_curId = -1;
     int m_nPos = -1;        // place in the keyset; -2 while the keyset is not built
