@@ -1,6 +1,8 @@
 #include "unaffiliateddlg.h"
 
 #include "forms/dialogunits.h"
+#include "views/rowdelegate.h"
+#include "views/rowimages.h"
 #include "views/unitcontentsmodel.h"
 
 #include <QListView>
@@ -27,6 +29,13 @@ CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     m_pList->setResizeMode(QListView::Adjust);
     m_pList->setIconSize(QSize(kIconSize, kIconSize));
     m_pList->setWordWrap(true);
+    // Rows alike in size, each cutting a long name short in its cell.
+    auto *rows = new CRowDelegate(nullptr, m_pList);
+    const QSize cell = CRowImages::IconCell(m_pList->font());
+    rows->SetCellSize(cell - QSize(2, 2));
+    m_pList->setItemDelegate(rows);
+    m_pList->setGridSize(cell);
+    m_pList->setUniformItemSizes(true);
     m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto *layout = new QVBoxLayout(this);

@@ -3,7 +3,7 @@
 #include "busyindicator.h"
 #include "employeedrag.h"
 #include "leftview.h"
-#include "reportdelegate.h"
+#include "rowdelegate.h"
 #include "rowimages.h"
 #include "app/morvekapp.h"
 #include "employee/unaffiliateddlg.h"
@@ -21,10 +21,9 @@
 namespace {
 constexpr int kLargeIcon = 32;
 constexpr int kSmallIcon = 16;
-// Cells of the icon grid and of the small-icon and list columns, in text lines
-// and characters of the view's font.
-constexpr int kIconCellChars = 8;
-constexpr int kListCellChars = 12;
+// Cells of the small-icon and list columns, in characters of the view's font.
+constexpr int kListCellChars = 18;
+constexpr int kCellGap = 2;
 
 using SRow = CUnitContentsModel::SRow;
 
@@ -44,7 +43,7 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pDocument(pDocument)
     , m_pModel(new CUnitContentsModel(this))
     , m_pHeader(new QHeaderView(Qt::Horizontal, this))
-    , m_pDelegate(new CReportDelegate(m_pHeader, this))
+    , m_pDelegate(new CRowDelegate(m_pHeader, this))
     , m_pDrag(std::make_unique<CEmployeeDrag>(this))
     , m_pEmployees(std::make_unique<CMast01>())
 {
@@ -93,20 +92,17 @@ void CMorvekView::SetViewStyle(EViewStyle style)
     setFlow(style == EViewStyle::icon || style == EViewStyle::smallIcon ? LeftToRight : TopToBottom);
     setWrapping(!report);
     setWordWrap(style == EViewStyle::icon);
-    switch (style) {
-    case EViewStyle::icon:
-        setGridSize(QSize(metrics.averageCharWidth() * kIconCellChars + 8, kLargeIcon + 2 * metrics.height() + 10));
-        break;
-    case EViewStyle::smallIcon:
-    case EViewStyle::list:
-        setGridSize(QSize(kSmallIcon + metrics.averageCharWidth() * kListCellChars + 12, line));
-        break;
-    case EViewStyle::report:
-        setGridSize(QSize());
-        break;
-    }
+    QSize cell;
+    if (style == EViewStyle::icon)
+        cell = CRowImages::IconCell(font());
+    else if (!report)
+        cell = QSize(kSmallIcon + metrics.averageCharWidth() * kListCellChars + 12, line);
+    setGridSize(cell);
+    m_pDelegate->SetCellSize(cell.isValid() ? cell - QSize(kCellGap, kCellGap) : cell);
     m_pDelegate->SetColumns(report);
     m_pHeader->setVisible(report);
+    if (report && !m_bColumnsSized && isVisible())
+        InsertColumns();
     updateGeometries();
     scheduleDelayedItemsLayout();
 }
@@ -118,7 +114,9 @@ void CMorvekView::Arrange()
 
 void CMorvekView::InsertColumns()
 {
-    // Two thirds for the name, a third for the kind, of the width the list first had.
+    // Two thirds for the name, a third for the kind, of the width the list has
+    // when its columns are first seen.
+    m_bColumnsSized = true;
     const int width = viewport()->width();
     m_pHeader->resizeSection(CUnitContentsModel::nameColumn, width / 6 * 4);
     m_pHeader->resizeSection(CUnitContentsModel::kindColumn, width / 6 * 2);
@@ -127,10 +125,8 @@ void CMorvekView::InsertColumns()
 void CMorvekView::showEvent(QShowEvent *event)
 {
     QListView::showEvent(event);
-    if (!m_bColumnsSized) {
-        m_bColumnsSized = true;
+    if (m_nStyle == EViewStyle::report && !m_bColumnsSized)
         InsertColumns();
-    }
 }
 
 void CMorvekView::updateGeometries()

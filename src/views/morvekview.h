@@ -9,7 +9,7 @@ class CEmployeeDrag;
 class CMast00;
 class CMast01;
 class CMorvekDoc;
-class CReportDelegate;
+class CRowDelegate;
 class CUnaffiliatedDlg;
 class QHeaderView;
 
@@ -79,7 +79,7 @@ private:
     CMorvekDoc *m_pDocument;
     CUnitContentsModel *m_pModel;
     QHeaderView *m_pHeader;
-    CReportDelegate *m_pDelegate;
+    CRowDelegate *m_pDelegate;
     std::unique_ptr<CEmployeeDrag> m_pDrag;
     QPoint m_pressPoint;
     qint32 m_nCurrentUnit = 0;      // no unit until the tree shows one

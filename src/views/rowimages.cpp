@@ -1,7 +1,14 @@
 #include "rowimages.h"
 
+#include <QFontMetrics>
 #include <QPixmap>
 #include <array>
+
+namespace {
+constexpr int kLargeIcon = 32;
+// Wide enough for a name of five or six kanji on a line.
+constexpr int kIconCellChars = 12;
+} // namespace
 
 QIcon CRowImages::Icon(int image)
 {
@@ -16,4 +23,10 @@ QIcon CRowImages::Icon(int image)
         return made;
     }();
     return image >= 0 && image < int(icons.size()) ? icons[size_t(image)] : QIcon();
+}
+
+QSize CRowImages::IconCell(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    return {metrics.averageCharWidth() * kIconCellChars + 8, kLargeIcon + 2 * metrics.height() + 10};
 }

@@ -1,14 +1,14 @@
-#include "reportdelegate.h"
+#include "rowdelegate.h"
 
 #include <QHeaderView>
 
-CReportDelegate::CReportDelegate(QHeaderView *header, QObject *parent)
+CRowDelegate::CRowDelegate(QHeaderView *header, QObject *parent)
     : QStyledItemDelegate(parent)
     , m_pHeader(header)
 {
 }
 
-void CReportDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void CRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     if (!m_bColumns) {
         QStyledItemDelegate::paint(painter, option, index);
@@ -25,8 +25,18 @@ void CReportDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     }
 }
 
-QSize CReportDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+QSize CRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    if (m_cellSize.isValid())
+        return m_cellSize;
     const QSize hint = QStyledItemDelegate::sizeHint(option, index);
     return m_bColumns ? QSize(m_pHeader->length(), hint.height()) : hint;
+}
+
+void CRowDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    // A caption hangs right under its picture, not in the middle of the cell.
+    if (option->decorationPosition == QStyleOptionViewItem::Top)
+        option->displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
 }
