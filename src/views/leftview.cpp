@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <memory>
 
 namespace {
@@ -171,6 +172,18 @@ void CLeftView::contextMenuEvent(QContextMenuEvent *event)
         OnContextMenu(viewport()->mapToGlobal(kKeyboardMenuOffset));
     else if (itemAt(event->pos()))
         OnContextMenu(event->globalPos());
+}
+
+void CLeftView::focusInEvent(QFocusEvent *event)
+{
+    // Focus alone would make the first company current and fill the list; the
+    // list stays empty until the user picks a unit (the arrow keys still start
+    // from the top).
+    const bool hadCurrent = currentItem() != nullptr;
+    const QSignalBlocker quiet(this);
+    QTreeWidget::focusInEvent(event);
+    if (!hadCurrent && currentItem())
+        selectionModel()->clearCurrentIndex();
 }
 
 void CLeftView::OnContextMenu(const QPoint &screenPoint)

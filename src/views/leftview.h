@@ -8,6 +8,7 @@
 class CMorvekDoc;
 class CMorvekView;
 class QContextMenuEvent;
+class QFocusEvent;
 class QMenu;
 class QMouseEvent;
 
@@ -56,6 +57,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
