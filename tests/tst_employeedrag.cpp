@@ -15,74 +15,75 @@ private slots:
     void dropTargets_data();
     void dropTargets();
     void highlightFollowsTheCursor();
-    void unitRowsDoNotStartADrag();
 
 private:
-    // Shows 営業部: 第一課, then 山田, 鈴木, 佐藤, 高橋; selects the rows given.
-    void ShowSales(SPanes &panes, const QList<int> &rows);
-    QPoint RowPoint(const SPanes &panes, int row) const;
-    QPoint ItemPoint(const SPanes &panes, qint32 unitId) const;
-    void Press(SPanes &panes, const QPoint &at);
-    void Drop(SPanes &panes, const QPoint &from, const QPoint &to);
-    QList<qint32> Employees() const;
+    // The list shows 営業部: 第一課, then 山田, 鈴木, 佐藤, 高橋; rows selected as given.
+    void ShowSales(const QList<int> &rows);
+    QPoint RowPoint(int row) const;
+    QPoint ItemPoint(qint32 unitId) const;
+    void Press(int row);
+    void Release(const QPoint &to);
+    QList<qint32> Units() const;
 
     std::unique_ptr<CTempDatabase> m_db;
-    qint32 m_company = 0, m_sales = 0, m_first = 0, m_general = 0;
+    std::unique_ptr<SPanes> m_panes;
+    qint32 m_company = 0, m_sales = 0, m_general = 0;
     QList<qint32> m_staff;
 };
 
 void TestEmployeeDrag::init()
 {
+    m_panes.reset();
     m_db = std::make_unique<CTempDatabase>();
     m_company = AddUnit(0, 10, QStringLiteral("本社"));
     m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"));
     m_general = AddUnit(m_company, 10, QStringLiteral("総務部"));
-    m_first = AddUnit(m_sales, 10, QStringLiteral("第一課"));
+    AddUnit(m_sales, 10, QStringLiteral("第一課"));
     m_staff.clear();
     for (const char16_t *name : {u"山田", u"鈴木", u"佐藤", u"高橋"})
         m_staff << AddEmployee(int(m_staff.size()), m_sales, QString::fromUtf16(name));
+    m_panes = std::make_unique<SPanes>();
 }
 
-void TestEmployeeDrag::ShowSales(SPanes &panes, const QList<int> &rows)
+void TestEmployeeDrag::ShowSales(const QList<int> &rows)
 {
-    panes.tree->setCurrentItem(ItemOf(panes.tree, m_company));
-    panes.tree->setCurrentItem(ItemOf(panes.tree, m_sales));
-    panes.list->SetViewStyle(CMorvekView::EViewStyle::report);
-    panes.list->Arrange();
+    SelectPath(m_panes->tree, {m_company, m_sales});
+    m_panes->list->SetViewStyle(CMorvekView::EViewStyle::report);
+    m_panes->list->Arrange();
     for (int row : rows)
-        panes.list->selectionModel()->select(panes.list->model()->index(row, 0), QItemSelectionModel::Select);
+        m_panes->list->selectionModel()->select(m_panes->list->model()->index(row, 0), QItemSelectionModel::Select);
 }
 
-QPoint TestEmployeeDrag::RowPoint(const SPanes &panes, int row) const
+QPoint TestEmployeeDrag::RowPoint(int row) const
 {
-    const QRect rect = panes.list->visualRect(panes.list->model()->index(row, 0));
-    return panes.InWindow(panes.list->viewport(), rect.topLeft() + QPoint(20, rect.height() / 2));
+    const QRect rect = m_panes->list->visualRect(m_panes->list->model()->index(row, 0));
+    return m_panes->InWindow(m_panes->list->viewport(), rect.topLeft() + QPoint(20, rect.height() / 2));
 }
 
-QPoint TestEmployeeDrag::ItemPoint(const SPanes &panes, qint32 unitId) const
+QPoint TestEmployeeDrag::ItemPoint(qint32 unitId) const
 {
-    const QRect rect = panes.tree->visualItemRect(ItemOf(panes.tree, unitId));
-    return panes.InWindow(panes.tree->viewport(), rect.center());
+    const QRect rect = m_panes->tree->visualItemRect(ItemOf(m_panes->tree, unitId));
+    return m_panes->InWindow(m_panes->tree->viewport(), rect.center());
 }
 
-void TestEmployeeDrag::Press(SPanes &panes, const QPoint &at)
+void TestEmployeeDrag::Press(int row)
 {
-    QWindow *window = panes.window.windowHandle();
-    QTest::mousePress(window, Qt::LeftButton, {}, at);
-    QTest::mouseMove(window, at + QPoint(0, 3));
-    QTest::mouseMove(window, at + QPoint(30, 3));
+    QWindow *window = m_panes->window.windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, RowPoint(row));
+    // The list decides on a drag at the first move and starts it past the drag distance.
+    for (int step : {3, 30})
+        QTest::mouseMove(window, RowPoint(row) + QPoint(step, 3));
 }
 
-void TestEmployeeDrag::Drop(SPanes &panes, const QPoint &from, const QPoint &to)
+void TestEmployeeDrag::Release(const QPoint &to)
 {
-    Press(panes, from);
-    QVERIFY(panes.list->GetDrag().IsDragging());
-    QTest::mouseMove(panes.window.windowHandle(), to);
-    QTest::mouseRelease(panes.window.windowHandle(), Qt::LeftButton, {}, to);
-    QVERIFY(!panes.list->GetDrag().IsDragging());
+    QTest::mouseMove(m_panes->window.windowHandle(), to);
+    QTest::mouseRelease(m_panes->window.windowHandle(), Qt::LeftButton, {}, to);
+    QVERIFY(!m_panes->list->GetDrag().IsDragging());
+    QVERIFY(!m_panes->tree->GetDropHighlight());
 }
 
-QList<qint32> TestEmployeeDrag::Employees() const
+QList<qint32> TestEmployeeDrag::Units() const
 {
     QList<qint32> units;
     for (qint32 id : m_staff)
@@ -92,78 +93,65 @@ QList<qint32> TestEmployeeDrag::Employees() const
 
 void TestEmployeeDrag::threeEmployeesOntoADepartment()
 {
-    SPanes panes;
-    ShowSales(panes, {0, 1, 2, 4});
-    Drop(panes, RowPoint(panes, 2), ItemPoint(panes, m_general));
-    QCOMPARE(Employees(), QList<qint32>({m_general, m_general, m_sales, m_general}));
-    QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), m_general);
-    QCOMPARE(Column(panes.list), QStringList({"山田", "鈴木", "高橋"}));
-    QVERIFY(!panes.tree->GetDropHighlight());
-    // The unit row went along in the selection and stayed put.
-    panes.tree->setCurrentItem(ItemOf(panes.tree, m_sales));
-    QCOMPARE(Column(panes.list), QStringList({"第一課", "佐藤"}));
+    ShowSales({0, 1, 2, 4});
+    Press(2);
+    QVERIFY(m_panes->list->GetDrag().IsDragging());
+    Release(ItemPoint(m_general));
+    QCOMPARE(Units(), QList<qint32>({m_general, m_general, m_sales, m_general}));
+    QCOMPARE(CLeftView::UnitId(m_panes->tree->currentItem()), m_general);
+    QCOMPARE(Column(m_panes->list), QStringList({"山田", "鈴木", "高橋"}));
 }
 
 void TestEmployeeDrag::dropTargets_data()
 {
+    QTest::addColumn<int>("from");
     QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("moved");     // which unit the two employees end up in
+    QTest::addColumn<bool>("toCompany");
     QTest::addColumn<QStringList>("listed");
     const QStringList unchanged = {"第一課", "山田", "鈴木", "佐藤", "高橋"};
-    QTest::newRow("the company") << "company" << "company" << QStringList({"営業部", "総務部", "鈴木", "佐藤"});
-    QTest::newRow("the unit shown") << "sales" << "sales" << unchanged;
-    QTest::newRow("the tree, below its items") << "tree" << "sales" << unchanged;
-    QTest::newRow("the list itself") << "list" << "sales" << unchanged;
+    QTest::newRow("the company") << 3 << "company" << true << QStringList({"営業部", "総務部", "鈴木", "佐藤"});
+    // The list is read again, so the rows are still there.
+    QTest::newRow("the unit shown") << 3 << "sales" << false << unchanged;
+    // Nobody moves, so the rows stay.
+    QTest::newRow("the tree, below its items") << 3 << "tree" << false << unchanged;
+    QTest::newRow("the list itself") << 3 << "list" << false << unchanged;
+    // Units never move: a press on one starts no drag.
+    QTest::newRow("started on a unit row") << 0 << "company" << false << unchanged;
 }
 
 void TestEmployeeDrag::dropTargets()
 {
+    QFETCH(int, from);
     QFETCH(QString, target);
-    QFETCH(QString, moved);
+    QFETCH(bool, toCompany);
     QFETCH(QStringList, listed);
-    SPanes panes;
-    ShowSales(panes, {2, 3});
-    QPoint to;
-    if (target == u"company" || target == u"sales")
-        to = ItemPoint(panes, target == u"company" ? m_company : m_sales);
-    else if (target == u"tree")
-        to = panes.InWindow(panes.tree->viewport(), panes.tree->viewport()->rect().bottomLeft() + QPoint(10, -10));
-    else
-        to = panes.InWindow(panes.list->viewport(), panes.list->viewport()->rect().center());
-    Drop(panes, RowPoint(panes, 3), to);
-    const qint32 unit = moved == u"company" ? m_company : m_sales;
-    QCOMPARE(Employees(), QList<qint32>({m_sales, unit, unit, m_sales}));
-    QCOMPARE(Column(panes.list), listed);
-    QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), moved == u"company" ? m_company : m_sales);
-    QVERIFY(!panes.tree->GetDropHighlight());
+    ShowSales({2, 3});
+    const QWidget *tree = m_panes->tree->viewport();
+    const QWidget *list = m_panes->list->viewport();
+    const QPoint to = target == u"company" ? ItemPoint(m_company)
+                      : target == u"sales" ? ItemPoint(m_sales)
+                      : target == u"tree"  ? m_panes->InWindow(tree, tree->rect().bottomLeft() + QPoint(10, -10))
+                                           : m_panes->InWindow(list, list->rect().center());
+    Press(from);
+    QCOMPARE(m_panes->list->GetDrag().IsDragging(), from != 0);
+    Release(to);
+    const qint32 unit = toCompany ? m_company : m_sales;
+    QCOMPARE(Units(), QList<qint32>({m_sales, unit, unit, m_sales}));
+    QCOMPARE(Column(m_panes->list), listed);
+    QCOMPARE(CLeftView::UnitId(m_panes->tree->currentItem()), unit);
 }
 
 void TestEmployeeDrag::highlightFollowsTheCursor()
 {
-    SPanes panes;
-    ShowSales(panes, {1});
-    Press(panes, RowPoint(panes, 1));
-    QWindow *window = panes.window.windowHandle();
-    QTest::mouseMove(window, ItemPoint(panes, m_general));
-    QCOMPARE(CLeftView::UnitId(panes.tree->GetDropHighlight()), m_general);
-    QTest::mouseMove(window, ItemPoint(panes, m_company));
-    QCOMPARE(CLeftView::UnitId(panes.tree->GetDropHighlight()), m_company);
-    QTest::mouseMove(window, RowPoint(panes, 3));
-    QVERIFY(!panes.tree->GetDropHighlight());
-    QTest::mouseRelease(window, Qt::LeftButton, {}, RowPoint(panes, 3));
-    QCOMPARE(Employees(), QList<qint32>(4, m_sales));
-}
-
-void TestEmployeeDrag::unitRowsDoNotStartADrag()
-{
-    SPanes panes;
-    ShowSales(panes, {0, 1});
-    Press(panes, RowPoint(panes, 0));
-    QVERIFY(!panes.list->GetDrag().IsDragging());
-    QVERIFY(!panes.list->GetDrag().HasImage());
-    QVERIFY(!QWidget::mouseGrabber());
-    QTest::mouseRelease(panes.window.windowHandle(), Qt::LeftButton, {}, ItemPoint(panes, m_general));
-    QCOMPARE(Employees(), QList<qint32>(4, m_sales));
+    ShowSales({1});
+    Press(1);
+    QWindow *window = m_panes->window.windowHandle();
+    for (qint32 unit : {m_general, m_company}) {
+        QTest::mouseMove(window, ItemPoint(unit));
+        QCOMPARE(CLeftView::UnitId(m_panes->tree->GetDropHighlight()), unit);
+    }
+    Release(RowPoint(3));
+    QCOMPARE(Units(), QList<qint32>(4, m_sales));
 }
 
 QTEST_MAIN(TestEmployeeDrag)

@@ -2,7 +2,6 @@
 
 // What the organisation view tests share: rows written straight into a fresh
 // database, and the tree and list side by side as the company window holds them.
-#include "app/frameservices.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "testsupport.h"
@@ -13,6 +12,7 @@
 #include <QApplication>
 #include <QSplitter>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 #include <memory>
 
 inline qint32 AddUnit(qint32 parent, qint32 code, const QString &name, const QString &yuu = {})
@@ -24,7 +24,6 @@ inline qint32 AddUnit(qint32 parent, qint32 code, const QString &name, const QSt
     set.m_Code = code;
     set.m_Name = name;
     set.m_Yuu = yuu;
-    set.m_TEL = yuu.isEmpty() ? QString() : QStringLiteral("03-0000-0000");
     set.Update();
     return qint32(set.GetLastModifiedBookmark());
 }
@@ -49,61 +48,50 @@ inline qint32 BusyoOf(qint32 employeeId)
     return set.FindFirst(QStringLiteral("ID = %1").arg(employeeId)) ? set.m_Busyo : -1;
 }
 
-inline bool UnitExists(qint32 unitId)
+// The unit's row, or nullptr when it is gone.
+inline std::unique_ptr<CMast00> UnitRow(qint32 unitId)
 {
-    CMast00 set;
-    set.Open();
-    return set.FindFirst(QStringLiteral("ID = %1").arg(unitId));
+    auto set = std::make_unique<CMast00>();
+    set->Open();
+    return set->FindFirst(QStringLiteral("ID = %1").arg(unitId)) ? std::move(set) : nullptr;
 }
 
-inline QStringList Column(const CMorvekView *view, int column = CUnitContentsModel::nameColumn)
+// One column of a list's rows; the image indexes for ImageRole.
+inline QStringList Column(const QAbstractItemModel *model, int column = 0, int role = Qt::DisplayRole)
 {
     QStringList texts;
-    for (int row = 0; row < view->model()->rowCount(); ++row)
-        texts << view->model()->index(row, column).data().toString();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data(role).toString();
     return texts;
 }
 
-inline QList<int> Images(const CMorvekView *view)
+inline QStringList Column(const CMorvekView *view)
 {
-    QList<int> images;
-    for (int row = 0; row < view->model()->rowCount(); ++row)
-        images << view->model()->index(row, 0).data(CUnitContentsModel::ImageRole).toInt();
-    return images;
+    return Column(view->model());
 }
 
-inline QStringList Texts(const QList<QTreeWidgetItem *> &items)
+inline QStringList ChildTexts(const QTreeWidgetItem *item)
 {
     QStringList texts;
-    for (const QTreeWidgetItem *item : items)
-        texts << item->text(0);
-    return texts;
-}
-
-inline QList<QTreeWidgetItem *> Children(const QTreeWidgetItem *item)
-{
-    QList<QTreeWidgetItem *> children;
     for (int i = 0; i < item->childCount(); ++i)
-        children << item->child(i);
-    return children;
-}
-
-inline QList<QTreeWidgetItem *> Roots(const QTreeWidget *tree)
-{
-    return Children(tree->invisibleRootItem());
+        texts << item->child(i)->text(0);
+    return texts;
 }
 
 // The item of a loaded unit, wherever it hangs.
 inline QTreeWidgetItem *ItemOf(const QTreeWidget *tree, qint32 unitId)
 {
-    QList<QTreeWidgetItem *> pending = Roots(tree);
-    while (!pending.isEmpty()) {
-        QTreeWidgetItem *item = pending.takeFirst();
-        if (CLeftView::UnitId(item) == unitId)
-            return item;
-        pending += Children(item);
-    }
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it)
+        if (CLeftView::UnitId(*it) == unitId)
+            return *it;
     return nullptr;
+}
+
+// Selects the units in turn, so that each level is read on the way down.
+inline void SelectPath(CLeftView *tree, const QList<qint32> &units)
+{
+    for (qint32 id : units)
+        tree->setCurrentItem(ItemOf(tree, id));
 }
 
 // The tree and the list in a splitter, shown, as the company window makes them.
@@ -127,23 +115,4 @@ struct SPanes {
     QWidget window;
     CLeftView *tree = nullptr;
     CMorvekView *list = nullptr;
-};
-
-// The main window's busy animation, as the views switch it.
-class CBusyRecorder final : public CFrameServices
-{
-public:
-    CBusyRecorder() { Register(this); }
-    ~CBusyRecorder() override { Register(nullptr); }
-    void SetStatusText(const QString &) override {}
-    void SetFuncKeyCaption(int, const QString &) override {}
-    void ResetFuncKeyCaptions() override {}
-    void SetBusyAnimation(bool on) override
-    {
-        m_switches << on;
-        m_bWaitCursorSeen |= on && QApplication::overrideCursor() != nullptr;
-    }
-
-    QList<bool> m_switches;
-    bool m_bWaitCursorSeen = false;
 };
