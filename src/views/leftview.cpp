@@ -91,7 +91,11 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
         app->SetPrinterPaper(9, 1);
 }
 
-CLeftView::~CLeftView() = default;
+CLeftView::~CLeftView()
+{
+    // The base class empties the tree after this part is gone.
+    disconnect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
+}
 
 qint32 CLeftView::UnitId(const QTreeWidgetItem *item)
 {

@@ -5,6 +5,7 @@
 #include "leftview.h"
 #include "rowdelegate.h"
 #include "rowimages.h"
+#include "unitcontentsmodel.h"
 #include "app/morvekapp.h"
 #include "employee/unaffiliateddlg.h"
 #include "store/mast00.h"
@@ -13,7 +14,6 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "unitcontentsmodel.h"
-
 #include <QListView>
 #include <memory>
+#include <vector>
 
 class CEmployeeDrag;
 class CMast00;
@@ -11,6 +10,7 @@ class CMast01;
 class CMorvekDoc;
 class CRowDelegate;
 class CUnaffiliatedDlg;
+class CUnitContentsModel;
 class QHeaderView;
 
 // The list in the right pane of the company window: the sub-units of one unit,
