@@ -2,6 +2,7 @@
 
 #include "daoexception.h"
 #include "daoquerydef.h"
+#include "jetdialect.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -151,4 +152,32 @@ void CDaoDatabase::Execute(const QString &sql, int options)
     query.Create(QString(), sql);
     query.Execute(options);
     query.Close();
+}
+
+int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
+{
+    Q_UNUSED(options); // every change here is all or nothing
+    if (!IsOpen())
+        throw CDaoException(QStringLiteral("データベースが開かれていません。"));
+    QSqlDatabase db = Connection();
+    const QString context = QStringLiteral("データベースの更新に失敗しました。");
+    if (!db.transaction())
+        throw CDaoException::FromSql(db.lastError(), context);
+    int affected = 0;
+    for (const QString &sql : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(CJetDialect::ToSqlite(sql))) {
+            const CDaoException error = CDaoException::FromSql(q.lastError(), context);
+            q.finish();
+            db.rollback();
+            throw error;
+        }
+        affected += qMax(0, q.numRowsAffected());
+    }
+    if (!db.commit()) {
+        const CDaoException error = CDaoException::FromSql(db.lastError(), context);
+        db.rollback();
+        throw error;
+    }
+    return affected;
 }

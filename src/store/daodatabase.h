@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QSqlDatabase;
 
@@ -32,6 +33,9 @@ public:
 
     // Runs one statement that returns no rows, all or nothing.
     void Execute(const QString &sql, int options = dbFailOnError);
+    // Runs the statements in order in one transaction: all of them take effect or
+    // none does. Returns the rows they changed together.
+    int ExecuteAll(const QStringList &statements, int options = dbFailOnError);
 
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);

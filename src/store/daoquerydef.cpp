@@ -2,11 +2,6 @@
 
 #include "daodatabase.h"
 #include "daoexception.h"
-#include "jetdialect.h"
-
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 CDaoQueryDef::CDaoQueryDef(CDaoDatabase *pDatabase)
     : m_pDatabase(pDatabase)
@@ -25,27 +20,9 @@ void CDaoQueryDef::Create(const QString &name, const QString &sql)
 
 void CDaoQueryDef::Execute(int options)
 {
-    Q_UNUSED(options); // every statement here is all or nothing
     if (!m_bOpen || !m_pDatabase->IsOpen())
         throw CDaoException(QStringLiteral("クエリが開かれていません。"));
-    QSqlDatabase db = m_pDatabase->Connection();
-    const QString context = QStringLiteral("データベースの更新に失敗しました。");
-    if (!db.transaction())
-        throw CDaoException::FromSql(db.lastError(), context);
-    QSqlQuery q(db);
-    if (!q.exec(CJetDialect::ToSqlite(m_strSQL))) {
-        const CDaoException error = CDaoException::FromSql(q.lastError(), context);
-        q.finish();
-        db.rollback();
-        throw error;
-    }
-    m_nAffected = q.numRowsAffected();
-    q.finish();
-    if (!db.commit()) {
-        const CDaoException error = CDaoException::FromSql(db.lastError(), context);
-        db.rollback();
-        throw error;
-    }
+    m_nAffected = m_pDatabase->ExecuteAll({m_strSQL}, options);
 }
 
 void CDaoQueryDef::Close()

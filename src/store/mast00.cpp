@@ -2,6 +2,7 @@
 
 #include "daofieldexchange.h"
 #include "daodatabase.h"
+#include "daoexception.h"
 #include "daoquerydef.h"
 
 #include <QSet>
@@ -36,6 +37,17 @@ void CMast00::DeleteCompanyByCode(qint32 code)
     query.Execute(dbFailOnError);
     Requery();
     query.Close();
+}
+
+void CMast00::DeleteCompanyReleasingEmployees(qint32 code)
+{
+    if (!IsOpen())
+        throw CDaoException(QStringLiteral("レコードセットが開かれていません。"));
+    m_pDatabase->ExecuteAll({
+        QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo IN (SELECT ID FROM Mast00 WHERE Code = %1)").arg(code),
+        QStringLiteral("DELETE FROM Mast00 WHERE Code = %1").arg(code),
+    });
+    Requery();
 }
 
 QString CMast00::GetUnitPath(qint32 id, bool skipCompany)

@@ -18,6 +18,10 @@ public:
 
     // Removes the company row and all its departments in one statement.
     void DeleteCompanyByCode(qint32 code);
+    // Removes the company with its departments and takes their employees out of
+    // them (Busyo 0), all in one step: left pointing at removed units, they would
+    // appear in no list.
+    void DeleteCompanyReleasingEmployees(qint32 code);
     // Names from the top down to unit id, each followed by a line feed.
     QString GetUnitPath(qint32 id, bool skipCompany);
     // Leaves the set on the company above unit id; collects the IDs on the way.

@@ -1,13 +1,366 @@
 #include "leftview.h"
 
+#include "busyindicator.h"
+#include "morvekview.h"
+#include "rowimages.h"
+#include "app/commandids.h"
+#include "app/modalseam.h"
+#include "app/morvekapp.h"
+#include "forms/deptdlg.h"
+#include "store/mast01.h"
+#include "store/setopener.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <memory>
+
+namespace {
+constexpr int kIdRole = Qt::UserRole;
+// Where a menu opened from the keyboard appears, from the tree's top left corner.
+constexpr QPoint kKeyboardMenuOffset(5, 5);
+
+const QString kDeleteCaption = QStringLiteral("削除");
+const QString kAskDeleteCompany = QStringLiteral("会社全体を削除しますか？");
+const QString kLowerLevelExists = QStringLiteral("下階層が存在します削除できません！");
+const QString kAskDelete = QStringLiteral("削除しますか？");
+const QString kCompanyAsUpper = QStringLiteral("会社");
+
+struct SMenuEntry {
+    const char16_t *text;
+    int id;
+    void (CLeftView::*handler)();
+};
+const SMenuEntry kMenu102[] = {
+    {u"部課追加", ID_ADD_DEPT, &CLeftView::OnAddDept},
+    {u"部課訂正", ID_EDIT_DEPT, &CLeftView::OnEditDept},
+    {u"部課削除", ID_DELETE_DEPT, &CLeftView::OnDeleteDept},
+    {nullptr, 0, nullptr},
+    {u"検索", ID_SEARCH, &CLeftView::OnSearch},
+};
+
+QString IdCondition(qint32 id)
+{
+    return QStringLiteral("ID=%1").arg(id);
+}
+
+QTreeWidgetItem *NextSibling(QTreeWidgetItem *item)
+{
+    if (QTreeWidgetItem *parent = item->parent())
+        return parent->child(parent->indexOfChild(item) + 1);
+    QTreeWidget *tree = item->treeWidget();
+    return tree->topLevelItem(tree->indexOfTopLevelItem(item) + 1);
+}
+
+void FillForm(CDeptDlg &dlg, const CMast00 &unit, bool withName)
+{
+    if (withName)
+        dlg.m_strName = unit.m_Name;
+    dlg.m_strYuu = unit.m_Yuu;
+    dlg.m_strJuu1 = unit.m_Juu1;
+    dlg.m_strJuu2 = unit.m_Juu2;
+    dlg.m_strTel = unit.m_TEL;
+    dlg.m_strFax = unit.m_FAX;
+}
+
+void TakeForm(CMast00 &unit, const CDeptDlg &dlg)
+{
+    unit.m_Name = dlg.m_strName;
+    unit.m_Yuu = dlg.m_strYuu;
+    unit.m_Juu1 = dlg.m_strJuu1;
+    unit.m_Juu2 = dlg.m_strJuu2;
+    unit.m_TEL = dlg.m_strTel;
+    unit.m_FAX = dlg.m_strFax;
+}
+} // namespace
+
 CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     : QTreeWidget(parent)
     , m_pDocument(pDocument)
 {
     setHeaderHidden(true);
     setColumnCount(1);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setIconSize(QSize(16, 16));
+    setUniformRowHeights(true);
+    connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
+    LoadChildUnits(0);
+    if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
+        app->SetPrinterPaper(9, 1);
 }
 
-void CLeftView::LoadChildUnits(qint32)
+CLeftView::~CLeftView()
 {
+    // The base class empties the tree after this part is gone.
+    disconnect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
+}
+
+qint32 CLeftView::UnitId(const QTreeWidgetItem *item)
+{
+    return item ? item->data(0, kIdRole).toInt() : 0;
+}
+
+void CLeftView::LoadChildUnits(qint32 parentId)
+{
+    m_rsUnits.m_strSort = QStringLiteral("Parent , Code , ID");
+    const QString condition = QStringLiteral("Parent = %1").arg(parentId);
+    CBusyIndicator busy;
+    CSetOpener open(m_rsUnits);
+    if (parentId == 0)
+        clear();
+    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition))
+        InsertUnitItem();
+}
+
+void CLeftView::InsertUnitItem()
+{
+    // Children are read only for the selected item, so that is where they go.
+    QTreeWidgetItem *parent = m_rsUnits.m_Parent != 0 ? currentItem() : nullptr;
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    const int image = m_rsUnits.m_Parent != 0 ? CRowImages::department : CRowImages::company;
+    item->setText(0, m_rsUnits.m_Name);
+    item->setIcon(0, CRowImages::Icon(image));
+    item->setData(0, kIdRole, m_rsUnits.m_ID);
+}
+
+void CLeftView::InsertChildItem(QTreeWidgetItem *parent)
+{
+    auto *item = new QTreeWidgetItem(parent);
+    item->setText(0, m_rsUnits.m_Name);
+    item->setIcon(0, CRowImages::Icon(CRowImages::department));
+    item->setData(0, kIdRole, m_rsUnits.m_ID);
+}
+
+void CLeftView::OnSelChanged(QTreeWidgetItem *current)
+{
+    if (!current) {
+        // Nothing selected any more (the unit was removed or the tree rebuilt):
+        // rows of units that may be gone would mislead.
+        if (m_pListView)
+            m_pListView->ClearContents();
+        return;
+    }
+    const qint32 id = UnitId(current);
+    if (current->childCount() == 0)
+        LoadChildUnits(id);
+    if (m_pListView)
+        m_pListView->ShowUnitContents(m_rsUnits, id);
+}
+
+void CLeftView::SelectUnit(QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    if (currentItem() == item)
+        OnSelChanged(item);
+    else
+        setCurrentItem(item);
+}
+
+void CLeftView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::RightButton) {
+        QTreeWidget::mousePressEvent(event);
+        return;
+    }
+    // A right click selects the unit its menu is for; on empty ground it does nothing.
+    if (QTreeWidgetItem *item = itemAt(event->position().toPoint()))
+        setCurrentItem(item);
+}
+
+void CLeftView::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        OnContextMenu(viewport()->mapToGlobal(kKeyboardMenuOffset));
+    else if (itemAt(event->pos()))
+        OnContextMenu(event->globalPos());
+}
+
+void CLeftView::focusInEvent(QFocusEvent *event)
+{
+    // Focus alone would make the first company current and fill the list; the
+    // list stays empty until the user picks a unit (the arrow keys still start
+    // from the top).
+    const bool hadCurrent = currentItem() != nullptr;
+    const QSignalBlocker quiet(this);
+    QTreeWidget::focusInEvent(event);
+    if (!hadCurrent && currentItem())
+        selectionModel()->clearCurrentIndex();
+}
+
+void CLeftView::OnContextMenu(const QPoint &screenPoint)
+{
+    std::unique_ptr<QMenu> menu(CreateContextMenu(this));
+    menu->exec(screenPoint);
+}
+
+QMenu *CLeftView::CreateContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    for (const SMenuEntry &entry : kMenu102) {
+        if (!entry.text) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = menu->addAction(QString::fromUtf16(entry.text));
+        action->setData(entry.id);
+        connect(action, &QAction::triggered, this, entry.handler);
+    }
+    return menu;
+}
+
+bool CLeftView::FindSelectedUnit()
+{
+    QTreeWidgetItem *selected = currentItem();
+    return selected && m_rsUnits.FindFirst(IdCondition(UnitId(selected)));
+}
+
+void CLeftView::OnAddDept()
+{
+    CDeptDlg dlg(this);
+    QTreeWidgetItem *selected = currentItem();
+    m_rsUnits.m_strSort = QStringLiteral("ID");
+    CSetOpener open(m_rsUnits);
+    if (!FindSelectedUnit())
+        return;
+    const qint32 parentId = m_rsUnits.m_ID;
+    const qint32 code = m_rsUnits.m_Code;
+    // A new department starts with the address of the unit above it.
+    dlg.m_strUpper = m_rsUnits.m_Name;
+    FillForm(dlg, m_rsUnits, false);
+    if (CModalSeam::Exec(dlg) != QDialog::Accepted)
+        return;
+    m_rsUnits.AddNew();
+    m_rsUnits.m_Parent = parentId;
+    m_rsUnits.m_Code = code;
+    TakeForm(m_rsUnits, dlg);
+    m_rsUnits.Update();
+    m_rsUnits.Requery();
+    m_rsUnits.MoveLast();
+    InsertChildItem(selected);
+    // The list may show another unit after a double-click there.
+    if (m_pListView && m_pListView->GetCurrentUnit() == parentId)
+        m_pListView->AddUnitRow(m_rsUnits);
+}
+
+void CLeftView::OnEditDept()
+{
+    CDeptDlg dlg(this);
+    QTreeWidgetItem *selected = currentItem();
+    m_rsUnits.m_strSort = QStringLiteral("ID");
+    CSetOpener open(m_rsUnits);
+    if (!FindSelectedUnit())
+        return;
+    if (m_rsUnits.m_Parent == 0)
+        dlg.m_strUpper = kCompanyAsUpper;
+    else if (selected->parent())
+        dlg.m_strUpper = selected->parent()->text(0);
+    FillForm(dlg, m_rsUnits, true);
+    if (CModalSeam::Exec(dlg) != QDialog::Accepted)
+        return;
+    m_rsUnits.Edit();
+    TakeForm(m_rsUnits, dlg);
+    m_rsUnits.Update();
+    selected->setText(0, dlg.m_strName);
+}
+
+void CLeftView::OnDeleteDept()
+{
+    QTreeWidgetItem *selected = currentItem();
+    {
+        CMast01 employees;
+        m_rsUnits.m_strSort = QStringLiteral("ID");
+        CSetOpener openUnits(m_rsUnits);
+        CSetOpener openEmployees(employees);
+        if (!FindSelectedUnit())
+            return;
+        if (m_rsUnits.m_Parent == 0) {
+            if (MorvekMessageBox(kAskDeleteCompany, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
+                                 kDeleteCaption, this) != QMessageBox::Ok)
+                return;
+            m_rsUnits.DeleteCompanyReleasingEmployees(m_rsUnits.m_Code);
+        } else if (selected->childCount() > 0) {
+            // Loaded children stand for the database: a unit's level is read when
+            // it is selected, and the commands act on the selected unit.
+            MorvekMessageBox(kLowerLevelExists, QMessageBox::Ok, QMessageBox::Critical, kDeleteCaption, this);
+            return;
+        } else {
+            if (MorvekMessageBox(kAskDelete, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
+                                 kDeleteCaption, this) != QMessageBox::Ok)
+                return;
+            employees.ClearDepartment(m_rsUnits.m_ID);
+            m_rsUnits.Delete();
+        }
+    }
+    // With the sets closed, the selection moving on reads the next unit afresh.
+    delete selected;
+    if (m_pListView)
+        m_pListView->FillUnaffiliatedList();
+}
+
+void CLeftView::OnSearch()
+{
+    // The employee search dialogs come with the employee forms.
+}
+
+void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    const qint32 unitId = UnitId(item);
+    CMast01 employees;
+    employees.Open();
+    if (employees.FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
+        employees.Edit();
+        employees.m_Busyo = unitId;
+        employees.Update();
+    }
+    employees.Close();
+    SetDropHighlight(nullptr);
+}
+
+void CLeftView::RevealUnit(qint32 unitId)
+{
+    m_rsUnits.m_strSort = QStringLiteral("Code , ID");
+    CBusyIndicator busy;
+    CSetOpener open(m_rsUnits);
+    QList<qint32> chain;
+    m_rsUnits.GetUnitChain(unitId, &chain);
+    QTreeWidgetItem *item = topLevelItem(0);
+    for (auto it = chain.crbegin(); it != chain.crend() && item; ++it) {
+        while (item && UnitId(item) != *it)
+            item = NextSibling(item);
+        if (!item)
+            break;
+        setCurrentItem(item);
+        item->setExpanded(true);
+        item = item->child(0);
+    }
+}
+
+void CLeftView::SetDropHighlight(QTreeWidgetItem *item)
+{
+    const QModelIndex index = item ? indexFromItem(item) : QModelIndex();
+    if (index == m_dropHighlight)
+        return;
+    if (m_dropHighlight.isValid())
+        update(m_dropHighlight);
+    m_dropHighlight = index;
+    if (index.isValid())
+        update(index);
+}
+
+QTreeWidgetItem *CLeftView::GetDropHighlight() const
+{
+    return m_dropHighlight.isValid() ? itemFromIndex(m_dropHighlight) : nullptr;
+}
+
+void CLeftView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem row = option;
+    if (m_dropHighlight.isValid() && index == m_dropHighlight)
+        row.state |= QStyle::State_Selected;
+    QTreeWidget::drawRow(painter, row, index);
 }

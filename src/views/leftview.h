@@ -1,11 +1,21 @@
 #pragma once
 
+#include "store/mast00.h"
+
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 
 class CMorvekDoc;
 class CMorvekView;
+class QContextMenuEvent;
+class QFocusEvent;
+class QMenu;
+class QMouseEvent;
 
-// The organisation tree in the left pane of the company window.
+// The organisation tree in the left pane of the company window: companies at the
+// top, each department under the unit above it. A level is read from the
+// database the first time its parent is selected; selecting a unit shows its
+// contents in the list of the other pane.
 class CLeftView final : public QTreeWidget
 {
     Q_OBJECT
@@ -13,14 +23,52 @@ class CLeftView final : public QTreeWidget
 
 public:
     explicit CLeftView(CMorvekDoc *pDocument, QWidget *parent = nullptr);
+    ~CLeftView() override;
 
     CMorvekDoc *GetDocument() const { return m_pDocument; }
+    // The unit ID an item carries, 0 for none.
+    static qint32 UnitId(const QTreeWidgetItem *item);
+
     // Inserts the units under parentId; 0 rebuilds the companies at the top.
     void LoadChildUnits(qint32 parentId);
+    void InsertUnitItem();
+    void InsertChildItem(QTreeWidgetItem *parent);
+    // Puts one employee into the unit of item; without an item nothing happens.
+    void AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item);
+    // Selects and opens the items down to the unit, loading levels on the way.
+    void RevealUnit(qint32 unitId);
+    // Makes item the selected unit; if it is already, its contents are shown again.
+    void SelectUnit(QTreeWidgetItem *item);
+
+    void SetDropHighlight(QTreeWidgetItem *item);
+    QTreeWidgetItem *GetDropHighlight() const;
+
+    // The pop-up menu of the tree (menu 102); the caller runs and deletes it.
+    QMenu *CreateContextMenu(QWidget *parent);
+
+    void OnAddDept();
+    void OnEditDept();
+    void OnDeleteDept();
+    void OnSearch();
 
     // The list in the other pane; not owned.
     CMorvekView *m_pListView = nullptr;
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
 private:
+    void OnSelChanged(QTreeWidgetItem *current);
+    void OnContextMenu(const QPoint &screenPoint);
+    // Finds the selected unit's row in m_rsUnits, which the caller has opened.
+    bool FindSelectedUnit();
+    void DeleteCompany(QTreeWidgetItem *item);
+    void DeleteDepartment(QTreeWidgetItem *item);
+
     CMorvekDoc *m_pDocument;
+    CMast00 m_rsUnits;
+    QPersistentModelIndex m_dropHighlight;
 };

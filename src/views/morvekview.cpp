@@ -1,29 +1,110 @@
 #include "morvekview.h"
 
+#include "busyindicator.h"
+#include "employeedrag.h"
+#include "leftview.h"
+#include "rowdelegate.h"
+#include "rowimages.h"
+#include "unitcontentsmodel.h"
+#include "app/morvekapp.h"
+#include "employee/unaffiliateddlg.h"
+#include "store/mast00.h"
+#include "store/mast01.h"
+#include "store/setopener.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+
 namespace {
 constexpr int kLargeIcon = 32;
 constexpr int kSmallIcon = 16;
+// Cells of the small-icon and list columns, in characters of the view's font.
+constexpr int kListCellChars = 18;
+constexpr int kCellGap = 2;
+
+using SRow = CUnitContentsModel::SRow;
+
+SRow CurrentEmployee(const CMast01 &employees)
+{
+    return CUnitContentsModel::EmployeeRow(employees.m_ID, employees.m_Sex, employees.m_Name);
+}
+
+QString EmployeesOf(qint32 unitId)
+{
+    return QStringLiteral("Busyo = %1").arg(unitId);
+}
 } // namespace
 
 CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
-    : QListWidget(parent)
+    : QListView(parent)
     , m_pDocument(pDocument)
+    , m_pModel(new CUnitContentsModel(this))
+    , m_pHeader(new QHeaderView(Qt::Horizontal, this))
+    , m_pDelegate(new CRowDelegate(m_pHeader, this))
+    , m_pDrag(std::make_unique<CEmployeeDrag>(this))
+    , m_pEmployees(std::make_unique<CMast01>())
 {
-    setResizeMode(QListView::Adjust);
+    setModel(m_pModel);
+    setItemDelegate(m_pDelegate);
+    setSelectionMode(ExtendedSelection);
+    setEditTriggers(NoEditTriggers);
+    setResizeMode(Adjust);
+    setUniformItemSizes(true);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setVerticalScrollMode(ScrollPerPixel);
+
+    m_pHeader->setModel(m_pModel);
+    m_pHeader->setSectionsMovable(false);
+    m_pHeader->setSectionsClickable(false);
+    m_pHeader->setStretchLastSection(false);
+    m_pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pHeader->hide();
+    connect(m_pHeader, &QHeaderView::sectionResized, this, [this] {
+        scheduleDelayedItemsLayout();
+        viewport()->update();
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_pHeader, &QHeaderView::setOffset);
+
     SetViewStyle(EViewStyle::icon);
+    CreateUnaffiliatedWindow();
+    if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
+        app->SetPrinterPaper(9, 1);
 }
+
+CMorvekView::~CMorvekView() = default;
 
 void CMorvekView::SetViewStyle(EViewStyle style)
 {
     m_nStyle = style;
-    const bool icons = style == EViewStyle::icon || style == EViewStyle::smallIcon;
-    setViewMode(style == EViewStyle::icon ? QListView::IconMode : QListView::ListMode);
+    const bool report = style == EViewStyle::report;
+    const QFontMetrics metrics(font());
+    const int line = qMax(kSmallIcon, metrics.height()) + 4;
+    setViewMode(style == EViewStyle::icon ? IconMode : ListMode);
+    // The view mode sets these its own way; rows never move, and they leave by our drag.
+    setMovement(Static);
+    setDragEnabled(true);
+    viewport()->setAcceptDrops(false);
     setIconSize(style == EViewStyle::icon ? QSize(kLargeIcon, kLargeIcon) : QSize(kSmallIcon, kSmallIcon));
-    // Small icons run in rows, the list in columns, the report one item a line.
-    setFlow(style == EViewStyle::list || style == EViewStyle::report ? QListView::TopToBottom
-                                                                      : QListView::LeftToRight);
-    setWrapping(style != EViewStyle::report);
-    setMovement(icons ? QListView::Snap : QListView::Static);
+    // Icons run in rows, the list in columns, the report one row a line.
+    setFlow(style == EViewStyle::icon || style == EViewStyle::smallIcon ? LeftToRight : TopToBottom);
+    setWrapping(!report);
+    setWordWrap(style == EViewStyle::icon);
+    QSize cell;
+    if (style == EViewStyle::icon)
+        cell = CRowImages::IconCell(font());
+    else if (!report)
+        cell = QSize(kSmallIcon + metrics.averageCharWidth() * kListCellChars + 12, line);
+    setGridSize(cell);
+    m_pDelegate->SetCellSize(cell.isValid() ? cell - QSize(kCellGap, kCellGap) : cell);
+    m_pDelegate->SetColumns(report);
+    m_pHeader->setVisible(report);
+    if (report && !m_bColumnsSized && isVisible())
+        InsertColumns();
+    updateGeometries();
+    scheduleDelayedItemsLayout();
 }
 
 void CMorvekView::Arrange()
@@ -31,6 +112,251 @@ void CMorvekView::Arrange()
     doItemsLayout();
 }
 
+void CMorvekView::InsertColumns()
+{
+    // Two thirds for the name, a third for the kind, of the width the list has
+    // when its columns are first seen.
+    m_bColumnsSized = true;
+    const int width = viewport()->width();
+    m_pHeader->resizeSection(CUnitContentsModel::nameColumn, width / 6 * 4);
+    m_pHeader->resizeSection(CUnitContentsModel::kindColumn, width / 6 * 2);
+}
+
+void CMorvekView::showEvent(QShowEvent *event)
+{
+    QListView::showEvent(event);
+    if (m_nStyle == EViewStyle::report && !m_bColumnsSized)
+        InsertColumns();
+}
+
+void CMorvekView::updateGeometries()
+{
+    if (m_pHeader->isHidden()) {
+        setViewportMargins(0, 0, 0, 0);
+    } else {
+        const int height = m_pHeader->sizeHint().height();
+        setViewportMargins(0, height, 0, 0);
+        const QRect area = viewport()->geometry();
+        m_pHeader->setGeometry(area.left(), area.top() - height, area.width(), height);
+        m_pHeader->setOffset(horizontalScrollBar()->value());
+    }
+    QListView::updateGeometries();
+}
+
+int CMorvekView::RowImage(int row) const
+{
+    return row >= 0 && row < m_pModel->rowCount() ? m_pModel->Row(row).nImage : CRowImages::company;
+}
+
+void CMorvekView::ShowUnitContents(CMast00 &units, qint32 unitId)
+{
+    m_pDrag->Reset();
+    CBusyIndicator busy;
+    units.m_strSort = QStringLiteral("Parent , Code , ID");
+    const QString condition = QStringLiteral("Parent = %1").arg(unitId);
+    std::vector<SRow> rows;
+    {
+        CSetOpener open(units);
+        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition))
+            rows.push_back(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
+    }
+    m_pModel->Assign(std::move(rows));
+    AddEmployeeRows(unitId);
+}
+
+void CMorvekView::AddUnitRow(const CMast00 &units)
+{
+    m_pModel->Append(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
+}
+
+void CMorvekView::AddEmployeeRows(qint32 unitId)
+{
+    m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
+    m_nCurrentUnit = unitId;
+    const QString condition = EmployeesOf(unitId);
+    std::vector<SRow> rows;
+    {
+        CSetOpener open(*m_pEmployees);
+        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
+            rows.push_back(CurrentEmployee(*m_pEmployees));
+    }
+    // One insertion, which the view lays out once.
+    m_pModel->Append(std::move(rows));
+}
+
+void CMorvekView::AddEmployeeRow(CUnitContentsModel &list)
+{
+    list.Append(CurrentEmployee(*m_pEmployees));
+}
+
+void CMorvekView::ClearContents()
+{
+    m_pDrag->Reset();
+    m_pModel->Clear();
+    m_nCurrentUnit = 0;
+}
+
+void CMorvekView::CreateUnaffiliatedWindow()
+{
+    m_unaffiliatedWnd = new CUnaffiliatedDlg(this);
+    FillUnaffiliatedList();
+}
+
+void CMorvekView::FillUnaffiliatedList()
+{
+    if (!m_unaffiliatedWnd)
+        return;
+    m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
+    const QString condition = EmployeesOf(0);
+    std::vector<SRow> rows;
+    {
+        CSetOpener open(*m_pEmployees);
+        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
+            rows.push_back(CurrentEmployee(*m_pEmployees));
+    }
+    m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
+}
+
 void CMorvekView::ShowUnaffiliatedWindow()
 {
+    if (!m_unaffiliatedWnd)
+        return;
+    m_unaffiliatedWnd->show();
+    m_unaffiliatedWnd->raise();
+    m_unaffiliatedWnd->activateWindow();
+}
+
+void CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
+{
+    CSetOpener open(*m_pEmployees);
+    if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
+        m_pEmployees->Edit();
+        m_pEmployees->m_Busyo = m_nCurrentUnit;
+        m_pEmployees->Update();
+    }
+}
+
+void CMorvekView::ReleaseEmployee(qint32 employeeId)
+{
+    CSetOpener open(*m_pEmployees);
+    if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
+        if (m_unaffiliatedWnd)
+            AddEmployeeRow(*m_unaffiliatedWnd->GetModel());
+        m_pEmployees->Edit();
+        m_pEmployees->m_Busyo = 0;
+        m_pEmployees->Update();
+    }
+}
+
+std::vector<int> CMorvekView::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void CMorvekView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+        OnKeyDownList();
+    else
+        QListView::keyPressEvent(event);
+}
+
+void CMorvekView::OnKeyDownList()
+{
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty())
+        return;
+    // One opening for the whole selection; each release finds the set open.
+    CSetOpener open(*m_pEmployees);
+    int removed = 0;
+    for (int row : rows) {
+        const int current = row - removed;
+        if (!CRowImages::IsEmployee(RowImage(current)))
+            continue;
+        ReleaseEmployee(m_pModel->Row(current).nId);
+        m_pModel->RemoveRow(current);
+        ++removed;
+    }
+}
+
+void CMorvekView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QListView::mouseDoubleClickEvent(event);
+        return;
+    }
+    OnDblClkList(indexAt(event->position().toPoint()));
+}
+
+void CMorvekView::OnDblClkList(const QModelIndex &index)
+{
+    // The empty area counts as a unit row with ID 0: the companies and the
+    // employees without a unit.
+    const int image = index.isValid() ? RowImage(index.row()) : CRowImages::company;
+    if (CRowImages::IsEmployee(image))
+        return; // the employee view form comes with the employee forms
+    const qint32 id = index.isValid() ? m_pModel->Row(index.row()).nId : 0;
+    CMast00 units;
+    units.Open();
+    ShowUnitContents(units, id);
+    units.Close();
+}
+
+void CMorvekView::mousePressEvent(QMouseEvent *event)
+{
+    m_pressPoint = event->position().toPoint();
+    QListView::mousePressEvent(event);
+}
+
+void CMorvekView::startDrag(Qt::DropActions)
+{
+    OnBeginDrag(indexAt(m_pressPoint), viewport()->mapToGlobal(m_pressPoint));
+}
+
+void CMorvekView::OnBeginDrag(const QModelIndex &index, const QPoint &screenPoint)
+{
+    if (!index.isValid() || !CRowImages::IsEmployee(RowImage(index.row())))
+        return; // units never move
+    m_pDrag->Begin(index.row(), CEmployeeDrag::Picture(index, iconSize(), font()), screenPoint);
+}
+
+void CMorvekView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pDrag->IsDragging())
+        m_pDrag->Move(event->globalPosition().toPoint());
+    else
+        QListView::mouseMoveEvent(event);
+}
+
+void CMorvekView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_pDrag->IsDragging() && event->button() == Qt::LeftButton)
+        OnDrop(event->globalPosition().toPoint());
+    else
+        QListView::mouseReleaseEvent(event);
+}
+
+void CMorvekView::OnDrop(const QPoint &screenPoint)
+{
+    CLeftView *tree = CEmployeeDrag::TreeOf(m_pDrag->End(screenPoint));
+    QTreeWidgetItem *target = m_pDrag->DropItem();
+    // Over no unit, nobody moves: the rows stay where the user sees them.
+    if (!tree || !target)
+        return;
+    int removed = 0;
+    for (int row : SelectedRows()) {
+        const int current = row - removed;
+        if (!CRowImages::IsEmployee(RowImage(current)))
+            continue;
+        tree->AssignEmployeeToUnit(m_pModel->Row(current).nId, target);
+        m_pModel->RemoveRow(current);
+        ++removed;
+    }
+    // Shows the target's contents, also when it is the unit shown already.
+    tree->SelectUnit(target);
 }

@@ -1,11 +1,23 @@
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
+#include <memory>
+#include <vector>
 
+class CEmployeeDrag;
+class CMast00;
+class CMast01;
 class CMorvekDoc;
+class CRowDelegate;
+class CUnaffiliatedDlg;
+class CUnitContentsModel;
+class QHeaderView;
 
-// The list in the right pane of the company window: the contents of one unit.
-class CMorvekView final : public QListWidget
+// The list in the right pane of the company window: the sub-units of one unit,
+// then its employees. Employees leave their unit with the Delete key and are
+// dragged from here onto a unit of the tree. It owns the window of the employees
+// without a unit.
+class CMorvekView final : public QListView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CMorvekView)
@@ -14,15 +26,65 @@ public:
     enum class EViewStyle { icon, smallIcon, list, report };
 
     explicit CMorvekView(CMorvekDoc *pDocument, QWidget *parent = nullptr);
+    ~CMorvekView() override;
 
     CMorvekDoc *GetDocument() const { return m_pDocument; }
     EViewStyle GetViewStyle() const { return m_nStyle; }
     void SetViewStyle(EViewStyle style);
     // Puts the icons back in rows on the grid.
     void Arrange();
+
+    // Refills the list with the sub-units and employees of unitId.
+    void ShowUnitContents(CMast00 &units, qint32 unitId);
+    void AddUnitRow(const CMast00 &units);
+    void AddEmployeeRows(qint32 unitId);
+    // Appends the current row of the view's employee set to list.
+    void AddEmployeeRow(CUnitContentsModel &list);
+    // Empties the list; it then stands for no unit.
+    void ClearContents();
+    qint32 GetCurrentUnit() const { return m_nCurrentUnit; }
+
+    void CreateUnaffiliatedWindow();
+    void FillUnaffiliatedList();
     void ShowUnaffiliatedWindow();
+    CUnaffiliatedDlg *GetUnaffiliatedWindow() const { return m_unaffiliatedWnd; }
+
+    // Puts an employee into the unit the list shows; changes no row of the list.
+    void AssignEmployeeToCurrentUnit(qint32 employeeId);
+    void ReleaseEmployee(qint32 employeeId);
+
+    CUnitContentsModel *GetModel() const { return m_pModel; }
+    QHeaderView *GetHeader() const { return m_pHeader; }
+    const CEmployeeDrag &GetDrag() const { return *m_pDrag; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void updateGeometries() override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void OnDblClkList(const QModelIndex &index);
+    void OnKeyDownList();
+    void OnBeginDrag(const QModelIndex &index, const QPoint &screenPoint);
+    void OnDrop(const QPoint &screenPoint);
+    void InsertColumns();
+    std::vector<int> SelectedRows() const;
+    int RowImage(int row) const;
+
     CMorvekDoc *m_pDocument;
+    CUnitContentsModel *m_pModel;
+    QHeaderView *m_pHeader;
+    CRowDelegate *m_pDelegate;
+    std::unique_ptr<CEmployeeDrag> m_pDrag;
+    QPoint m_pressPoint;
+    qint32 m_nCurrentUnit = 0;      // no unit until the tree shows one
+    CUnaffiliatedDlg *m_unaffiliatedWnd = nullptr;
+    std::unique_ptr<CMast01> m_pEmployees;
     EViewStyle m_nStyle = EViewStyle::icon;
+    bool m_bColumnsSized = false;
 };

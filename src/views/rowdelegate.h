@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSize>
+#include <QStyledItemDelegate>
+
+class QHeaderView;
+
+// Draws the rows of a unit's list. In the report style a row is one cell per
+// header section; in the icon styles every row takes one whole grid cell, so
+// that all rows are alike and a long name is cut short in its cell.
+class CRowDelegate final : public QStyledItemDelegate
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CRowDelegate)
+
+public:
+    explicit CRowDelegate(QHeaderView *header = nullptr, QObject *parent = nullptr);
+
+    void SetColumns(bool on) { m_bColumns = on && m_pHeader; }
+    bool HasColumns() const { return m_bColumns; }
+    // An invalid size lets each row take what it needs.
+    void SetCellSize(const QSize &size) { m_cellSize = size; }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    QHeaderView *m_pHeader;
+    bool m_bColumns = false;
+    QSize m_cellSize;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+// The rows of a unit's list: its sub-units, then its employees. Column 0 is the
+// name with the row's picture, column 1 the kind. Rows keep the order they were
+// added in; the model does no sorting of its own.
+class CUnitContentsModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CUnitContentsModel)
+
+public:
+    enum ERole { IdRole = Qt::UserRole, ImageRole };
+    enum EColumn { nameColumn, kindColumn, columnCount_ };
+
+    struct SRow {
+        qint32 nId = 0;     // Mast00.ID for a unit, Mast01.ID for an employee
+        int nImage = 0;     // CRowImages index; tells a unit from an employee
+        QString strName;
+        QString strKind;    // "部課" or "社員"; empty for rows copied in by a drop
+    };
+
+    static SRow UnitRow(qint32 id, bool company, const QString &name);
+    static SRow EmployeeRow(qint32 id, bool female, const QString &name);
+
+    explicit CUnitContentsModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    const SRow &Row(int row) const { return m_rows[size_t(row)]; }
+    // Replaces every row at once, which a view lays out once.
+    void Assign(std::vector<SRow> rows);
+    void Append(SRow row);
+    void Append(std::vector<SRow> rows);
+    void Insert(int row, SRow value);
+    void RemoveRow(int row);
+    void Clear();
+
+private:
+    std::vector<SRow> m_rows;
+};

@@ -1,0 +1,215 @@
+// The organisation tree: levels read on first selection and in code order, the
+// department commands with their messages, the pop-up menu, revealing a unit.
+#include "employee/unaffiliateddlg.h"
+#include "forms/deptdlg.h"
+#include "store/daodatabase.h"
+#include "store/daoexception.h"
+#include "viewsfixture.h"
+
+#include <QMenu>
+#include <QMessageBox>
+
+namespace {
+void RunMenuCommand(CLeftView *tree, int index)
+{
+    std::unique_ptr<QMenu> menu(tree->CreateContextMenu(tree));
+    menu->actions().at(index)->trigger();
+}
+enum { kAdd, kEdit, kDelete };
+} // namespace
+
+class TestLeftView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_db.reset(); }
+
+    void levelsAreReadOnFirstSelectionInCodeOrder();
+    void addAndEditDepartment();
+    void deleteRules_data();
+    void deleteRules();
+    void failedCompanyDeleteChangesNothing();
+    void rightClickAndMenuKey();
+    void revealOpensThePathDownToTheUnit();
+
+private:
+    std::unique_ptr<CTempDatabase> m_db;
+    qint32 m_company = 0, m_sales = 0, m_first = 0, m_branch = 0;
+    qint32 m_inSales = 0, m_inFirst = 0, m_inCompany = 0, m_inBranch = 0;
+};
+
+void TestLeftView::init()
+{
+    m_db = std::make_unique<CTempDatabase>();
+    m_company = AddUnit(0, 10, QStringLiteral("本社"));
+    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"), QStringLiteral("100-0002"));
+    m_first = AddUnit(m_sales, 10, QStringLiteral("第一課"));
+    AddUnit(m_company, 10, QStringLiteral("総務部"));
+    m_branch = AddUnit(0, 5, QStringLiteral("支社"));
+    m_inSales = AddEmployee(1, m_sales, QStringLiteral("山田"));
+    m_inFirst = AddEmployee(2, m_first, QStringLiteral("鈴木"));
+    m_inCompany = AddEmployee(3, m_company, QStringLiteral("佐藤"));
+    m_inBranch = AddEmployee(4, m_branch, QStringLiteral("高橋"));
+}
+
+void TestLeftView::levelsAreReadOnFirstSelectionInCodeOrder()
+{
+    AddUnit(0, 10, QStringLiteral("別会社"));                              // same code, later ID
+    const qint32 planning = AddUnit(m_company, 3, QStringLiteral("企画部")); // lower code, later ID
+    SPanes panes;
+    CLeftView *tree = panes.tree;
+    QCOMPARE(ChildTexts(tree->invisibleRootItem()), QStringList({"支社", "本社", "別会社"}));
+    QVERIFY(!tree->currentItem());
+    QCOMPARE(panes.list->model()->rowCount(), 0);
+    QCOMPARE(tree->topLevelItem(1)->childCount(), 0);
+
+    tree->setCurrentItem(tree->topLevelItem(1));
+    QCOMPARE(ChildTexts(tree->topLevelItem(1)), QStringList({"企画部", "営業部", "総務部"}));
+    QVERIFY(!tree->topLevelItem(1)->isExpanded());
+    QCOMPARE(Column(panes.list), QStringList({"企画部", "営業部", "総務部", "佐藤"}));
+
+    // A unit without children asks again at each selection; one with children does not.
+    for (const QString &name : {QStringLiteral("企画一課"), QStringLiteral("企画二課")}) {
+        SelectPath(tree, {planning});
+        AddUnit(planning, 3, name);
+        SelectPath(tree, {m_company, planning});
+    }
+    QCOMPARE(ChildTexts(ItemOf(tree, planning)), QStringList({"企画一課"}));
+    QCOMPARE(Column(panes.list), QStringList({"企画一課", "企画二課"}));
+}
+
+void TestLeftView::addAndEditDepartment()
+{
+    SPanes panes;
+    SelectPath(panes.tree, {m_company, m_sales});
+    QStringList shown;
+    CDialogAnswers answers([&shown](QDialog &dialog) {
+        auto &form = dynamic_cast<CDeptDlg &>(dialog);
+        shown << form.m_strUpper + QLatin1Char('/') + form.m_strName + QLatin1Char('/') + form.m_strYuu;
+        form.m_strName = QStringLiteral("第二課");
+        return QDialog::Accepted;
+    });
+    RunMenuCommand(panes.tree, kAdd);
+    QTreeWidgetItem *sales = ItemOf(panes.tree, m_sales);
+    QCOMPARE(ChildTexts(sales), QStringList({"第一課", "第二課"}));
+    QCOMPARE(Column(panes.list), QStringList({"第一課", "山田", "第二課"}));
+    const auto added = UnitRow(CLeftView::UnitId(sales->child(1)));
+    QVERIFY(added);
+    QCOMPARE(QList<qint32>({added->m_Parent, added->m_Code}), QList<qint32>({m_sales, 10}));
+    QCOMPARE(added->m_Yuu, QStringLiteral("100-0002"));
+
+    // The company itself is corrected with the same form, under "会社".
+    SelectPath(panes.tree, {m_company});
+    RunMenuCommand(panes.tree, kEdit);
+    QCOMPARE(shown, QStringList({"営業部//100-0002", "会社/本社/"}));
+    QCOMPARE(UnitRow(m_company)->m_Name, QStringLiteral("第二課"));
+    QCOMPARE(ItemOf(panes.tree, m_company)->text(0), QStringLiteral("第二課"));
+}
+
+void TestLeftView::deleteRules_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("box");           // caption, text, icon
+    QTest::addColumn<QStringList>("listed");    // what the tree then selects
+    QTest::addColumn<QStringList>("released");  // now in the window of employees without a unit
+    const int ok = QMessageBox::Ok, cancel = QMessageBox::Cancel;
+    const QString company = QStringLiteral("削除 会社全体を削除しますか？ %1").arg(QMessageBox::Question);
+    const QString department = QStringLiteral("削除 削除しますか？ %1").arg(QMessageBox::Question);
+    QTest::newRow("company, OK") << "company" << ok << company << QStringList{"高橋"}
+                                 << QStringList{"山田", "鈴木", "佐藤"};
+    QTest::newRow("company, cancel") << "company" << cancel << company
+                                     << QStringList{"営業部", "総務部", "佐藤"} << QStringList();
+    QTest::newRow("with a lower level") << "sales" << ok
+                                        << QStringLiteral("削除 下階層が存在します削除できません！ %1").arg(QMessageBox::Critical)
+                                        << QStringList{"第一課", "山田"} << QStringList();
+    QTest::newRow("department, OK") << "first" << ok << department << QStringList{"山田"}
+                                    << QStringList{"鈴木"};
+    QTest::newRow("department, cancel") << "first" << cancel << department << QStringList{"鈴木"}
+                                        << QStringList();
+}
+
+void TestLeftView::deleteRules()
+{
+    QFETCH(QString, unit);
+    const qint32 target = unit == u"company" ? m_company : unit == u"sales" ? m_sales : m_first;
+    QFETCH(int, answer);
+    QFETCH(QString, box);
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, released);
+    SPanes panes;
+    SelectPath(panes.tree, {m_company, m_sales, m_first, target});
+    QString shown;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        auto &message = dynamic_cast<QMessageBox &>(dialog);
+        shown = QStringLiteral("%1 %2 %3").arg(message.windowTitle(), message.text()).arg(message.icon());
+        return answer;
+    });
+    RunMenuCommand(panes.tree, kDelete);
+    QCOMPARE(shown, box);
+    QCOMPARE(Column(panes.list), listed);
+
+    const bool deleted = !released.isEmpty();
+    const bool companyGone = deleted && target == m_company;
+    QCOMPARE(!UnitRow(target), deleted);
+    QCOMPARE(!ItemOf(panes.tree, target), deleted);
+    QCOMPARE(!UnitRow(m_sales), companyGone);
+    QCOMPARE(QList<qint32>({BusyoOf(m_inSales), BusyoOf(m_inFirst), BusyoOf(m_inCompany), BusyoOf(m_inBranch)}),
+             QList<qint32>({companyGone ? 0 : m_sales, deleted ? 0 : m_first, companyGone ? 0 : m_company, m_branch}));
+    QCOMPARE(Column(panes.list->GetUnaffiliatedWindow()->GetModel()), released);
+}
+
+void TestLeftView::failedCompanyDeleteChangesNothing()
+{
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    db.Close();
+    SPanes panes;
+    SelectPath(panes.tree, {m_company});
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
+    QVERIFY_THROWS_EXCEPTION(CDaoException, RunMenuCommand(panes.tree, kDelete));
+    QVERIFY(UnitRow(m_company) && ItemOf(panes.tree, m_company));
+    QCOMPARE(BusyoOf(m_inSales), m_sales);
+    QCOMPARE(BusyoOf(m_inCompany), m_company);
+}
+
+void TestLeftView::rightClickAndMenuKey()
+{
+    SPanes panes;
+    CLeftView *tree = panes.tree;
+    const QPoint empty = tree->visualItemRect(tree->topLevelItem(1)).bottomLeft() + QPoint(5, 40);
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, empty);
+    QVERIFY(!tree->currentItem());
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(tree->topLevelItem(1)).center());
+    QCOMPARE(panes.list->GetCurrentUnit(), m_company);
+
+    // The menu key opens the menu with nothing selected too; its commands then do nothing.
+    std::unique_ptr<QMenu> menu(tree->CreateContextMenu(tree));
+    QStringList items;
+    for (QAction *action : menu->actions())
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(items, QStringList({"部課追加", "部課訂正", "部課削除", "-", "検索"}));
+    tree->setCurrentItem(nullptr);
+    CDialogAnswers answers([](QDialog &) { return QDialog::Accepted; });
+    for (int command : {kAdd, kEdit, kDelete})
+        RunMenuCommand(tree, command);
+    QVERIFY(answers.Texts().isEmpty());
+}
+
+void TestLeftView::revealOpensThePathDownToTheUnit()
+{
+    SPanes panes;
+    panes.tree->RevealUnit(0);
+    QVERIFY(!panes.tree->currentItem());
+    panes.tree->RevealUnit(m_first);
+    QTreeWidgetItem *first = panes.tree->currentItem();
+    QCOMPARE(CLeftView::UnitId(first), m_first);
+    QVERIFY(first->isExpanded() && first->parent()->isExpanded() && first->parent()->parent()->isExpanded());
+    QCOMPARE(Column(panes.list), QStringList({"鈴木"}));
+}
+
+QTEST_MAIN(TestLeftView)
+#include "tst_leftview.moc"

@@ -1,0 +1,149 @@
+// The list of one unit: its rows and their kinds, the report columns,
+// double-clicks, the Delete key, the unit a drop on the list goes to.
+#include "employee/unaffiliateddlg.h"
+#include "viewsfixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+
+class TestMorvekView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_db.reset(); }
+
+    void unitsThenEmployeesInCodeOrder();
+    void reportColumns();
+    void doubleClick_data();
+    void doubleClick();
+    void deleteKeyReleasesSelectedEmployeesOnly();
+    void assignGoesToTheUnitShown();
+
+private:
+    std::unique_ptr<CTempDatabase> m_db;
+    qint32 m_dept = 0, m_sub1 = 0;
+};
+
+void TestMorvekView::init()
+{
+    m_db = std::make_unique<CTempDatabase>();
+    const qint32 company = AddUnit(0, 10, QStringLiteral("本社"));
+    m_dept = AddUnit(company, 10, QStringLiteral("営業部"));
+    AddUnit(m_dept, 20, QStringLiteral("第二課"));
+    m_sub1 = AddUnit(m_dept, 10, QStringLiteral("第一課"));
+    AddEmployee(30, m_dept, QStringLiteral("佐藤"));
+    AddEmployee(10, m_dept, QStringLiteral("山田"));
+    AddEmployee(20, m_dept, QStringLiteral("鈴木"), true);
+    AddEmployee(40, m_sub1, QStringLiteral("高橋"));
+    AddEmployee(50, 0, QStringLiteral("田中"));
+}
+
+void TestMorvekView::unitsThenEmployeesInCodeOrder()
+{
+    SPanes panes;
+    QAbstractItemModelTester tester(panes.list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(panes.list->GetCurrentUnit(), 0);
+    CMast00 units;
+    panes.list->ShowUnitContents(units, m_dept);
+    QVERIFY(!units.IsOpen());
+    const QAbstractItemModel *rows = panes.list->model();
+    QCOMPARE(Column(rows), QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"}));
+    QCOMPARE(Column(rows, 1), QStringList({"部課", "部課", "社員", "社員", "社員"}));
+    QCOMPARE(Column(rows, 0, CUnitContentsModel::ImageRole), QStringList({"1", "1", "2", "3", "2"}));
+    QCOMPARE(rows->index(0, 0).data(CUnitContentsModel::IdRole).toInt(), m_sub1);
+    QCOMPARE(panes.list->GetCurrentUnit(), m_dept);
+    // What the tree's add command and the drops do to the rows, under the tester's eye.
+    units.Open();
+    units.MoveFirst();
+    panes.list->AddUnitRow(units);
+    panes.list->GetModel()->Insert(1, CUnitContentsModel::EmployeeRow(99, false, QStringLiteral("伊藤")));
+    panes.list->GetModel()->RemoveRow(0);
+    panes.list->ClearContents();
+    QCOMPARE(rows->rowCount(), 0);
+}
+
+void TestMorvekView::reportColumns()
+{
+    SPanes panes;
+    CMorvekView *list = panes.list;
+    QVERIFY(list->GetHeader()->isHidden());
+    list->SetViewStyle(CMorvekView::EViewStyle::report);
+    QHeaderView *header = list->GetHeader();
+    const int width = list->viewport()->width();
+    QCOMPARE(header->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("名前"));
+    QCOMPARE(header->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("区分"));
+    QCOMPARE(QList<int>({header->sectionSize(0), header->sectionSize(1)}), QList<int>({width / 6 * 4, width / 6 * 2}));
+    QVERIFY(header->isVisible() && header->geometry().bottom() < list->viewport()->geometry().top());
+    // A row spans both columns and follows them when they widen.
+    CMast00 units;
+    list->ShowUnitContents(units, m_dept);
+    header->resizeSection(1, header->sectionSize(1) + 50);
+    list->Arrange();
+    QCOMPARE(list->visualRect(list->model()->index(0, 0)).width(), header->length());
+}
+
+void TestMorvekView::doubleClick_data()
+{
+    QTest::addColumn<int>("row");        // -1: the empty area
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("unit row") << 0 << QStringList({"高橋"});
+    QTest::newRow("employee row") << 2 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"});
+    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"});
+}
+
+void TestMorvekView::doubleClick()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, listed);
+    SPanes panes;
+    const qint32 company = CLeftView::UnitId(panes.tree->topLevelItem(0));
+    SelectPath(panes.tree, {company, m_dept});
+    CMorvekView *list = panes.list;
+    list->SetViewStyle(CMorvekView::EViewStyle::report);
+    list->Arrange();
+    const QPoint point = row >= 0 ? list->visualRect(list->model()->index(row, 0)).center()
+                                  : list->viewport()->rect().bottomRight() - QPoint(5, 5);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(Column(list), listed);
+    QCOMPARE(list->GetCurrentUnit(), row == 0 ? m_sub1 : row == -1 ? 0 : m_dept);
+    QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), m_dept);
+}
+
+void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly()
+{
+    SPanes panes;
+    CMorvekView *list = panes.list;
+    CMast00 units;
+    list->ShowUnitContents(units, m_dept);
+    const QList<qint32> ids = {list->model()->index(2, 0).data(CUnitContentsModel::IdRole).toInt(),
+                               list->model()->index(4, 0).data(CUnitContentsModel::IdRole).toInt()};
+    for (int row : {1, 2, 4})
+        list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(Column(list), QStringList({"第一課", "第二課", "鈴木"}));
+    QCOMPARE(QList<qint32>({BusyoOf(ids[0]), BusyoOf(ids[1])}), QList<qint32>({0, 0}));
+    QCOMPARE(Column(list->GetUnaffiliatedWindow()->GetModel()), QStringList({"田中", "山田", "佐藤"}));
+    // Enter opens nothing and removes nothing.
+    list->selectAll();
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(list->model()->rowCount(), 3);
+}
+
+void TestMorvekView::assignGoesToTheUnitShown()
+{
+    SPanes panes;
+    const qint32 ito = AddEmployee(60, m_dept, QStringLiteral("伊藤"));
+    // Nothing shown yet: the employee ends up without a unit, not in a stray one.
+    panes.list->AssignEmployeeToCurrentUnit(ito);
+    QCOMPARE(BusyoOf(ito), 0);
+    CMast00 units;
+    panes.list->ShowUnitContents(units, m_sub1);
+    panes.list->AssignEmployeeToCurrentUnit(ito);
+    QCOMPARE(BusyoOf(ito), m_sub1);
+    QCOMPARE(Column(panes.list), QStringList({"高橋"}));
+}
+
+QTEST_MAIN(TestMorvekView)
+#include "tst_morvekview.moc"
