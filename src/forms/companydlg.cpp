@@ -5,7 +5,6 @@
 #include "eradateedit.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <iterator>
 
@@ -45,32 +44,16 @@ CCompanyDlg::CCompanyDlg(QWidget *parent)
     form.AddStatic(QStringLiteral("〒"), 37, 51);
     form.AddStatic(QStringLiteral("TEL："), 30, 108);
     form.AddStatic(QStringLiteral("FAX："), 124, 108);
-    for (int i = 0; i < kFieldCount; ++i) {
-        auto *field = new CEraDateEdit(this);
-        const int *r = kFieldRects[i];
-        form.Place(field, r[0], r[1], r[2], r[3]);
-        m_pFields[size_t(i + 1)] = field;
-    }
+    CreateFields(form, kFieldRects);
     Field(FieldCode)->setAlignment(Qt::AlignRight);
-    QPushButton *ok = form.AddButton(QStringLiteral("OK"), 7, 122, 50, 14);
-    ok->setDefault(true);
-    QPushButton *cancel = form.AddButton(QStringLiteral("ｷｬﾝｾﾙ"), 156, 122, 50, 14);
-    connect(ok, &QPushButton::clicked, this, &CCompanyDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CCompanyDlg::reject);
+    AddOkCancel(form, 122);
 }
 
 void CCompanyDlg::OnInitDialog()
 {
     CFuncKeyDialog::OnInitDialog();
-    for (int i = 1; i <= m_nFieldCount; ++i)
-        SetupField(i, kFields[i - 1]);
+    SetupFields(kFields);
     PutFuncKeyCaptions(PlainCaptions());
-}
-
-void CCompanyDlg::ShowFieldPrompt()
-{
-    if (m_nCurField >= 1 && m_nCurField <= kFieldCount)
-        ShowStatusText(kFields[m_nCurField - 1].strPrompt);
 }
 
 QString CCompanyDlg::FieldText(int nField) const

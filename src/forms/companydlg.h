@@ -26,5 +26,4 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void ShowFieldPrompt() override;
 };

@@ -4,7 +4,6 @@
 #include "eradateedit.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <iterator>
 
 namespace {
@@ -42,32 +41,16 @@ CDeptDlg::CDeptDlg(QWidget *parent)
     form.AddStatic(QStringLiteral("〒"), 37, 51);
     form.AddStatic(QStringLiteral("TEL："), 30, 108);
     form.AddStatic(QStringLiteral("FAX："), 124, 108);
-    for (int i = 0; i < kFieldCount; ++i) {
-        auto *field = new CEraDateEdit(this);
-        const int *r = kFieldRects[i];
-        form.Place(field, r[0], r[1], r[2], r[3]);
-        m_pFields[size_t(i + 1)] = field;
-    }
-    QPushButton *ok = form.AddButton(QStringLiteral("OK"), 7, 122, 50, 14);
-    ok->setDefault(true);
-    QPushButton *cancel = form.AddButton(QStringLiteral("ｷｬﾝｾﾙ"), 156, 122, 50, 14);
-    connect(ok, &QPushButton::clicked, this, &CDeptDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CDeptDlg::reject);
+    CreateFields(form, kFieldRects);
+    AddOkCancel(form, 122);
 }
 
 void CDeptDlg::OnInitDialog()
 {
     CFuncKeyDialog::OnInitDialog();
-    for (int i = 1; i <= m_nFieldCount; ++i)
-        SetupField(i, kFields[i - 1]);
+    SetupFields(kFields);
     UpdateData(false);
     PutFuncKeyCaptions(PlainCaptions());
-}
-
-void CDeptDlg::ShowFieldPrompt()
-{
-    if (m_nCurField >= 1 && m_nCurField <= kFieldCount)
-        ShowStatusText(kFields[m_nCurField - 1].strPrompt);
 }
 
 void CDeptDlg::accept()

@@ -32,7 +32,6 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void ShowFieldPrompt() override;
 
 private:
     void UpdateData(bool bSaveAndValidate);

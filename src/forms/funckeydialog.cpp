@@ -1,6 +1,7 @@
 #include "funckeydialog.h"
 
 #include "colorstatic.h"
+#include "dialogtemplate.h"
 #include "funckeycaptions.h"
 
 #include "app/frameservices.h"
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QShowEvent>
 
 namespace {
@@ -67,6 +69,38 @@ void CFuncKeyDialog::OnInitDialog()
     ShowFieldPrompt();
     RefreshPrompt();
     ShowModeCaption();
+}
+
+void CFuncKeyDialog::SetupFields(const SFieldDesc *descs)
+{
+    m_pFieldDescs = descs;
+    for (int i = 1; i <= m_nFieldCount; ++i)
+        SetupField(i, descs[i - 1]);
+}
+
+void CFuncKeyDialog::CreateFields(CDialogTemplate &form, const int (*rects)[4])
+{
+    for (int i = 1; i <= m_nFieldCount; ++i) {
+        auto *field = new CEraDateEdit(this);
+        const int *r = rects[i - 1];
+        form.Place(field, r[0], r[1], r[2], r[3]);
+        m_pFields[size_t(i)] = field;
+    }
+}
+
+void CFuncKeyDialog::AddOkCancel(CDialogTemplate &form, int y)
+{
+    QPushButton *ok = form.AddButton(QStringLiteral("OK"), 7, y, 50, 14);
+    ok->setDefault(true);
+    QPushButton *cancel = form.AddButton(QStringLiteral("ｷｬﾝｾﾙ"), 156, y, 50, 14);
+    connect(ok, &QPushButton::clicked, this, &CFuncKeyDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &CFuncKeyDialog::reject);
+}
+
+void CFuncKeyDialog::ShowFieldPrompt()
+{
+    if (m_pFieldDescs && m_nCurField >= 1 && m_nCurField <= m_nFieldCount)
+        ShowStatusText(m_pFieldDescs[m_nCurField - 1].strPrompt);
 }
 
 void CFuncKeyDialog::SetupField(int nField, const SFieldDesc &desc)

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <array>
 
+class CDialogTemplate;
 class CEraDateEdit;
 class QColor;
 class QKeyEvent;
@@ -56,7 +57,8 @@ public:
 protected:
     // Runs when the form is first shown; derived forms call the base first.
     virtual void OnInitDialog();
-    virtual void ShowFieldPrompt() {}
+    // Shows the current field's prompt from the descriptors given to SetupFields.
+    virtual void ShowFieldPrompt();
     virtual void OnF12() {}
     virtual void OnF11() {}
     virtual void OnF10() {}
@@ -78,6 +80,12 @@ protected:
 
     // Sets field nField up from its descriptor and gives it its prompt as tool tip.
     void SetupField(int nField, const SFieldDesc &desc);
+    // Sets up fields 1..m_nFieldCount from a table the form keeps for its lifetime.
+    void SetupFields(const SFieldDesc *descs);
+    // Makes fields 1..m_nFieldCount at their template rectangles (x, y, cx, cy).
+    void CreateFields(CDialogTemplate &form, const int (*rects)[4]);
+    // The OK and ｷｬﾝｾﾙ buttons of the unit forms, on one row at y.
+    void AddOkCancel(CDialogTemplate &form, int y);
     static void ShowStatusText(const QString &text);
     static void PutFuncKeyCaptions(const QStringList &captions);
 
@@ -91,6 +99,7 @@ private:
     static void PaintModeCaption(CColorStatic *caption, const QString &text, const QColor &background);
     void RestoreCaptions();
 
+    const SFieldDesc *m_pFieldDescs = nullptr;
     bool m_bInitDone = false;
     bool m_bCaptionsRestored = false;
 };
