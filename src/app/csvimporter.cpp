@@ -250,6 +250,8 @@ const SCsvImportSummary &CCsvImporter::Plan(EExisting existing)
         PlanUnits(existing);
     if (m_employeeTable.present)
         PlanEmployees(existing);
+    m_unitTable.records.clear();
+    m_employeeTable.records.clear();
     return m_summary;
 }
 
@@ -363,7 +365,8 @@ void CCsvImporter::PlanEmployees(EExisting existing)
     const auto &columns = m_employeeTable.columns;
     QHash<qint32, qsizetype> seen;
     m_employees.reserve(size_t(m_employeeTable.records.size()));
-    for (const SCsvRecord &record : std::as_const(m_employeeTable.records)) {
+    // The cells move into the planned rows: a large file is held once, not twice.
+    for (SCsvRecord &record : m_employeeTable.records) {
         const qsizetype line = record.line;
         if (record.fields.size() != columns.size()) {
             Refuse(m_employeeTable, line, -1,
@@ -372,7 +375,7 @@ void CCsvImporter::PlanEmployees(EExisting existing)
         }
         SEmployee row;
         for (int i = 0; i < columns.size(); ++i) {
-            row.texts[columns[i]] = record.fields[i];
+            row.texts[columns[i]] = std::move(record.fields[i]);
             row.present[columns[i]] = true;
         }
         if (!ParseCode(row.texts[CCsvColumns::EmpCode], row.code)) {

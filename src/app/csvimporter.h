@@ -56,7 +56,8 @@ public:
     bool ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
                   QString &error);
 
-    // Checks the rows against the register; writes nothing. Database errors are thrown.
+    // Checks the rows against the register, once per read; writes nothing. Database
+    // errors are thrown.
     const SCsvImportSummary &Plan(EExisting existing);
     const SCsvImportSummary &Summary() const { return m_summary; }
     // Rows and units Apply will write.
