@@ -2,11 +2,13 @@
 
 #include "childframe.h"
 #include "commandids.h"
+#include "csvcommands.h"
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
 #include "morvekdoc.h"
 #include "forms/funckeybar.h"
+#include "views/leftview.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -217,6 +219,15 @@ bool CMainFrame::OnFrameCommand(int id)
     switch (id) {
     case ID_EMPLOYEE_ENTRY:
         OnEmployeeEntry();
+        return true;
+    case ID_CSV_EXPORT:
+        CCsvCommands::OnExportCsv(this);
+        return true;
+    case ID_CSV_IMPORT:
+        if (CCsvCommands::OnImportCsv(this))
+            for (CChildFrame *child : GetChildFrames())
+                if (CLeftView *tree = child->GetLeftPane())
+                    tree->LoadChildUnits(0);
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));
