@@ -1,5 +1,6 @@
 #include "printjob.h"
 
+#include "employee/dibblock.h"
 #include "store/mast01.h"
 
 #include <QPagedPaintDevice>
@@ -41,10 +42,16 @@ QHash<qint32, QByteArray> CPrintJob::ReadPhotos(const std::vector<qint32> &ids)
 void CPrintJob::DrawPhoto(QPainter &dc, const CPrintTable &table, const QByteArray &photo, const QPoint &topLeft,
                           double unitsPerPixel, const CPrintTable::SRect &clip)
 {
-    Q_UNUSED(dc);
-    Q_UNUSED(table);
-    Q_UNUSED(photo);
-    Q_UNUSED(topLeft);
-    Q_UNUSED(unitsPerPixel);
-    Q_UNUSED(clip);
+    if (photo.isEmpty())
+        return;
+    const int width = GetDibWidth(photo);
+    // Rows stored top-down give a negative height.
+    const int height = qAbs(GetDibHeight(photo));
+    if (width <= 0 || height <= 0)
+        return;
+    const QRect dest(topLeft, QSize(table.ScaleX(dc, width * unitsPerPixel), table.ScaleY(dc, height * unitsPerPixel)));
+    dc.save();
+    dc.setClipRect(clip.ToQRect(), Qt::IntersectClip);
+    DrawDib(dc, dest, photo, QRect(0, 0, width, height));
+    dc.restore();
 }
