@@ -16,12 +16,18 @@ constexpr double kPhotoUnitsPerPixel = 2.0;
 CCardPrintJob::CCardPrintJob(const CMorvekDoc *pDocument)
     : m_pDocument(pDocument)
 {
+    SetTable();
 }
 
 void CCardPrintJob::SetCardPrintHeader(const CMast00 &units)
 {
-    m_table.m_strTitle = QStringLiteral("社員一覧表");
+    SetTable();
     m_table.m_strSubtitle = units.m_Name;
+}
+
+void CCardPrintJob::SetTable()
+{
+    m_table.m_strTitle = QStringLiteral("社員一覧表");
     m_table.m_strNote = QStringLiteral("範囲");
     m_table.m_strFontFace = QStringLiteral("ＭＳゴシック");
     m_table.m_nColumns = 3;

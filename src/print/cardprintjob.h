@@ -35,6 +35,7 @@ public:
     static QString FieldText(const CPrintRecord &record, int field);
 
 private:
+    void SetTable();
     void DrawCard(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, int originX, int originY);
 
     const CMorvekDoc *m_pDocument;

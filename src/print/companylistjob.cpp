@@ -6,12 +6,14 @@
 #include "store/mast01.h"
 #include "store/setopener.h"
 
+#include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
 
 namespace {
 constexpr int kRowsPerPage = 6;
 constexpr int kTextHeight = 40;
+constexpr int kSmallestTextHeight = 20;
 constexpr double kPhotoUnitsPerPixel = 3.5;
 // Word-wrapped, tab stops.
 constexpr unsigned kColumnFormat = CPrintTable::DT_WORDBREAK | CPrintTable::DT_TABSTOP;
@@ -137,10 +139,31 @@ void CCompanyListJob::DrawCompanyListPage(QPainter &dc, const SPrintInfo &info)
         const CPrintTable::SRect photoCell = m_table.CellRect(dc, 0, row);
         DrawPhoto(dc, m_table, photos.value(record.m_ID), QPoint(photoCell.left, photoCell.top), kPhotoUnitsPerPixel,
                   photoCell);
-        CPrintTable::DrawText(dc, PersonalText(record), m_table.CellRect(dc, 1, row), kColumnFormat);
-        CPrintTable::DrawText(dc, OtherText(record), m_table.CellRect(dc, 2, row), kColumnFormat);
+        DrawColumnText(dc, PersonalText(record), m_table.CellRect(dc, 1, row));
+        DrawColumnText(dc, OtherText(record), m_table.CellRect(dc, 2, row));
     }
     dc.setFont(previous);
     m_table.DrawHeader(dc);
     m_table.DrawGrid(dc);
+}
+
+void CCompanyListJob::DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const
+{
+    // 4 mm lets a long address or a date run past the column: it would wrap and
+    // push the last line, the leaving date, out of the cell. Smaller, it fits.
+    const QRect rect = cell.ToQRect();
+    const int unwrapped = CPrintTable::TextFlags(kColumnFormat & ~CPrintTable::DT_WORDBREAK);
+    QFont font = dc.font();
+    int height = kTextHeight;
+    for (; height > kSmallestTextHeight; height -= 2) {
+        font.setPixelSize(qMax(1, m_table.ScaleX(dc, height)));
+        const QRect needed = QFontMetrics(font, dc.device()).boundingRect(rect, unwrapped, text);
+        if (needed.width() <= rect.width() && needed.height() <= rect.height())
+            break;
+    }
+    font.setPixelSize(qMax(1, m_table.ScaleX(dc, height)));
+    const QFont previous = dc.font();
+    dc.setFont(font);
+    CPrintTable::DrawText(dc, text, cell, kColumnFormat);
+    dc.setFont(previous);
 }

@@ -34,6 +34,8 @@ public:
 
 private:
     void SetTable(const QString &companyName);
+    // Draws a column's text with the selected font, made smaller where it would not fit.
+    void DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const;
 
     CPrintTable m_table;
     std::vector<CPrintRecord> m_records;
