@@ -107,6 +107,7 @@ private slots:
     void cardPhotoAndFields_data();
     void cardPhotoAndFields();
     void cardOfAnEmployeeWithoutUnit();
+    void pageRangeOfTheDialog();
     void directPrintAsksNothing();
     void cancelledDialogPrintsNothing();
     void preview_data();
@@ -319,6 +320,24 @@ void TestPrinting::cardOfAnEmployeeWithoutUnit()
     QCOMPARE(page.pixel(300, 560), QColor(Qt::white).rgb());
     // The second card of the row has its photo too.
     QCOMPARE(page.pixel(1200, 300), QColor(Qt::red).rgb());
+}
+
+void TestPrinting::pageRangeOfTheDialog()
+{
+    SelectUnit(m_company);
+    int maxPage = 0;
+    CDialogAnswers secondPage([&maxPage](QDialog &dialog) {
+        auto &print = static_cast<QPrintDialog &>(dialog);
+        maxPage = print.maxPage();
+        print.setPrintRange(QAbstractPrintDialog::PageRange);
+        print.setFromTo(2, 2);
+        return PressEnter(dialog);
+    });
+    Frame()->OnCommand(ID_FILE_PRINT);
+    QCOMPARE(maxPage, 2);
+    const QStringList pages = PdfPages(PrintFile(QStringLiteral("社員一覧表")));
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(pages[0].contains(QStringLiteral("ﾍﾟｰｼﾞ2/2")));
 }
 
 void TestPrinting::directPrintAsksNothing()
