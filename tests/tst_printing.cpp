@@ -104,12 +104,10 @@ private slots:
     void companyListPages();
     void companyListPhotoClippedToItsCell();
     void cardsOnPaper();
-    void cardPhotoAndFields_data();
-    void cardPhotoAndFields();
     void cardOfAnEmployeeWithoutUnit();
     void pageRangeOfTheDialog();
-    void directPrintAsksNothing();
-    void cancelledDialogPrintsNothing();
+    void printFile_data();
+    void printFile();
     void preview_data();
     void preview();
     void printCommandsFollowWhatCanBePrinted();
@@ -262,33 +260,6 @@ void TestPrinting::cardsOnPaper()
     }
 }
 
-void TestPrinting::cardPhotoAndFields_data()
-{
-    QTest::addColumn<int>("fieldNumber");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("company") << 0 << "本社";
-    QTest::newRow("unit path") << 1 << "営業部\n";
-    QTest::newRow("name") << 2 << "青木";
-    QTest::newRow("postal code") << 3 << "〒 100-0001";
-    QTest::newRow("telephone, the unit's") << 6 << "TEL:";
-    QTest::newRow("beyond 7") << 8 << "";
-    QTest::newRow("negative") << -1 << "";
-}
-
-void TestPrinting::cardPhotoAndFields()
-{
-    QFETCH(int, fieldNumber);
-    QFETCH(QString, text);
-    CMast00 units;
-    units.Open();
-    CMast01 employees;
-    employees.Open();
-    QVERIFY(employees.FindFirst(QStringLiteral("Code = 2")));
-    CCardPrintJob job(nullptr);
-    job.AddCardRecord(employees, units);
-    QCOMPARE(CCardPrintJob::FieldText(job.GetRecords().front(), fieldNumber), text);
-}
-
 void TestPrinting::cardOfAnEmployeeWithoutUnit()
 {
     CMorvekDoc layout;
@@ -340,22 +311,28 @@ void TestPrinting::pageRangeOfTheDialog()
     QVERIFY(pages[0].contains(QStringLiteral("ﾍﾟｰｼﾞ2/2")));
 }
 
-void TestPrinting::directPrintAsksNothing()
+void TestPrinting::printFile_data()
 {
-    SelectUnit(m_company);
-    CDialogAnswers none([](QDialog &) { return QDialog::Rejected; });
-    Frame()->OnCommand(ID_FILE_PRINT_DIRECT);
-    QVERIFY(none.Texts().isEmpty());
-    QCOMPARE(PdfPages(PrintFile(QStringLiteral("社員一覧表"))).size(), 2);
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("direct: no dialog") << int(ID_FILE_PRINT_DIRECT) << false << 0 << 2;
+    QTest::newRow("dialog cancelled") << int(ID_FILE_PRINT) << false << 1 << 0;
 }
 
-void TestPrinting::cancelledDialogPrintsNothing()
+void TestPrinting::printFile()
 {
+    QFETCH(int, command);
+    QFETCH(bool, accept);
+    QFETCH(int, dialogs);
+    QFETCH(int, pages);
     SelectUnit(m_company);
-    CDialogAnswers cancel([](QDialog &) { return QDialog::Rejected; });
-    Frame()->OnCommand(ID_FILE_PRINT);
-    QCOMPARE(cancel.Texts().size(), 1);
-    QVERIFY(!QFile::exists(PrintFile(QStringLiteral("社員一覧表"))));
+    CDialogAnswers answers([accept](QDialog &dialog) { return accept ? PressEnter(dialog) : int(QDialog::Rejected); });
+    Frame()->OnCommand(command);
+    QCOMPARE(answers.Texts().size(), dialogs);
+    const QString file = PrintFile(QStringLiteral("社員一覧表"));
+    QCOMPARE(QFile::exists(file) ? PdfPages(file).size() : 0, pages);
 }
 
 void TestPrinting::preview_data()

