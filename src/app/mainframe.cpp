@@ -193,9 +193,8 @@ void CMainFrame::UpdateCommandUI()
         actions.Action(id)->setEnabled(false);
         actions.Action(id)->setChecked(false);
     }
-    // Nothing answers these yet: the print jobs come with the views that print.
-    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_VIEW_AUTOARRANGE})
-        actions.Action(id)->setEnabled(false);
+    // Nothing answers it.
+    actions.Action(ID_VIEW_AUTOARRANGE)->setEnabled(false);
     actions.Action(ID_VIEW_TOOLBAR)->setChecked(m_wndToolBar->isVisibleTo(this));
     actions.Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
     if (CMorvekApp *app = Application())

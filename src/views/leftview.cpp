@@ -7,6 +7,7 @@
 #include "app/modalseam.h"
 #include "app/morvekapp.h"
 #include "forms/deptdlg.h"
+#include "print/companylistjob.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
 
@@ -78,6 +79,7 @@ void TakeForm(CMast00 &unit, const CDeptDlg &dlg)
 CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     : QTreeWidget(parent)
     , m_pDocument(pDocument)
+    , m_pPrintJob(std::make_unique<CCompanyListJob>())
 {
     setHeaderHidden(true);
     setColumnCount(1);
@@ -303,6 +305,15 @@ void CLeftView::OnDeleteDept()
 void CLeftView::OnSearch()
 {
     // The employee search dialogs come with the employee forms.
+}
+
+bool CLeftView::PrepareCompanyPrintJob()
+{
+    const QTreeWidgetItem *selected = currentItem();
+    if (!selected)
+        return false;
+    CBusyIndicator busy;
+    return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
 }
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)

@@ -10,6 +10,7 @@
 #include "app/modalseam.h"
 #include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
+#include "print/cardprintjob.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
@@ -48,6 +49,7 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pDelegate(new CRowDelegate(m_pHeader, this))
     , m_pDrag(std::make_unique<CEmployeeDrag>(this))
     , m_pEmployees(std::make_unique<CMast01>())
+    , m_pPrintJob(std::make_unique<CCardPrintJob>(pDocument))
 {
     setModel(m_pModel);
     setItemDelegate(m_pDelegate);
@@ -248,6 +250,31 @@ void CMorvekView::ReleaseEmployee(qint32 employeeId)
         m_pEmployees->m_Busyo = 0;
         m_pEmployees->Update();
     }
+}
+
+bool CMorvekView::CanPrint() const
+{
+    const std::vector<int> rows = SelectedRows();
+    return std::any_of(rows.begin(), rows.end(), [this](int row) { return CRowImages::IsEmployee(RowImage(row)); });
+}
+
+bool CMorvekView::PreparePrintJob()
+{
+    CBusyIndicator busy;
+    m_pPrintJob->Clear();
+    CMast00 units;
+    units.m_strSort = QStringLiteral("Code , ID");
+    units.Open();
+    m_pPrintJob->SetCardPrintHeader(units);
+    CSetOpener open(*m_pEmployees);
+    for (int row : SelectedRows()) {
+        if (!CRowImages::IsEmployee(RowImage(row)))
+            continue;
+        if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(m_pModel->Row(row).nId)))
+            m_pPrintJob->AddCardRecord(*m_pEmployees, units);
+    }
+    units.Close();
+    return !m_pPrintJob->IsEmpty();
 }
 
 std::vector<int> CMorvekView::SelectedRows() const
