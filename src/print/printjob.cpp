@@ -44,11 +44,12 @@ void CPrintJob::DrawPhoto(QPainter &dc, const CPrintTable &table, const QByteArr
 {
     if (photo.isEmpty())
         return;
-    const int width = GetDibWidth(photo);
-    // Rows stored top-down give a negative height.
-    const int height = qAbs(GetDibHeight(photo));
-    if (width <= 0 || height <= 0)
+    // Empty for a block that can't be drawn; safe for the most negative height.
+    const QSize size = GetDibSize(photo);
+    if (size.isEmpty())
         return;
+    const int width = size.width();
+    const int height = size.height();
     const QRect dest(topLeft, QSize(table.ScaleX(dc, width * unitsPerPixel), table.ScaleY(dc, height * unitsPerPixel)));
     dc.save();
     dc.setClipRect(clip.ToQRect(), Qt::IntersectClip);
