@@ -22,6 +22,7 @@
 
 namespace {
 const char kReadyText[] = "Morvek ver 1.0 ﾚﾃﾞｨ";
+constexpr int kNoteMilliseconds = 20000;
 
 CMorvekApp *Application()
 {
@@ -91,6 +92,12 @@ void CMainFrame::SetStatusText(const QString &text)
 {
     m_pMessagePane->setText(text);
     m_pMessagePane->repaint();
+}
+
+void CMainFrame::ShowStatusNote(const QString &text)
+{
+    const QString shown = statusBar()->currentMessage();
+    statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
 }
 
 QString CMainFrame::GetStatusText() const

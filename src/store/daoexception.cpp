@@ -3,10 +3,13 @@
 #include <QSqlError>
 
 namespace {
-// SQLite result codes the user should hear about in plain words.
+// SQLite result codes the user should hear about in plain words, ahead of the engine's own.
 constexpr int kBusy = 5;
 constexpr int kLocked = 6;
 constexpr int kReadOnly = 8;
+constexpr int kIoErr = 10;
+constexpr int kCorrupt = 11;
+constexpr int kFull = 13;
 constexpr int kCantOpen = 14;
 constexpr int kNotADatabase = 26;
 
@@ -18,6 +21,12 @@ QString LeadFor(int code, const QString &context)
         return QStringLiteral("データベースファイルは他のプログラムが使用中です。しばらくしてからやり直してください。");
     case kReadOnly:
         return QStringLiteral("データベースファイルが読み取り専用のため書き込めません。");
+    case kIoErr:
+        return QStringLiteral("データベースファイルの読み書きに失敗しました。ディスクの障害などが考えられます。");
+    case kCorrupt:
+        return QStringLiteral("データベースファイルが壊れています。");
+    case kFull:
+        return QStringLiteral("ディスクがいっぱいのため、データベースファイルに書き込めません。");
     case kCantOpen:
         return QStringLiteral("データベースファイルを開けません。");
     case kNotADatabase:
@@ -37,9 +46,10 @@ CDaoException CDaoException::FromSql(const QSqlError &error, const QString &cont
 {
     // The extended code's low byte is the primary SQLite result code.
     const int code = error.nativeErrorCode().toInt() & 0xff;
+    // What happened comes first (read-only, disk full, damaged), then what could not be done.
     QString lead = LeadFor(code, context);
     if (lead != context && !context.isEmpty())
-        lead = context + QLatin1Char('\n') + lead;
+        lead += QLatin1Char('\n') + context;
     return CDaoException(lead, error.text());
 }
 
