@@ -25,6 +25,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -154,6 +155,7 @@ private slots:
     void startGoesOnWhateverTheFile();
     void existingDatabaseChosenForCreationIsUsed();
     void showCompanyReportsTheSameFault();
+    void readOnlyDatabaseIsNoted();
 
 private:
     // Prepares the case; returns the file that must come through it unchanged.
@@ -471,6 +473,21 @@ void TestStartup::showCompanyReportsTheSameFault()
     QTimer::singleShot(0, frame->GetAction(ID_SHOW_COMPANY), &QAction::trigger);
     QTRY_COMPARE(frame->GetChildFrames().size(), 1);
     QCOMPARE(answers.Texts(), QStringList{atStart});
+}
+
+void TestStartup::readOnlyDatabaseIsNoted()
+{
+    const QString path = m_dir->filePath(QStringLiteral("odata.mdb"));
+    MakeFilledDatabase(path);
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
+    QVERIFY(theApp()->InitInstance());
+    QVERIFY2(answers.Texts().isEmpty(), qPrintable(answers.Texts().join(u'\n')));
+    // The company window shows the file's units all the same.
+    QCOMPARE(theApp()->GetMainFrame()->GetChildFrames().size(), 1);
+    QTRY_VERIFY(theApp()->GetMainFrame()->statusBar()->currentMessage().contains(
+        QStringLiteral("「%1」は読み取り専用").arg(CDatabaseCheck::Shown(path))));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 int main(int argc, char *argv[])

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
@@ -96,6 +97,11 @@ void CMainFrame::SetStatusText(const QString &text)
 
 void CMainFrame::ShowStatusNote(const QString &text)
 {
+    // The status bar lays its panes out again when first shown, over the note.
+    if (!isVisible()) {
+        QTimer::singleShot(0, this, [this, text] { ShowStatusNote(text); });
+        return;
+    }
     const QString shown = statusBar()->currentMessage();
     statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
 }
