@@ -86,7 +86,12 @@ bool CMorvekApp::InitInstance()
     // Nothing may end the program here: every failure is told and start-up goes on.
     CReportBatch batch;
     OpenOrCreateDatabase();
-    m_pMainWnd = std::make_unique<CMainFrame>();
+    try {
+        m_pMainWnd = std::make_unique<CMainFrame>();
+    } catch (const std::exception &error) {
+        ReportException(error);
+        return false;
+    }
     m_pMainWnd->resize(800, 600);
     // The command line names no file of ours: the company document is always the same.
     try {

@@ -135,8 +135,11 @@ CMorvekDoc::EOpenResult CMorvekDoc::OnOpenDocument(const QString &path, QString 
     if (!file.exists())
         return EOpenResult::notFound;
     if (!file.open(QIODevice::ReadOnly)) {
-        if (pProblem)
-            *pProblem = file.errorString();
+        if (pProblem) {
+            *pProblem = QFileInfo(path).isDir() ? QStringLiteral("この名前はフォルダで、ファイルではありません。")
+                                                : QStringLiteral("読み取りが許可されていません。");
+            *pProblem += QLatin1Char('\n') + file.errorString();
+        }
         return EOpenResult::unreadable;
     }
     const EOpenResult result = Load(file, pProblem);

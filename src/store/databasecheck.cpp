@@ -119,32 +119,40 @@ CDatabaseCheck::SFinding CDatabaseCheck::FromSqlError(const QSqlError &error)
 
 CDatabaseCheck::SFinding CDatabaseCheck::InspectConnection(const QSqlDatabase &db)
 {
+    // One statement, since every record set opening asks: the version first, then
+    // each column of our two tables.
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT 0, '', user_version FROM pragma_user_version UNION ALL "
+                               "SELECT 1, lower(m.name), lower(p.name) FROM sqlite_master AS m "
+                               "JOIN pragma_table_info(m.name) AS p "
+                               "WHERE m.type = 'table' AND lower(m.name) IN ('mast00', 'mast01')"))
+        || !q.next()) {
         return FromSqlError(q.lastError());
-    const int version = q.value(0).toInt();
+    }
+    const int version = q.value(2).toInt();
     if (version > CDaoDatabase::kSchemaVersion) {
         return Found(EProblem::newerVersion, QStringLiteral("ファイルの版は %1、この版で読めるのは %2 までです。")
                                                  .arg(version)
                                                  .arg(CDaoDatabase::kSchemaVersion));
     }
+    QSet<QString> present; // "table.column"
+    while (q.next())
+        present.insert(q.value(1).toString() + QLatin1Char('.') + q.value(2).toString());
+    if (q.lastError().isValid())
+        return FromSqlError(q.lastError());
+
     QStringList lacking;
     for (const char *name : {"Mast00", "Mast01"}) {
         const QString table = QLatin1String(name);
-        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
-            return FromSqlError(q.lastError());
-        QSet<QString> present;
-        while (q.next())
-            present.insert(q.value(1).toString().toLower());
-        if (present.isEmpty()) {
-            lacking.append(QStringLiteral("表 %1 がありません。").arg(table));
-            continue;
-        }
+        const QString prefix = table.toLower() + QLatin1Char('.');
         QStringList columns;
         for (const QString &column : CSchema::Columns(table))
-            if (!present.contains(column.toLower()))
+            if (!present.contains(prefix + column.toLower()))
                 columns.append(column);
-        if (!columns.isEmpty())
+        if (columns.size() == CSchema::Columns(table).size())
+            lacking.append(QStringLiteral("表 %1 がありません。").arg(table));
+        else if (!columns.isEmpty())
             lacking.append(QStringLiteral("表 %1 に項目 %2 がありません。").arg(table, columns.join(QStringLiteral(", "))));
     }
     if (!lacking.isEmpty())
@@ -189,7 +197,7 @@ QString CDatabaseCheck::Cause(EProblem problem, const QString &path)
     case EProblem::ioError:
         return QStringLiteral("ファイルの読み書きに失敗しました。ディスクの障害などが考えられます。");
     case EProblem::exists:
-        return QStringLiteral("同じ名前のファイルが既にあり、Morvek のデータベースではないため置き換えません。別の名前を指定してください。");
+        return QStringLiteral("同じ名前のファイルが既にあり、Morvek のデータベースとして開けないため置き換えません。別の名前を指定してください。");
     case EProblem::folderReadOnly:
         return QStringLiteral("フォルダ「%1」に書き込めません（書き込みが許可されていません）。").arg(folder);
     }
