@@ -7,6 +7,7 @@
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
+#include "store/mast01.h"
 #include "store/databasecheck.h"
 #include "store/schema.h"
 #include "testsupport.h"
@@ -156,6 +157,8 @@ private slots:
     void existingDatabaseChosenForCreationIsUsed();
     void showCompanyReportsTheSameFault();
     void readOnlyDatabaseIsNoted();
+    void failuresSayWhatHappenedFirst_data();
+    void failuresSayWhatHappenedFirst();
 
 private:
     // Prepares the case; returns the file that must come through it unchanged.
@@ -488,6 +491,54 @@ void TestStartup::readOnlyDatabaseIsNoted()
     QTRY_VERIFY(theApp()->GetMainFrame()->statusBar()->currentMessage().contains(
         QStringLiteral("「%1」は読み取り専用").arg(CDatabaseCheck::Shown(path))));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestStartup::failuresSayWhatHappenedFirst_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("read-only file") << "read-only" << "データベースファイルが読み取り専用のため書き込めません。";
+    QTest::newRow("disk full") << "full" << "ディスクがいっぱいのため書き込めません。";
+    QTest::newRow("damaged") << "damaged" << "データベースファイルが壊れています。";
+}
+
+void TestStartup::failuresSayWhatHappenedFirst()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, first);
+    QString path = m_dir->filePath(QStringLiteral("odata.mdb"));
+    if (fault == QLatin1String("full")) {
+        if (!MountFullDisk(m_dir->filePath(QStringLiteral("full"))))
+            QSKIP("no small file system can be mounted here to fill");
+        QFile::remove(m_mounted + QStringLiteral("/filler"));
+        path = m_mounted + QStringLiteral("/odata.mdb");
+    }
+    MakeFilledDatabase(path);
+    if (fault == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    } else if (fault == QLatin1String("damaged")) {
+        // Garbage over the employees' pages, the file's head left whole.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(2 * 4096));
+        file.write(QByteArray(file.size() - 2 * 4096, char(0xa5)));
+    }
+    CDaoRecordset::SetApplicationDatabasePath(path);
+    QString told;
+    try {
+        CMast01 set;
+        set.Open();
+        for (int i = 0; i < 100000; ++i) {
+            set.AddNew();
+            set.m_Code = 1000 + i;
+            set.m_Mem = QString(60, QLatin1Char('m'));
+            set.Update();
+        }
+    } catch (const CDaoException &error) {
+        told = error.GetErrorMessage();
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY2(told.startsWith(first), qPrintable(told));
 }
 
 int main(int argc, char *argv[])

@@ -112,8 +112,9 @@ CDatabaseCheck::SFinding CDatabaseCheck::FromSqlError(const QSqlError &error)
     case kPerm:
     case kAuth:
     case kCantOpen:
-    default:
         return Found(EProblem::noAccess, error.text());
+    default:
+        return Found(EProblem::other, error.text());
     }
 }
 
@@ -183,23 +184,25 @@ QString CDatabaseCheck::Cause(EProblem problem, const QString &path)
     case EProblem::truncated:
         return QStringLiteral("ファイルが途中で切れていて、壊れています。");
     case EProblem::damaged:
-        return QStringLiteral("ファイルが壊れています。");
+        return QStringLiteral("データベースファイルが壊れています。");
     case EProblem::newerVersion:
         return QStringLiteral("新しい版の Morvek で作られたファイルのため、この版では開けません。");
     case EProblem::wrongTables:
         return QStringLiteral("Morvek の社員台帳のデータベースではありません（必要な表や項目がありません）。");
     case EProblem::inUse:
-        return QStringLiteral("ほかのプログラムが使用中です。そのプログラムを終了してから、もう一度お試しください。");
+        return QStringLiteral("データベースファイルはほかのプログラムが使用中です。そのプログラムを終了してから、もう一度お試しください。");
     case EProblem::readOnly:
-        return QStringLiteral("ファイルが読み取り専用のため書き込めません。");
+        return QStringLiteral("データベースファイルが読み取り専用のため書き込めません。");
     case EProblem::diskFull:
-        return QStringLiteral("ディスクがいっぱいで書き込めません。不要なファイルを削除して空きを作ってください。");
+        return QStringLiteral("ディスクがいっぱいのため書き込めません。不要なファイルを削除して空きを作ってください。");
     case EProblem::ioError:
-        return QStringLiteral("ファイルの読み書きに失敗しました。ディスクの障害などが考えられます。");
+        return QStringLiteral("データベースファイルの読み書きに失敗しました。ディスクの障害などが考えられます。");
     case EProblem::exists:
         return QStringLiteral("同じ名前のファイルが既にあり、Morvek のデータベースとして開けないため置き換えません。別の名前を指定してください。");
     case EProblem::folderReadOnly:
         return QStringLiteral("フォルダ「%1」に書き込めません（書き込みが許可されていません）。").arg(folder);
+    case EProblem::other:
+        return QStringLiteral("データベースファイルを読み書きできません。");
     }
     return {};
 }

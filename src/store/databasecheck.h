@@ -30,6 +30,7 @@ public:
         ioError,
         exists,
         folderReadOnly,
+        other, // an engine error without a plainer name
     };
 
     struct SFinding {
