@@ -19,11 +19,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
 namespace {
 const char kReadyText[] = "Morvek ver 1.0 ﾚﾃﾞｨ";
+constexpr int kNoteMilliseconds = 20000;
 
 CMorvekApp *Application()
 {
@@ -93,6 +95,17 @@ void CMainFrame::SetStatusText(const QString &text)
 {
     m_pMessagePane->setText(text);
     m_pMessagePane->repaint();
+}
+
+void CMainFrame::ShowStatusNote(const QString &text)
+{
+    // The status bar lays its panes out again when first shown, over the note.
+    if (!isVisible()) {
+        QTimer::singleShot(0, this, [this, text] { ShowStatusNote(text); });
+        return;
+    }
+    const QString shown = statusBar()->currentMessage();
+    statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
 }
 
 QString CMainFrame::GetStatusText() const

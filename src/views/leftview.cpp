@@ -88,7 +88,12 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
-    LoadChildUnits(0);
+    // A database that cannot be read leaves the tree empty; the window still opens.
+    try {
+        LoadChildUnits(0);
+    } catch (const std::exception &error) {
+        CMorvekApp::ReportException(error);
+    }
     if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
         app->SetPrinterPaper(9, 1);
 }

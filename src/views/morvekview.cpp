@@ -203,7 +203,13 @@ void CMorvekView::ClearContents()
 void CMorvekView::CreateUnaffiliatedWindow()
 {
     m_unaffiliatedWnd = new CUnaffiliatedDlg(this);
-    FillUnaffiliatedList();
+    // Runs while the company window is built: a database that cannot be read
+    // leaves the window empty rather than stopping the build.
+    try {
+        FillUnaffiliatedList();
+    } catch (const std::exception &error) {
+        CMorvekApp::ReportException(error);
+    }
 }
 
 void CMorvekView::FillUnaffiliatedList()
