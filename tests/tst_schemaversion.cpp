@@ -1,4 +1,5 @@
-// IDs never handed out twice, files of the earlier format brought up to date.
+// IDs never handed out twice, files of the earlier format brought up to date,
+// and edits that write back only what changed.
 #include "rawconnection.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
@@ -69,6 +70,9 @@ private slots:
     void earlierFileUpgradedKeepingRowsAndIds();
     void earlierFileThatCannotBeUpgradedIsRefusedUnchanged();
     void readOnlyEarlierFileStaysReadable();
+    void editWritesOnlyChangedColumns_data();
+    void editWritesOnlyChangedColumns();
+    void changedBadDateStillRefused();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -202,6 +206,50 @@ void TestSchemaVersion::readOnlyEarlierFileStaysReadable()
     QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
     CRawConnection raw(path);
     QCOMPARE(raw.Scalar(QStringLiteral("PRAGMA user_version")).toInt(), 1);
+}
+
+void TestSchemaVersion::editWritesOnlyChangedColumns_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored");
+    // Values the members read differently from how they are stored.
+    QTest::newRow("text in Code") << "Code" << "'A12'";
+    QTest::newRow("time of day in a date") << "Sdate" << "'1990-01-02 10:30:00'";
+    QTest::newRow("bad date") << "Indat" << "'平成2年'";
+    QTest::newRow("NULL name") << "Name" << "NULL";
+    QTest::newRow("NULL sex") << "Sex" << "NULL";
+    QTest::newRow("photo") << "Pic" << "x'424d0001'";
+}
+
+void TestSchemaVersion::editWritesOnlyChangedColumns()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    CRawConnection raw(m_db->Path());
+    raw.Exec(QStringLiteral("INSERT INTO Mast01 (ID, Code, Busyo, Name) VALUES (1, 5, 0, '佐藤')"));
+    raw.Exec(QStringLiteral("UPDATE Mast01 SET %1 = %2").arg(column, stored));
+    const QString before = raw.Scalar(QStringLiteral("SELECT quote(%1) FROM Mast01").arg(column)).toString();
+    CMast01 set;
+    set.Open();
+    QVERIFY(set.FindFirst(QStringLiteral("ID = 1")));
+    set.Edit();
+    set.m_Busyo = 4;
+    set.Update();
+    QCOMPARE(raw.Scalar(QStringLiteral("SELECT quote(%1) FROM Mast01").arg(column)).toString(), before);
+    QCOMPARE(raw.Scalar(QStringLiteral("SELECT Busyo FROM Mast01")).toInt(), 4);
+}
+
+void TestSchemaVersion::changedBadDateStillRefused()
+{
+    CMast01 set;
+    set.Open();
+    set.AddNew();
+    set.m_Code = 1;
+    set.Update();
+    set.Requery();
+    set.Edit();
+    set.m_Sdate.SetDateTime(2023, 2, 29);
+    QVERIFY_THROWS_EXCEPTION(CDaoException, set.Update());
 }
 
 QTEST_GUILESS_MAIN(TestSchemaVersion)
