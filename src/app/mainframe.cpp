@@ -2,11 +2,13 @@
 
 #include "childframe.h"
 #include "commandids.h"
+#include "csvcommands.h"
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
 #include "morvekdoc.h"
 #include "forms/funckeybar.h"
+#include "views/leftview.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -191,9 +193,8 @@ void CMainFrame::UpdateCommandUI()
         actions.Action(id)->setEnabled(false);
         actions.Action(id)->setChecked(false);
     }
-    // Nothing answers these yet: the print jobs come with the views that print.
-    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_VIEW_AUTOARRANGE})
-        actions.Action(id)->setEnabled(false);
+    // Nothing answers it.
+    actions.Action(ID_VIEW_AUTOARRANGE)->setEnabled(false);
     actions.Action(ID_VIEW_TOOLBAR)->setChecked(m_wndToolBar->isVisibleTo(this));
     actions.Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
     if (CMorvekApp *app = Application())
@@ -217,6 +218,15 @@ bool CMainFrame::OnFrameCommand(int id)
     switch (id) {
     case ID_EMPLOYEE_ENTRY:
         OnEmployeeEntry();
+        return true;
+    case ID_CSV_EXPORT:
+        CCsvCommands::OnExportCsv(this);
+        return true;
+    case ID_CSV_IMPORT:
+        if (CCsvCommands::OnImportCsv(this))
+            for (CChildFrame *child : GetChildFrames())
+                if (CLeftView *tree = child->GetLeftPane())
+                    tree->LoadChildUnits(0);
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));

@@ -10,6 +10,7 @@
 #include "employee/searchpager.h"
 #include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
+#include "print/companylistjob.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
 
@@ -85,6 +86,7 @@ void TakeForm(CMast00 &unit, const CDeptDlg &dlg)
 CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     : QTreeWidget(parent)
     , m_pDocument(pDocument)
+    , m_pPrintJob(std::make_unique<CCompanyListJob>())
 {
     setHeaderHidden(true);
     setColumnCount(1);
@@ -332,6 +334,15 @@ void CLeftView::SearchEmployee()
         MorvekMessageBox(kNoUnit.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
     else if (!RevealUnit(employees.m_Busyo))
         MorvekMessageBox(kUnitGone.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
+}
+
+bool CLeftView::PrepareCompanyPrintJob()
+{
+    const QTreeWidgetItem *selected = currentItem();
+    if (!selected)
+        return false;
+    CBusyIndicator busy;
+    return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
 }
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
