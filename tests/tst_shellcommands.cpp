@@ -161,6 +161,9 @@ void TestShellCommands::employeeEntryRunsTheMasterForm()
     QCOMPARE(whileOpen, AsList(CFuncKeyCaptions::EmployeeMaster()));
     QCOMPARE(status, QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"));
     QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));
+    // Offscreen nothing hands the activation back when the form goes.
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
 }
 
 void TestShellCommands::f6MovesBetweenPanes()
