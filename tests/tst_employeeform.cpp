@@ -1,7 +1,10 @@
 // The employee master form used from the keyboard as a person uses it: register,
 // look up, page, correct and delete employees, and what lands in the table.
 #include "employee/employeecode.h"
+#include "employee/dibblock.h"
 #include "employee/employeeform.h"
+#include "employee/photobox.h"
+#include "employee/picturetransfer.h"
 #include "forms/colorstatic.h"
 #include "forms/eracalendar.h"
 #include "forms/eradateedit.h"
@@ -10,6 +13,9 @@
 #include "store/mast01.h"
 #include "testsupport.h"
 
+#include <QClipboard>
+#include <QImage>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <memory>
@@ -58,6 +64,16 @@ int EmployeeCount()
     return set.GetRecordCount();
 }
 
+// A face photo as another program puts it on the clipboard.
+QByteArray PutPhotoOnClipboard()
+{
+    QImage image(24, 32, QImage::Format_RGB32);
+    image.fill(qRgb(200, 120, 80));
+    const QByteArray dib = MakePackedDib(image);
+    QGuiApplication::clipboard()->setMimeData(CPictureTransfer::MakeMimeData(dib));
+    return dib;
+}
+
 QString TodayInEra()
 {
     int era = 0;
@@ -91,6 +107,7 @@ private slots:
     void functionKeyOnTheButton();
     void modeKeyEmptiesTheForm();
     void captionsComeBack();
+    void cutPhotoIsSavedAsNone();
 
 private:
     QWidget *Focused() const { return QApplication::focusWidget(); }
@@ -102,6 +119,8 @@ private:
     void TypeAndEnter(const QString &text);
     void EnterTo(int nField);
     void Register();
+    // Chooses an item of the photo's context menu.
+    void PhotoMenu(const QString &item);
 
     std::unique_ptr<CTempDatabase> m_db;
     std::unique_ptr<CFakeFrame> m_frame;
@@ -184,6 +203,18 @@ void TestEmployeeForm::Register()
     PressKey(Qt::Key_Return);
 }
 
+void TestEmployeeForm::PhotoMenu(const QString &item)
+{
+    std::unique_ptr<QMenu> menu(m_form->PhotoBox()->CreateContextMenu(m_form.get()));
+    for (QAction *action : menu->actions()) {
+        if (action->text() == item) {
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(item));
+}
+
 void TestEmployeeForm::codeValue_data()
 {
     QTest::addColumn<QString>("text");
@@ -260,6 +291,9 @@ void TestEmployeeForm::registerThroughTheKeyboard()
     TypeAndEnter(QStringLiteral("011-222-3333"));
     TypeAndEnter(QStringLiteral("011-222-4444"));
     QCOMPARE(Focused(), m_form->OkButton());
+    const QByteArray photo = PutPhotoOnClipboard();
+    PhotoMenu(QStringLiteral("貼り付け(&P)"));
+    QCOMPARE(Focused(), m_form->OkButton());
     PressKey(Qt::Key_Return);
     QCOMPARE(answers.Texts(), QStringList{QStringLiteral("登録しますか？")});
 
@@ -270,7 +304,7 @@ void TestEmployeeForm::registerThroughTheKeyboard()
         {"Sdate", QDate(1975, 4, 1)}, {"Indat", QDate(1998, 4, 1)}, {"OutdatNull", true},
         {"Yuu", "060-0001"}, {"Juu1", "札幌市中央区"}, {"Juu2", "北一条西２丁目"},
         {"TEL", "011-222-3333"}, {"FAX", "011-222-4444"},
-        {"Rire", ""}, {"Sikaku", ""}, {"Mem", ""}, {"Email", ""}};
+        {"Rire", ""}, {"Sikaku", ""}, {"Mem", ""}, {"Email", ""}, {"Pic", photo}};
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QVERIFY2(row->value(it.key()) == it.value(), qPrintable(it.key()));
     QCOMPARE(EmployeeCount(), 4);
@@ -281,11 +315,13 @@ void TestEmployeeForm::registerThroughTheKeyboard()
     for (int i = 1; i <= 12; ++i)
         QVERIFY2(Text(i).isEmpty(), qPrintable(QString::number(i)));
     QCOMPARE(m_form->ShownID(), 0);
+    QVERIFY(m_form->PhotoBox()->GetPicture().isEmpty());
 
     // The new row takes its place in code order.
     OpenEmployee(30);
     PressKey(Qt::Key_F3);
     QCOMPARE(Text(1), QStringLiteral("40"));
+    QCOMPARE(m_form->PhotoBox()->GetPicture(), photo);
 }
 
 void TestEmployeeForm::codeOnEnter_data()
@@ -556,6 +592,19 @@ void TestEmployeeForm::captionsComeBack()
     QCOMPARE(m_form->result(), int(QDialog::Rejected));
     QCOMPARE(m_frame->m_captions, CFakeFrame::CompanySet());
     QCOMPARE(m_frame->m_nResetCount, 1);
+}
+
+void TestEmployeeForm::cutPhotoIsSavedAsNone()
+{
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    OpenEmployee(10);
+    QCOMPARE(m_form->PhotoBox()->GetPicture(), QByteArray("photo 10"));
+    PhotoMenu(QStringLiteral("切り取り(&T)"));
+    QVERIFY(m_form->PhotoBox()->GetPicture().isEmpty());
+    Register();
+    QCOMPARE(ReadEmployee(10)->value("Pic").toByteArray(), QByteArray());
+    // Another employee's photo is not touched by showing and saving this one.
+    QCOMPARE(ReadEmployee(20)->value("Pic").toByteArray(), QByteArray("photo 20"));
 }
 
 QTEST_MAIN(TestEmployeeForm)

@@ -1,6 +1,7 @@
 #include "employeeform.h"
 
 #include "employeecode.h"
+#include "photobox.h"
 
 #include "app/modalseam.h"
 #include "forms/colorstatic.h"
@@ -113,6 +114,9 @@ void CEmployeeForm::OnInitDialog()
     SetupFields(kFields);
     m_nCurField = 1;
 
+    m_pPhoto = new CPhotoBox(this);
+    m_pPhoto->CreateOverControl(m_pPhotoPlace);
+
     m_pRecordset->m_strSort = QStringLiteral("Code");
     m_pRecordset->Open();
     SetEmployeeCaptions();
@@ -213,7 +217,7 @@ void CEmployeeForm::ShowRecord()
     Field(FieldJuu2)->SetFieldText(set.m_Juu2);
     Field(FieldTel)->SetFieldText(set.m_TEL);
     Field(FieldFax)->SetFieldText(set.m_FAX);
-    SetPhoto(m_pRecordset->m_Pic.Data());
+    m_pPhoto->SetPicture(m_pRecordset->m_Pic.Data());
 }
 
 void CEmployeeForm::StoreFields()
@@ -231,7 +235,7 @@ void CEmployeeForm::StoreFields()
     set.m_Juu2 = FieldText(FieldJuu2);
     set.m_TEL = FieldText(FieldTel);
     set.m_FAX = FieldText(FieldFax);
-    const QByteArray picture = GetPhoto();
+    const QByteArray picture = m_pPhoto->GetPicture();
     set.SetFieldValue(QStringLiteral("Pic"),
                       picture.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(picture));
 }
@@ -240,7 +244,7 @@ void CEmployeeForm::ClearFields(int nFirst)
 {
     for (int i = nFirst; i <= m_nFieldCount; ++i)
         Field(i)->ClearField();
-    ClearPhoto();
+    m_pPhoto->ClearPicture();
 }
 
 // A field that was never left with Enter has not been checked: what would store
@@ -364,19 +368,4 @@ void CEmployeeForm::OnF8()
     // The employee search comes here: on field 1 it starts at CodeValue(), and a
     // chosen employee is found by its ID, shown for correction with the focus on field 2.
     SetEmployeeCaptions();
-}
-
-void CEmployeeForm::SetPhoto(const QByteArray &picture)
-{
-    m_photo = picture;
-}
-
-QByteArray CEmployeeForm::GetPhoto() const
-{
-    return m_photo;
-}
-
-void CEmployeeForm::ClearPhoto()
-{
-    m_photo.clear();
 }

@@ -2,10 +2,10 @@
 
 #include "forms/funckeydialog.h"
 
-#include <QByteArray>
 #include <memory>
 
 class CMast01;
+class CPhotoBox;
 class QFrame;
 class QPushButton;
 
@@ -34,6 +34,7 @@ public:
     // ID of the employee on screen; 0 while none is shown.
     qint32 ShownID() const { return m_nShownID; }
     QPushButton *OkButton() const { return m_pOk; }
+    CPhotoBox *PhotoBox() const { return m_pPhoto; }
 
 protected:
     void OnInitDialog() override;
@@ -58,14 +59,9 @@ private:
     int FirstFieldToRefuse() const;
     void Refuse(int nField);
 
-    // The photo's place on the form.
-    void SetPhoto(const QByteArray &picture);
-    QByteArray GetPhoto() const;
-    void ClearPhoto();
-
     std::unique_ptr<CMast01> m_pRecordset;
     QPushButton *m_pOk = nullptr;
     QFrame *m_pPhotoPlace = nullptr;
-    QByteArray m_photo;
+    CPhotoBox *m_pPhoto = nullptr;
     qint32 m_nShownID = 0;
 };
