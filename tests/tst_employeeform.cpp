@@ -15,6 +15,7 @@
 
 #include <QClipboard>
 #include <QImage>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -104,6 +105,9 @@ private slots:
     void saveRefused();
     void functionKeyOnTheButton();
     void cutPhotoIsSavedAsNone();
+    void searchKey_data();
+    void searchKey();
+    void saveAfterCancelledSearchChangesTheShownOnly();
 
 private:
     QWidget *Focused() const { return QApplication::focusWidget(); }
@@ -539,6 +543,93 @@ void TestEmployeeForm::cutPhotoIsSavedAsNone()
     QCOMPARE(ReadEmployee(10)->value("Pic").toByteArray(), QByteArray());
     // Another employee's photo is not touched by showing and saving this one.
     QCOMPARE(ReadEmployee(20)->value("Pic").toByteArray(), QByteArray("photo 20"));
+}
+
+void TestEmployeeForm::searchKey_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<bool>("choose");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("code field, chosen") << 1 << true << true << "佐藤花子";
+    QTest::newRow("code field, cancelled") << 1 << false << true << "";
+    QTest::newRow("name field") << 2 << true << false << "";
+}
+
+void TestEmployeeForm::searchKey()
+{
+    QFETCH(int, field);
+    QFETCH(bool, choose);
+    QFETCH(bool, asked);
+    QFETCH(QString, name);
+    QString firstLine;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        dialog.show();
+        if (!QTest::qWaitForWindowActive(&dialog))
+            return -1;
+        firstLine = dialog.findChild<QListWidget *>()->item(0)->text();
+        PressKey(choose ? Qt::Key_Return : Qt::Key_Escape);
+        if (dialog.isVisible())
+            dialog.reject();
+        return dialog.result();
+    });
+    TypeText(QStringLiteral("15"));
+    if (field == 2)
+        PressKey(Qt::Key_Return);
+    m_frame->m_captions = CFuncKeyDialog::PlainCaptions();
+    PressKey(Qt::Key_F8);
+    QCOMPARE(answers.Texts(), asked ? QStringList{QStringLiteral("社員検索")} : QStringList());
+    QCOMPARE(firstLine, asked ? QStringLiteral("0020 | 佐藤花子") : QString());
+    QCOMPARE(Text(2), name);
+    QCOMPARE(ModeCaption(), name.isEmpty() ? QStringLiteral("[新規]") : QStringLiteral("[訂正]"));
+    const CFuncKeyCaptions::Set master = CFuncKeyCaptions::EmployeeMaster();
+    QCOMPARE(m_frame->m_captions, QStringList(master.begin(), master.end()));
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTRY_COMPARE(Focused(), Field(name.isEmpty() ? field : 2));
+}
+
+// The search moves the form's set; a save afterwards still goes to the employee on screen.
+void TestEmployeeForm::saveAfterCancelledSearchChangesTheShownOnly()
+{
+    {
+        CMast01 set;
+        set.Open();
+        for (int code = 40; code <= 150; code += 10) {
+            set.AddNew();
+            set.m_Code = code;
+            set.m_Name = QStringLiteral("社員%1").arg(code);
+            set.Update();
+        }
+    }
+    QStringList pages;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (qobject_cast<QMessageBox *>(&dialog))
+            return int(QMessageBox::Yes);
+        dialog.show();
+        if (QTest::qWaitForWindowActive(&dialog)) {
+            PressKey(Qt::Key_F3);
+            pages << dialog.findChild<QListWidget *>()->item(0)->text();
+        }
+        dialog.reject();
+        return int(QDialog::Rejected);
+    });
+    OpenEmployee(20);
+    PressKey(Qt::Key_Up);
+    PressKey(Qt::Key_F8);
+    QCOMPARE(pages, QStringList{QStringLiteral("0120 | 社員120")});
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    Field(2)->setFocus();
+    TypeText(QStringLiteral("佐藤春子"));
+    Register();
+    QCOMPARE(answers.Texts().last(), QStringLiteral("登録しますか？"));
+    QCOMPARE(ReadEmployee(20)->value("Name").toString(), QStringLiteral("佐藤春子"));
+    for (int code : {120, 130, 140, 150})
+        QCOMPARE(ReadEmployee(code)->value("Name").toString(), QStringLiteral("社員%1").arg(code));
+    // Paging steps from the employee on screen too.
+    PressKey(Qt::Key_F3);
+    QCOMPARE(Text(1), QStringLiteral("30"));
 }
 
 QTEST_MAIN(TestEmployeeForm)

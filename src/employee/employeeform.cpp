@@ -1,6 +1,7 @@
 #include "employeeform.h"
 
 #include "employeecode.h"
+#include "employeesearchdlg.h"
 #include "photobox.h"
 
 #include "app/modalseam.h"
@@ -365,7 +366,18 @@ void CEmployeeForm::OnF7()
 
 void CEmployeeForm::OnF8()
 {
-    // The employee search comes here: on field 1 it starts at CodeValue(), and a
-    // chosen employee is found by its ID, shown for correction with the focus on field 2.
+    if (m_nCurField == 1 && CurrentFieldHasFocus()) {
+        // Gone before the captions are put back: it resets them as it goes.
+        CEmployeeSearchDlg search;
+        search.m_pRecordset = m_pRecordset.get();
+        search.m_nStartCode = CodeValue();
+        if (CModalSeam::Exec(search) == QDialog::Accepted && search.m_nSelectedID > 0
+            && m_pRecordset->FindFirst(QStringLiteral("ID = %1").arg(search.m_nSelectedID))) {
+            FocusField(FieldName);
+            ShowRecord();
+            m_nMode = 1;
+            ShowModeCaption();
+        }
+    }
     SetEmployeeCaptions();
 }
