@@ -211,6 +211,14 @@ bool MakeDibPalette(const QByteArray &block, QList<QRgb> &palette)
     return true;
 }
 
+QSize GetDibSize(const QByteArray &block)
+{
+    SLayout layout;
+    if (!ReadLayout(block, layout))
+        return {};
+    return QSize(int(layout.width), int(layout.height));
+}
+
 QImage DibToImage(const QByteArray &block)
 {
     SLayout layout;

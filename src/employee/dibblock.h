@@ -40,6 +40,9 @@ bool DrawDib(QPainter &painter, const QRect &dest, const QByteArray &block, cons
 // A deep copy, or none when there is no block or no memory for the copy.
 QByteArray DuplicateMemoryBlock(const QByteArray &block);
 
+// Width and rows of a picture that can be drawn, else an empty size; safe where
+// the header holds the most negative height.
+QSize GetDibSize(const QByteArray &block);
 // The picture as an image, or a null image when the block is malformed, uses a
 // compression other than none or bit fields, or is absurdly large.
 QImage DibToImage(const QByteArray &block);

@@ -140,9 +140,8 @@ void CPhotoBox::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), Qt::white);
     painter.setPen(Qt::black);
     painter.drawRect(frame);
-    if (!m_picture.isEmpty()) {
-        // Rows stored top-down carry a negative height.
-        const QSize size(GetDibWidth(m_picture), qAbs(GetDibHeight(m_picture)));
+    // Top-down rows carry a negative height; a block that cannot be drawn has no size.
+    if (const QSize size = GetDibSize(m_picture); !size.isEmpty()) {
         const QPoint origin = PictureOrigin(this->size(), size);
         DrawDib(painter, QRect(origin, size), m_picture, QRect(QPoint(), size), &m_palette);
         painter.drawRect(frame);

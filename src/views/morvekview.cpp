@@ -7,6 +7,8 @@
 #include "rowimages.h"
 #include "unitcontentsmodel.h"
 #include "app/morvekapp.h"
+#include "app/modalseam.h"
+#include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
@@ -298,13 +300,29 @@ void CMorvekView::OnDblClkList(const QModelIndex &index)
     // The empty area counts as a unit row with ID 0: the companies and the
     // employees without a unit.
     const int image = index.isValid() ? RowImage(index.row()) : CRowImages::company;
-    if (CRowImages::IsEmployee(image))
-        return; // the employee view form comes with the employee forms
     const qint32 id = index.isValid() ? m_pModel->Row(index.row()).nId : 0;
+    if (CRowImages::IsEmployee(image)) {
+        OpenEmployeeView(id);
+        return;
+    }
     CMast00 units;
     units.Open();
     ShowUnitContents(units, id);
     units.Close();
+}
+
+void CMorvekView::OpenEmployeeView(qint32 employeeId)
+{
+    CSetOpener open(*m_pEmployees);
+    // A row whose employee is gone opens nothing.
+    if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId)))
+        return;
+    CMast00 units;
+    CSetOpener openUnits(units);
+    CEmployeeViewDlg dlg(this);
+    dlg.m_strTitle = units.GetUnitPath(m_pEmployees->m_Busyo, true);
+    dlg.m_pEmployee = m_pEmployees.get();
+    CModalSeam::Exec(dlg);
 }
 
 void CMorvekView::mousePressEvent(QMouseEvent *event)

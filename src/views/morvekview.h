@@ -69,6 +69,7 @@ protected:
 
 private:
     void OnDblClkList(const QModelIndex &index);
+    void OpenEmployeeView(qint32 employeeId);
     void OnKeyDownList();
     void OnBeginDrag(const QModelIndex &index, const QPoint &screenPoint);
     void OnDrop(const QPoint &screenPoint);
