@@ -2,6 +2,7 @@
 
 #include "childframe.h"
 #include "commandids.h"
+#include "csvcommands.h"
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
@@ -9,6 +10,7 @@
 #include "morvekdoc.h"
 #include "employee/employeeform.h"
 #include "forms/funckeybar.h"
+#include "views/leftview.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -219,6 +221,15 @@ bool CMainFrame::OnFrameCommand(int id)
     switch (id) {
     case ID_EMPLOYEE_ENTRY:
         OnEmployeeEntry();
+        return true;
+    case ID_CSV_EXPORT:
+        CCsvCommands::OnExportCsv(this);
+        return true;
+    case ID_CSV_IMPORT:
+        if (CCsvCommands::OnImportCsv(this))
+            for (CChildFrame *child : GetChildFrames())
+                if (CLeftView *tree = child->GetLeftPane())
+                    tree->LoadChildUnits(0);
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));

@@ -181,3 +181,28 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
     }
     return affected;
 }
+
+void CDaoDatabase::BeginTrans()
+{
+    if (!IsOpen())
+        throw CDaoException(QStringLiteral("データベースが開かれていません。"));
+    QSqlDatabase db = Connection();
+    if (!db.transaction())
+        throw CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
+}
+
+void CDaoDatabase::CommitTrans()
+{
+    QSqlDatabase db = Connection();
+    if (!db.commit()) {
+        const CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新に失敗しました。"));
+        db.rollback();
+        throw error;
+    }
+}
+
+void CDaoDatabase::Rollback()
+{
+    if (IsOpen())
+        Connection().rollback();
+}
