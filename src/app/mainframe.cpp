@@ -6,7 +6,9 @@
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
+#include "modalseam.h"
 #include "morvekdoc.h"
+#include "employee/employeeform.h"
 #include "forms/funckeybar.h"
 #include "views/leftview.h"
 
@@ -264,7 +266,8 @@ bool CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::OnEmployeeEntry()
 {
-    // Waits for the employee master form.
+    CEmployeeForm form;
+    CModalSeam::Exec(form);
 }
 
 void CMainFrame::changeEvent(QEvent *event)
