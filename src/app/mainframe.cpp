@@ -6,6 +6,7 @@
 #include "mainactions.h"
 #include "morvekapp.h"
 #include "morvekdoc.h"
+#include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
 
 #include <QAction>
@@ -122,6 +123,11 @@ void CMainFrame::ResetFuncKeyCaptions()
 void CMainFrame::SetBusyAnimation(bool on)
 {
     on ? m_wndFuncKeyBar->StartAnimation() : m_wndFuncKeyBar->StopAnimation();
+}
+
+void CMainFrame::StepBusyAnimation()
+{
+    m_wndFuncKeyBar->GetAnimation()->Step();
 }
 
 CChildFrame *CMainFrame::CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument)

@@ -112,8 +112,10 @@ void CLeftView::LoadChildUnits(qint32 parentId)
     CSetOpener open(m_rsUnits);
     if (parentId == 0)
         clear();
-    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition))
+    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition)) {
         InsertUnitItem();
+        CBusyIndicator::Tick();
+    }
 }
 
 void CLeftView::InsertUnitItem()
