@@ -23,7 +23,8 @@ public:
 
     bool InitInstance();
     CMainFrame *GetMainFrame() const { return m_pMainWnd.get(); }
-    // Finds the database file, or asks and creates it; sets m_strDatabasePath.
+    // Finds and checks the database file, or asks and creates it; sets
+    // m_strDatabasePath. Tells every failure in a message and returns.
     void OpenOrCreateDatabase();
 
     bool notify(QObject *receiver, QEvent *event) override;
@@ -51,10 +52,12 @@ public:
 
 private:
     void SetDatabasePath(const QString &path);
+    void FindOrCreateDatabase();
     void ProcessShellCommand();
 
     std::unique_ptr<CMainFrame> m_pMainWnd;
     QPageLayout m_pageLayout;
+    QString m_strStartupNote;
 };
 
 CMorvekApp *theApp();

@@ -37,6 +37,11 @@ public:
     // none does. Returns the rows they changed together.
     int ExecuteAll(const QStringList &statements, int options = dbFailOnError);
 
+    // An explicit transaction around writes through record sets on this connection.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
 
