@@ -9,6 +9,7 @@
 #include "modalseam.h"
 #include "morvekdoc.h"
 #include "employee/employeeform.h"
+#include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
 #include "views/leftview.h"
 
@@ -139,6 +140,11 @@ void CMainFrame::ResetFuncKeyCaptions()
 void CMainFrame::SetBusyAnimation(bool on)
 {
     on ? m_wndFuncKeyBar->StartAnimation() : m_wndFuncKeyBar->StopAnimation();
+}
+
+void CMainFrame::StepBusyAnimation()
+{
+    m_wndFuncKeyBar->GetAnimation()->Step();
 }
 
 CChildFrame *CMainFrame::CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument)

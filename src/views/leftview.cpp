@@ -11,6 +11,7 @@
 #include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
 #include "print/companylistjob.h"
+#include "store/daoexception.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
 
@@ -34,6 +35,7 @@ const QString kCompanyAsUpper = QStringLiteral("会社");
 const QString kSearchCaption = QStringLiteral("検索");
 const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
 const QString kUnitGone = QStringLiteral("社員「%1」の所属部課が見つかりません。");
+const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
     const char16_t *text;
@@ -124,8 +126,10 @@ void CLeftView::LoadChildUnits(qint32 parentId)
     CSetOpener open(m_rsUnits);
     if (parentId == 0)
         clear();
-    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition))
+    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition)) {
         InsertUnitItem();
+        CBusyIndicator::Tick();
+    }
 }
 
 void CLeftView::InsertUnitItem()
@@ -284,31 +288,31 @@ void CLeftView::OnDeleteDept()
 {
     QTreeWidgetItem *selected = currentItem();
     {
-        CMast01 employees;
         m_rsUnits.m_strSort = QStringLiteral("ID");
         CSetOpener openUnits(m_rsUnits);
-        CSetOpener openEmployees(employees);
         if (!FindSelectedUnit())
             return;
-        if (m_rsUnits.m_Parent == 0) {
-            if (MorvekMessageBox(kAskDeleteCompany, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
-                                 kDeleteCaption, this) != QMessageBox::Ok)
-                return;
-            m_rsUnits.DeleteCompanyReleasingEmployees(m_rsUnits.m_Code);
-        } else if (selected->childCount() > 0) {
+        const bool company = m_rsUnits.m_Parent == 0;
+        if (!company && selected->childCount() > 0) {
             // Loaded children stand for the database: a unit's level is read when
             // it is selected, and the commands act on the selected unit.
             MorvekMessageBox(kLowerLevelExists, QMessageBox::Ok, QMessageBox::Critical, kDeleteCaption, this);
             return;
-        } else {
-            if (MorvekMessageBox(kAskDelete, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
-                                 kDeleteCaption, this) != QMessageBox::Ok)
-                return;
-            employees.ClearDepartment(m_rsUnits.m_ID);
-            m_rsUnits.Delete();
+        }
+        if (MorvekMessageBox(company ? kAskDeleteCompany : kAskDelete, QMessageBox::Ok | QMessageBox::Cancel,
+                             QMessageBox::Question, kDeleteCaption, this) != QMessageBox::Ok)
+            return;
+        // The release of the employees and the removal of the units stand or fall together.
+        try {
+            if (company)
+                m_rsUnits.DeleteCompanyReleasingEmployees(m_rsUnits.m_Code);
+            else
+                m_rsUnits.DeleteDepartmentReleasingEmployees(m_rsUnits.m_ID);
+        } catch (const CDaoException &error) {
+            throw CDaoException(kNotDeleted, error.DriverText());
         }
     }
-    // With the sets closed, the selection moving on reads the next unit afresh.
+    // With the set closed, the selection moving on reads the next unit afresh.
     delete selected;
     if (m_pListView)
         m_pListView->FillUnaffiliatedList();
@@ -352,6 +356,8 @@ bool CLeftView::PrepareCompanyPrintJob()
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
 {
+    // Off before the write, which may fail: a highlight would outlive the drop.
+    SetDropHighlight(nullptr);
     if (!item)
         return;
     const qint32 unitId = UnitId(item);
@@ -362,8 +368,6 @@ void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
         employees.m_Busyo = unitId;
         employees.Update();
     }
-    employees.Close();
-    SetDropHighlight(nullptr);
 }
 
 bool CLeftView::RevealUnit(qint32 unitId)
