@@ -5,6 +5,8 @@
 #include "views/leftview.h"
 #include "views/morvekview.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -24,6 +26,7 @@ private slots:
     void viewStyles();
     void byNameIsEnabledAndInert();
     void f8AsksForTheUnaffiliatedList();
+    void employeeEntryRunsTheMasterForm();
     void f6MovesBetweenPanes();
     void splitMovesTheDividerByKeys_data();
     void splitMovesTheDividerByKeys();
@@ -137,6 +140,32 @@ void TestShellCommands::f8AsksForTheUnaffiliatedList()
     CloseCompanyWindows();
     QTest::keyClick(Frame(), Qt::Key_F8);
     QCOMPARE(asked.size(), 1);
+}
+
+// Opened from the menu without a company window; the form's captions stand on the
+// bar while it runs and the plain set comes back when it closes.
+void TestShellCommands::employeeEntryRunsTheMasterForm()
+{
+    CloseCompanyWindows();
+    QStringList whileOpen;
+    QString status;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        dialog.show();
+        if (QTest::qWaitForWindowActive(&dialog)) {
+            whileOpen = Captions();
+            status = Frame()->findChild<QLabel *>(QStringLiteral("messagePane"))->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        }
+        return dialog.result();
+    });
+    Frame()->GetAction(ID_EMPLOYEE_ENTRY)->trigger();
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員マスタ登録")});
+    QCOMPARE(whileOpen, AsList(CFuncKeyCaptions::EmployeeMaster()));
+    QCOMPARE(status, QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"));
+    QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));
+    // Offscreen nothing hands the activation back when the form goes.
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
 }
 
 void TestShellCommands::f6MovesBetweenPanes()

@@ -14,6 +14,9 @@ public:
     virtual void SetFuncKeyCaption(int slot, const QString &text) = 0;
     virtual void ResetFuncKeyCaptions() = 0;
     virtual void SetBusyAnimation(bool on) = 0;
+    // One frame on, painted at once: a long walk runs no events, so the clip
+    // moves only when the walk moves it.
+    virtual void StepBusyAnimation() {}
 
     static CFrameServices *Instance();
     static void Register(CFrameServices *services);

@@ -6,7 +6,10 @@
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
+#include "modalseam.h"
 #include "morvekdoc.h"
+#include "employee/employeeform.h"
+#include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
 #include "views/leftview.h"
 
@@ -139,6 +142,11 @@ void CMainFrame::SetBusyAnimation(bool on)
     on ? m_wndFuncKeyBar->StartAnimation() : m_wndFuncKeyBar->StopAnimation();
 }
 
+void CMainFrame::StepBusyAnimation()
+{
+    m_wndFuncKeyBar->GetAnimation()->Step();
+}
+
 CChildFrame *CMainFrame::CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument)
 {
     auto *child = new CChildFrame(this, std::move(pDocument));
@@ -264,7 +272,8 @@ bool CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::OnEmployeeEntry()
 {
-    // Waits for the employee master form.
+    CEmployeeForm form;
+    CModalSeam::Exec(form);
 }
 
 void CMainFrame::changeEvent(QEvent *event)

@@ -41,6 +41,14 @@ void CBusyAnimation::Stop()
     ShowFrame(0);
 }
 
+void CBusyAnimation::Step()
+{
+    if (!IsPlaying())
+        return;
+    m_nFrame = (m_nFrame + 1) % GetFrameCount();
+    repaint();
+}
+
 void CBusyAnimation::ShowFrame(int frame)
 {
     m_nFrame = frame;

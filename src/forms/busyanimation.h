@@ -22,6 +22,8 @@ public:
     bool Open(const QString &strip, int frameCount);
     void Play();
     void Stop();
+    // While playing: the next frame, painted now rather than at the next event.
+    void Step();
     bool IsPlaying() const { return m_timer.isActive(); }
     int GetFrame() const { return m_nFrame; }
     int GetFrameCount() const { return int(m_frames.size()); }

@@ -167,8 +167,10 @@ void CMorvekView::ShowUnitContents(CMast00 &units, qint32 unitId)
     std::vector<SRow> rows;
     {
         CSetOpener open(units);
-        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition))
+        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition)) {
             rows.push_back(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
+            CBusyIndicator::Tick();
+        }
     }
     m_pModel->Assign(std::move(rows));
     AddEmployeeRows(unitId);
@@ -187,8 +189,10 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
     std::vector<SRow> rows;
     {
         CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
+        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition)) {
             rows.push_back(CurrentEmployee(*m_pEmployees));
+            CBusyIndicator::Tick();
+        }
     }
     // One insertion, which the view lays out once.
     m_pModel->Append(std::move(rows));
@@ -229,8 +233,10 @@ void CMorvekView::FillUnaffiliatedList()
     employees.Open();
     const QString condition = EmployeesOf(0);
     std::vector<SRow> rows;
-    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition))
+    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition)) {
         rows.push_back(CurrentEmployee(employees));
+        CBusyIndicator::Tick();
+    }
     m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
 }
 
@@ -404,7 +410,8 @@ void CMorvekView::OnBeginDrag(const QModelIndex &index, const QPoint &screenPoin
 {
     if (!index.isValid() || !CRowImages::IsEmployee(RowImage(index.row())))
         return; // units never move
-    m_pDrag->Begin(index.row(), CEmployeeDrag::Picture(index, iconSize(), font()), screenPoint);
+    const QPixmap picture = CEmployeeDrag::Picture(index, iconSize(), font(), palette().color(QPalette::Base));
+    m_pDrag->Begin(index.row(), picture, screenPoint);
 }
 
 void CMorvekView::mouseMoveEvent(QMouseEvent *event)

@@ -25,6 +25,10 @@ public:
     void SetDropRow(const QModelIndex &index) { m_dropRow = index; }
     QModelIndex DropRow() const { return m_dropRow; }
 
+    // The text cut to the lines that fit whole in size, the last one ending in
+    // an ellipsis when some of the text is left out.
+    static QString WholeLines(const QString &text, const QFont &font, const QSize &size);
+
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
