@@ -57,7 +57,8 @@ void CDragListCtrl::OnBeginDrag(const QModelIndex &index, const QPoint &screenPo
 {
     if (!index.isValid())
         return;
-    m_pDrag->Begin(index.row(), CEmployeeDrag::Picture(index, iconSize(), font()), screenPoint);
+    const QPixmap picture = CEmployeeDrag::Picture(index, iconSize(), font(), palette().color(QPalette::Base));
+    m_pDrag->Begin(index.row(), picture, screenPoint);
 }
 
 void CDragListCtrl::mouseMoveEvent(QMouseEvent *event)
