@@ -1,8 +1,8 @@
 // Dragging employees out of the window of those without a unit, with the mouse
 // as a person moves it: onto a unit of the tree, into the employee list, or
 // somewhere that takes nobody.
-#include "employee/draglistctrl.h"
 #include "employee/unaffiliateddlg.h"
+#include "views/draglistctrl.h"
 #include "views/employeedrag.h"
 #include "viewsfixture.h"
 
@@ -19,14 +19,13 @@ private slots:
     void drop_data();
     void drop();
     void highlightFollowsTheCursor();
-    void doubleClickOpensNothing();
     void hiddenAndShownWithTheSameRows();
 
 private:
     CDragListCtrl *Icons() const { return m_panes->list->GetUnaffiliatedWindow()->GetListCtrl(); }
-    QPoint IconPoint(int row) const;
+    // On the screen: a row of a view's first column, or below the rows for -1.
+    static QPoint RowPoint(const QAbstractItemView *view, int row);
     QPoint ItemPoint(qint32 unitId) const;
-    QPoint ListPoint(int row) const;     // -1: below the rows
     QPoint Target(const QString &target) const;
     void Press(int row);
     void MoveTo(const QPoint &screenPoint);
@@ -76,9 +75,11 @@ void TestUnaffiliatedDrag::cleanup()
     m_db.reset();
 }
 
-QPoint TestUnaffiliatedDrag::IconPoint(int row) const
+QPoint TestUnaffiliatedDrag::RowPoint(const QAbstractItemView *view, int row)
 {
-    return Icons()->viewport()->mapToGlobal(Icons()->visualRect(Icons()->model()->index(row, 0)).center());
+    const QWidget *area = view->viewport();
+    return area->mapToGlobal(row < 0 ? area->rect().bottomLeft() + QPoint(20, -20)
+                                     : view->visualRect(view->model()->index(row, 0)).center());
 }
 
 QPoint TestUnaffiliatedDrag::ItemPoint(qint32 unitId) const
@@ -87,26 +88,18 @@ QPoint TestUnaffiliatedDrag::ItemPoint(qint32 unitId) const
     return tree->viewport()->mapToGlobal(tree->visualItemRect(ItemOf(tree, unitId)).center());
 }
 
-QPoint TestUnaffiliatedDrag::ListPoint(int row) const
-{
-    const CMorvekView *list = m_panes->list;
-    if (row < 0)
-        return list->viewport()->mapToGlobal(list->viewport()->rect().bottomLeft() + QPoint(20, -20));
-    return list->viewport()->mapToGlobal(list->visualRect(list->model()->index(row, 0)).center());
-}
-
 QPoint TestUnaffiliatedDrag::Target(const QString &target) const
 {
-    if (target == u"general" || target == u"company")
-        return ItemPoint(Unit(target));
+    if (target == u"general")
+        return ItemPoint(m_general);
     if (target == u"tree below its items")
-        return m_panes->tree->viewport()->mapToGlobal(m_panes->tree->viewport()->rect().bottomLeft() + QPoint(10, -10));
+        return RowPoint(m_panes->tree, -1);
     if (target.startsWith(u"list row "))
-        return ListPoint(target.back().digitValue());
+        return RowPoint(m_panes->list, target.back().digitValue());
     if (target == u"list end")
-        return ListPoint(-1);
+        return RowPoint(m_panes->list, -1);
     if (target == u"window itself")
-        return Icons()->viewport()->mapToGlobal(Icons()->viewport()->rect().bottomRight() - QPoint(10, 10));
+        return RowPoint(Icons(), -1);
     return m_other->mapToGlobal(m_other->rect().center());
 }
 
@@ -114,9 +107,9 @@ QPoint TestUnaffiliatedDrag::Target(const QString &target) const
 void TestUnaffiliatedDrag::Press(int row)
 {
     QWindow *window = Icons()->window()->windowHandle();
-    QTest::mousePress(window, Qt::LeftButton, {}, window->mapFromGlobal(IconPoint(row)));
+    QTest::mousePress(window, Qt::LeftButton, {}, window->mapFromGlobal(RowPoint(Icons(), row)));
     for (int step : {3, 30})
-        MoveTo(IconPoint(row) + QPoint(3, step));
+        MoveTo(RowPoint(Icons(), row) + QPoint(3, step));
     QVERIFY(Icons()->GetDrag().IsDragging());
 }
 
@@ -138,7 +131,7 @@ void TestUnaffiliatedDrag::Release(const QPoint &screenPoint)
 
 qint32 TestUnaffiliatedDrag::Unit(const QString &key) const
 {
-    return key == u"general" ? m_general : key == u"company" ? m_company : key == u"sales" ? m_sales : 0;
+    return key == u"general" ? m_general : key == u"sales" ? m_sales : 0;
 }
 
 void TestUnaffiliatedDrag::drop_data()
@@ -152,9 +145,6 @@ void TestUnaffiliatedDrag::drop_data()
     const QStringList sales = {"山田", "佐藤"};
     QTest::newRow("a department") << "general" << false << "general" << QStringList({"田中", "高橋"})
                                   << QStringList({"社員", "社員"});
-    QTest::newRow("the company") << "company" << false << "company"
-                                 << QStringList({"営業部", "総務部", "田中", "高橋"})
-                                 << QStringList({"部課", "部課", "社員", "社員"});
     // In selection order before the highlighted row; their kind is read with the list.
     QTest::newRow("a row of the list") << "list row 1" << false << "sales"
                                        << QStringList({"山田", "田中", "高橋", "佐藤"})
@@ -194,7 +184,7 @@ void TestUnaffiliatedDrag::drop()
     QCOMPARE(Column(m_panes->list), listed);
     QCOMPARE(Column(m_panes->list->model(), 1), kinds);
     // The tree selects the unit dropped on; a drop on the list leaves it be.
-    const bool onTree = target == u"general" || target == u"company";
+    const bool onTree = target == u"general";
     QCOMPARE(CLeftView::UnitId(m_panes->tree->currentItem()), onTree ? to : m_company);
     QCOMPARE(m_panes->list->GetCurrentUnit(), onTree ? to : topLevelShown ? 0 : m_sales);
 }
@@ -210,15 +200,12 @@ void TestUnaffiliatedDrag::highlightFollowsTheCursor()
         QCOMPARE(m_panes->list->GetDropHighlight(), -1);
     }
     for (int row : {1, 0}) {
-        MoveTo(ListPoint(row));
+        MoveTo(RowPoint(m_panes->list, row));
         QVERIFY(!m_panes->tree->GetDropHighlight());
         QCOMPARE(m_panes->list->GetDropHighlight(), row);
     }
     // The highlighted row is drawn as one, not only noted.
     QVERIFY(m_panes->list->viewport()->grab().toImage() != plain);
-    MoveTo(ListPoint(-1));
-    QCOMPARE(m_panes->list->GetDropHighlight(), -1);
-    MoveTo(ListPoint(1));
     // Leaving the list for another window takes the highlight away.
     MoveTo(Target(QStringLiteral("other")));
     QCOMPARE(m_panes->list->GetDropHighlight(), -1);
@@ -227,23 +214,10 @@ void TestUnaffiliatedDrag::highlightFollowsTheCursor()
     QCOMPARE(Column(Icons()->model()), QStringList({"田中", "鈴木", "高橋"}));
 }
 
-void TestUnaffiliatedDrag::doubleClickOpensNothing()
-{
-    CDialogAnswers answers([](QDialog &) { return 0; });
-    QWindow *window = Icons()->window()->windowHandle();
-    QTest::mouseDClick(window, Qt::LeftButton, {}, window->mapFromGlobal(IconPoint(0)));
-    QCOMPARE(answers.Texts(), QStringList());
-    QCOMPARE(Column(Icons()->model()), QStringList({"田中", "鈴木", "高橋"}));
-    QCOMPARE(BusyoOf(m_staff[0]), 0);
-    QCOMPARE(Column(m_panes->list), QStringList({"山田", "佐藤"}));
-}
-
 void TestUnaffiliatedDrag::hiddenAndShownWithTheSameRows()
 {
     CUnaffiliatedDlg *window = m_panes->list->GetUnaffiliatedWindow();
-    Icons()->selectionModel()->select(Icons()->model()->index(0, 0), QItemSelectionModel::Select);
-    Press(0);
-    Release(ItemPoint(m_general));
+    window->GetModel()->RemoveRow(0);
     // The list fills the window at any size.
     for (const QSize size : {QSize(300, 200), QSize(120, 400)}) {
         window->resize(size);

@@ -1,7 +1,7 @@
 #include "unaffiliateddlg.h"
 
-#include "draglistctrl.h"
 #include "forms/dialogunits.h"
+#include "views/draglistctrl.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
 #include "views/unitcontentsmodel.h"

@@ -1,9 +1,9 @@
 #include "draglistctrl.h"
 
-#include "views/employeedrag.h"
-#include "views/leftview.h"
-#include "views/morvekview.h"
-#include "views/unitcontentsmodel.h"
+#include "employeedrag.h"
+#include "leftview.h"
+#include "morvekview.h"
+#include "unitcontentsmodel.h"
 
 #include <QMouseEvent>
 
