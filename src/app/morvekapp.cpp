@@ -1,8 +1,10 @@
 #include "morvekapp.h"
 
 #include "aboutdlg.h"
+#include "backupcommands.h"
 #include "childframe.h"
 #include "commandids.h"
+#include "datafolder.h"
 #include "japaneselocale.h"
 #include "mainactions.h"
 #include "mainframe.h"
@@ -59,7 +61,11 @@ void CMorvekApp::SetDatabasePath(const QString &path)
 bool CMorvekApp::InitInstance()
 {
     // Settings live under the organisation and application names set at construction.
+    if (CDataFolder::StartedFromDesktop(QDir::currentPath(), QDir::homePath()))
+        CDataFolder::Enter(CDataFolder::Path(), CDataFolder::InstalledLayout(applicationDirPath()));
     OpenOrCreateDatabase();
+    CheckDatabaseAtStart();
+    CBackupCommands::InstallDailyBackup();
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->resize(800, 600);
     // The command line names no file of ours: the company document is always the same.
@@ -116,6 +122,12 @@ bool CMorvekApp::OnCommand(int id)
     case ID_FILE_PRINT_SETUP:
         OnFilePrintSetup();
         return true;
+    case ID_BACKUP_CREATE:
+        OnMakeBackup();
+        return true;
+    case ID_BACKUP_RESTORE:
+        OnRestoreBackup();
+        return true;
     default:
         return false;
     }
@@ -151,6 +163,50 @@ void CMorvekApp::OnFilePrintSetup()
     QPageSetupDialog dialog(&printer, m_pMainWnd.get());
     if (CModalSeam::Exec(dialog) == QDialog::Accepted)
         m_pageLayout = printer.pageLayout();
+}
+
+void CMorvekApp::CheckDatabaseAtStart()
+{
+    m_strDamagedPath.clear();
+    if (m_strDatabasePath.isEmpty() || !QFileInfo(m_strDatabasePath).isFile())
+        return;
+    if (!CBackupCommands::CheckAtStart(m_strDatabasePath)) {
+        m_strDamagedPath = m_strDatabasePath;
+        SetDatabasePath(QString());
+    }
+}
+
+void CMorvekApp::OnMakeBackup()
+{
+    CBackupCommands::OnMakeBackup(m_pMainWnd.get(), m_strDatabasePath);
+}
+
+void CMorvekApp::OnRestoreBackup()
+{
+    const bool damaged = m_strDatabasePath.isEmpty() && !m_strDamagedPath.isEmpty();
+    const QString path = damaged ? m_strDamagedPath : m_strDatabasePath;
+    const bool hadWindows = !m_pMainWnd->GetChildFrames().isEmpty();
+    bool released = false;
+    const bool restored = CBackupCommands::OnRestore(
+        m_pMainWnd.get(), path, damaged ? CDatabaseBackup::EAside::damaged : CDatabaseBackup::EAside::beforeRestore,
+        [this, &released] {
+            CloseCompanyWindows();
+            released = true;
+        });
+    if (restored) {
+        m_strDamagedPath.clear();
+        SetDatabasePath(path);
+    }
+    if (released && hadWindows)
+        ProcessShellCommand();
+}
+
+void CMorvekApp::CloseCompanyWindows()
+{
+    // The windows' record sets hold the file open; they must be gone, not only hidden.
+    for (CChildFrame *child : m_pMainWnd->GetChildFrames())
+        child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
