@@ -303,16 +303,19 @@ void TestBackup::quickCheckTellsDamage_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("sound");
-    QTest::newRow("sound") << "sound" << true;
-    QTest::newRow("pages overwritten") << "pages" << false;
-    QTest::newRow("not a database") << "text" << false;
-    QTest::newRow("cut short") << "truncated" << false;
-    QTest::newRow("missing") << "missing" << false;
+    QTest::addColumn<bool>("damage"); // what start-up offers to restore
+    QTest::newRow("sound") << "sound" << true << false;
+    QTest::newRow("pages overwritten") << "pages" << false << true;
+    QTest::newRow("not a database") << "text" << false << true;
+    QTest::newRow("cut short") << "truncated" << false << true;
+    QTest::newRow("missing") << "missing" << false << false;
+    QTest::newRow("empty") << "empty" << true << false;
 }
 
 void TestBackup::quickCheckTellsDamage()
 {
     QFETCH(bool, sound);
+    QFETCH(bool, damage);
     QFETCH(QString, kind);
     AddEmployees(300);
     const QString path = m_db->Path();
@@ -325,10 +328,13 @@ void TestBackup::quickCheckTellsDamage()
         QVERIFY(file.resize(file.size() / 2));
     } else if (kind == QLatin1String("missing")) {
         QVERIFY(QFile::remove(path));
+    } else if (kind == QLatin1String("empty")) {
+        Write(path, {});
     }
     const QByteArray before = Read(path);
     const QString problem = CDatabaseBackup::QuickCheck(path);
     QCOMPARE(problem.isEmpty(), sound);
+    QCOMPARE(!CDatabaseBackup::Damage(path).isEmpty(), damage);
     QCOMPARE(Read(path), before); // looking never changes the file
 }
 

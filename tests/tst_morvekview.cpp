@@ -1,10 +1,14 @@
 // The list of one unit: its rows and their kinds, the report columns,
 // double-clicks, the Delete key, the unit a drop on the list goes to.
+#include "app/modalseam.h"
+#include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
 #include "viewsfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLabel>
+#include <QScopeGuard>
 
 class TestMorvekView : public QObject
 {
@@ -88,15 +92,28 @@ void TestMorvekView::doubleClick_data()
 {
     QTest::addColumn<int>("row");        // -1: the empty area
     QTest::addColumn<QStringList>("listed");
-    QTest::newRow("unit row") << 0 << QStringList({"高橋"});
-    QTest::newRow("employee row") << 2 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"});
-    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"});
+    QTest::addColumn<QStringList>("opened");    // title and name of the view form, if one opens
+    QTest::newRow("unit row") << 0 << QStringList({"高橋"}) << QStringList();
+    QTest::newRow("employee row") << 2 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"})
+                                  << QStringList({"営業部\n", "山田"});
+    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"})
+                                                                    << QStringList();
 }
 
 void TestMorvekView::doubleClick()
 {
     QFETCH(int, row);
     QFETCH(QStringList, listed);
+    QFETCH(QStringList, opened);
+    QStringList seen;
+    CModalSeam::SetResponder([&seen](QDialog &dialog) {
+        dialog.show();
+        auto *view = qobject_cast<CEmployeeViewDlg *>(&dialog);
+        seen << dialog.windowTitle() << (view ? view->Control(CEmployeeViewDlg::IDC_NAME)->text() : QString());
+        dialog.reject();
+        return int(QDialog::Rejected);
+    });
+    const auto answered = qScopeGuard([] { CModalSeam::SetResponder({}); });
     SPanes panes;
     const qint32 company = CLeftView::UnitId(panes.tree->topLevelItem(0));
     SelectPath(panes.tree, {company, m_dept});
@@ -106,6 +123,7 @@ void TestMorvekView::doubleClick()
     const QPoint point = row >= 0 ? list->visualRect(list->model()->index(row, 0)).center()
                                   : list->viewport()->rect().bottomRight() - QPoint(5, 5);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(seen, opened);
     QCOMPARE(Column(list), listed);
     QCOMPARE(list->GetCurrentUnit(), row == 0 ? m_sub1 : row == -1 ? 0 : m_dept);
     QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), m_dept);

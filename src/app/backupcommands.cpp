@@ -128,7 +128,7 @@ bool CBackupCommands::OnRestore(QWidget *parent, const QString &dbPath, CDatabas
 
 bool CBackupCommands::CheckAtStart(const QString &dbPath)
 {
-    const QString problem = CDatabaseBackup::QuickCheck(dbPath);
+    const QString problem = CDatabaseBackup::Damage(dbPath).trimmed();
     if (problem.isEmpty())
         return true;
     const QString head = QStringLiteral("データベースファイル「%1」は壊れています。\n%2").arg(Shown(dbPath), problem);

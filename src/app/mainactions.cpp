@@ -47,6 +47,8 @@ const SCommand kCommands[] = {
      "作業中のドキュメントを新しい名前で保存します。\n名前を付けて保存", false},
     {ID_FILE_PRINT, "印刷(&P)...", "Ctrl+P", nullptr, "print", "作業中のドキュメントを印刷します。\n印刷",
      false},
+    // Prints without asking; no menu shows it.
+    {ID_FILE_PRINT_DIRECT, "直接印刷", nullptr, nullptr, nullptr, nullptr, false},
     {ID_FILE_PRINT_PREVIEW, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", nullptr, nullptr, nullptr, "ページ全体を表示します。\n印刷プレビュー",
      false},
     {ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)", nullptr, nullptr, nullptr,

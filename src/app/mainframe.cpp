@@ -19,11 +19,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
 namespace {
 const char kReadyText[] = "Morvek ver 1.0 ﾚﾃﾞｨ";
+constexpr int kNoteMilliseconds = 20000;
 
 CMorvekApp *Application()
 {
@@ -93,6 +95,17 @@ void CMainFrame::SetStatusText(const QString &text)
 {
     m_pMessagePane->setText(text);
     m_pMessagePane->repaint();
+}
+
+void CMainFrame::ShowStatusNote(const QString &text)
+{
+    // The status bar lays its panes out again when first shown, over the note.
+    if (!isVisible()) {
+        QTimer::singleShot(0, this, [this, text] { ShowStatusNote(text); });
+        return;
+    }
+    const QString shown = statusBar()->currentMessage();
+    statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
 }
 
 QString CMainFrame::GetStatusText() const
@@ -193,9 +206,8 @@ void CMainFrame::UpdateCommandUI()
         actions.Action(id)->setEnabled(false);
         actions.Action(id)->setChecked(false);
     }
-    // Nothing answers these yet: the print jobs come with the views that print.
-    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_VIEW_AUTOARRANGE})
-        actions.Action(id)->setEnabled(false);
+    // Nothing answers it.
+    actions.Action(ID_VIEW_AUTOARRANGE)->setEnabled(false);
     actions.Action(ID_VIEW_TOOLBAR)->setChecked(m_wndToolBar->isVisibleTo(this));
     actions.Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
     if (CMorvekApp *app = Application())

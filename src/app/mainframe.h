@@ -35,6 +35,8 @@ public:
     void ResetFuncKeyCaptions() override;
     void SetBusyAnimation(bool on) override;
     void PutFuncKeyCaptions(const CFuncKeyCaptions::Set &captions);
+    // A passing remark in the status bar, added to one already shown.
+    void ShowStatusNote(const QString &text);
 
     CChildFrame *CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument);
     // The window already showing the file pathName, if any.

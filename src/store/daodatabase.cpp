@@ -1,5 +1,6 @@
 #include "daodatabase.h"
 
+#include "databasecheck.h"
 #include "daoexception.h"
 #include "daoquerydef.h"
 #include "jetdialect.h"
@@ -68,24 +69,27 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
     Q_UNUSED(locale);
     Q_UNUSED(options);
     Close();
+    using EProblem = CDatabaseCheck::EProblem;
     const QFileInfo info(path);
-    if (path.isEmpty() || info.exists())
-        throw CDaoException(QStringLiteral("データベースファイルは既に存在します。\n%1").arg(path));
+    if (path.isEmpty())
+        throw CDatabaseCheck::OpenFailure(path, {EProblem::noPath, {}});
+    if (info.exists())
+        throw CDatabaseCheck::CreateFailure(path, {EProblem::exists, {}});
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
-        throw CDaoException(QStringLiteral("フォルダが見つかりません。\n%1").arg(folder.filePath()));
+        throw CDatabaseCheck::CreateFailure(path, {EProblem::folderMissing, {}});
     if (!IsMarkedWritable(folder))
-        throw CDaoException(QStringLiteral("フォルダに書き込めないため、データベースファイルを作成できません。\n%1")
-                                .arg(folder.filePath()));
+        throw CDatabaseCheck::CreateFailure(path, {EProblem::folderReadOnly, {}});
     try {
         Connect(path, false);
         m_bCreated = true;
         QSqlQuery q(Connection());
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
-            throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースファイルを作成できません。"));
+            throw CDatabaseCheck::CreateFailure(path, CDatabaseCheck::FromSqlError(q.lastError()));
     } catch (...) {
         Close();
         QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
         throw;
     }
 }
@@ -93,12 +97,11 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
 void CDaoDatabase::Open(const QString &path)
 {
     Close();
-    if (path.isEmpty())
-        throw CDaoException(QStringLiteral("データベースファイルが指定されていません。"));
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        throw CDaoException(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
-    Connect(path, !IsMarkedWritable(info));
+    // A file that is not ours is never handed to the engine, which could write to it.
+    const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectFile(path);
+    if (!found.Ok())
+        throw CDatabaseCheck::OpenFailure(path, found);
+    Connect(path, !IsMarkedWritable(QFileInfo(path)));
     try {
         CheckReadable();
     } catch (...) {
@@ -127,30 +130,19 @@ void CDaoDatabase::Connect(const QString &path, bool readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     db.setConnectOptions(options);
     if (!db.open()) {
-        const CDaoException error = CDaoException::FromSql(
-            db.lastError(), QStringLiteral("データベースファイルを開けません。\n%1").arg(path));
+        const CDaoException error = CDatabaseCheck::OpenFailure(path, CDatabaseCheck::FromSqlError(db.lastError()));
         db = QSqlDatabase();
         Close();
         throw error;
     }
 }
 
-// SQLite opens anything lazily; the first read tells a database from other bytes.
+// SQLite opens anything lazily; the first read tells a database of ours from other bytes.
 void CDaoDatabase::CheckReadable()
 {
-    QSqlQuery q(Connection());
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        throw CDaoException::FromSql(q.lastError(),
-                                     QStringLiteral("データベースファイルを開けません。\n%1").arg(m_strPath));
-    }
-    if (q.value(0).toInt() > kSchemaVersion) {
-        throw CDaoException(
-            QStringLiteral("このデータベースファイルは新しい版のプログラムで作られたため開けません。\n%1").arg(m_strPath));
-    }
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
-        throw CDaoException::FromSql(q.lastError(),
-                                     QStringLiteral("データベースファイルを開けません。\n%1").arg(m_strPath));
-    }
+    const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectConnection(Connection());
+    if (!found.Ok())
+        throw CDatabaseCheck::OpenFailure(m_strPath, found);
 }
 
 void CDaoDatabase::Close()

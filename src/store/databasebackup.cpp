@@ -1,6 +1,7 @@
 #include "databasebackup.h"
 
 #include "daoexception.h"
+#include "databasecheck.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -209,6 +210,33 @@ QString CDatabaseBackup::QuickCheck(const QString &path)
             findings << line;
     }
     if (q.lastError().isValid())
+        findings << q.lastError().text();
+    return findings.join(QLatin1Char('\n'));
+}
+
+QString CDatabaseBackup::Damage(const QString &path)
+{
+    using EProblem = CDatabaseCheck::EProblem;
+    auto isDamage = [](EProblem problem) {
+        return problem == EProblem::damaged || problem == EProblem::truncated || problem == EProblem::notDatabase;
+    };
+    const CDatabaseCheck::SFinding head = CDatabaseCheck::InspectFile(path);
+    if (!head.Ok())
+        return isDamage(head.problem) ? CDatabaseCheck::Cause(head.problem, path) + QLatin1Char('\n') + head.detail
+                                      : QString();
+    CRawConnection connection(path, true);
+    QSqlQuery q(connection.Db());
+    if (!connection.Error().isEmpty() || !q.exec(QStringLiteral("PRAGMA quick_check(5)"))) {
+        const QSqlError error = connection.Error().isEmpty() ? q.lastError() : connection.Db().lastError();
+        return isDamage(CDatabaseCheck::FromSqlError(error).problem) ? error.text() : QString();
+    }
+    QStringList findings;
+    while (q.next()) {
+        const QString line = q.value(0).toString();
+        if (line != QLatin1String("ok"))
+            findings << line;
+    }
+    if (q.lastError().isValid() && isDamage(CDatabaseCheck::FromSqlError(q.lastError()).problem))
         findings << q.lastError().text();
     return findings.join(QLatin1Char('\n'));
 }

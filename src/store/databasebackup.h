@@ -42,6 +42,9 @@ public:
 
     // SQLite's quick integrity check; empty when the file is sound, else what is wrong.
     static QString QuickCheck(const QString &path);
+    // What damage the file shows; empty when none. A file that cannot be read for
+    // another cause (missing, in use, not permitted) is not called damaged.
+    static QString Damage(const QString &path);
     static SBackupInfo Inspect(const QString &backupPath);
     // The newest backup that passes the check; an empty path when none does.
     static SBackupInfo NewestSound(const QString &dbPath);

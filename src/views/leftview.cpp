@@ -7,6 +7,7 @@
 #include "app/modalseam.h"
 #include "app/morvekapp.h"
 #include "forms/deptdlg.h"
+#include "print/companylistjob.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
 
@@ -78,6 +79,7 @@ void TakeForm(CMast00 &unit, const CDeptDlg &dlg)
 CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     : QTreeWidget(parent)
     , m_pDocument(pDocument)
+    , m_pPrintJob(std::make_unique<CCompanyListJob>())
 {
     setHeaderHidden(true);
     setColumnCount(1);
@@ -86,7 +88,12 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
-    LoadChildUnits(0);
+    // A database that cannot be read leaves the tree empty; the window still opens.
+    try {
+        LoadChildUnits(0);
+    } catch (const std::exception &error) {
+        CMorvekApp::ReportException(error);
+    }
     if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
         app->SetPrinterPaper(9, 1);
 }
@@ -303,6 +310,15 @@ void CLeftView::OnDeleteDept()
 void CLeftView::OnSearch()
 {
     // The employee search dialogs come with the employee forms.
+}
+
+bool CLeftView::PrepareCompanyPrintJob()
+{
+    const QTreeWidgetItem *selected = currentItem();
+    if (!selected)
+        return false;
+    CBusyIndicator busy;
+    return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
 }
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)

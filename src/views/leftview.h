@@ -4,7 +4,9 @@
 
 #include <QPersistentModelIndex>
 #include <QTreeWidget>
+#include <memory>
 
+class CCompanyListJob;
 class CMorvekDoc;
 class CMorvekView;
 class QContextMenuEvent;
@@ -51,6 +53,12 @@ public:
     void OnDeleteDept();
     void OnSearch();
 
+    // The employee list of the selected unit's whole company; false when no unit
+    // is selected or it is gone.
+    bool PrepareCompanyPrintJob();
+    CCompanyListJob &GetPrintJob() const { return *m_pPrintJob; }
+    bool CanPrint() const { return currentItem() != nullptr; }
+
     // The list in the other pane; not owned.
     CMorvekView *m_pListView = nullptr;
 
@@ -70,5 +78,6 @@ private:
 
     CMorvekDoc *m_pDocument;
     CMast00 m_rsUnits;
+    std::unique_ptr<CCompanyListJob> m_pPrintJob;
     QPersistentModelIndex m_dropHighlight;
 };
