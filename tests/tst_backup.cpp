@@ -436,6 +436,8 @@ void TestBackup::desktopStartUsesTheDataFolder_data()
     QTest::newRow("root") << "/" << true;
     QTest::newRow("a folder in home") << "home/work" << false;
     QTest::newRow("elsewhere") << "other" << false;
+    QTest::newRow("home holding a layout") << "home:tmp.mvk" << false;
+    QTest::newRow("home holding a database") << "home:odata.mdb" << false;
 }
 
 void TestBackup::desktopStartUsesTheDataFolder()
@@ -444,6 +446,10 @@ void TestBackup::desktopStartUsesTheDataFolder()
     QFETCH(QString, working);
     const QDir base(m_db->Folder());
     QVERIFY(base.mkpath(QStringLiteral("home/work")) && base.mkpath(QStringLiteral("other")));
+    if (working.contains(QLatin1Char(':'))) {
+        Write(base.filePath(QStringLiteral("home/") + working.section(QLatin1Char(':'), 1)), "x");
+        working = working.section(QLatin1Char(':'), 0, 0);
+    }
     const QString folder = working.startsWith(QLatin1Char('/')) ? working : base.filePath(working);
     QCOMPARE(CDataFolder::StartedFromDesktop(folder, base.filePath(QStringLiteral("home"))), desktop);
 }

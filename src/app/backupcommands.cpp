@@ -5,6 +5,7 @@
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/dailybackup.h"
+#include "store/databasecheck.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -133,6 +134,10 @@ bool CBackupCommands::CheckAtStart(const QString &dbPath)
         return true;
     const QString head = QStringLiteral("データベースファイル「%1」は壊れています。\n%2").arg(Shown(dbPath), problem);
     const SBackupInfo newest = CDatabaseBackup::NewestSound(dbPath);
+    // A file whose head is wrong cannot be opened, hence not written to either;
+    // with nothing to offer, opening it tells the fault as for any unusable file.
+    if (newest.path.isEmpty() && !CDatabaseCheck::InspectFile(dbPath).Ok())
+        return true;
     if (newest.path.isEmpty()) {
         MorvekMessageBox(head + QStringLiteral("\n\n復元できるバックアップがありません。ファイルには手を付けず、データベースなしで起動します。"),
                          QMessageBox::Ok, QMessageBox::Critical, kRestoreTitle);

@@ -23,6 +23,6 @@ public:
     static bool OnRestore(QWidget *parent, const QString &dbPath, CDatabaseBackup::EAside why,
                           const std::function<void()> &releaseFile);
     // Checks the file; a damaged one is never written to. Offers its newest sound
-    // backup. True when the file may be used: sound, or restored.
+    // backup. False when start-up must go on without the file.
     static bool CheckAtStart(const QString &dbPath);
 };

@@ -7,8 +7,11 @@
 
 bool CDataFolder::StartedFromDesktop(const QString &workingFolder, const QString &home)
 {
-    const QString here = QDir(workingFolder).canonicalPath();
-    return !here.isEmpty() && (here == QDir(home).canonicalPath() || here == QDir::rootPath());
+    const QDir here(workingFolder);
+    const QString path = here.canonicalPath();
+    if (path.isEmpty() || (path != QDir(home).canonicalPath() && path != QDir::rootPath()))
+        return false;
+    return !here.exists(QStringLiteral("tmp.mvk")) && !here.exists(QStringLiteral("odata.mdb"));
 }
 
 QString CDataFolder::Path()

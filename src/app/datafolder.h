@@ -8,7 +8,8 @@
 class CDataFolder final
 {
 public:
-    // A desktop menu starts programs in the home folder (some in the root).
+    // A desktop menu starts programs in the home folder (some in the root). A home
+    // folder that holds the program's files is where the user works: it stays.
     static bool StartedFromDesktop(const QString &workingFolder, const QString &home);
     static QString Path();
     // The card layout installed with the program, found from the program's folder.
