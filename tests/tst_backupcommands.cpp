@@ -2,6 +2,7 @@
 // question answered through the modal seam.
 #include "app/commandids.h"
 #include "app/restoredlg.h"
+#include "backupfixture.h"
 #include "shellfixture.h"
 #include "store/daodatabase.h"
 #include "store/databasebackup.h"
@@ -11,7 +12,6 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 
 namespace {
@@ -31,39 +31,6 @@ void AddCompany(const QString &name)
     set.m_Name = name;
     set.Update();
     set.Close();
-}
-
-void AddEmployees(int count)
-{
-    // One transaction: a commit per row would wait for the disk each time.
-    CDaoDatabase db;
-    db.Open(CDaoRecordset::ApplicationDatabasePath());
-    db.BeginTrans();
-    CMast01 set(&db);
-    set.Open();
-    for (int i = 0; i < count; ++i) {
-        set.AddNew();
-        set.m_Code = i + 1;
-        set.m_Name = QStringLiteral("社員");
-        set.m_Mem = QString(50, QLatin1Char('x'));
-        set.Update();
-    }
-    set.Close();
-    db.CommitTrans();
-}
-
-void Damage(const QString &path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    file.seek(4096);
-    file.write(QByteArray(int(file.size() - 4096), '\xa5'));
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList Aside(const QString &kind)
@@ -125,8 +92,6 @@ private slots:
     void init();
 
     void startOnDamagedFileRestoredNewestSoundBackup();
-    void menusCarryTheBackupCommands();
-    void firstWriteOfTheDayMadeOneBackup();
     void damagedFileAtStart_data();
     void damagedFileAtStart();
     void restoreFromTheMenu_data();
@@ -174,28 +139,6 @@ void TestBackupCommands::startOnDamagedFileRestoredNewestSoundBackup()
     QVERIFY(UsesDbPath());
     QVERIFY(CDatabaseBackup::QuickCheck(DbPath()).isEmpty());
     QCOMPARE(CompanyNames(), QStringList{QStringLiteral("昨日の会社")});
-}
-
-void TestBackupCommands::menusCarryTheBackupCommands()
-{
-    for (const QString &caption : {QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ作成"), QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから復元...")}) {
-        QVERIFY(MenuTexts(Frame()->menuBar()->actions()).contains(QStringLiteral("  ") + caption));
-    }
-    QCOMPARE(Frame()->GetAction(ID_BACKUP_CREATE)->text(), QStringLiteral("ﾊﾞｯｸｱｯﾌﾟ作成"));
-    QCOMPARE(Frame()->GetAction(ID_BACKUP_RESTORE)->text(), QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから復元..."));
-}
-
-void TestBackupCommands::firstWriteOfTheDayMadeOneBackup()
-{
-    // Nothing was written since the start: adding the company is the day's first write.
-    PrepareRegister(QStringLiteral("甲社"), 0);
-    AddCompany(QStringLiteral("乙社"));
-    AddEmployees(2);
-    const QStringList backups = CDatabaseBackup::List(DbPath());
-    QCOMPARE(backups.size(), 2);
-    QCOMPARE(CDatabaseBackup::TakenAt(backups[0]).date(), QDate::currentDate());
-    QCOMPARE(CDatabaseBackup::Inspect(backups[0]).units, 0);
-    QCOMPARE(CDatabaseBackup::Inspect(backups[1]).units, 1);
 }
 
 void TestBackupCommands::damagedFileAtStart_data()
