@@ -17,6 +17,7 @@
 namespace {
 QAtomicInt g_nextConnection;
 int g_busyTimeout = 5000;
+CDaoDatabase::WriteHook g_writeHook;
 
 // Root ignores permission bits; a file or folder the user marked read-only
 // must still be treated as such.
@@ -36,6 +37,22 @@ CDaoDatabase::~CDaoDatabase()
 void CDaoDatabase::SetBusyTimeout(int milliseconds)
 {
     g_busyTimeout = milliseconds;
+}
+
+void CDaoDatabase::SetWriteHook(WriteHook hook)
+{
+    g_writeHook = std::move(hook);
+}
+
+void CDaoDatabase::BeforeWrite()
+{
+    if (!g_writeHook || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
+        return;
+    try {
+        g_writeHook(m_strPath);
+    } catch (const std::exception &) {
+        // The write matters more than its backup; the hook tells the user itself.
+    }
 }
 
 QSqlDatabase CDaoDatabase::Connection() const
@@ -66,6 +83,7 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
         throw CDatabaseCheck::CreateFailure(path, {EProblem::folderReadOnly, {}});
     try {
         Connect(path, false);
+        m_bCreated = true;
         QSqlQuery q(Connection());
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
             throw CDatabaseCheck::CreateFailure(path, CDatabaseCheck::FromSqlError(q.lastError()));
@@ -97,6 +115,8 @@ void CDaoDatabase::Open(const QString &path)
 void CDaoDatabase::Connect(const QString &path, bool readOnly)
 {
     m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
+    m_bCreated = false;
+    m_bInTrans = false;
     m_strPath = path;
     m_bReadOnly = readOnly;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
@@ -155,6 +175,7 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
         throw CDaoException(QStringLiteral("データベースが開かれていません。"));
     QSqlDatabase db = Connection();
     const QString context = QStringLiteral("データベースの更新に失敗しました。");
+    BeforeWrite();
     if (!db.transaction())
         throw CDaoException::FromSql(db.lastError(), context);
     int affected = 0;
@@ -180,13 +201,16 @@ void CDaoDatabase::BeginTrans()
 {
     if (!IsOpen())
         throw CDaoException(QStringLiteral("データベースが開かれていません。"));
+    BeforeWrite();
     QSqlDatabase db = Connection();
     if (!db.transaction())
         throw CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
+    m_bInTrans = true;
 }
 
 void CDaoDatabase::CommitTrans()
 {
+    m_bInTrans = false;
     QSqlDatabase db = Connection();
     if (!db.commit()) {
         const CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新に失敗しました。"));
@@ -197,6 +221,7 @@ void CDaoDatabase::CommitTrans()
 
 void CDaoDatabase::Rollback()
 {
+    m_bInTrans = false;
     if (IsOpen())
         Connection().rollback();
 }

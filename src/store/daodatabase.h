@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QSqlDatabase;
 
@@ -45,6 +46,12 @@ public:
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
 
+    // Called with the file's path before a change is written to it, outside any
+    // transaction of ours; not for a file this connection created. What it throws is ignored.
+    using WriteHook = std::function<void(const QString &path)>;
+    static void SetWriteHook(WriteHook hook);
+    void BeforeWrite();
+
     // The version this build writes into new files and can read; opening an
     // earlier file brings it up to this one. 2: IDs are never handed out twice.
     static constexpr int kSchemaVersion = 2;
@@ -56,4 +63,6 @@ private:
     QString m_strConnection;
     QString m_strPath;
     bool m_bReadOnly = false;
+    bool m_bCreated = false;
+    bool m_bInTrans = false;
 };
