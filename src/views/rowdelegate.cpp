@@ -42,6 +42,8 @@ QSize CRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelInd
 void CRowDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    if (m_dropRow.isValid() && index.row() == m_dropRow.row())
+        option->state |= QStyle::State_Selected;
     // A caption hangs right under its picture, not in the middle of the cell.
     if (option->decorationPosition != QStyleOptionViewItem::Top)
         return;
