@@ -1,6 +1,7 @@
 #include "daorecordset.h"
 
 #include "daodatabase.h"
+#include "daodatabasepool.h"
 #include "daoexception.h"
 #include "daofieldexchange.h"
 #include "daoquerydef.h"
@@ -63,9 +64,12 @@ void CDaoRecordset::Open(int nOpenType, const QString &sql, int options)
     const QString text = (sql.isEmpty() ? GetDefaultSQL() : sql).trimmed();
     try {
         if (!m_pDatabase) {
-            m_ownDatabase = std::make_unique<CDaoDatabase>();
-            m_pDatabase = m_ownDatabase.get();
-            m_pDatabase->Open(GetDefaultDBName());
+            const QString path = GetDefaultDBName();
+            if (!m_sharedDatabase || !CDaoDatabasePool::IsCurrent(*m_sharedDatabase, path)) {
+                m_sharedDatabase.reset();
+                m_sharedDatabase = CDaoDatabasePool::Acquire(path);
+            }
+            m_pDatabase = m_sharedDatabase.get();
         }
         const QString table = CDaoFieldExchange::ColumnName(text);
         if (IsIdentifier(table)) {
@@ -101,10 +105,8 @@ void CDaoRecordset::Close()
     m_columns.clear();
     m_kinds.clear();
     m_widths.clear();
-    if (m_ownDatabase) {
+    if (m_sharedDatabase && m_pDatabase == m_sharedDatabase.get())
         m_pDatabase = nullptr;
-        m_ownDatabase.reset();
-    }
     m_bOpen = false;
     m_bBOF = m_bEOF = true;
     m_curId = -1;

@@ -19,8 +19,8 @@ class CDaoQueryDef;
 class QSqlQuery;
 
 // A dynaset over a table or a query: an ordered set of rows with a current row,
-// found and moved through, written through bound members. Each set opens its own
-// connection unless it is given a database.
+// found and moved through, written through bound members. A set without a
+// database of its own shares the one connection to its file with the other sets.
 class CDaoRecordset
 {
 public:
@@ -112,7 +112,7 @@ private:
     void InvalidateFinds();
     QSqlQuery Prepare(const QString &sql) const;
 
-    std::unique_ptr<CDaoDatabase> m_ownDatabase;
+    std::shared_ptr<CDaoDatabase> m_sharedDatabase; // kept across Close: reopening is free
     QString m_strSource;    // a table name, or "(select) AS src"
     QString m_strTable;     // the table writes go to; empty for a query
     QStringList m_columns;
