@@ -3,6 +3,7 @@
 #include "daoexception.h"
 #include "daoquerydef.h"
 #include "jetdialect.h"
+#include "schemaupgrade.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -83,6 +84,7 @@ void CDaoDatabase::Open(const QString &path)
     Connect(path, !IsMarkedWritable(info));
     try {
         CheckReadable();
+        CSchemaUpgrade::Run(*this);
     } catch (...) {
         Close();
         throw;
