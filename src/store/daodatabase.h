@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +38,13 @@ public:
     // none does. Returns the rows they changed together.
     int ExecuteAll(const QStringList &statements, int options = dbFailOnError);
 
+    // Counts the changes made through this connection, so that a walk over rows
+    // read before a change knows it must look again.
+    quint64 GetWriteCount() const { return m_nWrites; }
+    void NoteWrite() { ++m_nWrites; }
+    // Declared widths of a table's text columns, read once per connection.
+    const QHash<QString, int> &ColumnWidths(const QString &table);
+
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
 
@@ -51,4 +59,6 @@ private:
     QString m_strConnection;
     QString m_strPath;
     bool m_bReadOnly = false;
+    quint64 m_nWrites = 0;
+    QHash<QString, QHash<QString, int>> m_widths;
 };
