@@ -10,6 +10,7 @@
 #include "employee/unaffiliateddlg.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
+#include "store/daocolumnsubset.h"
 #include "store/setopener.h"
 
 #include <QHeaderView>
@@ -36,6 +37,11 @@ QString EmployeesOf(qint32 unitId)
 {
     return QStringLiteral("Busyo = %1").arg(unitId);
 }
+
+// What a row of the list shows: nothing else is read while it is filled.
+const QStringList kEmployeeRowColumns = {QStringLiteral("ID"), QStringLiteral("Sex"), QStringLiteral("Name")};
+const QStringList kUnitRowColumns = {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"),
+                                     QStringLiteral("Name")};
 } // namespace
 
 CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
@@ -156,9 +162,12 @@ void CMorvekView::ShowUnitContents(CMast00 &units, qint32 unitId)
     const QString condition = QStringLiteral("Parent = %1").arg(unitId);
     std::vector<SRow> rows;
     {
+        const CDaoColumnSubset columns(units, kUnitRowColumns);
         CSetOpener open(units);
-        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition))
+        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition)) {
             rows.push_back(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
+            busy.Pulse();
+        }
     }
     m_pModel->Assign(std::move(rows));
     AddEmployeeRows(unitId);
@@ -174,11 +183,15 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
     m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
     m_nCurrentUnit = unitId;
     const QString condition = EmployeesOf(unitId);
+    CBusyIndicator busy;
     std::vector<SRow> rows;
     {
+        const CDaoColumnSubset columns(*m_pEmployees, kEmployeeRowColumns);
         CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
+        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition)) {
             rows.push_back(CurrentEmployee(*m_pEmployees));
+            busy.Pulse();
+        }
     }
     // One insertion, which the view lays out once.
     m_pModel->Append(std::move(rows));
@@ -196,10 +209,12 @@ void CMorvekView::ClearContents()
     m_nCurrentUnit = 0;
 }
 
+// Filled when first needed, not while the company window opens: on a large
+// register this walk is most of the start-up.
 void CMorvekView::CreateUnaffiliatedWindow()
 {
     m_unaffiliatedWnd = new CUnaffiliatedDlg(this);
-    FillUnaffiliatedList();
+    m_bUnaffiliatedFilled = false;
 }
 
 void CMorvekView::FillUnaffiliatedList()
@@ -208,19 +223,31 @@ void CMorvekView::FillUnaffiliatedList()
         return;
     m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
     const QString condition = EmployeesOf(0);
+    CBusyIndicator busy;
     std::vector<SRow> rows;
     {
+        const CDaoColumnSubset columns(*m_pEmployees, kEmployeeRowColumns);
         CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
+        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition)) {
             rows.push_back(CurrentEmployee(*m_pEmployees));
+            busy.Pulse();
+        }
     }
     m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
+    m_bUnaffiliatedFilled = true;
+}
+
+void CMorvekView::EnsureUnaffiliatedFilled()
+{
+    if (m_unaffiliatedWnd && !m_bUnaffiliatedFilled)
+        FillUnaffiliatedList();
 }
 
 void CMorvekView::ShowUnaffiliatedWindow()
 {
     if (!m_unaffiliatedWnd)
         return;
+    EnsureUnaffiliatedFilled();
     m_unaffiliatedWnd->show();
     m_unaffiliatedWnd->raise();
     m_unaffiliatedWnd->activateWindow();
@@ -238,6 +265,8 @@ void CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
 
 void CMorvekView::ReleaseEmployee(qint32 employeeId)
 {
+    // Filled before the release, so the released employee is listed once.
+    EnsureUnaffiliatedFilled();
     CSetOpener open(*m_pEmployees);
     if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
         if (m_unaffiliatedWnd)

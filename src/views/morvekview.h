@@ -47,6 +47,9 @@ public:
     void CreateUnaffiliatedWindow();
     void FillUnaffiliatedList();
     void ShowUnaffiliatedWindow();
+    // Fills the window unless it was filled already.
+    void EnsureUnaffiliatedFilled();
+    bool IsUnaffiliatedFilled() const { return m_bUnaffiliatedFilled; }
     CUnaffiliatedDlg *GetUnaffiliatedWindow() const { return m_unaffiliatedWnd; }
 
     // Puts an employee into the unit the list shows; changes no row of the list.
@@ -84,6 +87,7 @@ private:
     QPoint m_pressPoint;
     qint32 m_nCurrentUnit = 0;      // no unit until the tree shows one
     CUnaffiliatedDlg *m_unaffiliatedWnd = nullptr;
+    bool m_bUnaffiliatedFilled = false;
     std::unique_ptr<CMast01> m_pEmployees;
     EViewStyle m_nStyle = EViewStyle::icon;
     bool m_bColumnsSized = false;
