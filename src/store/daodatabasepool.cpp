@@ -31,19 +31,22 @@ QString KeyOf(const QString &path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-// What tells this file from one made later under the same name.
+// What tells this file from one made later under the same name, and whether
+// it is marked read-only (a connection opened before the mark would still write).
 QString IdentityOf(const QString &path)
 {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    const QString access = info.isWritable() && info.permission(QFile::WriteOwner) ? QStringLiteral("rw")
+                                                                                   : QStringLiteral("ro");
 #ifdef Q_OS_UNIX
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    return QStringLiteral("%1:%2").arg(qulonglong(st.st_dev)).arg(qulonglong(st.st_ino));
+    return QStringLiteral("%1:%2:%3").arg(qulonglong(st.st_dev)).arg(qulonglong(st.st_ino)).arg(access);
 #else
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    return QString::number(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch());
+    return QStringLiteral("%1:%2").arg(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch()).arg(access);
 #endif
 }
 } // namespace

@@ -33,9 +33,15 @@ SRow CurrentEmployee(const CMast01 &employees)
     return CUnitContentsModel::EmployeeRow(employees.m_ID, employees.m_Sex, employees.m_Name);
 }
 
+// Unit 0 stands for no unit, and so for a unit that is gone.
 QString EmployeesOf(qint32 unitId)
 {
-    return QStringLiteral("Busyo = %1").arg(unitId);
+    return unitId == 0 ? CMast01::WithoutUnitCondition() : QStringLiteral("Busyo = %1").arg(unitId);
+}
+
+QString SortFor(qint32 unitId)
+{
+    return unitId == 0 ? QStringLiteral("Code") : QStringLiteral("Busyo,Code");
 }
 
 // What a row of the list shows: nothing else is read while it is filled.
@@ -180,7 +186,7 @@ void CMorvekView::AddUnitRow(const CMast00 &units)
 
 void CMorvekView::AddEmployeeRows(qint32 unitId)
 {
-    m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
+    m_pEmployees->m_strSort = SortFor(unitId);
     m_nCurrentUnit = unitId;
     const QString condition = EmployeesOf(unitId);
     CBusyIndicator busy;
@@ -221,17 +227,17 @@ void CMorvekView::FillUnaffiliatedList()
 {
     if (!m_unaffiliatedWnd)
         return;
-    m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
-    const QString condition = EmployeesOf(0);
     CBusyIndicator busy;
+    // A set of its own: the view's may be open in another order.
+    CMast01 employees;
+    employees.m_strSort = SortFor(0);
+    employees.SetColumnSubset(kEmployeeRowColumns);
+    employees.Open();
+    const QString condition = EmployeesOf(0);
     std::vector<SRow> rows;
-    {
-        const CDaoColumnSubset columns(*m_pEmployees, kEmployeeRowColumns);
-        CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition)) {
-            rows.push_back(CurrentEmployee(*m_pEmployees));
-            busy.Pulse();
-        }
+    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition)) {
+        rows.push_back(CurrentEmployee(employees));
+        busy.Pulse();
     }
     m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
     m_bUnaffiliatedFilled = true;
@@ -241,6 +247,26 @@ void CMorvekView::EnsureUnaffiliatedFilled()
 {
     if (m_unaffiliatedWnd && !m_bUnaffiliatedFilled)
         FillUnaffiliatedList();
+}
+
+void CMorvekView::SyncUnaffiliatedRow(qint32 employeeId)
+{
+    // Not filled yet: the first filling reads the employee as the database has it.
+    if (!m_unaffiliatedWnd || !m_bUnaffiliatedFilled)
+        return;
+    CUnitContentsModel *window = m_unaffiliatedWnd->GetModel();
+    int row = window->rowCount() - 1;
+    while (row >= 0 && window->Row(row).nId != employeeId)
+        --row;
+    // A fresh set on the view's connection answers by key, without the view's keyset.
+    CSetOpener open(*m_pEmployees);
+    CMast01 employee(m_pEmployees->m_pDatabase);
+    employee.Open();
+    const bool without = employee.FindFirst(QStringLiteral("ID = %1 AND (%2)").arg(employeeId).arg(EmployeesOf(0)));
+    if (without && row < 0)
+        window->Append(CurrentEmployee(employee));
+    else if (!without && row >= 0)
+        window->RemoveRow(row);
 }
 
 void CMorvekView::ShowUnaffiliatedWindow()
@@ -269,12 +295,12 @@ void CMorvekView::ReleaseEmployee(qint32 employeeId)
     EnsureUnaffiliatedFilled();
     CSetOpener open(*m_pEmployees);
     if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
-        if (m_unaffiliatedWnd)
-            AddEmployeeRow(*m_unaffiliatedWnd->GetModel());
         m_pEmployees->Edit();
         m_pEmployees->m_Busyo = 0;
         m_pEmployees->Update();
     }
+    // Only after the write: a release that failed shows nobody as released.
+    SyncUnaffiliatedRow(employeeId);
 }
 
 std::vector<int> CMorvekView::SelectedRows() const
@@ -289,7 +315,8 @@ std::vector<int> CMorvekView::SelectedRows() const
 
 void CMorvekView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+    // Whatever modifier is held, as the key-down notification knows none.
+    if (event->key() == Qt::Key_Delete)
         OnKeyDownList();
     else
         QListView::keyPressEvent(event);
@@ -308,8 +335,11 @@ void CMorvekView::OnKeyDownList()
         if (!CRowImages::IsEmployee(RowImage(current)))
             continue;
         ReleaseEmployee(m_pModel->Row(current).nId);
-        m_pModel->RemoveRow(current);
-        ++removed;
+        // Shown without a unit, they still belong in this list.
+        if (m_nCurrentUnit != 0) {
+            m_pModel->RemoveRow(current);
+            ++removed;
+        }
     }
 }
 
@@ -374,6 +404,8 @@ void CMorvekView::OnDrop(const QPoint &screenPoint)
 {
     CLeftView *tree = CEmployeeDrag::TreeOf(m_pDrag->End(screenPoint));
     QTreeWidgetItem *target = m_pDrag->DropItem();
+    // The highlight goes now, whether the writes below succeed or not.
+    m_pDrag->Reset();
     // Over no unit, nobody moves: the rows stay where the user sees them.
     if (!tree || !target)
         return;
@@ -382,7 +414,9 @@ void CMorvekView::OnDrop(const QPoint &screenPoint)
         const int current = row - removed;
         if (!CRowImages::IsEmployee(RowImage(current)))
             continue;
-        tree->AssignEmployeeToUnit(m_pModel->Row(current).nId, target);
+        const qint32 id = m_pModel->Row(current).nId;
+        tree->AssignEmployeeToUnit(id, target);
+        SyncUnaffiliatedRow(id);
         m_pModel->RemoveRow(current);
         ++removed;
     }

@@ -46,6 +46,8 @@ public:
 
     void CreateUnaffiliatedWindow();
     void FillUnaffiliatedList();
+    // Adds or removes the employee's row in that window as the database has them.
+    void SyncUnaffiliatedRow(qint32 employeeId);
     void ShowUnaffiliatedWindow();
     // Fills the window unless it was filled already.
     void EnsureUnaffiliatedFilled();
