@@ -145,6 +145,7 @@ void CDaoDatabase::Close()
         if (db.isOpen())
             db.close();
     }
+    m_idleStatements.clear();
     QSqlDatabase::removeDatabase(m_strConnection);
     m_strConnection.clear();
     m_widths.clear();
@@ -206,4 +207,24 @@ const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
             widths.insert(q.value(1).toString(), match.captured(1).toInt());
     }
     return *m_widths.insert(table, widths);
+}
+
+std::unique_ptr<QSqlQuery> CDaoDatabase::TakeStatement(const QString &sql)
+{
+    const auto it = m_idleStatements.find(sql);
+    if (it == m_idleStatements.end())
+        return nullptr;
+    auto statement = std::move(it->second);
+    m_idleStatements.erase(it);
+    return statement;
+}
+
+void CDaoDatabase::ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery> statement)
+{
+    // Bounded: texts with values written into them would pile up.
+    constexpr size_t kMaxIdle = 64;
+    if (!statement || !IsOpen() || m_idleStatements.size() >= kMaxIdle)
+        return;
+    statement->finish();
+    m_idleStatements.emplace(sql, std::move(statement));
 }

@@ -66,7 +66,6 @@ void CDaoRecordset::Open(int nOpenType, const QString &sql, int options)
         if (!m_pDatabase) {
             const QString path = GetDefaultDBName();
             if (!m_sharedDatabase || !CDaoDatabasePool::IsCurrent(*m_sharedDatabase, path)) {
-                m_statements.clear();
                 m_sharedDatabase.reset();
                 m_sharedDatabase = CDaoDatabasePool::Acquire(path);
             }
@@ -105,14 +104,9 @@ void CDaoRecordset::Close()
     m_columns.clear();
     m_kinds.clear();
     m_widths.clear();
-    if (m_sharedDatabase && m_pDatabase == m_sharedDatabase.get()) {
-        // The shared connection stays, and so do the statements prepared on it.
-        for (auto &[sql, statement] : m_statements)
-            statement->finish();
+    ReturnStatements();
+    if (m_sharedDatabase && m_pDatabase == m_sharedDatabase.get())
         m_pDatabase = nullptr;
-    } else {
-        m_statements.clear();
-    }
     m_bOpen = false;
     m_bBOF = m_bEOF = true;
     m_curId = -1;
@@ -120,15 +114,28 @@ void CDaoRecordset::Close()
     m_nEditMode = dbEditNone;
 }
 
-// Statements are prepared once per connection and kept for the next use.
+// The shared connection keeps what its sets prepared; a set of the caller's
+// own database keeps its statements only while it is open.
+void CDaoRecordset::ReturnStatements()
+{
+    const bool shared = m_sharedDatabase && m_pDatabase == m_sharedDatabase.get();
+    for (auto &[sql, statement] : m_statements) {
+        if (shared)
+            m_sharedDatabase->ReturnStatement(sql, std::move(statement));
+    }
+    m_statements.clear();
+}
+
 QSqlQuery &CDaoRecordset::Prepare(const QString &sql)
 {
-    if (m_pStatementsDb != m_pDatabase || m_statementsConnection != m_pDatabase->Connection().connectionName()) {
-        m_statements.clear();
-        m_pStatementsDb = m_pDatabase;
-        m_statementsConnection = m_pDatabase->Connection().connectionName();
+    constexpr size_t kMaxStatements = 48;
+    if (m_statements.size() >= kMaxStatements && m_statements.find(sql) == m_statements.end()) {
+        m_ordered.Clear();  // its statement goes back with the others
+        ReturnStatements();
     }
     auto &slot = m_statements[sql];
+    if (!slot && m_sharedDatabase && m_pDatabase == m_sharedDatabase.get())
+        slot = m_sharedDatabase->TakeStatement(sql);
     if (!slot) {
         auto q = std::make_unique<QSqlQuery>(m_pDatabase->Connection());
         q->setForwardOnly(true);

@@ -118,6 +118,7 @@ private:
     void WriteRow(const Writes &writes);
     void InvalidateFinds();
     QSqlQuery &Prepare(const QString &sql);
+    void ReturnStatements();
     static void Exec(QSqlQuery &q, const QString &context = {});
 
     std::shared_ptr<CDaoDatabase> m_sharedDatabase; // kept across Close: reopening is free
@@ -127,8 +128,6 @@ private:
     QVector<int> m_kinds;
     QHash<QString, int> m_widths;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
-    const CDaoDatabase *m_pStatementsDb = nullptr;
-    QString m_statementsConnection;
     QStringList m_subset;
     std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
     QVariantList m_rowValues;          // one per field; those not read stay null

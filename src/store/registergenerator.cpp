@@ -58,7 +58,9 @@ void Fill(QSqlDatabase db, const CRegisterGenerator::SOptions &options, int comp
         if (i < options.nCrowdedUnitEmployees && departments > 0)
             busyo = companies + 1;
         else if (options.nUnaffiliatedEvery <= 0 || i % options.nUnaffiliatedEvery != 0)
-            busyo = departments > 0 ? companies + 1 + i % departments : 1 + i % companies;
+            busyo = departments > 1 && options.nCrowdedUnitEmployees > 0
+                ? companies + 2 + i % (departments - 1)  // the crowded unit holds only its own
+                : departments > 0 ? companies + 1 + i % departments : 1 + i % companies;
         q.addBindValue(1 + (qint64(i) * 7919) % 1000003);
         q.addBindValue(busyo);
         q.addBindValue(i % 3 == 0 ? 1 : 0);

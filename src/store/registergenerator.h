@@ -14,7 +14,7 @@ public:
         int nCompanies = 10;
         int nPhotoSide = 100;          // square photo, pixels; 0 for none (100: about 30 KB)
         int nUnaffiliatedEvery = 100;  // every n-th employee has no unit; 0 for none
-        int nCrowdedUnitEmployees = 0; // that many go to the first department before the rest are spread
+        int nCrowdedUnitEmployees = 0; // that many go to the first department, the rest to the others
     };
 
     // Makes the file (which must not exist) in one transaction. Unit IDs run
