@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   qt6-svg-dev qt6-translations-l10n
   libbenchmark-dev
+  libcsv-dev
+  libsqlite3-dev
   fonts-ipafont-gothic
   poppler-utils
 )

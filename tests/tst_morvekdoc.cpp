@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 namespace {
 QByteArray Stored(const CMorvekDoc &doc)
@@ -56,6 +57,8 @@ private slots:
     void emptyLayout();
     void malformedFileIsRefused_data();
     void malformedFileIsRefused();
+    void edgesOfTheCardAreKept_data();
+    void edgesOfTheCardAreKept();
     void missingFile();
     void titleIsAlwaysCompanyStructure();
 };
@@ -103,19 +106,18 @@ void TestMorvekDoc::loadingReversesTheOrder()
 void TestMorvekDoc::roundTripKeepsEveryValue()
 {
     CMorvekDoc doc;
-    doc.m_nLayoutVersion = -7;
     doc.m_nCellWidth = 1234;
-    doc.m_nCellHeight = 0;
-    const CCardField odd{.m_nKind = -2, .m_nField = 12345678, .m_nLeft = -1, .m_nTop = 2, .m_nRight = 2000000000,
-                         .m_nBottom = -2000000000, .m_nFormat = 0xfedcba98, .m_crText = 0x0000ff,
-                         .m_crBack = 0x123456, .m_bBorder = 1};
+    doc.m_nCellHeight = 300;
+    const CCardField odd{.m_nKind = CCardField::kindText, .m_nField = 12345678, .m_nLeft = 0, .m_nTop = 2,
+                         .m_nRight = 2468, .m_nBottom = 2, .m_nFormat = 0xfedcba98, .m_crText = 0x0000ff,
+                         .m_crBack = 0x123456, .m_bBorder = -1};
     doc.m_fields = {odd, CMorvekDoc().m_fields.first()};
 
     CMorvekDoc loaded;
     QCOMPARE(Loaded(loaded, Stored(doc)), CMorvekDoc::EOpenResult::ok);
-    QCOMPARE(loaded.m_nLayoutVersion, -7);
+    QCOMPARE(loaded.m_nLayoutVersion, 1);
     QCOMPARE(loaded.m_nCellWidth, 1234);
-    QCOMPARE(loaded.m_nCellHeight, 0);
+    QCOMPARE(loaded.m_nCellHeight, 300);
     QCOMPARE(loaded.m_fields.size(), 2);
     QCOMPARE(loaded.m_fields.last(), odd);
     QCOMPARE(CCardField::ColorFromRef(odd.m_crText), QColor(255, 0, 0));
@@ -139,15 +141,76 @@ void TestMorvekDoc::malformedFileIsRefused_data()
     QTest::newRow("negative count") << Head(1, -1, 900, 550) + record;
     QTest::newRow("huge count") << Head(1, 0x7fffffff, 900, 550) + record;
     QTest::newRow("count that overflows 32 bits") << Head(1, 113025456, 900, 550) + record;
+    QTest::newRow("more fields than a card holds")
+        << Head(1, CMorvekDoc::kMaxFields + 1, 900, 550) + record.repeated(CMorvekDoc::kMaxFields + 1);
+
+    QTest::newRow("newer version") << Head(2, 1, 900, 550) + record;
+    QTest::newRow("negative version") << Head(-7, 1, 900, 550) + record;
+    QTest::newRow("cell of no width") << Head(1, 1, 0, 550) + record;
+    QTest::newRow("cell of negative height") << Head(1, 1, 900, -550) + record;
+    QTest::newRow("cell wider than a sheet") << Head(1, 0, CMorvekDoc::kMaxCellSize + 1, 550);
+
+    const auto field = [](qint16 kind, qint32 left, qint32 top, qint32 right, qint32 bottom) {
+        CMorvekDoc doc;
+        doc.m_fields = {CCardField{.m_nKind = kind, .m_nField = 0, .m_nLeft = left, .m_nTop = top,
+                                   .m_nRight = right, .m_nBottom = bottom}};
+        return Stored(doc);
+    };
+    constexpr qint32 lowest = std::numeric_limits<qint32>::min();
+    constexpr qint32 highest = std::numeric_limits<qint32>::max();
+    QTest::newRow("unknown kind") << field(2, 0, 0, 10, 10);
+    QTest::newRow("negative kind") << field(-2, 0, 0, 10, 10);
+    QTest::newRow("rectangle spanning all integers") << field(1, lowest, lowest, highest, highest);
+    QTest::newRow("width that overflows") << field(1, -2000000000, 0, 2000000000, 10);
+    QTest::newRow("upside down") << field(1, 0, 300, 100, 200);
+    QTest::newRow("right to left") << field(3, 300, 0, 200, 100);
+    QTest::newRow("left of the cell") << field(1, -1, 0, 100, 100);
+    QTest::newRow("beyond the next card across") << field(1, 0, 0, 1801, 100);
+    QTest::newRow("beyond the next card down") << field(1, 0, 0, 100, 1101);
 }
 
 void TestMorvekDoc::malformedFileIsRefused()
 {
     QFETCH(QByteArray, bytes);
     CMorvekDoc doc;
-    QCOMPARE(Loaded(doc, bytes), CMorvekDoc::EOpenResult::badFormat);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QString problem;
+    QCOMPARE(doc.Load(buffer, &problem), CMorvekDoc::EOpenResult::badFormat);
+    QVERIFY(!problem.isEmpty());
     QCOMPARE(doc.m_fields, CMorvekDoc().m_fields);
     QCOMPARE(doc.m_nCellWidth, 900);
+    QCOMPARE(doc.m_nLayoutVersion, 1);
+}
+
+void TestMorvekDoc::edgesOfTheCardAreKept_data()
+{
+    QTest::addColumn<qint32>("width");
+    QTest::addColumn<qint32>("height");
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("the default text column, past its cell") << 900 << 550 << QRect(QPoint(450, 200), QPoint(949, 299));
+    QTest::newRow("to the far side of the next card") << 900 << 550 << QRect(QPoint(0, 0), QPoint(1799, 1099));
+    QTest::newRow("an empty field at the corner") << 900 << 550 << QRect(900, 550, 0, 0);
+    QTest::newRow("the largest cell") << CMorvekDoc::kMaxCellSize << CMorvekDoc::kMaxCellSize
+                                      << QRect(0, 0, 2 * CMorvekDoc::kMaxCellSize, 2 * CMorvekDoc::kMaxCellSize);
+    QTest::newRow("the smallest cell") << 1 << 1 << QRect(0, 0, 2, 2);
+}
+
+void TestMorvekDoc::edgesOfTheCardAreKept()
+{
+    QFETCH(qint32, width);
+    QFETCH(qint32, height);
+    QFETCH(QRect, rect);
+    CMorvekDoc doc;
+    doc.m_nCellWidth = width;
+    doc.m_nCellHeight = height;
+    CCardField field{.m_nKind = CCardField::kindPhoto, .m_nField = CCardField::kPhotoField, .m_nLeft = rect.left(),
+                     .m_nTop = rect.top(), .m_nRight = rect.left() + rect.width(),
+                     .m_nBottom = rect.top() + rect.height()};
+    doc.m_fields = {field};
+    CMorvekDoc loaded;
+    QCOMPARE(Loaded(loaded, Stored(doc)), CMorvekDoc::EOpenResult::ok);
+    QCOMPARE(loaded.m_fields.first().GetRect(), rect);
 }
 
 void TestMorvekDoc::missingFile()

@@ -1,10 +1,15 @@
 // The list of one unit: its rows and their kinds, the report columns,
 // double-clicks, the Delete key, the unit a drop on the list goes to.
+#include "app/modalseam.h"
+#include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
+#include "views/rowdelegate.h"
 #include "viewsfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QLabel>
+#include <QScopeGuard>
 
 class TestMorvekView : public QObject
 {
@@ -20,6 +25,8 @@ private slots:
     void doubleClick();
     void deleteKeyReleasesSelectedEmployeesOnly();
     void assignGoesToTheUnitShown();
+    void longNamesCutAtTheLastWholeLine_data();
+    void longNamesCutAtTheLastWholeLine();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -88,29 +95,38 @@ void TestMorvekView::doubleClick_data()
 {
     QTest::addColumn<int>("row");        // -1: the empty area
     QTest::addColumn<QStringList>("listed");
-    QTest::newRow("unit row") << 0 << QStringList({"高橋"});
-    // 佐藤's ID is also the company's: read as a unit row, the list would show 営業部.
-    // Once the employee view form exists, this row must open it for 佐藤 (and only
-    // that); the list and the tree stay as they are.
-    QTest::newRow("employee row") << 4 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"});
-    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"});
+    QTest::addColumn<QStringList>("opened");    // title and name of the view form, if one opens
+    QTest::newRow("unit row") << 0 << QStringList({"高橋"}) << QStringList();
+    QTest::newRow("employee row") << 2 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"})
+                                  << QStringList({"営業部\n", "山田"});
+    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"})
+                                                                    << QStringList();
 }
 
 void TestMorvekView::doubleClick()
 {
     QFETCH(int, row);
     QFETCH(QStringList, listed);
+    QFETCH(QStringList, opened);
+    QStringList seen;
+    CModalSeam::SetResponder([&seen](QDialog &dialog) {
+        dialog.show();
+        auto *view = qobject_cast<CEmployeeViewDlg *>(&dialog);
+        seen << dialog.windowTitle() << (view ? view->Control(CEmployeeViewDlg::IDC_NAME)->text() : QString());
+        dialog.reject();
+        return int(QDialog::Rejected);
+    });
+    const auto answered = qScopeGuard([] { CModalSeam::SetResponder({}); });
     SPanes panes;
     const qint32 company = CLeftView::UnitId(panes.tree->topLevelItem(0));
     SelectPath(panes.tree, {company, m_dept});
     CMorvekView *list = panes.list;
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     list->Arrange();
-    if (row == 4)
-        QVERIFY(UnitRow(list->model()->index(row, 0).data(CUnitContentsModel::IdRole).toInt()));
     const QPoint point = row >= 0 ? list->visualRect(list->model()->index(row, 0)).center()
                                   : list->viewport()->rect().bottomRight() - QPoint(5, 5);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(seen, opened);
     QCOMPARE(Column(list), listed);
     QCOMPARE(list->GetCurrentUnit(), row == 0 ? m_sub1 : row == -1 ? 0 : m_dept);
     QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), m_dept);
@@ -148,6 +164,39 @@ void TestMorvekView::assignGoesToTheUnitShown()
     panes.list->AssignEmployeeToCurrentUnit(ito);
     QCOMPARE(BusyoOf(ito), m_sub1);
     QCOMPARE(Column(panes.list), QStringList({"高橋"}));
+}
+
+void TestMorvekView::longNamesCutAtTheLastWholeLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("lines");     // lines of caption the cell has room for
+    QTest::addColumn<int>("shown");     // lines drawn
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("short") << "山田" << 2 << 1 << false;
+    QTest::newRow("kanji, no spaces") << "寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末" << 2 << 2 << true;
+    QTest::newRow("words") << "Alexander Maximilian Fitzgerald-Worthington" << 2 << 2 << true;
+    QTest::newRow("one line of room") << "寿限無寿限無五劫の擦り切れ海砂利水魚" << 1 << 1 << true;
+    QTest::newRow("no room") << "山田" << 0 << 0 << true;
+}
+
+void TestMorvekView::longNamesCutAtTheLastWholeLine()
+{
+    QFETCH(QString, name);
+    QFETCH(int, lines);
+    QFETCH(int, shown);
+    QFETCH(bool, cut);
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    // Room for the whole lines and most of one more, which must stay empty.
+    const QSize room(metrics.averageCharWidth() * 12, metrics.lineSpacing() * lines + metrics.height() * 3 / 4);
+    const QString text = CRowDelegate::WholeLines(name, font, room);
+    const QStringList drawn = text.isEmpty() ? QStringList() : text.split(u'\n');
+    QCOMPARE(drawn.size(), shown);
+    for (const QString &line : drawn)
+        QVERIFY2(metrics.horizontalAdvance(line) <= room.width(), qPrintable(line));
+    QCOMPARE(text.endsWith(QChar(0x2026)), cut && shown > 0);
+    QString kept = drawn.join(QString()).remove(QChar(0x2026));
+    QVERIFY2(QString(name).remove(u' ').startsWith(kept.remove(u' ')), qPrintable(text));
 }
 
 QTEST_MAIN(TestMorvekView)

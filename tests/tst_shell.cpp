@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStatusBar>
+#include <limits>
 
 
 class TestShell : public QObject
@@ -23,8 +25,9 @@ private slots:
     void captionsFollowTheCompanyWindow();
     void showCompanyDoesNotOpenASecondCopy();
     void ctrlNOpensAnotherWindowWithDefaultLayout();
-    void unusableLayoutFileOpensNoWindow_data();
-    void unusableLayoutFileOpensNoWindow();
+    void unusableLayoutFileOpensDefaultLayout_data();
+    void unusableLayoutFileOpensDefaultLayout();
+    void missingLayoutFileIsWritten();
     void activationShowsReady();
     void servicesReachTheBars();
     void printerPaper();
@@ -88,38 +91,85 @@ void TestShell::ctrlNOpensAnotherWindowWithDefaultLayout()
     QVERIFY(!Enabled(ID_SHOW_COMPANY));
 }
 
-void TestShell::unusableLayoutFileOpensNoWindow_data()
+void TestShell::unusableLayoutFileOpensDefaultLayout_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("cause");
     const QByteArray file = DefaultLayoutFile();
-    QByteArray negative = file;
-    negative[4] = char(0xff), negative[5] = char(0xff), negative[6] = char(0xff), negative[7] = char(0xff);
-    QByteArray huge = file;
-    huge[7] = char(0x7f);
-    const QString unexpected = QStringLiteral("予期しないファイル形式です。");
-    QTest::newRow("short") << file.left(300) << unexpected;
-    QTest::newRow("negative count") << negative << unexpected;
-    QTest::newRow("huge count") << huge << unexpected;
-    QTest::newRow("missing") << QByteArray() << QStringLiteral("tmp.mvk が見つかりません。");
+    const auto patched = [&file](int offset, qint32 value) {
+        QByteArray bytes = file;
+        for (int i = 0; i < 4; ++i)
+            bytes[offset + i] = char((quint32(value) >> (8 * i)) & 0xff);
+        return bytes;
+    };
+    const QString damaged = QStringLiteral("は壊れているため読み込めません。");
+    // The first record's rectangle starts at byte 22 of the file.
+    QTest::newRow("short") << file.left(300) << damaged;
+    QTest::newRow("negative count") << patched(4, -1) << damaged;
+    QTest::newRow("huge count") << patched(4, 0x7f000009) << damaged;
+    QTest::newRow("newer version") << patched(0, 2) << damaged;
+    QTest::newRow("hostile rectangle") << patched(22, std::numeric_limits<qint32>::min()) << damaged;
+    QTest::newRow("cell of no size") << patched(8, 0) << damaged;
+    QTest::newRow("a folder in its place") << QByteArray() << QStringLiteral("を読み取れません。");
 }
 
-void TestShell::unusableLayoutFileOpensNoWindow()
+void TestShell::unusableLayoutFileOpensDefaultLayout()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
+    QFETCH(QString, cause);
     CloseCompanyWindows();
+    const QString path = m_dir.filePath(CMorvekApp::DocumentFileName());
+    QFile::remove(path);
     if (bytes.isEmpty())
-        QFile::remove(CMorvekApp::DocumentFileName());
+        QVERIFY(QDir(m_dir.path()).mkdir(CMorvekApp::DocumentFileName()));
     else
         WriteLayout(bytes);
     CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
     Frame()->GetAction(ID_SHOW_COMPANY)->trigger();
+    const bool folder = bytes.isEmpty();
+    if (folder)
+        QDir(m_dir.path()).rmdir(CMorvekApp::DocumentFileName());
+
     QCOMPARE(answers.Texts().size(), 1);
-    QVERIFY2(answers.Texts().first().endsWith(message), qPrintable(answers.Texts().first()));
-    QVERIFY(Frame()->GetChildFrames().isEmpty());
-    QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));
-    QVERIFY(Enabled(ID_SHOW_COMPANY));
+    const QString told = answers.Texts().first();
+    QVERIFY2(told.startsWith(QStringLiteral("名刺レイアウトファイル「%1」").arg(QDir::toNativeSeparators(path))),
+             qPrintable(told));
+    QVERIFY2(told.contains(cause), qPrintable(told));
+    QCOMPARE(Frame()->GetChildFrames().size(), 1);
+    CChildFrame *child = Frame()->GetActiveChild();
+    QCOMPARE(child->GetDocument()->m_fields, CMorvekDoc().m_fields);
+    QCOMPARE(child->GetDocument()->m_nCellWidth, 900);
+    QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Company()));
+    if (!folder) {
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), bytes);
+    }
+    // Asked again, the window comes forward without a second message.
+    theApp()->OnShowCompany();
+    QCOMPARE(Frame()->GetChildFrames().size(), 1);
+    QCOMPARE(answers.Texts().size(), 1);
+}
+
+void TestShell::missingLayoutFileIsWritten()
+{
+    CloseCompanyWindows();
+    const QString path = m_dir.filePath(CMorvekApp::DocumentFileName());
+    QVERIFY(QFile::remove(path));
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
+    Frame()->GetAction(ID_SHOW_COMPANY)->trigger();
+    QVERIFY(answers.Texts().isEmpty());
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), DefaultLayoutFile());
+    CChildFrame *child = Frame()->GetActiveChild();
+    QVERIFY(child);
+    QCOMPARE(child->GetDocument()->GetPathName(), path);
+    // Read back from the new file, so in creation order like any loaded layout.
+    QCOMPARE(child->GetDocument()->m_fields.first().m_nField, 0);
+    const QString note = Frame()->statusBar()->currentMessage();
+    QVERIFY2(note.contains(QDir::toNativeSeparators(path)) && note.contains(QStringLiteral("標準の配置で作成しました")),
+             qPrintable(note));
 }
 
 void TestShell::activationShowsReady()
@@ -164,15 +214,16 @@ void TestShell::printerPaper()
 
 void TestShell::aboutBoxNamesProgramAndVersion()
 {
-    QString shown;
+    QStringList shown;
     CDialogAnswers answers([&shown](QDialog &dialog) {
-        if (auto *name = dialog.findChild<QLabel *>(QStringLiteral("name")))
-            shown = name->text();
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            if (!label->text().isEmpty())
+                shown << label->text();
         return QDialog::Accepted;
     });
     Frame()->GetAction(ID_APP_ABOUT)->trigger();
     QCOMPARE(answers.Texts().size(), 1);
-    QCOMPARE(shown, QStringLiteral("Morvek Version 1.0"));
+    QCOMPARE(shown, QStringList({"Morvek ﾊﾞｰｼﾞｮﾝ 1.0", "Copyright (C) Kelbrotane soft"}));
 }
 
 int main(int argc, char *argv[])

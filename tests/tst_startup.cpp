@@ -1,19 +1,32 @@
 // Start-up: finding or creating the database file, the settings, and the
 // top-level handler that reports errors and lets the program go on.
+#include "app/childframe.h"
+#include "app/commandids.h"
+#include "app/mainframe.h"
 #include "app/morvekapp.h"
+#include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
+#include "store/mast01.h"
+#include "store/databasecheck.h"
+#include "store/schema.h"
 #include "testsupport.h"
+#include "views/leftview.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -56,6 +69,71 @@ int TableCount(const QString &path)
     QSqlDatabase::removeDatabase(QStringLiteral("count"));
     return count;
 }
+
+// A second connection to a file, as another program would hold it.
+class CRawConnection final
+{
+public:
+    explicit CRawConnection(const QString &path)
+    {
+        auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~CRawConnection()
+    {
+        QSqlDatabase::database(QStringLiteral("other")).close();
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }
+    bool Exec(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(QStringLiteral("other")));
+        if (!q.exec(sql))
+            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return q.isActive();
+    }
+};
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A database of ours with enough rows to span many pages.
+void MakeFilledDatabase(const QString &path)
+{
+    CSchema::CreateDatabaseFile(path);
+    CRawConnection raw(path);
+    raw.Exec(QStringLiteral("BEGIN"));
+    for (int i = 1; i <= 200; ++i)
+        raw.Exec(QStringLiteral("INSERT INTO Mast01 (Code, Busyo, Mem) VALUES (%1, 0, '%2')")
+                     .arg(i)
+                     .arg(QString(50, QLatin1Char('x'))));
+    raw.Exec(QStringLiteral("COMMIT"));
+}
+
+// The ways a start can meet its database.
+enum EStart {
+    declined,
+    cancelled,
+    randomBytes,
+    zeroBytes,
+    truncated,
+    wrongColumns,
+    newerVersion,
+    locked,
+    missingFolder,
+    existingOtherFile,
+    diskFull,
+};
 } // namespace
 
 class TestStartup : public QObject
@@ -63,6 +141,7 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -73,11 +152,30 @@ private slots:
     void createsWithTypedName();
     void unwritableFolderIsReported();
     void errorInACommandIsShownAndProgramGoesOn();
+    void startGoesOnWhateverTheFile_data();
+    void startGoesOnWhateverTheFile();
+    void existingDatabaseChosenForCreationIsUsed();
+    void showCompanyReportsTheSameFault();
+    void readOnlyDatabaseIsNoted();
+    void failuresSayWhatHappenedFirst_data();
+    void failuresSayWhatHappenedFirst();
 
 private:
+    // Prepares the case; returns the file that must come through it unchanged.
+    QString Prepare(EStart start);
+    bool MountFullDisk(const QString &folder);
+
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_oldCwd;
+    QString m_mounted;
+    std::unique_ptr<CRawConnection> m_holder;
 };
+
+void TestStartup::initTestCase()
+{
+    // A locked file is reported after the engine has waited this long for it.
+    CDaoDatabase::SetBusyTimeout(50);
+}
 
 void TestStartup::init()
 {
@@ -89,6 +187,10 @@ void TestStartup::init()
 
 void TestStartup::cleanup()
 {
+    m_holder.reset();
+    if (!m_mounted.isEmpty())
+        QProcess::execute(QStringLiteral("umount"), {m_mounted});
+    m_mounted.clear();
     QDir::setCurrent(m_oldCwd);
     CMorvekApp::Settings()->clear();
     m_dir.reset();
@@ -169,7 +271,9 @@ void TestStartup::unwritableFolderIsReported()
     theApp()->OpenOrCreateDatabase();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(answers.Texts().size(), 3);
-    QVERIFY2(answers.Texts().last().contains(QStringLiteral("書き込めない")), qPrintable(answers.Texts().last()));
+    QVERIFY2(answers.Texts().last().contains(QStringLiteral("に書き込めません")), qPrintable(answers.Texts().last()));
+    QVERIFY(answers.Texts().last().contains(CDatabaseCheck::Shown(folder + QStringLiteral("/odata.mdb"))));
+    QVERIFY(StoredPath().isEmpty());
     QVERIFY(!QFile::exists(folder + QStringLiteral("/odata.mdb")));
 }
 
@@ -185,7 +289,256 @@ void TestStartup::errorInACommandIsShownAndProgramGoesOn()
     QTimer::singleShot(10, this, [&after] { after = true; });
     QTRY_VERIFY(after);
     QCOMPARE(answers.Texts().size(), 1);
-    QVERIFY(answers.Texts().first().contains(QStringLiteral("データベースファイルが見つかりません。")));
+    QCOMPARE(answers.Texts().first(), QStringLiteral("データベースファイル「%1」を開けません。\nファイルが見つかりません。")
+                                          .arg(CDatabaseCheck::Shown(m_dir->filePath(QStringLiteral("missing.mdb")))));
+}
+
+bool TestStartup::MountFullDisk(const QString &folder)
+{
+    QDir().mkpath(folder);
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder});
+    if (!mount.waitForFinished() || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
+        return false;
+    m_mounted = folder;
+    QFile filler(folder + QStringLiteral("/filler"));
+    if (!filler.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray block(512, 'f');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    return true;
+}
+
+QString TestStartup::Prepare(EStart start)
+{
+    const QString odata = m_dir->filePath(QStringLiteral("odata.mdb"));
+    switch (start) {
+    case declined:
+    case cancelled:
+        return odata;
+    case randomBytes: {
+        QByteArray bytes(8192, Qt::Uninitialized);
+        QRandomGenerator generator(4711);
+        for (char &byte : bytes)
+            byte = char(generator.bounded(256));
+        WriteFile(odata, bytes);
+        return odata;
+    }
+    case zeroBytes:
+        WriteFile(odata, {});
+        return odata;
+    case truncated:
+        MakeFilledDatabase(odata);
+        WriteFile(odata, Contents(odata).left(Contents(odata).size() / 2));
+        return odata;
+    case wrongColumns: {
+        CRawConnection raw(odata);
+        raw.Exec(QStringLiteral("CREATE TABLE Mast00 (ID INTEGER PRIMARY KEY, Parent long, Code long, Name varchar(60))"));
+        raw.Exec(QStringLiteral("CREATE TABLE Mast01 (ID INTEGER PRIMARY KEY, Code long, Name varchar(60))"));
+        return odata;
+    }
+    case newerVersion: {
+        CSchema::CreateDatabaseFile(odata);
+        CRawConnection raw(odata);
+        raw.Exec(QStringLiteral("PRAGMA user_version = %1").arg(CDaoDatabase::kSchemaVersion + 1));
+        return odata;
+    }
+    case locked:
+        MakeFilledDatabase(odata);
+        m_holder = std::make_unique<CRawConnection>(odata);
+        m_holder->Exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        m_holder->Exec(QStringLiteral("DELETE FROM Mast01 WHERE Code = 1"));
+        return odata;
+    case missingFolder: {
+        const QString path = m_dir->filePath(QStringLiteral("unplugged/odata.mdb"));
+        CMorvekApp::Settings()->setValue(QStringLiteral("Database/Path"), path);
+        return path;
+    }
+    case existingOtherFile: {
+        const QString path = m_dir->filePath(QStringLiteral("notes.txt"));
+        WriteFile(path, QStringLiteral("会議メモ\n").toUtf8().repeated(50));
+        return path;
+    }
+    case diskFull:
+        if (!MountFullDisk(m_dir->filePath(QStringLiteral("full"))))
+            return {};
+        return m_dir->filePath(QStringLiteral("full/odata.mdb"));
+    }
+    return {};
+}
+
+void TestStartup::startGoesOnWhateverTheFile_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("No to the question") << int(declined) << "ファイルが見つかりません。";
+    QTest::newRow("cancel in the file dialog") << int(cancelled) << "ファイルが見つかりません。";
+    QTest::newRow("random bytes") << int(randomBytes) << "データベースではないか、壊れています。";
+    QTest::newRow("zero bytes") << int(zeroBytes) << "ファイルが空です";
+    QTest::newRow("cut off halfway") << int(truncated) << "途中で切れていて、壊れています。";
+    QTest::newRow("tables without their columns") << int(wrongColumns) << "必要な表や項目がありません";
+    QTest::newRow("made by a newer version") << int(newerVersion) << "新しい版の Morvek で作られた";
+    QTest::newRow("locked by another program") << int(locked) << "ほかのプログラムが使用中です。";
+    QTest::newRow("folder gone") << int(missingFolder) << "が見つかりません。ドライブやネットワーク";
+    QTest::newRow("create over a file not ours") << int(existingOtherFile) << "置き換えません";
+    QTest::newRow("create on a full disk") << int(diskFull) << "ディスクがいっぱい";
+}
+
+void TestStartup::startGoesOnWhateverTheFile()
+{
+    QFETCH(int, start);
+    QFETCH(QString, cause);
+    const QString watched = Prepare(EStart(start));
+    if (watched.isEmpty())
+        QSKIP("no small file system can be mounted here to fill");
+    const bool creating = start == cancelled || start == existingOtherFile || start == diskFull;
+    const QString storedBefore = StoredPath();
+    const bool existed = QFile::exists(watched);
+    const QByteArray before = Contents(watched);
+    const QString journal = watched + QStringLiteral("-journal");
+    const bool journalBefore = QFile::exists(journal);
+
+    CDialogAnswers answers([&](QDialog &dialog) -> int {
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+            return box->text() == QStringLiteral("データベースを作成します。") && creating ? QMessageBox::Yes
+                                                                                  : QMessageBox::No;
+        auto *files = qobject_cast<QFileDialog *>(&dialog);
+        auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!files || !edit || start == cancelled)
+            return QDialog::Rejected;
+        // As after "置き換えますか" answered はい for a file that is there.
+        edit->setText(watched);
+        return QDialog::Accepted;
+    });
+    QVERIFY(theApp()->InitInstance());
+
+    CMainFrame *frame = theApp()->GetMainFrame();
+    QVERIFY(frame && frame->isVisible());
+    QCOMPARE(frame->GetChildFrames().size(), 1);
+    QCOMPARE(frame->GetChildFrames().first()->GetLeftPane()->topLevelItemCount(), 0);
+    QVERIFY(frame->GetAction(ID_SHOW_COMPANY));
+
+    const QString shown = CDatabaseCheck::Shown(watched);
+    QStringList told;
+    for (const QString &text : answers.Texts())
+        if (text.contains(shown) && text.contains(cause))
+            told.append(text);
+    QVERIFY2(told.size() == 1, qPrintable(answers.Texts().join(QStringLiteral("\n----\n"))));
+    // Japanese first; the engine's own words, if any, only after a blank line.
+    QVERIFY2(told.first().startsWith(QStringLiteral("データベースファイル「")), qPrintable(told.first()));
+
+    QCOMPARE(QFile::exists(watched), existed);
+    QCOMPARE(Contents(watched), before);
+    QCOMPARE(QFile::exists(journal), journalBefore);
+    QCOMPARE(StoredPath(), storedBefore);
+}
+
+void TestStartup::existingDatabaseChosenForCreationIsUsed()
+{
+    const QString path = m_dir->filePath(QStringLiteral("kept.mdb"));
+    MakeFilledDatabase(path);
+    const QByteArray before = Contents(path);
+    CDialogAnswers answers([&path](QDialog &dialog) -> int {
+        if (qobject_cast<QMessageBox *>(&dialog))
+            return QMessageBox::Yes;
+        dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+        return QDialog::Accepted;
+    });
+    theApp()->OpenOrCreateDatabase();
+    QCOMPARE(answers.Texts().size(), 3);
+    QVERIFY2(answers.Texts().last().contains(QStringLiteral("置き換えずにこのファイルを使います")),
+             qPrintable(answers.Texts().last()));
+    QCOMPARE(StoredPath(), path);
+    QCOMPARE(theApp()->m_strDatabasePath, path);
+    QCOMPARE(Contents(path), before);
+}
+
+void TestStartup::showCompanyReportsTheSameFault()
+{
+    Prepare(randomBytes);
+    QString atStart;
+    {
+        CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
+        QVERIFY(theApp()->InitInstance());
+        QCOMPARE(answers.Texts().size(), 1);
+        atStart = answers.Texts().first();
+    }
+    CMainFrame *frame = theApp()->GetMainFrame();
+    for (CChildFrame *child : frame->GetChildFrames())
+        delete child;
+    frame->UpdateCommandUI();
+    QVERIFY(frame->GetAction(ID_SHOW_COMPANY)->isEnabled());
+
+    // Through the event loop, as a click on the menu runs it.
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
+    QTimer::singleShot(0, frame->GetAction(ID_SHOW_COMPANY), &QAction::trigger);
+    QTRY_COMPARE(frame->GetChildFrames().size(), 1);
+    QCOMPARE(answers.Texts(), QStringList{atStart});
+}
+
+void TestStartup::readOnlyDatabaseIsNoted()
+{
+    const QString path = m_dir->filePath(QStringLiteral("odata.mdb"));
+    MakeFilledDatabase(path);
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
+    QVERIFY(theApp()->InitInstance());
+    QVERIFY2(answers.Texts().isEmpty(), qPrintable(answers.Texts().join(u'\n')));
+    // The company window shows the file's units all the same.
+    QCOMPARE(theApp()->GetMainFrame()->GetChildFrames().size(), 1);
+    QTRY_VERIFY(theApp()->GetMainFrame()->statusBar()->currentMessage().contains(
+        QStringLiteral("「%1」は読み取り専用").arg(CDatabaseCheck::Shown(path))));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestStartup::failuresSayWhatHappenedFirst_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("read-only file") << "read-only" << "データベースファイルが読み取り専用のため書き込めません。";
+    QTest::newRow("disk full") << "full" << "ディスクがいっぱいのため書き込めません。";
+    QTest::newRow("damaged") << "damaged" << "データベースファイルが壊れています。";
+}
+
+void TestStartup::failuresSayWhatHappenedFirst()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, first);
+    QString path = m_dir->filePath(QStringLiteral("odata.mdb"));
+    if (fault == QLatin1String("full")) {
+        if (!MountFullDisk(m_dir->filePath(QStringLiteral("full"))))
+            QSKIP("no small file system can be mounted here to fill");
+        QFile::remove(m_mounted + QStringLiteral("/filler"));
+        path = m_mounted + QStringLiteral("/odata.mdb");
+    }
+    MakeFilledDatabase(path);
+    if (fault == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    } else if (fault == QLatin1String("damaged")) {
+        // Garbage over the employees' pages, the file's head left whole.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(2 * 4096));
+        file.write(QByteArray(file.size() - 2 * 4096, char(0xa5)));
+    }
+    CDaoRecordset::SetApplicationDatabasePath(path);
+    QString told;
+    try {
+        CMast01 set;
+        set.Open();
+        for (int i = 0; i < 100000; ++i) {
+            set.AddNew();
+            set.m_Code = 1000 + i;
+            set.m_Mem = QString(60, QLatin1Char('m'));
+            set.Update();
+        }
+    } catch (const CDaoException &error) {
+        told = error.GetErrorMessage();
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY2(told.startsWith(first), qPrintable(told));
 }
 
 int main(int argc, char *argv[])

@@ -3,13 +3,19 @@
 #include "commandids.h"
 #include "mainactions.h"
 #include "mainframe.h"
+#include "morvekapp.h"
 #include "morvekdoc.h"
 #include "forms/funckeycaptions.h"
 #include "forms/newcompanycommand.h"
+#include "print/cardprintjob.h"
+#include "print/companylistjob.h"
+#include "print/printrunner.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QItemSelectionModel>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QSplitter>
@@ -55,10 +61,14 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
 
     tree->m_pListView = GetRightPane();
     SetFuncKeyCaptionsForCompany();
+    WatchPrintState();
 }
 
 CChildFrame::~CChildFrame()
 {
+    // The panes go after this part of the window; their last signals find nobody.
+    for (const QMetaObject::Connection &connection : std::as_const(m_printWatch))
+        disconnect(connection);
     m_pMainFrame->ResetFuncKeyCaptions();
 }
 
@@ -79,9 +89,10 @@ void CChildFrame::SetFuncKeyCaptionsForCompany()
 
 const QList<int> &CChildFrame::Commands()
 {
-    static const QList<int> ids = {ID_NEW_COMPANY,    ID_FILE_CLOSE,     ID_UNAFFILIATED_LIST, ID_WINDOW_SPLIT,
-                                   ID_NEXT_PANE,      ID_PREV_PANE,      ID_VIEW_SMALLICON,    ID_VIEW_LARGEICON,
-                                   ID_VIEW_LIST,      ID_VIEW_DETAILS,   ID_VIEW_LINEUP,       ID_VIEW_BYNAME};
+    static const QList<int> ids = {ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
+                                   ID_NEXT_PANE,      ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
+                                   ID_VIEW_LIST,      ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
+                                   ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW};
     return ids;
 }
 
@@ -96,6 +107,11 @@ bool CChildFrame::OnCommand(int id)
         return true;
     case ID_UNAFFILIATED_LIST:
         OnUnaffiliatedList();
+        return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+        OnFilePrint(id);
         return true;
     case ID_WINDOW_SPLIT:
         OnWindowSplit();
@@ -132,6 +148,68 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
     }
     actions.Action(ID_VIEW_LINEUP)->setEnabled(view && (style == EViewStyle::icon || style == EViewStyle::smallIcon));
     actions.Action(ID_VIEW_BYNAME)->setEnabled(view);
+
+    const bool printable = CanPrint();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        actions.Action(id)->setEnabled(printable);
+}
+
+QWidget *CChildFrame::GetPrintPane() const
+{
+    QWidget *list = GetRightPane();
+    // The window keeps its last focused widget also while another window is in front.
+    QWidget *focus = focusWidget();
+    if (list && focus && (focus == list || list->isAncestorOf(focus)))
+        return list;
+    return GetLeftPane();
+}
+
+bool CChildFrame::CanPrint() const
+{
+    QWidget *pane = GetPrintPane();
+    if (auto *list = qobject_cast<CMorvekView *>(pane))
+        return list->CanPrint();
+    if (auto *tree = qobject_cast<CLeftView *>(pane))
+        return tree->CanPrint();
+    return false;
+}
+
+void CChildFrame::WatchPrintState()
+{
+    // What can be printed follows the focus and the selections of both panes.
+    auto update = [this] { m_pMainFrame->UpdateCommandUI(); };
+    m_printWatch << connect(qApp, &QApplication::focusChanged, this, update);
+    if (CLeftView *tree = GetLeftPane())
+        m_printWatch << connect(tree, &QTreeWidget::currentItemChanged, this, update);
+    if (CMorvekView *list = GetRightPane()) {
+        m_printWatch << connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, update);
+        m_printWatch << connect(list->model(), &QAbstractItemModel::modelReset, this, update);
+        m_printWatch << connect(list->model(), &QAbstractItemModel::rowsRemoved, this, update);
+    }
+}
+
+CPrintJob *CChildFrame::PreparePrintJob()
+{
+    QWidget *pane = GetPrintPane();
+    if (auto *list = qobject_cast<CMorvekView *>(pane))
+        return list->PreparePrintJob() ? &list->GetPrintJob() : nullptr;
+    if (auto *tree = qobject_cast<CLeftView *>(pane))
+        return tree->PrepareCompanyPrintJob() ? &tree->GetPrintJob() : nullptr;
+    return nullptr;
+}
+
+void CChildFrame::OnFilePrint(int id)
+{
+    CPrintJob *job = PreparePrintJob();
+    if (!job)
+        return;
+    auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance());
+    const QPageLayout layout =
+        app ? app->GetPageLayout() : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    if (id == ID_FILE_PRINT_PREVIEW)
+        CPrintRunner::Preview(*job, layout, this);
+    else
+        CPrintRunner::Print(*job, layout, this, id == ID_FILE_PRINT_DIRECT);
 }
 
 void CChildFrame::OnNewCompany()

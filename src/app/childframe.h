@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMdiSubWindow>
+#include <QMetaObject>
 #include <memory>
 
 class CLeftView;
@@ -9,6 +10,7 @@ class CMainActions;
 class CMainFrame;
 class CMorvekDoc;
 class CMorvekView;
+class CPrintJob;
 class QSplitter;
 
 // The company window: the organisation tree on the left, the contents of the
@@ -29,6 +31,11 @@ public:
 
     void SetFuncKeyCaptionsForCompany();
 
+    // The pane print commands act on: the one with the focus, or the tree.
+    QWidget *GetPrintPane() const;
+    // Whether the print pane has something to print.
+    bool CanPrint() const;
+
     // The commands this window answers; false when the id is not one of them.
     bool OnCommand(int id);
     void UpdateCommandUI(const CMainActions &actions) const;
@@ -39,6 +46,11 @@ protected:
 
 private:
     void OnNewCompany();
+    // Print, direct print or preview of what the print pane holds.
+    void OnFilePrint(int id);
+    // The print pane's job, built afresh; none when there is nothing to print.
+    CPrintJob *PreparePrintJob();
+    void WatchPrintState();
     void OnUnaffiliatedList();
     void OnViewStyle(int id);
     void OnNextPane(bool forward);
@@ -49,4 +61,5 @@ private:
     std::unique_ptr<CMorvekDoc> m_pDocument;
     QSplitter *m_wndSplitter;
     QList<int> m_splitBeforeTracking;
+    QList<QMetaObject::Connection> m_printWatch;
 };

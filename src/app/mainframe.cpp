@@ -2,11 +2,16 @@
 
 #include "childframe.h"
 #include "commandids.h"
+#include "csvcommands.h"
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
+#include "modalseam.h"
 #include "morvekdoc.h"
+#include "employee/employeeform.h"
+#include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
+#include "views/leftview.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -17,11 +22,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
 namespace {
 const char kReadyText[] = "Morvek ver 1.0 ﾚﾃﾞｨ";
+constexpr int kNoteMilliseconds = 20000;
 
 CMorvekApp *Application()
 {
@@ -91,6 +98,17 @@ void CMainFrame::SetStatusText(const QString &text)
 {
     m_pMessagePane->setText(text);
     m_pMessagePane->repaint();
+}
+
+void CMainFrame::ShowStatusNote(const QString &text)
+{
+    // The status bar lays its panes out again when first shown, over the note.
+    if (!isVisible()) {
+        QTimer::singleShot(0, this, [this, text] { ShowStatusNote(text); });
+        return;
+    }
+    const QString shown = statusBar()->currentMessage();
+    statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
 }
 
 QString CMainFrame::GetStatusText() const
@@ -196,9 +214,8 @@ void CMainFrame::UpdateCommandUI()
         actions.Action(id)->setEnabled(false);
         actions.Action(id)->setChecked(false);
     }
-    // Nothing answers these yet: the print jobs come with the views that print.
-    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_VIEW_AUTOARRANGE})
-        actions.Action(id)->setEnabled(false);
+    // Nothing answers it.
+    actions.Action(ID_VIEW_AUTOARRANGE)->setEnabled(false);
     actions.Action(ID_VIEW_TOOLBAR)->setChecked(m_wndToolBar->isVisibleTo(this));
     actions.Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
     if (CMorvekApp *app = Application())
@@ -223,6 +240,15 @@ bool CMainFrame::OnFrameCommand(int id)
     case ID_EMPLOYEE_ENTRY:
         OnEmployeeEntry();
         return true;
+    case ID_CSV_EXPORT:
+        CCsvCommands::OnExportCsv(this);
+        return true;
+    case ID_CSV_IMPORT:
+        if (CCsvCommands::OnImportCsv(this))
+            for (CChildFrame *child : GetChildFrames())
+                if (CLeftView *tree = child->GetLeftPane())
+                    tree->LoadChildUnits(0);
+        return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));
         return true;
@@ -246,7 +272,8 @@ bool CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::OnEmployeeEntry()
 {
-    // Waits for the employee master form.
+    CEmployeeForm form;
+    CModalSeam::Exec(form);
 }
 
 void CMainFrame::changeEvent(QEvent *event)

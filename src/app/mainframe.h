@@ -36,6 +36,8 @@ public:
     void SetBusyAnimation(bool on) override;
     void StepBusyAnimation() override;
     void PutFuncKeyCaptions(const CFuncKeyCaptions::Set &captions);
+    // A passing remark in the status bar, added to one already shown.
+    void ShowStatusNote(const QString &text);
 
     CChildFrame *CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument);
     // The window already showing the file pathName, if any.

@@ -1,14 +1,18 @@
 #include "morvekapp.h"
 
 #include "aboutdlg.h"
+#include "backupcommands.h"
 #include "childframe.h"
 #include "commandids.h"
+#include "datafolder.h"
 #include "japaneselocale.h"
 #include "mainactions.h"
 #include "mainframe.h"
 #include "modalseam.h"
 #include "morvekdoc.h"
+#include "store/daodatabase.h"
 #include "store/daoexception.h"
+#include "store/databasecheck.h"
 #include "store/daorecordset.h"
 #include "store/schema.h"
 
@@ -25,7 +29,30 @@
 
 namespace {
 const char kSection[] = "Database/Path";
+
+// While a batch is open, a message already shown in it is not shown again: one
+// fault met by several windows at start-up is told once.
+int g_reportBatch = 0;
+QStringList g_reported;
+
+class CReportBatch final
+{
+public:
+    CReportBatch() { ++g_reportBatch; }
+    ~CReportBatch()
+    {
+        if (--g_reportBatch == 0)
+            g_reported.clear();
+    }
+    CReportBatch(const CReportBatch &) = delete;
+    CReportBatch &operator=(const CReportBatch &) = delete;
+};
+
+QString LayoutFileShown(const QString &pathName)
+{
+    return QStringLiteral("名刺レイアウトファイル「%1」").arg(QDir::toNativeSeparators(pathName));
 }
+} // namespace
 
 CMorvekApp::CMorvekApp(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -58,12 +85,27 @@ void CMorvekApp::SetDatabasePath(const QString &path)
 
 bool CMorvekApp::InitInstance()
 {
-    // Settings live under the organisation and application names set at construction.
+    // Nothing may end the program here: every failure is told and start-up goes on.
+    CReportBatch batch;
+    if (CDataFolder::StartedFromDesktop(QDir::currentPath(), QDir::homePath()))
+        CDataFolder::Enter(CDataFolder::Path(), CDataFolder::InstalledLayout(applicationDirPath()));
     OpenOrCreateDatabase();
-    m_pMainWnd = std::make_unique<CMainFrame>();
+    CBackupCommands::InstallDailyBackup();
+    try {
+        m_pMainWnd = std::make_unique<CMainFrame>();
+    } catch (const std::exception &error) {
+        ReportException(error);
+        return false;
+    }
     m_pMainWnd->resize(800, 600);
     // The command line names no file of ours: the company document is always the same.
-    ProcessShellCommand();
+    try {
+        ProcessShellCommand();
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    if (!m_strStartupNote.isEmpty())
+        m_pMainWnd->ShowStatusNote(m_strStartupNote);
     m_pMainWnd->show();
     return true;
 }
@@ -81,24 +123,41 @@ CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
         m_pMainWnd->GetMdiArea()->setActiveSubWindow(open);
         return open;
     }
+    CReportBatch batch;
     auto document = std::make_unique<CMorvekDoc>();
-    const QString shown = QDir::toNativeSeparators(pathName);
-    QString failure;
-    switch (document->OnOpenDocument(path)) {
+    QString problem;
+    switch (document->OnOpenDocument(path, &problem)) {
     case CMorvekDoc::EOpenResult::ok:
-        return m_pMainWnd->CreateChildFrame(std::move(document));
+        break;
     case CMorvekDoc::EOpenResult::notFound:
-        failure = QStringLiteral("%1 が見つかりません。").arg(shown);
+        // Only the card layout lives there; the register must not hide for want of it.
+        if (document->OnSaveDocument(pathName, &problem) && document->OnOpenDocument(pathName, &problem)
+            == CMorvekDoc::EOpenResult::ok) {
+            m_pMainWnd->ShowStatusNote(QStringLiteral("%1 が見つからないため、標準の配置で作成しました。")
+                                           .arg(LayoutFileShown(pathName)));
+        } else {
+            document = std::make_unique<CMorvekDoc>();
+            MorvekMessageBox(QStringLiteral("%1 を作成できません。\n%2\n標準の配置で会社構成を表示します。")
+                                 .arg(LayoutFileShown(pathName), problem),
+                             QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
+        }
         break;
     case CMorvekDoc::EOpenResult::unreadable:
-        failure = QStringLiteral("%1 を開けません。").arg(shown);
+        MorvekMessageBox(QStringLiteral("%1 を読み取れません。標準の配置で会社構成を表示します。\n\n%2")
+                             .arg(LayoutFileShown(pathName), problem),
+                         QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
         break;
     case CMorvekDoc::EOpenResult::badFormat:
-        failure = QStringLiteral("予期しないファイル形式です。");
+        MorvekMessageBox(QStringLiteral("%1 は壊れているため読み込めません。ファイルはそのまま残し、標準の配置で会社構成を表示します。\n\n%2")
+                             .arg(LayoutFileShown(pathName), problem),
+                         QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
         break;
     }
-    MorvekMessageBox(failure, QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
-    return nullptr;
+    // A window on a file that could not be read stands for that file, so that
+    // showing the company again brings it forward instead of asking again.
+    if (document->GetPathName().isEmpty())
+        document->SetPathName(pathName);
+    return m_pMainWnd->CreateChildFrame(std::move(document));
 }
 
 bool CMorvekApp::OnCommand(int id)
@@ -115,6 +174,12 @@ bool CMorvekApp::OnCommand(int id)
         return true;
     case ID_FILE_PRINT_SETUP:
         OnFilePrintSetup();
+        return true;
+    case ID_BACKUP_CREATE:
+        OnMakeBackup();
+        return true;
+    case ID_BACKUP_RESTORE:
+        OnRestoreBackup();
         return true;
     default:
         return false;
@@ -153,6 +218,51 @@ void CMorvekApp::OnFilePrintSetup()
         m_pageLayout = printer.pageLayout();
 }
 
+bool CMorvekApp::CheckDatabaseAtStart()
+{
+    m_strDamagedPath.clear();
+    if (m_strDatabasePath.isEmpty() || !QFileInfo(m_strDatabasePath).isFile())
+        return true;
+    if (CBackupCommands::CheckAtStart(m_strDatabasePath))
+        return true;
+    m_strDamagedPath = m_strDatabasePath;
+    SetDatabasePath(QString());
+    return false;
+}
+
+void CMorvekApp::OnMakeBackup()
+{
+    CBackupCommands::OnMakeBackup(m_pMainWnd.get(), m_strDatabasePath);
+}
+
+void CMorvekApp::OnRestoreBackup()
+{
+    const bool damaged = m_strDatabasePath.isEmpty() && !m_strDamagedPath.isEmpty();
+    const QString path = damaged ? m_strDamagedPath : m_strDatabasePath;
+    const bool hadWindows = !m_pMainWnd->GetChildFrames().isEmpty();
+    bool released = false;
+    const bool restored = CBackupCommands::OnRestore(
+        m_pMainWnd.get(), path, damaged ? CDatabaseBackup::EAside::damaged : CDatabaseBackup::EAside::beforeRestore,
+        [this, &released] {
+            CloseCompanyWindows();
+            released = true;
+        });
+    if (restored) {
+        m_strDamagedPath.clear();
+        SetDatabasePath(path);
+    }
+    if (released && hadWindows)
+        ProcessShellCommand();
+}
+
+void CMorvekApp::CloseCompanyWindows()
+{
+    // The windows' record sets hold the file open; they must be gone, not only hidden.
+    for (CChildFrame *child : m_pMainWnd->GetChildFrames())
+        child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
 {
     static const QHash<int, QPageSize::PageSizeId> sizes = {
@@ -169,18 +279,41 @@ bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
 
 void CMorvekApp::OpenOrCreateDatabase()
 {
+    try {
+        FindOrCreateDatabase();
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+}
+
+void CMorvekApp::FindOrCreateDatabase()
+{
+    m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
 
     const QFileInfo current(m_strDatabasePath);
-    if (current.isFile())
+    if (current.exists()) {
+        if (!CheckDatabaseAtStart())
+            return;
+        // The same check every record set makes, told now rather than at the first command.
+        CDaoDatabase db;
+        db.Open(m_strDatabasePath);
+        if (db.IsReadOnly())
+            m_strStartupNote = QStringLiteral("データベースファイル「%1」は読み取り専用のため、表示だけできます。")
+                                   .arg(CDatabaseCheck::Shown(m_strDatabasePath));
         return;
+    }
+    const bool folderThere = QFileInfo(current.absolutePath()).isDir();
+    if (!folderThere)
+        ReportException(CDatabaseCheck::OpenFailure(m_strDatabasePath, {CDatabaseCheck::EProblem::folderMissing, {}}));
     if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
                          QMessageBox::Information) != QMessageBox::Yes)
         return;
 
     // A save-style dialog: the file to create does not exist yet.
-    QFileDialog dialog(nullptr, QStringLiteral("データベースの作成"), current.absolutePath());
+    QFileDialog dialog(nullptr, QStringLiteral("データベースの作成"),
+                       folderThere ? current.absolutePath() : QDir::currentPath());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -190,14 +323,26 @@ void CMorvekApp::OpenOrCreateDatabase()
         return;
 
     const QString chosen = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    if (QFileInfo::exists(chosen)) {
+        // Asked to replace a file: a database of ours is kept and used, anything else left alone.
+        CDaoDatabase db;
+        try {
+            db.Open(chosen);
+        } catch (const CDaoException &error) {
+            throw CDatabaseCheck::CreateFailure(
+                chosen, {CDatabaseCheck::EProblem::exists, error.Lead().section(QLatin1Char('\n'), 1)});
+        }
+        db.Close();
+        MorvekMessageBox(QStringLiteral("「%1」は既にある Morvek のデータベースファイルです。置き換えずにこのファイルを使います。")
+                             .arg(CDatabaseCheck::Shown(chosen)),
+                         QMessageBox::Ok, QMessageBox::Information);
+    } else {
+        CSchema::CreateDatabaseFile(chosen);
+    }
+    // Only a file that is there and ours is remembered; otherwise the next start asks again.
     SetDatabasePath(chosen);
     settings->setValue(QLatin1String(kSection), chosen);
     settings->sync();
-    try {
-        CSchema::CreateDatabaseFile(chosen);
-    } catch (const CDaoException &error) {
-        ReportException(error);
-    }
 }
 
 bool CMorvekApp::notify(QObject *receiver, QEvent *event)
@@ -214,5 +359,10 @@ void CMorvekApp::ReportException(const std::exception &error)
 {
     const auto *dao = dynamic_cast<const CDaoException *>(&error);
     const QString text = dao ? dao->GetErrorMessage() : QString::fromUtf8(error.what());
+    if (g_reportBatch > 0) {
+        if (g_reported.contains(text))
+            return;
+        g_reported.append(text);
+    }
     MorvekMessageBox(text, QMessageBox::Ok, QMessageBox::Critical);
 }

@@ -23,8 +23,12 @@ public:
 
     bool InitInstance();
     CMainFrame *GetMainFrame() const { return m_pMainWnd.get(); }
-    // Finds the database file, or asks and creates it; sets m_strDatabasePath.
+    // Finds and checks the database file, or asks and creates it; sets
+    // m_strDatabasePath. Tells every failure in a message and returns.
     void OpenOrCreateDatabase();
+    // A damaged file is offered its newest sound backup; kept, it is not used:
+    // start-up goes on without a database, and false is returned.
+    bool CheckDatabaseAtStart();
 
     bool notify(QObject *receiver, QEvent *event) override;
     static void ReportException(const std::exception &error);
@@ -39,6 +43,8 @@ public:
     void OnFileNew();
     void OnAppAbout();
     void OnFilePrintSetup();
+    void OnMakeBackup();
+    void OnRestoreBackup();
     // Opens a company window on the file, or brings forward the one showing it.
     CChildFrame *OpenDocumentFile(const QString &path);
     static QString DocumentFileName() { return QStringLiteral("tmp.mvk"); }
@@ -51,10 +57,14 @@ public:
 
 private:
     void SetDatabasePath(const QString &path);
+    void FindOrCreateDatabase();
     void ProcessShellCommand();
+    void CloseCompanyWindows();
 
     std::unique_ptr<CMainFrame> m_pMainWnd;
     QPageLayout m_pageLayout;
+    QString m_strStartupNote;
+    QString m_strDamagedPath; // found damaged at start and not restored; nothing writes to it
 };
 
 CMorvekApp *theApp();

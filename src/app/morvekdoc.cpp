@@ -3,6 +3,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 struct SDefaultField {
@@ -60,19 +61,54 @@ void CMorvekDoc::Store(QIODevice &file) const
         field.Store(ar);
 }
 
-CMorvekDoc::EOpenResult CMorvekDoc::Load(QIODevice &file)
+QString CMorvekDoc::CheckLayout(qint32 version, qint32 cellWidth, qint32 cellHeight, const QList<CCardField> &fields)
 {
+    if (version != kLayoutVersion)
+        return QStringLiteral("版 %1 の配置は読めません（読めるのは版 %2 です）。").arg(version).arg(kLayoutVersion);
+    if (cellWidth < 1 || cellWidth > kMaxCellSize || cellHeight < 1 || cellHeight > kMaxCellSize)
+        return QStringLiteral("名刺の大きさ %1 x %2 が正しくありません。").arg(cellWidth).arg(cellHeight);
+    if (fields.size() > kMaxFields)
+        return QStringLiteral("項目が %1 個あり、多すぎます。").arg(fields.size());
+    // A field may run into the next card, as the default text column does by 50,
+    // but no further.
+    const qint32 maxRight = 2 * cellWidth;
+    const qint32 maxBottom = 2 * cellHeight;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const CCardField &f = fields.at(i);
+        if (f.m_nKind != CCardField::kindText && f.m_nKind != CCardField::kindPhoto)
+            return QStringLiteral("%1 番目の項目の種類 %2 が正しくありません。").arg(i + 1).arg(f.m_nKind);
+        const bool inside = f.m_nLeft >= 0 && f.m_nTop >= 0 && f.m_nLeft <= f.m_nRight && f.m_nTop <= f.m_nBottom
+                            && f.m_nRight <= maxRight && f.m_nBottom <= maxBottom;
+        if (!inside) {
+            return QStringLiteral("%1 番目の項目の位置 (%2, %3)-(%4, %5) が名刺の枠を外れています。")
+                .arg(i + 1)
+                .arg(f.m_nLeft)
+                .arg(f.m_nTop)
+                .arg(f.m_nRight)
+                .arg(f.m_nBottom);
+        }
+    }
+    return {};
+}
+
+CMorvekDoc::EOpenResult CMorvekDoc::Load(QIODevice &file, QString *pProblem)
+{
+    const auto refuse = [pProblem](const QString &problem) {
+        if (pProblem)
+            *pProblem = problem;
+        return EOpenResult::badFormat;
+    };
     const qint64 available = file.isSequential() ? file.bytesAvailable() : file.size() - file.pos();
     if (available < kHeadSize)
-        return EOpenResult::badFormat;
+        return refuse(QStringLiteral("ファイルが短すぎます（%1 バイト）。").arg(available));
 
     QDataStream ar(&file);
     PrepareStream(ar);
     qint32 version = 0, count = 0, width = 0, height = 0;
     ar >> version >> count >> width >> height;
     // The count is checked against the file before anything is made from it.
-    if (count < 0 || qint64(count) * CCardField::kRecordSize > available - kHeadSize)
-        return EOpenResult::badFormat;
+    if (count < 0 || count > kMaxFields || qint64(count) * CCardField::kRecordSize > available - kHeadSize)
+        return refuse(QStringLiteral("項目の数 %1 がファイルの長さと合いません。").arg(count));
 
     QList<CCardField> fields;
     for (qint32 i = 0; i < count; ++i) {
@@ -81,7 +117,10 @@ CMorvekDoc::EOpenResult CMorvekDoc::Load(QIODevice &file)
         fields.prepend(field);
     }
     if (ar.status() != QDataStream::Ok)
-        return EOpenResult::badFormat;
+        return refuse(QStringLiteral("ファイルを最後まで読めません。"));
+    const QString problem = CheckLayout(version, width, height, fields);
+    if (!problem.isEmpty())
+        return refuse(problem);
 
     m_nLayoutVersion = version;
     m_nCellWidth = width;
@@ -90,19 +129,51 @@ CMorvekDoc::EOpenResult CMorvekDoc::Load(QIODevice &file)
     return EOpenResult::ok;
 }
 
-CMorvekDoc::EOpenResult CMorvekDoc::OnOpenDocument(const QString &path)
+CMorvekDoc::EOpenResult CMorvekDoc::OnOpenDocument(const QString &path, QString *pProblem)
 {
     QFile file(path);
     if (!file.exists())
         return EOpenResult::notFound;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (pProblem) {
+            *pProblem = QFileInfo(path).isDir() ? QStringLiteral("この名前はフォルダで、ファイルではありません。")
+                                                : QStringLiteral("読み取りが許可されていません。");
+            *pProblem += QLatin1Char('\n') + file.errorString();
+        }
         return EOpenResult::unreadable;
-    const EOpenResult result = Load(file);
+    }
+    const EOpenResult result = Load(file, pProblem);
     if (result == EOpenResult::ok) {
         m_strPathName = QFileInfo(file).absoluteFilePath();
         SetTitle(m_strPathName);
     }
     return result;
+}
+
+bool CMorvekDoc::OnSaveDocument(const QString &path, QString *pProblem) const
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        Store(file);
+        if (file.commit())
+            return true;
+    }
+    if (pProblem) {
+        switch (file.error()) {
+        case QFileDevice::OpenError:
+        case QFileDevice::PermissionsError:
+            *pProblem = QStringLiteral("フォルダに書き込めません（書き込みが許可されていません）。");
+            break;
+        case QFileDevice::ResourceError:
+            *pProblem = QStringLiteral("ディスクがいっぱいで書き込めません。");
+            break;
+        default:
+            *pProblem = QStringLiteral("書き込みに失敗しました。");
+            break;
+        }
+        *pProblem += QLatin1Char('\n') + file.errorString();
+    }
+    return false;
 }
 
 void CMorvekDoc::SetTitle(const QString &)

@@ -14,13 +14,23 @@ class CMorvekDoc final
 public:
     enum class EOpenResult { ok, notFound, unreadable, badFormat };
     static constexpr int kHeadSize = 16;
+    static constexpr qint32 kLayoutVersion = 1;
+    // Bounds that keep every sum and product the printing makes of a layout far inside 32 bits.
+    static constexpr qint32 kMaxCellSize = 10000;
+    static constexpr qint32 kMaxFields = 256;
 
     CMorvekDoc();
 
     void Store(QIODevice &file) const;
-    // Reads a layout; on any failure the document keeps what it had.
-    EOpenResult Load(QIODevice &file);
-    EOpenResult OnOpenDocument(const QString &path);
+    // Reads a layout; on any failure the document keeps what it had and pProblem
+    // says in Japanese what was wrong.
+    EOpenResult Load(QIODevice &file, QString *pProblem = nullptr);
+    EOpenResult OnOpenDocument(const QString &path, QString *pProblem = nullptr);
+    // Writes the layout whole or not at all; false with the reason in pProblem.
+    bool OnSaveDocument(const QString &path, QString *pProblem = nullptr) const;
+    // What is wrong with a layout, or empty when it is fit to print.
+    static QString CheckLayout(qint32 version, qint32 cellWidth, qint32 cellHeight, const QList<CCardField> &fields);
+    void SetPathName(const QString &pathName) { m_strPathName = pathName; }
 
     // Every company window carries the same title, whatever file it shows.
     void SetTitle(const QString &title);

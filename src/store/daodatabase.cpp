@@ -1,5 +1,6 @@
 #include "daodatabase.h"
 
+#include "databasecheck.h"
 #include "daoexception.h"
 #include "daoquerydef.h"
 #include "jetdialect.h"
@@ -17,6 +18,7 @@
 namespace {
 QAtomicInt g_nextConnection;
 int g_busyTimeout = 5000;
+CDaoDatabase::WriteHook g_writeHook;
 
 // Root ignores permission bits; a file or folder the user marked read-only
 // must still be treated as such.
@@ -38,6 +40,22 @@ void CDaoDatabase::SetBusyTimeout(int milliseconds)
     g_busyTimeout = milliseconds;
 }
 
+void CDaoDatabase::SetWriteHook(WriteHook hook)
+{
+    g_writeHook = std::move(hook);
+}
+
+void CDaoDatabase::BeforeWrite()
+{
+    if (!g_writeHook || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
+        return;
+    try {
+        g_writeHook(m_strPath);
+    } catch (const std::exception &) {
+        // The write matters more than its backup; the hook tells the user itself.
+    }
+}
+
 QSqlDatabase CDaoDatabase::Connection() const
 {
     return QSqlDatabase::database(m_strConnection, false);
@@ -53,23 +71,27 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
     Q_UNUSED(locale);
     Q_UNUSED(options);
     Close();
+    using EProblem = CDatabaseCheck::EProblem;
     const QFileInfo info(path);
-    if (path.isEmpty() || info.exists())
-        throw CDaoException(QStringLiteral("データベースファイルは既に存在します。\n%1").arg(path));
+    if (path.isEmpty())
+        throw CDatabaseCheck::OpenFailure(path, {EProblem::noPath, {}});
+    if (info.exists())
+        throw CDatabaseCheck::CreateFailure(path, {EProblem::exists, {}});
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
-        throw CDaoException(QStringLiteral("フォルダが見つかりません。\n%1").arg(folder.filePath()));
+        throw CDatabaseCheck::CreateFailure(path, {EProblem::folderMissing, {}});
     if (!IsMarkedWritable(folder))
-        throw CDaoException(QStringLiteral("フォルダに書き込めないため、データベースファイルを作成できません。\n%1")
-                                .arg(folder.filePath()));
+        throw CDatabaseCheck::CreateFailure(path, {EProblem::folderReadOnly, {}});
     try {
         Connect(path, false);
+        m_bCreated = true;
         QSqlQuery q(Connection());
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
-            throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースファイルを作成できません。"));
+            throw CDatabaseCheck::CreateFailure(path, CDatabaseCheck::FromSqlError(q.lastError()));
     } catch (...) {
         Close();
         QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
         throw;
     }
 }
@@ -77,12 +99,11 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
 void CDaoDatabase::Open(const QString &path)
 {
     Close();
-    if (path.isEmpty())
-        throw CDaoException(QStringLiteral("データベースファイルが指定されていません。"));
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        throw CDaoException(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
-    Connect(path, !IsMarkedWritable(info));
+    // A file that is not ours is never handed to the engine, which could write to it.
+    const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectFile(path);
+    if (!found.Ok())
+        throw CDatabaseCheck::OpenFailure(path, found);
+    Connect(path, !IsMarkedWritable(QFileInfo(path)));
     try {
         CheckReadable();
         CSchemaUpgrade::Run(*this);
@@ -95,6 +116,8 @@ void CDaoDatabase::Open(const QString &path)
 void CDaoDatabase::Connect(const QString &path, bool readOnly)
 {
     m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
+    m_bCreated = false;
+    m_bInTrans = false;
     m_strPath = path;
     m_bReadOnly = readOnly;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
@@ -110,30 +133,19 @@ void CDaoDatabase::Connect(const QString &path, bool readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     db.setConnectOptions(options);
     if (!db.open()) {
-        const CDaoException error = CDaoException::FromSql(
-            db.lastError(), QStringLiteral("データベースファイルを開けません。\n%1").arg(path));
+        const CDaoException error = CDatabaseCheck::OpenFailure(path, CDatabaseCheck::FromSqlError(db.lastError()));
         db = QSqlDatabase();
         Close();
         throw error;
     }
 }
 
-// SQLite opens anything lazily; the first read tells a database from other bytes.
+// SQLite opens anything lazily; the first read tells a database of ours from other bytes.
 void CDaoDatabase::CheckReadable()
 {
-    QSqlQuery q(Connection());
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        throw CDaoException::FromSql(q.lastError(),
-                                     QStringLiteral("データベースファイルを開けません。\n%1").arg(m_strPath));
-    }
-    if (q.value(0).toInt() > kSchemaVersion) {
-        throw CDaoException(
-            QStringLiteral("このデータベースファイルは新しい版のプログラムで作られたため開けません。\n%1").arg(m_strPath));
-    }
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
-        throw CDaoException::FromSql(q.lastError(),
-                                     QStringLiteral("データベースファイルを開けません。\n%1").arg(m_strPath));
-    }
+    const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectConnection(Connection());
+    if (!found.Ok())
+        throw CDatabaseCheck::OpenFailure(m_strPath, found);
 }
 
 void CDaoDatabase::Close()
@@ -167,7 +179,23 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
     QSqlDatabase db = Connection();
     NoteWrite();
     const QString context = QStringLiteral("データベースの更新に失敗しました。");
-    if (!db.transaction())
+    BeforeWrite();
+    // Inside BeginTrans a savepoint keeps these all or nothing without ending the
+    // caller's transaction.
+    const bool nested = m_bInTrans;
+    auto run = [&db](const QString &sql) {
+        QSqlQuery q(db);
+        return q.exec(sql);
+    };
+    auto undo = [&] {
+        if (nested) {
+            run(QStringLiteral("ROLLBACK TO morvek_all"));
+            run(QStringLiteral("RELEASE morvek_all"));
+        } else {
+            db.rollback();
+        }
+    };
+    if (nested ? !run(QStringLiteral("SAVEPOINT morvek_all")) : !db.transaction())
         throw CDaoException::FromSql(db.lastError(), context);
     int affected = 0;
     for (const QString &sql : statements) {
@@ -178,12 +206,19 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
         if (!q.exec(CJetDialect::ToSqlite(sql))) {
             const CDaoException error = CDaoException::FromSql(q.lastError(), context);
             q.finish();
-            db.rollback();
+            undo();
             throw error;
         }
         affected += qMax(0, q.numRowsAffected());
     }
-    if (!db.commit()) {
+    if (nested) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("RELEASE morvek_all"))) {
+            const CDaoException error = CDaoException::FromSql(q.lastError(), context);
+            undo();
+            throw error;
+        }
+    } else if (!db.commit()) {
         const CDaoException error = CDaoException::FromSql(db.lastError(), context);
         db.rollback();
         throw error;
@@ -227,4 +262,36 @@ void CDaoDatabase::ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery
         return;
     statement->finish();
     m_idleStatements.emplace(sql, std::move(statement));
+}
+
+void CDaoDatabase::BeginTrans()
+{
+    if (!IsOpen())
+        throw CDaoException(QStringLiteral("データベースが開かれていません。"));
+    BeforeWrite();
+    QSqlDatabase db = Connection();
+    if (!db.transaction())
+        throw CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
+    m_bInTrans = true;
+}
+
+void CDaoDatabase::CommitTrans()
+{
+    m_bInTrans = false;
+    QSqlDatabase db = Connection();
+    if (!db.commit()) {
+        const CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新に失敗しました。"));
+        db.rollback();
+        NoteWrite();
+        throw error;
+    }
+}
+
+void CDaoDatabase::Rollback()
+{
+    m_bInTrans = false;
+    // Rows read inside the transaction are no longer what the file holds.
+    NoteWrite();
+    if (IsOpen())
+        Connection().rollback();
 }

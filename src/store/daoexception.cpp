@@ -1,32 +1,8 @@
 #include "daoexception.h"
 
+#include "databasecheck.h"
+
 #include <QSqlError>
-
-namespace {
-// SQLite result codes the user should hear about in plain words.
-constexpr int kBusy = 5;
-constexpr int kLocked = 6;
-constexpr int kReadOnly = 8;
-constexpr int kCantOpen = 14;
-constexpr int kNotADatabase = 26;
-
-QString LeadFor(int code, const QString &context)
-{
-    switch (code) {
-    case kBusy:
-    case kLocked:
-        return QStringLiteral("データベースファイルは他のプログラムが使用中です。しばらくしてからやり直してください。");
-    case kReadOnly:
-        return QStringLiteral("データベースファイルが読み取り専用のため書き込めません。");
-    case kCantOpen:
-        return QStringLiteral("データベースファイルを開けません。");
-    case kNotADatabase:
-        return QStringLiteral("このファイルはデータベースファイルではないか、形式が正しくありません。");
-    default:
-        return context;
-    }
-}
-} // namespace
 
 CDaoException::CDaoException(const QString &message, const QString &driverText)
     : m_strMessage(message), m_strDriver(driverText), m_utf8(GetErrorMessage().toUtf8())
@@ -35,11 +11,13 @@ CDaoException::CDaoException(const QString &message, const QString &driverText)
 
 CDaoException CDaoException::FromSql(const QSqlError &error, const QString &context)
 {
-    // The extended code's low byte is the primary SQLite result code.
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    QString lead = LeadFor(code, context);
-    if (lead != context && !context.isEmpty())
-        lead = context + QLatin1Char('\n') + lead;
+    // What happened comes first (read-only, disk full, damaged), then what could not be done.
+    const CDatabaseCheck::SFinding found = CDatabaseCheck::FromSqlError(error);
+    if (found.problem == CDatabaseCheck::EProblem::other)
+        return CDaoException(context, error.text());
+    QString lead = CDatabaseCheck::Cause(found.problem, {});
+    if (!context.isEmpty())
+        lead += QLatin1Char('\n') + context;
     return CDaoException(lead, error.text());
 }
 

@@ -13,7 +13,7 @@ class CDaoException final : public std::exception
 public:
     explicit CDaoException(const QString &message, const QString &driverText = {});
 
-    // Picks the lead from the driver's error code (busy, not a database, read-only).
+    // Leads with what happened in plain words (in use, read-only, disk full, damaged), then context.
     static CDaoException FromSql(const QSqlError &error, const QString &context);
 
     QString GetErrorMessage() const;

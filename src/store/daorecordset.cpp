@@ -574,6 +574,7 @@ void CDaoRecordset::WriteRow(const Writes &writes)
     } else {
         sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")));
     }
+    m_pDatabase->BeforeWrite();
     QSqlQuery &q = Prepare(sql);
     int i = 0;
     for (const auto &write : writes)
@@ -626,6 +627,7 @@ void CDaoRecordset::Delete()
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットからは削除できません。"));
     EnsureKeyset();
+    m_pDatabase->BeforeWrite();
     QSqlQuery &q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
     q.bindValue(0, m_curId);
     m_pDatabase->NoteWrite();

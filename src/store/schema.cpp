@@ -1,9 +1,9 @@
 #include "schema.h"
 
 #include "daodatabase.h"
-#include "daoquerydef.h"
-
 #include "daoexception.h"
+#include "databasecheck.h"
+#include "daoquerydef.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -19,9 +19,8 @@ bool HasBothTables(CDaoDatabase &db)
         throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースファイルを開けません。"));
     return q.value(0).toInt() == 2;
 }
-} // namespace
 
-QString CSchema::Mast00Statement()
+const QStringList &Mast00Pieces()
 {
     static const QStringList pieces = {
         QStringLiteral("CREATE TABLE Mast00 ( "),
@@ -36,10 +35,10 @@ QString CSchema::Mast00Statement()
         QStringLiteral("FAX    varchar(16) null,"),
         QStringLiteral("CONSTRAINT MinKey PRIMARY KEY (ID))"),
     };
-    return pieces.join(QString());
+    return pieces;
 }
 
-QString CSchema::Mast01Statement()
+const QStringList &Mast01Pieces()
 {
     static const QStringList pieces = {
         QStringLiteral("CREATE TABLE Mast01 ( "),
@@ -64,7 +63,36 @@ QString CSchema::Mast01Statement()
         QStringLiteral("Pic    image       null,"),
         QStringLiteral("CONSTRAINT MinKey PRIMARY KEY (ID))"),
     };
-    return pieces.join(QString());
+    return pieces;
+}
+
+// The column pieces lie between the head and the key constraint; each starts with its name.
+QStringList ColumnsOf(const QStringList &pieces)
+{
+    QStringList names;
+    for (qsizetype i = 1; i + 1 < pieces.size(); ++i)
+        names.append(pieces.at(i).section(QLatin1Char(' '), 0, 0));
+    return names;
+}
+} // namespace
+
+QString CSchema::Mast00Statement()
+{
+    return Mast00Pieces().join(QString());
+}
+
+QString CSchema::Mast01Statement()
+{
+    return Mast01Pieces().join(QString());
+}
+
+QStringList CSchema::Columns(const QString &table)
+{
+    if (table == QLatin1String("Mast00"))
+        return ColumnsOf(Mast00Pieces());
+    if (table == QLatin1String("Mast01"))
+        return ColumnsOf(Mast01Pieces());
+    return {};
 }
 
 QStringList CSchema::IndexStatements()
@@ -110,9 +138,11 @@ void CSchema::CreateDatabaseFile(const QString &path)
         }
         db.ExecuteAll(IndexStatements());
         db.Close();
-    } catch (...) {
+    } catch (const CDaoException &error) {
         db.Close();
         QFile::remove(path);
-        throw;
+        throw CDaoException(error.Lead() + QStringLiteral("\nデータベースファイル「%1」を作成できません。")
+                                              .arg(CDatabaseCheck::Shown(path)),
+                            error.DriverText());
     }
 }

@@ -22,14 +22,16 @@ CEmployeeDrag::CEmployeeDrag(QAbstractItemView *source)
 
 CEmployeeDrag::~CEmployeeDrag() = default;
 
-QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font)
+QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font,
+                               const QColor &background)
 {
     const QString name = index.data(Qt::DisplayRole).toString();
     const QFontMetrics metrics(font);
     const QSize size(iconSize.width() + kGap + metrics.horizontalAdvance(name) + kGap,
                      qMax(iconSize.height(), metrics.height()));
     QPixmap picture(size);
-    picture.fill(Qt::transparent);
+    // Opaque: without a compositor a see-through window shows black where it is clear.
+    picture.fill(background);
     QPainter painter(&picture);
     painter.setFont(font);
     index.data(Qt::DecorationRole).value<QIcon>().paint(&painter, QRect(QPoint(0, 0), iconSize));
@@ -56,7 +58,6 @@ void CEmployeeDrag::Begin(int row, const QPixmap &picture, const QPoint &screenP
                                                          | Qt::WindowDoesNotAcceptFocus);
     m_pDragImage->setAttribute(Qt::WA_ShowWithoutActivating);
     m_pDragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_pDragImage->setAttribute(Qt::WA_TranslucentBackground);
     m_pDragImage->setPixmap(picture);
     m_pDragImage->resize(picture.size());
     m_pDragImage->move(screenPoint + kPictureOffset);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QPointer>
 #include <memory>
@@ -22,8 +23,9 @@ public:
     CEmployeeDrag(const CEmployeeDrag &) = delete;
     CEmployeeDrag &operator=(const CEmployeeDrag &) = delete;
 
-    // A picture of one row: its image and its name.
-    static QPixmap Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font);
+    // A picture of one row: its image and its name, on the given ground.
+    static QPixmap Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font,
+                           const QColor &background);
     // The organisation tree that w belongs to, if any.
     static CLeftView *TreeOf(QWidget *w);
 

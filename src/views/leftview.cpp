@@ -6,7 +6,11 @@
 #include "app/commandids.h"
 #include "app/modalseam.h"
 #include "app/morvekapp.h"
+#include "employee/employeesearchdlg.h"
+#include "employee/searchpager.h"
+#include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
+#include "print/companylistjob.h"
 #include "store/daoexception.h"
 #include "store/mast01.h"
 #include "store/daocolumnsubset.h"
@@ -16,6 +20,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -28,6 +33,9 @@ const QString kAskDeleteCompany = QStringLiteral("会社全体を削除します
 const QString kLowerLevelExists = QStringLiteral("下階層が存在します削除できません！");
 const QString kAskDelete = QStringLiteral("削除しますか？");
 const QString kCompanyAsUpper = QStringLiteral("会社");
+const QString kSearchCaption = QStringLiteral("検索");
+const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
+const QString kUnitGone = QStringLiteral("社員「%1」の所属部課が見つかりません。");
 const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
@@ -81,6 +89,7 @@ void TakeForm(CMast00 &unit, const CDeptDlg &dlg)
 CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     : QTreeWidget(parent)
     , m_pDocument(pDocument)
+    , m_pPrintJob(std::make_unique<CCompanyListJob>())
 {
     setHeaderHidden(true);
     setColumnCount(1);
@@ -89,7 +98,12 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
-    LoadChildUnits(0);
+    // A database that cannot be read leaves the tree empty; the window still opens.
+    try {
+        LoadChildUnits(0);
+    } catch (const std::exception &error) {
+        CMorvekApp::ReportException(error);
+    }
     if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
         app->SetPrinterPaper(9, 1);
 }
@@ -310,7 +324,38 @@ void CLeftView::OnDeleteDept()
 
 void CLeftView::OnSearch()
 {
-    // The employee search dialogs come with the employee forms.
+    SearchEmployee();
+}
+
+void CLeftView::SearchEmployee()
+{
+    CStartCodeDlg startDlg(this);
+    CEmployeeSearchDlg searchDlg(this);
+    CMast01 employees;
+    employees.m_strSort = QStringLiteral("Code");
+    if (CModalSeam::Exec(startDlg) != QDialog::Accepted)
+        return;
+    CSetOpener open(employees);
+    searchDlg.m_pRecordset = &employees;
+    searchDlg.m_nStartCode = startDlg.GetStartCode();
+    if (CModalSeam::Exec(searchDlg) != QDialog::Accepted
+        || !employees.FindFirst(QStringLiteral("ID = %1").arg(searchDlg.m_nSelectedID)))
+        return;
+    // Saying nothing would look as if the search had failed.
+    const QString who = CSearchPager::FormatLine(employees.m_Code, employees.m_Name);
+    if (employees.m_Busyo == 0)
+        MorvekMessageBox(kNoUnit.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
+    else if (!RevealUnit(employees.m_Busyo))
+        MorvekMessageBox(kUnitGone.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
+}
+
+bool CLeftView::PrepareCompanyPrintJob()
+{
+    const QTreeWidgetItem *selected = currentItem();
+    if (!selected)
+        return false;
+    CBusyIndicator busy;
+    return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
 }
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
@@ -329,7 +374,7 @@ void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
     }
 }
 
-void CLeftView::RevealUnit(qint32 unitId)
+bool CLeftView::RevealUnit(qint32 unitId)
 {
     m_rsUnits.m_strSort = QStringLiteral("Code , ID");
     CBusyIndicator busy;
@@ -337,15 +382,21 @@ void CLeftView::RevealUnit(qint32 unitId)
     QList<qint32> chain;
     m_rsUnits.GetUnitChain(unitId, &chain);
     QTreeWidgetItem *item = topLevelItem(0);
-    for (auto it = chain.crbegin(); it != chain.crend() && item; ++it) {
+    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
         while (item && UnitId(item) != *it)
             item = NextSibling(item);
         if (!item)
-            break;
-        setCurrentItem(item);
+            return false;
+        // The unit itself is shown even when it was selected already: the list
+        // may have moved on to another unit since.
+        if (std::next(it) == chain.crend())
+            SelectUnit(item);
+        else
+            setCurrentItem(item);
         item->setExpanded(true);
         item = item->child(0);
     }
+    return !chain.isEmpty();
 }
 
 void CLeftView::SetDropHighlight(QTreeWidgetItem *item)

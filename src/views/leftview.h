@@ -4,7 +4,9 @@
 
 #include <QPersistentModelIndex>
 #include <QTreeWidget>
+#include <memory>
 
+class CCompanyListJob;
 class CMorvekDoc;
 class CMorvekView;
 class QContextMenuEvent;
@@ -35,8 +37,11 @@ public:
     void InsertChildItem(QTreeWidgetItem *parent);
     // Puts one employee into the unit of item; without an item nothing happens.
     void AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item);
-    // Selects and opens the items down to the unit, loading levels on the way.
-    void RevealUnit(qint32 unitId);
+    // Selects and opens the items down to the unit, loading levels on the way;
+    // false when the unit or a unit above it is not there.
+    bool RevealUnit(qint32 unitId);
+    // Asks the start code, lets the user choose an employee and shows their unit.
+    void SearchEmployee();
     // Makes item the selected unit; if it is already, its contents are shown again.
     void SelectUnit(QTreeWidgetItem *item);
 
@@ -50,6 +55,12 @@ public:
     void OnEditDept();
     void OnDeleteDept();
     void OnSearch();
+
+    // The employee list of the selected unit's whole company; false when no unit
+    // is selected or it is gone.
+    bool PrepareCompanyPrintJob();
+    CCompanyListJob &GetPrintJob() const { return *m_pPrintJob; }
+    bool CanPrint() const { return currentItem() != nullptr; }
 
     // The list in the other pane; not owned.
     CMorvekView *m_pListView = nullptr;
@@ -70,5 +81,6 @@ private:
 
     CMorvekDoc *m_pDocument;
     CMast00 m_rsUnits;
+    std::unique_ptr<CCompanyListJob> m_pPrintJob;
     QPersistentModelIndex m_dropHighlight;
 };

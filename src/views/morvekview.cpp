@@ -7,7 +7,10 @@
 #include "rowimages.h"
 #include "unitcontentsmodel.h"
 #include "app/morvekapp.h"
+#include "app/modalseam.h"
+#include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
+#include "print/cardprintjob.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/daocolumnsubset.h"
@@ -58,6 +61,7 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pDelegate(new CRowDelegate(m_pHeader, this))
     , m_pDrag(std::make_unique<CEmployeeDrag>(this))
     , m_pEmployees(std::make_unique<CMast01>())
+    , m_pPrintJob(std::make_unique<CCardPrintJob>(pDocument))
 {
     setModel(m_pModel);
     setItemDelegate(m_pDelegate);
@@ -303,6 +307,31 @@ void CMorvekView::ReleaseEmployee(qint32 employeeId)
     SyncUnaffiliatedRow(employeeId);
 }
 
+bool CMorvekView::CanPrint() const
+{
+    const std::vector<int> rows = SelectedRows();
+    return std::any_of(rows.begin(), rows.end(), [this](int row) { return CRowImages::IsEmployee(RowImage(row)); });
+}
+
+bool CMorvekView::PreparePrintJob()
+{
+    CBusyIndicator busy;
+    m_pPrintJob->Clear();
+    CMast00 units;
+    units.m_strSort = QStringLiteral("Code , ID");
+    units.Open();
+    m_pPrintJob->SetCardPrintHeader(units);
+    CSetOpener open(*m_pEmployees);
+    for (int row : SelectedRows()) {
+        if (!CRowImages::IsEmployee(RowImage(row)))
+            continue;
+        if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(m_pModel->Row(row).nId)))
+            m_pPrintJob->AddCardRecord(*m_pEmployees, units);
+    }
+    units.Close();
+    return !m_pPrintJob->IsEmpty();
+}
+
 std::vector<int> CMorvekView::SelectedRows() const
 {
     std::vector<int> rows;
@@ -357,13 +386,29 @@ void CMorvekView::OnDblClkList(const QModelIndex &index)
     // The empty area counts as a unit row with ID 0: the companies and the
     // employees without a unit.
     const int image = index.isValid() ? RowImage(index.row()) : CRowImages::company;
-    if (CRowImages::IsEmployee(image))
-        return; // the employee view form comes with the employee forms
     const qint32 id = index.isValid() ? m_pModel->Row(index.row()).nId : 0;
+    if (CRowImages::IsEmployee(image)) {
+        OpenEmployeeView(id);
+        return;
+    }
     CMast00 units;
     units.Open();
     ShowUnitContents(units, id);
     units.Close();
+}
+
+void CMorvekView::OpenEmployeeView(qint32 employeeId)
+{
+    CSetOpener open(*m_pEmployees);
+    // A row whose employee is gone opens nothing.
+    if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId)))
+        return;
+    CMast00 units;
+    CSetOpener openUnits(units);
+    CEmployeeViewDlg dlg(this);
+    dlg.m_strTitle = units.GetUnitPath(m_pEmployees->m_Busyo, true);
+    dlg.m_pEmployee = m_pEmployees.get();
+    CModalSeam::Exec(dlg);
 }
 
 void CMorvekView::mousePressEvent(QMouseEvent *event)
@@ -381,7 +426,8 @@ void CMorvekView::OnBeginDrag(const QModelIndex &index, const QPoint &screenPoin
 {
     if (!index.isValid() || !CRowImages::IsEmployee(RowImage(index.row())))
         return; // units never move
-    m_pDrag->Begin(index.row(), CEmployeeDrag::Picture(index, iconSize(), font()), screenPoint);
+    const QPixmap picture = CEmployeeDrag::Picture(index, iconSize(), font(), palette().color(QPalette::Base));
+    m_pDrag->Begin(index.row(), picture, screenPoint);
 }
 
 void CMorvekView::mouseMoveEvent(QMouseEvent *event)

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+class CCardPrintJob;
 class CEmployeeDrag;
 class CMast00;
 class CMast01;
@@ -58,6 +59,11 @@ public:
     void AssignEmployeeToCurrentUnit(qint32 employeeId);
     void ReleaseEmployee(qint32 employeeId);
 
+    // Business cards of the selected employees; false when none is selected.
+    bool PreparePrintJob();
+    CCardPrintJob &GetPrintJob() const { return *m_pPrintJob; }
+    bool CanPrint() const;
+
     CUnitContentsModel *GetModel() const { return m_pModel; }
     QHeaderView *GetHeader() const { return m_pHeader; }
     const CEmployeeDrag &GetDrag() const { return *m_pDrag; }
@@ -74,6 +80,7 @@ protected:
 
 private:
     void OnDblClkList(const QModelIndex &index);
+    void OpenEmployeeView(qint32 employeeId);
     void OnKeyDownList();
     void OnBeginDrag(const QModelIndex &index, const QPoint &screenPoint);
     void OnDrop(const QPoint &screenPoint);
@@ -91,6 +98,7 @@ private:
     CUnaffiliatedDlg *m_unaffiliatedWnd = nullptr;
     bool m_bUnaffiliatedFilled = false;
     std::unique_ptr<CMast01> m_pEmployees;
+    std::unique_ptr<CCardPrintJob> m_pPrintJob;
     EViewStyle m_nStyle = EViewStyle::icon;
     bool m_bColumnsSized = false;
 };

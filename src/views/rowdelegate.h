@@ -21,6 +21,10 @@ public:
     // An invalid size lets each row take what it needs.
     void SetCellSize(const QSize &size) { m_cellSize = size; }
 
+    // The text cut to the lines that fit whole in size, the last one ending in
+    // an ellipsis when some of the text is left out.
+    static QString WholeLines(const QString &text, const QFont &font, const QSize &size);
+
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One record of a CSV file and the line it starts on (1 is the first line).
+struct SCsvRecord
+{
+    qsizetype line = 0;
+    QStringList fields;
+};
+
+// Reads and writes RFC 4180 records through libcsv: quoted fields keep their
+// commas, quotes and line feeds.
+class CCsvTable final
+{
+public:
+    // More fields than this in one record is not a file of ours.
+    static constexpr int MaxFields = 256;
+
+    // utf8 without byte order mark. False with a message naming the line on a
+    // malformed record or a file that ends inside a quoted field.
+    static bool Parse(const QByteArray &utf8, QList<SCsvRecord> &records, QString &error);
+    // Records with CRLF after each; fields quoted only where they must be.
+    static QByteArray Write(const QList<QStringList> &records);
+    static void AppendRecord(QByteArray &out, const QStringList &fields);
+};

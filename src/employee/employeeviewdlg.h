@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class CMast01;
+class CPhotoBox;
+class QLabel;
+
+// The read-only look at one employee (template 141): code, name, sex,
+// telephone, fax, postal code, both address lines and the photo. The caller
+// sets the title and the set positioned on the employee before running it; the
+// form reads that row once and never writes it.
+class CEmployeeViewDlg final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CEmployeeViewDlg)
+
+public:
+    enum EControlId {
+        IDC_CODE = 1020, IDC_NAME, IDC_SEX, IDC_TEL, IDC_FAX, IDC_YUU, IDC_PHOTO, IDC_JUU1, IDC_JUU2
+    };
+
+    explicit CEmployeeViewDlg(QWidget *parent = nullptr);
+
+    // One of the eight value statics, or none.
+    QLabel *Control(int nId) const;
+    CPhotoBox *GetPhotoBox() const { return m_pPhoto; }
+
+    void done(int result) override;
+
+    QString m_strTitle;
+    CMast01 *m_pEmployee = nullptr;     // not owned
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void OnInitDialog();
+
+private:
+    void DoDataExchange();
+
+    QLabel *m_pControls[9] = {};        // by id - IDC_CODE; the photo's slot stays empty
+    QLabel *m_pPlaceholder = nullptr;
+    CPhotoBox *m_pPhoto = nullptr;
+    QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;
+    bool m_bInitDone = false;
+    bool m_bCaptionsReset = false;
+};

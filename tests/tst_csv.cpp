@@ -1,0 +1,677 @@
+// The CSV register: dates, records, encodings, the round trip through both
+// files, refusals, and the command line.
+#include "app/csvcodec.h"
+#include "app/csvcolumns.h"
+#include "app/csvcommandline.h"
+#include "app/csvdate.h"
+#include "app/csvexporter.h"
+#include "app/csvimporter.h"
+#include "app/csvtable.h"
+#include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
+#include "store/daoexception.h"
+#include "store/mast00.h"
+#include "store/mast01.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+const QByteArray kUnitHeader = "会社コード,部課パス,名前,〒,住所1,住所2,TEL,FAX\r\n";
+const QByteArray kEmployeeHeader =
+    "社員コード,氏名,ふりがな,性別,生年月日,入社年月日,退社年月日,〒,住所1,住所2,TEL,FAX,所属,履歴,資格,備考,E-mail\r\n";
+
+qint32 AddUnit(CMast00 &set, qint32 parent, qint32 code, const QString &name, const QString &tel = {})
+{
+    set.AddNew();
+    set.m_Parent = parent;
+    set.m_Code = code;
+    set.m_Name = name;
+    set.m_TEL = tel;
+    set.Update();
+    return qint32(set.GetLastModifiedBookmark());
+}
+
+void AddEmployee(CMast01 &set, qint32 code, qint32 busyo, const QString &name, const QString &memo,
+                 const CDateValue &birth, const CDateValue &joined, const CDateValue &left, bool female)
+{
+    set.AddNew();
+    set.m_Code = code;
+    set.m_Busyo = busyo;
+    set.m_Name = name;
+    set.m_Kana = QStringLiteral("ﾔﾏﾀﾞ ﾀﾛｳ");
+    set.m_Mem = memo;
+    set.m_Sdate = birth;
+    set.m_Indat = joined;
+    set.m_Outdat = left;
+    set.m_Sex = female;
+    set.m_Juu1 = QStringLiteral("東京都千代田区1-2-3, \"本館\"");
+    set.m_Email = QStringLiteral("a@example.jp");
+    set.Update();
+}
+
+int Count(const QString &sql)
+{
+    CDaoDatabase db;
+    db.Open(CDaoRecordset::ApplicationDatabasePath());
+    QSqlQuery q(db.Connection());
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+QString Field(const QString &sql)
+{
+    CDaoDatabase db;
+    db.Open(CDaoRecordset::ApplicationDatabasePath());
+    QSqlQuery q(db.Connection());
+    if (!q.exec(sql) || !q.next())
+        return QStringLiteral("<none>");
+    return q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
+}
+
+struct SImport
+{
+    bool read = false;
+    QString error;
+    SCsvImportSummary summary;
+};
+
+SImport Import(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
+               CCsvImporter::EExisting existing = CCsvImporter::EExisting::Update)
+{
+    CDaoDatabase db;
+    db.Open(CDaoRecordset::ApplicationDatabasePath());
+    CCsvImporter importer(db);
+    SImport result;
+    result.read = importer.ReadData(units, employees, result.error);
+    if (result.read) {
+        result.summary = importer.Plan(existing);
+        importer.Apply();
+    }
+    return result;
+}
+
+int RunCommand(const QStringList &arguments, QString *out = nullptr, QString *err = nullptr)
+{
+    QString o, e;
+    QTextStream outStream(&o), errStream(&e);
+    const int status = CCsvCommandLine::Run(QStringList{QStringLiteral("morvek")} + arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    if (out)
+        *out = o;
+    if (err)
+        *err = e;
+    return status;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class TestCsv : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dates_data();
+    void dates();
+    void recordsSurvive();
+    void recordLines();
+    void detectsEncoding_data();
+    void detectsEncoding();
+    void roundTrip_data();
+    void roundTrip();
+    void badFile_data();
+    void badFile();
+    void refusedRows_data();
+    void refusedRows();
+    void existingEmployees_data();
+    void existingEmployees();
+    void missingColumnsKeepValues();
+    void unitsFromPaths();
+    void ambiguousUnitRefused();
+    void cancelWritesNothing();
+    void failureRollsBack();
+    void importOnTheSharedConnection_data();
+    void importOnTheSharedConnection();
+    void exportRefusesUnwritableCharacter();
+    void commandLine_data();
+    void commandLine();
+    void commandLineRoundTrip();
+
+private:
+    void FillRegister();
+    std::unique_ptr<CTempDatabase> m_db;
+    QTemporaryDir m_settings;
+};
+
+void TestCsv::init()
+{
+    IsolateSettings(m_settings.path());
+    m_db = std::make_unique<CTempDatabase>();
+}
+
+void TestCsv::cleanup()
+{
+    m_db.reset();
+}
+
+// Every kind of value an export must carry through.
+void TestCsv::FillRegister()
+{
+    CMast00 units;
+    units.Open();
+    const qint32 company = AddUnit(units, 0, 7, QStringLiteral("ﾃｽﾄ商事, 本社"), QStringLiteral("03-1234-5678"));
+    const qint32 sales = AddUnit(units, company, 7, QStringLiteral("営業部/東"));
+    const qint32 first = AddUnit(units, sales, 7, QStringLiteral("第一課\\\"特\""));
+    AddUnit(units, company, 7, QStringLiteral("総務部"));
+    const qint32 other = AddUnit(units, 0, 3, QStringLiteral("別会社"));
+    units.Close();
+
+    CMast01 set;
+    set.Open();
+    AddEmployee(set, 1, first, QStringLiteral("昭和 最後"), QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目"),
+                CDateValue(1989, 1, 7), CDateValue(1989, 1, 8), CDateValue(), false);
+    AddEmployee(set, 2, 0, QStringLiteral("所属 なし"), QString(), CDateValue(2019, 4, 30), CDateValue(2019, 5, 1),
+                CDateValue(2024, 2, 29), true);
+    AddEmployee(set, 3, other, QStringLiteral(" 空白 "), QStringLiteral("ｱｲｳｴｵ ｶﾞｷﾞｸﾞ"), CDateValue(),
+                CDateValue(), CDateValue(), true);
+    AddEmployee(set, 10, sales, QString(), QString(), CDateValue(1900, 1, 1), CDateValue(), CDateValue(), false);
+}
+
+void TestCsv::dates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");   // ISO, "" for null, "!" for refused
+
+    QTest::newRow("iso") << "2024-04-01" << "2024-04-01";
+    QTest::newRow("slashes") << "2024/4/1" << "2024-04-01";
+    QTest::newRow("full-width") << "２０２４／４／１" << "2024-04-01";
+    QTest::newRow("reiwa kanji") << "令和6年4月1日" << "2024-04-01";
+    QTest::newRow("R dots") << "R6.4.1" << "2024-04-01";
+    QTest::newRow("H slashes") << "H10/1/1" << "1998-01-01";
+    QTest::newRow("S dots") << "S50.4.1" << "1975-04-01";
+    QTest::newRow("gannen") << "平成元年1月8日" << "1989-01-08";
+    QTest::newRow("square era") << "㍻元年1月8日" << "1989-01-08";
+    QTest::newRow("showa last day") << "S64.1.7" << "1989-01-07";
+    QTest::newRow("heisei last day") << "H31.4.30" << "2019-04-30";
+    QTest::newRow("reiwa first day") << "R1.5.1" << "2019-05-01";
+    QTest::newRow("empty") << "  " << "";
+    QTest::newRow("no such day") << "2023-02-29" << "!";
+    QTest::newRow("april 31") << "2024/4/31" << "!";
+    QTest::newRow("after showa") << "S64.1.8" << "!";
+    QTest::newRow("after heisei") << "H31.5.1" << "!";
+    QTest::newRow("before meiji") << "M1.1.1" << "!";
+    QTest::newRow("era year 0") << "H0.1.1" << "!";
+    QTest::newRow("words") << "昨日" << "!";
+    QTest::newRow("two-digit year") << "24/4/1" << "!";
+}
+
+void TestCsv::dates()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    CDateValue date(2000, 1, 1);
+    QString reason;
+    const bool ok = CCsvDate::Parse(text, date, reason);
+    if (expected == QStringLiteral("!")) {
+        QVERIFY(!ok);
+        QVERIFY(reason.contains(text.trimmed()));
+        QCOMPARE(date, CDateValue(2000, 1, 1));
+    } else {
+        QVERIFY2(ok, qPrintable(reason));
+        QCOMPARE(CCsvDate::Format(date), expected);
+        QCOMPARE(date.IsNull(), expected.isEmpty());
+    }
+}
+
+void TestCsv::recordsSurvive()
+{
+    const QList<QStringList> records = {
+        {QStringLiteral("a,b"), QStringLiteral("say \"hi\""), QString(), QStringLiteral("line\nfeed")},
+        {QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("cr\r\nlf"), QStringLiteral("ｶﾀｶﾅ")},
+    };
+    QList<SCsvRecord> parsed;
+    QString error;
+    QVERIFY2(CCsvTable::Parse(CCsvTable::Write(records), parsed, error), qPrintable(error));
+    QCOMPARE(parsed.size(), records.size());
+    for (int i = 0; i < records.size(); ++i)
+        QCOMPARE(parsed.at(i).fields, records.at(i));
+}
+
+void TestCsv::recordLines()
+{
+    QList<SCsvRecord> parsed;
+    QString error;
+    QVERIFY(CCsvTable::Parse("h1,h2\r\n\"two\nlines\",x\r\n\r\nlast,y", parsed, error));
+    QCOMPARE(parsed.size(), 3);
+    QCOMPARE(parsed.at(1).line, 2);
+    QCOMPARE(parsed.at(2).line, 5);
+}
+
+void TestCsv::detectsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("cp932");
+
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") + QStringLiteral("社員").toUtf8() << false;
+    QTest::newRow("utf-8 plain") << QStringLiteral("社員").toUtf8() << false;
+    QTest::newRow("shift_jis") << QByteArray("\x8E\xD0\x88\xF5") << true;   // 社員
+    QTest::newRow("half-width kana sjis") << QByteArray("\xB1\xB2") << true; // ｱｲ
+}
+
+void TestCsv::detectsEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, cp932);
+    QByteArray utf8;
+    ECsvEncoding found = ECsvEncoding::Utf8Bom;
+    QString error;
+    QVERIFY2(CCsvCodec::DecodeToUtf8(bytes, utf8, found, error), qPrintable(error));
+    QCOMPARE(found == ECsvEncoding::Cp932, cp932);
+    QVERIFY(!utf8.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(!QString::fromUtf8(utf8).isEmpty());
+}
+
+void TestCsv::roundTrip_data()
+{
+    QTest::addColumn<bool>("cp932");
+    QTest::newRow("utf-8") << false;
+    QTest::newRow("shift_jis") << true;
+}
+
+// Exported, imported into an empty file and exported again: the same bytes.
+void TestCsv::roundTrip()
+{
+    QFETCH(bool, cp932);
+    const ECsvEncoding encoding = cp932 ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom;
+    FillRegister();
+    QTemporaryDir first, second;
+    SCsvExportResult result;
+    QString error;
+    {
+        CDaoDatabase db;
+        db.Open(m_db->Path());
+        QVERIFY2(CCsvExporter(db).Export(first.path(), encoding, result, error), qPrintable(error));
+    }
+    QCOMPARE(result.units, 5);
+    QCOMPARE(result.employees, 4);
+    const QByteArray unitBytes = ReadAll(QDir(first.path()).filePath(CCsvColumns::UnitsFileName()));
+    const QByteArray employeeBytes = ReadAll(QDir(first.path()).filePath(CCsvColumns::EmployeesFileName()));
+    QCOMPARE(unitBytes.startsWith("\xEF\xBB\xBF"), !cp932);
+
+    m_db.reset();
+    m_db = std::make_unique<CTempDatabase>();
+    const SImport imported = Import(unitBytes, employeeBytes);
+    QVERIFY2(imported.read, qPrintable(imported.error));
+    QCOMPARE(imported.summary.Refused(), 0);
+    QCOMPARE(imported.summary.unitsAdded, 5);
+    QCOMPARE(imported.summary.employeesAdded, 4);
+    {
+        CDaoDatabase db;
+        db.Open(m_db->Path());
+        QVERIFY2(CCsvExporter(db).Export(second.path(), encoding, result, error), qPrintable(error));
+    }
+    QCOMPARE(ReadAll(QDir(second.path()).filePath(CCsvColumns::UnitsFileName())), unitBytes);
+    QCOMPARE(ReadAll(QDir(second.path()).filePath(CCsvColumns::EmployeesFileName())), employeeBytes);
+
+    QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = 1")),
+             QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目"));
+    QCOMPARE(Field(QStringLiteral("SELECT Outdat FROM Mast01 WHERE Code = 1")), QStringLiteral("<null>"));
+    QCOMPARE(Field(QStringLiteral("SELECT Busyo FROM Mast01 WHERE Code = 2")), QStringLiteral("0"));
+    QCOMPARE(Field(QStringLiteral("SELECT Name FROM Mast01 WHERE Code = 3")), QStringLiteral(" 空白 "));
+}
+
+void TestCsv::badFile_data()
+{
+    QTest::addColumn<QByteArray>("units");
+    QTest::addColumn<QByteArray>("employees");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray fine = kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n";
+    QTest::newRow("unknown header") << kUnitHeader << QByteArray("社員コード,氏名,年齢\r\n1,山田,30\r\n")
+                                    << "見出し「年齢」は知らない列です";
+    QTest::newRow("twice the same header") << kUnitHeader << QByteArray("社員コード,氏名,氏名\r\n")
+                                           << "見出し「氏名」が二つあります";
+    QTest::newRow("no code column") << kUnitHeader << QByteArray("氏名\r\n山田\r\n") << "見出し「社員コード」の列がありません";
+    QTest::newRow("no path column") << QByteArray("会社コード,名前\r\n1,A\r\n") << fine << "見出し「部課パス」の列がありません";
+    QTest::newRow("truncated in quotes") << kUnitHeader << fine + "2,\"山田,,男,,,,,,,,,,,,,\r\n"
+                                         << "3 行目から始まる引用符";
+    QTest::newRow("stray quote") << kUnitHeader << fine + "2,山\"田,,男,,,,,,,,,,,,,\r\n" << "3 行目";
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << fine << "バイナリ";
+    QTest::newRow("neither encoding") << kUnitHeader << QByteArray("\xFF\xFE\xFD,\x80\r\n") << "文字コードを判別できません";
+    QTest::newRow("empty") << QByteArray() << fine << "見出し行がありません";
+}
+
+void TestCsv::badFile()
+{
+    QFETCH(QByteArray, units);
+    QFETCH(QByteArray, employees);
+    QFETCH(QString, message);
+    FillRegister();
+    const SImport result = Import(units, employees);
+    QVERIFY(!result.read);
+    QVERIFY2(result.error.contains(message), qPrintable(result.error));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 5);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 4);
+}
+
+void TestCsv::refusedRows_data()
+{
+    QTest::addColumn<QByteArray>("units");
+    QTest::addColumn<QByteArray>("employees");
+    QTest::addColumn<QString>("where");      // file, line and column of the one refusal
+    QTest::addColumn<QString>("reason");
+
+    const QByteArray company = kUnitHeader + "5,本社,本社,,,,,\r\n";
+    QTest::newRow("no such day") << company << kEmployeeHeader + "1,山田,,男,2023-02-29,,,,,,,,,,,,\r\n"
+                                 << "社員.csv 2 生年月日" << "存在しない日付";
+    QTest::newRow("sex") << company << kEmployeeHeader + "1,山田,,M,,,,,,,,,,,,,\r\n" << "社員.csv 2 性別" << "「男」か「女」";
+    QTest::newRow("code") << company << kEmployeeHeader + "一,山田,,男,,,,,,,,,,,,,\r\n" << "社員.csv 2 社員コード" << "整数ではありません";
+    QTest::newRow("code twice") << company
+                                << kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n1,田中,,男,,,,,,,,,,,,,\r\n"
+                                << "社員.csv 3 社員コード" << "2 行目にもあります";
+    QTest::newRow("empty name in unit") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,本社//営業部,,,,\r\n"
+                                        << "社員.csv 2 所属" << "空の名前";
+    QTest::newRow("unknown company") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,別社/営業部,,,,\r\n"
+                                     << "社員.csv 2 所属" << "会社「別社」がありません";
+    QTest::newRow("too long") << company << kEmployeeHeader + "1," + QByteArray(61, 'x') + ",,男,,,,,,,,,,,,,\r\n"
+                              << "社員.csv 2 氏名" << "60 文字まで";
+    QTest::newRow("columns short") << company << kEmployeeHeader + "1,山田\r\n" << "社員.csv 2 " << "列の数";
+    QTest::newRow("empty path") << company + "5,,,,,,,\r\n" << kEmployeeHeader << "部課.csv 3 部課パス" << "部課パスが空";
+    QTest::newRow("unit twice") << company + "5,本社/営業部,,,,,,\r\n5,本社/営業部,,,,,,\r\n" << kEmployeeHeader
+                                << "部課.csv 4 部課パス" << "3 行目にもあります";
+    QTest::newRow("other company name") << company + "5,他社/営業部,,,,,,\r\n" << kEmployeeHeader
+                                        << "部課.csv 3 部課パス" << "会社名「本社」と違います";
+    QTest::newRow("name not the path's") << company + "5,本社/営業部,総務部,,,,,\r\n" << kEmployeeHeader
+                                         << "部課.csv 3 名前" << "最後の名前「営業部」と違います";
+    QTest::newRow("company code") << kUnitHeader + "x,本社,,,,,,\r\n" << kEmployeeHeader << "部課.csv 2 会社コード"
+                                  << "整数ではありません";
+}
+
+// A refused row is named with its line, column and reason; the rest goes in.
+void TestCsv::refusedRows()
+{
+    QFETCH(QByteArray, units);
+    QFETCH(QByteArray, employees);
+    QFETCH(QString, where);
+    QFETCH(QString, reason);
+    const SImport result = Import(units, employees + "99,残る人,,女,,,,,,,,,,,,,\r\n");
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.Refused(), 1);
+    const SCsvRefusal &refusal = result.summary.refusals.constFirst();
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(refusal.file).arg(refusal.line).arg(refusal.column), where);
+    QVERIFY2(refusal.reason.contains(reason), qPrintable(refusal.reason));
+    QVERIFY(result.summary.Text(10).contains(refusal.reason));
+    QCOMPARE(Field(QStringLiteral("SELECT Name FROM Mast01 WHERE Code = 99")), QStringLiteral("残る人"));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code <> 99")), result.summary.employeesAdded - 1);
+}
+
+void TestCsv::existingEmployees_data()
+{
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tel");
+    QTest::newRow("update") << false << "新しい名前" << "099";
+    QTest::newRow("skip") << true << "古い名前" << "011";
+}
+
+void TestCsv::existingEmployees()
+{
+    QFETCH(bool, skip);
+    QFETCH(QString, name);
+    QFETCH(QString, tel);
+    {
+        CMast00 units;
+        units.Open();
+        AddUnit(units, 0, 5, QStringLiteral("本社"), QStringLiteral("011"));
+        CMast01 set;
+        set.Open();
+        AddEmployee(set, 1, 0, QStringLiteral("古い名前"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
+    }
+    const SImport result = Import(kUnitHeader + "5,本社,本社,,,,099,\r\n",
+                                  kEmployeeHeader + "1,新しい名前,,男,,,,,,,,,,,,,\r\n2,新人,,女,,,,,,,,,,,,,\r\n",
+                                  skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update);
+    QCOMPARE(result.summary.Refused(), 0);
+    QCOMPARE(result.summary.employeesAdded, 1);
+    QCOMPARE(result.summary.employeesUpdated, skip ? 0 : 1);
+    QCOMPARE(result.summary.employeesSkipped, skip ? 1 : 0);
+    QCOMPARE(Field(QStringLiteral("SELECT Name FROM Mast01 WHERE Code = 1")), name);
+    QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast00 WHERE Code = 5")), tel);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 2);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 1);
+}
+
+// An update from a file with fewer columns changes only those columns.
+void TestCsv::missingColumnsKeepValues()
+{
+    FillRegister();
+    const SImport result = Import(std::nullopt, "社員コード,TEL\r\n1,0120-000\r\n");
+    QCOMPARE(result.summary.employeesUpdated, 1);
+    QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast01 WHERE Code = 1")), QStringLiteral("0120-000"));
+    QCOMPARE(Field(QStringLiteral("SELECT Sdate FROM Mast01 WHERE Code = 1")).left(10), QStringLiteral("1989-01-07"));
+    QVERIFY(Field(QStringLiteral("SELECT Busyo FROM Mast01 WHERE Code = 1")) != QStringLiteral("0"));
+}
+
+// Units named only in a path are made, once, under the right parents.
+void TestCsv::unitsFromPaths()
+{
+    const SImport result = Import(kUnitHeader + "5,本社/営業部/一課,一課,,,,,\r\n",
+                                  kEmployeeHeader + "1,山田,,男,,,,,,,,,本社/営業部/二課,,,,\r\n"
+                                                    "2,田中,,男,,,,,,,,,本社/営業部/一課,,,,\r\n");
+    QCOMPARE(result.summary.Refused(), 0);
+    QCOMPARE(result.summary.unitsAdded, 4);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00 WHERE Code = 5")), 4);
+    QCOMPARE(Field(QStringLiteral("SELECT u.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo WHERE e.Code = 1")),
+             QStringLiteral("二課"));
+    QCOMPARE(Field(QStringLiteral("SELECT p.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo "
+                                  "JOIN Mast00 p ON p.ID = u.Parent WHERE e.Code = 2")),
+             QStringLiteral("営業部"));
+}
+
+void TestCsv::ambiguousUnitRefused()
+{
+    {
+        CMast00 units;
+        units.Open();
+        AddUnit(units, 0, 1, QStringLiteral("同名"));
+        AddUnit(units, 0, 2, QStringLiteral("同名"));
+    }
+    const SImport result = Import(std::nullopt, kEmployeeHeader + "1,山田,,男,,,,,,,,,同名,,,,\r\n");
+    QCOMPARE(result.summary.Refused(), 1);
+    QVERIFY(result.summary.refusals.constFirst().reason.contains(QStringLiteral("一つに決まりません")));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+}
+
+void TestCsv::cancelWritesNothing()
+{
+    QByteArray employees = kEmployeeHeader;
+    for (int code = 1; code <= 600; ++code)
+        employees += QByteArray::number(code) + ",名前,,男,,,,,,,,,本社/部,,,,\r\n";
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    CCsvImporter importer(db);
+    QString error;
+    QVERIFY(importer.ReadData(kUnitHeader + "5,本社,,,,,,\r\n", employees, error));
+    importer.Plan(CCsvImporter::EExisting::Update);
+    QCOMPARE(importer.WorkSize(), 602);
+    QList<int> seen;
+    QVERIFY(!importer.Apply([&seen](int done, int) {
+        seen << done;
+        return done < 512;
+    }));
+    QCOMPARE(seen, (QList<int>{0, 256, 512}));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 0);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+}
+
+// A database error halfway leaves the units written before it undone too.
+void TestCsv::failureRollsBack()
+{
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    CCsvImporter importer(db);
+    QString error;
+    QVERIFY(importer.ReadData(kUnitHeader + "5,本社/営業部,,,,,,\r\n", kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n",
+                              error));
+    importer.Plan(CCsvImporter::EExisting::Update);
+    {
+        QSqlQuery q(db.Connection());
+        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Mast01 "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    }
+    QVERIFY_THROWS_EXCEPTION(CDaoException, importer.Apply());
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 0);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+}
+
+void TestCsv::importOnTheSharedConnection_data()
+{
+    QTest::addColumn<int>("stopAt");     // progress step that cancels; 0 for none
+    QTest::addColumn<QList<int>>("seenInside");
+    QTest::addColumn<int>("employeesAfter");
+    QTest::newRow("committed") << 0 << QList<int>{255, 511, 601} << 601;
+    QTest::newRow("cancelled") << 512 << QList<int>{255, 511} << 1;
+}
+
+// The windows' sets share the import's connection: inside the transaction they
+// read what it wrote so far, and afterwards all of it or, cancelled, none.
+void TestCsv::importOnTheSharedConnection()
+{
+    QFETCH(int, stopAt);
+    QFETCH(QList<int>, seenInside);
+    QFETCH(int, employeesAfter);
+    CMast01 window;
+    window.Open();
+    AddEmployee(window, 1000, 0, QStringLiteral("先客"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
+    auto count = [&window] {
+        window.Requery();
+        int n = 0;
+        for (bool found = window.FindFirst(QStringLiteral("Code > 0")); found;
+             found = window.FindNext(QStringLiteral("Code > 0")))
+            ++n;
+        return n;
+    };
+    QCOMPARE(count(), 1);
+
+    QByteArray employees = kEmployeeHeader;
+    for (int code = 1; code <= 600; ++code)
+        employees += QByteArray::number(code) + ",名前,,男,,,,,,,,,本社/部,,,,\r\n";
+    const auto db = CDaoDatabasePool::Acquire(m_db->Path());
+    QCOMPARE(db.get(), window.m_pDatabase);
+    CCsvImporter importer(*db);
+    QString error;
+    QVERIFY(importer.ReadData(kUnitHeader + "5,本社,,,,,,\r\n", employees, error));
+    importer.Plan(CCsvImporter::EExisting::Update);
+    QList<int> seen;
+    const bool written = importer.Apply([&](int done, int) {
+        if (done > 0)
+            seen << count();
+        return stopAt == 0 || done < stopAt;
+    });
+    QCOMPARE(written, stopAt == 0);
+    QCOMPARE(seen, seenInside);
+    QCOMPARE(count(), employeesAfter);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), employeesAfter);
+}
+
+void TestCsv::exportRefusesUnwritableCharacter()
+{
+    FillRegister();
+    {
+        CMast01 set;
+        set.Open();
+        AddEmployee(set, 50, 0, QStringLiteral("絵文字😀"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
+    }
+    QTemporaryDir folder;
+    SCsvExportResult result;
+    QString error;
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    QVERIFY(!CCsvExporter(db).Export(folder.path(), ECsvEncoding::Cp932, result, error));
+    QVERIFY2(error.contains(QStringLiteral("社員.csv の 8 行目の文字「😀」")), qPrintable(error));
+    QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(CCsvExporter(db).Export(folder.path(), ECsvEncoding::Utf8Bom, result, error));
+}
+
+void TestCsv::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no folder") << QStringList{"--encoding", "cp932"} << 2 << "どちらか一つ";
+    QTest::newRow("both") << QStringList{"--export-csv", "a", "--import-csv", "b"} << 2 << "どちらか一つ";
+    QTest::newRow("no value") << QStringList{"--export-csv"} << 2 << "値がありません";
+    QTest::newRow("unknown") << QStringList{"--export-csv", "a", "--fast"} << 2 << "知らない引数";
+    QTest::newRow("encoding") << QStringList{"--export-csv", "a", "--encoding", "euc-jp"} << 2 << "euc-jp";
+    QTest::newRow("no database") << QStringList{"--export-csv", "a", "--database", "/nonexistent/x.mdb"} << 1
+                                 << "見つかりません";
+    QTest::newRow("no files") << QStringList{"--import-csv", ".", "--database", "DB"} << 1 << "部課.csv も 社員.csv もありません";
+}
+
+void TestCsv::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^DB$")), m_db->Path());
+    QTemporaryDir work;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QString err;
+    const int result = RunCommand(arguments, nullptr, &err);
+    QDir::setCurrent(before);
+    QCOMPARE(result, status);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QVERIFY(QDir(work.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TestCsv::commandLineRoundTrip()
+{
+    FillRegister();
+    QTemporaryDir folder;
+    const QString out = QDir(folder.path()).filePath(QStringLiteral("出力"));
+    QString text, err;
+    QCOMPARE(RunCommand({"--export-csv", out, "--database", m_db->Path(), "--encoding", "cp932"}, &text, &err), 0);
+    QVERIFY(text.contains(QStringLiteral("部課 5 件、社員 4 人")));
+    QVERIFY(!ReadAll(QDir(out).filePath(CCsvColumns::EmployeesFileName())).startsWith("\xEF\xBB\xBF"));
+
+    // A refused row keeps a script's import out entirely.
+    const QString bad = QDir(folder.path()).filePath(QStringLiteral("不正"));
+    QVERIFY(QDir().mkpath(bad));
+    QVERIFY(QFile::copy(QDir(out).filePath(CCsvColumns::UnitsFileName()), QDir(bad).filePath(CCsvColumns::UnitsFileName())));
+    QFile employees(QDir(bad).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY(employees.open(QIODevice::WriteOnly));
+    employees.write(ReadAll(QDir(out).filePath(CCsvColumns::EmployeesFileName())));
+    employees.write("77,\x8E\x52\x93\x63,,\x92\x6A,2023-02-29,,,,,,,,,,,,\r\n"); // 山田, 男 in Shift_JIS
+    employees.close();
+    CTempDatabase empty;
+    QCOMPARE(RunCommand({"--import-csv", bad, "--database", empty.Path()}, &text, &err), 1);
+    QVERIFY2(text.contains(QStringLiteral("社員.csv 8 行目「生年月日」")), qPrintable(text));
+    QVERIFY(err.contains(QStringLiteral("何も書き込んでいません")));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 0);
+
+    QCOMPARE(RunCommand({"--import-csv", out, "--database", empty.Path()}, &text, &err), 0);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 4);
+    QCOMPARE(RunCommand({"--import-csv", out, "--database", empty.Path(), "--skip-existing"}, &text, &err), 0);
+    QVERIFY2(text.contains(QStringLiteral("社員: 追加 0 人、更新 0 人、読み飛ばし 4 人")), qPrintable(text));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 4);
+}
+
+QTEST_GUILESS_MAIN(TestCsv)
+#include "tst_csv.moc"

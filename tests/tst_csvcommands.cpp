@@ -1,0 +1,158 @@
+// The CSV commands of the ﾌｧｲﾙ menu: their place in both menus, and the dialogs
+// that ask before anything is written.
+#include "app/commandids.h"
+#include "app/csvchoicedlg.h"
+#include "app/csvcolumns.h"
+#include "app/csvcommands.h"
+#include "app/mainactions.h"
+#include "store/daodatabase.h"
+#include "store/mast01.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+int Employees()
+{
+    CMast01 set;
+    set.Open();
+    return set.GetRecordCount();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+class TestCsvCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void bothFileMenus_data();
+    void bothFileMenus();
+    void importAsks_data();
+    void importAsks();
+    void exportInShiftJis();
+
+private:
+    std::unique_ptr<CTempDatabase> m_db;
+    QTemporaryDir m_settings;
+};
+
+void TestCsvCommands::init()
+{
+    IsolateSettings(m_settings.path());
+    m_db = std::make_unique<CTempDatabase>();
+}
+
+void TestCsvCommands::cleanup()
+{
+    m_db.reset();
+}
+
+void TestCsvCommands::bothFileMenus_data()
+{
+    QTest::addColumn<int>("menuId");
+    QTest::newRow("main") << int(IDR_MAINFRAME);
+    QTest::newRow("company") << int(IDR_MORVEKTYPE);
+}
+
+// Just above the exit, between separators.
+void TestCsvCommands::bothFileMenus()
+{
+    QFETCH(int, menuId);
+    QWidget owner;
+    CMainActions actions(&owner);
+    const QList<QMenu *> menus = actions.BuildMenus(menuId, &owner);
+    QStringList texts;
+    for (QAction *action : menus.constFirst()->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(texts.mid(texts.size() - 8), (QStringList{"-", "CSV書き出し...", "CSV読み込み...", "-", "ﾊﾞｯｸｱｯﾌﾟ作成",
+                                                    "ﾊﾞｯｸｱｯﾌﾟから復元...", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+}
+
+void TestCsvCommands::importAsks_data()
+{
+    QTest::addColumn<bool>("chooseFolder");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<int>("written");
+    QTest::newRow("folder cancelled") << false << true << 0;
+    QTest::newRow("summary declined") << true << false << 0;
+    QTest::newRow("summary accepted") << true << true << 2;
+}
+
+void TestCsvCommands::importAsks()
+{
+    QFETCH(bool, chooseFolder);
+    QFETCH(bool, confirm);
+    QFETCH(int, written);
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員コード,氏名,生年月日\r\n1,山田,2024-04-01\r\n2,田中,\r\n3,鈴木,2023-02-29\r\n");
+    QString summary;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            return chooseFolder ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        }
+        if (qobject_cast<CCsvChoiceDlg *>(&dialog))
+            return int(QDialog::Accepted);
+        auto *box = qobject_cast<QMessageBox *>(&dialog);
+        if (box && box->text().endsWith(QStringLiteral("読み込みますか？"))) {
+            summary = box->text();
+            return int(confirm ? QMessageBox::Yes : QMessageBox::No);
+        }
+        return int(QMessageBox::Ok);
+    });
+    QCOMPARE(CCsvCommands::OnImportCsv(nullptr), written > 0);
+    QCOMPARE(Employees(), written);
+    if (chooseFolder) {
+        QVERIFY(summary.contains(QStringLiteral("社員: 追加 2 人")));
+        QVERIFY(summary.contains(QStringLiteral("社員.csv 4 行目「生年月日」")));
+    }
+}
+
+void TestCsvCommands::exportInShiftJis()
+{
+    QTemporaryDir folder;
+    {
+        CMast01 set;
+        set.Open();
+        set.AddNew();
+        set.m_Code = 1;
+        set.m_Name = QStringLiteral("山田");
+        set.Update();
+    }
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog))
+            files->setDirectory(folder.path());
+        if (auto *choice = qobject_cast<CCsvChoiceDlg *>(&dialog))
+            choice->Choice(1)->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    CCsvCommands::OnExportCsv(nullptr);
+    QVERIFY(answers.Texts().constLast().contains(QStringLiteral("部課 0 件、社員 1 人を書き出しました。")));
+    QFile file(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\x8E\xD0\x88\xF5\x83\x52\x81\x5B\x83\x68"));   // 社員コード
+    QVERIFY(bytes.contains("\r\n1,\x8E\x52\x93\x63,"));
+}
+
+QTEST_MAIN(TestCsvCommands)
+#include "tst_csvcommands.moc"

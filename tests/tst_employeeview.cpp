@@ -1,0 +1,194 @@
+// The read-only employee form: what it shows, how it closes, the captions
+// around it, and that nothing it does reaches the file.
+#include "employee/dibblock.h"
+#include "employee/employeeviewdlg.h"
+#include "employee/photobox.h"
+#include "formtestsupport.h"
+#include "forms/dialogunits.h"
+#include "store/mast01.h"
+#include "testsupport.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+namespace {
+struct SEmployee {
+    qint32 code = 0;
+    QString name{}, tel{}, fax{}, yuu{}, juu1{}, juu2{};
+    bool female = false;
+    QByteArray pic{};
+};
+
+qint32 AddEmployee(const SEmployee &e)
+{
+    CMast01 set;
+    set.Open();
+    set.AddNew();
+    set.m_Code = e.code;
+    set.m_Name = e.name;
+    set.m_Kana = QStringLiteral("ﾔﾏﾀﾞ");
+    set.m_Sex = e.female;
+    set.m_TEL = e.tel;
+    set.m_FAX = e.fax;
+    set.m_Yuu = e.yuu;
+    set.m_Juu1 = e.juu1;
+    set.m_Juu2 = e.juu2;
+    if (!e.pic.isNull())
+        set.m_Pic.SetData(e.pic);
+    set.Update();
+    return qint32(set.GetLastModifiedBookmark());
+}
+
+QImage Face()
+{
+    // A face-sized picture in two colours, so that its place shows in a grab.
+    QImage image(90, 110, QImage::Format_RGB32);
+    image.fill(0xFF3060A0);
+    for (int y = 10; y < 40; ++y)
+        for (int x = 20; x < 70; ++x)
+            image.setPixel(x, y, 0xFFF0C090);
+    return image;
+}
+
+// The form shown and initialised, on the employee with the given ID.
+struct SOpenForm {
+    SOpenForm(qint32 id, const QString &title = QStringLiteral("営業部\n第一課\n"))
+    {
+        set.Open();
+        QVERIFY(set.FindFirst(QStringLiteral("ID = %1").arg(id)));
+        dlg.m_strTitle = title;
+        dlg.m_pEmployee = &set;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    }
+    CMast01 set;
+    CEmployeeViewDlg dlg;
+};
+} // namespace
+
+class TestEmployeeView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_db = std::make_unique<CTempDatabase>(); }
+    void cleanup() { m_db.reset(); }
+
+    void shows_data();
+    void shows();
+    void photoShownAtItsPlace();
+    void closes_data();
+    void closes();
+    void cutAndPasteWriteNothing();
+
+private:
+    std::unique_ptr<CTempDatabase> m_db;
+};
+
+void TestEmployeeView::shows_data()
+{
+    QTest::addColumn<bool>("female");
+    QTest::addColumn<qint32>("code");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("shown");    // title, then the eight values
+    const QStringList rest = {"03-1234-5678", "03-1234-5679", "123-4567", "東京都千代田区", "<b>一丁目</b>"};
+    QTest::newRow("male") << false << 1234 << "営業部\n第一課\n"
+                          << QStringList({"営業部\n第一課\n", "1234", "山田 太郎", "男"}) + rest;
+    QTest::newRow("female, no unit") << true << -5 << QString()
+                                     << QStringList({"社員マスタ確認", "-5", "山田 太郎", "女"}) + rest;
+}
+
+void TestEmployeeView::shows()
+{
+    QFETCH(bool, female);
+    QFETCH(qint32, code);
+    QFETCH(QString, title);
+    QFETCH(QStringList, shown);
+    const qint32 id = AddEmployee({code, QStringLiteral("山田 太郎"), QStringLiteral("03-1234-5678"),
+                                   QStringLiteral("03-1234-5679"), QStringLiteral("123-4567"),
+                                   QStringLiteral("東京都千代田区"), QStringLiteral("<b>一丁目</b>"), female});
+    SOpenForm form(id, title);
+    CEmployeeViewDlg &dlg = form.dlg;
+    using V = CEmployeeViewDlg;
+    QStringList texts = {dlg.windowTitle()};
+    for (int nId : {V::IDC_CODE, V::IDC_NAME, V::IDC_SEX, V::IDC_TEL, V::IDC_FAX, V::IDC_YUU, V::IDC_JUU1, V::IDC_JUU2})
+        texts << dlg.Control(nId)->text();
+    QCOMPARE(texts, shown);
+    // Stored text is shown as text, never as markup.
+    QCOMPARE(dlg.Control(V::IDC_JUU2)->textFormat(), Qt::PlainText);
+    QVERIFY(dlg.Control(V::IDC_CODE)->alignment() & Qt::AlignRight);
+    QVERIFY(dlg.Control(V::IDC_SEX)->alignment() & Qt::AlignHCenter);
+    QCOMPARE(dlg.Control(V::IDC_NAME)->frameShadow(), QFrame::Sunken);
+    // Without a photo the box is white inside its black frame.
+    const QImage box = dlg.GetPhotoBox()->grab().toImage();
+    QCOMPARE(box.pixel(0, 0), 0xFF000000u);
+    QCOMPARE(box.pixel(box.width() / 2, box.height() / 2), 0xFFFFFFFFu);
+}
+
+void TestEmployeeView::photoShownAtItsPlace()
+{
+    const QByteArray pic = MakePackedDib(Face());
+    SOpenForm form(AddEmployee({1001, QStringLiteral("佐藤 花子"), QStringLiteral("06-111-2222"), QString(),
+                                QStringLiteral("530-0001"), QStringLiteral("大阪府大阪市北区梅田1-1"),
+                                QStringLiteral("梅田ビル3F"), true, pic}));
+    CPhotoBox *box = form.dlg.GetPhotoBox();
+    QCOMPARE(box->GetPicture(), pic);
+    const QImage shot = form.dlg.grab().toImage();
+    if (const QString dir = qEnvironmentVariable("MORVEK_SHOT_DIR"); !dir.isEmpty())
+        shot.save(QDir(dir).filePath(QStringLiteral("employeeview.png")));
+    // Over the placeholder of template 141 (7, 7, 70 x 80 units), framed.
+    QCOMPARE(box->geometry(), CDialogUnits(form.dlg.font()).ToPixels(7, 7, 70, 80));
+    QCOMPARE(shot.pixel(box->geometry().center()), 0xFF3060A0u);
+    QCOMPARE(shot.pixel(box->geometry().topLeft()), 0xFF000000u);
+}
+
+void TestEmployeeView::closes_data()
+{
+    QTest::addColumn<int>("key");       // 0: click 閉じる
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+    QTest::newRow("閉じる") << 0;
+}
+
+void TestEmployeeView::closes()
+{
+    QFETCH(int, key);
+    CFakeFrame frame;
+    auto form = std::make_unique<SOpenForm>(AddEmployee({1, QStringLiteral("山田")}));
+    QCOMPARE(frame.m_captions, CFuncKeyDialog::PlainCaptions());
+    if (key)
+        QTest::keyClick(&form->dlg, Qt::Key(key));
+    else
+        QTest::mouseClick(form->dlg.findChild<QPushButton *>(), Qt::LeftButton);
+    QVERIFY(form->dlg.isHidden());
+    QCOMPARE(frame.m_captions, CFakeFrame::CompanySet());
+    form.reset();
+    QCOMPARE(frame.m_nResetCount, 1);
+}
+
+void TestEmployeeView::cutAndPasteWriteNothing()
+{
+    const QByteArray pic = MakePackedDib(Face());
+    const qint32 id = AddEmployee({5, QStringLiteral("山田"), {}, {}, {}, {}, {}, false, pic});
+    {
+        SOpenForm form(id);
+        CPhotoBox *box = form.dlg.GetPhotoBox();
+        box->OnEditCut();
+        QVERIFY(box->GetPicture().isEmpty());
+        QApplication::clipboard()->setImage(QImage(3, 3, QImage::Format_RGB32));
+        box->OnEditPaste();
+        QCOMPARE(box->GetPicture().size(), PackedDibSize(QSize(3, 3)));
+        QTest::keyClick(&form.dlg, Qt::Key_Return);
+    }
+    SOpenForm again(id);
+    QCOMPARE(again.dlg.GetPhotoBox()->GetPicture(), pic);
+    QCOMPARE(again.set.m_Name, QStringLiteral("山田"));
+}
+
+QTEST_MAIN(TestEmployeeView)
+#include "tst_employeeview.moc"

@@ -1,0 +1,409 @@
+// Printing from the company window: the company's employee list from the tree,
+// business cards of the selected employees from the list, on paper (a PDF here,
+// as on a machine without a printer), directly and in the preview.
+#include "app/commandids.h"
+#include "app/morvekdoc.h"
+#include "employee/dibblock.h"
+#include "print/cardprintjob.h"
+#include "print/companylistjob.h"
+#include "shellfixture.h"
+#include "viewsfixture.h"
+
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+
+namespace {
+// One pixel a table unit.
+QImage UnitCanvas()
+{
+    QImage image(2100, 2970, QImage::Format_RGB32);
+    image.setDotsPerMeterX(10000);
+    image.setDotsPerMeterY(10000);
+    image.fill(Qt::white);
+    return image;
+}
+
+QByteArray SolidPhoto(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return MakePackedDib(image);
+}
+
+struct SEmployee {
+    qint32 code;
+    const char *name;
+    QDate birth;
+    QDate left;
+};
+
+qint32 AddPerson(qint32 busyo, const SEmployee &person, const QByteArray &photo = {})
+{
+    CMast01 set;
+    set.Open();
+    set.AddNew();
+    set.m_Code = person.code;
+    set.m_Busyo = busyo;
+    set.m_Name = QString::fromUtf8(person.name);
+    set.m_Kana = QStringLiteral("ｶﾅ");
+    set.m_Sdate = CDateValue(person.birth);
+    set.m_Indat = CDateValue(QDate(1998, 1, 1));
+    set.m_Outdat = person.left.isValid() ? CDateValue(person.left) : CDateValue::Zero();
+    set.m_TEL = QStringLiteral("03-1234-5678");
+    set.m_Pic.SetData(photo);
+    set.Update();
+    return qint32(set.GetLastModifiedBookmark());
+}
+
+// Each page's text without blanks, in page order.
+QStringList PdfPages(const QString &path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
+                                                  QStringLiteral("-")});
+    pdftotext.waitForFinished();
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+    pages.removeLast(); // after the last page's form feed
+    for (QString &page : pages)
+        page.remove(QRegularExpression(QStringLiteral("\\s")));
+    return pages;
+}
+
+// Accepts the print dialog as a user does, with Enter.
+int PressEnter(QDialog &dialog)
+{
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    return dialog.result();
+}
+
+CLeftView *Tree()
+{
+    return Frame()->GetActiveChild()->GetLeftPane();
+}
+
+CMorvekView *List()
+{
+    return Frame()->GetActiveChild()->GetRightPane();
+}
+} // namespace
+
+class TestPrinting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void companyListOnPaper();
+    void companyListPages();
+    void companyListPhotoClippedToItsCell();
+    void cardsOnPaper();
+    void cardOfAnEmployeeWithoutUnit();
+    void pageRangeOfTheDialog();
+    void printFile_data();
+    void printFile();
+    void preview_data();
+    void preview();
+    void printCommandsFollowWhatCanBePrinted();
+    void nothingSelectedInTheListPrintsNothing();
+
+private:
+    void SelectUnit(qint32 unitId);
+    void SelectEmployees(const QStringList &names);
+    QString PrintFile(const QString &docName) const { return m_dir.filePath(docName + QStringLiteral(".pdf")); }
+
+    QTemporaryDir m_dir;
+    qint32 m_company = 0;
+    qint32 m_sales = 0;
+    qint32 m_other = 0;
+};
+
+void TestPrinting::initTestCase()
+{
+    // Without a printer the print file goes to the working folder under home.
+    qputenv("HOME", m_dir.path().toLocal8Bit());
+    StartIn(m_dir);
+    CDaoRecordset::SetApplicationDatabasePath(m_dir.filePath(QStringLiteral("odata.mdb")));
+    m_company = AddUnit(0, 10, QStringLiteral("本社"));
+    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"), QStringLiteral("100-0001"));
+    m_other = AddUnit(0, 20, QStringLiteral("別会社"));
+    const QByteArray face = SolidPhoto(QSize(40, 50), Qt::red);
+    AddPerson(m_company, {1, "社長", QDate(1940, 5, 3), {}}, face);
+    AddPerson(m_sales, {2, "青木", QDate(1960, 4, 1), {}}, face);
+    AddPerson(m_sales, {3, "井上", QDate(1961, 4, 1), QDate(2001, 3, 31)});
+    AddPerson(m_sales, {4, "上田", QDate(1962, 4, 1), {}});
+    AddPerson(m_sales, {5, "江藤", QDate(1963, 4, 1), {}});
+    AddPerson(m_sales, {6, "岡田", QDate(1964, 4, 1), {}});
+    AddPerson(m_sales, {7, "加藤", QDate(1920, 5, 3), {}});
+    AddPerson(m_other, {8, "他社員", QDate(1970, 1, 1), {}});
+    CloseCompanyWindows();
+    theApp()->OnShowCompany();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+}
+
+void TestPrinting::init()
+{
+    for (const QString &name : QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}))
+        QFile::remove(m_dir.filePath(name));
+}
+
+void TestPrinting::SelectUnit(qint32 unitId)
+{
+    Tree()->setFocus();
+    Tree()->RevealUnit(unitId);
+    QCOMPARE(CLeftView::UnitId(Tree()->currentItem()), unitId);
+}
+
+void TestPrinting::SelectEmployees(const QStringList &names)
+{
+    SelectUnit(m_sales);
+    List()->setFocus();
+    List()->selectionModel()->clearSelection();
+    const QStringList shown = Column(List());
+    for (const QString &name : names) {
+        const int row = int(shown.indexOf(name));
+        QVERIFY2(row >= 0, qPrintable(name));
+        List()->selectionModel()->select(List()->model()->index(row, 0), QItemSelectionModel::Select);
+    }
+}
+
+void TestPrinting::companyListOnPaper()
+{
+    SelectUnit(m_sales);
+    CDialogAnswers enter(PressEnter);
+    Frame()->OnCommand(ID_FILE_PRINT);
+    QCOMPARE(enter.Texts().size(), 1);
+    const QStringList pages = PdfPages(PrintFile(QStringLiteral("社員一覧表")));
+    QCOMPARE(pages.size(), 2);
+    QVERIFY(pages[0].contains(QStringLiteral("社員一覧表")));
+    QVERIFY(pages[0].contains(QStringLiteral("本社")));
+    QVERIFY(pages[0].contains(QStringLiteral("ﾍﾟｰｼﾞ1/2")));
+    QVERIFY(pages[1].contains(QStringLiteral("ﾍﾟｰｼﾞ2/2")));
+    const QString all = pages.join(QString());
+    for (const char *name : {"社長", "青木", "井上", "上田", "江藤", "岡田", "加藤"})
+        QVERIFY2(all.contains(QString::fromUtf8(name)), name);
+    QVERIFY(!all.contains(QStringLiteral("他社員")));
+    // Dates in their era; only 井上 has left.
+    QVERIFY(all.contains(QStringLiteral("昭和35年04月01日")));
+    QVERIFY(all.contains(QStringLiteral("大正9年05月03日")));
+    QVERIFY(all.contains(QStringLiteral("平成13年03月31日")));
+    QCOMPARE(all.count(QStringLiteral("退職年月日")), 1);
+    QCOMPARE(all.count(QStringLiteral("入社年月日")), 7);
+    QVERIFY(all.contains(QStringLiteral("TEL:03-1234-5678")));
+}
+
+void TestPrinting::companyListPages()
+{
+    CCompanyListJob &job = Tree()->GetPrintJob();
+    CMast00 units;
+    QVERIFY(job.PrepareCompanyPrintJob(units, m_sales));
+    QCOMPARE(job.GetRecordCount(), 7);
+    QCOMPARE(job.GetPageCount(), 2);
+    QCOMPARE(job.GetTable().m_strSubtitle, QStringLiteral("本社"));
+    QVERIFY(!units.IsOpen());
+    // The employee of the company itself has the company as the path, the others their department.
+    QStringList paths;
+    for (const CPrintRecord &record : job.GetRecords())
+        paths << record.m_strPath;
+    QCOMPARE(paths.count(QStringLiteral("本社\n")), 1);
+    QCOMPARE(paths.count(QStringLiteral("営業部\n")), 6);
+
+    // A company without employees prints one page with an empty grid; a unit that is gone, nothing.
+    QVERIFY(job.PrepareCompanyPrintJob(units, AddUnit(0, 30, QStringLiteral("空会社"))));
+    QCOMPARE(job.GetRecordCount(), 0);
+    QCOMPARE(job.GetPageCount(), 1);
+    QVERIFY(!job.PrepareCompanyPrintJob(units, 99999));
+    QCOMPARE(job.GetRecordCount(), 0);
+}
+
+void TestPrinting::companyListPhotoClippedToItsCell()
+{
+    const qint32 company = AddUnit(0, 40, QStringLiteral("写真会社"));
+    // 200 pixels are 700 table units: wider than the 400 of the photo column.
+    AddPerson(company, {41, "大写真", QDate(1970, 1, 1), {}}, SolidPhoto(QSize(200, 20), Qt::blue));
+    CCompanyListJob job;
+    CMast00 units;
+    QVERIFY(job.PrepareCompanyPrintJob(units, company));
+    QImage page = UnitCanvas();
+    {
+        QPainter dc(&page);
+        job.DrawCompanyListPage(dc, {page.rect(), 1});
+    }
+    // The first cell starts at (100, 380); 20 pixels are 70 units high.
+    QCOMPARE(page.pixel(300, 420), QColor(Qt::blue).rgb());
+    QCOMPARE(page.pixel(300, 460), QColor(Qt::white).rgb());
+    QCOMPARE(page.pixel(600, 420), QColor(Qt::white).rgb());
+}
+
+void TestPrinting::cardsOnPaper()
+{
+    SelectEmployees({QStringLiteral("青木"), QStringLiteral("井上"), QStringLiteral("上田")});
+    CDialogAnswers enter(PressEnter);
+    Frame()->OnCommand(ID_FILE_PRINT);
+    QCOMPARE(enter.Texts().size(), 1);
+    const QStringList pages = PdfPages(PrintFile(QStringLiteral("社員名刺")));
+    QCOMPARE(pages.size(), 3);
+    const QStringList names{QStringLiteral("青木"), QStringLiteral("井上"), QStringLiteral("上田")};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(pages[i].count(names[i]), 10);
+        QCOMPARE(pages[i].count(QStringLiteral("本社")), 10);
+        QCOMPARE(pages[i].count(QStringLiteral("〒100-0001")), 10);
+        // Cards carry neither the table's title nor a page number.
+        QVERIFY(!pages[i].contains(QStringLiteral("社員一覧表")));
+        QVERIFY(!pages[i].contains(QStringLiteral("ﾍﾟｰｼﾞ")));
+    }
+}
+
+void TestPrinting::cardOfAnEmployeeWithoutUnit()
+{
+    CMorvekDoc layout;
+    CMast00 units;
+    units.Open();
+    CMast01 employees;
+    employees.Open();
+    CCardPrintJob job(&layout);
+    QVERIFY(employees.FindFirst(QStringLiteral("Code = 2")));
+    job.AddCardRecord(employees, units);
+    // The unit of the next one is gone: its card shows no unit items, not the previous card's.
+    const qint32 lost = AddPerson(123456, {50, "迷子", QDate(1970, 1, 1), {}}, SolidPhoto(QSize(300, 300), Qt::red));
+    QVERIFY(employees.FindFirst(QStringLiteral("ID = %1").arg(lost)));
+    job.AddCardRecord(employees, units);
+    const CPrintRecord &record = job.GetRecords().back();
+    QCOMPARE(record.m_strCompany, QString());
+    QCOMPARE(record.m_Yuu, QString());
+    QCOMPARE(record.m_strPath, QString());
+
+    QImage page = UnitCanvas();
+    {
+        QPainter dc(&page);
+        job.DrawCardPage(dc, {page.rect(), 2});
+    }
+    // The default photo field at (200, 200): 300 pixels are 600 units, cut at 250
+    // wide and at the card's bottom (550), so nothing reaches the card below.
+    QCOMPARE(page.pixel(300, 300), QColor(Qt::red).rgb());
+    QCOMPARE(page.pixel(460, 300), QColor(Qt::white).rgb());
+    QCOMPARE(page.pixel(300, 560), QColor(Qt::white).rgb());
+    // The second card of the row has its photo too.
+    QCOMPARE(page.pixel(1200, 300), QColor(Qt::red).rgb());
+}
+
+void TestPrinting::pageRangeOfTheDialog()
+{
+    SelectUnit(m_company);
+    int maxPage = 0;
+    CDialogAnswers secondPage([&maxPage](QDialog &dialog) {
+        auto &print = static_cast<QPrintDialog &>(dialog);
+        maxPage = print.maxPage();
+        print.setPrintRange(QAbstractPrintDialog::PageRange);
+        print.setFromTo(2, 2);
+        return PressEnter(dialog);
+    });
+    Frame()->OnCommand(ID_FILE_PRINT);
+    QCOMPARE(maxPage, 2);
+    const QStringList pages = PdfPages(PrintFile(QStringLiteral("社員一覧表")));
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(pages[0].contains(QStringLiteral("ﾍﾟｰｼﾞ2/2")));
+}
+
+void TestPrinting::printFile_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("direct: no dialog") << int(ID_FILE_PRINT_DIRECT) << false << 0 << 2;
+    QTest::newRow("dialog cancelled") << int(ID_FILE_PRINT) << false << 1 << 0;
+}
+
+void TestPrinting::printFile()
+{
+    QFETCH(int, command);
+    QFETCH(bool, accept);
+    QFETCH(int, dialogs);
+    QFETCH(int, pages);
+    SelectUnit(m_company);
+    CDialogAnswers answers([accept](QDialog &dialog) { return accept ? PressEnter(dialog) : int(QDialog::Rejected); });
+    Frame()->OnCommand(command);
+    QCOMPARE(answers.Texts().size(), dialogs);
+    const QString file = PrintFile(QStringLiteral("社員一覧表"));
+    QCOMPARE(QFile::exists(file) ? PdfPages(file).size() : 0, pages);
+}
+
+void TestPrinting::preview_data()
+{
+    QTest::addColumn<bool>("cards");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("company list") << false << 2;
+    QTest::newRow("cards") << true << 2;
+}
+
+void TestPrinting::preview()
+{
+    QFETCH(bool, cards);
+    QFETCH(int, pages);
+    if (cards)
+        SelectEmployees({QStringLiteral("江藤"), QStringLiteral("岡田")});
+    else
+        SelectUnit(m_company);
+    int shown = -1;
+    CDialogAnswers look([&shown](QDialog &dialog) {
+        auto *preview = qobject_cast<QPrintPreviewDialog *>(&dialog);
+        if (!preview)
+            return int(QDialog::Rejected);
+        auto *widget = preview->findChild<QPrintPreviewWidget *>();
+        widget->updatePreview();
+        shown = widget->pageCount();
+        return int(QDialog::Rejected);
+    });
+    Frame()->OnCommand(ID_FILE_PRINT_PREVIEW);
+    QCOMPARE(shown, pages);
+}
+
+void TestPrinting::printCommandsFollowWhatCanBePrinted()
+{
+    CChildFrame *child = Frame()->GetActiveChild();
+    child->GetLeftPane()->setFocus();
+    child->GetLeftPane()->setCurrentItem(nullptr);
+    QVERIFY(!Enabled(ID_FILE_PRINT));
+    SelectUnit(m_sales);
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        QVERIFY(Enabled(id));
+    // In the list only employees print: a unit row alone does not.
+    List()->setFocus();
+    List()->selectionModel()->clearSelection();
+    QVERIFY(!Enabled(ID_FILE_PRINT_PREVIEW));
+    SelectEmployees({QStringLiteral("青木")});
+    QVERIFY(Enabled(ID_FILE_PRINT_PREVIEW));
+    // Without a company window there is nothing to print.
+    CloseCompanyWindows();
+    QVERIFY(!Enabled(ID_FILE_PRINT));
+    theApp()->OnShowCompany();
+    QTRY_VERIFY(Frame()->GetActiveChild());
+}
+
+void TestPrinting::nothingSelectedInTheListPrintsNothing()
+{
+    SelectUnit(m_sales);
+    List()->setFocus();
+    List()->selectionModel()->clearSelection();
+    CDialogAnswers answers(PressEnter);
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        Frame()->OnCommand(id);
+    QVERIFY(answers.Texts().isEmpty());
+    QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}).isEmpty());
+}
+
+int main(int argc, char *argv[])
+{
+    CMorvekApp app(argc, argv);
+    TestPrinting test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_printing.moc"
