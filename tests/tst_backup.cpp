@@ -4,6 +4,7 @@
 #include "app/datafolder.h"
 #include "store/dailybackup.h"
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/databasebackup.h"
 #include "store/mast00.h"
@@ -81,6 +82,8 @@ private slots:
     void restoreKeepsTheCurrentFileAside_data();
     void restoreKeepsTheCurrentFileAside();
     void restoreMovesAStrayJournalAside();
+    void writeAfterRestoreGoesToTheRestoredFile_data();
+    void writeAfterRestoreGoesToTheRestoredFile();
     void restoreFromDamagedBackupChangesNothing();
     void desktopStartUsesTheDataFolder_data();
     void desktopStartUsesTheDataFolder();
@@ -376,6 +379,52 @@ void TestBackup::restoreMovesAStrayJournalAside()
     QVERIFY(!QFileInfo::exists(journal));
     QCOMPARE(Read(aside + QStringLiteral("-journal")), QByteArray(600, 'j'));
     QVERIFY(CDatabaseBackup::QuickCheck(m_db->Path()).isEmpty());
+}
+
+void TestBackup::writeAfterRestoreGoesToTheRestoredFile_data()
+{
+    QTest::addColumn<bool>("sameSet");
+    QTest::newRow("set that held the connection") << true;
+    QTest::newRow("new set") << false;
+}
+
+// Closed sets keep the shared connection; restoring must not leave it on the
+// file moved aside, where writes would go with their journal beside the new file.
+void TestBackup::writeAfterRestoreGoesToTheRestoredFile()
+{
+    QFETCH(bool, sameSet);
+    AddEmployees(2);
+    const QString backup = CDatabaseBackup::MakeBackup(m_db->Path(), kMorning);
+    AddEmployees(3, QStringLiteral("後から"));
+    CMast01 kept;
+    kept.Open();
+    QCOMPARE(kept.GetRecordCount(), 5);
+    kept.Close();
+    QCOMPARE(CDaoDatabasePool::OpenCount(), 1);
+
+    const QString aside = CDatabaseBackup::Restore(m_db->Path(), backup, CDatabaseBackup::EAside::beforeRestore, kMorning);
+    QCOMPARE(CDaoDatabasePool::OpenCount(), 0);
+    const QByteArray asideBytes = Read(aside);
+
+    CMast01 fresh;
+    CMast01 &set = sameSet ? kept : fresh;
+    set.Open();
+    QCOMPARE(set.GetRecordCount(), 2);
+    set.AddNew();
+    set.m_Code = 9;
+    set.m_Name = QStringLiteral("復元後");
+    set.Update();
+    set.Close();
+
+    QVERIFY(!QFileInfo::exists(m_db->Path() + QStringLiteral("-journal")));
+    QCOMPARE(Read(aside), asideBytes);
+    CDaoDatabase restored;
+    restored.Open(m_db->Path());
+    CMast01 check(&restored);
+    check.Open();
+    QCOMPARE(check.GetRecordCount(), 3);
+    QVERIFY(check.FindFirst(QStringLiteral("Code = 9")));
+    QCOMPARE(check.m_Name, QStringLiteral("復元後"));
 }
 
 void TestBackup::restoreFromDamagedBackupChangesNothing()

@@ -144,7 +144,7 @@ void CMainFrame::SetBusyAnimation(bool on)
 
 void CMainFrame::StepBusyAnimation()
 {
-    m_wndFuncKeyBar->GetAnimation()->Step();
+    m_wndFuncKeyBar->StepAnimation();
 }
 
 CChildFrame *CMainFrame::CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument)

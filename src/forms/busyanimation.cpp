@@ -45,8 +45,9 @@ void CBusyAnimation::Step()
 {
     if (!IsPlaying())
         return;
-    m_nFrame = (m_nFrame + 1) % GetFrameCount();
-    repaint();
+    ShowFrame((m_nFrame + 1) % GetFrameCount());
+    if (isVisible())
+        repaint();
 }
 
 void CBusyAnimation::ShowFrame(int frame)

@@ -1,5 +1,6 @@
 #include "databasebackup.h"
 
+#include "daodatabasepool.h"
 #include "daoexception.h"
 #include "databasecheck.h"
 
@@ -280,6 +281,7 @@ QString CDatabaseBackup::Restore(const QString &dbPath, const QString &backupPat
     Copy(backupPath, incoming);
 
     const QString aside = QDir(folder).filePath(AsideNameFor(dbPath, why, when));
+    CDaoDatabasePool::Release(dbPath);
     QStringList moved; // pairs: from, to
     auto undo = [&moved] {
         for (int i = moved.size() - 2; i >= 0; i -= 2)

@@ -51,6 +51,7 @@ public:
 
     // Puts a sound backup in dbPath's place. The current file (and any journal of
     // it) is moved aside into the backups folder, never overwritten; returns where.
-    // Every connection to dbPath must be closed first. On failure dbPath is as it was.
+    // Closes the shared connection to dbPath; every other one must be closed first.
+    // On failure dbPath is as it was.
     static QString Restore(const QString &dbPath, const QString &backupPath, EAside why, const QDateTime &when);
 };

@@ -4,37 +4,55 @@
 #include "forms/busyanimation.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 namespace {
-int g_depth = 0;
-QElapsedTimer g_sinceFrame;
+int g_shown = 0;  // guards showing the cursor and clip now
+// Reading the clock for every row would cost more than the row.
+constexpr unsigned kPulsesPerLook = 32;
 } // namespace
 
-CBusyIndicator::CBusyIndicator()
+CBusyIndicator::CBusyIndicator(int delayMs)
+    : m_nDelay(delayMs)
 {
-    if (g_depth++ > 0)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (CFrameServices *services = CFrameServices::Instance())
-        services->SetBusyAnimation(true);
-    g_sinceFrame.start();
+    m_clock.start();
 }
 
 CBusyIndicator::~CBusyIndicator()
 {
-    if (--g_depth > 0)
+    if (!m_bShown)
         return;
     QApplication::restoreOverrideCursor();
-    if (CFrameServices *services = CFrameServices::Instance())
-        services->SetBusyAnimation(false);
+    if (--g_shown == 0) {
+        if (CFrameServices *services = CFrameServices::Instance())
+            services->SetBusyAnimation(false);
+    }
 }
 
-void CBusyIndicator::Tick()
+void CBusyIndicator::Show()
 {
-    if (g_depth == 0 || g_sinceFrame.elapsed() < CBusyAnimation::kFrameInterval)
+    m_bShown = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (g_shown++ == 0) {
+        if (CFrameServices *services = CFrameServices::Instance())
+            services->SetBusyAnimation(true);
+    }
+}
+
+void CBusyIndicator::Pulse()
+{
+    if (m_nPulses++ % kPulsesPerLook != 0 && m_nDelay > 0)
         return;
-    g_sinceFrame.restart();
-    if (CFrameServices *services = CFrameServices::Instance())
-        services->StepBusyAnimation();
+    const qint64 now = m_clock.elapsed();
+    if (!m_bShown) {
+        if (now < m_nDelay)
+            return;
+        Show();
+        m_nLastStep = now;
+        return;
+    }
+    if (now - m_nLastStep >= CBusyAnimation::kFrameInterval) {
+        m_nLastStep = now;
+        if (CFrameServices *services = CFrameServices::Instance())
+            services->StepBusyAnimation();
+    }
 }
