@@ -151,7 +151,9 @@ void TestShellCommands::employeeEntryRunsTheMasterForm()
     CloseCompanyWindows();
     QStringList whileOpen;
     QString status;
+    QWidget *owner = nullptr;
     CDialogAnswers answers([&](QDialog &dialog) {
+        owner = dialog.parentWidget();
         dialog.show();
         if (QTest::qWaitForWindowActive(&dialog)) {
             whileOpen = Captions();
@@ -162,6 +164,8 @@ void TestShellCommands::employeeEntryRunsTheMasterForm()
     });
     Frame()->GetAction(ID_EMPLOYEE_ENTRY)->trigger();
     QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員マスタ登録")});
+    // Owned by the main window, as every other form is: centred on it and kept above it.
+    QCOMPARE(owner, static_cast<QWidget *>(Frame()));
     QCOMPARE(whileOpen, AsList(CFuncKeyCaptions::EmployeeMaster()));
     QCOMPARE(status, QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"));
     QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));

@@ -272,7 +272,8 @@ bool CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::OnEmployeeEntry()
 {
-    CEmployeeForm form;
+    // Owned by the main window: centred on it, kept above it, no button of its own.
+    CEmployeeForm form(this);
     CModalSeam::Exec(form);
 }
 
