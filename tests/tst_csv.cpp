@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -152,6 +153,8 @@ private slots:
     void commandLine_data();
     void commandLine();
     void commandLineRoundTrip();
+    void importIntoNewFile_data();
+    void importIntoNewFile();
 
 private:
     void FillRegister();
@@ -671,6 +674,55 @@ void TestCsv::commandLineRoundTrip()
     QCOMPARE(RunCommand({"--import-csv", out, "--database", empty.Path(), "--skip-existing"}, &text, &err), 0);
     QVERIFY2(text.contains(QStringLiteral("社員: 追加 0 人、更新 0 人、読み飛ばし 4 人")), qPrintable(text));
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 4);
+}
+
+void TestCsv::importIntoNewFile_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("whole register") << "good" << "新規.mdb" << 0 << "新しいデータベース";
+    QTest::newRow("refused row") << "bad" << "新規.mdb" << 1 << "何も書き込んでいません";
+    QTest::newRow("no files") << "empty" << "新規.mdb" << 1 << "部課.csv も 社員.csv もありません";
+    QTest::newRow("folder missing") << "good" << "無い/新規.mdb" << 1 << "何も書き込んでいません";
+}
+
+// A register carried to another machine starts there without a database file.
+void TestCsv::importIntoNewFile()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    FillRegister();
+    QTemporaryDir folder;
+    const QString good = QDir(folder.path()).filePath(QStringLiteral("good"));
+    QCOMPARE(RunCommand({"--export-csv", good, "--database", m_db->Path()}), 0);
+    const QString bad = QDir(folder.path()).filePath(QStringLiteral("bad"));
+    QVERIFY(QDir().mkpath(bad));
+    QFile employees(QDir(bad).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY(employees.open(QIODevice::WriteOnly));
+    employees.write(ReadAll(QDir(good).filePath(CCsvColumns::EmployeesFileName())));
+    employees.write("77,山田,,男,2023-02-29,,,,,,,,,,,,\r\n");
+    employees.close();
+    QVERIFY(QDir().mkpath(QDir(folder.path()).filePath(QStringLiteral("empty"))));
+
+    const QString database = QDir(folder.path()).filePath(target);
+    QString text, err;
+    const int result =
+        RunCommand({"--import-csv", QDir(folder.path()).filePath(source), "--database", database}, &text, &err);
+    QCOMPARE(result, status);
+    QVERIFY2((text + err).contains(message), qPrintable(text + err));
+    QCOMPARE(QFileInfo::exists(database), status == 0);
+    if (status == 0) {
+        CDaoDatabase db;
+        db.Open(database);
+        QSqlQuery q(db.Connection());
+        QVERIFY(q.exec(QStringLiteral("SELECT (SELECT count(*) FROM Mast00), (SELECT count(*) FROM Mast01)")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 5);
+        QCOMPARE(q.value(1).toInt(), 4);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

@@ -80,6 +80,13 @@ QString TodayInEra()
     int era = 0;
     return CEraCalendar::ToEraText(CDateValue::CurrentTime(), era);
 }
+
+// Offscreen, a dialog owned by the form does not take the application's focus from it,
+// so keys meant for the dialog go to its own focus widget.
+void KeyInto(QDialog &dialog, Qt::Key key)
+{
+    QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, key);
+}
 } // namespace
 
 class TestEmployeeForm : public QObject
@@ -563,12 +570,14 @@ void TestEmployeeForm::searchKey()
     QFETCH(bool, asked);
     QFETCH(QString, name);
     QString firstLine;
+    QWidget *owner = nullptr;
     CDialogAnswers answers([&](QDialog &dialog) {
+        owner = dialog.parentWidget();
         dialog.show();
         if (!QTest::qWaitForWindowActive(&dialog))
             return -1;
         firstLine = dialog.findChild<QListWidget *>()->item(0)->text();
-        PressKey(choose ? Qt::Key_Return : Qt::Key_Escape);
+        KeyInto(dialog, choose ? Qt::Key_Return : Qt::Key_Escape);
         if (dialog.isVisible())
             dialog.reject();
         return dialog.result();
@@ -580,6 +589,8 @@ void TestEmployeeForm::searchKey()
     PressKey(Qt::Key_F8);
     QCOMPARE(answers.Texts(), asked ? QStringList{QStringLiteral("社員検索")} : QStringList());
     QCOMPARE(firstLine, asked ? QStringLiteral("0020 | 佐藤花子") : QString());
+    // A search without an owner window can fall behind the form under a window manager.
+    QCOMPARE(owner, asked ? static_cast<QWidget *>(m_form.get()) : nullptr);
     QCOMPARE(Text(2), name);
     QCOMPARE(ModeCaption(), name.isEmpty() ? QStringLiteral("[新規]") : QStringLiteral("[訂正]"));
     const CFuncKeyCaptions::Set master = CFuncKeyCaptions::EmployeeMaster();
@@ -608,7 +619,7 @@ void TestEmployeeForm::saveAfterCancelledSearchChangesTheShownOnly()
             return int(QMessageBox::Yes);
         dialog.show();
         if (QTest::qWaitForWindowActive(&dialog)) {
-            PressKey(Qt::Key_F3);
+            KeyInto(dialog, Qt::Key_F3);
             pages << dialog.findChild<QListWidget *>()->item(0)->text();
         }
         dialog.reject();

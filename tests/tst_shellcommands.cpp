@@ -1,11 +1,21 @@
 // The commands of the main and company windows: menus, their enabling and marks,
 // the list styles, and the keys of the company window.
+#include "app/childframe.h"
 #include "app/commandids.h"
+#include "app/csvcolumns.h"
+#include "employee/unaffiliateddlg.h"
 #include "shellfixture.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
+#include "views/unitcontentsmodel.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -27,6 +37,7 @@ private slots:
     void byNameIsEnabledAndInert();
     void f8AsksForTheUnaffiliatedList();
     void employeeEntryRunsTheMasterForm();
+    void csvImportRefreshesTheCompanyWindow();
     void f6MovesBetweenPanes();
     void splitMovesTheDividerByKeys_data();
     void splitMovesTheDividerByKeys();
@@ -151,7 +162,9 @@ void TestShellCommands::employeeEntryRunsTheMasterForm()
     CloseCompanyWindows();
     QStringList whileOpen;
     QString status;
+    QWidget *owner = nullptr;
     CDialogAnswers answers([&](QDialog &dialog) {
+        owner = dialog.parentWidget();
         dialog.show();
         if (QTest::qWaitForWindowActive(&dialog)) {
             whileOpen = Captions();
@@ -162,12 +175,47 @@ void TestShellCommands::employeeEntryRunsTheMasterForm()
     });
     Frame()->GetAction(ID_EMPLOYEE_ENTRY)->trigger();
     QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員マスタ登録")});
+    // Owned by the main window, as every other form is: centred on it and kept above it.
+    QCOMPARE(owner, static_cast<QWidget *>(Frame()));
     QCOMPARE(whileOpen, AsList(CFuncKeyCaptions::EmployeeMaster()));
     QCOMPARE(status, QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"));
     QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));
     // Offscreen nothing hands the activation back when the form goes.
     Frame()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Frame()));
+}
+
+// The import runs from the company window's menu; what it adds shows there at once.
+void TestShellCommands::csvImportRefreshesTheCompanyWindow()
+{
+    QTemporaryDir folder;
+    QFile units(QDir(folder.path()).filePath(CCsvColumns::UnitsFileName()));
+    QVERIFY(units.open(QIODevice::WriteOnly));
+    units.write("会社コード,部課パス,名前\r\n5,取込商事,取込商事\r\n");
+    units.close();
+    QFile employees(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY(employees.open(QIODevice::WriteOnly));
+    employees.write("社員コード,氏名,所属\r\n901,所属なし一郎,\r\n902,取込花子,取込商事\r\n");
+    employees.close();
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            return int(QDialog::Accepted);
+        }
+        return qobject_cast<QMessageBox *>(&dialog) ? int(QMessageBox::Yes) : int(QDialog::Accepted);
+    });
+    Frame()->GetAction(ID_CSV_IMPORT)->trigger();
+    CChildFrame *child = Frame()->GetActiveChild();
+    QStringList tree;
+    for (int i = 0; i < child->GetLeftPane()->topLevelItemCount(); ++i)
+        tree << child->GetLeftPane()->topLevelItem(i)->text(0);
+    QVERIFY2(tree.contains(QStringLiteral("取込商事")), qPrintable(tree.join(',')));
+    CUnitContentsModel *unaffiliated = child->GetRightPane()->GetUnaffiliatedWindow()->GetModel();
+    QStringList names;
+    for (int row = 0; row < unaffiliated->rowCount(); ++row)
+        names << unaffiliated->index(row, 0).data().toString();
+    QVERIFY2(names.contains(QStringLiteral("所属なし一郎")), qPrintable(names.join(',')));
+    QVERIFY(!names.contains(QStringLiteral("取込花子")));
 }
 
 void TestShellCommands::f6MovesBetweenPanes()

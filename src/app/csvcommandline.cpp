@@ -4,9 +4,12 @@
 #include "csvimporter.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
+#include "store/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTextStream>
 #include <cstdio>
@@ -88,7 +91,21 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     if (database.isEmpty())
         database = DatabaseFromSettings();
 
+    // An import may fill a register that does not exist yet; a failed one leaves no file behind.
+    const bool created = !importFolder.isEmpty() && !QFileInfo::exists(database);
+    const int status = RunOn(database, created, exportFolder, importFolder, encoding, skip, out, err);
+    if (created && status != 0)
+        QFile::remove(database);
+    return status;
+}
+
+int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder,
+                           const QString &importFolder, ECsvEncoding encoding, bool skip, QTextStream &out,
+                           QTextStream &err)
+{
     try {
+        if (create)
+            CSchema::CreateDatabaseFile(database);
         CDaoDatabase db;
         db.Open(database);
         QString error;
@@ -121,6 +138,8 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
             return ExitFailure;
         }
         importer.Apply();
+        if (create)
+            out << QStringLiteral("新しいデータベース %1 に読み込みました。\n").arg(QDir::toNativeSeparators(database));
         return 0;
     } catch (const CDaoException &error) {
         err << error.GetErrorMessage() << QStringLiteral("\n何も書き込んでいません。\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "csvcodec.h"
+
 #include <QStringList>
 
 class QTextStream;
@@ -18,4 +20,8 @@ public:
 
     static constexpr int ExitFailure = 1;
     static constexpr int ExitUsage = 2;
+
+private:
+    static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
+                     ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err);
 };

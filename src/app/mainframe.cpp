@@ -12,6 +12,7 @@
 #include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
 #include "views/leftview.h"
+#include "views/morvekview.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -245,9 +246,13 @@ bool CMainFrame::OnFrameCommand(int id)
         return true;
     case ID_CSV_IMPORT:
         if (CCsvCommands::OnImportCsv(this))
-            for (CChildFrame *child : GetChildFrames())
+            for (CChildFrame *child : GetChildFrames()) {
                 if (CLeftView *tree = child->GetLeftPane())
                     tree->LoadChildUnits(0);
+                // Imported employees without a unit are the ones to drag next.
+                if (CMorvekView *list = child->GetRightPane())
+                    list->FillUnaffiliatedList();
+            }
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));
@@ -272,7 +277,8 @@ bool CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::OnEmployeeEntry()
 {
-    CEmployeeForm form;
+    // Owned by the main window: centred on it, kept above it, no button of its own.
+    CEmployeeForm form(this);
     CModalSeam::Exec(form);
 }
 
