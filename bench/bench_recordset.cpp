@@ -83,6 +83,20 @@ void BM_OpenAndWalkDepartment(benchmark::State &state)
     }
 }
 
+// A new set while another holds the connection: what opening one costs by itself.
+void BM_OpenHeld(benchmark::State &state)
+{
+    CDaoRecordset::SetApplicationDatabasePath(DatabaseFor(int(state.range(0))));
+    CMast01 held;
+    held.Open();
+    for (auto _ : state) {
+        CMast01 set;
+        set.m_strSort = QStringLiteral("Busyo,Code");
+        set.Open();
+        benchmark::DoNotOptimize(set.m_Code);
+    }
+}
+
 void BM_PlainQuery(benchmark::State &state)
 {
     const QString path = DatabaseFor(int(state.range(0)));
@@ -108,6 +122,7 @@ void BM_PlainQuery(benchmark::State &state)
 
 BENCHMARK(BM_WalkDepartmentThroughCMast01)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainQuery)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenHeld)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenAndWalkDepartment)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

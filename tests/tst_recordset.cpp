@@ -59,6 +59,8 @@ private slots:
     void datesKeepNullApartFromZero();
     void photoIsReadOnlyWhenAskedFor();
     void untouchedPhotoSurvivesEdit();
+    void setsOfOneClassKeepTheirOwnColumns_data();
+    void setsOfOneClassKeepTheirOwnColumns();
     void fieldValueByName();
     void executeIsAllOrNothing();
     void executeInsideTransaction_data();
@@ -347,6 +349,49 @@ void TestRecordset::photoIsReadOnlyWhenAskedFor()
     CRawConnection raw(m_db->Path());
     raw.Exec(QStringLiteral("UPDATE Mast01 SET Pic = x'7365636f6e64'"));
     QCOMPARE(set.m_Pic.Data(), QByteArray("second"));
+}
+
+void TestRecordset::setsOfOneClassKeepTheirOwnColumns_data()
+{
+    QTest::addColumn<bool>("subsetFirst");
+    QTest::newRow("narrow set opened first") << true;
+    QTest::newRow("whole set opened first") << false;
+}
+
+// The columns a class binds are learnt once; a narrow set must not narrow the next.
+void TestRecordset::setsOfOneClassKeepTheirOwnColumns()
+{
+    QFETCH(bool, subsetFirst);
+    {
+        CMast01 set;
+        set.Open();
+        set.AddNew();
+        set.m_Code = 7;
+        set.m_Name = QStringLiteral("山田");
+        set.m_Kana = QStringLiteral("やまだ");
+        set.m_Sdate = CDateValue(1990, 4, 1);
+        set.Update();
+    }
+    CMast01 narrow;
+    narrow.SetColumnSubset({QStringLiteral("Name")});
+    CMast01 whole;
+    for (int i = 0; i < 2; ++i) {
+        if ((i == 0) == subsetFirst)
+            narrow.Open();
+        else
+            whole.Open();
+    }
+    QCOMPARE(narrow.m_Name, QStringLiteral("山田"));
+    QVERIFY(narrow.m_Kana.isEmpty());
+    QVERIFY(narrow.m_Sdate.IsNull());
+    QCOMPARE(whole.m_Kana, QStringLiteral("やまだ"));
+    QCOMPARE(whole.m_Sdate, CDateValue(1990, 4, 1));
+    QCOMPARE(whole.m_Code, 7);
+    // Walking loads every row the same way.
+    QVERIFY(whole.FindFirst(QStringLiteral("Code = 7")));
+    QCOMPARE(whole.m_Kana, QStringLiteral("やまだ"));
+    narrow.SetColumnSubset({});
+    QCOMPARE(narrow.m_Kana, QStringLiteral("やまだ"));
 }
 
 void TestRecordset::untouchedPhotoSurvivesEdit()

@@ -12,6 +12,9 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <limits>
+#include <typeindex>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 QString g_applicationPath;
@@ -155,15 +158,42 @@ void CDaoRecordset::Exec(QSqlQuery &q, const QString &context)
         throw CDaoException::FromSql(q.lastError(), context.isEmpty() ? ReadFailed() : context);
 }
 
+// A class binds the same members every time: its columns are learnt once.
 void CDaoRecordset::Describe()
 {
-    CDaoFieldExchange fx(CDaoFieldExchange::Describe);
-    DoFieldExchange(&fx);
-    m_columns = fx.m_columns;
-    m_kinds.clear();
-    for (const auto kind : std::as_const(fx.m_kinds))
-        m_kinds << kind;
-    UpdateFetchColumns();
+    struct SLayout {
+        QStringList columns;
+        QVector<int> kinds;
+        QString allColumns;
+        std::vector<int> allFetch;
+    };
+    static std::unordered_map<std::type_index, SLayout> layouts;
+    auto it = layouts.find(typeid(*this));
+    if (it == layouts.end()) {
+        CDaoFieldExchange fx(CDaoFieldExchange::Describe);
+        DoFieldExchange(&fx);
+        SLayout layout;
+        layout.columns = fx.m_columns;
+        for (const auto kind : std::as_const(fx.m_kinds))
+            layout.kinds << kind;
+        m_columns = layout.columns;
+        m_kinds = layout.kinds;
+        const QStringList subset = std::exchange(m_subset, {});
+        UpdateFetchColumns();
+        m_subset = subset;
+        layout.allColumns = m_strFetchColumns;
+        layout.allFetch = m_fetchColumns;
+        it = layouts.emplace(typeid(*this), std::move(layout)).first;
+    }
+    m_columns = it->second.columns;
+    m_kinds = it->second.kinds;
+    if (m_subset.isEmpty()) {
+        m_strFetchColumns = it->second.allColumns;
+        m_fetchColumns = it->second.allFetch;
+        m_rowValues = QVariantList(m_columns.size());
+    } else {
+        UpdateFetchColumns();
+    }
 }
 
 void CDaoRecordset::UpdateFetchColumns()
@@ -477,13 +507,16 @@ void CDaoRecordset::LoadCurrent()
 // q stands on a row: its ID, then the fetched columns in field order.
 void CDaoRecordset::LoadRow(const QSqlQuery &q)
 {
+    if (m_rowValues.size() != m_columns.size())
+        m_rowValues = QVariantList(m_columns.size());
     for (size_t j = 0; j < m_fetchColumns.size(); ++j)
         m_rowValues[m_fetchColumns[j]] = q.value(int(j) + 1);
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
-    fx.m_values = m_rowValues;
+    fx.m_values = std::move(m_rowValues);   // lent, not copied: the next row writes into it again
     const qint64 key = m_curId;
     fx.m_binaryLoader = [this, key](const QString &column) { return FetchBinary(key, column); };
     DoFieldExchange(&fx);
+    m_rowValues = std::move(fx.m_values);
 }
 
 void CDaoRecordset::ResetMembers()
