@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QVBoxLayout>
 #include <memory>
+#include <utility>
 
 class TestEntryField : public QObject
 {
@@ -96,6 +97,15 @@ void TestEntryField::typing()
     field->clear();
     QApplication::sendEvent(field, &commit);
     QCOMPARE(field->GetFieldText(), shown);
+    // And pasted text, by either key.
+    const std::pair<Qt::Key, Qt::KeyboardModifier> pastes[] = {{Qt::Key_Insert, Qt::ShiftModifier},
+                                                               {Qt::Key_V, Qt::ControlModifier}};
+    for (const auto &[key, modifier] : pastes) {
+        field->clear();
+        QApplication::clipboard()->setText(typed);
+        QTest::keyClick(field, key, modifier);
+        QCOMPARE(field->GetFieldText(), shown);
+    }
 }
 
 void TestEntryField::eraKeys_data()
@@ -202,13 +212,21 @@ void TestEntryField::focusColour()
 void TestEntryField::clipboardKeysActOnce()
 {
     CEraDateEdit *field = MakeField(FIELD_TEXT_ASCII, 16);
-    QApplication::clipboard()->setText(QStringLiteral("AB"));
+    QClipboard *clipboard = QApplication::clipboard();
+    // Line breaks and other control characters never enter a field.
+    clipboard->setText(QStringLiteral("AB\tC\r\nD"));
     QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
-    QCOMPARE(field->GetFieldText(), QStringLiteral("AB"));
+    QCOMPARE(field->GetFieldText(), QStringLiteral("ABCD"));
     field->selectAll();
+    clipboard->setText(QStringLiteral("zz"));
     QTest::keyClick(field, Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(field->GetFieldText(), QString());
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("AB"));
+    QCOMPARE(clipboard->text(), QStringLiteral("ABCD"));
+    TypeText(QStringLiteral("C"), field);
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QStringLiteral("C"));
+    QCOMPARE(field->GetFieldText(), QStringLiteral("C"));
 }
 
 void TestEntryField::toneWave()

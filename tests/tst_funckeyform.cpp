@@ -174,32 +174,45 @@ void TestFuncKeyForm::lastFieldMovesToOk()
 
 void TestFuncKeyForm::keys_data()
 {
+    QTest::addColumn<int>("field");     // the field the key is pressed in
     QTest::addColumn<int>("key");
-    QTest::addColumn<int>("handler");
-    QTest::addColumn<bool>("forwarded");
-    QTest::newRow("F1 stays in the field") << int(Qt::Key_F1) << 1 << false;
-    QTest::newRow("F2") << int(Qt::Key_F2) << 2 << true;
-    QTest::newRow("F5") << int(Qt::Key_F5) << 5 << true;
-    QTest::newRow("F11") << int(Qt::Key_F11) << 11 << true;
-    QTest::newRow("F12 stays in the field") << int(Qt::Key_F12) << 12 << false;
-    QTest::newRow("a letter stays in the field") << int(Qt::Key_A) << 0 << false;
-    QTest::newRow("PageUp stays in the field") << int(Qt::Key_PageUp) << 0 << false;
+    QTest::addColumn<int>("handler");   // the OnF handler that runs, 0 for none
+    QTest::addColumn<QString>("text");  // what the field then holds
+    QTest::addColumn<QString>("era");
+    QTest::newRow("F1 stays in the field") << 3 << int(Qt::Key_F1) << 0 << "" << "";
+    QTest::newRow("F2") << 3 << int(Qt::Key_F2) << 2 << "" << "";
+    QTest::newRow("F5") << 3 << int(Qt::Key_F5) << 5 << "" << "";
+    QTest::newRow("F11") << 3 << int(Qt::Key_F11) << 11 << "" << "";
+    QTest::newRow("F12 stays in the field") << 3 << int(Qt::Key_F12) << 0 << "" << "";
+    QTest::newRow("a letter stays in the field") << 1 << int(Qt::Key_A) << 0 << "a" << "";
+    QTest::newRow("PageUp stays in the field") << 3 << int(Qt::Key_PageUp) << 0 << "" << "明治";
 }
 
 void TestFuncKeyForm::keys()
 {
+    QFETCH(int, field);
     QFETCH(int, key);
     QFETCH(int, handler);
-    QFETCH(bool, forwarded);
-    m_form->Field(2)->SetFieldText(QStringLiteral("1"));
-    PressKey(Qt::Key_Return);
-    PressKey(Qt::Key_Return);
+    QFETCH(QString, text);
+    QFETCH(QString, era);
+    if (field == 3) {
+        m_form->Field(2)->SetFieldText(QStringLiteral("1"));
+        PressKey(Qt::Key_Return);
+        PressKey(Qt::Key_Return);
+    }
+    QCOMPARE(Focused(), m_form->Field(field));
     const int statusCount = m_frame->m_nStatusCount;
+    const QString eraBefore = m_form->Field(3)->EraLabel();
     PressKey(Qt::Key(key));
-    QCOMPARE(m_form->m_keys[size_t(handler)], forwarded ? 1 : 0);
+    std::array<int, 13> expected{};
+    if (handler > 0)
+        expected[size_t(handler)] = 1;
+    QCOMPARE(m_form->m_keys, expected);
     // Forwarded keys show the current field's prompt again.
-    QCOMPARE(m_frame->m_nStatusCount, statusCount + (forwarded ? 1 : 0));
-    QCOMPARE(m_frame->m_status, QStringLiteral("prompt 3"));
+    QCOMPARE(m_frame->m_nStatusCount, statusCount + (handler > 0 ? 1 : 0));
+    QCOMPARE(m_frame->m_status, QStringLiteral("prompt %1").arg(field));
+    QCOMPARE(m_form->Field(field)->GetFieldText(), text);
+    QCOMPARE(m_form->Field(3)->EraLabel(), era.isEmpty() ? eraBefore : era);
 }
 
 void TestFuncKeyForm::modeCaption()

@@ -30,7 +30,8 @@ private slots:
     void addAndEditDepartment();
     void deleteRules_data();
     void deleteRules();
-    void failedCompanyDeleteChangesNothing();
+    void failedDeleteChangesNothing_data();
+    void failedDeleteChangesNothing();
     void rightClickAndMenuKey();
     void revealOpensThePathDownToTheUnit();
 
@@ -161,19 +162,36 @@ void TestLeftView::deleteRules()
     QCOMPARE(Column(panes.list->GetUnaffiliatedWindow()->GetModel()), released);
 }
 
-void TestLeftView::failedCompanyDeleteChangesNothing()
+void TestLeftView::failedDeleteChangesNothing_data()
 {
+    QTest::addColumn<bool>("company");
+    QTest::newRow("company") << true;
+    QTest::newRow("department") << false;
+}
+
+void TestLeftView::failedDeleteChangesNothing()
+{
+    QFETCH(bool, company);
     CDaoDatabase db;
     db.Open(m_db->Path());
+    // The employees are released first; the removal of the unit then fails.
     db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 BEGIN SELECT RAISE(ABORT, 'x'); END"));
     db.Close();
     SPanes panes;
-    SelectPath(panes.tree, {m_company});
+    const qint32 target = company ? m_company : m_first;
+    SelectPath(panes.tree, {m_company, m_sales, m_first, target});
     CDialogAnswers answers([](QDialog &) { return QMessageBox::Ok; });
-    QVERIFY_THROWS_EXCEPTION(CDaoException, RunMenuCommand(panes.tree, kDelete));
-    QVERIFY(UnitRow(m_company) && ItemOf(panes.tree, m_company));
-    QCOMPARE(BusyoOf(m_inSales), m_sales);
-    QCOMPARE(BusyoOf(m_inCompany), m_company);
+    try {
+        RunMenuCommand(panes.tree, kDelete);
+        QFAIL("the delete should have failed");
+    } catch (const CDaoException &error) {
+        QVERIFY2(error.GetErrorMessage().contains(QStringLiteral("何も変更されていません")),
+                 qPrintable(error.GetErrorMessage()));
+    }
+    QVERIFY(UnitRow(target) && ItemOf(panes.tree, target));
+    QCOMPARE(QList<qint32>({BusyoOf(m_inSales), BusyoOf(m_inFirst), BusyoOf(m_inCompany)}),
+             QList<qint32>({m_sales, m_first, m_company}));
+    QCOMPARE(Column(panes.list->GetUnaffiliatedWindow()->GetModel()), QStringList());
 }
 
 void TestLeftView::rightClickAndMenuKey()

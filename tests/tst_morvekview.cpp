@@ -94,8 +94,9 @@ void TestMorvekView::doubleClick_data()
     QTest::addColumn<QStringList>("listed");
     QTest::addColumn<QStringList>("opened");    // title and name of the view form, if one opens
     QTest::newRow("unit row") << 0 << QStringList({"高橋"}) << QStringList();
-    QTest::newRow("employee row") << 2 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"})
-                                  << QStringList({"営業部\n", "山田"});
+    // 佐藤's ID is also the company's: read as a unit row, the list would show 営業部.
+    QTest::newRow("employee row") << 4 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"})
+                                  << QStringList({"営業部\n", "佐藤"});
     QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"})
                                                                     << QStringList();
 }
@@ -120,6 +121,8 @@ void TestMorvekView::doubleClick()
     CMorvekView *list = panes.list;
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     list->Arrange();
+    if (row == 4)
+        QVERIFY(UnitRow(list->model()->index(row, 0).data(CUnitContentsModel::IdRole).toInt()));
     const QPoint point = row >= 0 ? list->visualRect(list->model()->index(row, 0)).center()
                                   : list->viewport()->rect().bottomRight() - QPoint(5, 5);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);

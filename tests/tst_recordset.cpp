@@ -6,6 +6,7 @@
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/schema.h"
+#include "rawconnection.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -15,50 +16,6 @@
 #include <QTest>
 
 namespace {
-// A second, independent connection, as another program would hold.
-class CRawConnection
-{
-public:
-    explicit CRawConnection(const QString &path, const QString &name = QStringLiteral("raw"))
-        : m_name(name)
-    {
-        auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=50"));
-        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-    }
-    ~CRawConnection()
-    {
-        QSqlDatabase::database(m_name).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    void Exec(const QString &sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name));
-        QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + QStringLiteral(" in ") + sql));
-    }
-    QVariant Scalar(const QString &sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name));
-        if (!q.exec(sql) || !q.next())
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return q.value(0);
-    }
-    QStringList Column(const QString &sql, int column = 0)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name));
-        QStringList values;
-        if (!q.exec(sql))
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        while (q.next())
-            values << q.value(column).toString();
-        return values;
-    }
-
-private:
-    QString m_name;
-};
-
 void AddEmployee(CMast01 &set, qint32 code, qint32 busyo, const QString &name = {})
 {
     set.AddNew();
@@ -152,7 +109,7 @@ void TestRecordset::schemaColumnsAndKey()
         QCOMPARE(notNull[i], QString(i == 0 ? "1" : "0"));
     }
     const QString sql = raw.Scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = '%1'").arg(table)).toString();
-    QVERIFY2(sql.contains(QLatin1String("CONSTRAINT MinKey PRIMARY KEY (ID)")), qPrintable(sql));
+    QVERIFY2(sql.contains(QLatin1String("CONSTRAINT MinKey PRIMARY KEY AUTOINCREMENT")), qPrintable(sql));
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt(), 0);
 }
 
@@ -173,7 +130,11 @@ void TestRecordset::dialect_data()
     QTest::addColumn<QString>("jet");
     QTest::addColumn<QString>("sqlite");
     QTest::newRow("counter") << "CREATE TABLE T ( ID     Counter not null,X long null)"
-                             << "CREATE TABLE T ( ID     INTEGER not null,X INTEGER null)";
+                             << "CREATE TABLE T ( ID     INTEGER PRIMARY KEY AUTOINCREMENT not null,X INTEGER null)";
+    QTest::newRow("counter key named") << "CREATE TABLE T ( ID Counter not null,X long null,CONSTRAINT K PRIMARY KEY (ID))"
+                                       << "CREATE TABLE T ( ID INTEGER CONSTRAINT K PRIMARY KEY AUTOINCREMENT not null,X INTEGER null)";
+    QTest::newRow("key on another column") << "CREATE TABLE T (N Counter,X long,PRIMARY KEY (X))"
+                                           << "CREATE TABLE T (N INTEGER,X INTEGER,PRIMARY KEY (X))";
     QTest::newRow("types") << "CREATE TABLE T (A bit null,B datetime null,C image null,D varchar(8) null)"
                            << "CREATE TABLE T (A BOOLEAN null,B DATETIME null,C BLOB null,D VARCHAR(8) null)";
     QTest::newRow("quoted kept") << "CREATE TABLE T (A long DEFAULT 'long bit')"

@@ -6,8 +6,13 @@
 #include "togglepicture.h"
 #include "toneservice.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -16,6 +21,7 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <memory>
 
 namespace {
 const QColor kFocusedBack(255, 255, 0);
@@ -46,6 +52,8 @@ CEraDateEdit::CEraDateEdit(QWidget *parent)
 {
     // Kept equal to the shown text after every edit; a toggle's typed value is the exception.
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { m_strText = text; });
+    // Dropped text would bypass the filter that typing and pasting go through.
+    setAcceptDrops(false);
 }
 
 void CEraDateEdit::Setup(int nField, int nType, int nMaxLen)
@@ -233,6 +241,10 @@ bool CEraDateEdit::HandleKey(QKeyEvent *e)
     default:
         break;
     }
+    if (e->matches(QKeySequence::Paste)) {
+        PasteText(QClipboard::Clipboard);
+        return true;
+    }
     if (IsFunctionKeyForForm(key)) {
         if (m_pForm)
             m_pForm->OnKeyDown(key);
@@ -271,7 +283,7 @@ void CEraDateEdit::keyReleaseEvent(QKeyEvent *e)
     if (e->key() == Qt::Key_Insert) {
         if (!e->isAutoRepeat()) {
             if (shift)
-                paste();
+                PasteText(QClipboard::Clipboard);
             else if (ctrl)
                 copy();
         }
@@ -300,19 +312,65 @@ void CEraDateEdit::inputMethodEvent(QInputMethodEvent *e)
         e->accept();
         return;
     }
-    // The committed text is filtered as if it had been typed one character at a time.
-    QString before = m_strText;
-    if (hasSelectedText())
-        before.remove(selectionStart(), selectedText().size());
-    QString kept;
-    for (char32_t ch : commit.toUcs4()) {
-        if (CCharClass::Accepts(m_nCharMask, ch, before + kept))
-            kept += QString::fromUcs4(&ch, 1);
-    }
+    const QString kept = Filtered(commit);
     QInputMethodEvent filtered(e->preeditString(), e->attributes());
     filtered.setCommitString(kept, e->replacementStart(), e->replacementLength());
     QLineEdit::inputMethodEvent(&filtered);
     e->setAccepted(filtered.isAccepted());
+}
+
+// Text that arrives whole is filtered as if it had been typed one character at a time.
+QString CEraDateEdit::Filtered(const QString &text) const
+{
+    QString before = m_strText;
+    if (hasSelectedText())
+        before.remove(selectionStart(), selectedText().size());
+    QString kept;
+    for (char32_t ch : text.toUcs4()) {
+        if (ch >= 0x20 && ch != 0x7F && CCharClass::Accepts(m_nCharMask, ch, before + kept))
+            kept += QString::fromUcs4(&ch, 1);
+    }
+    return kept;
+}
+
+void CEraDateEdit::PasteText(QClipboard::Mode mode)
+{
+    if (isReadOnly())
+        return;
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    if (m_nType == FIELD_TOGGLE) {
+        for (char32_t ch : text.toUcs4())
+            TypeCharacter(ch);
+        return;
+    }
+    insert(Filtered(text));
+    if (m_nType == FIELD_DATE)
+        update();
+}
+
+void CEraDateEdit::contextMenuEvent(QContextMenuEvent *e)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    if (QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, [this] { PasteText(QClipboard::Clipboard); });
+    }
+    menu->exec(e->globalPos());
+}
+
+void CEraDateEdit::mouseReleaseEvent(QMouseEvent *e)
+{
+    // The middle button pastes the selection where X11 has one.
+    if (e->button() == Qt::MiddleButton) {
+        if (QGuiApplication::clipboard()->supportsSelection()) {
+            deselect();
+            setCursorPosition(cursorPositionAt(e->position().toPoint()));
+            PasteText(QClipboard::Selection);
+        }
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
 }
 
 void CEraDateEdit::focusInEvent(QFocusEvent *e)

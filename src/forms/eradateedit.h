@@ -3,14 +3,17 @@
 #include "charclass.h"
 #include "store/datevalue.h"
 
+#include <QClipboard>
 #include <QColor>
 #include <QLineEdit>
 #include <QString>
 
 class CFuncKeyDialog;
 class QFocusEvent;
+class QContextMenuEvent;
 class QInputMethodEvent;
 class QKeyEvent;
+class QMouseEvent;
 class QPaintEvent;
 
 // The one-line entry field of the keyboard forms: free text, digits, a 0/1 toggle
@@ -59,6 +62,8 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
@@ -66,6 +71,9 @@ protected:
 private:
     bool HandleKey(QKeyEvent *e);
     void TypeCharacter(char32_t ch);
+    QString Filtered(const QString &text) const;
+    // Pastes through the same filter as typing.
+    void PasteText(QClipboard::Mode mode);
     void CheckAndMoveOn();
     bool MoveFocus(bool next);
     void PaintToggle();

@@ -4,6 +4,7 @@
 #include "daoexception.h"
 #include "daoquerydef.h"
 #include "jetdialect.h"
+#include "schemaupgrade.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -86,6 +87,7 @@ void CDaoDatabase::Open(const QString &path)
     Connect(path, !IsMarkedWritable(QFileInfo(path)));
     try {
         CheckReadable();
+        CSchemaUpgrade::Run(*this);
     } catch (...) {
         Close();
         throw;

@@ -45,8 +45,9 @@ public:
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
 
-    // The version this build writes into new files and can read.
-    static constexpr int kSchemaVersion = 1;
+    // The version this build writes into new files and can read; opening an
+    // earlier file brings it up to this one. 2: IDs are never handed out twice.
+    static constexpr int kSchemaVersion = 2;
 
 private:
     void Connect(const QString &path, bool readOnly);

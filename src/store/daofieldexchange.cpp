@@ -1,6 +1,5 @@
 #include "daofieldexchange.h"
 
-#include "daoexception.h"
 #include "datevalue.h"
 
 const QByteArray &CDaoLongBinary::Data() const
@@ -55,6 +54,7 @@ void Exchange(CDaoFieldExchange *pFX, const QString &column, CDaoFieldExchange::
     case CDaoFieldExchange::Store:
         pFX->m_values << QVariant();
         pFX->m_keep << false;
+        pFX->m_invalid << false;
         break;
     default:
         break;
@@ -106,10 +106,10 @@ void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &val
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load: value = CDateValue::FromVariant(pFX->m_values.value(i)); break;
         case CDaoFieldExchange::Store:
-            if (value.GetStatus() == CDateValue::Invalid)
-                throw CDaoException(QStringLiteral("「%1」の日付が正しくありません。")
-                                        .arg(CDaoFieldExchange::ColumnName(column)));
-            pFX->m_values[i] = value.ToVariant();
+            // Refused only if it is to be written: an unchanged bad date stays as stored.
+            pFX->m_invalid[i] = value.GetStatus() == CDateValue::Invalid;
+            if (!pFX->m_invalid[i])
+                pFX->m_values[i] = value.ToVariant();
             break;
         case CDaoFieldExchange::Reset: value = CDateValue::MakeNull(); break;
         default: break;

@@ -46,6 +46,7 @@ public:
     QVector<Kind> m_kinds;                 // Describe
     QVariantList m_values;                 // Load: in, Store: out (one per column)
     QVector<bool> m_keep;                  // Store: column left as it is in the file
+    QVector<bool> m_invalid;               // Store: a value that cannot be written
     std::function<QByteArray(const QString &)> m_binaryLoader; // Load
     int m_nIndex = 0;
 

@@ -463,6 +463,10 @@ void CDaoRecordset::Edit()
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットは更新できません。"));
     m_pending.clear();
+    CDaoFieldExchange fx(CDaoFieldExchange::Store);
+    DoFieldExchange(&fx);
+    m_editValues = fx.m_values;
+    m_editInvalid = fx.m_invalid;
     m_nEditMode = dbEditInProgress;
 }
 
@@ -470,10 +474,17 @@ CDaoRecordset::Writes CDaoRecordset::CollectWrites()
 {
     CDaoFieldExchange fx(CDaoFieldExchange::Store);
     DoFieldExchange(&fx);
+    const bool editing = m_nEditMode == dbEditInProgress;
     Writes writes;
     for (int i = 0; i < m_columns.size(); ++i) {
         if (IsKeyColumn(m_columns[i]) || fx.m_keep[i] || m_pending.contains(m_columns[i]))
             continue;
+        // As a dynaset does: a column nobody changed keeps what the file holds,
+        // even a value the members cannot represent.
+        if (editing && fx.m_values[i] == m_editValues.value(i) && fx.m_invalid[i] == m_editInvalid.value(i))
+            continue;
+        if (fx.m_invalid[i])
+            throw CDaoException(QStringLiteral("「%1」の日付が正しくありません。").arg(m_columns[i]));
         writes << qMakePair(m_columns[i], fx.m_values[i]);
     }
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {

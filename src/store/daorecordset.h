@@ -120,6 +120,9 @@ private:
     QHash<QString, int> m_widths;
     std::unique_ptr<QSqlQuery> m_fetch;
     QHash<QString, QVariant> m_pending;
+    // The bound members as Edit found them: Update writes only what differs.
+    QVariantList m_editValues;
+    QVector<bool> m_editInvalid;
     QString m_strFetchColumns;
 
     CDaoKeyset m_keyset;

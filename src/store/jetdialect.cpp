@@ -1,6 +1,7 @@
 #include "jetdialect.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace {
 // INTEGER with the table's PRIMARY KEY (ID) makes ID SQLite's rowid, numbered from 1.
@@ -23,6 +24,33 @@ bool IsDefinition(const QString &sql)
     return head == QLatin1String("CREATE") || head == QLatin1String("ALTER");
 }
 
+// Jet's Counter never hands out a number twice; SQLite only promises that with
+// AUTOINCREMENT, which must sit on the column itself. So a table key on the
+// counter column moves onto the column, keeping its constraint name.
+QString MoveCounterKey(const QString &sql)
+{
+    static const QRegularExpression counter(QStringLiteral("([(,]\\s*)(\\w+)(\\s+)Counter\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tableKey(
+        QStringLiteral(",\\s*(CONSTRAINT\\s+\\w+\\s+)?PRIMARY\\s+KEY\\s*\\(\\s*(\\w+)\\s*\\)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto column = counter.match(sql);
+    if (!column.hasMatch())
+        return sql;
+    const QString name = column.captured(2);
+    const auto key = tableKey.match(sql);
+    QString constraint;
+    QString out = sql;
+    if (key.hasMatch()) {
+        if (key.captured(2).compare(name, Qt::CaseInsensitive) != 0 || key.capturedStart() < column.capturedEnd())
+            return sql; // the key lies elsewhere: a plain number column
+        constraint = key.captured(1);
+        out.remove(key.capturedStart(), key.capturedLength());
+    }
+    out.insert(column.capturedEnd(), QLatin1Char(' ') + constraint + QStringLiteral("PRIMARY KEY AUTOINCREMENT"));
+    return out;
+}
+
 qsizetype SkipQuoted(const QString &sql, qsizetype i)
 {
     const QChar open = sql.at(i);
@@ -34,10 +62,11 @@ qsizetype SkipQuoted(const QString &sql, qsizetype i)
 }
 } // namespace
 
-QString CJetDialect::ToSqlite(const QString &sql)
+QString CJetDialect::ToSqlite(const QString &jet)
 {
-    if (!IsDefinition(sql))
-        return sql;
+    if (!IsDefinition(jet))
+        return jet;
+    const QString sql = MoveCounterKey(jet);
     QString out;
     out.reserve(sql.size());
     qsizetype i = 0;

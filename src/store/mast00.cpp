@@ -50,6 +50,17 @@ void CMast00::DeleteCompanyReleasingEmployees(qint32 code)
     Requery();
 }
 
+void CMast00::DeleteDepartmentReleasingEmployees(qint32 id)
+{
+    if (!IsOpen())
+        throw CDaoException(QStringLiteral("レコードセットが開かれていません。"));
+    m_pDatabase->ExecuteAll({
+        QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo = %1").arg(id),
+        QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(id),
+    });
+    Requery();
+}
+
 QString CMast00::GetUnitPath(qint32 id, bool skipCompany)
 {
     QString path;

@@ -22,6 +22,8 @@ public:
     // them (Busyo 0), all in one step: left pointing at removed units, they would
     // appear in no list.
     void DeleteCompanyReleasingEmployees(qint32 code);
+    // Removes one department and takes its employees out of it, all or nothing.
+    void DeleteDepartmentReleasingEmployees(qint32 id);
     // Names from the top down to unit id, each followed by a line feed.
     QString GetUnitPath(qint32 id, bool skipCompany);
     // Leaves the set on the company above unit id; collects the IDs on the way.

@@ -36,6 +36,11 @@ void CMast01::DoFieldExchange(CDaoFieldExchange *pFX)
     DFX_LongBinary(pFX, QStringLiteral("[Pic]"), m_Pic);
 }
 
+QString CMast01::WithoutUnitCondition()
+{
+    return QStringLiteral("Busyo = 0 OR Busyo IS NULL OR Busyo NOT IN (SELECT ID FROM Mast00)");
+}
+
 void CMast01::ClearDepartment(qint32 busyo)
 {
     CDaoQueryDef query(m_pDatabase);

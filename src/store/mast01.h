@@ -17,6 +17,10 @@ public:
     QString GetDefaultSQL() const override;
     void DoFieldExchange(CDaoFieldExchange *pFX) override;
 
+    // The employees the program lists as without a unit: Busyo 0, or naming a
+    // unit that is gone (they would otherwise appear nowhere).
+    static QString WithoutUnitCondition();
+
     // Takes every employee of one unit out of it, in one statement.
     void ClearDepartment(qint32 busyo);
 

@@ -8,6 +8,7 @@
 #include "app/morvekapp.h"
 #include "forms/deptdlg.h"
 #include "print/companylistjob.h"
+#include "store/daoexception.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
 
@@ -27,6 +28,7 @@ const QString kAskDeleteCompany = QStringLiteral("会社全体を削除します
 const QString kLowerLevelExists = QStringLiteral("下階層が存在します削除できません！");
 const QString kAskDelete = QStringLiteral("削除しますか？");
 const QString kCompanyAsUpper = QStringLiteral("会社");
+const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
     const char16_t *text;
@@ -277,31 +279,31 @@ void CLeftView::OnDeleteDept()
 {
     QTreeWidgetItem *selected = currentItem();
     {
-        CMast01 employees;
         m_rsUnits.m_strSort = QStringLiteral("ID");
         CSetOpener openUnits(m_rsUnits);
-        CSetOpener openEmployees(employees);
         if (!FindSelectedUnit())
             return;
-        if (m_rsUnits.m_Parent == 0) {
-            if (MorvekMessageBox(kAskDeleteCompany, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
-                                 kDeleteCaption, this) != QMessageBox::Ok)
-                return;
-            m_rsUnits.DeleteCompanyReleasingEmployees(m_rsUnits.m_Code);
-        } else if (selected->childCount() > 0) {
+        const bool company = m_rsUnits.m_Parent == 0;
+        if (!company && selected->childCount() > 0) {
             // Loaded children stand for the database: a unit's level is read when
             // it is selected, and the commands act on the selected unit.
             MorvekMessageBox(kLowerLevelExists, QMessageBox::Ok, QMessageBox::Critical, kDeleteCaption, this);
             return;
-        } else {
-            if (MorvekMessageBox(kAskDelete, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
-                                 kDeleteCaption, this) != QMessageBox::Ok)
-                return;
-            employees.ClearDepartment(m_rsUnits.m_ID);
-            m_rsUnits.Delete();
+        }
+        if (MorvekMessageBox(company ? kAskDeleteCompany : kAskDelete, QMessageBox::Ok | QMessageBox::Cancel,
+                             QMessageBox::Question, kDeleteCaption, this) != QMessageBox::Ok)
+            return;
+        // The release of the employees and the removal of the units stand or fall together.
+        try {
+            if (company)
+                m_rsUnits.DeleteCompanyReleasingEmployees(m_rsUnits.m_Code);
+            else
+                m_rsUnits.DeleteDepartmentReleasingEmployees(m_rsUnits.m_ID);
+        } catch (const CDaoException &error) {
+            throw CDaoException(kNotDeleted, error.DriverText());
         }
     }
-    // With the sets closed, the selection moving on reads the next unit afresh.
+    // With the set closed, the selection moving on reads the next unit afresh.
     delete selected;
     if (m_pListView)
         m_pListView->FillUnaffiliatedList();
@@ -323,6 +325,8 @@ bool CLeftView::PrepareCompanyPrintJob()
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
 {
+    // Off before the write, which may fail: a highlight would outlive the drop.
+    SetDropHighlight(nullptr);
     if (!item)
         return;
     const qint32 unitId = UnitId(item);
@@ -333,8 +337,6 @@ void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
         employees.m_Busyo = unitId;
         employees.Update();
     }
-    employees.Close();
-    SetDropHighlight(nullptr);
 }
 
 void CLeftView::RevealUnit(qint32 unitId)

@@ -35,9 +35,15 @@ SRow CurrentEmployee(const CMast01 &employees)
     return CUnitContentsModel::EmployeeRow(employees.m_ID, employees.m_Sex, employees.m_Name);
 }
 
+// Unit 0 stands for no unit, and so for a unit that is gone.
 QString EmployeesOf(qint32 unitId)
 {
-    return QStringLiteral("Busyo = %1").arg(unitId);
+    return unitId == 0 ? CMast01::WithoutUnitCondition() : QStringLiteral("Busyo = %1").arg(unitId);
+}
+
+QString SortFor(qint32 unitId)
+{
+    return unitId == 0 ? QStringLiteral("Code") : QStringLiteral("Busyo,Code");
 }
 } // namespace
 
@@ -175,7 +181,7 @@ void CMorvekView::AddUnitRow(const CMast00 &units)
 
 void CMorvekView::AddEmployeeRows(qint32 unitId)
 {
-    m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
+    m_pEmployees->m_strSort = SortFor(unitId);
     m_nCurrentUnit = unitId;
     const QString condition = EmployeesOf(unitId);
     std::vector<SRow> rows;
@@ -216,15 +222,35 @@ void CMorvekView::FillUnaffiliatedList()
 {
     if (!m_unaffiliatedWnd)
         return;
-    m_pEmployees->m_strSort = QStringLiteral("Busyo,Code");
+    CBusyIndicator busy;
+    // A set of its own: the view's may be open in another order.
+    CMast01 employees;
+    employees.m_strSort = SortFor(0);
+    employees.Open();
     const QString condition = EmployeesOf(0);
     std::vector<SRow> rows;
-    {
-        CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
-            rows.push_back(CurrentEmployee(*m_pEmployees));
-    }
+    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition))
+        rows.push_back(CurrentEmployee(employees));
     m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
+}
+
+void CMorvekView::SyncUnaffiliatedRow(qint32 employeeId)
+{
+    if (!m_unaffiliatedWnd)
+        return;
+    CUnitContentsModel *window = m_unaffiliatedWnd->GetModel();
+    int row = window->rowCount() - 1;
+    while (row >= 0 && window->Row(row).nId != employeeId)
+        --row;
+    // A fresh set on the view's connection answers by key, without the view's keyset.
+    CSetOpener open(*m_pEmployees);
+    CMast01 employee(m_pEmployees->m_pDatabase);
+    employee.Open();
+    const bool without = employee.FindFirst(QStringLiteral("ID = %1 AND (%2)").arg(employeeId).arg(EmployeesOf(0)));
+    if (without && row < 0)
+        window->Append(CurrentEmployee(employee));
+    else if (!without && row >= 0)
+        window->RemoveRow(row);
 }
 
 void CMorvekView::ShowUnaffiliatedWindow()
@@ -250,12 +276,12 @@ void CMorvekView::ReleaseEmployee(qint32 employeeId)
 {
     CSetOpener open(*m_pEmployees);
     if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
-        if (m_unaffiliatedWnd)
-            AddEmployeeRow(*m_unaffiliatedWnd->GetModel());
         m_pEmployees->Edit();
         m_pEmployees->m_Busyo = 0;
         m_pEmployees->Update();
     }
+    // Only after the write: a release that failed shows nobody as released.
+    SyncUnaffiliatedRow(employeeId);
 }
 
 bool CMorvekView::CanPrint() const
@@ -295,7 +321,8 @@ std::vector<int> CMorvekView::SelectedRows() const
 
 void CMorvekView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+    // Whatever modifier is held, as the key-down notification knows none.
+    if (event->key() == Qt::Key_Delete)
         OnKeyDownList();
     else
         QListView::keyPressEvent(event);
@@ -314,8 +341,11 @@ void CMorvekView::OnKeyDownList()
         if (!CRowImages::IsEmployee(RowImage(current)))
             continue;
         ReleaseEmployee(m_pModel->Row(current).nId);
-        m_pModel->RemoveRow(current);
-        ++removed;
+        // Shown without a unit, they still belong in this list.
+        if (m_nCurrentUnit != 0) {
+            m_pModel->RemoveRow(current);
+            ++removed;
+        }
     }
 }
 
@@ -396,6 +426,8 @@ void CMorvekView::OnDrop(const QPoint &screenPoint)
 {
     CLeftView *tree = CEmployeeDrag::TreeOf(m_pDrag->End(screenPoint));
     QTreeWidgetItem *target = m_pDrag->DropItem();
+    // The highlight goes now, whether the writes below succeed or not.
+    m_pDrag->Reset();
     // Over no unit, nobody moves: the rows stay where the user sees them.
     if (!tree || !target)
         return;
@@ -404,7 +436,9 @@ void CMorvekView::OnDrop(const QPoint &screenPoint)
         const int current = row - removed;
         if (!CRowImages::IsEmployee(RowImage(current)))
             continue;
-        tree->AssignEmployeeToUnit(m_pModel->Row(current).nId, target);
+        const qint32 id = m_pModel->Row(current).nId;
+        tree->AssignEmployeeToUnit(id, target);
+        SyncUnaffiliatedRow(id);
         m_pModel->RemoveRow(current);
         ++removed;
     }

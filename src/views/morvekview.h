@@ -47,6 +47,8 @@ public:
 
     void CreateUnaffiliatedWindow();
     void FillUnaffiliatedList();
+    // Adds or removes the employee's row in that window as the database has them.
+    void SyncUnaffiliatedRow(qint32 employeeId);
     void ShowUnaffiliatedWindow();
     CUnaffiliatedDlg *GetUnaffiliatedWindow() const { return m_unaffiliatedWnd; }
 
