@@ -52,6 +52,8 @@ void TestUnaffiliated::init()
     // The departments' items exist from here on.
     SelectPath(m_panes->tree, {m_company});
     m_panes->tree->currentItem()->setExpanded(true);
+    // Filled as when first shown; from here on each change must keep it right.
+    m_panes->list->EnsureUnaffiliatedFilled();
 }
 
 void TestUnaffiliated::cleanup()

@@ -14,6 +14,9 @@ public:
     virtual void SetFuncKeyCaption(int slot, const QString &text) = 0;
     virtual void ResetFuncKeyCaptions() = 0;
     virtual void SetBusyAnimation(bool on) = 0;
+    // Moves the running clip on by one frame at once, for a walk that keeps the
+    // event loop waiting.
+    virtual void StepBusyAnimation() {}
 
     static CFrameServices *Instance();
     static void Register(CFrameServices *services);

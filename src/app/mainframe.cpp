@@ -139,6 +139,11 @@ void CMainFrame::SetBusyAnimation(bool on)
     on ? m_wndFuncKeyBar->StartAnimation() : m_wndFuncKeyBar->StopAnimation();
 }
 
+void CMainFrame::StepBusyAnimation()
+{
+    m_wndFuncKeyBar->StepAnimation();
+}
+
 CChildFrame *CMainFrame::CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument)
 {
     auto *child = new CChildFrame(this, std::move(pDocument));

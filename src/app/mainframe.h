@@ -34,6 +34,7 @@ public:
     void SetFuncKeyCaption(int slot, const QString &text) override;
     void ResetFuncKeyCaptions() override;
     void SetBusyAnimation(bool on) override;
+    void StepBusyAnimation() override;
     void PutFuncKeyCaptions(const CFuncKeyCaptions::Set &captions);
     // A passing remark in the status bar, added to one already shown.
     void ShowStatusNote(const QString &text);

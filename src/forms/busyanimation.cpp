@@ -41,6 +41,15 @@ void CBusyAnimation::Stop()
     ShowFrame(0);
 }
 
+void CBusyAnimation::Step()
+{
+    if (m_frames.isEmpty())
+        return;
+    ShowFrame((m_nFrame + 1) % GetFrameCount());
+    if (isVisible())
+        repaint();
+}
+
 void CBusyAnimation::ShowFrame(int frame)
 {
     m_nFrame = frame;

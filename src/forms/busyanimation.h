@@ -22,6 +22,8 @@ public:
     bool Open(const QString &strip, int frameCount);
     void Play();
     void Stop();
+    // Shows the next frame and paints it now, while the event loop cannot.
+    void Step();
     bool IsPlaying() const { return m_timer.isActive(); }
     int GetFrame() const { return m_nFrame; }
     int GetFrameCount() const { return int(m_frames.size()); }

@@ -57,6 +57,11 @@ void CFuncKeyBar::StopAnimation()
     m_pAnimation->Stop();
 }
 
+void CFuncKeyBar::StepAnimation()
+{
+    m_pAnimation->Step();
+}
+
 QSize CFuncKeyBar::sizeHint() const
 {
     return QSize(CFuncKeyLayout::kAnimationSpace + 12 * 50, kBarHeight);

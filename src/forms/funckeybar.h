@@ -32,6 +32,7 @@ public:
 
     void StartAnimation();
     void StopAnimation();
+    void StepAnimation();
 
     QSize sizeHint() const override;
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -136,8 +137,10 @@ void CDaoDatabase::Close()
         if (db.isOpen())
             db.close();
     }
+    m_idleStatements.clear();
     QSqlDatabase::removeDatabase(m_strConnection);
     m_strConnection.clear();
+    m_widths.clear();
 }
 
 void CDaoDatabase::Execute(const QString &sql, int options)
@@ -154,11 +157,15 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
     if (!IsOpen())
         throw CDaoException(QStringLiteral("データベースが開かれていません。"));
     QSqlDatabase db = Connection();
+    NoteWrite();
     const QString context = QStringLiteral("データベースの更新に失敗しました。");
     if (!db.transaction())
         throw CDaoException::FromSql(db.lastError(), context);
     int affected = 0;
     for (const QString &sql : statements) {
+        const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+        if (head == QLatin1String("CREATE") || head == QLatin1String("ALTER") || head == QLatin1String("DROP"))
+            m_widths.clear();
         QSqlQuery q(db);
         if (!q.exec(CJetDialect::ToSqlite(sql))) {
             const CDaoException error = CDaoException::FromSql(q.lastError(), context);
@@ -199,4 +206,42 @@ void CDaoDatabase::Rollback()
 {
     if (IsOpen())
         Connection().rollback();
+}
+
+const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
+{
+    if (auto it = m_widths.constFind(table); it != m_widths.cend())
+        return *it;
+    static const QRegularExpression re(QStringLiteral("CHAR\\s*\\(\\s*(\\d+)\\s*\\)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    QHash<QString, int> widths;
+    QSqlQuery q(Connection());
+    if (!q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(table)))
+        throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースの読み取りに失敗しました。"));
+    while (q.next()) {
+        const auto match = re.match(q.value(2).toString());
+        if (match.hasMatch())
+            widths.insert(q.value(1).toString(), match.captured(1).toInt());
+    }
+    return *m_widths.insert(table, widths);
+}
+
+std::unique_ptr<QSqlQuery> CDaoDatabase::TakeStatement(const QString &sql)
+{
+    const auto it = m_idleStatements.find(sql);
+    if (it == m_idleStatements.end())
+        return nullptr;
+    auto statement = std::move(it->second);
+    m_idleStatements.erase(it);
+    return statement;
+}
+
+void CDaoDatabase::ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery> statement)
+{
+    // Bounded: texts with values written into them would pile up.
+    constexpr size_t kMaxIdle = 64;
+    if (!statement || !IsOpen() || m_idleStatements.size() >= kMaxIdle)
+        return;
+    statement->finish();
+    m_idleStatements.emplace(sql, std::move(statement));
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <map>
+#include <memory>
 
 class QSqlDatabase;
+class QSqlQuery;
 
 inline constexpr int dbFailOnError = 128;
 inline constexpr int dbOpenDynaset = 2;
@@ -42,6 +46,17 @@ public:
     void CommitTrans();
     void Rollback();
 
+    // Counts the changes made through this connection, so that a walk over rows
+    // read before a change knows it must look again.
+    quint64 GetWriteCount() const { return m_nWrites; }
+    void NoteWrite() { ++m_nWrites; }
+    // Prepared statements handed back by record sets that closed, for the next
+    // set that runs the same text: a set made for one command prepares nothing.
+    std::unique_ptr<QSqlQuery> TakeStatement(const QString &sql);
+    void ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery> statement);
+    // Declared widths of a table's text columns, read once per connection.
+    const QHash<QString, int> &ColumnWidths(const QString &table);
+
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
 
@@ -56,4 +71,7 @@ private:
     QString m_strConnection;
     QString m_strPath;
     bool m_bReadOnly = false;
+    quint64 m_nWrites = 0;
+    QHash<QString, QHash<QString, int>> m_widths;
+    std::multimap<QString, std::unique_ptr<QSqlQuery>> m_idleStatements;
 };

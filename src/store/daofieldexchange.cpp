@@ -119,12 +119,13 @@ void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &val
 
 void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinary &value)
 {
-    const QString name = CDaoFieldExchange::ColumnName(column);
     Exchange(pFX, column, CDaoFieldExchange::Binary, [&](int i) {
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load: {
             auto loader = pFX->m_binaryLoader;
-            value.Attach([loader, name] { return loader ? loader(name) : QByteArray(); });
+            value.Attach([loader, column] {
+                return loader ? loader(CDaoFieldExchange::ColumnName(column)) : QByteArray();
+            });
             break;
         }
         case CDaoFieldExchange::Store:

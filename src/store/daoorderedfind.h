@@ -1,37 +1,38 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
-#include <QVariant>
 #include <vector>
 
-class QSqlDatabase;
+class QSqlQuery;
 
-// The answer to one find in the set's order: every matching key, and the rows
-// around the current one, read a batch at a time, so that walking all matches
-// costs one query for the keys and one per batch, not one per row.
+// The answer to one find in the set's order, read as the walk goes: FindFirst
+// steps the query to its first row, each FindNext one row further, so every
+// row is read once and a walk that stops early reads no more. Keys already
+// passed are kept, so a step back costs one read by key.
 class CDaoOrderedFind final
 {
 public:
-    // select returns ID first, then the row's columns, in the set's order.
-    bool Run(const QSqlDatabase &db, const QString &condition, const QString &select, bool fromEnd);
+    // query is executed and returns ID first, then the fetched columns, in the
+    // set's order. It stays owned by the caller and must outlive the walk.
+    bool Run(QSqlQuery *query, const QString &condition, bool fromEnd, quint64 generation);
     void Clear();
 
-    bool IsAt(const QString &condition, qint64 key) const;
-    bool CanMove(int step) const;
-    qint64 Move(int step);
+    // The walk still stands: same condition, on key, and nothing written since.
+    bool IsAt(const QString &condition, qint64 key, quint64 generation) const;
+    bool Next();
+    bool Prev();
     qint64 Key() const { return m_keys[m_index]; }
-
-    // rowsSql has %1 where the comma-separated keys of a batch go.
-    void ReadBatch(const QSqlDatabase &db, const QString &rowsSql, bool forward);
-    const QVariantList *Row(qint64 key) const;
+    // The query positioned on the current row, or null when it must be read by key.
+    QSqlQuery *CurrentRow() const { return m_bOnQuery ? m_pQuery : nullptr; }
 
 private:
-    static constexpr size_t kBatch = 64;
+    void Finish();
 
     QString m_condition;
     std::vector<qint64> m_keys;
     size_t m_index = 0;
+    QSqlQuery *m_pQuery = nullptr;  // still stepping; null once the last row was passed
+    quint64 m_nGeneration = 0;
+    bool m_bOnQuery = false;
     bool m_bValid = false;
-    QHash<qint64, QVariantList> m_rows;
 };

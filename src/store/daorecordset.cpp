@@ -1,6 +1,7 @@
 #include "daorecordset.h"
 
 #include "daodatabase.h"
+#include "daodatabasepool.h"
 #include "daoexception.h"
 #include "daofieldexchange.h"
 #include "daoquerydef.h"
@@ -63,9 +64,12 @@ void CDaoRecordset::Open(int nOpenType, const QString &sql, int options)
     const QString text = (sql.isEmpty() ? GetDefaultSQL() : sql).trimmed();
     try {
         if (!m_pDatabase) {
-            m_ownDatabase = std::make_unique<CDaoDatabase>();
-            m_pDatabase = m_ownDatabase.get();
-            m_pDatabase->Open(GetDefaultDBName());
+            const QString path = GetDefaultDBName();
+            if (!m_sharedDatabase || !CDaoDatabasePool::IsCurrent(*m_sharedDatabase, path)) {
+                m_sharedDatabase.reset();
+                m_sharedDatabase = CDaoDatabasePool::Acquire(path);
+            }
+            m_pDatabase = m_sharedDatabase.get();
         }
         const QString table = CDaoFieldExchange::ColumnName(text);
         if (IsIdentifier(table)) {
@@ -94,17 +98,15 @@ void CDaoRecordset::Open(CDaoQueryDef *pQueryDef, int nOpenType, int options)
 
 void CDaoRecordset::Close()
 {
-    m_fetch.reset();
     m_keyset.Clear();
     InvalidateFinds();
     m_pending.clear();
     m_columns.clear();
     m_kinds.clear();
     m_widths.clear();
-    if (m_ownDatabase) {
+    ReturnStatements();
+    if (m_sharedDatabase && m_pDatabase == m_sharedDatabase.get())
         m_pDatabase = nullptr;
-        m_ownDatabase.reset();
-    }
     m_bOpen = false;
     m_bBOF = m_bEOF = true;
     m_curId = -1;
@@ -112,13 +114,45 @@ void CDaoRecordset::Close()
     m_nEditMode = dbEditNone;
 }
 
-QSqlQuery CDaoRecordset::Prepare(const QString &sql) const
+// The shared connection keeps what its sets prepared; a set of the caller's
+// own database keeps its statements only while it is open.
+void CDaoRecordset::ReturnStatements()
 {
-    QSqlQuery q(m_pDatabase->Connection());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw CDaoException::FromSql(q.lastError(), ReadFailed());
-    return q;
+    const bool shared = m_sharedDatabase && m_pDatabase == m_sharedDatabase.get();
+    for (auto &[sql, statement] : m_statements) {
+        if (shared)
+            m_sharedDatabase->ReturnStatement(sql, std::move(statement));
+    }
+    m_statements.clear();
+}
+
+QSqlQuery &CDaoRecordset::Prepare(const QString &sql)
+{
+    constexpr size_t kMaxStatements = 48;
+    if (m_statements.size() >= kMaxStatements && m_statements.find(sql) == m_statements.end()) {
+        m_ordered.Clear();  // its statement goes back with the others
+        ReturnStatements();
+    }
+    auto &slot = m_statements[sql];
+    if (!slot && m_sharedDatabase && m_pDatabase == m_sharedDatabase.get())
+        slot = m_sharedDatabase->TakeStatement(sql);
+    if (!slot) {
+        auto q = std::make_unique<QSqlQuery>(m_pDatabase->Connection());
+        q->setForwardOnly(true);
+        if (!q->prepare(sql)) {
+            const CDaoException error = CDaoException::FromSql(q->lastError(), ReadFailed());
+            m_statements.erase(sql);
+            throw error;
+        }
+        slot = std::move(q);
+    }
+    return *slot;
+}
+
+void CDaoRecordset::Exec(QSqlQuery &q, const QString &context)
+{
+    if (!q.exec())
+        throw CDaoException::FromSql(q.lastError(), context.isEmpty() ? ReadFailed() : context);
 }
 
 void CDaoRecordset::Describe()
@@ -127,33 +161,47 @@ void CDaoRecordset::Describe()
     DoFieldExchange(&fx);
     m_columns = fx.m_columns;
     m_kinds.clear();
+    for (const auto kind : std::as_const(fx.m_kinds))
+        m_kinds << kind;
+    UpdateFetchColumns();
+}
+
+void CDaoRecordset::UpdateFetchColumns()
+{
     QStringList fetched{QStringLiteral("ID")};
+    m_fetchColumns.clear();
     for (int i = 0; i < m_columns.size(); ++i) {
-        m_kinds << fx.m_kinds[i];
-        if (fx.m_kinds[i] != CDaoFieldExchange::Binary)
-            fetched << QLatin1Char('[') + m_columns[i] + QLatin1Char(']');
+        // Long binaries stay out: they are read only when somebody asks for them.
+        if (m_kinds[i] == CDaoFieldExchange::Binary)
+            continue;
+        if (!m_subset.isEmpty() && !m_subset.contains(m_columns[i], Qt::CaseInsensitive))
+            continue;
+        m_fetchColumns.push_back(i);
+        fetched << QLatin1Char('[') + m_columns[i] + QLatin1Char(']');
     }
-    // Long binaries stay out: they are read only when somebody asks for them.
     m_strFetchColumns = fetched.join(u',');
-    m_fetch = std::make_unique<QSqlQuery>(
-        Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(m_strFetchColumns, m_strSource)));
+    // Columns left out load as empty.
+    m_rowValues = QVariantList(m_columns.size());
+}
+
+void CDaoRecordset::SetColumnSubset(const QStringList &columns)
+{
+    if (columns == m_subset)
+        return;
+    m_subset = columns;
+    if (!m_bOpen)
+        return;
+    InvalidateFinds();
+    UpdateFetchColumns();
+    if (m_curId >= 0 && !m_bBOF && !m_bEOF && m_nEditMode == dbEditNone)
+        LoadCurrent();
 }
 
 void CDaoRecordset::ReadColumnWidths()
 {
     m_widths.clear();
-    if (m_strTable.isEmpty())
-        return;
-    static const QRegularExpression re(QStringLiteral("CHAR\\s*\\(\\s*(\\d+)\\s*\\)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    QSqlQuery q(m_pDatabase->Connection());
-    if (!q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(m_strTable)))
-        throw CDaoException::FromSql(q.lastError(), ReadFailed());
-    while (q.next()) {
-        const auto match = re.match(q.value(2).toString());
-        if (match.hasMatch())
-            m_widths.insert(q.value(1).toString(), match.captured(1).toInt());
-    }
+    if (!m_strTable.isEmpty())
+        m_widths = m_pDatabase->ColumnWidths(m_strTable);
 }
 
 void CDaoRecordset::RequireOpen() const
@@ -169,9 +217,9 @@ void CDaoRecordset::RequireCurrent() const
         throw CDaoException(NoCurrentRecord());
 }
 
-QString CDaoRecordset::SelectKeys(const QString &condition, bool ordered) const
+QString CDaoRecordset::SelectKeys(const QString &condition, bool ordered, const QString &columns) const
 {
-    QString sql = QStringLiteral("SELECT ID FROM ") + m_strSource;
+    QString sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + m_strSource;
     QStringList where;
     if (!m_strFilter.trimmed().isEmpty())
         where << QLatin1Char('(') + m_strFilter + QLatin1Char(')');
@@ -212,14 +260,21 @@ void CDaoRecordset::Reposition()
     m_bChanged = false;
     m_nEditMode = dbEditNone;
     m_pending.clear();
-    const auto first = QueryKeys(SelectKeys({}, true) + QStringLiteral(" LIMIT 1"));
-    if (first.empty()) {
+    // The first row in order; with the indexes this reads one row, not the table.
+    QSqlQuery &q = Prepare(SelectKeys({}, true, m_strFetchColumns) + QStringLiteral(" LIMIT 1"));
+    Exec(q);
+    if (!q.next()) {
+        q.finish();
         m_curId = -1;
         m_nPos = -1;
         m_bBOF = m_bEOF = true;
         ResetMembers();
     } else {
-        SetCurrent(first.front(), kUnknown);
+        m_curId = q.value(0).toLongLong();
+        m_nPos = kUnknown;
+        m_bBOF = m_bEOF = false;
+        LoadRow(q);
+        q.finish();
     }
 }
 
@@ -301,11 +356,20 @@ void CDaoRecordset::MoveLast()
 // the set's order, and the next finds with the same condition walk its answer.
 bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
 {
-    QString select = SelectKeys(condition, true);
-    select.replace(0, int(qstrlen("SELECT ID")), QStringLiteral("SELECT ") + m_strFetchColumns);
-    if (!m_ordered.Run(m_pDatabase->Connection(), condition, select, last))
+    // "Busyo = 12" becomes "[Busyo] = ?": one statement serves every unit.
+    static const QRegularExpression simple(QStringLiteral("^\\s*\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?\\s*"
+                                                          "(=|<>|<=|>=|<|>)\\s*(-?\\d{1,18})\\s*$"));
+    const auto match = simple.match(condition);
+    const QString where = match.hasMatch()
+        ? QStringLiteral("[%1] %2 ?").arg(match.captured(1), match.captured(2)) : condition;
+    m_ordered.Clear();
+    QSqlQuery &q = Prepare(last ? SelectKeys(where, true) : SelectKeys(where, true, m_strFetchColumns));
+    if (match.hasMatch())
+        q.bindValue(0, match.captured(3).toLongLong());
+    Exec(q);
+    if (!m_ordered.Run(&q, condition, last, m_pDatabase->GetWriteCount()))
         return false;
-    SetCurrentOrdered(!last);
+    SetCurrentOrdered();
     return true;
 }
 
@@ -360,11 +424,10 @@ bool CDaoRecordset::FindLast(const QString &condition)
 bool CDaoRecordset::FindNext(const QString &condition)
 {
     RequireOpen();
-    if (m_ordered.IsAt(condition, m_curId)) {
-        if (!m_ordered.CanMove(1))
+    if (m_ordered.IsAt(condition, m_curId, m_pDatabase->GetWriteCount())) {
+        if (!m_ordered.Next())
             return false;
-        m_ordered.Move(1);
-        SetCurrentOrdered(true);
+        SetCurrentOrdered();
         return true;
     }
     EnsureKeyset();
@@ -374,23 +437,19 @@ bool CDaoRecordset::FindNext(const QString &condition)
 bool CDaoRecordset::FindPrev(const QString &condition)
 {
     RequireOpen();
-    if (m_ordered.IsAt(condition, m_curId)) {
-        if (!m_ordered.CanMove(-1))
+    if (m_ordered.IsAt(condition, m_curId, m_pDatabase->GetWriteCount())) {
+        if (!m_ordered.Prev())
             return false;
-        m_ordered.Move(-1);
-        SetCurrentOrdered(false);
+        SetCurrentOrdered();
         return true;
     }
     EnsureKeyset();
     return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, false);
 }
 
-void CDaoRecordset::SetCurrentOrdered(bool forward)
+void CDaoRecordset::SetCurrentOrdered()
 {
     const qint64 key = m_ordered.Key();
-    m_ordered.ReadBatch(m_pDatabase->Connection(),
-                        QStringLiteral("SELECT %1 FROM %2 WHERE ID IN (%3)").arg(m_strFetchColumns, m_strSource, QStringLiteral("%1")),
-                        forward);
     SetCurrent(key, m_keyset.IsBuilt() ? m_keyset.PositionOf(key) : kUnknown);
 }
 
@@ -398,33 +457,30 @@ void CDaoRecordset::LoadCurrent()
 {
     if (m_columns.isEmpty())
         return;
-    if (const QVariantList *row = m_ordered.Row(m_curId)) {
-        LoadValues(*row);
+    if (QSqlQuery *row = m_ordered.CurrentRow(); row && m_ordered.Key() == m_curId) {
+        LoadRow(*row);
         return;
     }
-    m_fetch->bindValue(0, m_curId);
-    if (!m_fetch->exec())
-        throw CDaoException::FromSql(m_fetch->lastError(), ReadFailed());
-    if (!m_fetch->next()) {
+    QSqlQuery &q = Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(m_strFetchColumns, m_strSource));
+    q.bindValue(0, m_curId);
+    Exec(q);
+    if (!q.next()) {
         // Removed by another connection since the set was built.
-        m_fetch->finish();
+        q.finish();
         ResetMembers();
         return;
     }
-    QVariantList values;
-    for (int i = 0; i <= m_columns.size(); ++i)
-        values << m_fetch->value(i);
-    m_fetch->finish();
-    LoadValues(values);
+    LoadRow(q);
+    q.finish();
 }
 
-// values: the row's ID, then every column but the long binaries, in field order.
-void CDaoRecordset::LoadValues(const QVariantList &values)
+// q stands on a row: its ID, then the fetched columns in field order.
+void CDaoRecordset::LoadRow(const QSqlQuery &q)
 {
+    for (size_t j = 0; j < m_fetchColumns.size(); ++j)
+        m_rowValues[m_fetchColumns[j]] = q.value(int(j) + 1);
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
-    int fetched = 1;
-    for (int kind : std::as_const(m_kinds))
-        fx.m_values << (kind == CDaoFieldExchange::Binary ? QVariant() : values.value(fetched++));
+    fx.m_values = m_rowValues;
     const qint64 key = m_curId;
     fx.m_binaryLoader = [this, key](const QString &column) { return FetchBinary(key, column); };
     DoFieldExchange(&fx);
@@ -436,14 +492,15 @@ void CDaoRecordset::ResetMembers()
     DoFieldExchange(&fx);
 }
 
-QByteArray CDaoRecordset::FetchBinary(qint64 key, const QString &column) const
+QByteArray CDaoRecordset::FetchBinary(qint64 key, const QString &column)
 {
     RequireOpen();
-    QSqlQuery q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(Identifier(column), m_strSource));
+    QSqlQuery &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(Identifier(column), m_strSource));
     q.bindValue(0, key);
-    if (!q.exec())
-        throw CDaoException::FromSql(q.lastError(), ReadFailed());
-    return q.next() ? q.value(0).toByteArray() : QByteArray();
+    Exec(q);
+    const QByteArray bytes = q.next() ? q.value(0).toByteArray() : QByteArray();
+    q.finish();
+    return bytes;
 }
 
 void CDaoRecordset::AddNew()
@@ -517,14 +574,14 @@ void CDaoRecordset::WriteRow(const Writes &writes)
     } else {
         sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")));
     }
-    QSqlQuery q = Prepare(sql);
+    QSqlQuery &q = Prepare(sql);
     int i = 0;
     for (const auto &write : writes)
         q.bindValue(i++, write.second);
     if (m_nEditMode != dbEditAdd)
         q.bindValue(i, m_curId);
-    if (!q.exec())
-        throw CDaoException::FromSql(q.lastError(), WriteFailed());
+    m_pDatabase->NoteWrite();
+    Exec(q, WriteFailed());
     if (m_nEditMode == dbEditAdd) {
         m_lastModified = q.lastInsertId().toLongLong();
         m_keyset.Append(m_lastModified);
@@ -569,10 +626,10 @@ void CDaoRecordset::Delete()
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットからは削除できません。"));
     EnsureKeyset();
-    QSqlQuery q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
+    QSqlQuery &q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
     q.bindValue(0, m_curId);
-    if (!q.exec())
-        throw CDaoException::FromSql(q.lastError(), WriteFailed());
+    m_pDatabase->NoteWrite();
+    Exec(q, WriteFailed());
     m_nEditMode = dbEditNone;
     m_keyset.Remove(m_nPos);
     m_curId = -1;           // no current row until the next move
@@ -592,13 +649,14 @@ QVariant CDaoRecordset::GetFieldValue(const QString &column)
     const QString name = Identifier(column);
     if (m_nEditMode != dbEditNone && m_pending.contains(name))
         return m_pending.value(name);
-    QSqlQuery q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(name, m_strSource));
+    QSqlQuery &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(name, m_strSource));
     q.bindValue(0, m_curId);
-    if (!q.exec())
-        throw CDaoException::FromSql(q.lastError(), QStringLiteral("項目「%1」を読み取れません。").arg(name));
+    Exec(q, QStringLiteral("項目「%1」を読み取れません。").arg(name));
     if (!q.next())
         throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
-    return q.value(0);
+    const QVariant value = q.value(0);
+    q.finish();
+    return value;
 }
 
 void CDaoRecordset::SetFieldValue(const QString &column, const QVariant &value)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -19,8 +20,8 @@ class CDaoQueryDef;
 class QSqlQuery;
 
 // A dynaset over a table or a query: an ordered set of rows with a current row,
-// found and moved through, written through bound members. Each set opens its own
-// connection unless it is given a database.
+// found and moved through, written through bound members. A set without a
+// database of its own shares the one connection to its file with the other sets.
 class CDaoRecordset
 {
 public:
@@ -65,6 +66,11 @@ public:
     void SetFieldValue(const QString &column, const QVariant &value);
     int GetRecordCount();
 
+    // Reads only these columns (and ID) while walking; the other members load
+    // empty. An empty list reads every column again, the current row included.
+    void SetColumnSubset(const QStringList &columns);
+    const QStringList &GetColumnSubset() const { return m_subset; }
+
     // Bookmarks are row keys here.
     qint64 GetBookmark() const { return m_curId; }
     void SetBookmark(qint64 key);
@@ -90,7 +96,7 @@ private:
     void Describe();
     void ReadColumnWidths();
     void Reposition();
-    QString SelectKeys(const QString &condition, bool ordered) const;
+    QString SelectKeys(const QString &condition, bool ordered, const QString &columns = QStringLiteral("ID")) const;
     std::vector<qint64> QueryKeys(const QString &sql) const;
     void EnsureKeyset();
     bool UseOrderedFinds() const { return !m_bChanged && !m_keyset.IsBuilt(); }
@@ -101,24 +107,30 @@ private:
     void SetCurrent(qint64 key, int pos);
     void SetOutside(bool bof);
     void LoadCurrent();
-    void LoadValues(const QVariantList &values);
-    void SetCurrentOrdered(bool forward);
+    void LoadRow(const QSqlQuery &q);
+    void UpdateFetchColumns();
+    void SetCurrentOrdered();
     void ResetMembers();
-    QByteArray FetchBinary(qint64 key, const QString &column) const;
+    QByteArray FetchBinary(qint64 key, const QString &column);
     using Writes = QList<QPair<QString, QVariant>>;
     Writes CollectWrites();
     void CheckWidths(const Writes &writes) const;
     void WriteRow(const Writes &writes);
     void InvalidateFinds();
-    QSqlQuery Prepare(const QString &sql) const;
+    QSqlQuery &Prepare(const QString &sql);
+    void ReturnStatements();
+    static void Exec(QSqlQuery &q, const QString &context = {});
 
-    std::unique_ptr<CDaoDatabase> m_ownDatabase;
+    std::shared_ptr<CDaoDatabase> m_sharedDatabase; // kept across Close: reopening is free
     QString m_strSource;    // a table name, or "(select) AS src"
     QString m_strTable;     // the table writes go to; empty for a query
     QStringList m_columns;
     QVector<int> m_kinds;
     QHash<QString, int> m_widths;
-    std::unique_ptr<QSqlQuery> m_fetch;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    QStringList m_subset;
+    std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
+    QVariantList m_rowValues;          // one per field; those not read stay null
     QHash<QString, QVariant> m_pending;
     // The bound members as Edit found them: Update writes only what differs.
     QVariantList m_editValues;

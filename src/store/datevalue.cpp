@@ -70,11 +70,25 @@ CDateValue CDateValue::FromVariant(const QVariant &value)
 {
     if (value.isNull())
         return {};
-    // Only the date part counts; a stored time of day is ignored.
-    const QString text = value.toString().left(10);
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    CDateValue result(date);
-    return result;
+    // Only the date part counts; a stored time of day is ignored. The usual
+    // "yyyy-mm-dd" is read digit by digit: this runs for every row shown.
+    const QString text = value.toString();
+    if (text.size() >= 10 && text.at(4) == u'-' && text.at(7) == u'-') {
+        int parts[3] = {0, 0, 0};
+        const int starts[3] = {0, 5, 8};
+        const int lengths[3] = {4, 2, 2};
+        bool digits = true;
+        for (int p = 0; p < 3 && digits; ++p) {
+            for (int i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+                const char16_t c = text.at(i).unicode();
+                digits = digits && c >= u'0' && c <= u'9';
+                parts[p] = parts[p] * 10 + (c - u'0');
+            }
+        }
+        if (digits && (text.size() == 10 || !text.at(10).isDigit()))
+            return CDateValue(QDate(parts[0], parts[1], parts[2]));
+    }
+    return CDateValue(QDate::fromString(text.left(10), Qt::ISODate));
 }
 
 bool CDateValue::operator==(const CDateValue &other) const

@@ -6,9 +6,20 @@
 #include "daoquerydef.h"
 
 #include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 
 namespace {
+bool HasBothTables(CDaoDatabase &db)
+{
+    QSqlQuery q(db.Connection());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('Mast00', 'Mast01')"))
+        || !q.next())
+        throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースファイルを開けません。"));
+    return q.value(0).toInt() == 2;
+}
+
 const QStringList &Mast00Pieces()
 {
     static const QStringList pieces = {
@@ -84,6 +95,36 @@ QStringList CSchema::Columns(const QString &table)
     return {};
 }
 
+QStringList CSchema::IndexStatements()
+{
+    return {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS Mast01_BusyoCode ON Mast01 (Busyo, Code)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS Mast01_Code ON Mast01 (Code)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS Mast00_ParentCode ON Mast00 (Parent, Code)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS Mast00_Code ON Mast00 (Code)"),
+    };
+}
+
+void CSchema::EnsureIndexes(CDaoDatabase &db)
+{
+    if (db.IsReadOnly())
+        return;
+    QSqlQuery q(db.Connection());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
+                               "(type = 'table' AND name IN ('Mast00', 'Mast01')) OR "
+                               "(type = 'index' AND name IN ('Mast01_BusyoCode', 'Mast01_Code', "
+                               "'Mast00_ParentCode', 'Mast00_Code'))"))
+        || !q.next())
+        throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースファイルを開けません。"));
+    const int found = q.value(0).toInt();
+    q.finish();
+    // Both tables and all four indexes: nothing to do. Without both tables this is
+    // no register file of ours (yet), and it is left alone.
+    if (found == 6 || !HasBothTables(db))
+        return;
+    db.ExecuteAll(IndexStatements());
+}
+
 void CSchema::CreateDatabaseFile(const QString &path)
 {
     CDaoDatabase db;
@@ -95,6 +136,7 @@ void CSchema::CreateDatabaseFile(const QString &path)
             query.Execute(dbFailOnError);
             query.Close();
         }
+        db.ExecuteAll(IndexStatements());
         db.Close();
     } catch (const CDaoException &error) {
         db.Close();

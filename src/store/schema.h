@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class CDaoDatabase;
+
 // The two table definitions exactly as the program issues them.
 class CSchema final
 {
@@ -11,6 +13,11 @@ public:
     static QString Mast01Statement();
     // The columns a table of ours must have, in the order the statement makes them.
     static QStringList Columns(const QString &table);
+    // The indexes behind the finds the program makes; the tables stay as defined.
+    static QStringList IndexStatements();
     // Makes a new database file holding both tables, empty; on failure no file remains.
     static void CreateDatabaseFile(const QString &path);
+    // Adds missing indexes to a file made by an earlier build, in one transaction.
+    // Does nothing on a read-only connection or a file without both tables.
+    static void EnsureIndexes(CDaoDatabase &db);
 };

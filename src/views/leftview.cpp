@@ -10,6 +10,7 @@
 #include "print/companylistjob.h"
 #include "store/daoexception.h"
 #include "store/mast01.h"
+#include "store/daocolumnsubset.h"
 #include "store/setopener.h"
 
 #include <QContextMenuEvent>
@@ -116,11 +117,16 @@ void CLeftView::LoadChildUnits(qint32 parentId)
     m_rsUnits.m_strSort = QStringLiteral("Parent , Code , ID");
     const QString condition = QStringLiteral("Parent = %1").arg(parentId);
     CBusyIndicator busy;
+    // An item shows the name and keeps the ID; the rest of the row is not read.
+    const CDaoColumnSubset columns(m_rsUnits, {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"),
+                                               QStringLiteral("Name")});
     CSetOpener open(m_rsUnits);
     if (parentId == 0)
         clear();
-    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition))
+    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition)) {
         InsertUnitItem();
+        busy.Pulse();
+    }
 }
 
 void CLeftView::InsertUnitItem()

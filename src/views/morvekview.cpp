@@ -13,6 +13,7 @@
 #include "print/cardprintjob.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
+#include "store/daocolumnsubset.h"
 #include "store/setopener.h"
 
 #include <QHeaderView>
@@ -45,6 +46,11 @@ QString SortFor(qint32 unitId)
 {
     return unitId == 0 ? QStringLiteral("Code") : QStringLiteral("Busyo,Code");
 }
+
+// What a row of the list shows: nothing else is read while it is filled.
+const QStringList kEmployeeRowColumns = {QStringLiteral("ID"), QStringLiteral("Sex"), QStringLiteral("Name")};
+const QStringList kUnitRowColumns = {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"),
+                                     QStringLiteral("Name")};
 } // namespace
 
 CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
@@ -166,9 +172,12 @@ void CMorvekView::ShowUnitContents(CMast00 &units, qint32 unitId)
     const QString condition = QStringLiteral("Parent = %1").arg(unitId);
     std::vector<SRow> rows;
     {
+        const CDaoColumnSubset columns(units, kUnitRowColumns);
         CSetOpener open(units);
-        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition))
+        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition)) {
             rows.push_back(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
+            busy.Pulse();
+        }
     }
     m_pModel->Assign(std::move(rows));
     AddEmployeeRows(unitId);
@@ -184,11 +193,15 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
     m_pEmployees->m_strSort = SortFor(unitId);
     m_nCurrentUnit = unitId;
     const QString condition = EmployeesOf(unitId);
+    CBusyIndicator busy;
     std::vector<SRow> rows;
     {
+        const CDaoColumnSubset columns(*m_pEmployees, kEmployeeRowColumns);
         CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition))
+        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition)) {
             rows.push_back(CurrentEmployee(*m_pEmployees));
+            busy.Pulse();
+        }
     }
     // One insertion, which the view lays out once.
     m_pModel->Append(std::move(rows));
@@ -206,16 +219,12 @@ void CMorvekView::ClearContents()
     m_nCurrentUnit = 0;
 }
 
+// Filled when first needed, not while the company window opens: on a large
+// register this walk is most of the start-up.
 void CMorvekView::CreateUnaffiliatedWindow()
 {
     m_unaffiliatedWnd = new CUnaffiliatedDlg(this);
-    // Runs while the company window is built: a database that cannot be read
-    // leaves the window empty rather than stopping the build.
-    try {
-        FillUnaffiliatedList();
-    } catch (const std::exception &error) {
-        CMorvekApp::ReportException(error);
-    }
+    m_bUnaffiliatedFilled = false;
 }
 
 void CMorvekView::FillUnaffiliatedList()
@@ -226,17 +235,28 @@ void CMorvekView::FillUnaffiliatedList()
     // A set of its own: the view's may be open in another order.
     CMast01 employees;
     employees.m_strSort = SortFor(0);
+    employees.SetColumnSubset(kEmployeeRowColumns);
     employees.Open();
     const QString condition = EmployeesOf(0);
     std::vector<SRow> rows;
-    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition))
+    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition)) {
         rows.push_back(CurrentEmployee(employees));
+        busy.Pulse();
+    }
     m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
+    m_bUnaffiliatedFilled = true;
+}
+
+void CMorvekView::EnsureUnaffiliatedFilled()
+{
+    if (m_unaffiliatedWnd && !m_bUnaffiliatedFilled)
+        FillUnaffiliatedList();
 }
 
 void CMorvekView::SyncUnaffiliatedRow(qint32 employeeId)
 {
-    if (!m_unaffiliatedWnd)
+    // Not filled yet: the first filling reads the employee as the database has it.
+    if (!m_unaffiliatedWnd || !m_bUnaffiliatedFilled)
         return;
     CUnitContentsModel *window = m_unaffiliatedWnd->GetModel();
     int row = window->rowCount() - 1;
@@ -257,6 +277,7 @@ void CMorvekView::ShowUnaffiliatedWindow()
 {
     if (!m_unaffiliatedWnd)
         return;
+    EnsureUnaffiliatedFilled();
     m_unaffiliatedWnd->show();
     m_unaffiliatedWnd->raise();
     m_unaffiliatedWnd->activateWindow();
@@ -274,6 +295,8 @@ void CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
 
 void CMorvekView::ReleaseEmployee(qint32 employeeId)
 {
+    // Filled before the release, so the released employee is listed once.
+    EnsureUnaffiliatedFilled();
     CSetOpener open(*m_pEmployees);
     if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
         m_pEmployees->Edit();

@@ -50,6 +50,9 @@ public:
     // Adds or removes the employee's row in that window as the database has them.
     void SyncUnaffiliatedRow(qint32 employeeId);
     void ShowUnaffiliatedWindow();
+    // Fills the window unless it was filled already.
+    void EnsureUnaffiliatedFilled();
+    bool IsUnaffiliatedFilled() const { return m_bUnaffiliatedFilled; }
     CUnaffiliatedDlg *GetUnaffiliatedWindow() const { return m_unaffiliatedWnd; }
 
     // Puts an employee into the unit the list shows; changes no row of the list.
@@ -93,6 +96,7 @@ private:
     QPoint m_pressPoint;
     qint32 m_nCurrentUnit = 0;      // no unit until the tree shows one
     CUnaffiliatedDlg *m_unaffiliatedWnd = nullptr;
+    bool m_bUnaffiliatedFilled = false;
     std::unique_ptr<CMast01> m_pEmployees;
     std::unique_ptr<CCardPrintJob> m_pPrintJob;
     EViewStyle m_nStyle = EViewStyle::icon;

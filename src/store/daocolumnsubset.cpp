@@ -1,0 +1,19 @@
+#include "daocolumnsubset.h"
+
+#include "daorecordset.h"
+
+CDaoColumnSubset::CDaoColumnSubset(CDaoRecordset &set, const QStringList &columns)
+    : m_set(set)
+    , m_previous(set.GetColumnSubset())
+{
+    m_set.SetColumnSubset(columns);
+}
+
+CDaoColumnSubset::~CDaoColumnSubset()
+{
+    try {
+        m_set.SetColumnSubset(m_previous);
+    } catch (...) {
+        // Reloading the current row failed; the next move reads it again.
+    }
+}

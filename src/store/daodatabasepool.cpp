@@ -1,0 +1,92 @@
+#include "daodatabasepool.h"
+
+#include "daodatabase.h"
+#include "daoexception.h"
+#include "schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+struct SEntry {
+    std::weak_ptr<CDaoDatabase> db;
+    QString identity;
+};
+
+QHash<QString, SEntry> &Entries()
+{
+    static QHash<QString, SEntry> entries;
+    return entries;
+}
+
+QString KeyOf(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// What tells this file from one made later under the same name, and whether
+// it is marked read-only (a connection opened before the mark would still write).
+QString IdentityOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    const QString access = info.isWritable() && info.permission(QFile::WriteOwner) ? QStringLiteral("rw")
+                                                                                   : QStringLiteral("ro");
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QStringLiteral("%1:%2:%3").arg(qulonglong(st.st_dev)).arg(qulonglong(st.st_ino)).arg(access);
+#else
+    return QStringLiteral("%1:%2").arg(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch()).arg(access);
+#endif
+}
+} // namespace
+
+std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
+{
+    const QString key = KeyOf(path);
+    const QString identity = IdentityOf(path);
+    auto &entries = Entries();
+    entries.removeIf([](const auto &entry) { return entry.value().db.expired(); });
+    if (auto it = entries.find(key); it != entries.end()) {
+        if (auto db = it->db.lock(); db && db->IsOpen() && !identity.isEmpty() && it->identity == identity)
+            return db;
+    }
+    auto db = std::make_shared<CDaoDatabase>();
+    db->Open(path);
+    try {
+        CSchema::EnsureIndexes(*db);
+    } catch (const CDaoException &) {
+        // Without its indexes the file still reads and writes, only slower;
+        // the next connection tries again.
+    }
+    entries.insert(key, {db, IdentityOf(path)});
+    return db;
+}
+
+bool CDaoDatabasePool::IsCurrent(const CDaoDatabase &db, const QString &path)
+{
+    if (!db.IsOpen())
+        return false;
+    const auto it = Entries().constFind(KeyOf(path));
+    return it != Entries().cend() && it->db.lock().get() == &db && it->identity == IdentityOf(path);
+}
+
+int CDaoDatabasePool::OpenCount()
+{
+    int count = 0;
+    for (const SEntry &entry : std::as_const(Entries())) {
+        if (auto db = entry.db.lock(); db && db->IsOpen())
+            ++count;
+    }
+    return count;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class CDaoDatabase;
+
+// One connection per database file, shared by the record sets that have no
+// database of their own. A connection lives while some set holds it; the next
+// set that asks for the same file gets the same connection, unless the file
+// was replaced in between.
+class CDaoDatabasePool final
+{
+public:
+    // Opens the file on first use (adding missing indexes when it is writable).
+    static std::shared_ptr<CDaoDatabase> Acquire(const QString &path);
+    // True while the connection still stands for what is at path now.
+    static bool IsCurrent(const CDaoDatabase &db, const QString &path);
+    // How many shared connections are open (for tests).
+    static int OpenCount();
+};
