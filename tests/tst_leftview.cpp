@@ -43,6 +43,7 @@ private:
 
 void TestLeftView::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     m_company = AddUnit(0, 10, QStringLiteral("本社"));
     m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"), QStringLiteral("100-0002"));
@@ -175,7 +176,13 @@ void TestLeftView::failedDeleteChangesNothing()
     CDaoDatabase db;
     db.Open(m_db->Path());
     // The employees are released first; the removal of the unit then fails.
-    db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    if (db.IsServer()) {
+        db.Execute(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'x'; END $$ "
+                                  "LANGUAGE plpgsql"));
+        db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 FOR EACH ROW EXECUTE FUNCTION refuse()"));
+    } else {
+        db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    }
     db.Close();
     SPanes panes;
     const qint32 target = company ? m_company : m_first;

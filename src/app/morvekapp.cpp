@@ -11,6 +11,7 @@
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/databasecheck.h"
+#include "store/serverdatabase.h"
 #include "store/daorecordset.h"
 #include "store/schema.h"
 
@@ -235,6 +236,10 @@ void CMorvekApp::FindOrCreateDatabase()
     m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
+    if (CServerDatabase::IsUri(m_strDatabasePath)) {
+        OpenOrCreateOnServer();
+        return;
+    }
 
     const QFileInfo current(m_strDatabasePath);
     if (current.exists()) {
@@ -285,6 +290,24 @@ void CMorvekApp::FindOrCreateDatabase()
     SetDatabasePath(chosen);
     settings->setValue(QLatin1String(kSection), chosen);
     settings->sync();
+}
+
+// A register on a server: used as it is when it holds ours; made when the database
+// is empty and the user agrees; anything else is told and left untouched.
+void CMorvekApp::OpenOrCreateOnServer()
+{
+    try {
+        CDaoDatabase db;
+        db.Open(m_strDatabasePath);
+        return;
+    } catch (const CDaoException &error) {
+        if (error.Problem() != CDatabaseCheck::EProblem::serverEmpty)
+            throw;
+    }
+    if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Information) != QMessageBox::Yes)
+        return;
+    CSchema::CreateDatabaseFile(m_strDatabasePath);
 }
 
 bool CMorvekApp::notify(QObject *receiver, QEvent *event)

@@ -53,6 +53,7 @@ public:
 private:
     void SetDatabasePath(const QString &path);
     void FindOrCreateDatabase();
+    void OpenOrCreateOnServer();
     void ProcessShellCommand();
 
     std::unique_ptr<CMainFrame> m_pMainWnd;

@@ -14,7 +14,8 @@ inline constexpr int dbOpenDynaset = 2;
 // The engine's general sort order; accepted and kept for the caller's sake.
 inline constexpr const char dbLangGeneral[] = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 
-// One connection to one database file.
+// One connection to one database: a file, or a register on a PostgreSQL server
+// named by a "postgresql://" URI. The dialect follows from the connection.
 class CDaoDatabase final
 {
 public:
@@ -24,6 +25,7 @@ public:
     CDaoDatabase &operator=(const CDaoDatabase &) = delete;
 
     // Makes a new, empty file; refuses an existing one. Leaves the connection open.
+    // On a server: connects to a database that must hold nothing yet.
     void Create(const QString &path, const QString &locale = QString::fromLatin1(dbLangGeneral),
                 int options = 0);
     // Opens an existing file, shared; read-only when the file is.
@@ -31,6 +33,9 @@ public:
     void Close();
     bool IsOpen() const;
     bool IsReadOnly() const { return m_bReadOnly; }
+    bool IsServer() const { return m_bServer; }
+    // A statement in the program's dialect, as this connection's engine reads it.
+    QString ToEngine(const QString &sql) const;
     QString GetName() const { return m_strPath; }
 
     QSqlDatabase Connection() const;
@@ -66,11 +71,13 @@ public:
 
 private:
     void Connect(const QString &path, bool readOnly);
+    void ConnectServer(const QString &uri);
     void CheckReadable();
 
     QString m_strConnection;
     QString m_strPath;
     bool m_bReadOnly = false;
+    bool m_bServer = false;
     quint64 m_nWrites = 0;
     QHash<QString, QHash<QString, int>> m_widths;
     std::multimap<QString, std::unique_ptr<QSqlQuery>> m_idleStatements;

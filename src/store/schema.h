@@ -16,7 +16,9 @@ public:
     // The indexes behind the finds the program makes; the tables stay as defined.
     static QStringList IndexStatements();
     // Makes a new database file holding both tables, empty; on failure no file remains.
+    // A PostgreSQL URI names an empty database, which gets both tables and the indexes.
     static void CreateDatabaseFile(const QString &path);
+    static void CreateOnServer(const QString &uri);
     // Adds missing indexes to a file made by an earlier build, in one transaction.
     // Does nothing on a read-only connection or a file without both tables.
     static void EnsureIndexes(CDaoDatabase &db);

@@ -277,7 +277,14 @@ void CLeftView::OnEditDept()
         return;
     m_rsUnits.Edit();
     TakeForm(m_rsUnits, dlg);
-    m_rsUnits.Update();
+    try {
+        m_rsUnits.Update();
+    } catch (const CDaoException &error) {
+        // Another user's change stays, and the tree shows it.
+        if (error.IsConflict())
+            selected->setText(0, m_rsUnits.m_Name);
+        throw;
+    }
     selected->setText(0, dlg.m_strName);
 }
 
