@@ -171,12 +171,13 @@ void CDaoDatabase::Close()
 {
     if (m_strConnection.isEmpty())
         return;
+    // Statements go before their connection: the server's driver frees them through it.
+    m_idleStatements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
         if (db.isOpen())
             db.close();
     }
-    m_idleStatements.clear();
     QSqlDatabase::removeDatabase(m_strConnection);
     m_strConnection.clear();
     m_widths.clear();
