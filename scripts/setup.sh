@@ -8,6 +8,7 @@ packages=(
   qt6-svg-dev qt6-translations-l10n
   libbenchmark-dev
   libcsv-dev
+  libsqlite3-dev
   fonts-ipafont-gothic
   poppler-utils
 )

@@ -8,6 +8,7 @@
 #include "app/csvimporter.h"
 #include "app/csvtable.h"
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
@@ -145,6 +146,8 @@ private slots:
     void ambiguousUnitRefused();
     void cancelWritesNothing();
     void failureRollsBack();
+    void importOnTheSharedConnection_data();
+    void importOnTheSharedConnection();
     void exportRefusesUnwritableCharacter();
     void commandLine_data();
     void commandLine();
@@ -534,6 +537,56 @@ void TestCsv::failureRollsBack()
     QVERIFY_THROWS_EXCEPTION(CDaoException, importer.Apply());
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 0);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+}
+
+void TestCsv::importOnTheSharedConnection_data()
+{
+    QTest::addColumn<int>("stopAt");     // progress step that cancels; 0 for none
+    QTest::addColumn<QList<int>>("seenInside");
+    QTest::addColumn<int>("employeesAfter");
+    QTest::newRow("committed") << 0 << QList<int>{255, 511, 601} << 601;
+    QTest::newRow("cancelled") << 512 << QList<int>{255, 511} << 1;
+}
+
+// The windows' sets share the import's connection: inside the transaction they
+// read what it wrote so far, and afterwards all of it or, cancelled, none.
+void TestCsv::importOnTheSharedConnection()
+{
+    QFETCH(int, stopAt);
+    QFETCH(QList<int>, seenInside);
+    QFETCH(int, employeesAfter);
+    CMast01 window;
+    window.Open();
+    AddEmployee(window, 1000, 0, QStringLiteral("先客"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
+    auto count = [&window] {
+        window.Requery();
+        int n = 0;
+        for (bool found = window.FindFirst(QStringLiteral("Code > 0")); found;
+             found = window.FindNext(QStringLiteral("Code > 0")))
+            ++n;
+        return n;
+    };
+    QCOMPARE(count(), 1);
+
+    QByteArray employees = kEmployeeHeader;
+    for (int code = 1; code <= 600; ++code)
+        employees += QByteArray::number(code) + ",名前,,男,,,,,,,,,本社/部,,,,\r\n";
+    const auto db = CDaoDatabasePool::Acquire(m_db->Path());
+    QCOMPARE(db.get(), window.m_pDatabase);
+    CCsvImporter importer(*db);
+    QString error;
+    QVERIFY(importer.ReadData(kUnitHeader + "5,本社,,,,,,\r\n", employees, error));
+    importer.Plan(CCsvImporter::EExisting::Update);
+    QList<int> seen;
+    const bool written = importer.Apply([&](int done, int) {
+        if (done > 0)
+            seen << count();
+        return stopAt == 0 || done < stopAt;
+    });
+    QCOMPARE(written, stopAt == 0);
+    QCOMPARE(seen, seenInside);
+    QCOMPARE(count(), employeesAfter);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), employeesAfter);
 }
 
 void TestCsv::exportRefusesUnwritableCharacter()

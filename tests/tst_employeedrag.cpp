@@ -15,6 +15,7 @@ private slots:
     void dropTargets_data();
     void dropTargets();
     void highlightFollowsTheCursor();
+    void pictureIsOpaque();
 
 private:
     // The list shows 営業部: 第一課, then 山田, 鈴木, 佐藤, 高橋; rows selected as given.
@@ -152,6 +153,18 @@ void TestEmployeeDrag::highlightFollowsTheCursor()
     }
     Release(RowPoint(3));
     QCOMPARE(Units(), QList<qint32>(4, m_sales));
+}
+
+void TestEmployeeDrag::pictureIsOpaque()
+{
+    ShowSales({});
+    const QColor ground(250, 250, 240);
+    const QImage picture =
+        CEmployeeDrag::Picture(m_panes->list->model()->index(1, 0), QSize(32, 32), m_panes->list->font(), ground)
+            .toImage();
+    // Where there is neither picture nor name, the ground shows, not a clear (black) hole.
+    QCOMPARE(picture.pixelColor(picture.width() - 1, 0), ground);
+    QCOMPARE(picture.pixelColor(0, picture.height() - 1).alpha(), 255);
 }
 
 QTEST_MAIN(TestEmployeeDrag)

@@ -1,15 +1,34 @@
 // The function-key bar: where its cells sit, how they look, the captions and the busy clip.
+#include "app/frameservices.h"
 #include "app/morvekapp.h"
 #include "forms/busyanimation.h"
 #include "forms/colorstatic.h"
 #include "forms/funckeybar.h"
 #include "forms/funckeycaptions.h"
 #include "forms/funckeylayout.h"
+#include "views/busyindicator.h"
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSet>
 #include <QTest>
+
+namespace {
+// The main window's busy clip as the views drive it.
+class CClipFrame final : public CFrameServices
+{
+public:
+    CClipFrame() { Register(this); }
+    ~CClipFrame() override { Register(nullptr); }
+    void SetStatusText(const QString &) override {}
+    void SetFuncKeyCaption(int, const QString &) override {}
+    void ResetFuncKeyCaptions() override {}
+    void SetBusyAnimation(bool on) override { m_switches << on; }
+    void StepBusyAnimation() override { ++m_nSteps; }
+    QList<bool> m_switches;
+    int m_nSteps = 0;
+};
+} // namespace
 
 class TestFuncKeyBar : public QObject
 {
@@ -24,6 +43,8 @@ private slots:
     void captionSets();
     void setCaptionChangesOneCell();
     void clipPlaysAndRestsOnFirstFrame();
+    void stepPaintsTheNextFrameOnlyWhilePlaying();
+    void walksMoveTheClip();
 };
 
 void TestFuncKeyBar::cellPlacement_data()
@@ -134,6 +155,44 @@ void TestFuncKeyBar::clipPlaysAndRestsOnFirstFrame()
     const QImage first = clip->grab().toImage();
     QTest::qWait(3 * CBusyAnimation::kFrameInterval);
     QCOMPARE(clip->grab().toImage(), first);
+}
+
+void TestFuncKeyBar::stepPaintsTheNextFrameOnlyWhilePlaying()
+{
+    CFuncKeyBar bar;
+    QVERIFY(bar.OpenClip());
+    CBusyAnimation *clip = bar.GetAnimation();
+    const QImage first = clip->grab().toImage();
+    clip->Step();
+    QCOMPARE(clip->GetFrame(), 0);
+    bar.StartAnimation();
+    for (int i = 1; i <= clip->GetFrameCount(); ++i) {
+        clip->Step();
+        QCOMPARE(clip->GetFrame(), i % clip->GetFrameCount());
+    }
+    clip->Step();
+    QVERIFY(clip->grab().toImage() != first);
+    bar.StopAnimation();
+}
+
+void TestFuncKeyBar::walksMoveTheClip()
+{
+    CClipFrame frame;
+    {
+        CBusyIndicator walk(0);
+        walk.Pulse();
+        {
+            CBusyIndicator inner(0);
+            inner.Pulse();
+        }
+        // An inner walk ending leaves the clip playing for the outer one.
+        QCOMPARE(frame.m_switches, QList<bool>{true});
+        QCOMPARE(frame.m_nSteps, 0);
+        QTest::qSleep(2 * CBusyAnimation::kFrameInterval);
+        walk.Pulse();
+        QCOMPARE(frame.m_nSteps, 1);
+    }
+    QCOMPARE(frame.m_switches, (QList<bool>{true, false}));
 }
 
 int main(int argc, char *argv[])

@@ -3,6 +3,7 @@
 #include "app/modalseam.h"
 #include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
+#include "views/rowdelegate.h"
 #include "viewsfixture.h"
 
 #include <QAbstractItemModelTester>
@@ -24,6 +25,8 @@ private slots:
     void doubleClick();
     void deleteKeyReleasesSelectedEmployeesOnly();
     void assignGoesToTheUnitShown();
+    void longNamesCutAtTheLastWholeLine_data();
+    void longNamesCutAtTheLastWholeLine();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -122,8 +125,6 @@ void TestMorvekView::doubleClick()
     CMorvekView *list = panes.list;
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     list->Arrange();
-    if (row == 4)
-        QVERIFY(UnitRow(list->model()->index(row, 0).data(CUnitContentsModel::IdRole).toInt()));
     const QPoint point = row >= 0 ? list->visualRect(list->model()->index(row, 0)).center()
                                   : list->viewport()->rect().bottomRight() - QPoint(5, 5);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
@@ -165,6 +166,39 @@ void TestMorvekView::assignGoesToTheUnitShown()
     panes.list->AssignEmployeeToCurrentUnit(ito);
     QCOMPARE(BusyoOf(ito), m_sub1);
     QCOMPARE(Column(panes.list), QStringList({"高橋"}));
+}
+
+void TestMorvekView::longNamesCutAtTheLastWholeLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("lines");     // lines of caption the cell has room for
+    QTest::addColumn<int>("shown");     // lines drawn
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("short") << "山田" << 2 << 1 << false;
+    QTest::newRow("kanji, no spaces") << "寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末" << 2 << 2 << true;
+    QTest::newRow("words") << "Alexander Maximilian Fitzgerald-Worthington" << 2 << 2 << true;
+    QTest::newRow("one line of room") << "寿限無寿限無五劫の擦り切れ海砂利水魚" << 1 << 1 << true;
+    QTest::newRow("no room") << "山田" << 0 << 0 << true;
+}
+
+void TestMorvekView::longNamesCutAtTheLastWholeLine()
+{
+    QFETCH(QString, name);
+    QFETCH(int, lines);
+    QFETCH(int, shown);
+    QFETCH(bool, cut);
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    // Room for the whole lines and most of one more, which must stay empty.
+    const QSize room(metrics.averageCharWidth() * 12, metrics.lineSpacing() * lines + metrics.height() * 3 / 4);
+    const QString text = CRowDelegate::WholeLines(name, font, room);
+    const QStringList drawn = text.isEmpty() ? QStringList() : text.split(u'\n');
+    QCOMPARE(drawn.size(), shown);
+    for (const QString &line : drawn)
+        QVERIFY2(metrics.horizontalAdvance(line) <= room.width(), qPrintable(line));
+    QCOMPARE(text.endsWith(QChar(0x2026)), cut && shown > 0);
+    QString kept = drawn.join(QString()).remove(QChar(0x2026));
+    QVERIFY2(QString(name).remove(u' ').startsWith(kept.remove(u' ')), qPrintable(text));
 }
 
 QTEST_MAIN(TestMorvekView)

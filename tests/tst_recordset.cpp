@@ -61,6 +61,8 @@ private slots:
     void untouchedPhotoSurvivesEdit();
     void fieldValueByName();
     void executeIsAllOrNothing();
+    void executeInsideTransaction_data();
+    void executeInsideTransaction();
 
     void badFilesAreRefused_data();
     void badFilesAreRefused();
@@ -422,6 +424,49 @@ void TestRecordset::executeIsAllOrNothing()
     }
     CRawConnection raw(m_db->Path());
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast00")).toInt(), 1);
+}
+
+void TestRecordset::executeInsideTransaction_data()
+{
+    QTest::addColumn<bool>("statementFails");
+    QTest::addColumn<bool>("commit");
+    QTest::addColumn<int>("rowsAfter");
+    QTest::newRow("both kept") << false << true << 3;
+    QTest::newRow("failed statement undone alone") << true << true << 1;
+    QTest::newRow("rollback takes both") << false << false << 0;
+    QTest::newRow("failure then rollback") << true << false << 0;
+}
+
+// A statement run inside BeginTrans is all or nothing itself, and leaves the
+// caller's transaction open for the caller to end.
+void TestRecordset::executeInsideTransaction()
+{
+    QFETCH(bool, statementFails);
+    QFETCH(bool, commit);
+    QFETCH(int, rowsAfter);
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    db.BeginTrans();
+    CMast00 set(&db);
+    set.Open();
+    set.AddNew();
+    set.m_Code = 1;
+    set.Update();
+    // The first statement succeeds; a failing second one must take it back too.
+    const QStringList sql{QStringLiteral("INSERT INTO Mast00 (Code) VALUES (2)"),
+                          statementFails ? QStringLiteral("INSERT INTO NoSuchTable (Code) VALUES (3)")
+                                         : QStringLiteral("INSERT INTO Mast00 (Code) VALUES (3)")};
+    if (statementFails)
+        QVERIFY_THROWS_EXCEPTION(CDaoException, db.ExecuteAll(sql));
+    else
+        QCOMPARE(db.ExecuteAll(sql), 2);
+    set.Close();
+    if (commit)
+        db.CommitTrans();
+    else
+        db.Rollback();
+    CRawConnection raw(m_db->Path());
+    QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast00")).toInt(), rowsAfter);
 }
 
 void TestRecordset::badFilesAreRefused_data()

@@ -214,15 +214,16 @@ void TestShell::printerPaper()
 
 void TestShell::aboutBoxNamesProgramAndVersion()
 {
-    QString shown;
+    QStringList shown;
     CDialogAnswers answers([&shown](QDialog &dialog) {
-        if (auto *name = dialog.findChild<QLabel *>(QStringLiteral("name")))
-            shown = name->text();
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            if (!label->text().isEmpty())
+                shown << label->text();
         return QDialog::Accepted;
     });
     Frame()->GetAction(ID_APP_ABOUT)->trigger();
     QCOMPARE(answers.Texts().size(), 1);
-    QCOMPARE(shown, QStringLiteral("Morvek Version 1.0"));
+    QCOMPARE(shown, QStringList({"Morvek ﾊﾞｰｼﾞｮﾝ 1.0", "Copyright (C) Kelbrotane soft"}));
 }
 
 int main(int argc, char *argv[])

@@ -5,6 +5,8 @@
 #include "views/leftview.h"
 #include "views/morvekview.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -24,6 +26,7 @@ private slots:
     void viewStyles();
     void byNameIsEnabledAndInert();
     void f8AsksForTheUnaffiliatedList();
+    void employeeEntryRunsTheMasterForm();
     void f6MovesBetweenPanes();
     void splitMovesTheDividerByKeys_data();
     void splitMovesTheDividerByKeys();
@@ -71,6 +74,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
     QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)", "  新規会社作成", "  会社構成閉じる(&C)", "  上書き保存(&S)\tCtrl+S",
                                    "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
                                    "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -",
+                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  -",
                                    "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                           + view + QStringList({"  -", "  未登録社員一覧"}) + help);
 
@@ -79,6 +83,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
     QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
              QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
                           "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -",
+                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  -",
                           "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                  + view + help);
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));
@@ -137,6 +142,32 @@ void TestShellCommands::f8AsksForTheUnaffiliatedList()
     CloseCompanyWindows();
     QTest::keyClick(Frame(), Qt::Key_F8);
     QCOMPARE(asked.size(), 1);
+}
+
+// Opened from the menu without a company window; the form's captions stand on the
+// bar while it runs and the plain set comes back when it closes.
+void TestShellCommands::employeeEntryRunsTheMasterForm()
+{
+    CloseCompanyWindows();
+    QStringList whileOpen;
+    QString status;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        dialog.show();
+        if (QTest::qWaitForWindowActive(&dialog)) {
+            whileOpen = Captions();
+            status = Frame()->findChild<QLabel *>(QStringLiteral("messagePane"))->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        }
+        return dialog.result();
+    });
+    Frame()->GetAction(ID_EMPLOYEE_ENTRY)->trigger();
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員マスタ登録")});
+    QCOMPARE(whileOpen, AsList(CFuncKeyCaptions::EmployeeMaster()));
+    QCOMPARE(status, QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"));
+    QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));
+    // Offscreen nothing hands the activation back when the form goes.
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
 }
 
 void TestShellCommands::f6MovesBetweenPanes()

@@ -1,6 +1,5 @@
 #include "aboutdlg.h"
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QIcon>
@@ -13,9 +12,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
     setWindowTitle(QStringLiteral("Morvek のﾊﾞｰｼﾞｮﾝ情報"));
     auto *icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/icons/morvek.svg")).pixmap(32, 32));
-    auto *name = new QLabel(QStringLiteral("%1 Version %2")
-                                .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()),
-                            this);
+    auto *name = new QLabel(QStringLiteral("Morvek ﾊﾞｰｼﾞｮﾝ 1.0"), this);
     name->setObjectName(QStringLiteral("name"));
     auto *copyright = new QLabel(QStringLiteral("Copyright (C) Kelbrotane soft"), this);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -6,6 +6,7 @@
 #include "csvimporter.h"
 #include "modalseam.h"
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "views/busyindicator.h"
@@ -56,9 +57,8 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     bool ok = false;
     try {
         CBusyIndicator busy;
-        CDaoDatabase db;
-        db.Open(CDaoRecordset::ApplicationDatabasePath());
-        ok = CCsvExporter(db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom,
+        const auto db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+        ok = CCsvExporter(*db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom,
                                      result, error);
     } catch (const CDaoException &e) {
         error = e.GetErrorMessage();
@@ -84,9 +84,10 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
     if (CModalSeam::Exec(choice) != QDialog::Accepted)
         return false;
     try {
-        CDaoDatabase db;
-        db.Open(CDaoRecordset::ApplicationDatabasePath());
-        CCsvImporter importer(db);
+        // The windows' connection: their sets then see the import whole or not at
+        // all, and no read they left open can hold the commit up.
+        const auto db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+        CCsvImporter importer(*db);
         QString error;
         {
             CBusyIndicator busy;

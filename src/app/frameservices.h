@@ -14,8 +14,8 @@ public:
     virtual void SetFuncKeyCaption(int slot, const QString &text) = 0;
     virtual void ResetFuncKeyCaptions() = 0;
     virtual void SetBusyAnimation(bool on) = 0;
-    // Moves the running clip on by one frame at once, for a walk that keeps the
-    // event loop waiting.
+    // One frame on, painted at once: a long walk runs no events, so the clip
+    // moves only when the walk moves it.
     virtual void StepBusyAnimation() {}
 
     static CFrameServices *Instance();

@@ -6,7 +6,10 @@
 #include "keyindicators.h"
 #include "mainactions.h"
 #include "morvekapp.h"
+#include "modalseam.h"
 #include "morvekdoc.h"
+#include "employee/employeeform.h"
+#include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
 #include "views/leftview.h"
 
@@ -269,7 +272,8 @@ bool CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::OnEmployeeEntry()
 {
-    // Waits for the employee master form.
+    CEmployeeForm form;
+    CModalSeam::Exec(form);
 }
 
 void CMainFrame::changeEvent(QEvent *event)

@@ -1,8 +1,10 @@
 #include "morvekapp.h"
 
 #include "aboutdlg.h"
+#include "backupcommands.h"
 #include "childframe.h"
 #include "commandids.h"
+#include "datafolder.h"
 #include "japaneselocale.h"
 #include "mainactions.h"
 #include "mainframe.h"
@@ -86,7 +88,10 @@ bool CMorvekApp::InitInstance()
 {
     // Nothing may end the program here: every failure is told and start-up goes on.
     CReportBatch batch;
+    if (CDataFolder::StartedFromDesktop(QDir::currentPath(), QDir::homePath()))
+        CDataFolder::Enter(CDataFolder::Path(), CDataFolder::InstalledLayout(applicationDirPath()));
     OpenOrCreateDatabase();
+    CBackupCommands::InstallDailyBackup();
     try {
         m_pMainWnd = std::make_unique<CMainFrame>();
     } catch (const std::exception &error) {
@@ -171,6 +176,12 @@ bool CMorvekApp::OnCommand(int id)
     case ID_FILE_PRINT_SETUP:
         OnFilePrintSetup();
         return true;
+    case ID_BACKUP_CREATE:
+        OnMakeBackup();
+        return true;
+    case ID_BACKUP_RESTORE:
+        OnRestoreBackup();
+        return true;
     default:
         return false;
     }
@@ -208,6 +219,51 @@ void CMorvekApp::OnFilePrintSetup()
         m_pageLayout = printer.pageLayout();
 }
 
+bool CMorvekApp::CheckDatabaseAtStart()
+{
+    m_strDamagedPath.clear();
+    if (m_strDatabasePath.isEmpty() || !QFileInfo(m_strDatabasePath).isFile())
+        return true;
+    if (CBackupCommands::CheckAtStart(m_strDatabasePath))
+        return true;
+    m_strDamagedPath = m_strDatabasePath;
+    SetDatabasePath(QString());
+    return false;
+}
+
+void CMorvekApp::OnMakeBackup()
+{
+    CBackupCommands::OnMakeBackup(m_pMainWnd.get(), m_strDatabasePath);
+}
+
+void CMorvekApp::OnRestoreBackup()
+{
+    const bool damaged = m_strDatabasePath.isEmpty() && !m_strDamagedPath.isEmpty();
+    const QString path = damaged ? m_strDamagedPath : m_strDatabasePath;
+    const bool hadWindows = !m_pMainWnd->GetChildFrames().isEmpty();
+    bool released = false;
+    const bool restored = CBackupCommands::OnRestore(
+        m_pMainWnd.get(), path, damaged ? CDatabaseBackup::EAside::damaged : CDatabaseBackup::EAside::beforeRestore,
+        [this, &released] {
+            CloseCompanyWindows();
+            released = true;
+        });
+    if (restored) {
+        m_strDamagedPath.clear();
+        SetDatabasePath(path);
+    }
+    if (released && hadWindows)
+        ProcessShellCommand();
+}
+
+void CMorvekApp::CloseCompanyWindows()
+{
+    // The windows' record sets hold the file open; they must be gone, not only hidden.
+    for (CChildFrame *child : m_pMainWnd->GetChildFrames())
+        child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
 {
     static const QHash<int, QPageSize::PageSizeId> sizes = {
@@ -243,6 +299,8 @@ void CMorvekApp::FindOrCreateDatabase()
 
     const QFileInfo current(m_strDatabasePath);
     if (current.exists()) {
+        if (!CheckDatabaseAtStart())
+            return;
         // The same check every record set makes, told now rather than at the first command.
         CDaoDatabase db;
         db.Open(m_strDatabasePath);

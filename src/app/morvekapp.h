@@ -26,6 +26,9 @@ public:
     // Finds and checks the database file, or asks and creates it; sets
     // m_strDatabasePath. Tells every failure in a message and returns.
     void OpenOrCreateDatabase();
+    // A damaged file is offered its newest sound backup; kept, it is not used:
+    // start-up goes on without a database, and false is returned.
+    bool CheckDatabaseAtStart();
 
     bool notify(QObject *receiver, QEvent *event) override;
     static void ReportException(const std::exception &error);
@@ -40,6 +43,8 @@ public:
     void OnFileNew();
     void OnAppAbout();
     void OnFilePrintSetup();
+    void OnMakeBackup();
+    void OnRestoreBackup();
     // Opens a company window on the file, or brings forward the one showing it.
     CChildFrame *OpenDocumentFile(const QString &path);
     static QString DocumentFileName() { return QStringLiteral("tmp.mvk"); }
@@ -55,10 +60,12 @@ private:
     void FindOrCreateDatabase();
     void OpenOrCreateOnServer();
     void ProcessShellCommand();
+    void CloseCompanyWindows();
 
     std::unique_ptr<CMainFrame> m_pMainWnd;
     QPageLayout m_pageLayout;
     QString m_strStartupNote;
+    QString m_strDamagedPath; // found damaged at start and not restored; nothing writes to it
 };
 
 CMorvekApp *theApp();

@@ -1,11 +1,11 @@
 #include "unaffiliateddlg.h"
 
 #include "forms/dialogunits.h"
+#include "views/draglistctrl.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
 #include "views/unitcontentsmodel.h"
 
-#include <QListView>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,16 +17,12 @@ constexpr int kIconSize = 32;
 CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_pModel(new CUnitContentsModel(this))
-    , m_pList(new QListView(this))
+    , m_pList(new CDragListCtrl(m_pModel, this))
 {
     setWindowTitle(kTitle);
     setFont(CDialogUnits::DialogFont());
     resize(CDialogUnits(font()).ToPixels(kTemplateSize.width(), kTemplateSize.height()));
 
-    m_pList->setModel(m_pModel);
-    m_pList->setViewMode(QListView::IconMode);
-    m_pList->setMovement(QListView::Static);
-    m_pList->setResizeMode(QListView::Adjust);
     m_pList->setIconSize(QSize(kIconSize, kIconSize));
     m_pList->setWordWrap(true);
     // Rows alike in size, each cutting a long name short in its cell.
@@ -36,8 +32,6 @@ CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     m_pList->setItemDelegate(rows);
     m_pList->setGridSize(cell);
     m_pList->setUniformItemSizes(true);
-    m_pList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pList);

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
+class CDragListCtrl;
 class CUnitContentsModel;
-class QListView;
 
 // The tool window of the employees without a unit (template 140). The list
 // view that owns it fills it; closing it only hides it, rows and all.
@@ -19,9 +19,9 @@ public:
     void setVisible(bool visible) override;
 
     CUnitContentsModel *GetModel() const { return m_pModel; }
-    QListView *GetListCtrl() const { return m_pList; }
+    CDragListCtrl *GetListCtrl() const { return m_pList; }
 
 private:
     CUnitContentsModel *m_pModel;
-    QListView *m_pList;
+    CDragListCtrl *m_pList;
 };

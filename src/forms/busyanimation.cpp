@@ -43,7 +43,7 @@ void CBusyAnimation::Stop()
 
 void CBusyAnimation::Step()
 {
-    if (m_frames.isEmpty())
+    if (!IsPlaying())
         return;
     ShowFrame((m_nFrame + 1) % GetFrameCount());
     if (isVisible())

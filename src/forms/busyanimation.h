@@ -22,7 +22,7 @@ public:
     bool Open(const QString &strip, int frameCount);
     void Play();
     void Stop();
-    // Shows the next frame and paints it now, while the event loop cannot.
+    // While playing: the next frame, painted now rather than at the next event.
     void Step();
     bool IsPlaying() const { return m_timer.isActive(); }
     int GetFrame() const { return m_nFrame; }

@@ -88,11 +88,11 @@ void CFuncKeyDialog::CreateFields(CDialogTemplate &form, const int (*rects)[4])
     }
 }
 
-void CFuncKeyDialog::AddOkCancel(CDialogTemplate &form, int y)
+void CFuncKeyDialog::AddOkCancel(CDialogTemplate &form, int y, int nCancelX)
 {
     QPushButton *ok = form.AddButton(QStringLiteral("OK"), 7, y, 50, 14);
     ok->setDefault(true);
-    QPushButton *cancel = form.AddButton(QStringLiteral("ｷｬﾝｾﾙ"), 156, y, 50, 14);
+    QPushButton *cancel = form.AddButton(QStringLiteral("ｷｬﾝｾﾙ"), nCancelX, y, 50, 14);
     connect(ok, &QPushButton::clicked, this, &CFuncKeyDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &CFuncKeyDialog::reject);
 }

@@ -84,8 +84,8 @@ protected:
     void SetupFields(const SFieldDesc *descs);
     // Makes fields 1..m_nFieldCount at their template rectangles (x, y, cx, cy).
     void CreateFields(CDialogTemplate &form, const int (*rects)[4]);
-    // The OK and ｷｬﾝｾﾙ buttons of the unit forms, on one row at y.
-    void AddOkCancel(CDialogTemplate &form, int y);
+    // The OK and ｷｬﾝｾﾙ buttons on one row at y; ｷｬﾝｾﾙ where the unit forms have it unless told.
+    void AddOkCancel(CDialogTemplate &form, int y, int nCancelX = 156);
     static void ShowStatusText(const QString &text);
     static void PutFuncKeyCaptions(const QStringList &captions);
 

@@ -19,6 +19,7 @@
 namespace {
 QAtomicInt g_nextConnection;
 int g_busyTimeout = 5000;
+CDaoDatabase::WriteHook g_writeHook;
 
 // Root ignores permission bits; a file or folder the user marked read-only
 // must still be treated as such.
@@ -38,6 +39,23 @@ CDaoDatabase::~CDaoDatabase()
 void CDaoDatabase::SetBusyTimeout(int milliseconds)
 {
     g_busyTimeout = milliseconds;
+}
+
+void CDaoDatabase::SetWriteHook(WriteHook hook)
+{
+    g_writeHook = std::move(hook);
+}
+
+void CDaoDatabase::BeforeWrite()
+{
+    // A server keeps its own backups.
+    if (!g_writeHook || m_bServer || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
+        return;
+    try {
+        g_writeHook(m_strPath);
+    } catch (const std::exception &) {
+        // The write matters more than its backup; the hook tells the user itself.
+    }
 }
 
 QSqlDatabase CDaoDatabase::Connection() const
@@ -83,6 +101,7 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
         throw CDatabaseCheck::CreateFailure(path, {EProblem::folderReadOnly, {}});
     try {
         Connect(path, false);
+        m_bCreated = true;
         QSqlQuery q(Connection());
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
             throw CDatabaseCheck::CreateFailure(path, CDatabaseCheck::FromSqlError(q.lastError()));
@@ -123,6 +142,8 @@ void CDaoDatabase::Open(const QString &path)
 void CDaoDatabase::ConnectServer(const QString &uri)
 {
     m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
+    m_bCreated = false;
+    m_bInTrans = false;
     m_strPath = uri;
     m_bReadOnly = false;
     m_bServer = true;
@@ -136,6 +157,8 @@ void CDaoDatabase::ConnectServer(const QString &uri)
 void CDaoDatabase::Connect(const QString &path, bool readOnly)
 {
     m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
+    m_bCreated = false;
+    m_bInTrans = false;
     m_strPath = path;
     m_bReadOnly = readOnly;
     m_bServer = false;
@@ -199,7 +222,23 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
     QSqlDatabase db = Connection();
     NoteWrite();
     const QString context = QStringLiteral("データベースの更新に失敗しました。");
-    if (!db.transaction())
+    BeforeWrite();
+    // Inside BeginTrans a savepoint keeps these all or nothing without ending the
+    // caller's transaction.
+    const bool nested = m_bInTrans;
+    auto run = [&db](const QString &sql) {
+        QSqlQuery q(db);
+        return q.exec(sql);
+    };
+    auto undo = [&] {
+        if (nested) {
+            run(QStringLiteral("ROLLBACK TO morvek_all"));
+            run(QStringLiteral("RELEASE morvek_all"));
+        } else {
+            db.rollback();
+        }
+    };
+    if (nested ? !run(QStringLiteral("SAVEPOINT morvek_all")) : !db.transaction())
         throw CDaoException::FromSql(db.lastError(), context);
     int affected = 0;
     for (const QString &sql : statements) {
@@ -210,42 +249,24 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
         if (!q.exec(ToEngine(sql))) {
             const CDaoException error = CDaoException::FromSql(q.lastError(), context);
             q.finish();
-            db.rollback();
+            undo();
             throw error;
         }
         affected += qMax(0, q.numRowsAffected());
     }
-    if (!db.commit()) {
+    if (nested) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("RELEASE morvek_all"))) {
+            const CDaoException error = CDaoException::FromSql(q.lastError(), context);
+            undo();
+            throw error;
+        }
+    } else if (!db.commit()) {
         const CDaoException error = CDaoException::FromSql(db.lastError(), context);
         db.rollback();
         throw error;
     }
     return affected;
-}
-
-void CDaoDatabase::BeginTrans()
-{
-    if (!IsOpen())
-        throw CDaoException(QStringLiteral("データベースが開かれていません。"));
-    QSqlDatabase db = Connection();
-    if (!db.transaction())
-        throw CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
-}
-
-void CDaoDatabase::CommitTrans()
-{
-    QSqlDatabase db = Connection();
-    if (!db.commit()) {
-        const CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新に失敗しました。"));
-        db.rollback();
-        throw error;
-    }
-}
-
-void CDaoDatabase::Rollback()
-{
-    if (IsOpen())
-        Connection().rollback();
 }
 
 const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
@@ -286,4 +307,36 @@ void CDaoDatabase::ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery
         return;
     statement->finish();
     m_idleStatements.emplace(sql, std::move(statement));
+}
+
+void CDaoDatabase::BeginTrans()
+{
+    if (!IsOpen())
+        throw CDaoException(QStringLiteral("データベースが開かれていません。"));
+    BeforeWrite();
+    QSqlDatabase db = Connection();
+    if (!db.transaction())
+        throw CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
+    m_bInTrans = true;
+}
+
+void CDaoDatabase::CommitTrans()
+{
+    m_bInTrans = false;
+    QSqlDatabase db = Connection();
+    if (!db.commit()) {
+        const CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新に失敗しました。"));
+        db.rollback();
+        NoteWrite();
+        throw error;
+    }
+}
+
+void CDaoDatabase::Rollback()
+{
+    m_bInTrans = false;
+    // Rows read inside the transaction are no longer what the file holds.
+    NoteWrite();
+    if (IsOpen())
+        Connection().rollback();
 }

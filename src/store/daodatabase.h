@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -65,6 +66,12 @@ public:
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
 
+    // Called with the file's path before a change is written to it, outside any
+    // transaction of ours; not for a file this connection created. What it throws is ignored.
+    using WriteHook = std::function<void(const QString &path)>;
+    static void SetWriteHook(WriteHook hook);
+    void BeforeWrite();
+
     // The version this build writes into new files and can read; opening an
     // earlier file brings it up to this one. 2: IDs are never handed out twice.
     static constexpr int kSchemaVersion = 2;
@@ -81,4 +88,6 @@ private:
     quint64 m_nWrites = 0;
     QHash<QString, QHash<QString, int>> m_widths;
     std::multimap<QString, std::unique_ptr<QSqlQuery>> m_idleStatements;
+    bool m_bCreated = false;
+    bool m_bInTrans = false;
 };

@@ -86,6 +86,16 @@ bool CDaoDatabasePool::IsCurrent(const CDaoDatabase &db, const QString &path)
     return it != Entries().cend() && it->db.lock().get() == &db && it->identity == IdentityOf(path);
 }
 
+void CDaoDatabasePool::Release(const QString &path)
+{
+    const auto it = Entries().find(KeyOf(path));
+    if (it == Entries().end())
+        return;
+    if (auto db = it->db.lock())
+        db->Close();
+    Entries().erase(it);
+}
+
 int CDaoDatabasePool::OpenCount()
 {
     int count = 0;

@@ -16,6 +16,10 @@ public:
     static std::shared_ptr<CDaoDatabase> Acquire(const QString &path);
     // True while the connection still stands for what is at path now.
     static bool IsCurrent(const CDaoDatabase &db, const QString &path);
+    // Closes the shared connection to path, for a caller about to move or replace
+    // the file: left open, it would write to the file moved away, and put its
+    // journal beside whatever then stands at path. Sets still holding it reopen.
+    static void Release(const QString &path);
     // How many shared connections are open (for tests).
     static int OpenCount();
 };

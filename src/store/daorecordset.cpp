@@ -590,6 +590,7 @@ void CDaoRecordset::WriteRow(const Writes &writes)
         sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")))
             + unchanged.join(QString());
     }
+    m_pDatabase->BeforeWrite();
     QSqlQuery &q = Prepare(sql);
     int i = 0;
     for (const auto &write : writes)
@@ -668,6 +669,7 @@ void CDaoRecordset::Delete()
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットからは削除できません。"));
     EnsureKeyset();
+    m_pDatabase->BeforeWrite();
     QSqlQuery &q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
     q.bindValue(0, m_curId);
     m_pDatabase->NoteWrite();

@@ -47,12 +47,12 @@ public:
     void RebuildTable(const QString &table, const QString &statement)
     {
         const QStringList definition = Column(
-            QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(table));
+            QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = '%1' COLLATE NOCASE").arg(table));
         if (definition.isEmpty() || definition.first().contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive))
             return;
         // Indexes and triggers go with the old table; they are made again afterwards.
         const QStringList dependents = Column(
-            QStringLiteral("SELECT sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = '%1' "
+            QStringLiteral("SELECT sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = '%1' COLLATE NOCASE "
                            "AND sql IS NOT NULL").arg(table));
         // Built under another name and renamed last, so that nothing that names
         // the table is rewritten to point at a table about to go.

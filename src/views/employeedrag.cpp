@@ -1,6 +1,7 @@
 #include "employeedrag.h"
 
 #include "leftview.h"
+#include "morvekview.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -13,23 +14,39 @@ namespace {
 // for the window a drop lands on.
 constexpr QPoint kPictureOffset(8, 8);
 constexpr int kGap = 4;
+
+// The view of type T that w is part of, within w's own window.
+template <typename T>
+T *ViewOf(QWidget *w)
+{
+    for (; w; w = w->parentWidget()) {
+        if (auto *view = qobject_cast<T *>(w))
+            return view;
+        if (w->isWindow())
+            break;
+    }
+    return nullptr;
+}
 } // namespace
 
-CEmployeeDrag::CEmployeeDrag(QAbstractItemView *source)
+CEmployeeDrag::CEmployeeDrag(QAbstractItemView *source, ETargets targets)
     : m_pSource(source)
+    , m_targets(targets)
 {
 }
 
 CEmployeeDrag::~CEmployeeDrag() = default;
 
-QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font)
+QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font,
+                               const QColor &background)
 {
     const QString name = index.data(Qt::DisplayRole).toString();
     const QFontMetrics metrics(font);
     const QSize size(iconSize.width() + kGap + metrics.horizontalAdvance(name) + kGap,
                      qMax(iconSize.height(), metrics.height()));
     QPixmap picture(size);
-    picture.fill(Qt::transparent);
+    // Opaque: without a compositor a see-through window shows black where it is clear.
+    picture.fill(background);
     QPainter painter(&picture);
     painter.setFont(font);
     index.data(Qt::DecorationRole).value<QIcon>().paint(&painter, QRect(QPoint(0, 0), iconSize));
@@ -39,13 +56,12 @@ QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, 
 
 CLeftView *CEmployeeDrag::TreeOf(QWidget *w)
 {
-    for (; w; w = w->parentWidget()) {
-        if (auto *tree = qobject_cast<CLeftView *>(w))
-            return tree;
-        if (w->isWindow())
-            break;
-    }
-    return nullptr;
+    return ViewOf<CLeftView>(w);
+}
+
+CMorvekView *CEmployeeDrag::ListOf(QWidget *w)
+{
+    return ViewOf<CMorvekView>(w);
 }
 
 void CEmployeeDrag::Begin(int row, const QPixmap &picture, const QPoint &screenPoint)
@@ -56,13 +72,13 @@ void CEmployeeDrag::Begin(int row, const QPixmap &picture, const QPoint &screenP
                                                          | Qt::WindowDoesNotAcceptFocus);
     m_pDragImage->setAttribute(Qt::WA_ShowWithoutActivating);
     m_pDragImage->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_pDragImage->setAttribute(Qt::WA_TranslucentBackground);
     m_pDragImage->setPixmap(picture);
     m_pDragImage->resize(picture.size());
     m_pDragImage->move(screenPoint + kPictureOffset);
     m_pDragImage->show();
     m_bDragging = true;
     m_hDropItem = nullptr;
+    m_nDropRow = -1;
     m_pDropWnd = m_pSource;
     m_pSource->viewport()->grabMouse();
 }
@@ -74,12 +90,15 @@ void CEmployeeDrag::Move(const QPoint &screenPoint)
     if (m_pDragImage)
         m_pDragImage->move(screenPoint + kPictureOffset);
     QWidget *w = QApplication::widgetAt(screenPoint);
-    if (w != m_pDropWnd && m_hDropItem)
+    if (w != m_pDropWnd && (m_hDropItem || m_nDropRow >= 0))
         ClearHighlight();
     m_pDropWnd = w;
     if (CLeftView *tree = TreeOf(w)) {
         m_hDropItem = tree->itemAt(tree->viewport()->mapFromGlobal(screenPoint));
         tree->SetDropHighlight(m_hDropItem);
+    } else if (CMorvekView *list = m_targets == ETargets::treeAndList ? ListOf(w) : nullptr) {
+        m_nDropRow = list->indexAt(list->viewport()->mapFromGlobal(screenPoint)).row();
+        list->SetDropHighlight(m_nDropRow);
     }
 }
 
@@ -107,5 +126,8 @@ void CEmployeeDrag::ClearHighlight()
 {
     if (CLeftView *tree = TreeOf(m_pDropWnd))
         tree->SetDropHighlight(nullptr);
+    if (CMorvekView *list = m_nDropRow >= 0 ? ListOf(m_pDropWnd) : nullptr)
+        list->SetDropHighlight(-1);
     m_hDropItem = nullptr;
+    m_nDropRow = -1;
 }

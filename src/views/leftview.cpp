@@ -6,6 +6,9 @@
 #include "app/commandids.h"
 #include "app/modalseam.h"
 #include "app/morvekapp.h"
+#include "employee/employeesearchdlg.h"
+#include "employee/searchpager.h"
+#include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
 #include "print/companylistjob.h"
 #include "store/daoexception.h"
@@ -17,6 +20,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -29,6 +33,9 @@ const QString kAskDeleteCompany = QStringLiteral("会社全体を削除します
 const QString kLowerLevelExists = QStringLiteral("下階層が存在します削除できません！");
 const QString kAskDelete = QStringLiteral("削除しますか？");
 const QString kCompanyAsUpper = QStringLiteral("会社");
+const QString kSearchCaption = QStringLiteral("検索");
+const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
+const QString kUnitGone = QStringLiteral("社員「%1」の所属部課が見つかりません。");
 const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
@@ -324,7 +331,29 @@ void CLeftView::OnDeleteDept()
 
 void CLeftView::OnSearch()
 {
-    // The employee search dialogs come with the employee forms.
+    SearchEmployee();
+}
+
+void CLeftView::SearchEmployee()
+{
+    CStartCodeDlg startDlg(this);
+    CEmployeeSearchDlg searchDlg(this);
+    CMast01 employees;
+    employees.m_strSort = QStringLiteral("Code");
+    if (CModalSeam::Exec(startDlg) != QDialog::Accepted)
+        return;
+    CSetOpener open(employees);
+    searchDlg.m_pRecordset = &employees;
+    searchDlg.m_nStartCode = startDlg.GetStartCode();
+    if (CModalSeam::Exec(searchDlg) != QDialog::Accepted
+        || !employees.FindFirst(QStringLiteral("ID = %1").arg(searchDlg.m_nSelectedID)))
+        return;
+    // Saying nothing would look as if the search had failed.
+    const QString who = CSearchPager::FormatLine(employees.m_Code, employees.m_Name);
+    if (employees.m_Busyo == 0)
+        MorvekMessageBox(kNoUnit.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
+    else if (!RevealUnit(employees.m_Busyo))
+        MorvekMessageBox(kUnitGone.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
 }
 
 bool CLeftView::PrepareCompanyPrintJob()
@@ -352,7 +381,7 @@ void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
     }
 }
 
-void CLeftView::RevealUnit(qint32 unitId)
+bool CLeftView::RevealUnit(qint32 unitId)
 {
     m_rsUnits.m_strSort = QStringLiteral("Code , ID");
     CBusyIndicator busy;
@@ -360,15 +389,21 @@ void CLeftView::RevealUnit(qint32 unitId)
     QList<qint32> chain;
     m_rsUnits.GetUnitChain(unitId, &chain);
     QTreeWidgetItem *item = topLevelItem(0);
-    for (auto it = chain.crbegin(); it != chain.crend() && item; ++it) {
+    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
         while (item && UnitId(item) != *it)
             item = NextSibling(item);
         if (!item)
-            break;
-        setCurrentItem(item);
+            return false;
+        // The unit itself is shown even when it was selected already: the list
+        // may have moved on to another unit since.
+        if (std::next(it) == chain.crend())
+            SelectUnit(item);
+        else
+            setCurrentItem(item);
         item->setExpanded(true);
         item = item->child(0);
     }
+    return !chain.isEmpty();
 }
 
 void CLeftView::SetDropHighlight(QTreeWidgetItem *item)

@@ -37,8 +37,11 @@ public:
     void InsertChildItem(QTreeWidgetItem *parent);
     // Puts one employee into the unit of item; without an item nothing happens.
     void AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item);
-    // Selects and opens the items down to the unit, loading levels on the way.
-    void RevealUnit(qint32 unitId);
+    // Selects and opens the items down to the unit, loading levels on the way;
+    // false when the unit or a unit above it is not there.
+    bool RevealUnit(qint32 unitId);
+    // Asks the start code, lets the user choose an employee and shows their unit.
+    void SearchEmployee();
     // Makes item the selected unit; if it is already, its contents are shown again.
     void SelectUnit(QTreeWidgetItem *item);
 

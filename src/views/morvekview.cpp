@@ -283,14 +283,15 @@ void CMorvekView::ShowUnaffiliatedWindow()
     m_unaffiliatedWnd->activateWindow();
 }
 
-void CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
+bool CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
 {
     CSetOpener open(*m_pEmployees);
-    if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
-        m_pEmployees->Edit();
-        m_pEmployees->m_Busyo = m_nCurrentUnit;
-        m_pEmployees->Update();
-    }
+    if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId)))
+        return false;
+    m_pEmployees->Edit();
+    m_pEmployees->m_Busyo = m_nCurrentUnit;
+    m_pEmployees->Update();
+    return true;
 }
 
 void CMorvekView::ReleaseEmployee(qint32 employeeId)
@@ -426,7 +427,8 @@ void CMorvekView::OnBeginDrag(const QModelIndex &index, const QPoint &screenPoin
 {
     if (!index.isValid() || !CRowImages::IsEmployee(RowImage(index.row())))
         return; // units never move
-    m_pDrag->Begin(index.row(), CEmployeeDrag::Picture(index, iconSize(), font()), screenPoint);
+    const QPixmap picture = CEmployeeDrag::Picture(index, iconSize(), font(), palette().color(QPalette::Base));
+    m_pDrag->Begin(index.row(), picture, screenPoint);
 }
 
 void CMorvekView::mouseMoveEvent(QMouseEvent *event)
@@ -443,6 +445,25 @@ void CMorvekView::mouseReleaseEvent(QMouseEvent *event)
         OnDrop(event->globalPosition().toPoint());
     else
         QListView::mouseReleaseEvent(event);
+}
+
+void CMorvekView::SetDropHighlight(int row)
+{
+    const QModelIndex index = row >= 0 ? m_pModel->index(row, 0) : QModelIndex();
+    const QModelIndex old = m_pDelegate->DropRow();
+    if (index == old)
+        return;
+    m_pDelegate->SetDropRow(index);
+    if (old.isValid())
+        update(old);
+    if (index.isValid())
+        update(index);
+}
+
+int CMorvekView::GetDropHighlight() const
+{
+    const QModelIndex index = m_pDelegate->DropRow();
+    return index.isValid() ? index.row() : -1;
 }
 
 void CMorvekView::OnDrop(const QPoint &screenPoint)

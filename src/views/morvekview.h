@@ -56,7 +56,8 @@ public:
     CUnaffiliatedDlg *GetUnaffiliatedWindow() const { return m_unaffiliatedWnd; }
 
     // Puts an employee into the unit the list shows; changes no row of the list.
-    void AssignEmployeeToCurrentUnit(qint32 employeeId);
+    // False when the employee is gone.
+    bool AssignEmployeeToCurrentUnit(qint32 employeeId);
     void ReleaseEmployee(qint32 employeeId);
 
     // Business cards of the selected employees; false when none is selected.
@@ -67,6 +68,9 @@ public:
     CUnitContentsModel *GetModel() const { return m_pModel; }
     QHeaderView *GetHeader() const { return m_pHeader; }
     const CEmployeeDrag &GetDrag() const { return *m_pDrag; }
+    // The row shown as the place where dragged employees would land; -1 for none.
+    void SetDropHighlight(int row);
+    int GetDropHighlight() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QSize>
 #include <QStyledItemDelegate>
 
@@ -20,6 +21,13 @@ public:
     bool HasColumns() const { return m_bColumns; }
     // An invalid size lets each row take what it needs.
     void SetCellSize(const QSize &size) { m_cellSize = size; }
+    // The row drawn as the place of a drop, in every column; none when invalid.
+    void SetDropRow(const QModelIndex &index) { m_dropRow = index; }
+    QModelIndex DropRow() const { return m_dropRow; }
+
+    // The text cut to the lines that fit whole in size, the last one ending in
+    // an ellipsis when some of the text is left out.
+    static QString WholeLines(const QString &text, const QFont &font, const QSize &size);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
@@ -31,4 +39,5 @@ private:
     QHeaderView *m_pHeader;
     bool m_bColumns = false;
     QSize m_cellSize;
+    QPersistentModelIndex m_dropRow;
 };

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "forms/funckeydialog.h"
+
+#include <memory>
+
+class CMast01;
+class CPhotoBox;
+class QFrame;
+class QPushButton;
+
+// The employee master form: enters new employees, looks them up by code, pages
+// through them in code order, corrects and deletes them and gives them a photo.
+// It works on its own employee set over the whole table, sorted by code.
+class CEmployeeForm final : public CFuncKeyDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CEmployeeForm)
+
+public:
+    enum {
+        FieldCode = 1, FieldName, FieldKana, FieldSex, FieldSdate, FieldIndat, FieldOutdat,
+        FieldYuu, FieldJuu1, FieldJuu2, FieldTel, FieldFax
+    };
+
+    explicit CEmployeeForm(QWidget *parent = nullptr);
+    ~CEmployeeForm() override;
+
+    int ValidateField(int nField, CEraDateEdit *pField) override;
+
+    // The 登録 button.
+    void OnOK();
+
+    // ID of the employee on screen; 0 while none is shown.
+    qint32 ShownID() const { return m_nShownID; }
+    QPushButton *OkButton() const { return m_pOk; }
+    CPhotoBox *PhotoBox() const { return m_pPhoto; }
+
+protected:
+    void OnInitDialog() override;
+    void OnF2() override;
+    void OnF3() override;
+    void OnF5() override;
+    void OnF7() override;
+    void OnF8() override;
+    // Empties fields nFirst..12 and the photo.
+    virtual void ClearFields(int nFirst);
+
+private:
+    void ShowRecord();
+    void StoreFields();
+    void SetEmployeeCaptions();
+    qint32 CodeValue() const;
+    QString FieldText(int nField) const;
+    void FocusField(int nField);
+    bool CurrentFieldHasFocus() const;
+    bool FindShownEmployee();
+    void Step(bool forward);
+    int FirstFieldToRefuse() const;
+    void Refuse(int nField);
+
+    std::unique_ptr<CMast01> m_pRecordset;
+    QPushButton *m_pOk = nullptr;
+    QFrame *m_pPhotoPlace = nullptr;
+    CPhotoBox *m_pPhoto = nullptr;
+    qint32 m_nShownID = 0;
+};

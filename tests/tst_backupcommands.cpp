@@ -1,0 +1,313 @@
+// The backup commands and the start-up check as the user meets them, every
+// question answered through the modal seam.
+#include "app/commandids.h"
+#include "app/restoredlg.h"
+#include "backupfixture.h"
+#include "shellfixture.h"
+#include "store/dailybackup.h"
+#include "store/daodatabase.h"
+#include "store/databasebackup.h"
+#include "store/mast00.h"
+#include "store/mast01.h"
+#include "views/leftview.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+const QDateTime kYesterday = QDateTime::currentDateTime().addDays(-1);
+
+QString DbPath()
+{
+    return QDir::current().filePath(QStringLiteral("odata.mdb"));
+}
+
+void AddCompany(const QString &name)
+{
+    CMast00 set;
+    set.Open();
+    set.AddNew();
+    set.m_Code = 1;
+    set.m_Name = name;
+    set.Update();
+    set.Close();
+}
+
+QStringList Aside(const QString &kind)
+{
+    return QDir(CDatabaseBackup::FolderOf(DbPath()))
+        .entryList({QStringLiteral("odata-%1-*.mdb").arg(kind)}, QDir::Files);
+}
+
+bool UsesDbPath()
+{
+    return QFileInfo(theApp()->m_strDatabasePath).absoluteFilePath() == DbPath();
+}
+
+QStringList CompanyNames()
+{
+    QStringList names;
+    for (CChildFrame *child : Frame()->GetChildFrames())
+        if (CLeftView *tree = child->GetLeftPane())
+            for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                names << tree->topLevelItem(i)->text(0);
+    return names;
+}
+
+// Picks the first backup, answers questions with question, everything else with OK.
+std::function<int(QDialog &)> Answer(QMessageBox::StandardButton question)
+{
+    return [question](QDialog &dialog) -> int {
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+            return box->standardButtons().testFlag(QMessageBox::Yes) ? question : QMessageBox::Ok;
+        if (auto *restore = qobject_cast<CRestoreDlg *>(&dialog)) {
+            restore->SelectRow(0);
+            return QDialog::Accepted;
+        }
+        return QDialog::Rejected;
+    };
+}
+
+// A database with one company, a sound backup of it from yesterday, and then more work since.
+void PrepareRegister(const QString &company, int employeesSince)
+{
+    if (Frame())
+        CloseCompanyWindows();
+    QFile::remove(DbPath());
+    QDir(CDatabaseBackup::FolderOf(DbPath())).removeRecursively();
+    CSchema::CreateDatabaseFile(DbPath());
+    CDaoRecordset::SetApplicationDatabasePath(DbPath());
+    AddCompany(company);
+    CDatabaseBackup::MakeBackup(DbPath(), kYesterday);
+    AddEmployees(employeesSince);
+}
+} // namespace
+
+class TestBackupCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void startOnDamagedFileRestoredNewestSoundBackup();
+    void damagedFileAtStart_data();
+    void damagedFileAtStart();
+    void restoreFromTheMenu_data();
+    void restoreFromTheMenu();
+    void restoreAfterDecliningAtStart();
+    void makeBackupToAChosenFile();
+    void serverRegisterLeavesBackupsToTheServer_data();
+    void serverRegisterLeavesBackupsToTheServer();
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_startTexts;
+};
+
+void TestBackupCommands::initTestCase()
+{
+    IsolateSettings(m_dir.filePath(QStringLiteral("settings")));
+    QDir::setCurrent(m_dir.path());
+    WriteLayout(DefaultLayoutFile());
+    PrepareRegister(QStringLiteral("昨日の会社"), 300);
+    Damage(DbPath());
+    CDaoRecordset::SetApplicationDatabasePath(QString());
+
+    CDialogAnswers answers(Answer(QMessageBox::Yes));
+    QVERIFY(theApp()->InitInstance());
+    m_startTexts = answers.Texts();
+    QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+}
+
+void TestBackupCommands::init()
+{
+    // Whatever a test left, the next one starts on the register, and no box waits for a person.
+    CDialogAnswers guard([](QDialog &) { return QDialog::Rejected; });
+    if (theApp()->m_strDatabasePath.isEmpty())
+        theApp()->OpenOrCreateDatabase();
+    OneCompanyWindow();
+}
+
+void TestBackupCommands::startOnDamagedFileRestoredNewestSoundBackup()
+{
+    QCOMPARE(m_startTexts.size(), 2);
+    QVERIFY2(m_startTexts[0].contains(QStringLiteral("は壊れています。")), qPrintable(m_startTexts[0]));
+    QVERIFY2(m_startTexts[0].contains(QStringLiteral("（部課 1 件、社員 0 人）から復元しますか？")),
+             qPrintable(m_startTexts[0]));
+    QVERIFY(m_startTexts[1].contains(QStringLiteral("から復元しました。")));
+    QCOMPARE(Aside(QStringLiteral("damaged")).size(), 1);
+    QVERIFY(UsesDbPath());
+    QVERIFY(CDatabaseBackup::QuickCheck(DbPath()).isEmpty());
+    QCOMPARE(CompanyNames(), QStringList{QStringLiteral("昨日の会社")});
+}
+
+void TestBackupCommands::damagedFileAtStart_data()
+{
+    QTest::addColumn<bool>("backupSound");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("yes restores") << true << QMessageBox::Yes << true;
+    QTest::newRow("no goes on without a database") << true << QMessageBox::No << false;
+    QTest::newRow("no sound backup: nothing offered") << false << QMessageBox::Yes << false;
+}
+
+void TestBackupCommands::damagedFileAtStart()
+{
+    QFETCH(bool, backupSound);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, usable);
+    CloseCompanyWindows();
+    PrepareRegister(QStringLiteral("丙社"), 300);
+    // A newer backup that is itself damaged is passed over.
+    const QString broken = CDatabaseBackup::MakeBackup(DbPath(), kYesterday.addSecs(60));
+    Damage(broken);
+    if (!backupSound)
+        Damage(CDatabaseBackup::List(DbPath()).constLast());
+    Damage(DbPath());
+    const QByteArray damaged = Read(DbPath());
+
+    CDialogAnswers answers(Answer(answer));
+    theApp()->CheckDatabaseAtStart();
+    QCOMPARE(answers.Texts().size(), backupSound && answer == QMessageBox::Yes ? 2 : 1);
+    QVERIFY(answers.Texts()[0].contains(QStringLiteral("は壊れています。")));
+    QCOMPARE(answers.Texts()[0].contains(QStringLiteral("から復元しますか？")), backupSound);
+    QCOMPARE(theApp()->m_strDatabasePath.isEmpty(), !usable);
+    QCOMPARE(UsesDbPath(), usable);
+    QCOMPARE(CDaoRecordset::ApplicationDatabasePath().isEmpty(), !usable);
+    if (usable) {
+        QCOMPARE(Read(QDir(CDatabaseBackup::FolderOf(DbPath())).filePath(Aside(QStringLiteral("damaged")).value(0))),
+                 damaged);
+        QVERIFY(CDatabaseBackup::QuickCheck(DbPath()).isEmpty());
+    } else {
+        QCOMPARE(Read(DbPath()), damaged); // never written to
+        QVERIFY(Aside(QStringLiteral("damaged")).isEmpty());
+    }
+    PrepareRegister(QStringLiteral("昨日の会社"), 0);
+    theApp()->OpenOrCreateDatabase();
+}
+
+void TestBackupCommands::restoreFromTheMenu_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("confirmed") << QMessageBox::Yes;
+    QTest::newRow("refused") << QMessageBox::No;
+}
+
+void TestBackupCommands::restoreFromTheMenu()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    PrepareRegister(QStringLiteral("昨日の会社"), 0);
+    AddCompany(QStringLiteral("今日の会社"));
+    CloseCompanyWindows();
+    theApp()->OnShowCompany();
+    QCOMPARE(CompanyNames().size(), 2);
+    const QByteArray today = Read(DbPath());
+
+    CDialogAnswers answers(Answer(answer));
+    Frame()->GetAction(ID_BACKUP_RESTORE)->trigger();
+    QCOMPARE(answers.Texts().value(0), QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから復元"));
+    QVERIFY(answers.Texts().value(1).contains(QStringLiteral("復元しますか？")));
+    QCOMPARE(Frame()->GetChildFrames().size(), 1);
+    if (answer == QMessageBox::Yes) {
+        QCOMPARE(CompanyNames(), QStringList{QStringLiteral("昨日の会社")});
+        const QStringList aside = Aside(QStringLiteral("before-restore"));
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(Read(QDir(CDatabaseBackup::FolderOf(DbPath())).filePath(aside[0])), today);
+    } else {
+        QCOMPARE(CompanyNames().size(), 2);
+        QCOMPARE(Read(DbPath()), today);
+        QVERIFY(Aside(QStringLiteral("before-restore")).isEmpty());
+    }
+}
+
+void TestBackupCommands::restoreAfterDecliningAtStart()
+{
+    PrepareRegister(QStringLiteral("昨日の会社"), 300);
+    Damage(DbPath());
+    {
+        CDialogAnswers no(Answer(QMessageBox::No));
+        theApp()->CheckDatabaseAtStart();
+    }
+    QVERIFY(theApp()->m_strDatabasePath.isEmpty());
+    CDialogAnswers yes(Answer(QMessageBox::Yes));
+    Frame()->GetAction(ID_BACKUP_RESTORE)->trigger();
+    QVERIFY(UsesDbPath());
+    QCOMPARE(Aside(QStringLiteral("damaged")).size(), 1);
+    theApp()->OnShowCompany();
+    QCOMPARE(CompanyNames(), QStringList{QStringLiteral("昨日の会社")});
+}
+
+void TestBackupCommands::makeBackupToAChosenFile()
+{
+    PrepareRegister(QStringLiteral("昨日の会社"), 4);
+    const QString target = m_dir.filePath(QStringLiteral("chosen.mdb"));
+    auto typeName = [target](QDialog &dialog) -> int {
+        if (qobject_cast<QMessageBox *>(&dialog))
+            return QMessageBox::Ok;
+        auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!edit)
+            return QDialog::Rejected;
+        dialog.show();
+        edit->setText(target);
+        QTest::keyClick(edit, Qt::Key_Return);
+        return dialog.result();
+    };
+    {
+        CDialogAnswers answers(typeName);
+        Frame()->GetAction(ID_BACKUP_CREATE)->trigger();
+        QVERIFY(answers.Texts().value(1).startsWith(QStringLiteral("バックアップを作成しました。")));
+    }
+    const SBackupInfo info = CDatabaseBackup::Inspect(target);
+    QVERIFY2(info.Ok(), qPrintable(info.problem));
+    QCOMPARE(info.employees, 4);
+    // Chosen again, the file is not overwritten.
+    const QByteArray first = Read(target);
+    AddEmployees(1);
+    CDialogAnswers again(typeName);
+    Frame()->GetAction(ID_BACKUP_CREATE)->trigger();
+    QVERIFY(again.Texts().value(1).contains(QStringLiteral("上書きはしません。")));
+    QCOMPARE(Read(target), first);
+}
+
+void TestBackupCommands::serverRegisterLeavesBackupsToTheServer_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("make") << int(ID_BACKUP_CREATE);
+    QTest::newRow("restore") << int(ID_BACKUP_RESTORE);
+}
+
+void TestBackupCommands::serverRegisterLeavesBackupsToTheServer()
+{
+    QFETCH(int, command);
+    const QString uri = QStringLiteral("postgresql://morvek@localhost/register");
+    const QString file = theApp()->m_strDatabasePath;
+    theApp()->m_strDatabasePath = uri;
+    const int windows = Frame()->GetChildFrames().size();
+    QStringList texts;
+    {
+        CDialogAnswers answers(Answer(QMessageBox::Yes));
+        Frame()->GetAction(command)->trigger();
+        texts = answers.Texts();
+    }
+    theApp()->m_strDatabasePath = file;
+    // One message and no file dialog or list of backups.
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(texts[0].contains(QStringLiteral("サーバーの管理者")), qPrintable(texts[0]));
+    QCOMPARE(Frame()->GetChildFrames().size(), windows);
+    // Nor does a write to the server make a backup of its own.
+    CDailyBackup daily;
+    QVERIFY(daily.BeforeWrite(uri).isEmpty());
+    QVERIFY(!QFileInfo::exists(CDatabaseBackup::FolderOf(uri)));
+}
+
+int main(int argc, char *argv[])
+{
+    CMorvekApp app(argc, argv);
+    TestBackupCommands test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_backupcommands.moc"
