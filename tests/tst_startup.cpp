@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -161,6 +162,8 @@ private slots:
     void failuresSayWhatHappenedFirst();
     void serverRegisterAtStart_data();
     void serverRegisterAtStart();
+    void serverChosenFromTheMenu_data();
+    void serverChosenFromTheMenu();
 
 private:
     // Prepares the case; returns the file that must come through it unchanged.
@@ -601,6 +604,58 @@ void TestStartup::serverRegisterAtStart()
     }
     db.Close();
     ClearTestServer(uri);
+}
+
+void TestStartup::serverChosenFromTheMenu_data()
+{
+    QTest::addColumn<QString>("typed"); // "server": the test server's URI
+    QTest::addColumn<QString>("told");  // a piece of the message, empty when none
+    QTest::newRow("not a URI") << "staff.mdb" << QStringLiteral("「postgresql://」で始まる");
+    QTest::newRow("no server there") << "postgresql://morvek@127.0.0.1:1/none" << QStringLiteral("を開けません。");
+    QTest::newRow("the server's register") << "server" << QString();
+}
+
+// The menu's way to a register on a server: used and remembered only when it is usable.
+void TestStartup::serverChosenFromTheMenu()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, told);
+    if (typed == QLatin1String("server")) {
+        typed = TestServerUri();
+        if (typed.isEmpty())
+            QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)");
+        ClearTestServer(typed);
+        CSchema::CreateDatabaseFile(typed);
+    }
+    const QString file = QDir::current().filePath(QStringLiteral("odata.mdb"));
+    CSchema::CreateDatabaseFile(file);
+    CMorvekApp::Settings()->setValue(QStringLiteral("Database/Path"), file);
+    {
+        CDialogAnswers none([](QDialog &) { return QDialog::Rejected; });
+        QVERIFY(theApp()->InitInstance());
+    }
+    QStringList texts;
+    {
+        CDialogAnswers answers([typed](QDialog &dialog) -> int {
+            if (auto *input = qobject_cast<QInputDialog *>(&dialog)) {
+                input->setTextValue(typed);
+                return QDialog::Accepted;
+            }
+            return QMessageBox::Ok;
+        });
+        theApp()->GetMainFrame()->GetAction(ID_OPEN_SERVER)->trigger();
+        texts = answers.Texts();
+    }
+    const bool used = told.isEmpty();
+    QCOMPARE(texts.size(), used ? 1 : 2); // the question, then the refusal if any
+    if (!used)
+        QVERIFY2(texts[1].contains(told), qPrintable(texts[1]));
+    QCOMPARE(theApp()->m_strDatabasePath, used ? typed : file);
+    QCOMPARE(CDaoRecordset::ApplicationDatabasePath(), used ? typed : file);
+    QCOMPARE(StoredPath(), used ? typed : file);
+    QCOMPARE(theApp()->GetMainFrame()->GetChildFrames().size(), 1);
+    if (used)
+        ClearTestServer(typed);
 }
 
 int main(int argc, char *argv[])
