@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev
   qt6-svg-dev qt6-translations-l10n
   libbenchmark-dev
   libcsv-dev

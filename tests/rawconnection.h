@@ -5,18 +5,30 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QTest>
+#include <QUrl>
 #include <QVariant>
 
-// A second, independent connection, as another program would hold.
+// A second, independent connection, as another program would hold: to the file,
+// or to the server a "postgresql://" URI names.
 class CRawConnection
 {
 public:
     explicit CRawConnection(const QString &path, const QString &name = QStringLiteral("raw"))
         : m_name(name)
     {
-        auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=50"));
+        const bool server = path.startsWith(QLatin1String("postgresql://"));
+        auto db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_name);
+        if (server) {
+            const QUrl url(path);
+            db.setHostName(url.host());
+            db.setPort(url.port(5432));
+            db.setUserName(url.userName());
+            db.setPassword(url.password());
+            db.setDatabaseName(url.path().mid(1));
+        } else {
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=50"));
+        }
         QVERIFY2(db.open(), qPrintable(db.lastError().text()));
     }
     ~CRawConnection()

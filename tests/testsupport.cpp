@@ -7,10 +7,48 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+QString TestServerUri()
+{
+    return qEnvironmentVariable("MORVEK_TEST_PGURI");
+}
+
+bool TestOnServer()
+{
+    return qEnvironmentVariable("MORVEK_TEST_BACKEND") == QLatin1String("postgresql");
+}
+
+void ClearTestServer(const QString &uri)
+{
+    const QUrl url(uri);
+    const QString name = QStringLiteral("morvek-test-clear");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+        if (!db.open())
+            qFatal("test server: %s", qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        // Other connections of this process keep statements on the old tables; they end with their sets.
+        if (!q.exec(QStringLiteral("DROP SCHEMA public CASCADE")) || !q.exec(QStringLiteral("CREATE SCHEMA public")))
+            qFatal("test server: %s", qPrintable(q.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
 
 CTempDatabase::CTempDatabase()
-    : m_path(m_dir.filePath(QStringLiteral("odata.mdb")))
+    : m_path(TestOnServer() ? TestServerUri() : m_dir.filePath(QStringLiteral("odata.mdb")))
 {
+    if (TestOnServer())
+        ClearTestServer(m_path);
     CSchema::CreateDatabaseFile(m_path);
     CDaoRecordset::SetApplicationDatabasePath(m_path);
 }

@@ -8,13 +8,29 @@
 
 class QDialog;
 
-// A fresh database file with both tables, the one every record set opens by default.
+// The server for the tests that run on PostgreSQL: MORVEK_TEST_PGURI, empty when none is given.
+QString TestServerUri();
+// True when this run keeps the fixture's register on the server (MORVEK_TEST_BACKEND=postgresql).
+bool TestOnServer();
+// Empties the server's test database: no tables of ours or anybody's.
+void ClearTestServer(const QString &uri);
+
+// In initTestCase of a test that runs on either backend.
+#define MORVEK_REQUIRE_BACKEND()                                                                   \
+    do {                                                                                           \
+        if (TestOnServer() && TestServerUri().isEmpty())                                           \
+            QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)"); \
+    } while (false)
+
+// A fresh database with both tables, the one every record set opens by default:
+// a file, or the server's test database emptied and made again.
 class CTempDatabase final
 {
 public:
     CTempDatabase();
     ~CTempDatabase();
     QString Path() const { return m_path; }
+    bool OnServer() const { return m_path.startsWith(QLatin1String("postgresql://")); }
     QString Folder() const { return m_dir.path(); }
 
 private:

@@ -4,6 +4,7 @@
 #include "app/restoredlg.h"
 #include "backupfixture.h"
 #include "shellfixture.h"
+#include "store/dailybackup.h"
 #include "store/daodatabase.h"
 #include "store/databasebackup.h"
 #include "store/mast00.h"
@@ -98,6 +99,8 @@ private slots:
     void restoreFromTheMenu();
     void restoreAfterDecliningAtStart();
     void makeBackupToAChosenFile();
+    void serverRegisterLeavesBackupsToTheServer_data();
+    void serverRegisterLeavesBackupsToTheServer();
 
 private:
     QTemporaryDir m_dir;
@@ -267,6 +270,37 @@ void TestBackupCommands::makeBackupToAChosenFile()
     Frame()->GetAction(ID_BACKUP_CREATE)->trigger();
     QVERIFY(again.Texts().value(1).contains(QStringLiteral("上書きはしません。")));
     QCOMPARE(Read(target), first);
+}
+
+void TestBackupCommands::serverRegisterLeavesBackupsToTheServer_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("make") << int(ID_BACKUP_CREATE);
+    QTest::newRow("restore") << int(ID_BACKUP_RESTORE);
+}
+
+void TestBackupCommands::serverRegisterLeavesBackupsToTheServer()
+{
+    QFETCH(int, command);
+    const QString uri = QStringLiteral("postgresql://morvek@localhost/register");
+    const QString file = theApp()->m_strDatabasePath;
+    theApp()->m_strDatabasePath = uri;
+    const int windows = Frame()->GetChildFrames().size();
+    QStringList texts;
+    {
+        CDialogAnswers answers(Answer(QMessageBox::Yes));
+        Frame()->GetAction(command)->trigger();
+        texts = answers.Texts();
+    }
+    theApp()->m_strDatabasePath = file;
+    // One message and no file dialog or list of backups.
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(texts[0].contains(QStringLiteral("サーバーの管理者")), qPrintable(texts[0]));
+    QCOMPARE(Frame()->GetChildFrames().size(), windows);
+    // Nor does a write to the server make a backup of its own.
+    CDailyBackup daily;
+    QVERIFY(daily.BeforeWrite(uri).isEmpty());
+    QVERIFY(!QFileInfo::exists(CDatabaseBackup::FolderOf(uri)));
 }
 
 int main(int argc, char *argv[])

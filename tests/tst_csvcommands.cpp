@@ -82,8 +82,8 @@ void TestCsvCommands::bothFileMenus()
     QStringList texts;
     for (QAction *action : menus.constFirst()->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(texts.mid(texts.size() - 8), (QStringList{"-", "CSV書き出し...", "CSV読み込み...", "-", "ﾊﾞｯｸｱｯﾌﾟ作成",
-                                                    "ﾊﾞｯｸｱｯﾌﾟから復元...", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QCOMPARE(texts.mid(texts.size() - 9), (QStringList{"-", "CSV書き出し...", "CSV読み込み...", "-", "ﾊﾞｯｸｱｯﾌﾟ作成",
+                                                    "ﾊﾞｯｸｱｯﾌﾟから復元...", "サーバーのデータベースを開く...", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
 }
 
 void TestCsvCommands::importAsks_data()

@@ -32,6 +32,8 @@ private slots:
     void deleteRules();
     void failedDeleteChangesNothing_data();
     void failedDeleteChangesNothing();
+    void unitDeletedElsewhereIsTold_data();
+    void unitDeletedElsewhereIsTold();
     void rightClickAndMenuKey();
     void revealOpensThePathDownToTheUnit();
 
@@ -43,6 +45,7 @@ private:
 
 void TestLeftView::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     m_company = AddUnit(0, 10, QStringLiteral("本社"));
     m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"), QStringLiteral("100-0002"));
@@ -175,7 +178,13 @@ void TestLeftView::failedDeleteChangesNothing()
     CDaoDatabase db;
     db.Open(m_db->Path());
     // The employees are released first; the removal of the unit then fails.
-    db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    if (db.IsServer()) {
+        db.Execute(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'x'; END $$ "
+                                  "LANGUAGE plpgsql"));
+        db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 FOR EACH ROW EXECUTE FUNCTION refuse()"));
+    } else {
+        db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    }
     db.Close();
     SPanes panes;
     const qint32 target = company ? m_company : m_first;
@@ -192,6 +201,54 @@ void TestLeftView::failedDeleteChangesNothing()
     QCOMPARE(QList<qint32>({BusyoOf(m_inSales), BusyoOf(m_inFirst), BusyoOf(m_inCompany)}),
              QList<qint32>({m_sales, m_first, m_company}));
     QCOMPARE(Column(panes.list->GetUnaffiliatedWindow()->GetModel()), QStringList());
+}
+
+void TestLeftView::unitDeletedElsewhereIsTold_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *action : {"select", "add", "edit", "delete", "drop", "print"})
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+// Another user deletes the unit shown here: the next action on it says so and writes nothing.
+void TestLeftView::unitDeletedElsewhereIsTold()
+{
+    QFETCH(QString, action);
+    SPanes panes;
+    CLeftView *tree = panes.tree;
+    SelectPath(tree, {m_company, m_sales, m_first});
+    {
+        CDaoDatabase other;
+        other.Open(m_db->Path());
+        other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_first)});
+    }
+    CDialogAnswers answers([](QDialog &dialog) {
+        if (auto *form = qobject_cast<CDeptDlg *>(&dialog))
+            form->m_strName = QStringLiteral("幽霊課");
+        return int(QMessageBox::Ok);
+    });
+    if (action == QLatin1String("select")) {
+        tree->setCurrentItem(ItemOf(tree, m_sales));
+        tree->setCurrentItem(ItemOf(tree, m_first));
+        QCOMPARE(panes.list->model()->rowCount(), 0);
+    } else if (action == QLatin1String("add")) {
+        RunMenuCommand(tree, kAdd);
+    } else if (action == QLatin1String("edit")) {
+        RunMenuCommand(tree, kEdit);
+    } else if (action == QLatin1String("delete")) {
+        RunMenuCommand(tree, kDelete);
+    } else if (action == QLatin1String("drop")) {
+        tree->AssignEmployeeToUnit(m_inSales, ItemOf(tree, m_first));
+    } else {
+        QVERIFY(!tree->PrepareCompanyPrintJob());
+    }
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("この部課は他のユーザーが削除しました。")});
+    QVERIFY(!UnitRow(m_first));
+    CMast00 units;
+    units.Open();
+    QVERIFY(!units.FindFirst(QStringLiteral("Parent = %1 OR Name = '幽霊課'").arg(m_first)));
+    units.Close();
+    QCOMPARE(BusyoOf(m_inSales), m_sales);
 }
 
 void TestLeftView::rightClickAndMenuKey()

@@ -35,6 +35,7 @@ private:
 
 void TestMorvekView::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     const qint32 company = AddUnit(0, 10, QStringLiteral("本社"));
     m_dept = AddUnit(company, 10, QStringLiteral("営業部"));

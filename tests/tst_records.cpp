@@ -66,6 +66,7 @@ private:
 
 void TestRecords::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     CMast00 set;
     set.Open();

@@ -85,7 +85,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
     QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)", "  新規会社作成", "  会社構成閉じる(&C)", "  上書き保存(&S)\tCtrl+S",
                                    "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
                                    "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -",
-                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  -",
+                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -",
                                    "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                           + view + QStringList({"  -", "  未登録社員一覧"}) + help);
 
@@ -94,7 +94,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
     QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
              QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
                           "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -",
-                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  -",
+                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -",
                           "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                  + view + help);
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));

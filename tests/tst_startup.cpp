@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -159,6 +160,10 @@ private slots:
     void readOnlyDatabaseIsNoted();
     void failuresSayWhatHappenedFirst_data();
     void failuresSayWhatHappenedFirst();
+    void serverRegisterAtStart_data();
+    void serverRegisterAtStart();
+    void serverChosenFromTheMenu_data();
+    void serverChosenFromTheMenu();
 
 private:
     // Prepares the case; returns the file that must come through it unchanged.
@@ -539,6 +544,118 @@ void TestStartup::failuresSayWhatHappenedFirst()
     }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     QVERIFY2(told.startsWith(first), qPrintable(told));
+}
+
+void TestStartup::serverRegisterAtStart_data()
+{
+    QTest::addColumn<QString>("holds");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QStringList>("told"); // a piece of each message shown, in order
+    QTest::addColumn<CDatabaseCheck::EProblem>("after"); // what the database is afterwards
+    const QString ask = QStringLiteral("データベースを作成します。");
+    QTest::newRow("empty, made") << "nothing" << QMessageBox::Yes << QStringList{ask} << CDatabaseCheck::EProblem::none;
+    QTest::newRow("empty, declined") << "nothing" << QMessageBox::No << QStringList{ask}
+                                     << CDatabaseCheck::EProblem::serverEmpty;
+    QTest::newRow("ours, used as it is") << "ours" << QMessageBox::Yes << QStringList{} << CDatabaseCheck::EProblem::none;
+    QTest::newRow("someone else's, untouched") << "foreign" << QMessageBox::Yes << QStringList{QStringLiteral("何も変えずにおきます。")}
+                                               << CDatabaseCheck::EProblem::foreignDatabase;
+}
+
+// The stored path may name a register on a server: found, made with consent, or refused.
+void TestStartup::serverRegisterAtStart()
+{
+    QFETCH(QString, holds);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QStringList, told);
+    QFETCH(CDatabaseCheck::EProblem, after);
+    const QString uri = TestServerUri();
+    if (uri.isEmpty())
+        QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)");
+    ClearTestServer(uri);
+    if (holds == QLatin1String("ours"))
+        CSchema::CreateDatabaseFile(uri);
+    if (holds == QLatin1String("foreign")) {
+        // Only a table of somebody else's is left.
+        CSchema::CreateDatabaseFile(uri);
+        CDaoDatabase db;
+        db.Open(uri);
+        db.ExecuteAll({QStringLiteral("CREATE TABLE Payroll (Amount INTEGER)"), QStringLiteral("DROP TABLE Mast01"),
+                       QStringLiteral("DROP TABLE Mast00")});
+    }
+    CMorvekApp::Settings()->setValue(QStringLiteral("Database/Path"), uri);
+    QStringList texts;
+    {
+        CDialogAnswers answers([answer](QDialog &dialog) -> int {
+            return qobject_cast<QMessageBox *>(&dialog) ? int(answer) : int(QDialog::Rejected);
+        });
+        theApp()->OpenOrCreateDatabase();
+        texts = answers.Texts();
+    }
+    QCOMPARE(texts.size(), told.size());
+    for (int i = 0; i < told.size(); ++i)
+        QVERIFY2(texts[i].contains(told[i]), qPrintable(texts[i]));
+    QCOMPARE(theApp()->m_strDatabasePath, uri);
+    CDaoDatabase db;
+    try {
+        db.Open(uri);
+        QCOMPARE(CDatabaseCheck::EProblem::none, after);
+    } catch (const CDaoException &error) {
+        QCOMPARE(error.Problem(), after);
+    }
+    db.Close();
+    ClearTestServer(uri);
+}
+
+void TestStartup::serverChosenFromTheMenu_data()
+{
+    QTest::addColumn<QString>("typed"); // "server": the test server's URI
+    QTest::addColumn<QString>("told");  // a piece of the message, empty when none
+    QTest::newRow("not a URI") << "staff.mdb" << QStringLiteral("「postgresql://」で始まる");
+    QTest::newRow("no server there") << "postgresql://morvek@127.0.0.1:1/none" << QStringLiteral("を開けません。");
+    QTest::newRow("the server's register") << "server" << QString();
+}
+
+// The menu's way to a register on a server: used and remembered only when it is usable.
+void TestStartup::serverChosenFromTheMenu()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, told);
+    if (typed == QLatin1String("server")) {
+        typed = TestServerUri();
+        if (typed.isEmpty())
+            QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)");
+        ClearTestServer(typed);
+        CSchema::CreateDatabaseFile(typed);
+    }
+    const QString file = QDir::current().filePath(QStringLiteral("odata.mdb"));
+    CSchema::CreateDatabaseFile(file);
+    CMorvekApp::Settings()->setValue(QStringLiteral("Database/Path"), file);
+    {
+        CDialogAnswers none([](QDialog &) { return QDialog::Rejected; });
+        QVERIFY(theApp()->InitInstance());
+    }
+    QStringList texts;
+    {
+        CDialogAnswers answers([typed](QDialog &dialog) -> int {
+            if (auto *input = qobject_cast<QInputDialog *>(&dialog)) {
+                input->setTextValue(typed);
+                return QDialog::Accepted;
+            }
+            return QMessageBox::Ok;
+        });
+        theApp()->GetMainFrame()->GetAction(ID_OPEN_SERVER)->trigger();
+        texts = answers.Texts();
+    }
+    const bool used = told.isEmpty();
+    QCOMPARE(texts.size(), used ? 1 : 2); // the question, then the refusal if any
+    if (!used)
+        QVERIFY2(texts[1].contains(told), qPrintable(texts[1]));
+    QCOMPARE(theApp()->m_strDatabasePath, used ? typed : file);
+    QCOMPARE(CDaoRecordset::ApplicationDatabasePath(), used ? typed : file);
+    QCOMPARE(StoredPath(), used ? typed : file);
+    QCOMPARE(theApp()->GetMainFrame()->GetChildFrames().size(), 1);
+    if (used)
+        ClearTestServer(typed);
 }
 
 int main(int argc, char *argv[])

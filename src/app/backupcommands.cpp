@@ -6,6 +6,7 @@
 #include "store/daoexception.h"
 #include "store/dailybackup.h"
 #include "store/databasecheck.h"
+#include "store/serverdatabase.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -26,6 +27,16 @@ QString Holds(const SBackupInfo &backup)
         .arg(CRestoreDlg::DateText(backup.taken))
         .arg(backup.units)
         .arg(backup.employees);
+}
+
+// A register on a server is backed up and restored by whoever runs the server.
+bool ToldServerKeepsBackups(QWidget *parent, const QString &dbPath, const QString &title)
+{
+    if (!CServerDatabase::IsUri(dbPath))
+        return false;
+    MorvekMessageBox(QStringLiteral("PostgreSQL のデータベースのバックアップと復元は、サーバーの管理者が行います。"),
+                     QMessageBox::Ok, QMessageBox::Information, title, parent);
+    return true;
 }
 
 QString Text(const CDaoException &error)
@@ -66,6 +77,8 @@ void CBackupCommands::InstallDailyBackup()
 
 void CBackupCommands::OnMakeBackup(QWidget *parent, const QString &dbPath)
 {
+    if (ToldServerKeepsBackups(parent, dbPath, kMakeTitle))
+        return;
     if (dbPath.isEmpty() || !QFileInfo(dbPath).isFile()) {
         MorvekMessageBox(QStringLiteral("データベースファイルがないため、バックアップを作成できません。"), QMessageBox::Ok,
                          QMessageBox::Warning, kMakeTitle, parent);
@@ -95,6 +108,8 @@ void CBackupCommands::OnMakeBackup(QWidget *parent, const QString &dbPath)
 bool CBackupCommands::OnRestore(QWidget *parent, const QString &dbPath, CDatabaseBackup::EAside why,
                                 const std::function<void()> &releaseFile)
 {
+    if (ToldServerKeepsBackups(parent, dbPath, kRestoreTitle))
+        return false;
     if (dbPath.isEmpty()) {
         MorvekMessageBox(QStringLiteral("データベースファイルが指定されていないため、復元できません。"), QMessageBox::Ok,
                          QMessageBox::Warning, kRestoreTitle, parent);

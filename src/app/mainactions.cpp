@@ -38,6 +38,8 @@ const SCommand kCommands[] = {
      "データベースのバックアップを指定した場所に作成します。\nﾊﾞｯｸｱｯﾌﾟ作成", false},
     {ID_BACKUP_RESTORE, "ﾊﾞｯｸｱｯﾌﾟから復元...", nullptr, nullptr, nullptr,
      "バックアップを選んでデータベースを元に戻します。\nﾊﾞｯｸｱｯﾌﾟから復元", false},
+    {ID_OPEN_SERVER, "サーバーのデータベースを開く...", nullptr, nullptr, nullptr,
+     "PostgreSQL サーバーのデータベースを URI で指定して使います。\nサーバーのデータベースを開く", false},
     {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", nullptr, nullptr, nullptr, "アプリケーションを終了します。\n終了", false},
     {ID_NEW_COMPANY, "新規会社作成", nullptr, nullptr, nullptr, nullptr, false},
     {ID_FILE_CLOSE, "会社構成閉じる(&C)", nullptr, nullptr, nullptr, "作業中のドキュメントを閉じます。\n閉じる", false},
@@ -135,10 +137,10 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
     if (company)
         add(file, {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
                    ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE,
-                   ID_BACKUP_RESTORE, 0, ID_APP_EXIT});
+                   ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
     else
         add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT,
-                   ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, 0, ID_APP_EXIT});
+                   ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
 
     auto *view = new QMenu(QStringLiteral("表示(&V)"), parent);
     add(view, {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, 0, ID_VIEW_LARGEICON, ID_VIEW_SMALLICON,

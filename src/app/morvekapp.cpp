@@ -13,6 +13,7 @@
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/databasecheck.h"
+#include "store/serverdatabase.h"
 #include "store/daorecordset.h"
 #include "store/schema.h"
 
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHash>
+#include <QInputDialog>
 #include <QMdiArea>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -181,6 +183,9 @@ bool CMorvekApp::OnCommand(int id)
     case ID_BACKUP_RESTORE:
         OnRestoreBackup();
         return true;
+    case ID_OPEN_SERVER:
+        OnOpenServer();
+        return true;
     default:
         return false;
     }
@@ -291,6 +296,10 @@ void CMorvekApp::FindOrCreateDatabase()
     m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
+    if (CServerDatabase::IsUri(m_strDatabasePath)) {
+        OpenOrCreateOnServer();
+        return;
+    }
 
     const QFileInfo current(m_strDatabasePath);
     if (current.exists()) {
@@ -343,6 +352,64 @@ void CMorvekApp::FindOrCreateDatabase()
     SetDatabasePath(chosen);
     settings->setValue(QLatin1String(kSection), chosen);
     settings->sync();
+}
+
+// A register on a server: used as it is when it holds ours; made when the database
+// is empty and the user agrees; anything else is told and left untouched.
+bool CMorvekApp::OpenOrCreateOnServer()
+{
+    try {
+        CDaoDatabase db;
+        db.Open(m_strDatabasePath);
+        return true;
+    } catch (const CDaoException &error) {
+        if (error.Problem() != CDatabaseCheck::EProblem::serverEmpty)
+            throw;
+    }
+    if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Information) != QMessageBox::Yes)
+        return false;
+    CSchema::CreateDatabaseFile(m_strDatabasePath);
+    return true;
+}
+
+// A register on a server instead of the file; remembered for the next start only once it is usable.
+void CMorvekApp::OnOpenServer()
+{
+    const QString title = QStringLiteral("サーバーのデータベースを開く");
+    QInputDialog dialog(m_pMainWnd.get());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(QStringLiteral("PostgreSQL のデータベースの URI を入力してください。\n"
+                                       "例: postgresql://ユーザー:パスワード@ホスト:5432/データベース"));
+    dialog.setTextValue(CServerDatabase::IsUri(m_strDatabasePath) ? m_strDatabasePath
+                                                                  : QStringLiteral("postgresql://"));
+    if (CModalSeam::Exec(dialog) != QDialog::Accepted)
+        return;
+    const QString uri = dialog.textValue().trimmed();
+    if (!CServerDatabase::IsUri(uri)) {
+        MorvekMessageBox(QStringLiteral("「postgresql://」で始まる URI を入力してください。"), QMessageBox::Ok,
+                         QMessageBox::Warning, title, m_pMainWnd.get());
+        return;
+    }
+    const QString previous = m_strDatabasePath;
+    const bool hadWindows = !m_pMainWnd->GetChildFrames().isEmpty();
+    CloseCompanyWindows();
+    SetDatabasePath(uri);
+    bool usable = false;
+    try {
+        usable = OpenOrCreateOnServer();
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    if (usable) {
+        auto settings = Settings();
+        settings->setValue(QLatin1String(kSection), uri);
+        settings->sync();
+    } else {
+        SetDatabasePath(previous);
+    }
+    if (hadWindows || usable)
+        ProcessShellCommand();
 }
 
 bool CMorvekApp::notify(QObject *receiver, QEvent *event)

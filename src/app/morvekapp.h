@@ -45,6 +45,7 @@ public:
     void OnFilePrintSetup();
     void OnMakeBackup();
     void OnRestoreBackup();
+    void OnOpenServer();
     // Opens a company window on the file, or brings forward the one showing it.
     CChildFrame *OpenDocumentFile(const QString &path);
     static QString DocumentFileName() { return QStringLiteral("tmp.mvk"); }
@@ -58,6 +59,8 @@ public:
 private:
     void SetDatabasePath(const QString &path);
     void FindOrCreateDatabase();
+    // True when the register is there to use afterwards.
+    bool OpenOrCreateOnServer();
     void ProcessShellCommand();
     void CloseCompanyWindows();
 

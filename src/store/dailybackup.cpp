@@ -1,6 +1,7 @@
 #include "dailybackup.h"
 
 #include "databasebackup.h"
+#include "serverdatabase.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -12,6 +13,8 @@ CDailyBackup::CDailyBackup(Clock clock)
 
 QString CDailyBackup::BeforeWrite(const QString &dbPath)
 {
+    if (CServerDatabase::IsUri(dbPath))
+        return {};
     const QDateTime now = m_clock();
     const QString key = QFileInfo(dbPath).absoluteFilePath();
     if (m_covered.value(key) == now.date())

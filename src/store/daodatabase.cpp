@@ -5,6 +5,7 @@
 #include "daoquerydef.h"
 #include "jetdialect.h"
 #include "schemaupgrade.h"
+#include "serverdatabase.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -47,7 +48,8 @@ void CDaoDatabase::SetWriteHook(WriteHook hook)
 
 void CDaoDatabase::BeforeWrite()
 {
-    if (!g_writeHook || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
+    // A server keeps its own backups.
+    if (!g_writeHook || m_bServer || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
         return;
     try {
         g_writeHook(m_strPath);
@@ -66,11 +68,26 @@ bool CDaoDatabase::IsOpen() const
     return !m_strConnection.isEmpty() && Connection().isOpen();
 }
 
+QString CDaoDatabase::ToEngine(const QString &sql) const
+{
+    return m_bServer ? CJetDialect::ToPostgres(sql) : CJetDialect::ToSqlite(sql);
+}
+
 void CDaoDatabase::Create(const QString &path, const QString &locale, int options)
 {
     Q_UNUSED(locale);
     Q_UNUSED(options);
     Close();
+    if (CServerDatabase::IsUri(path)) {
+        ConnectServer(path);
+        const CDatabaseCheck::SFinding found = CServerDatabase::Inspect(Connection());
+        if (found.problem != CDatabaseCheck::EProblem::serverEmpty) {
+            Close();
+            throw CDatabaseCheck::CreateFailure(
+                path, found.Ok() ? CDatabaseCheck::SFinding{CDatabaseCheck::EProblem::exists, {}} : found);
+        }
+        return;
+    }
     using EProblem = CDatabaseCheck::EProblem;
     const QFileInfo info(path);
     if (path.isEmpty())
@@ -99,6 +116,15 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
 void CDaoDatabase::Open(const QString &path)
 {
     Close();
+    if (CServerDatabase::IsUri(path)) {
+        ConnectServer(path);
+        const CDatabaseCheck::SFinding found = CServerDatabase::Inspect(Connection());
+        if (!found.Ok()) {
+            Close();
+            throw CDatabaseCheck::OpenFailure(path, found);
+        }
+        return;
+    }
     // A file that is not ours is never handed to the engine, which could write to it.
     const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectFile(path);
     if (!found.Ok())
@@ -113,6 +139,21 @@ void CDaoDatabase::Open(const QString &path)
     }
 }
 
+void CDaoDatabase::ConnectServer(const QString &uri)
+{
+    m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
+    m_bCreated = false;
+    m_bInTrans = false;
+    m_strPath = uri;
+    m_bReadOnly = false;
+    m_bServer = true;
+    const CDatabaseCheck::SFinding found = CServerDatabase::Connect(m_strConnection, uri);
+    if (!found.Ok()) {
+        Close();
+        throw CDatabaseCheck::OpenFailure(uri, found);
+    }
+}
+
 void CDaoDatabase::Connect(const QString &path, bool readOnly)
 {
     m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
@@ -120,6 +161,7 @@ void CDaoDatabase::Connect(const QString &path, bool readOnly)
     m_bInTrans = false;
     m_strPath = path;
     m_bReadOnly = readOnly;
+    m_bServer = false;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
     if (!db.isValid()) {
         const QString text = db.lastError().text();
@@ -152,12 +194,13 @@ void CDaoDatabase::Close()
 {
     if (m_strConnection.isEmpty())
         return;
+    // Statements go before their connection: the server's driver frees them through it.
+    m_idleStatements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
         if (db.isOpen())
             db.close();
     }
-    m_idleStatements.clear();
     QSqlDatabase::removeDatabase(m_strConnection);
     m_strConnection.clear();
     m_widths.clear();
@@ -203,7 +246,7 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
         if (head == QLatin1String("CREATE") || head == QLatin1String("ALTER") || head == QLatin1String("DROP"))
             m_widths.clear();
         QSqlQuery q(db);
-        if (!q.exec(CJetDialect::ToSqlite(sql))) {
+        if (!q.exec(ToEngine(sql))) {
             const CDaoException error = CDaoException::FromSql(q.lastError(), context);
             q.finish();
             undo();
@@ -232,6 +275,8 @@ const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
         return *it;
     static const QRegularExpression re(QStringLiteral("CHAR\\s*\\(\\s*(\\d+)\\s*\\)"),
                                        QRegularExpression::CaseInsensitiveOption);
+    if (m_bServer)
+        return *m_widths.insert(table, CServerDatabase::ColumnWidths(Connection(), table));
     QHash<QString, int> widths;
     QSqlQuery q(Connection());
     if (!q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(table)))

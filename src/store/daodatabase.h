@@ -15,7 +15,8 @@ inline constexpr int dbOpenDynaset = 2;
 // The engine's general sort order; accepted and kept for the caller's sake.
 inline constexpr const char dbLangGeneral[] = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 
-// One connection to one database file.
+// One connection to one database: a file, or a register on a PostgreSQL server
+// named by a "postgresql://" URI. The dialect follows from the connection.
 class CDaoDatabase final
 {
 public:
@@ -25,6 +26,7 @@ public:
     CDaoDatabase &operator=(const CDaoDatabase &) = delete;
 
     // Makes a new, empty file; refuses an existing one. Leaves the connection open.
+    // On a server: connects to a database that must hold nothing yet.
     void Create(const QString &path, const QString &locale = QString::fromLatin1(dbLangGeneral),
                 int options = 0);
     // Opens an existing file, shared; read-only when the file is.
@@ -32,6 +34,9 @@ public:
     void Close();
     bool IsOpen() const;
     bool IsReadOnly() const { return m_bReadOnly; }
+    bool IsServer() const { return m_bServer; }
+    // A statement in the program's dialect, as this connection's engine reads it.
+    QString ToEngine(const QString &sql) const;
     QString GetName() const { return m_strPath; }
 
     QSqlDatabase Connection() const;
@@ -41,6 +46,11 @@ public:
     // Runs the statements in order in one transaction: all of them take effect or
     // none does. Returns the rows they changed together.
     int ExecuteAll(const QStringList &statements, int options = dbFailOnError);
+
+    // An explicit transaction around writes through record sets on this connection.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
 
     // Counts the changes made through this connection, so that a walk over rows
     // read before a change knows it must look again.
@@ -52,10 +62,6 @@ public:
     void ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery> statement);
     // Declared widths of a table's text columns, read once per connection.
     const QHash<QString, int> &ColumnWidths(const QString &table);
-    // An explicit transaction around writes through record sets on this connection.
-    void BeginTrans();
-    void CommitTrans();
-    void Rollback();
 
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
@@ -72,11 +78,13 @@ public:
 
 private:
     void Connect(const QString &path, bool readOnly);
+    void ConnectServer(const QString &uri);
     void CheckReadable();
 
     QString m_strConnection;
     QString m_strPath;
     bool m_bReadOnly = false;
+    bool m_bServer = false;
     quint64 m_nWrites = 0;
     QHash<QString, QHash<QString, int>> m_widths;
     std::multimap<QString, std::unique_ptr<QSqlQuery>> m_idleStatements;

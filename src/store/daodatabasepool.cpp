@@ -3,6 +3,7 @@
 #include "daodatabase.h"
 #include "daoexception.h"
 #include "schema.h"
+#include "serverdatabase.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,8 @@ QHash<QString, SEntry> &Entries()
 
 QString KeyOf(const QString &path)
 {
+    if (CServerDatabase::IsUri(path))
+        return path;
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
@@ -36,6 +39,8 @@ QString KeyOf(const QString &path)
 // it is marked read-only (a connection opened before the mark would still write).
 QString IdentityOf(const QString &path)
 {
+    if (CServerDatabase::IsUri(path))
+        return QStringLiteral("server");
 #ifdef Q_OS_UNIX
     // One stat and one access: this runs for every set that opens.
     const QByteArray name = QFile::encodeName(path);

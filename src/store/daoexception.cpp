@@ -21,6 +21,12 @@ CDaoException CDaoException::FromSql(const QSqlError &error, const QString &cont
     return CDaoException(lead, error.text());
 }
 
+CDaoException CDaoException::Conflict()
+{
+    return CDaoException(CDatabaseCheck::Cause(CDatabaseCheck::EProblem::conflict, {}))
+        .WithProblem(CDatabaseCheck::EProblem::conflict);
+}
+
 QString CDaoException::GetErrorMessage() const
 {
     if (m_strDriver.trimmed().isEmpty())

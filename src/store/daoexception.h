@@ -1,5 +1,7 @@
 #pragma once
 
+#include "databasecheck.h"
+
 #include <QByteArray>
 #include <QString>
 #include <exception>
@@ -17,6 +19,17 @@ public:
     static CDaoException FromSql(const QSqlError &error, const QString &context);
 
     QString GetErrorMessage() const;
+    // Another user changed what this one was about to overwrite; nothing was written.
+    static CDaoException Conflict();
+    bool IsConflict() const { return m_problem == CDatabaseCheck::EProblem::conflict; }
+    // What the start-up check found, when it raised this.
+    CDatabaseCheck::EProblem Problem() const { return m_problem; }
+    CDaoException &WithProblem(CDatabaseCheck::EProblem problem)
+    {
+        m_problem = problem;
+        return *this;
+    }
+
     const QString &Lead() const { return m_strMessage; }
     const QString &DriverText() const { return m_strDriver; }
     const char *what() const noexcept override { return m_utf8.constData(); }
@@ -25,4 +38,5 @@ private:
     QString m_strMessage;
     QString m_strDriver;
     QByteArray m_utf8;
+    CDatabaseCheck::EProblem m_problem = CDatabaseCheck::EProblem::other;
 };

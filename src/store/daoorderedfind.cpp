@@ -68,6 +68,18 @@ bool CDaoOrderedFind::Next()
     return true;
 }
 
+void CDaoOrderedFind::LookAhead()
+{
+    if (!m_pQuery || !m_bOnQuery)
+        return;
+    if (!m_pQuery->next()) {
+        Finish();
+        return;
+    }
+    m_keys.push_back(m_pQuery->value(0).toLongLong());
+    m_bOnQuery = false; // the query now stands on the row after the current one
+}
+
 bool CDaoOrderedFind::Prev()
 {
     if (m_index == 0)

@@ -24,6 +24,10 @@ public:
     qint64 Key() const { return m_keys[m_index]; }
     // The query positioned on the current row, or null when it must be read by key.
     QSqlQuery *CurrentRow() const { return m_bOnQuery ? m_pQuery : nullptr; }
+    // Once the current row is read: looks one row ahead, so that a find with a
+    // single answer ends its statement, which on a shared file would otherwise
+    // keep every other program from writing while the row is shown.
+    void LookAhead();
 
 private:
     void Finish();

@@ -142,7 +142,7 @@ QSqlQuery &CDaoRecordset::Prepare(const QString &sql)
     if (!slot) {
         auto q = std::make_unique<QSqlQuery>(m_pDatabase->Connection());
         q->setForwardOnly(true);
-        if (!q->prepare(sql)) {
+        if (!q->prepare(m_pDatabase->ToEngine(sql))) {
             const CDaoException error = CDaoException::FromSql(q->lastError(), ReadFailed());
             m_statements.erase(sql);
             throw error;
@@ -269,7 +269,7 @@ std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql) const
 {
     QSqlQuery q(m_pDatabase->Connection());
     q.setForwardOnly(true);
-    if (!q.exec(sql))
+    if (!q.exec(m_pDatabase->ToEngine(sql)))
         throw CDaoException::FromSql(q.lastError(), ReadFailed());
     std::vector<qint64> keys;
     while (q.next())
@@ -400,6 +400,7 @@ bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
     if (!m_ordered.Run(&q, condition, last, m_pDatabase->GetWriteCount()))
         return false;
     SetCurrentOrdered();
+    m_ordered.LookAhead();
     return true;
 }
 
@@ -557,6 +558,10 @@ void CDaoRecordset::Edit()
     DoFieldExchange(&fx);
     m_editValues = fx.m_values;
     m_editInvalid = fx.m_invalid;
+    // What the file held when the row was read: an update writes only over these.
+    m_readValues.clear();
+    for (const int i : m_fetchColumns)
+        m_readValues.insert(m_columns[i], m_rowValues[i]);
     m_nEditMode = dbEditInProgress;
 }
 
@@ -604,26 +609,63 @@ void CDaoRecordset::WriteRow(const Writes &writes)
                               : QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
                                     .arg(m_strTable, names.join(u','),
                                          QStringList(names.size(), QStringLiteral("?")).join(u','));
+        if (m_pDatabase->IsServer())
+            sql += QStringLiteral(" RETURNING ID");
     } else {
-        sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")));
+        // A column is written only while it still holds what was read, so that
+        // of two users changing the same field the second is told.
+        QStringList unchanged;
+        for (const auto &write : writes) {
+            if (m_readValues.contains(write.first))
+                unchanged << (m_pDatabase->IsServer() ? QStringLiteral(" AND [%1] IS NOT DISTINCT FROM ?")
+                                                      : QStringLiteral(" AND [%1] IS ?")).arg(write.first);
+        }
+        sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")))
+            + unchanged.join(QString());
     }
     m_pDatabase->BeforeWrite();
     QSqlQuery &q = Prepare(sql);
     int i = 0;
     for (const auto &write : writes)
         q.bindValue(i++, write.second);
-    if (m_nEditMode != dbEditAdd)
-        q.bindValue(i, m_curId);
+    if (m_nEditMode != dbEditAdd) {
+        q.bindValue(i++, m_curId);
+        for (const auto &write : writes) {
+            if (m_readValues.contains(write.first))
+                q.bindValue(i++, m_readValues.value(write.first));
+        }
+    }
     m_pDatabase->NoteWrite();
     Exec(q, WriteFailed());
     if (m_nEditMode == dbEditAdd) {
-        m_lastModified = q.lastInsertId().toLongLong();
+        m_lastModified = m_pDatabase->IsServer() ? (q.next() ? q.value(0).toLongLong() : -1)
+                                                 : q.lastInsertId().toLongLong();
+        q.finish();
         m_keyset.Append(m_lastModified);
     } else {
-        if (q.numRowsAffected() == 0)
-            throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
+        if (q.numRowsAffected() == 0) {
+            q.finish();
+            RefuseStaleUpdate();
+        }
         m_lastModified = m_curId;
     }
+}
+
+void CDaoRecordset::RefuseStaleUpdate()
+{
+    QSqlQuery &q = Prepare(QStringLiteral("SELECT ID FROM [%1] WHERE ID = ?").arg(m_strTable));
+    q.bindValue(0, m_curId);
+    Exec(q);
+    const bool there = q.next();
+    q.finish();
+    if (!there)
+        throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
+    // Nothing was written; the members show the row as it is now.
+    m_nEditMode = dbEditNone;
+    m_pending.clear();
+    InvalidateFinds();
+    LoadCurrent();
+    throw CDaoException::Conflict();
 }
 
 void CDaoRecordset::Update()

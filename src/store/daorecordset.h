@@ -116,6 +116,7 @@ private:
     Writes CollectWrites();
     void CheckWidths(const Writes &writes) const;
     void WriteRow(const Writes &writes);
+    [[noreturn]] void RefuseStaleUpdate();
     void InvalidateFinds();
     QSqlQuery &Prepare(const QString &sql);
     void ReturnStatements();
@@ -135,6 +136,7 @@ private:
     // The bound members as Edit found them: Update writes only what differs.
     QVariantList m_editValues;
     QVector<bool> m_editInvalid;
+    QHash<QString, QVariant> m_readValues; // by column, as last read from the file
     QString m_strFetchColumns;
 
     CDaoKeyset m_keyset;

@@ -3,6 +3,7 @@
 #include "daodatabase.h"
 #include "daoexception.h"
 #include "schema.h"
+#include "serverdatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,8 @@ SFinding Found(EProblem problem, const QString &detail = {})
 
 QString CDatabaseCheck::Shown(const QString &path)
 {
+    if (CServerDatabase::IsUri(path))
+        return CServerDatabase::Shown(path);
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
@@ -95,6 +98,9 @@ CDatabaseCheck::SFinding CDatabaseCheck::InspectFile(const QString &path)
 
 CDatabaseCheck::SFinding CDatabaseCheck::FromSqlError(const QSqlError &error)
 {
+    // A server's SQLSTATE has five characters; SQLite's codes have at most four digits.
+    if (error.nativeErrorCode().size() == 5)
+        return CServerDatabase::FromError(error.nativeErrorCode(), error.text());
     switch (error.nativeErrorCode().toInt() & 0xff) {
     case kBusy:
     case kLocked:
@@ -201,6 +207,26 @@ QString CDatabaseCheck::Cause(EProblem problem, const QString &path)
         return QStringLiteral("同じ名前のファイルが既にあり、Morvek のデータベースとして開けないため置き換えません。別の名前を指定してください。");
     case EProblem::folderReadOnly:
         return QStringLiteral("フォルダ「%1」に書き込めません（書き込みが許可されていません）。").arg(folder);
+    case EProblem::badUri:
+        return QStringLiteral("接続先「%1」の書き方が正しくありません。postgresql://ユーザー@サーバー:ポート/データベース の形で指定してください。")
+            .arg(CServerDatabase::Shown(path));
+    case EProblem::noDriver:
+        return QStringLiteral("PostgreSQL に接続する部品（Qt の QPSQL ドライバ）がありません。");
+    case EProblem::serverUnreachable:
+        return QStringLiteral("サーバー「%1」に接続できません。サーバーが動いているか、名前・ポート・ネットワークを確かめてください。")
+            .arg(CServerDatabase::Server(path));
+    case EProblem::authFailed:
+        return QStringLiteral("サーバー「%1」がユーザー「%2」の接続を認めません。ユーザー名とパスワードを確かめてください。")
+            .arg(CServerDatabase::Server(path), CServerDatabase::UserName(path));
+    case EProblem::noSuchDatabase:
+        return QStringLiteral("サーバー「%1」にデータベース「%2」がありません。")
+            .arg(CServerDatabase::Server(path), CServerDatabase::DatabaseName(path));
+    case EProblem::serverEmpty:
+        return QStringLiteral("データベースに社員台帳の表がまだありません。");
+    case EProblem::foreignDatabase:
+        return QStringLiteral("このデータベースには社員台帳ではないものが入っています。何も変えずにおきます。");
+    case EProblem::conflict:
+        return QStringLiteral("他のユーザーが変更しました。");
     case EProblem::other:
         return QStringLiteral("データベースファイルを読み書きできません。");
     }
@@ -210,14 +236,17 @@ QString CDatabaseCheck::Cause(EProblem problem, const QString &path)
 CDaoException CDatabaseCheck::OpenFailure(const QString &path, const SFinding &finding)
 {
     if (finding.problem == EProblem::noPath)
-        return CDaoException(Cause(finding.problem, path), finding.detail);
-    return CDaoException(QStringLiteral("データベースファイル「%1」を開けません。\n%2").arg(Shown(path), Cause(finding.problem, path)),
-                         finding.detail);
+        return CDaoException(Cause(finding.problem, path), finding.detail).WithProblem(finding.problem);
+    const QString lead = CServerDatabase::IsUri(path) ? QStringLiteral("データベース「%1」を開けません。")
+                                                      : QStringLiteral("データベースファイル「%1」を開けません。");
+    return CDaoException(lead.arg(Shown(path)) + QLatin1Char('\n') + Cause(finding.problem, path), finding.detail)
+        .WithProblem(finding.problem);
 }
 
 CDaoException CDatabaseCheck::CreateFailure(const QString &path, const SFinding &finding)
 {
-    return CDaoException(
-        QStringLiteral("データベースファイル「%1」を作成できません。\n%2").arg(Shown(path), Cause(finding.problem, path)),
-        finding.detail);
+    const QString lead = CServerDatabase::IsUri(path) ? QStringLiteral("データベース「%1」に表を作成できません。")
+                                                      : QStringLiteral("データベースファイル「%1」を作成できません。");
+    return CDaoException(lead.arg(Shown(path)) + QLatin1Char('\n') + Cause(finding.problem, path), finding.detail)
+        .WithProblem(finding.problem);
 }

@@ -30,6 +30,15 @@ public:
         ioError,
         exists,
         folderReadOnly,
+        // A register on a server
+        badUri,
+        noDriver,
+        serverUnreachable,
+        authFailed,
+        noSuchDatabase,
+        serverEmpty,
+        foreignDatabase,
+        conflict,
         other, // an engine error without a plainer name
     };
 
@@ -47,7 +56,8 @@ public:
 
     // One sentence for the user; path names the file for the causes that mention its folder.
     static QString Cause(EProblem problem, const QString &path);
-    // The file as the user should read it: absolute, with the platform's separators.
+    // The file as the user should read it: absolute, with the platform's separators;
+    // a server's URI without its password.
     static QString Shown(const QString &path);
     // "データベースファイル「…」を開けません。" or "…を作成できません。", the cause, then the detail.
     static CDaoException OpenFailure(const QString &path, const SFinding &finding);

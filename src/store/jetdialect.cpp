@@ -18,6 +18,19 @@ const QHash<QString, QString> &TypeWords()
     return words;
 }
 
+// A counter keeps counting past deleted rows; the program never writes an ID.
+const QHash<QString, QString> &ServerTypeWords()
+{
+    static const QHash<QString, QString> words = {
+        {QStringLiteral("COUNTER"), QStringLiteral("integer GENERATED ALWAYS AS IDENTITY")},
+        {QStringLiteral("LONG"), QStringLiteral("integer")},
+        {QStringLiteral("BIT"), QStringLiteral("smallint")},
+        {QStringLiteral("DATETIME"), QStringLiteral("date")},
+        {QStringLiteral("IMAGE"), QStringLiteral("bytea")},
+    };
+    return words;
+}
+
 bool IsDefinition(const QString &sql)
 {
     const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
@@ -61,6 +74,47 @@ qsizetype SkipQuoted(const QString &sql, qsizetype i)
     return qMin(j + 1, sql.size());
 }
 } // namespace
+
+QString CJetDialect::ToPostgres(const QString &jet)
+{
+    const bool definition = IsDefinition(jet);
+    QString sql = jet;
+    if (definition) {
+        // Constraint names share one namespace per schema on the server: both tables say MinKey.
+        static const QRegularExpression table(QStringLiteral("^\\s*CREATE\\s+TABLE\\s+\\[?(\\w+)\\]?"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression constraint(QStringLiteral("\\bCONSTRAINT\\s+(\\w+)"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+        if (const auto name = table.match(sql); name.hasMatch())
+            sql.replace(constraint, QStringLiteral("CONSTRAINT %1_\\1").arg(name.captured(1)));
+    }
+    QString out;
+    out.reserve(sql.size());
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const QChar c = sql.at(i);
+        if (c == u'[') {
+            const qsizetype end = SkipQuoted(sql, i);
+            out += QStringView(sql).mid(i + 1, qMax<qsizetype>(0, end - i - 2));
+            i = end;
+        } else if (c == u'\'' || c == u'"') {
+            const qsizetype end = SkipQuoted(sql, i);
+            out += QStringView(sql).mid(i, end - i);
+            i = end;
+        } else if (definition && (c.isLetter() || c == u'_')) {
+            qsizetype j = i;
+            while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'_'))
+                ++j;
+            const QString word = sql.mid(i, j - i);
+            out += ServerTypeWords().value(word.toUpper(), word);
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
 
 QString CJetDialect::ToSqlite(const QString &jet)
 {

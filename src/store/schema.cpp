@@ -4,6 +4,7 @@
 #include "daoexception.h"
 #include "databasecheck.h"
 #include "daoquerydef.h"
+#include "serverdatabase.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -109,6 +110,17 @@ void CSchema::EnsureIndexes(CDaoDatabase &db)
 {
     if (db.IsReadOnly())
         return;
+    if (db.IsServer()) {
+        // Opened only with both tables there. Asked first: making an index waits for other users' writes.
+        QSqlQuery q(db.Connection());
+        if (q.exec(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN "
+                                  "('mast01_busyocode', 'mast01_code', 'mast00_parentcode', 'mast00_code')"))
+            && q.next() && q.value(0).toInt() == 4)
+            return;
+        q.finish();
+        db.ExecuteAll(IndexStatements());
+        return;
+    }
     QSqlQuery q(db.Connection());
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
                                "(type = 'table' AND name IN ('Mast00', 'Mast01')) OR "
@@ -127,6 +139,10 @@ void CSchema::EnsureIndexes(CDaoDatabase &db)
 
 void CSchema::CreateDatabaseFile(const QString &path)
 {
+    if (CServerDatabase::IsUri(path)) {
+        CreateOnServer(path);
+        return;
+    }
     CDaoDatabase db;
     db.Create(path, QString::fromLatin1(dbLangGeneral), 0);
     try {
@@ -143,6 +159,21 @@ void CSchema::CreateDatabaseFile(const QString &path)
         QFile::remove(path);
         throw CDaoException(error.Lead() + QStringLiteral("\nデータベースファイル「%1」を作成できません。")
                                               .arg(CDatabaseCheck::Shown(path)),
+                            error.DriverText());
+    }
+}
+
+void CSchema::CreateOnServer(const QString &uri)
+{
+    CDaoDatabase db;
+    db.Create(uri);
+    // One transaction: a failure leaves the database as empty as it was.
+    try {
+        db.ExecuteAll(QStringList{Mast00Statement(), Mast01Statement()} + IndexStatements()
+                      + CServerDatabase::VersionStatements(CDaoDatabase::kSchemaVersion));
+    } catch (const CDaoException &error) {
+        throw CDaoException(error.Lead() + QStringLiteral("\nデータベース「%1」に表を作成できません。")
+                                              .arg(CDatabaseCheck::Shown(uri)),
                             error.DriverText());
     }
 }

@@ -36,6 +36,7 @@ const QString kCompanyAsUpper = QStringLiteral("会社");
 const QString kSearchCaption = QStringLiteral("検索");
 const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
 const QString kUnitGone = QStringLiteral("社員「%1」の所属部課が見つかりません。");
+const QString kUnitDeleted = QStringLiteral("この部課は他のユーザーが削除しました。");
 const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
@@ -165,6 +166,11 @@ void CLeftView::OnSelChanged(QTreeWidgetItem *current)
         return;
     }
     const qint32 id = UnitId(current);
+    if (!UnitStillThere(id)) {
+        if (m_pListView)
+            m_pListView->ClearContents();
+        return;
+    }
     if (current->childCount() == 0)
         LoadChildUnits(id);
     if (m_pListView)
@@ -236,7 +242,23 @@ QMenu *CLeftView::CreateContextMenu(QWidget *parent)
 bool CLeftView::FindSelectedUnit()
 {
     QTreeWidgetItem *selected = currentItem();
-    return selected && m_rsUnits.FindFirst(IdCondition(UnitId(selected)));
+    if (!selected)
+        return false;
+    if (m_rsUnits.FindFirst(IdCondition(UnitId(selected))))
+        return true;
+    MorvekMessageBox(kUnitDeleted, QMessageBox::Ok, QMessageBox::Information, QString(), this);
+    return false;
+}
+
+bool CLeftView::UnitStillThere(qint32 unitId)
+{
+    CMast00 units;
+    units.m_strSort = QStringLiteral("ID");
+    CSetOpener open(units);
+    if (units.FindFirst(IdCondition(unitId)))
+        return true;
+    MorvekMessageBox(kUnitDeleted, QMessageBox::Ok, QMessageBox::Information, QString(), this);
+    return false;
 }
 
 void CLeftView::OnAddDept()
@@ -284,7 +306,14 @@ void CLeftView::OnEditDept()
         return;
     m_rsUnits.Edit();
     TakeForm(m_rsUnits, dlg);
-    m_rsUnits.Update();
+    try {
+        m_rsUnits.Update();
+    } catch (const CDaoException &error) {
+        // Another user's change stays, and the tree shows it.
+        if (error.IsConflict())
+            selected->setText(0, m_rsUnits.m_Name);
+        throw;
+    }
     selected->setText(0, dlg.m_strName);
 }
 
@@ -352,7 +381,7 @@ void CLeftView::SearchEmployee()
 bool CLeftView::PrepareCompanyPrintJob()
 {
     const QTreeWidgetItem *selected = currentItem();
-    if (!selected)
+    if (!selected || !UnitStillThere(UnitId(selected)))
         return false;
     CBusyIndicator busy;
     return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
@@ -365,6 +394,9 @@ void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
     if (!item)
         return;
     const qint32 unitId = UnitId(item);
+    // An employee is never put into a unit that is gone.
+    if (!UnitStillThere(unitId))
+        return;
     CMast01 employees;
     employees.Open();
     if (employees.FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {

@@ -74,8 +74,11 @@ protected:
 private:
     void OnSelChanged(QTreeWidgetItem *current);
     void OnContextMenu(const QPoint &screenPoint);
-    // Finds the selected unit's row in m_rsUnits, which the caller has opened.
+    // Finds the selected unit's row in m_rsUnits, which the caller has opened;
+    // a unit another user deleted meanwhile is told.
     bool FindSelectedUnit();
+    // False, told, when the unit an item stands for is no longer in the database.
+    bool UnitStillThere(qint32 unitId);
     void DeleteCompany(QTreeWidgetItem *item);
     void DeleteDepartment(QTreeWidgetItem *item);
 
