@@ -149,19 +149,7 @@ CDatabaseCheck::SFinding CDatabaseCheck::InspectConnection(const QSqlDatabase &d
     if (q.lastError().isValid())
         return FromSqlError(q.lastError());
 
-    QStringList lacking;
-    for (const char *name : {"Mast00", "Mast01"}) {
-        const QString table = QLatin1String(name);
-        const QString prefix = table.toLower() + QLatin1Char('.');
-        QStringList columns;
-        for (const QString &column : CSchema::Columns(table))
-            if (!present.contains(prefix + column.toLower()))
-                columns.append(column);
-        if (columns.size() == CSchema::Columns(table).size())
-            lacking.append(QStringLiteral("表 %1 がありません。").arg(table));
-        else if (!columns.isEmpty())
-            lacking.append(QStringLiteral("表 %1 に項目 %2 がありません。").arg(table, columns.join(QStringLiteral(", "))));
-    }
+    const QStringList lacking = CSchema::Lacking(present);
     if (!lacking.isEmpty())
         return Found(EProblem::wrongTables, lacking.join(QLatin1Char(' ')));
     return {};

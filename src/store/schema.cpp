@@ -177,3 +177,21 @@ void CSchema::CreateOnServer(const QString &uri)
                             error.DriverText());
     }
 }
+
+QStringList CSchema::Lacking(const QSet<QString> &present)
+{
+    QStringList lacking;
+    for (const char *name : {"Mast00", "Mast01"}) {
+        const QString table = QLatin1String(name);
+        const QString prefix = table.toLower() + QLatin1Char('.');
+        QStringList columns;
+        for (const QString &column : CSchema::Columns(table))
+            if (!present.contains(prefix + column.toLower()))
+                columns.append(column);
+        if (columns.size() == CSchema::Columns(table).size())
+            lacking.append(QStringLiteral("表 %1 がありません。").arg(table));
+        else if (!columns.isEmpty())
+            lacking.append(QStringLiteral("表 %1 に項目 %2 がありません。").arg(table, columns.join(QStringLiteral(", "))));
+    }
+    return lacking;
+}

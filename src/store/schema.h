@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,8 @@ public:
     static QString Mast01Statement();
     // The columns a table of ours must have, in the order the statement makes them.
     static QStringList Columns(const QString &table);
+    // What of our two tables is missing from "table.column" names (lower case), in Japanese.
+    static QStringList Lacking(const QSet<QString> &present);
     // The indexes behind the finds the program makes; the tables stay as defined.
     static QStringList IndexStatements();
     // Makes a new database file holding both tables, empty; on failure no file remains.
