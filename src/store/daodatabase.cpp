@@ -3,6 +3,7 @@
 #include "databasecheck.h"
 #include "daoexception.h"
 #include "daoquerydef.h"
+#include "daostatement.h"
 #include "jetdialect.h"
 #include "schemaupgrade.h"
 #include "serverdatabase.h"
@@ -14,7 +15,10 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <sqlite3.h>
+#include <utility>
 
 namespace {
 QAtomicInt g_nextConnection;
@@ -180,6 +184,9 @@ void CDaoDatabase::Connect(const QString &path, bool readOnly)
         Close();
         throw error;
     }
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        m_pHandle = *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 // SQLite opens anything lazily; the first read tells a database of ours from other bytes.
@@ -194,8 +201,11 @@ void CDaoDatabase::Close()
 {
     if (m_strConnection.isEmpty())
         return;
-    // Statements go before their connection: the server's driver frees them through it.
+    // Statements go before their connection: the engine will not close under them.
     m_idleStatements.clear();
+    for (CDaoStatement *statement : std::exchange(m_live, {}))
+        statement->Detach();
+    m_pHandle = nullptr;
     {
         QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
         if (db.isOpen())
@@ -289,7 +299,7 @@ const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
     return *m_widths.insert(table, widths);
 }
 
-std::unique_ptr<QSqlQuery> CDaoDatabase::TakeStatement(const QString &sql)
+std::unique_ptr<CDaoStatement> CDaoDatabase::TakeStatement(const QString &sql)
 {
     const auto it = m_idleStatements.find(sql);
     if (it == m_idleStatements.end())
@@ -299,13 +309,13 @@ std::unique_ptr<QSqlQuery> CDaoDatabase::TakeStatement(const QString &sql)
     return statement;
 }
 
-void CDaoDatabase::ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery> statement)
+void CDaoDatabase::ReturnStatement(const QString &sql, std::unique_ptr<CDaoStatement> statement)
 {
     // Bounded: texts with values written into them would pile up.
     constexpr size_t kMaxIdle = 64;
     if (!statement || !IsOpen() || m_idleStatements.size() >= kMaxIdle)
         return;
-    statement->finish();
+    statement->Finish();
     m_idleStatements.emplace(sql, std::move(statement));
 }
 

@@ -6,9 +6,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <unordered_set>
 
+class CDaoStatement;
 class QSqlDatabase;
-class QSqlQuery;
+struct sqlite3;
 
 inline constexpr int dbFailOnError = 128;
 inline constexpr int dbOpenDynaset = 2;
@@ -40,6 +42,9 @@ public:
     QString GetName() const { return m_strPath; }
 
     QSqlDatabase Connection() const;
+    // The engine's own handle for a file, for statements that step it directly;
+    // null for a server or while closed.
+    sqlite3 *Handle() const { return m_pHandle; }
 
     // Runs one statement that returns no rows, all or nothing.
     void Execute(const QString &sql, int options = dbFailOnError);
@@ -58,8 +63,11 @@ public:
     void NoteWrite() { ++m_nWrites; }
     // Prepared statements handed back by record sets that closed, for the next
     // set that runs the same text: a set made for one command prepares nothing.
-    std::unique_ptr<QSqlQuery> TakeStatement(const QString &sql);
-    void ReturnStatement(const QString &sql, std::unique_ptr<QSqlQuery> statement);
+    std::unique_ptr<CDaoStatement> TakeStatement(const QString &sql);
+    void ReturnStatement(const QString &sql, std::unique_ptr<CDaoStatement> statement);
+    // Every statement on this connection, so that closing it ends them first.
+    void Attach(CDaoStatement *statement) { m_live.insert(statement); }
+    void Detach(CDaoStatement *statement) { m_live.erase(statement); }
     // Declared widths of a table's text columns, read once per connection.
     const QHash<QString, int> &ColumnWidths(const QString &table);
 
@@ -87,7 +95,9 @@ private:
     bool m_bServer = false;
     quint64 m_nWrites = 0;
     QHash<QString, QHash<QString, int>> m_widths;
-    std::multimap<QString, std::unique_ptr<QSqlQuery>> m_idleStatements;
+    std::multimap<QString, std::unique_ptr<CDaoStatement>> m_idleStatements;
+    std::unordered_set<CDaoStatement *> m_live;
+    sqlite3 *m_pHandle = nullptr;
     bool m_bCreated = false;
     bool m_bInTrans = false;
 };

@@ -26,13 +26,22 @@ QHash<QString, SEntry> &Entries()
     return entries;
 }
 
+// Resolving links costs a system call per folder, and every set that opens asks;
+// the identity below still tells when the file behind a name has changed.
 QString KeyOf(const QString &path)
 {
     if (CServerDatabase::IsUri(path))
         return path;
+    static QHash<QString, QString> known;
+    if (const auto it = known.constFind(path); it != known.cend())
+        return *it;
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    if (canonical.isEmpty())
+        return info.absoluteFilePath();   // not there yet: ask again next time
+    if (known.size() >= 64)
+        known.clear();
+    return *known.insert(path, canonical);
 }
 
 // What tells this file from one made later under the same name, and whether

@@ -2,33 +2,36 @@
 
 #include "datevalue.h"
 
+#include <utility>
+
 const QByteArray &CDaoLongBinary::Data() const
 {
-    if (m_loader) {
-        auto loader = std::move(m_loader);
-        m_loader = nullptr;
-        m_data = loader();
+    if (m_source) {
+        const Source source = std::exchange(m_source, nullptr);
+        m_data = (*source)(m_nKey, CDaoFieldExchange::ColumnName(m_strColumn));
     }
     return m_data;
 }
 
 void CDaoLongBinary::SetData(const QByteArray &bytes)
 {
-    m_loader = nullptr;
+    m_source = nullptr;
     m_data = bytes;
     m_bDirty = true;
 }
 
-void CDaoLongBinary::Attach(std::function<QByteArray()> loader)
+void CDaoLongBinary::Attach(const Source &source, qint64 key, const QString &column)
 {
     m_data.clear();
-    m_loader = std::move(loader);
+    m_source = source;
+    m_nKey = key;
+    m_strColumn = column;
     m_bDirty = false;
 }
 
 void CDaoLongBinary::Reset()
 {
-    m_loader = nullptr;
+    m_source = nullptr;
     m_data.clear();
     m_bDirty = false;
 }
@@ -42,6 +45,29 @@ QString CDaoFieldExchange::ColumnName(const QString &bracketed)
 }
 
 namespace {
+// Loading runs for every row walked: the usual types are taken without a conversion.
+const QVariant &Loaded(const CDaoFieldExchange *pFX, int i)
+{
+    static const QVariant none;
+    return i < pFX->m_values.size() ? pFX->m_values.at(i) : none;
+}
+
+qint32 LoadedLong(const CDaoFieldExchange *pFX, int i)
+{
+    const QVariant &value = Loaded(pFX, i);
+    if (value.typeId() == QMetaType::LongLong)
+        return qint32(*static_cast<const qlonglong *>(value.constData()));
+    return value.toInt();
+}
+
+QString LoadedText(const CDaoFieldExchange *pFX, int i)
+{
+    const QVariant &value = Loaded(pFX, i);
+    if (value.typeId() == QMetaType::QString)
+        return *static_cast<const QString *>(value.constData());
+    return value.isValid() ? value.toString() : QString();
+}
+
 // Shared walk: Describe records the column, other operations hand out the slot.
 template <typename Fn>
 void Exchange(CDaoFieldExchange *pFX, const QString &column, CDaoFieldExchange::Kind kind, Fn &&onSlot)
@@ -68,7 +94,7 @@ void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value)
 {
     Exchange(pFX, column, CDaoFieldExchange::Long, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = pFX->m_values.value(i).toInt(); break;
+        case CDaoFieldExchange::Load: value = LoadedLong(pFX, i); break;
         case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
         case CDaoFieldExchange::Reset: value = 0; break;
         default: break;
@@ -80,7 +106,7 @@ void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value)
 {
     Exchange(pFX, column, CDaoFieldExchange::Bool, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = pFX->m_values.value(i).toInt() != 0; break;
+        case CDaoFieldExchange::Load: value = LoadedLong(pFX, i) != 0; break;
         case CDaoFieldExchange::Store: pFX->m_values[i] = value ? 1 : 0; break;
         case CDaoFieldExchange::Reset: value = false; break;
         default: break;
@@ -92,7 +118,7 @@ void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value)
 {
     Exchange(pFX, column, CDaoFieldExchange::Text, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = pFX->m_values.value(i).toString(); break;
+        case CDaoFieldExchange::Load: value = LoadedText(pFX, i); break;
         case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
         case CDaoFieldExchange::Reset: value.clear(); break;
         default: break;
@@ -104,7 +130,7 @@ void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &val
 {
     Exchange(pFX, column, CDaoFieldExchange::Date, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = CDateValue::FromVariant(pFX->m_values.value(i)); break;
+        case CDaoFieldExchange::Load: value = CDateValue::FromVariant(Loaded(pFX, i)); break;
         case CDaoFieldExchange::Store:
             // Refused only if it is to be written: an unchanged bad date stays as stored.
             pFX->m_invalid[i] = value.GetStatus() == CDateValue::Invalid;
@@ -121,13 +147,12 @@ void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinar
 {
     Exchange(pFX, column, CDaoFieldExchange::Binary, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: {
-            auto loader = pFX->m_binaryLoader;
-            value.Attach([loader, column] {
-                return loader ? loader(CDaoFieldExchange::ColumnName(column)) : QByteArray();
-            });
+        case CDaoFieldExchange::Load:
+            if (pFX->m_binarySource)
+                value.Attach(pFX->m_binarySource, pFX->m_nKey, column);
+            else
+                value.Reset();
             break;
-        }
         case CDaoFieldExchange::Store:
             // An untouched photo is left as it is in the file.
             pFX->m_keep[i] = !value.IsDirty();

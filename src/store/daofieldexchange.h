@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 class CDateValue;
 
@@ -21,13 +22,18 @@ public:
     void Clear() { SetData({}); }
 
     bool IsDirty() const { return m_bDirty; }
-    // Engine side: the value of a newly current row, fetched through the loader.
-    void Attach(std::function<QByteArray()> loader);
+    // Engine side: reads one column of one row. Shared by every row a set walks,
+    // so that a row made current costs no allocation for its photo.
+    using Source = std::shared_ptr<const std::function<QByteArray(qint64 key, const QString &column)>>;
+    // The value of a newly current row; column may still carry its brackets.
+    void Attach(const Source &source, qint64 key, const QString &column);
     void Reset();
 
 private:
     mutable QByteArray m_data;
-    mutable std::function<QByteArray()> m_loader;
+    mutable Source m_source;
+    qint64 m_nKey = -1;
+    QString m_strColumn;
     bool m_bDirty = false;
 };
 
@@ -47,7 +53,8 @@ public:
     QVariantList m_values;                 // Load: in, Store: out (one per column)
     QVector<bool> m_keep;                  // Store: column left as it is in the file
     QVector<bool> m_invalid;               // Store: a value that cannot be written
-    std::function<QByteArray(const QString &)> m_binaryLoader; // Load
+    CDaoLongBinary::Source m_binarySource; // Load
+    qint64 m_nKey = -1;                    // Load: the row's key
     int m_nIndex = 0;
 
     static QString ColumnName(const QString &bracketed);

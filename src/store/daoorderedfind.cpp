@@ -1,19 +1,19 @@
 #include "daoorderedfind.h"
 
-#include <QSqlQuery>
+#include "daostatement.h"
 
-bool CDaoOrderedFind::Run(QSqlQuery *query, const QString &condition, bool fromEnd, quint64 generation)
+bool CDaoOrderedFind::Run(CDaoStatement *query, const QString &condition, bool fromEnd, quint64 generation)
 {
     Clear();
     m_pQuery = query;
-    if (!m_pQuery->next()) {
+    if (!m_pQuery->Next()) {
         Finish();
         return false;
     }
-    m_keys.push_back(m_pQuery->value(0).toLongLong());
+    m_keys.push_back(m_pQuery->Int64(0));
     if (fromEnd) {
-        while (m_pQuery->next())
-            m_keys.push_back(m_pQuery->value(0).toLongLong());
+        while (m_pQuery->Next())
+            m_keys.push_back(m_pQuery->Int64(0));
         Finish();
         m_index = m_keys.size() - 1;
     } else {
@@ -28,7 +28,7 @@ bool CDaoOrderedFind::Run(QSqlQuery *query, const QString &condition, bool fromE
 void CDaoOrderedFind::Finish()
 {
     if (m_pQuery)
-        m_pQuery->finish();
+        m_pQuery->Finish();
     m_pQuery = nullptr;
     m_bOnQuery = false;
 }
@@ -58,11 +58,11 @@ bool CDaoOrderedFind::Next()
     }
     if (!m_pQuery)
         return false;
-    if (!m_pQuery->next()) {
+    if (!m_pQuery->Next()) {
         Finish();
         return false;
     }
-    m_keys.push_back(m_pQuery->value(0).toLongLong());
+    m_keys.push_back(m_pQuery->Int64(0));
     ++m_index;
     m_bOnQuery = true;
     return true;
@@ -72,11 +72,11 @@ void CDaoOrderedFind::LookAhead()
 {
     if (!m_pQuery || !m_bOnQuery)
         return;
-    if (!m_pQuery->next()) {
+    if (!m_pQuery->Next()) {
         Finish();
         return;
     }
-    m_keys.push_back(m_pQuery->value(0).toLongLong());
+    m_keys.push_back(m_pQuery->Int64(0));
     m_bOnQuery = false; // the query now stands on the row after the current one
 }
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-class QSqlQuery;
+class CDaoStatement;
 
 // The answer to one find in the set's order, read as the walk goes: FindFirst
 // steps the query to its first row, each FindNext one row further, so every
@@ -14,7 +14,7 @@ class CDaoOrderedFind final
 public:
     // query is executed and returns ID first, then the fetched columns, in the
     // set's order. It stays owned by the caller and must outlive the walk.
-    bool Run(QSqlQuery *query, const QString &condition, bool fromEnd, quint64 generation);
+    bool Run(CDaoStatement *query, const QString &condition, bool fromEnd, quint64 generation);
     void Clear();
 
     // The walk still stands: same condition, on key, and nothing written since.
@@ -23,7 +23,7 @@ public:
     bool Prev();
     qint64 Key() const { return m_keys[m_index]; }
     // The query positioned on the current row, or null when it must be read by key.
-    QSqlQuery *CurrentRow() const { return m_bOnQuery ? m_pQuery : nullptr; }
+    CDaoStatement *CurrentRow() const { return m_bOnQuery ? m_pQuery : nullptr; }
     // Once the current row is read: looks one row ahead, so that a find with a
     // single answer ends its statement, which on a shared file would otherwise
     // keep every other program from writing while the row is shown.
@@ -35,7 +35,7 @@ private:
     QString m_condition;
     std::vector<qint64> m_keys;
     size_t m_index = 0;
-    QSqlQuery *m_pQuery = nullptr;  // still stepping; null once the last row was passed
+    CDaoStatement *m_pQuery = nullptr;  // still stepping; null once the last row was passed
     quint64 m_nGeneration = 0;
     bool m_bOnQuery = false;
     bool m_bValid = false;

@@ -5,11 +5,8 @@
 #include "daoexception.h"
 #include "daofieldexchange.h"
 #include "daoquerydef.h"
+#include "daostatement.h"
 
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <algorithm>
 #include <limits>
 #include <typeindex>
@@ -22,13 +19,16 @@ constexpr int kAfterLast = std::numeric_limits<int>::max() / 2;
 constexpr int kUnknown = -2;
 
 QString NoCurrentRecord() { return QStringLiteral("現在のレコードがありません。"); }
-QString ReadFailed() { return QStringLiteral("データベースの読み取りに失敗しました。"); }
 QString WriteFailed() { return QStringLiteral("データベースへの書き込みに失敗しました。"); }
 
 bool IsIdentifier(const QString &name)
 {
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    return re.match(name).hasMatch();
+    if (name.isEmpty() || name.front().isDigit())
+        return false;
+    return std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_';
+    });
 }
 
 QString Identifier(const QString &column)
@@ -39,6 +39,48 @@ QString Identifier(const QString &column)
     return name;
 }
 
+// "[Column] op number" as "[Column] op ?" with the number apart, or empty when the
+// condition is anything else. Read by hand: every find asks.
+QString BindableCondition(const QString &condition, qint64 *value)
+{
+    const QChar *p = condition.cbegin();
+    const QChar *const end = condition.cend();
+    const auto skipSpaces = [&] { while (p != end && p->isSpace()) ++p; };
+    const auto isAscii = [](QChar c, char16_t from, char16_t to) { return c.unicode() >= from && c.unicode() <= to; };
+    skipSpaces();
+    const bool bracket = p != end && *p == u'[';
+    p += bracket ? 1 : 0;
+    const QChar *name = p;
+    while (p != end && (isAscii(*p, u'a', u'z') || isAscii(*p, u'A', u'Z') || *p == u'_'
+                        || (p != name && isAscii(*p, u'0', u'9'))))
+        ++p;
+    const QString column(name, p - name);
+    if (column.isEmpty() || (bracket && (p == end || *p++ != u']')))
+        return {};
+    skipSpaces();
+    QString op;
+    for (const char *candidate : {"<=", ">=", "<>", "=", "<", ">"}) {
+        const QLatin1StringView text(candidate);
+        if (QStringView(p, end - p).startsWith(text)) {
+            op = text;
+            p += text.size();
+            break;
+        }
+    }
+    skipSpaces();
+    const QChar *number = p;
+    p += (p != end && *p == u'-') ? 1 : 0;
+    const QChar *digits = p;
+    while (p != end && isAscii(*p, u'0', u'9'))
+        ++p;
+    const qsizetype count = p - digits;
+    skipSpaces();
+    if (op.isEmpty() || count < 1 || count > 18 || p != end)
+        return {};
+    *value = QStringView(number, digits + count - number).toLongLong();
+    return QLatin1Char('[') + column + QStringLiteral("] ") + op + QStringLiteral(" ?");
+}
+
 bool IsKeyColumn(const QString &name)
 {
     return name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0;
@@ -47,6 +89,8 @@ bool IsKeyColumn(const QString &name)
 
 CDaoRecordset::CDaoRecordset(CDaoDatabase *pDatabase)
     : m_pDatabase(pDatabase)
+    , m_binarySource(std::make_shared<const std::function<QByteArray(qint64, const QString &)>>(
+          [this](qint64 key, const QString &column) { return FetchBinary(key, column); }))
 {
 }
 
@@ -129,7 +173,7 @@ void CDaoRecordset::ReturnStatements()
     m_statements.clear();
 }
 
-QSqlQuery &CDaoRecordset::Prepare(const QString &sql)
+CDaoStatement &CDaoRecordset::Prepare(const QString &sql)
 {
     constexpr size_t kMaxStatements = 48;
     if (m_statements.size() >= kMaxStatements && m_statements.find(sql) == m_statements.end()) {
@@ -140,22 +184,14 @@ QSqlQuery &CDaoRecordset::Prepare(const QString &sql)
     if (!slot && m_sharedDatabase && m_pDatabase == m_sharedDatabase.get())
         slot = m_sharedDatabase->TakeStatement(sql);
     if (!slot) {
-        auto q = std::make_unique<QSqlQuery>(m_pDatabase->Connection());
-        q->setForwardOnly(true);
-        if (!q->prepare(m_pDatabase->ToEngine(sql))) {
-            const CDaoException error = CDaoException::FromSql(q->lastError(), ReadFailed());
+        try {
+            slot = std::make_unique<CDaoStatement>(*m_pDatabase, sql);
+        } catch (...) {
             m_statements.erase(sql);
-            throw error;
+            throw;
         }
-        slot = std::move(q);
     }
     return *slot;
-}
-
-void CDaoRecordset::Exec(QSqlQuery &q, const QString &context)
-{
-    if (!q.exec())
-        throw CDaoException::FromSql(q.lastError(), context.isEmpty() ? ReadFailed() : context);
 }
 
 // A class binds the same members every time: its columns are learnt once.
@@ -265,15 +301,13 @@ QString CDaoRecordset::SelectKeys(const QString &condition, bool ordered, const 
     return sql;
 }
 
-std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql) const
+std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql)
 {
-    QSqlQuery q(m_pDatabase->Connection());
-    q.setForwardOnly(true);
-    if (!q.exec(m_pDatabase->ToEngine(sql)))
-        throw CDaoException::FromSql(q.lastError(), ReadFailed());
+    CDaoStatement &q = Prepare(sql);
+    q.Exec();
     std::vector<qint64> keys;
-    while (q.next())
-        keys.push_back(q.value(0).toLongLong());
+    while (q.Next())
+        keys.push_back(q.Int64(0));
     return keys;
 }
 
@@ -291,20 +325,20 @@ void CDaoRecordset::Reposition()
     m_nEditMode = dbEditNone;
     m_pending.clear();
     // The first row in order; with the indexes this reads one row, not the table.
-    QSqlQuery &q = Prepare(SelectKeys({}, true, m_strFetchColumns) + QStringLiteral(" LIMIT 1"));
-    Exec(q);
-    if (!q.next()) {
-        q.finish();
+    CDaoStatement &q = Prepare(SelectKeys({}, true, m_strFetchColumns) + QStringLiteral(" LIMIT 1"));
+    q.Exec();
+    if (!q.Next()) {
+        q.Finish();
         m_curId = -1;
         m_nPos = -1;
         m_bBOF = m_bEOF = true;
         ResetMembers();
     } else {
-        m_curId = q.value(0).toLongLong();
+        m_curId = q.Int64(0);
         m_nPos = kUnknown;
         m_bBOF = m_bEOF = false;
         LoadRow(q);
-        q.finish();
+        q.Finish();
     }
 }
 
@@ -387,21 +421,33 @@ void CDaoRecordset::MoveLast()
 bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
 {
     // "Busyo = 12" becomes "[Busyo] = ?": one statement serves every unit.
-    static const QRegularExpression simple(QStringLiteral("^\\s*\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?\\s*"
-                                                          "(=|<>|<=|>=|<|>)\\s*(-?\\d{1,18})\\s*$"));
-    const auto match = simple.match(condition);
-    const QString where = match.hasMatch()
-        ? QStringLiteral("[%1] %2 ?").arg(match.captured(1), match.captured(2)) : condition;
+    qint64 value = 0;
+    QString where = BindableCondition(condition, &value);
+    const bool bound = !where.isEmpty();
+    if (!bound)
+        where = condition;
     m_ordered.Clear();
-    QSqlQuery &q = Prepare(last ? SelectKeys(where, true) : SelectKeys(where, true, m_strFetchColumns));
-    if (match.hasMatch())
-        q.bindValue(0, match.captured(3).toLongLong());
-    Exec(q);
+    CDaoStatement &q = Prepare(FindSql(where, last));
+    if (bound)
+        q.Bind(0, value);
+    q.Exec();
     if (!m_ordered.Run(&q, condition, last, m_pDatabase->GetWriteCount()))
         return false;
     SetCurrentOrdered();
     m_ordered.LookAhead();
     return true;
+}
+
+// A walk through each unit in turn asks for the same text again and again.
+const QString &CDaoRecordset::FindSql(const QString &where, bool last)
+{
+    SFindSql &memo = m_findSql;
+    if (memo.sql.isEmpty() || memo.where != where || memo.last != last || memo.filter != m_strFilter
+        || memo.sort != m_strSort || memo.fetch != m_strFetchColumns) {
+        memo = {where, m_strFilter, m_strSort, m_strFetchColumns, last, {}};
+        memo.sql = last ? SelectKeys(where, true) : SelectKeys(where, true, m_strFetchColumns);
+    }
+    return memo.sql;
 }
 
 const std::vector<int> &CDaoRecordset::MatchPositions(const QString &condition)
@@ -488,34 +534,34 @@ void CDaoRecordset::LoadCurrent()
 {
     if (m_columns.isEmpty())
         return;
-    if (QSqlQuery *row = m_ordered.CurrentRow(); row && m_ordered.Key() == m_curId) {
+    if (const CDaoStatement *row = m_ordered.CurrentRow(); row && m_ordered.Key() == m_curId) {
         LoadRow(*row);
         return;
     }
-    QSqlQuery &q = Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(m_strFetchColumns, m_strSource));
-    q.bindValue(0, m_curId);
-    Exec(q);
-    if (!q.next()) {
+    CDaoStatement &q = Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE ID = ?").arg(m_strFetchColumns, m_strSource));
+    q.Bind(0, m_curId);
+    q.Exec();
+    if (!q.Next()) {
         // Removed by another connection since the set was built.
-        q.finish();
+        q.Finish();
         ResetMembers();
         return;
     }
     LoadRow(q);
-    q.finish();
+    q.Finish();
 }
 
 // q stands on a row: its ID, then the fetched columns in field order.
-void CDaoRecordset::LoadRow(const QSqlQuery &q)
+void CDaoRecordset::LoadRow(const CDaoStatement &q)
 {
     if (m_rowValues.size() != m_columns.size())
         m_rowValues = QVariantList(m_columns.size());
     for (size_t j = 0; j < m_fetchColumns.size(); ++j)
-        m_rowValues[m_fetchColumns[j]] = q.value(int(j) + 1);
+        m_rowValues[m_fetchColumns[j]] = q.Value(int(j) + 1);
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
     fx.m_values = std::move(m_rowValues);   // lent, not copied: the next row writes into it again
-    const qint64 key = m_curId;
-    fx.m_binaryLoader = [this, key](const QString &column) { return FetchBinary(key, column); };
+    fx.m_binarySource = m_binarySource;
+    fx.m_nKey = m_curId;
     DoFieldExchange(&fx);
     m_rowValues = std::move(fx.m_values);
 }
@@ -529,11 +575,11 @@ void CDaoRecordset::ResetMembers()
 QByteArray CDaoRecordset::FetchBinary(qint64 key, const QString &column)
 {
     RequireOpen();
-    QSqlQuery &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(Identifier(column), m_strSource));
-    q.bindValue(0, key);
-    Exec(q);
-    const QByteArray bytes = q.next() ? q.value(0).toByteArray() : QByteArray();
-    q.finish();
+    CDaoStatement &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(Identifier(column), m_strSource));
+    q.Bind(0, key);
+    q.Exec();
+    const QByteArray bytes = q.Next() ? q.Value(0).toByteArray() : QByteArray();
+    q.Finish();
     return bytes;
 }
 
@@ -624,27 +670,27 @@ void CDaoRecordset::WriteRow(const Writes &writes)
             + unchanged.join(QString());
     }
     m_pDatabase->BeforeWrite();
-    QSqlQuery &q = Prepare(sql);
+    CDaoStatement &q = Prepare(sql);
     int i = 0;
     for (const auto &write : writes)
-        q.bindValue(i++, write.second);
+        q.Bind(i++, write.second);
     if (m_nEditMode != dbEditAdd) {
-        q.bindValue(i++, m_curId);
+        q.Bind(i++, m_curId);
         for (const auto &write : writes) {
             if (m_readValues.contains(write.first))
-                q.bindValue(i++, m_readValues.value(write.first));
+                q.Bind(i++, m_readValues.value(write.first));
         }
     }
     m_pDatabase->NoteWrite();
-    Exec(q, WriteFailed());
+    q.Exec(WriteFailed());
     if (m_nEditMode == dbEditAdd) {
-        m_lastModified = m_pDatabase->IsServer() ? (q.next() ? q.value(0).toLongLong() : -1)
-                                                 : q.lastInsertId().toLongLong();
-        q.finish();
+        m_lastModified = m_pDatabase->IsServer() ? (q.Next() ? q.Int64(0) : -1)
+                                                 : q.LastInsertId();
+        q.Finish();
         m_keyset.Append(m_lastModified);
     } else {
-        if (q.numRowsAffected() == 0) {
-            q.finish();
+        if (q.RowsAffected() == 0) {
+            q.Finish();
             RefuseStaleUpdate();
         }
         m_lastModified = m_curId;
@@ -653,11 +699,11 @@ void CDaoRecordset::WriteRow(const Writes &writes)
 
 void CDaoRecordset::RefuseStaleUpdate()
 {
-    QSqlQuery &q = Prepare(QStringLiteral("SELECT ID FROM [%1] WHERE ID = ?").arg(m_strTable));
-    q.bindValue(0, m_curId);
-    Exec(q);
-    const bool there = q.next();
-    q.finish();
+    CDaoStatement &q = Prepare(QStringLiteral("SELECT ID FROM [%1] WHERE ID = ?").arg(m_strTable));
+    q.Bind(0, m_curId);
+    q.Exec();
+    const bool there = q.Next();
+    q.Finish();
     if (!there)
         throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
     // Nothing was written; the members show the row as it is now.
@@ -703,10 +749,10 @@ void CDaoRecordset::Delete()
         throw CDaoException(QStringLiteral("このレコードセットからは削除できません。"));
     EnsureKeyset();
     m_pDatabase->BeforeWrite();
-    QSqlQuery &q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
-    q.bindValue(0, m_curId);
+    CDaoStatement &q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
+    q.Bind(0, m_curId);
     m_pDatabase->NoteWrite();
-    Exec(q, WriteFailed());
+    q.Exec(WriteFailed());
     m_nEditMode = dbEditNone;
     m_keyset.Remove(m_nPos);
     m_curId = -1;           // no current row until the next move
@@ -726,13 +772,13 @@ QVariant CDaoRecordset::GetFieldValue(const QString &column)
     const QString name = Identifier(column);
     if (m_nEditMode != dbEditNone && m_pending.contains(name))
         return m_pending.value(name);
-    QSqlQuery &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(name, m_strSource));
-    q.bindValue(0, m_curId);
-    Exec(q, QStringLiteral("項目「%1」を読み取れません。").arg(name));
-    if (!q.next())
+    CDaoStatement &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(name, m_strSource));
+    q.Bind(0, m_curId);
+    q.Exec(QStringLiteral("項目「%1」を読み取れません。").arg(name));
+    if (!q.Next())
         throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
-    const QVariant value = q.value(0);
-    q.finish();
+    const QVariant value = q.Value(0);
+    q.Finish();
     return value;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "daofieldexchange.h"
 #include "daokeyset.h"
 #include "daoorderedfind.h"
 
@@ -17,7 +18,7 @@
 class CDaoDatabase;
 class CDaoFieldExchange;
 class CDaoQueryDef;
-class QSqlQuery;
+class CDaoStatement;
 
 // A dynaset over a table or a query: an ordered set of rows with a current row,
 // found and moved through, written through bound members. A set without a
@@ -97,17 +98,18 @@ private:
     void ReadColumnWidths();
     void Reposition();
     QString SelectKeys(const QString &condition, bool ordered, const QString &columns = QStringLiteral("ID")) const;
-    std::vector<qint64> QueryKeys(const QString &sql) const;
+    std::vector<qint64> QueryKeys(const QString &sql);
     void EnsureKeyset();
     bool UseOrderedFinds() const { return !m_bChanged && !m_keyset.IsBuilt(); }
     const std::vector<int> &MatchPositions(const QString &condition);
     bool FindOrdered(const QString &condition, bool last);
+    const QString &FindSql(const QString &where, bool last);
     bool FindByPosition(const QString &condition, int from, bool forward);
     void MoveToPosition(int pos);
     void SetCurrent(qint64 key, int pos);
     void SetOutside(bool bof);
     void LoadCurrent();
-    void LoadRow(const QSqlQuery &q);
+    void LoadRow(const CDaoStatement &q);
     void UpdateFetchColumns();
     void SetCurrentOrdered();
     void ResetMembers();
@@ -118,9 +120,8 @@ private:
     void WriteRow(const Writes &writes);
     [[noreturn]] void RefuseStaleUpdate();
     void InvalidateFinds();
-    QSqlQuery &Prepare(const QString &sql);
+    CDaoStatement &Prepare(const QString &sql);
     void ReturnStatements();
-    static void Exec(QSqlQuery &q, const QString &context = {});
 
     std::shared_ptr<CDaoDatabase> m_sharedDatabase; // kept across Close: reopening is free
     QString m_strSource;    // a table name, or "(select) AS src"
@@ -128,7 +129,7 @@ private:
     QStringList m_columns;
     QVector<int> m_kinds;
     QHash<QString, int> m_widths;
-    std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    std::map<QString, std::unique_ptr<CDaoStatement>> m_statements;
     QStringList m_subset;
     std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
     QVariantList m_rowValues;          // one per field; those not read stay null
@@ -139,9 +140,15 @@ private:
     QHash<QString, QVariant> m_readValues; // by column, as last read from the file
     QString m_strFetchColumns;
 
+    CDaoLongBinary::Source m_binarySource;   // photos of the rows it makes current
     CDaoKeyset m_keyset;
     CDaoOrderedFind m_ordered;
     PositionFind m_byPosition;
+    struct SFindSql {
+        QString where, filter, sort, fetch;
+        bool last = false;
+        QString sql;
+    } m_findSql;
     qint64 m_curId = -1;
     int m_nPos = -1;        // place in the keyset; -2 while the keyset is not built
     qint64 m_lastModified = -1;

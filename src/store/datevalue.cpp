@@ -72,7 +72,8 @@ CDateValue CDateValue::FromVariant(const QVariant &value)
         return {};
     // Only the date part counts; a stored time of day is ignored. The usual
     // "yyyy-mm-dd" is read digit by digit: this runs for every row shown.
-    const QString text = value.toString();
+    const QString text = value.typeId() == QMetaType::QString ? *static_cast<const QString *>(value.constData())
+                                                               : value.toString();
     if (text.size() >= 10 && text.at(4) == u'-' && text.at(7) == u'-') {
         int parts[3] = {0, 0, 0};
         const int starts[3] = {0, 5, 8};
