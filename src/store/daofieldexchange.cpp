@@ -1,5 +1,6 @@
 #include "daofieldexchange.h"
 
+#include "daostatement.h"
 #include "datevalue.h"
 
 #include <utility>
@@ -68,6 +69,68 @@ QString LoadedText(const CDaoFieldExchange *pFX, int i)
     return value.isValid() ? value.toString() : QString();
 }
 
+// Reads field i from the row, typed as the member wants it, and keeps the value
+// as stored in m_values[i]. Only what is unusual goes through a variant.
+template <typename Member, typename FromInteger, typename FromText, typename FromVariant>
+Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromText fromText, FromVariant fromVariant)
+{
+    const CDaoStatement &row = *pFX->m_pRow;
+    const int column = i < int(pFX->m_pRowColumns->size()) ? (*pFX->m_pRowColumns)[i] : -1;
+    QVariant &stored = pFX->m_values[i];
+    if (column < 0) {
+        stored = QVariant();
+        return fromVariant(stored);
+    }
+    switch (row.Type(column)) {
+    case CDaoStatement::EType::Null:
+        stored = QVariant();
+        return fromVariant(stored);
+    case CDaoStatement::EType::Integer: {
+        const qint64 value = row.Int64(column);
+        stored = QVariant(qlonglong(value));
+        return fromInteger(value, stored);
+    }
+    case CDaoStatement::EType::Text: {
+        QString text = row.Text(column);
+        stored = QVariant(text);
+        return fromText(std::move(text), stored);
+    }
+    default:
+        stored = row.Value(column);
+        return fromVariant(stored);
+    }
+}
+
+qint32 LoadLong(CDaoFieldExchange *pFX, int i)
+{
+    if (!pFX->m_pRow)
+        return LoadedLong(pFX, i);
+    const auto viaVariant = [](const QVariant &stored) { return stored.isValid() ? stored.toInt() : 0; };
+    return LoadFromRow<qint32>(
+        pFX, i, [](qint64 value, const QVariant &) { return qint32(value); },
+        [&](QString &&, const QVariant &stored) { return viaVariant(stored); }, viaVariant);
+}
+
+QString LoadText(CDaoFieldExchange *pFX, int i)
+{
+    if (!pFX->m_pRow)
+        return LoadedText(pFX, i);
+    return LoadFromRow<QString>(
+        pFX, i, [](qint64, const QVariant &stored) { return stored.toString(); },
+        [](QString &&text, const QVariant &) { return std::move(text); },
+        [](const QVariant &stored) { return stored.isValid() ? stored.toString() : QString(); });
+}
+
+CDateValue LoadDate(CDaoFieldExchange *pFX, int i)
+{
+    if (!pFX->m_pRow)
+        return CDateValue::FromVariant(Loaded(pFX, i));
+    const auto viaVariant = [](const QVariant &stored) { return CDateValue::FromVariant(stored); };
+    return LoadFromRow<CDateValue>(
+        pFX, i, [&](qint64, const QVariant &stored) { return viaVariant(stored); },
+        [&](QString &&, const QVariant &stored) { return viaVariant(stored); }, viaVariant);
+}
+
 // Shared walk: Describe records the column, other operations hand out the slot.
 template <typename Fn>
 void Exchange(CDaoFieldExchange *pFX, const QString &column, CDaoFieldExchange::Kind kind, Fn &&onSlot)
@@ -94,7 +157,7 @@ void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value)
 {
     Exchange(pFX, column, CDaoFieldExchange::Long, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadedLong(pFX, i); break;
+        case CDaoFieldExchange::Load: value = LoadLong(pFX, i); break;
         case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
         case CDaoFieldExchange::Reset: value = 0; break;
         default: break;
@@ -106,7 +169,7 @@ void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value)
 {
     Exchange(pFX, column, CDaoFieldExchange::Bool, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadedLong(pFX, i) != 0; break;
+        case CDaoFieldExchange::Load: value = LoadLong(pFX, i) != 0; break;
         case CDaoFieldExchange::Store: pFX->m_values[i] = value ? 1 : 0; break;
         case CDaoFieldExchange::Reset: value = false; break;
         default: break;
@@ -118,7 +181,7 @@ void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value)
 {
     Exchange(pFX, column, CDaoFieldExchange::Text, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadedText(pFX, i); break;
+        case CDaoFieldExchange::Load: value = LoadText(pFX, i); break;
         case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
         case CDaoFieldExchange::Reset: value.clear(); break;
         default: break;
@@ -130,7 +193,7 @@ void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &val
 {
     Exchange(pFX, column, CDaoFieldExchange::Date, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = CDateValue::FromVariant(Loaded(pFX, i)); break;
+        case CDaoFieldExchange::Load: value = LoadDate(pFX, i); break;
         case CDaoFieldExchange::Store:
             // Refused only if it is to be written: an unchanged bad date stays as stored.
             pFX->m_invalid[i] = value.GetStatus() == CDateValue::Invalid;

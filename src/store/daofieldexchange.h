@@ -7,7 +7,9 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class CDaoStatement;
 class CDateValue;
 
 // A long binary column's value, read from the file only when somebody looks at it:
@@ -53,6 +55,10 @@ public:
     QVariantList m_values;                 // Load: in, Store: out (one per column)
     QVector<bool> m_keep;                  // Store: column left as it is in the file
     QVector<bool> m_invalid;               // Store: a value that cannot be written
+    // Load: the row to read, and each field's column in it (-1: not read). The
+    // values as stored go to m_values, for a later update to compare with.
+    const CDaoStatement *m_pRow = nullptr;
+    const std::vector<int> *m_pRowColumns = nullptr;
     CDaoLongBinary::Source m_binarySource; // Load
     qint64 m_nKey = -1;                    // Load: the row's key
     int m_nIndex = 0;

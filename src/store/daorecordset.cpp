@@ -227,9 +227,18 @@ void CDaoRecordset::Describe()
         m_strFetchColumns = it->second.allColumns;
         m_fetchColumns = it->second.allFetch;
         m_rowValues = QVariantList(m_columns.size());
+        MapRowColumns();
     } else {
         UpdateFetchColumns();
     }
+}
+
+// Rows come as ID, then the fetched columns in field order.
+void CDaoRecordset::MapRowColumns()
+{
+    m_rowColumns.assign(size_t(m_columns.size()), -1);
+    for (size_t j = 0; j < m_fetchColumns.size(); ++j)
+        m_rowColumns[size_t(m_fetchColumns[j])] = int(j) + 1;
 }
 
 void CDaoRecordset::UpdateFetchColumns()
@@ -248,6 +257,7 @@ void CDaoRecordset::UpdateFetchColumns()
     m_strFetchColumns = fetched.join(u',');
     // Columns left out load as empty.
     m_rowValues = QVariantList(m_columns.size());
+    MapRowColumns();
 }
 
 void CDaoRecordset::SetColumnSubset(const QStringList &columns)
@@ -556,10 +566,10 @@ void CDaoRecordset::LoadRow(const CDaoStatement &q)
 {
     if (m_rowValues.size() != m_columns.size())
         m_rowValues = QVariantList(m_columns.size());
-    for (size_t j = 0; j < m_fetchColumns.size(); ++j)
-        m_rowValues[m_fetchColumns[j]] = q.Value(int(j) + 1);
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
     fx.m_values = std::move(m_rowValues);   // lent, not copied: the next row writes into it again
+    fx.m_pRow = &q;
+    fx.m_pRowColumns = &m_rowColumns;
     fx.m_binarySource = m_binarySource;
     fx.m_nKey = m_curId;
     DoFieldExchange(&fx);

@@ -111,6 +111,7 @@ private:
     void LoadCurrent();
     void LoadRow(const CDaoStatement &q);
     void UpdateFetchColumns();
+    void MapRowColumns();
     void SetCurrentOrdered();
     void ResetMembers();
     QByteArray FetchBinary(qint64 key, const QString &column);
@@ -132,6 +133,7 @@ private:
     std::map<QString, std::unique_ptr<CDaoStatement>> m_statements;
     QStringList m_subset;
     std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
+    std::vector<int> m_rowColumns;     // each field's column in a row read, or -1
     QVariantList m_rowValues;          // one per field; those not read stay null
     QHash<QString, QVariant> m_pending;
     // The bound members as Edit found them: Update writes only what differs.

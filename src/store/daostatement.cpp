@@ -210,6 +210,29 @@ QVariant CDaoStatement::Value(int column) const
     }
 }
 
+CDaoStatement::EType CDaoStatement::Type(int column) const
+{
+    if (m_query) {
+        const QVariant value = m_query->value(column);
+        if (IsNullValue(value))
+            return EType::Null;
+        switch (value.typeId()) {
+        case QMetaType::QString: return EType::Text;
+        case QMetaType::QByteArray: return EType::Blob;
+        case QMetaType::Double:
+        case QMetaType::Float: return EType::Float;
+        default: return value.canConvert<qlonglong>() ? EType::Integer : EType::Text;
+        }
+    }
+    switch (sqlite3_column_type(m_pStmt, column)) {
+    case SQLITE_INTEGER: return EType::Integer;
+    case SQLITE_FLOAT: return EType::Float;
+    case SQLITE_BLOB: return EType::Blob;
+    case SQLITE_NULL: return EType::Null;
+    default: return EType::Text;
+    }
+}
+
 bool CDaoStatement::IsNull(int column) const
 {
     if (m_query)

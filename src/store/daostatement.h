@@ -33,6 +33,8 @@ public:
     // The current row's columns, as Qt's drivers give them, except that NULL is
     // an empty variant: rows are read far more often than they are looked at.
     QVariant Value(int column) const;
+    enum class EType { Null, Integer, Float, Text, Blob };
+    EType Type(int column) const;
     bool IsNull(int column) const;
     qint64 Int64(int column) const;
     QString Text(int column) const;
