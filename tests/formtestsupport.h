@@ -25,6 +25,7 @@ public:
         return set;
     }
     void SetStatusText(const QString &text) override { m_status = text, ++m_nStatusCount; }
+    QString GetStatusText() const override { return m_status; }
     void SetFuncKeyCaption(int slot, const QString &text) override { m_captions[slot] = text; }
     void ResetFuncKeyCaptions() override { m_captions = CompanySet(), ++m_nResetCount; }
     void SetBusyAnimation(bool) override {}

@@ -110,6 +110,8 @@ private slots:
     void correctingKeepsWhatTheFormDoesNotShow();
     void saveRefused_data();
     void saveRefused();
+    void saveWithTakenCode_data();
+    void saveWithTakenCode();
     void functionKeyOnTheButton();
     void cutPhotoIsSavedAsNone();
     void searchKey_data();
@@ -517,6 +519,58 @@ void TestEmployeeForm::saveRefused()
     QCOMPARE(m_form->CurrentField(), refused);
     QCOMPARE(m_frame->m_status, Field(refused)->toolTip());
     QCOMPARE(Text(2), name);
+}
+
+void TestEmployeeForm::saveWithTakenCode_data()
+{
+    QTest::addColumn<int>("shown");     // employee opened for correction, 0 for new mode
+    QTest::addColumn<QString>("code");  // typed into field 1 afterwards, never left with Enter
+    QTest::addColumn<int>("taken");     // the code refused, 0 when the save goes through
+    QTest::newRow("new: another's code") << 0 << "20" << 20;
+    QTest::newRow("new: another's code, leading zeros") << 0 << "0030abc" << 30;
+    QTest::newRow("new: free code") << 0 << "40" << 0;
+    QTest::newRow("correct: own code") << 20 << "20" << 0;
+    QTest::newRow("correct: another's code") << 20 << "10" << 10;
+    QTest::newRow("correct: free code") << 20 << "25" << 0;
+}
+
+// 登録 with a code field that was not left with Enter: a code another employee has is refused.
+void TestEmployeeForm::saveWithTakenCode()
+{
+    QFETCH(int, shown);
+    QFETCH(QString, code);
+    QFETCH(int, taken);
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    const auto before = ReadEmployee(shown ? shown : 10);
+    const auto holder = ReadEmployee(taken);
+    if (shown)
+        OpenEmployee(shown);
+    else
+        Field(2)->setFocus(Qt::MouseFocusReason);
+    Field(2)->selectAll();
+    TypeText(QStringLiteral("山田"));
+    Field(1)->setFocus(Qt::MouseFocusReason);
+    Field(1)->selectAll();
+    TypeText(code);
+    m_tones->m_tones.clear();
+    QTest::mouseClick(m_form->OkButton(), Qt::LeftButton);
+    if (taken) {
+        QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員コード %1 は既に登録されています。").arg(taken)});
+        QCOMPARE(m_tones->m_tones, QList{CToneService::Tone::Rejected});
+        QTRY_COMPARE(Focused(), Field(1));
+        QCOMPARE(m_frame->m_status, Field(1)->toolTip());
+        QCOMPARE(EmployeeCount(), 3);
+        QCOMPARE(*ReadEmployee(shown ? shown : 10), *before);
+        QCOMPARE(ReadEmployee(taken), holder);
+        QCOMPARE(Text(2), QStringLiteral("山田"));
+        return;
+    }
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("登録しますか？")});
+    QCOMPARE(EmployeeCount(), shown ? 3 : 4);
+    const qint32 saved = CEmployeeCode::Value(code);
+    QCOMPARE(ReadEmployee(saved)->value("Name").toString(), QStringLiteral("山田"));
+    if (shown)
+        QCOMPARE(ReadEmployee(saved)->value("ID"), before->value("ID"));
 }
 
 // On the 登録 button no field is current: F7 deletes nothing, F5 still switches.

@@ -95,6 +95,7 @@ void TestFuncKeyForm::init()
 {
     m_frame = std::make_unique<CFakeFrame>();
     m_tones = std::make_unique<CToneRecorder>();
+    m_frame->m_status = QStringLiteral("Morvek ver 1.0 ﾚﾃﾞｨ");
     m_form = std::make_unique<CProbeForm>();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
@@ -251,8 +252,11 @@ void TestFuncKeyForm::captionsRestored()
     QVERIFY(!m_form->isVisible());
     QCOMPARE(m_form->result(), result);
     QCOMPARE(m_frame->m_captions, CFakeFrame::CompanySet());
+    // The status bar no longer names a field of a form that is gone.
+    QCOMPARE(m_frame->m_status, QStringLiteral("Morvek ver 1.0 ﾚﾃﾞｨ"));
     m_form.reset();
     QCOMPARE(m_frame->m_nResetCount, 1);
+    QCOMPARE(m_frame->m_status, QStringLiteral("Morvek ver 1.0 ﾚﾃﾞｨ"));
 }
 
 void TestFuncKeyForm::confirmRegister()

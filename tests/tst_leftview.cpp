@@ -34,6 +34,8 @@ private slots:
     void failedDeleteChangesNothing();
     void unitDeletedElsewhereIsTold_data();
     void unitDeletedElsewhereIsTold();
+    void companyDeletedElsewhereLeavesTheTree_data();
+    void companyDeletedElsewhereLeavesTheTree();
     void rightClickAndMenuKey();
     void revealOpensThePathDownToTheUnit();
 
@@ -249,6 +251,45 @@ void TestLeftView::unitDeletedElsewhereIsTold()
     QVERIFY(!units.FindFirst(QStringLiteral("Parent = %1 OR Name = '幽霊課'").arg(m_first)));
     units.Close();
     QCOMPARE(BusyoOf(m_inSales), m_sales);
+    // Not offered again: its item goes, and the unit above is shown in its place.
+    QTRY_VERIFY(!ItemOf(tree, m_first));
+    QCOMPARE(CLeftView::UnitId(tree->currentItem()), m_sales);
+    QCOMPARE(Column(panes.list), QStringList({"山田"}));
+    QCOMPARE(answers.Texts().size(), 1);
+}
+
+void TestLeftView::companyDeletedElsewhereLeavesTheTree_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *action : {"select", "edit", "drop"})
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+// The whole company went: one message, and none of its items stays behind.
+void TestLeftView::companyDeletedElsewhereLeavesTheTree()
+{
+    QFETCH(QString, action);
+    SPanes panes;
+    CLeftView *tree = panes.tree;
+    SelectPath(tree, {m_company, m_sales, m_first});
+    {
+        CDaoDatabase other;
+        other.Open(m_db->Path());
+        other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE Code = 10")});
+    }
+    CDialogAnswers answers([](QDialog &) { return int(QMessageBox::Ok); });
+    if (action == QLatin1String("select"))
+        tree->SelectUnit(tree->currentItem());
+    else if (action == QLatin1String("edit"))
+        RunMenuCommand(tree, kEdit);
+    else
+        QVERIFY(!tree->AssignEmployeesToUnit({m_inSales, m_inCompany}, ItemOf(tree, m_first)));
+    QTRY_VERIFY(!ItemOf(tree, m_company));
+    QCOMPARE(ChildTexts(tree->invisibleRootItem()), QStringList({"支社"}));
+    QVERIFY(!tree->currentItem());
+    QCOMPARE(panes.list->model()->rowCount(), 0);
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("この部課は他のユーザーが削除しました。")});
+    QCOMPARE(QList<qint32>({BusyoOf(m_inSales), BusyoOf(m_inCompany)}), QList<qint32>({m_sales, m_company}));
 }
 
 void TestLeftView::rightClickAndMenuKey()

@@ -3,12 +3,14 @@
 #include "app/modalseam.h"
 #include "employee/employeeviewdlg.h"
 #include "employee/unaffiliateddlg.h"
+#include "store/daodatabase.h"
 #include "views/rowdelegate.h"
 #include "viewsfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScopeGuard>
 
 class TestMorvekView : public QObject
@@ -25,6 +27,8 @@ private slots:
     void doubleClick();
     void deleteKeyReleasesSelectedEmployeesOnly();
     void assignGoesToTheUnitShown();
+    void unitDeletedElsewhere_data();
+    void unitDeletedElsewhere();
     void longNamesCutAtTheLastWholeLine_data();
     void longNamesCutAtTheLastWholeLine();
 
@@ -166,6 +170,43 @@ void TestMorvekView::assignGoesToTheUnitShown()
     panes.list->AssignEmployeeToCurrentUnit(ito);
     QCOMPARE(BusyoOf(ito), m_sub1);
     QCOMPARE(Column(panes.list), QStringList({"高橋"}));
+}
+
+void TestMorvekView::unitDeletedElsewhere_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("double-click on its row") << "double-click";
+    QTest::newRow("employee put into it while shown") << "assign";
+}
+
+// Another user deleted 第一課: the list says so, does not show it and puts nobody in it.
+void TestMorvekView::unitDeletedElsewhere()
+{
+    QFETCH(QString, action);
+    SPanes panes;
+    CMorvekView *list = panes.list;
+    const qint32 ito = AddEmployee(60, m_dept, QStringLiteral("伊藤"));
+    CMast00 units;
+    list->ShowUnitContents(units, action == u"assign" ? m_sub1 : m_dept);
+    list->SetViewStyle(CMorvekView::EViewStyle::report);
+    list->Arrange();
+    {
+        CDaoDatabase other;
+        other.Open(m_db->Path());
+        other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_sub1)});
+    }
+    CDialogAnswers answers([](QDialog &) { return int(QMessageBox::Ok); });
+    if (action == u"assign") {
+        QVERIFY(!list->AssignEmployeeToCurrentUnit(ito));
+        QCOMPARE(Column(list), QStringList());
+        QCOMPARE(list->GetCurrentUnit(), 0);
+    } else {
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+        QCOMPARE(Column(list), QStringList({"第二課", "山田", "鈴木", "佐藤", "伊藤"}));
+        QCOMPARE(list->GetCurrentUnit(), m_dept);
+    }
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("この部課は他のユーザーが削除しました。")});
+    QCOMPARE(BusyoOf(ito), m_dept);
 }
 
 void TestMorvekView::longNamesCutAtTheLastWholeLine_data()

@@ -160,6 +160,7 @@ void TestShellCommands::f8AsksForTheUnaffiliatedList()
 void TestShellCommands::employeeEntryRunsTheMasterForm()
 {
     CloseCompanyWindows();
+    Frame()->SetStatusText(QStringLiteral("Morvek ver 1.0 ﾚﾃﾞｨ"));
     QStringList whileOpen;
     QString status;
     QWidget *owner = nullptr;
@@ -180,6 +181,9 @@ void TestShellCommands::employeeEntryRunsTheMasterForm()
     QCOMPARE(whileOpen, AsList(CFuncKeyCaptions::EmployeeMaster()));
     QCOMPARE(status, QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"));
     QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Plain()));
+    // The prompt of a field that is gone no longer stands in the status bar, even
+    // where nothing activates the main window again.
+    QCOMPARE(Frame()->GetStatusText(), QStringLiteral("Morvek ver 1.0 ﾚﾃﾞｨ"));
     // Offscreen nothing hands the activation back when the form goes.
     Frame()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Frame()));

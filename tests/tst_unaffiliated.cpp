@@ -24,6 +24,7 @@ private slots:
     void windowMirrorsDatabase();
     void failedReleaseAddsNothing();
     void failedDropLeavesNoHighlight();
+    void failedDropOfSeveralMovesNobody();
 
 private:
     QList<qint32> WindowIds() const;
@@ -176,6 +177,25 @@ void TestUnaffiliated::failedDropLeavesNoHighlight()
     QVERIFY_THROWS_EXCEPTION(CDaoException, Drag(QStringLiteral("田中"), m_sales));
     QVERIFY(!m_panes->tree->GetDropHighlight());
     QVERIFY(!m_panes->list->GetDrag().IsDragging());
+    QCOMPARE(WindowIds(), DatabaseIds());
+}
+
+// The second of two employees cannot move: the first stays where it was too.
+void TestUnaffiliated::failedDropOfSeveralMovesNobody()
+{
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 WHEN OLD.Code = 4 "
+                              "BEGIN SELECT RAISE(ABORT, 'x'); END"));
+    db.Close();
+    ShowInList(0, {"田中", "迷子"});
+    QVERIFY_THROWS_EXCEPTION(CDaoException, Drag(QStringLiteral("田中"), m_sales));
+    {
+        CRawConnection raw(m_db->Path());
+        QCOMPARE(raw.Column(QStringLiteral("SELECT Busyo FROM Mast01 WHERE Code IN (3, 4) ORDER BY Code")),
+                 QStringList({"0", "999"}));
+    }
+    QCOMPARE(Column(m_panes->list), QStringList({"本社", "田中", "迷子"}));
     QCOMPARE(WindowIds(), DatabaseIds());
 }
 

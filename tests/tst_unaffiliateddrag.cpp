@@ -2,11 +2,14 @@
 // as a person moves it: onto a unit of the tree, into the employee list, or
 // somewhere that takes nobody.
 #include "employee/unaffiliateddlg.h"
+#include "store/daodatabase.h"
+#include "store/daoexception.h"
 #include "views/draglistctrl.h"
 #include "views/employeedrag.h"
 #include "viewsfixture.h"
 
 #include <QImage>
+#include <QMessageBox>
 
 class TestUnaffiliatedDrag : public QObject
 {
@@ -18,6 +21,8 @@ private slots:
 
     void drop_data();
     void drop();
+    void nobodyMovesWhenOneCannot_data();
+    void nobodyMovesWhenOneCannot();
     void highlightFollowsTheCursor();
     void hiddenAndShownWithTheSameRows();
 
@@ -187,6 +192,53 @@ void TestUnaffiliatedDrag::drop()
     const bool onTree = target == u"general";
     QCOMPARE(CLeftView::UnitId(m_panes->tree->currentItem()), onTree ? to : m_company);
     QCOMPARE(m_panes->list->GetCurrentUnit(), onTree ? to : topLevelShown ? 0 : m_sales);
+}
+
+void TestUnaffiliatedDrag::nobodyMovesWhenOneCannot_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QStringList>("listed");
+    const QStringList sales = {"山田", "佐藤"};
+    QTest::newRow("tree: the second write fails") << "general" << "fails" << sales;
+    QTest::newRow("list: the second write fails") << "list row 1" << "fails" << sales;
+    QTest::newRow("tree: the unit is gone") << "general" << "gone" << sales;
+    QTest::newRow("list: its unit is gone") << "list row 1" << "gone" << QStringList();
+}
+
+// 田中 and 高橋 dropped together: when 高橋 cannot move, 田中 does not either.
+void TestUnaffiliatedDrag::nobodyMovesWhenOneCannot()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, cause);
+    QFETCH(QStringList, listed);
+    const bool onTree = target == u"general";
+    {
+        CDaoDatabase other;
+        other.Open(m_db->Path());
+        if (cause == u"fails")
+            other.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 WHEN OLD.ID = %1 "
+                                         "BEGIN SELECT RAISE(ABORT, 'x'); END").arg(m_staff[2]));
+        else
+            other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(onTree ? m_general : m_sales)});
+    }
+    CDialogAnswers answers([](QDialog &) { return int(QMessageBox::Ok); });
+    for (int row : {0, 2})
+        Icons()->selectionModel()->select(Icons()->model()->index(row, 0), QItemSelectionModel::Select);
+    Press(2);
+    if (cause == u"fails") {
+        QVERIFY_THROWS_EXCEPTION(CDaoException, Release(Target(target)));
+        QVERIFY(answers.Texts().isEmpty());
+    } else {
+        Release(Target(target));
+        QCOMPARE(answers.Texts(), QStringList{QStringLiteral("この部課は他のユーザーが削除しました。")});
+    }
+    QCOMPARE(QList<qint32>({BusyoOf(m_staff[0]), BusyoOf(m_staff[1]), BusyoOf(m_staff[2])}),
+             QList<qint32>({0, 0, 0}));
+    QCOMPARE(Column(Icons()->model()), QStringList({"田中", "鈴木", "高橋"}));
+    QCOMPARE(Column(m_panes->list), listed);
+    if (cause == u"gone" && onTree)
+        QTRY_VERIFY(!ItemOf(m_panes->tree, m_general));
 }
 
 void TestUnaffiliatedDrag::highlightFollowsTheCursor()

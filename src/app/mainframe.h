@@ -51,7 +51,7 @@ public:
 
     QAction *GetAction(int id) const;
     int GetMenuId() const { return m_nMenuId; }
-    QString GetStatusText() const;
+    QString GetStatusText() const override;
     QMdiArea *GetMdiArea() const { return m_pMdiArea; }
     QToolBar *GetToolBar() const { return m_wndToolBar; }
     CFuncKeyBar *GetFuncKeyBar() const { return m_wndFuncKeyBar; }

@@ -21,6 +21,7 @@ namespace {
 const QString kTitle = QStringLiteral("社員マスタ登録");
 const QString kDeleteText = QStringLiteral("削除しますか？");
 const QString kConfirmCaption = QStringLiteral("確認");
+const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録されています。");
 const QString kDatePrompt = QStringLiteral("を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
 
 const SFieldDesc kFields[] = {
@@ -265,6 +266,17 @@ int CEmployeeForm::FirstFieldToRefuse() const
     return 0;
 }
 
+// Read afresh rather than from the form's set, which knows nothing of rows
+// other users added since it was opened.
+bool CEmployeeForm::CodeTakenByAnother(qint32 code) const
+{
+    CMast01 others(m_pRecordset->m_pDatabase);
+    others.SetColumnSubset({QStringLiteral("ID"), QStringLiteral("Code")});
+    others.Open();
+    const qint32 self = m_nMode == 1 ? m_nShownID : 0;
+    return others.FindFirst(QStringLiteral("Code = %1 AND ID <> %2").arg(code).arg(self));
+}
+
 void CEmployeeForm::Refuse(int nField)
 {
     m_nCurField = nField;
@@ -281,6 +293,12 @@ void CEmployeeForm::OnOK()
     }
     if (m_nMode == 1 && m_nShownID <= 0) {
         Refuse(FieldCode);
+        return;
+    }
+    // Two employees under one code could not be told apart by code again.
+    if (const qint32 code = CodeValue(); CodeTakenByAnother(code)) {
+        Refuse(FieldCode);
+        MorvekMessageBox(kCodeTaken.arg(code), QMessageBox::Ok, QMessageBox::Critical, QString(), this);
         return;
     }
     if (!ConfirmRegister())

@@ -57,6 +57,7 @@ private:
     bool FindShownEmployee();
     void Step(bool forward);
     int FirstFieldToRefuse() const;
+    bool CodeTakenByAnother(qint32 code) const;
     void Refuse(int nField);
 
     std::unique_ptr<CMast01> m_pRecordset;

@@ -31,7 +31,7 @@ CFuncKeyDialog::CFuncKeyDialog(QWidget *parent)
 
 CFuncKeyDialog::~CFuncKeyDialog()
 {
-    RestoreCaptions();
+    RestoreFrame();
 }
 
 QStringList CFuncKeyDialog::PlainCaptions()
@@ -49,6 +49,8 @@ void CFuncKeyDialog::showEvent(QShowEvent *e)
 {
     if (!m_bInitDone && !e->spontaneous()) {
         m_bInitDone = true;
+        if (CFrameServices *services = CFrameServices::Instance())
+            m_strStatusBefore = services->GetStatusText();
         OnInitDialog();
         // The first control that takes Tab gets the focus, as a dialog opens.
         if (!focusWidget()) {
@@ -215,15 +217,18 @@ void CFuncKeyDialog::PutFuncKeyCaptions(const QStringList &captions)
 
 void CFuncKeyDialog::done(int result)
 {
-    RestoreCaptions();
+    RestoreFrame();
     QDialog::done(result);
 }
 
-void CFuncKeyDialog::RestoreCaptions()
+void CFuncKeyDialog::RestoreFrame()
 {
     if (!m_bInitDone || m_bCaptionsRestored)
         return;
     m_bCaptionsRestored = true;
-    if (CFrameServices *services = CFrameServices::Instance())
+    // The last field's prompt would otherwise stay, naming a field no longer there.
+    if (CFrameServices *services = CFrameServices::Instance()) {
         services->ResetFuncKeyCaptions();
+        services->SetStatusText(m_strStatusBefore);
+    }
 }

@@ -22,8 +22,8 @@ struct SFieldDesc
 
 // Base of the keyboard-driven modal forms: numbered entry fields whose prompt
 // follows the focus into the status bar, function keys F1..F12 dispatched to
-// handlers, the new/correct mode caption, and the function-key captions put back
-// when the form closes, however it closes.
+// handlers, the new/correct mode caption, and the function-key captions and the
+// status text put back when the form closes, however it closes.
 class CFuncKeyDialog : public QDialog
 {
     Q_OBJECT
@@ -97,9 +97,10 @@ protected:
 
 private:
     static void PaintModeCaption(CColorStatic *caption, const QString &text, const QColor &background);
-    void RestoreCaptions();
+    void RestoreFrame();
 
     const SFieldDesc *m_pFieldDescs = nullptr;
+    QString m_strStatusBefore;
     bool m_bInitDone = false;
     bool m_bCaptionsRestored = false;
 };

@@ -6,6 +6,8 @@
 #include "unitcontentsmodel.h"
 
 #include <QMouseEvent>
+#include <algorithm>
+#include <vector>
 
 CDragListCtrl::CDragListCtrl(CUnitContentsModel *model, QWidget *parent)
     : QListView(parent)
@@ -25,6 +27,19 @@ CDragListCtrl::CDragListCtrl(CUnitContentsModel *model, QWidget *parent)
 }
 
 CDragListCtrl::~CDragListCtrl() = default;
+
+QList<qint32> CDragListCtrl::SelectedIds() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QList<qint32> ids;
+    for (int row : rows)
+        ids.append(m_pModel->Row(row).nId);
+    return ids;
+}
 
 int CDragListCtrl::FirstSelectedRow() const
 {
@@ -96,10 +111,18 @@ void CDragListCtrl::DropOnTree(CLeftView *tree, QTreeWidgetItem *item)
     // Over no unit nobody moves, so the icons stay.
     if (!item)
         return;
-    for (int row = FirstSelectedRow(); row >= 0; row = FirstSelectedRow()) {
-        tree->AssignEmployeeToUnit(m_pModel->Row(row).nId, item);
-        m_pModel->RemoveRow(row);
+    const QList<qint32> ids = SelectedIds();
+    // All of them move or none does; the icons leave only once the moves are written.
+    try {
+        if (!tree->AssignEmployeesToUnit(ids, item))
+            return;
+    } catch (...) {
+        if (tree->m_pListView)
+            tree->m_pListView->ReadAgainAfterFailure(ids);
+        throw;
     }
+    for (int row = FirstSelectedRow(); row >= 0; row = FirstSelectedRow())
+        m_pModel->RemoveRow(row);
     // The list then shows the unit with them in it.
     tree->SelectUnit(item);
 }
@@ -109,12 +132,21 @@ void CDragListCtrl::DropOnList(CMorvekView *list, int beforeRow)
     // The list stands for no unit yet: 0 is no unit to put anyone in.
     if (list->GetCurrentUnit() == 0)
         return;
+    const QList<qint32> ids = SelectedIds();
+    QList<qint32> placed;
+    try {
+        if (!list->AssignEmployeesToCurrentUnit(ids, &placed))
+            return;
+    } catch (...) {
+        list->ReadAgainAfterFailure(ids);
+        throw;
+    }
     CUnitContentsModel *target = list->GetModel();
     int at = beforeRow >= 0 ? beforeRow : target->rowCount();
     for (int row = FirstSelectedRow(); row >= 0; row = FirstSelectedRow()) {
         CUnitContentsModel::SRow copied = m_pModel->Row(row);
         // An employee who is gone leaves this window but joins no list.
-        if (list->AssignEmployeeToCurrentUnit(copied.nId)) {
+        if (placed.contains(copied.nId)) {
             // The kind column is filled when the list is next read.
             copied.strKind.clear();
             target->Insert(at++, std::move(copied));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QListView>
 #include <memory>
 
@@ -37,6 +38,8 @@ private:
     void DropOnList(CMorvekView *list, int beforeRow);
     // The lowest selected row, -1 when none is.
     int FirstSelectedRow() const;
+    // The employees of the selected rows, top down.
+    QList<qint32> SelectedIds() const;
 
     CUnitContentsModel *m_pModel;
     std::unique_ptr<CEmployeeDrag> m_pDrag;

@@ -14,12 +14,14 @@
 #include "store/daoexception.h"
 #include "store/mast01.h"
 #include "store/daocolumnsubset.h"
+#include "store/daotransaction.h"
 #include "store/setopener.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <iterator>
 #include <memory>
 
@@ -166,7 +168,7 @@ void CLeftView::OnSelChanged(QTreeWidgetItem *current)
         return;
     }
     const qint32 id = UnitId(current);
-    if (!UnitStillThere(id)) {
+    if (!UnitStillThere(current)) {
         if (m_pListView)
             m_pListView->ClearContents();
         return;
@@ -246,19 +248,59 @@ bool CLeftView::FindSelectedUnit()
         return false;
     if (m_rsUnits.FindFirst(IdCondition(UnitId(selected))))
         return true;
-    MorvekMessageBox(kUnitDeleted, QMessageBox::Ok, QMessageBox::Information, QString(), this);
+    UnitGone(selected);
     return false;
 }
 
-bool CLeftView::UnitStillThere(qint32 unitId)
+bool CLeftView::UnitExists(qint32 unitId)
 {
     CMast00 units;
     units.m_strSort = QStringLiteral("ID");
+    units.SetColumnSubset({QStringLiteral("ID")});
     CSetOpener open(units);
-    if (units.FindFirst(IdCondition(unitId)))
+    return units.FindFirst(IdCondition(unitId));
+}
+
+void CLeftView::TellUnitDeleted(QWidget *parent)
+{
+    MorvekMessageBox(kUnitDeleted, QMessageBox::Ok, QMessageBox::Information, QString(), parent);
+}
+
+bool CLeftView::UnitStillThere(QTreeWidgetItem *item)
+{
+    if (UnitExists(UnitId(item)))
         return true;
-    MorvekMessageBox(kUnitDeleted, QMessageBox::Ok, QMessageBox::Information, QString(), this);
+    UnitGone(item);
     return false;
+}
+
+void CLeftView::UnitGone(QTreeWidgetItem *item)
+{
+    TellUnitDeleted(this);
+    // Not now: the caller may be inside the tree's own selection change, or still
+    // hold the item.
+    const QPersistentModelIndex index(indexFromItem(item));
+    QTimer::singleShot(0, this, [this, index] { ForgetGoneUnit(index); });
+}
+
+void CLeftView::ForgetGoneUnit(const QPersistentModelIndex &index)
+{
+    QTreeWidgetItem *gone = index.isValid() ? itemFromIndex(index) : nullptr;
+    if (!gone)
+        return;
+    // A company deleted elsewhere takes its departments with it.
+    QTreeWidgetItem *above = gone->parent();
+    while (above && !UnitExists(UnitId(above))) {
+        gone = above;
+        above = above->parent();
+    }
+    bool holdsSelection = false;
+    for (const QTreeWidgetItem *item = currentItem(); item && !holdsSelection; item = item->parent())
+        holdsSelection = item == gone;
+    // Selected before the removal, so that the tree does not pick a neighbour of its own.
+    if (holdsSelection)
+        setCurrentItem(above);
+    delete gone;
 }
 
 void CLeftView::OnAddDept()
@@ -380,8 +422,8 @@ void CLeftView::SearchEmployee()
 
 bool CLeftView::PrepareCompanyPrintJob()
 {
-    const QTreeWidgetItem *selected = currentItem();
-    if (!selected || !UnitStillThere(UnitId(selected)))
+    QTreeWidgetItem *selected = currentItem();
+    if (!selected || !UnitStillThere(selected))
         return false;
     CBusyIndicator busy;
     return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
@@ -389,21 +431,33 @@ bool CLeftView::PrepareCompanyPrintJob()
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
 {
-    // Off before the write, which may fail: a highlight would outlive the drop.
+    AssignEmployeesToUnit({employeeId}, item);
+}
+
+bool CLeftView::AssignEmployeesToUnit(const QList<qint32> &employeeIds, QTreeWidgetItem *item)
+{
+    // Off before the writes, which may fail: a highlight would outlive the drop.
     SetDropHighlight(nullptr);
     if (!item)
-        return;
+        return false;
     const qint32 unitId = UnitId(item);
     // An employee is never put into a unit that is gone.
-    if (!UnitStillThere(unitId))
-        return;
-    CMast01 employees;
-    employees.Open();
-    if (employees.FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
-        employees.Edit();
-        employees.m_Busyo = unitId;
-        employees.Update();
+    if (!UnitStillThere(item))
+        return false;
+    CDaoTransaction transaction;
+    {
+        CMast01 employees;
+        employees.Open();
+        for (qint32 id : employeeIds) {
+            if (!employees.FindFirst(QStringLiteral("ID = %1").arg(id)))
+                continue;
+            employees.Edit();
+            employees.m_Busyo = unitId;
+            employees.Update();
+        }
     }
+    transaction.Commit();
+    return true;
 }
 
 bool CLeftView::RevealUnit(qint32 unitId)

@@ -37,6 +37,10 @@ public:
     void InsertChildItem(QTreeWidgetItem *parent);
     // Puts one employee into the unit of item; without an item nothing happens.
     void AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item);
+    // Puts all the employees into the unit of item, or none of them when a write
+    // fails; employees that are gone are passed over. False when there is no item
+    // or its unit is gone (then told, and the item leaves the tree afterwards).
+    bool AssignEmployeesToUnit(const QList<qint32> &employeeIds, QTreeWidgetItem *item);
     // Selects and opens the items down to the unit, loading levels on the way;
     // false when the unit or a unit above it is not there.
     bool RevealUnit(qint32 unitId);
@@ -62,6 +66,11 @@ public:
     CCompanyListJob &GetPrintJob() const { return *m_pPrintJob; }
     bool CanPrint() const { return currentItem() != nullptr; }
 
+    // Whether the unit is still in the database, read afresh.
+    static bool UnitExists(qint32 unitId);
+    // "この部課は他のユーザーが削除しました。"
+    static void TellUnitDeleted(QWidget *parent);
+
     // The list in the other pane; not owned.
     CMorvekView *m_pListView = nullptr;
 
@@ -78,7 +87,12 @@ private:
     // a unit another user deleted meanwhile is told.
     bool FindSelectedUnit();
     // False, told, when the unit an item stands for is no longer in the database.
-    bool UnitStillThere(qint32 unitId);
+    bool UnitStillThere(QTreeWidgetItem *item);
+    // Tells that the unit of item is gone; the item goes once the caller is done with it.
+    void UnitGone(QTreeWidgetItem *item);
+    // Takes a gone unit's item, and those of gone units above it, out of the tree;
+    // the nearest unit above that is still there is selected in its place.
+    void ForgetGoneUnit(const QPersistentModelIndex &index);
     void DeleteCompany(QTreeWidgetItem *item);
     void DeleteDepartment(QTreeWidgetItem *item);
 

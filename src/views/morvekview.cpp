@@ -14,6 +14,7 @@
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/daocolumnsubset.h"
+#include "store/daotransaction.h"
 #include "store/setopener.h"
 
 #include <QHeaderView>
@@ -285,13 +286,51 @@ void CMorvekView::ShowUnaffiliatedWindow()
 
 bool CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
 {
-    CSetOpener open(*m_pEmployees);
-    if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId)))
+    QList<qint32> placed;
+    return AssignEmployeesToCurrentUnit({employeeId}, &placed) && !placed.isEmpty();
+}
+
+bool CMorvekView::AssignEmployeesToCurrentUnit(const QList<qint32> &employeeIds, QList<qint32> *placed)
+{
+    placed->clear();
+    // The list may still show a unit another user has deleted since.
+    if (m_nCurrentUnit != 0 && !CLeftView::UnitExists(m_nCurrentUnit)) {
+        CLeftView::TellUnitDeleted(this);
+        ClearContents();
         return false;
-    m_pEmployees->Edit();
-    m_pEmployees->m_Busyo = m_nCurrentUnit;
-    m_pEmployees->Update();
+    }
+    CDaoTransaction transaction;
+    {
+        CSetOpener open(*m_pEmployees);
+        for (qint32 id : employeeIds) {
+            if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(id)))
+                continue;
+            m_pEmployees->Edit();
+            m_pEmployees->m_Busyo = m_nCurrentUnit;
+            try {
+                m_pEmployees->Update();
+            } catch (...) {
+                // The set outlives the drop: it must not stay in the middle of an edit.
+                m_pEmployees->CancelUpdate();
+                throw;
+            }
+            placed->append(id);
+        }
+    }
+    transaction.Commit();
     return true;
+}
+
+void CMorvekView::ReadAgainAfterFailure(const QList<qint32> &employeeIds)
+{
+    // Called while the failure is on its way to the user: a second one must not replace it.
+    try {
+        CMast00 units;
+        ShowUnitContents(units, m_nCurrentUnit);
+        for (qint32 id : employeeIds)
+            SyncUnaffiliatedRow(id);
+    } catch (const std::exception &) {
+    }
 }
 
 void CMorvekView::ReleaseEmployee(qint32 employeeId)
@@ -392,6 +431,12 @@ void CMorvekView::OnDblClkList(const QModelIndex &index)
         OpenEmployeeView(id);
         return;
     }
+    // A unit another user deleted is not offered again.
+    if (id != 0 && !CLeftView::UnitExists(id)) {
+        CLeftView::TellUnitDeleted(this);
+        m_pModel->RemoveRow(index.row());
+        return;
+    }
     CMast00 units;
     units.Open();
     ShowUnitContents(units, id);
@@ -475,17 +520,26 @@ void CMorvekView::OnDrop(const QPoint &screenPoint)
     // Over no unit, nobody moves: the rows stay where the user sees them.
     if (!tree || !target)
         return;
-    int removed = 0;
+    std::vector<int> rows;
+    QList<qint32> ids;
     for (int row : SelectedRows()) {
-        const int current = row - removed;
-        if (!CRowImages::IsEmployee(RowImage(current)))
-            continue;
-        const qint32 id = m_pModel->Row(current).nId;
-        tree->AssignEmployeeToUnit(id, target);
-        SyncUnaffiliatedRow(id);
-        m_pModel->RemoveRow(current);
-        ++removed;
+        if (CRowImages::IsEmployee(RowImage(row))) {
+            rows.push_back(row);
+            ids.append(m_pModel->Row(row).nId);
+        }
     }
+    // All of them move or none does; the rows leave only once the moves are written.
+    try {
+        if (!tree->AssignEmployeesToUnit(ids, target))
+            return;
+    } catch (...) {
+        ReadAgainAfterFailure(ids);
+        throw;
+    }
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        m_pModel->RemoveRow(*row);
+    for (qint32 id : ids)
+        SyncUnaffiliatedRow(id);
     // Shows the target's contents, also when it is the unit shown already.
     tree->SelectUnit(target);
 }

@@ -58,6 +58,13 @@ public:
     // Puts an employee into the unit the list shows; changes no row of the list.
     // False when the employee is gone.
     bool AssignEmployeeToCurrentUnit(qint32 employeeId);
+    // Puts all the employees into the unit the list shows, or none of them when a
+    // write fails; placed gets those that are still there. False when the unit is
+    // gone: told, nobody is written and the list then stands for no unit.
+    bool AssignEmployeesToCurrentUnit(const QList<qint32> &employeeIds, QList<qint32> *placed);
+    // After a drop that failed: the list and the window of employees without a unit
+    // read again what the database holds for them.
+    void ReadAgainAfterFailure(const QList<qint32> &employeeIds);
     void ReleaseEmployee(qint32 employeeId);
 
     // Business cards of the selected employees; false when none is selected.
