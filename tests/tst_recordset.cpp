@@ -1,5 +1,6 @@
 // The record-set engine: schema, dialect, dynaset walks, writes and failures.
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/daoquerydef.h"
 #include "store/jetdialect.h"
@@ -65,6 +66,8 @@ private slots:
     void executeIsAllOrNothing();
     void executeInsideTransaction_data();
     void executeInsideTransaction();
+    void connectionClosedUnderTheSet_data();
+    void connectionClosedUnderTheSet();
 
     void badFilesAreRefused_data();
     void badFilesAreRefused();
@@ -512,6 +515,51 @@ void TestRecordset::executeInsideTransaction()
         db.Rollback();
     CRawConnection raw(m_db->Path());
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast00")).toInt(), rowsAfter);
+}
+
+void TestRecordset::connectionClosedUnderTheSet_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("shared connection released") << "released";
+    QTest::newRow("own database closed") << "closed";
+}
+
+// Statements prepared on a connection end with it: the set refuses to go on,
+// never reads freed memory, and a set opened again works.
+void TestRecordset::connectionClosedUnderTheSet()
+{
+    QFETCH(QString, how);
+    {
+        CMast01 writer;
+        writer.Open();
+        for (const int code : {1, 2, 3})
+            AddEmployee(writer, code, 1);
+    }
+    auto own = std::make_unique<CDaoDatabase>();
+    if (how != QLatin1String("released"))
+        own->Open(m_db->Path());
+    auto set = std::make_unique<CMast01>(how == QLatin1String("released") ? nullptr : own.get());
+    set->m_strSort = QStringLiteral("Code");
+    set->Open();
+    QVERIFY(set->FindFirst(QStringLiteral("Busyo = 1")));
+    if (how == QLatin1String("released"))
+        CDaoDatabasePool::Release(m_db->Path());
+    else
+        own->Close();
+    const auto walkOn = [&] {
+        for (int i = 0; i < 3; ++i)
+            set->FindNext(QStringLiteral("Busyo = 1"));
+    };
+    QVERIFY_THROWS_EXCEPTION(CDaoException, walkOn());
+    QVERIFY_THROWS_EXCEPTION(CDaoException, set->FindFirst(QStringLiteral("Busyo = 1")));
+    set.reset();
+
+    CMast01 again(how == QLatin1String("released") ? nullptr : own.get());
+    if (how != QLatin1String("released"))
+        own->Open(m_db->Path());
+    again.m_strSort = QStringLiteral("Code");
+    again.Open();
+    QCOMPARE(WalkCodes(again, QStringLiteral("Busyo = 1")), (QList<qint32>{1, 2, 3}));
 }
 
 void TestRecordset::badFilesAreRefused_data()

@@ -564,6 +564,7 @@ void CDaoRecordset::LoadCurrent()
 // q stands on a row: its ID, then the fetched columns in field order.
 void CDaoRecordset::LoadRow(const CDaoStatement &q)
 {
+    q.RequireAttached();
     if (m_rowValues.size() != m_columns.size())
         m_rowValues = QVariantList(m_columns.size());
     CDaoFieldExchange fx(CDaoFieldExchange::Load);

@@ -141,8 +141,6 @@ void CDaoStatement::Exec(const QString &context)
     if (m_query) {
         if (!m_query->exec())
             throw CDaoException::FromSql(m_query->lastError(), context.isEmpty() ? ReadFailed() : context);
-        m_nRowsAffected = m_query->numRowsAffected();
-        m_nLastInsertId = m_query->lastInsertId().toLongLong();
         return;
     }
     if (m_bActive)
@@ -168,8 +166,19 @@ void CDaoStatement::Step(const QString &context)
     m_bDone = true;
 }
 
+qint64 CDaoStatement::RowsAffected() const
+{
+    return m_query ? m_query->numRowsAffected() : m_nRowsAffected;
+}
+
+qint64 CDaoStatement::LastInsertId() const
+{
+    return m_query ? m_query->lastInsertId().toLongLong() : m_nLastInsertId;
+}
+
 bool CDaoStatement::Next()
 {
+    RequireAttached();
     if (m_query)
         return m_query->next();
     if (m_bFirstRow) {

@@ -39,15 +39,18 @@ public:
     qint64 Int64(int column) const;
     QString Text(int column) const;
 
-    qint64 RowsAffected() const { return m_nRowsAffected; }
-    qint64 LastInsertId() const { return m_nLastInsertId; }
+    qint64 RowsAffected() const;
+    // Asked only after an insert: on a server, Qt's driver runs a query for it,
+    // which would end a statement still giving rows.
+    qint64 LastInsertId() const;
 
     // The connection is closing: frees what the engine holds for this statement.
     void Detach();
+    // Throws once the connection has closed under the statement.
+    void RequireAttached() const;
 
 private:
     [[noreturn]] void Fail(int code, const QString &context);
-    void RequireAttached() const;
     void Step(const QString &context);
 
     CDaoDatabase *m_pDatabase;
