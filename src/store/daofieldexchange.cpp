@@ -76,11 +76,10 @@ Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromT
 {
     const CDaoStatement &row = *pFX->m_pRow;
     const int column = i < int(pFX->m_pRowColumns->size()) ? (*pFX->m_pRowColumns)[i] : -1;
+    // A column left out is never read: its stored value stays empty, its member too.
+    if (column < 0)
+        return Member{};
     QVariant &stored = pFX->m_values[i];
-    if (column < 0) {
-        stored = QVariant();
-        return fromVariant(stored);
-    }
     switch (row.Type(column)) {
     case CDaoStatement::EType::Null:
         stored = QVariant();

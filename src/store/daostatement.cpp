@@ -123,6 +123,7 @@ void CDaoStatement::Bind(int index, const QVariant &value)
 {
     RequireAttached();
     if (m_query) {
+        m_nCachedColumn = -1;
         m_query->bindValue(index, value);
         return;
     }
@@ -139,6 +140,7 @@ void CDaoStatement::Exec(const QString &context)
     m_nRowsAffected = -1;
     m_nLastInsertId = -1;
     if (m_query) {
+        m_nCachedColumn = -1;
         if (!m_query->exec())
             throw CDaoException::FromSql(m_query->lastError(), context.isEmpty() ? ReadFailed() : context);
         return;
@@ -179,8 +181,10 @@ qint64 CDaoStatement::LastInsertId() const
 bool CDaoStatement::Next()
 {
     RequireAttached();
-    if (m_query)
+    if (m_query) {
+        m_nCachedColumn = -1;
         return m_query->next();
+    }
     if (m_bFirstRow) {
         m_bFirstRow = false;
         return true;
@@ -194,6 +198,7 @@ bool CDaoStatement::Next()
 void CDaoStatement::Finish()
 {
     if (m_query) {
+        m_nCachedColumn = -1;
         m_query->finish();
         return;
     }
@@ -203,10 +208,19 @@ void CDaoStatement::Finish()
     m_bDone = true;
 }
 
+const QVariant &CDaoStatement::ServerValue(int column) const
+{
+    if (m_nCachedColumn != column) {
+        m_cached = m_query->value(column);
+        m_nCachedColumn = column;
+    }
+    return m_cached;
+}
+
 QVariant CDaoStatement::Value(int column) const
 {
     if (m_query)
-        return m_query->value(column);
+        return ServerValue(column);
     switch (sqlite3_column_type(m_pStmt, column)) {
     case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(m_pStmt, column)));
     case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_pStmt, column));
@@ -222,7 +236,7 @@ QVariant CDaoStatement::Value(int column) const
 CDaoStatement::EType CDaoStatement::Type(int column) const
 {
     if (m_query) {
-        const QVariant value = m_query->value(column);
+        const QVariant &value = ServerValue(column);
         if (IsNullValue(value))
             return EType::Null;
         switch (value.typeId()) {
@@ -245,21 +259,21 @@ CDaoStatement::EType CDaoStatement::Type(int column) const
 bool CDaoStatement::IsNull(int column) const
 {
     if (m_query)
-        return m_query->isNull(column);
+        return IsNullValue(ServerValue(column));
     return sqlite3_column_type(m_pStmt, column) == SQLITE_NULL;
 }
 
 qint64 CDaoStatement::Int64(int column) const
 {
     if (m_query)
-        return m_query->value(column).toLongLong();
+        return ServerValue(column).toLongLong();
     return sqlite3_column_int64(m_pStmt, column);
 }
 
 QString CDaoStatement::Text(int column) const
 {
     if (m_query)
-        return m_query->value(column).toString();
+        return ServerValue(column).toString();
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_pStmt, column));
     if (!text)
         return {};

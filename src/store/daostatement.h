@@ -56,6 +56,10 @@ private:
     CDaoDatabase *m_pDatabase;
     sqlite3_stmt *m_pStmt = nullptr;
     std::unique_ptr<QSqlQuery> m_query;
+    // A server's driver converts a column anew on every look: loading asks its type, then its value.
+    const QVariant &ServerValue(int column) const;
+    mutable QVariant m_cached;
+    mutable int m_nCachedColumn = -1;
     qint64 m_nRowsAffected = -1;
     qint64 m_nLastInsertId = -1;
     bool m_bActive = false;     // stepped since the last reset
