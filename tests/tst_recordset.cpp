@@ -63,6 +63,7 @@ private slots:
     void setsOfOneClassKeepTheirOwnColumns_data();
     void setsOfOneClassKeepTheirOwnColumns();
     void fieldValueByName();
+    void withoutUnitCondition();
     void executeIsAllOrNothing();
     void executeInsideTransaction_data();
     void executeInsideTransaction();
@@ -452,6 +453,32 @@ void TestRecordset::fieldValueByName()
     set.SetFieldValue(QStringLiteral("Kana"), QStringLiteral("さとう"));
     set.Update();
     QCOMPARE(set.m_Kana, QStringLiteral("さとう"));
+}
+
+// Read through an index rather than every row: the same employees as the
+// condition put plainly, a NULL unit and a unit that never was included.
+void TestRecordset::withoutUnitCondition()
+{
+    CMast00 units;
+    units.Open();
+    units.AddNew();
+    units.m_Code = 1;
+    units.Update();
+    const qint64 unit = units.GetLastModifiedBookmark();
+    {
+        CMast01 writer;
+        writer.Open();
+        const QList<qint64> busyo{unit, 0, -1, 999999, -3, unit};
+        for (int i = 0; i < busyo.size(); ++i)
+            AddEmployee(writer, i + 1, qint32(busyo[i]));
+    }
+    CRawConnection(m_db->Path()).Exec(QStringLiteral("UPDATE Mast01 SET Busyo = NULL WHERE Code = 3"));
+    CMast01 set;
+    set.m_strSort = QStringLiteral("Code");
+    set.Open();
+    QCOMPARE(WalkCodes(set, CMast01::WithoutUnitCondition()), (QList<qint32>{2, 3, 4, 5}));
+    QCOMPARE(WalkCodes(set, QStringLiteral("Busyo = 0 OR Busyo IS NULL OR Busyo NOT IN (SELECT ID FROM Mast00)")),
+             (QList<qint32>{2, 3, 4, 5}));
 }
 
 void TestRecordset::executeIsAllOrNothing()

@@ -38,7 +38,11 @@ void CMast01::DoFieldExchange(CDaoFieldExchange *pFX)
 
 QString CMast01::WithoutUnitCondition()
 {
-    return QStringLiteral("Busyo = 0 OR Busyo IS NULL OR Busyo NOT IN (SELECT ID FROM Mast00)");
+    // Asked through the (Busyo, Code) index: the units nobody has are found among the
+    // distinct Busyo values, and only their employees' rows are read. Put plainly,
+    // the condition read every row of a register whose photos make it gigabytes.
+    return QStringLiteral("ID IN (SELECT ID FROM Mast01 WHERE Busyo = 0 OR Busyo IS NULL OR Busyo IN "
+                          "(SELECT DISTINCT Busyo FROM Mast01 WHERE Busyo NOT IN (SELECT ID FROM Mast00)))");
 }
 
 void CMast01::ClearDepartment(qint32 busyo)
