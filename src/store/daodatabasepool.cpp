@@ -15,9 +15,20 @@
 #endif
 
 namespace {
+// What tells a file from one made later under the same name, and whether it is
+// marked read-only (a connection opened before the mark would still write).
+struct SIdentity {
+    quint64 nDevice = 0;
+    quint64 nInode = 0;
+    qint64 nBirth = 0;
+    bool bWritable = false;
+    bool bValid = false;   // the file is there
+    bool operator==(const SIdentity &) const = default;
+};
+
 struct SEntry {
     std::weak_ptr<CDaoDatabase> db;
-    QString identity;
+    SIdentity identity;
 };
 
 QHash<QString, SEntry> &Entries()
@@ -26,58 +37,65 @@ QHash<QString, SEntry> &Entries()
     return entries;
 }
 
+// A path as the pool knows it, and as the system takes it.
+struct SPath {
+    QString key;
+    QByteArray native;
+};
+
 // Resolving links costs a system call per folder, and every set that opens asks;
 // the identity below still tells when the file behind a name has changed.
-QString KeyOf(const QString &path)
+SPath PathOf(const QString &path)
 {
     if (CServerDatabase::IsUri(path))
-        return path;
-    static QHash<QString, QString> known;
+        return {path, {}};
+    static QHash<QString, SPath> known;
     if (const auto it = known.constFind(path); it != known.cend())
         return *it;
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty())
-        return info.absoluteFilePath();   // not there yet: ask again next time
+        return {info.absoluteFilePath(), QFile::encodeName(path)};   // not there yet: ask again next time
     if (known.size() >= 64)
         known.clear();
-    return *known.insert(path, canonical);
+    return *known.insert(path, {canonical, QFile::encodeName(path)});
 }
 
-// What tells this file from one made later under the same name, and whether
-// it is marked read-only (a connection opened before the mark would still write).
-QString IdentityOf(const QString &path)
+// One stat and one access: this runs for every set that opens.
+SIdentity IdentityOf(const QString &path, const SPath &where)
 {
-    if (CServerDatabase::IsUri(path))
-        return QStringLiteral("server");
+    SIdentity identity;
+    if (CServerDatabase::IsUri(path)) {
+        identity.bValid = true;
+        return identity;
+    }
 #ifdef Q_OS_UNIX
-    // One stat and one access: this runs for every set that opens.
-    const QByteArray name = QFile::encodeName(path);
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0)
-        return {};
-    const bool writable = (st.st_mode & S_IWUSR) && ::access(name.constData(), W_OK) == 0;
-    return QString::number(qulonglong(st.st_dev)) + u':' + QString::number(qulonglong(st.st_ino))
-        + (writable ? QStringLiteral(":rw") : QStringLiteral(":ro"));
+    if (::stat(where.native.constData(), &st) != 0)
+        return identity;
+    identity.nDevice = quint64(st.st_dev);
+    identity.nInode = quint64(st.st_ino);
+    identity.bWritable = (st.st_mode & S_IWUSR) && ::access(where.native.constData(), W_OK) == 0;
 #else
     const QFileInfo info(path);
     if (!info.exists())
-        return {};
-    const QString access = info.isWritable() && info.permission(QFile::WriteOwner) ? QStringLiteral("rw")
-                                                                                   : QStringLiteral("ro");
-    return QStringLiteral("%1:%2").arg(info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch()).arg(access);
+        return identity;
+    identity.nBirth = info.fileTime(QFileDevice::FileBirthTime).toMSecsSinceEpoch();
+    identity.bWritable = info.isWritable() && info.permission(QFile::WriteOwner);
 #endif
+    identity.bValid = true;
+    return identity;
 }
 } // namespace
 
 std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
 {
-    const QString key = KeyOf(path);
-    const QString identity = IdentityOf(path);
+    const SPath where = PathOf(path);
+    const SIdentity identity = IdentityOf(path, where);
     auto &entries = Entries();
     entries.removeIf([](const auto &entry) { return entry.value().db.expired(); });
-    if (auto it = entries.find(key); it != entries.end()) {
-        if (auto db = it->db.lock(); db && db->IsOpen() && !identity.isEmpty() && it->identity == identity)
+    if (auto it = entries.find(where.key); it != entries.end()) {
+        if (auto db = it->db.lock(); db && db->IsOpen() && identity.bValid && it->identity == identity)
             return db;
     }
     auto db = std::make_shared<CDaoDatabase>();
@@ -88,7 +106,7 @@ std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
         // Without its indexes the file still reads and writes, only slower;
         // the next connection tries again.
     }
-    entries.insert(key, {db, IdentityOf(path)});
+    entries.insert(where.key, {db, IdentityOf(path, where)});
     return db;
 }
 
@@ -96,13 +114,14 @@ bool CDaoDatabasePool::IsCurrent(const CDaoDatabase &db, const QString &path)
 {
     if (!db.IsOpen())
         return false;
-    const auto it = Entries().constFind(KeyOf(path));
-    return it != Entries().cend() && it->db.lock().get() == &db && it->identity == IdentityOf(path);
+    const SPath where = PathOf(path);
+    const auto it = Entries().constFind(where.key);
+    return it != Entries().cend() && it->db.lock().get() == &db && it->identity == IdentityOf(path, where);
 }
 
 void CDaoDatabasePool::Release(const QString &path)
 {
-    const auto it = Entries().find(KeyOf(path));
+    const auto it = Entries().find(PathOf(path).key);
     if (it == Entries().end())
         return;
     if (auto db = it->db.lock())

@@ -165,6 +165,7 @@ void CDaoRecordset::Close()
 // own database keeps its statements only while it is open.
 void CDaoRecordset::ReturnStatements()
 {
+    m_pLastStatement = nullptr;
     const bool shared = m_sharedDatabase && m_pDatabase == m_sharedDatabase.get();
     for (auto &[sql, statement] : m_statements) {
         if (shared)
@@ -175,6 +176,10 @@ void CDaoRecordset::ReturnStatements()
 
 CDaoStatement &CDaoRecordset::Prepare(const QString &sql)
 {
+    // A walk asks for the same text again and again; the texts share long
+    // beginnings, which makes the map slow to search.
+    if (m_pLastStatement && m_strLastSql == sql)
+        return *m_pLastStatement;
     constexpr size_t kMaxStatements = 48;
     if (m_statements.size() >= kMaxStatements && m_statements.find(sql) == m_statements.end()) {
         m_ordered.Clear();  // its statement goes back with the others
@@ -191,6 +196,8 @@ CDaoStatement &CDaoRecordset::Prepare(const QString &sql)
             throw;
         }
     }
+    m_strLastSql = sql;
+    m_pLastStatement = slot.get();
     return *slot;
 }
 

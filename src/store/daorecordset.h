@@ -131,6 +131,8 @@ private:
     QVector<int> m_kinds;
     QHash<QString, int> m_widths;
     std::map<QString, std::unique_ptr<CDaoStatement>> m_statements;
+    QString m_strLastSql;
+    CDaoStatement *m_pLastStatement = nullptr;  // the one Prepare gave last, while it stays in m_statements
     QStringList m_subset;
     std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
     std::vector<int> m_rowColumns;     // each field's column in a row read, or -1
