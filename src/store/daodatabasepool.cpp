@@ -5,6 +5,7 @@
 #include "schema.h"
 #include "serverdatabase.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -35,6 +36,21 @@ QHash<QString, SEntry> &Entries()
 {
     static QHash<QString, SEntry> entries;
     return entries;
+}
+
+// The connection used last stays open while no set holds it: a command that
+// opens a set of its own then pays for the connection once, not each time.
+// Closed with the application, while Qt's drivers are still loaded.
+std::shared_ptr<CDaoDatabase> &Kept()
+{
+    static std::shared_ptr<CDaoDatabase> kept;
+    static const bool cleanup = [] {
+        if (QCoreApplication::instance())
+            qAddPostRoutine([] { Kept().reset(); });
+        return true;
+    }();
+    Q_UNUSED(cleanup);
+    return kept;
 }
 
 // A path as the pool knows it, and as the system takes it.
@@ -95,8 +111,10 @@ std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
     auto &entries = Entries();
     entries.removeIf([](const auto &entry) { return entry.value().db.expired(); });
     if (auto it = entries.find(where.key); it != entries.end()) {
-        if (auto db = it->db.lock(); db && db->IsOpen() && identity.bValid && it->identity == identity)
+        if (auto db = it->db.lock(); db && db->IsOpen() && identity.bValid && it->identity == identity) {
+            Kept() = db;
             return db;
+        }
     }
     auto db = std::make_shared<CDaoDatabase>();
     db->Open(path);
@@ -107,6 +125,7 @@ std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
         // the next connection tries again.
     }
     entries.insert(where.key, {db, IdentityOf(path, where)});
+    Kept() = db;
     return db;
 }
 
@@ -124,8 +143,11 @@ void CDaoDatabasePool::Release(const QString &path)
     const auto it = Entries().find(PathOf(path).key);
     if (it == Entries().end())
         return;
-    if (auto db = it->db.lock())
+    if (auto db = it->db.lock()) {
+        if (Kept() == db)
+            Kept().reset();
         db->Close();
+    }
     Entries().erase(it);
 }
 

@@ -6,9 +6,9 @@
 class CDaoDatabase;
 
 // One connection per database file, shared by the record sets that have no
-// database of their own. A connection lives while some set holds it; the next
-// set that asks for the same file gets the same connection, unless the file
-// was replaced in between.
+// database of their own. A connection lives while some set holds it, and the
+// one used last a while longer; the next set that asks for the same file gets
+// the same connection, unless the file was replaced in between.
 class CDaoDatabasePool final
 {
 public:

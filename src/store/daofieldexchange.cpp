@@ -46,39 +46,16 @@ QString CDaoFieldExchange::ColumnName(const QString &bracketed)
 }
 
 namespace {
-// Loading runs for every row walked: the usual types are taken without a conversion.
-const QVariant &Loaded(const CDaoFieldExchange *pFX, int i)
-{
-    static const QVariant none;
-    return i < pFX->m_values.size() ? pFX->m_values.at(i) : none;
-}
-
-qint32 LoadedLong(const CDaoFieldExchange *pFX, int i)
-{
-    const QVariant &value = Loaded(pFX, i);
-    if (value.typeId() == QMetaType::LongLong)
-        return qint32(*static_cast<const qlonglong *>(value.constData()));
-    return value.toInt();
-}
-
-QString LoadedText(const CDaoFieldExchange *pFX, int i)
-{
-    const QVariant &value = Loaded(pFX, i);
-    if (value.typeId() == QMetaType::QString)
-        return *static_cast<const QString *>(value.constData());
-    return value.isValid() ? value.toString() : QString();
-}
-
 // Reads field i from the row, typed as the member wants it, and keeps the value
 // as stored in m_values[i]. Only what is unusual goes through a variant.
 template <typename Member, typename FromInteger, typename FromText, typename FromVariant>
 Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromText fromText, FromVariant fromVariant)
 {
-    const CDaoStatement &row = *pFX->m_pRow;
-    const int column = i < int(pFX->m_pRowColumns->size()) ? (*pFX->m_pRowColumns)[i] : -1;
+    const int column = pFX->m_pRow && i < int(pFX->m_pRowColumns->size()) ? (*pFX->m_pRowColumns)[i] : -1;
     // A column left out is never read: its stored value stays empty, its member too.
     if (column < 0)
         return Member{};
+    const CDaoStatement &row = *pFX->m_pRow;
     QVariant &stored = pFX->m_values[i];
     switch (row.Type(column)) {
     case CDaoStatement::EType::Null:
@@ -102,8 +79,6 @@ Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromT
 
 qint32 LoadLong(CDaoFieldExchange *pFX, int i)
 {
-    if (!pFX->m_pRow)
-        return LoadedLong(pFX, i);
     const auto viaVariant = [](const QVariant &stored) { return stored.isValid() ? stored.toInt() : 0; };
     return LoadFromRow<qint32>(
         pFX, i, [](qint64 value, const QVariant &) { return qint32(value); },
@@ -112,8 +87,6 @@ qint32 LoadLong(CDaoFieldExchange *pFX, int i)
 
 QString LoadText(CDaoFieldExchange *pFX, int i)
 {
-    if (!pFX->m_pRow)
-        return LoadedText(pFX, i);
     return LoadFromRow<QString>(
         pFX, i, [](qint64, const QVariant &stored) { return stored.toString(); },
         [](QString &&text, const QVariant &) { return std::move(text); },
@@ -122,8 +95,6 @@ QString LoadText(CDaoFieldExchange *pFX, int i)
 
 CDateValue LoadDate(CDaoFieldExchange *pFX, int i)
 {
-    if (!pFX->m_pRow)
-        return CDateValue::FromVariant(Loaded(pFX, i));
     const auto viaVariant = [](const QVariant &stored) { return CDateValue::FromVariant(stored); };
     return LoadFromRow<CDateValue>(
         pFX, i, [&](qint64, const QVariant &stored) { return viaVariant(stored); },

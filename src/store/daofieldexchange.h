@@ -52,7 +52,7 @@ public:
     Operation m_nOperation;
     QStringList m_columns;                 // Describe
     QVector<Kind> m_kinds;                 // Describe
-    QVariantList m_values;                 // Load: in, Store: out (one per column)
+    QVariantList m_values;                 // one per column: Load and Store give them out
     QVector<bool> m_keep;                  // Store: column left as it is in the file
     QVector<bool> m_invalid;               // Store: a value that cannot be written
     // Load: the row to read, and each field's column in it (-1: not read). The
