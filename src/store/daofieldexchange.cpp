@@ -59,8 +59,10 @@ Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromT
     QVariant &stored = pFX->m_values[i];
     switch (row.Type(column)) {
     case CDaoStatement::EType::Null:
-        stored = QVariant();
-        return fromVariant(stored);
+        // Most columns of most rows are empty: nothing to give back or make.
+        if (stored.isValid())
+            stored = QVariant();
+        return Member{};
     case CDaoStatement::EType::Integer: {
         const qint64 value = row.Int64(column);
         stored = QVariant(qlonglong(value));
