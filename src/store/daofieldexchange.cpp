@@ -64,13 +64,14 @@ Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromT
             stored = QVariant();
         return Member{};
     case CDaoStatement::EType::Integer: {
+        // setValue reuses the variant the previous row left, without making another.
         const qint64 value = row.Int64(column);
-        stored = QVariant(qlonglong(value));
+        stored.setValue(qlonglong(value));
         return fromInteger(value, stored);
     }
     case CDaoStatement::EType::Text: {
         QString text = row.Text(column);
-        stored = QVariant(text);
+        stored.setValue(text);
         return fromText(std::move(text), stored);
     }
     default:
