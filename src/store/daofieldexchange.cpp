@@ -113,6 +113,8 @@ void Exchange(CDaoFieldExchange *pFX, const QString &column, CDaoFieldExchange::
         pFX->m_columns << CDaoFieldExchange::ColumnName(column);
         pFX->m_kinds << kind;
         return;
+    case CDaoFieldExchange::Bind:
+        return;
     case CDaoFieldExchange::Store:
         pFX->m_values << QVariant();
         pFX->m_keep << false;
@@ -128,6 +130,8 @@ void Exchange(CDaoFieldExchange *pFX, const QString &column, CDaoFieldExchange::
 
 void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value)
 {
+    if (pFX->m_nOperation == CDaoFieldExchange::Bind)
+        pFX->m_bindings.push_back({CDaoFieldExchange::Long, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Long, [&](int i) {
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load: value = LoadLong(pFX, i); break;
@@ -140,6 +144,8 @@ void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value)
 
 void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value)
 {
+    if (pFX->m_nOperation == CDaoFieldExchange::Bind)
+        pFX->m_bindings.push_back({CDaoFieldExchange::Bool, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Bool, [&](int i) {
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load: value = LoadLong(pFX, i) != 0; break;
@@ -152,6 +158,8 @@ void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value)
 
 void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value)
 {
+    if (pFX->m_nOperation == CDaoFieldExchange::Bind)
+        pFX->m_bindings.push_back({CDaoFieldExchange::Text, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Text, [&](int i) {
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load: value = LoadText(pFX, i); break;
@@ -164,6 +172,8 @@ void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value)
 
 void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &value)
 {
+    if (pFX->m_nOperation == CDaoFieldExchange::Bind)
+        pFX->m_bindings.push_back({CDaoFieldExchange::Date, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Date, [&](int i) {
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load: value = LoadDate(pFX, i); break;
@@ -181,6 +191,8 @@ void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &val
 
 void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinary &value)
 {
+    if (pFX->m_nOperation == CDaoFieldExchange::Bind)
+        pFX->m_bindings.push_back({CDaoFieldExchange::Binary, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Binary, [&](int i) {
         switch (pFX->m_nOperation) {
         case CDaoFieldExchange::Load:
@@ -200,4 +212,25 @@ void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinar
         default: break;
         }
     });
+}
+
+void CDaoFieldExchange::LoadBound(const std::vector<SBinding> &bindings)
+{
+    for (int i = 0; i < int(bindings.size()); ++i) {
+        const SBinding &binding = bindings[size_t(i)];
+        switch (binding.kind) {
+        case Long: *static_cast<qint32 *>(binding.pMember) = LoadLong(this, i); break;
+        case Bool: *static_cast<bool *>(binding.pMember) = LoadLong(this, i) != 0; break;
+        case Text: *static_cast<QString *>(binding.pMember) = LoadText(this, i); break;
+        case Date: *static_cast<CDateValue *>(binding.pMember) = LoadDate(this, i); break;
+        case Binary: {
+            auto &value = *static_cast<CDaoLongBinary *>(binding.pMember);
+            if (m_binarySource)
+                value.Attach(m_binarySource, m_nKey, binding.strColumn);
+            else
+                value.Reset();
+            break;
+        }
+        }
+    }
 }

@@ -44,10 +44,21 @@ private:
 class CDaoFieldExchange final
 {
 public:
-    enum Operation { Describe, Load, Store, Reset };
+    enum Operation { Describe, Load, Store, Reset, Bind };
     enum Kind { Long, Bool, Text, Date, Binary };
 
+    // A member as Bind found it: rows then load into it without another call of
+    // DoFieldExchange, as long as the set lives.
+    struct SBinding {
+        Kind kind;
+        void *pMember;
+        QString strColumn;
+    };
+
     explicit CDaoFieldExchange(Operation op) : m_nOperation(op) {}
+
+    // Load through the bindings; the same as a Load pass of DoFieldExchange.
+    void LoadBound(const std::vector<SBinding> &bindings);
 
     Operation m_nOperation;
     QStringList m_columns;                 // Describe
@@ -61,6 +72,7 @@ public:
     const std::vector<int> *m_pRowColumns = nullptr;
     CDaoLongBinary::Source m_binarySource; // Load
     qint64 m_nKey = -1;                    // Load: the row's key
+    std::vector<SBinding> m_bindings;      // Bind
     int m_nIndex = 0;
 
     static QString ColumnName(const QString &bracketed);

@@ -580,7 +580,13 @@ void CDaoRecordset::LoadRow(const CDaoStatement &q)
     fx.m_pRowColumns = &m_rowColumns;
     fx.m_binarySource = m_binarySource;
     fx.m_nKey = m_curId;
-    DoFieldExchange(&fx);
+    // The members stay where they are while the set lives: found once, loaded directly.
+    if (m_bindings.empty()) {
+        CDaoFieldExchange bind(CDaoFieldExchange::Bind);
+        DoFieldExchange(&bind);
+        m_bindings = std::move(bind.m_bindings);
+    }
+    fx.LoadBound(m_bindings);
     m_rowValues = std::move(fx.m_values);
 }
 

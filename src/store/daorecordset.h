@@ -136,6 +136,7 @@ private:
     QStringList m_subset;
     std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
     std::vector<int> m_rowColumns;     // each field's column in a row read, or -1
+    std::vector<CDaoFieldExchange::SBinding> m_bindings; // the members, once a row has loaded
     QVariantList m_rowValues;          // one per field; those not read stay null
     QHash<QString, QVariant> m_pending;
     // The bound members as Edit found them: Update writes only what differs.
