@@ -233,26 +233,17 @@ QVariant CDaoStatement::Value(int column) const
     }
 }
 
-CDaoStatement::EType CDaoStatement::Type(int column) const
+CDaoStatement::EType CDaoStatement::ServerType(int column) const
 {
-    if (m_query) {
-        const QVariant &value = ServerValue(column);
-        if (IsNullValue(value))
-            return EType::Null;
-        switch (value.typeId()) {
-        case QMetaType::QString: return EType::Text;
-        case QMetaType::QByteArray: return EType::Blob;
-        case QMetaType::Double:
-        case QMetaType::Float: return EType::Float;
-        default: return value.canConvert<qlonglong>() ? EType::Integer : EType::Text;
-        }
-    }
-    switch (sqlite3_column_type(m_pStmt, column)) {
-    case SQLITE_INTEGER: return EType::Integer;
-    case SQLITE_FLOAT: return EType::Float;
-    case SQLITE_BLOB: return EType::Blob;
-    case SQLITE_NULL: return EType::Null;
-    default: return EType::Text;
+    const QVariant &value = ServerValue(column);
+    if (IsNullValue(value))
+        return EType::Null;
+    switch (value.typeId()) {
+    case QMetaType::QString: return EType::Text;
+    case QMetaType::QByteArray: return EType::Blob;
+    case QMetaType::Double:
+    case QMetaType::Float: return EType::Float;
+    default: return value.canConvert<qlonglong>() ? EType::Integer : EType::Text;
     }
 }
 
@@ -261,13 +252,6 @@ bool CDaoStatement::IsNull(int column) const
     if (m_query)
         return IsNullValue(ServerValue(column));
     return sqlite3_column_type(m_pStmt, column) == SQLITE_NULL;
-}
-
-qint64 CDaoStatement::Int64(int column) const
-{
-    if (m_query)
-        return ServerValue(column).toLongLong();
-    return sqlite3_column_int64(m_pStmt, column);
 }
 
 QString CDaoStatement::Text(int column) const

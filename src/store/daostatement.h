@@ -3,10 +3,10 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <sqlite3.h>
 
 class CDaoDatabase;
 class QSqlQuery;
-struct sqlite3_stmt;
 
 // One prepared statement on one connection, run again and again. On a file it
 // steps SQLite itself: Qt's driver describes every column again on each run,
@@ -33,10 +33,17 @@ public:
     // The current row's columns, as Qt's drivers give them, except that NULL is
     // an empty variant: rows are read far more often than they are looked at.
     QVariant Value(int column) const;
-    enum class EType { Null, Integer, Float, Text, Blob };
-    EType Type(int column) const;
+    // SQLite's own codes, so that asking a file costs one call: rows load column by column.
+    enum class EType { Integer = SQLITE_INTEGER, Float = SQLITE_FLOAT, Text = SQLITE_TEXT, Blob = SQLITE_BLOB, Null = SQLITE_NULL };
+    EType Type(int column) const
+    {
+        return m_query ? ServerType(column) : EType(sqlite3_column_type(m_pStmt, column));
+    }
     bool IsNull(int column) const;
-    qint64 Int64(int column) const;
+    qint64 Int64(int column) const
+    {
+        return m_query ? ServerValue(column).toLongLong() : sqlite3_column_int64(m_pStmt, column);
+    }
     QString Text(int column) const;
 
     qint64 RowsAffected() const;
@@ -58,6 +65,7 @@ private:
     std::unique_ptr<QSqlQuery> m_query;
     // A server's driver converts a column anew on every look: loading asks its type, then its value.
     const QVariant &ServerValue(int column) const;
+    EType ServerType(int column) const;
     mutable QVariant m_cached;
     mutable int m_nCachedColumn = -1;
     qint64 m_nRowsAffected = -1;
