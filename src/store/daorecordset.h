@@ -16,7 +16,6 @@
 #include <vector>
 
 class CDaoDatabase;
-class CDaoFieldExchange;
 class CDaoQueryDef;
 class CDaoStatement;
 

@@ -247,13 +247,6 @@ CDaoStatement::EType CDaoStatement::ServerType(int column) const
     }
 }
 
-bool CDaoStatement::IsNull(int column) const
-{
-    if (m_query)
-        return IsNullValue(ServerValue(column));
-    return sqlite3_column_type(m_pStmt, column) == SQLITE_NULL;
-}
-
 QString CDaoStatement::Text(int column) const
 {
     if (m_query)

@@ -39,7 +39,6 @@ public:
     {
         return m_query ? ServerType(column) : EType(sqlite3_column_type(m_pStmt, column));
     }
-    bool IsNull(int column) const;
     qint64 Int64(int column) const
     {
         return m_query ? ServerValue(column).toLongLong() : sqlite3_column_int64(m_pStmt, column);
