@@ -1,7 +1,7 @@
 // Importing a register of 100,000 employees in 100 departments from CSV into an
 // empty file, and exporting it again: rows a second and the process's peak memory.
-#include "app/csvexporter.h"
-#include "app/csvimporter.h"
+#include "csv/csvexporter.h"
+#include "csv/csvimporter.h"
 #include "store/daodatabase.h"
 #include "store/schema.h"
 

@@ -1,10 +1,10 @@
 // Printing a large company: the employee list of 1,000 employees with photos to
 // PDF (building the job from the query, then every page), and business cards.
-#include "app/japaneselocale.h"
-#include "app/morvekdoc.h"
-#include "employee/dibblock.h"
-#include "print/cardprintjob.h"
-#include "print/companylistjob.h"
+#include "base/japaneselocale.h"
+#include "document/morvekdoc.h"
+#include "photo/dibblock.h"
+#include "printlayout/cardprintjob.h"
+#include "printlayout/companylistjob.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/schema.h"

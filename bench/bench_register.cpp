@@ -8,7 +8,7 @@
 #include "store/daodatabase.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
-#include "store/registergenerator.h"
+#include "support/registergenerator.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 #include "views/unitcontentsmodel.h"

@@ -1,7 +1,7 @@
 // Writes a made-up register for trying the program on a large file by hand:
 //   morvek_genregister FILE [EMPLOYEES [UNITS [PHOTO_SIDE [CROWDED]]]]
 #include "store/daoexception.h"
-#include "store/registergenerator.h"
+#include "support/registergenerator.h"
 
 #include <QCoreApplication>
 #include <QStringList>

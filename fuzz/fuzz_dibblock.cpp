@@ -1,5 +1,5 @@
 // libFuzzer target: picture blocks as they come off the clipboard or the database.
-#include "employee/dibblock.h"
+#include "photo/dibblock.h"
 
 #include <QByteArray>
 #include <QImage>

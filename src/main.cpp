@@ -1,5 +1,5 @@
-#include "app/csvcommandline.h"
-#include "app/morvekapp.h"
+#include "csv/csvcommandline.h"
+#include "shell/morvekapp.h"
 
 int main(int argc, char *argv[])
 {

@@ -2,7 +2,7 @@
 // Stand-ins for the form tests: the main window's services and the speaker,
 // and typing into the focused widget as a person types.
 
-#include "app/frameservices.h"
+#include "base/frameservices.h"
 #include "forms/funckeydialog.h"
 #include "forms/toneservice.h"
 

@@ -2,9 +2,9 @@
 
 // What the shell tests share: the running main window, its captions and menus,
 // and a start from a working folder that holds the database and tmp.mvk.
-#include "app/childframe.h"
-#include "app/mainframe.h"
-#include "app/morvekapp.h"
+#include "shell/childframe.h"
+#include "shell/mainframe.h"
+#include "shell/morvekapp.h"
 #include "forms/funckeybar.h"
 #include "forms/funckeycaptions.h"
 #include "store/schema.h"

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "app/modalseam.h"
+#include "base/modalseam.h"
 #include "store/daorecordset.h"
 #include "store/schema.h"
 

@@ -1,12 +1,12 @@
 // Backups of the database file: naming, once a day before the first write,
 // rotation, the integrity check, restoring with the current file kept aside,
 // and the data folder of a start from the desktop.
-#include "app/datafolder.h"
-#include "store/dailybackup.h"
+#include "backup/datafolder.h"
+#include "backup/dailybackup.h"
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
-#include "store/databasebackup.h"
+#include "backup/databasebackup.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/schema.h"

@@ -1,12 +1,12 @@
 // The backup commands and the start-up check as the user meets them, every
 // question answered through the modal seam.
-#include "app/commandids.h"
-#include "app/restoredlg.h"
+#include "base/commandids.h"
+#include "shell/restoredlg.h"
 #include "backupfixture.h"
 #include "shellfixture.h"
-#include "store/dailybackup.h"
+#include "backup/dailybackup.h"
 #include "store/daodatabase.h"
-#include "store/databasebackup.h"
+#include "backup/databasebackup.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "views/leftview.h"

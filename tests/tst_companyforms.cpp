@@ -1,6 +1,6 @@
 // The company and department forms as a person fills them in, and the
 // new-company command that writes what the company form was given.
-#include "app/modalseam.h"
+#include "base/modalseam.h"
 #include "forms/companydlg.h"
 #include "forms/deptdlg.h"
 #include "forms/eradateedit.h"

@@ -1,7 +1,7 @@
 // The organisation views inside the running program: what the company window
 // shows when it opens, and F8 bringing up the employees without a unit.
-#include "app/commandids.h"
-#include "employee/unaffiliateddlg.h"
+#include "base/commandids.h"
+#include "views/unaffiliateddlg.h"
 #include "shellfixture.h"
 #include "viewsfixture.h"
 

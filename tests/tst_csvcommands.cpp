@@ -1,10 +1,10 @@
 // The CSV commands of the ﾌｧｲﾙ menu: their place in both menus, and the dialogs
 // that ask before anything is written.
-#include "app/commandids.h"
-#include "app/csvchoicedlg.h"
-#include "app/csvcolumns.h"
-#include "app/csvcommands.h"
-#include "app/mainactions.h"
+#include "base/commandids.h"
+#include "shell/csvchoicedlg.h"
+#include "csv/csvcolumns.h"
+#include "shell/csvcommands.h"
+#include "shell/mainactions.h"
 #include "store/daodatabase.h"
 #include "store/mast01.h"
 #include "testsupport.h"

@@ -1,5 +1,5 @@
 // Picture blocks: measuring, reading, drawing, and blocks that lie about their size.
-#include "employee/dibblock.h"
+#include "photo/dibblock.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,12 +1,12 @@
 // The employee master form used from the keyboard as a person uses it: register,
 // look up, page, correct and delete employees, and what lands in the table.
-#include "employee/employeecode.h"
-#include "employee/dibblock.h"
+#include "register/employeecode.h"
+#include "photo/dibblock.h"
 #include "employee/employeeform.h"
 #include "employee/photobox.h"
-#include "employee/picturetransfer.h"
+#include "photo/picturetransfer.h"
 #include "forms/colorstatic.h"
-#include "forms/eracalendar.h"
+#include "dates/eracalendar.h"
 #include "forms/eradateedit.h"
 #include "forms/funckeycaptions.h"
 #include "formtestsupport.h"

@@ -1,9 +1,9 @@
 // Finding an employee by code: the pages of the search list, the two dialogs as a
 // person uses them, and the tree's search that shows the employee's unit.
-#include "app/modalseam.h"
+#include "base/modalseam.h"
 #include "employee/employeesearchdlg.h"
 #include "employee/searchlistbox.h"
-#include "employee/searchpager.h"
+#include "register/searchpager.h"
 #include "employee/startcodedlg.h"
 #include "forms/funckeycaptions.h"
 #include "formtestsupport.h"

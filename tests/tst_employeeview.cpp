@@ -1,6 +1,6 @@
 // The read-only employee form: what it shows, how it closes, the captions
 // around it, and that nothing it does reaches the file.
-#include "employee/dibblock.h"
+#include "photo/dibblock.h"
 #include "employee/employeeviewdlg.h"
 #include "employee/photobox.h"
 #include "formtestsupport.h"

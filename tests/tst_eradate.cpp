@@ -1,6 +1,6 @@
-#include "forms/eracalendar.h"
-#include "forms/eradate.h"
-#include "store/datevalue.h"
+#include "dates/eracalendar.h"
+#include "dates/eradate.h"
+#include "dates/datevalue.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 // The function-key bar: where its cells sit, how they look, the captions and the busy clip.
-#include "app/frameservices.h"
-#include "app/morvekapp.h"
+#include "base/frameservices.h"
+#include "shell/morvekapp.h"
 #include "forms/busyanimation.h"
 #include "forms/colorstatic.h"
 #include "forms/funckeybar.h"

@@ -1,7 +1,7 @@
 // The framework's own dialogs speak Japanese and the Windows faces resolve to IPA fonts.
-#include "app/japaneselocale.h"
-#include "app/morvekapp.h"
-#include "app/modalseam.h"
+#include "base/japaneselocale.h"
+#include "shell/morvekapp.h"
+#include "base/modalseam.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>

@@ -1,15 +1,15 @@
 // What makes a large register fast must not change what is read or written:
 // indexes, the shared connection, walks that read as they go and only some
 // columns, the cheap date reading, the deferred window, the busy guard.
-#include "app/frameservices.h"
-#include "employee/unaffiliateddlg.h"
+#include "base/frameservices.h"
+#include "views/unaffiliateddlg.h"
 #include "rawconnection.h"
 #include "store/daocolumnsubset.h"
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
-#include "store/datevalue.h"
-#include "store/registergenerator.h"
+#include "dates/datevalue.h"
+#include "support/registergenerator.h"
 #include "store/schema.h"
 #include "views/busyindicator.h"
 #include "viewsfixture.h"

@@ -1,6 +1,6 @@
 // The organisation tree: levels read on first selection and in code order, the
 // department commands with their messages, the pop-up menu, revealing a unit.
-#include "employee/unaffiliateddlg.h"
+#include "views/unaffiliateddlg.h"
 #include "forms/deptdlg.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"

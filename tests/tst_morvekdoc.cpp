@@ -1,5 +1,5 @@
 // The company document: its default card layout and the layout file, byte for byte.
-#include "app/morvekdoc.h"
+#include "document/morvekdoc.h"
 
 #include <QBuffer>
 #include <QDataStream>

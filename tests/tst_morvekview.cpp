@@ -1,8 +1,8 @@
 // The list of one unit: its rows and their kinds, the report columns,
 // double-clicks, the Delete key, the unit a drop on the list goes to.
-#include "app/modalseam.h"
+#include "base/modalseam.h"
 #include "employee/employeeviewdlg.h"
-#include "employee/unaffiliateddlg.h"
+#include "views/unaffiliateddlg.h"
 #include "store/daodatabase.h"
 #include "views/rowdelegate.h"
 #include "viewsfixture.h"

@@ -1,8 +1,8 @@
 // The face photo box: where the picture lands, the context menu, the clipboard
 // in both directions, dropped files, and pictures too large to take.
-#include "employee/dibblock.h"
+#include "photo/dibblock.h"
 #include "employee/photobox.h"
-#include "employee/picturetransfer.h"
+#include "photo/picturetransfer.h"
 #include "testsupport.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 // Printing from the company window: the company's employee list from the tree,
 // business cards of the selected employees from the list, on paper (a PDF here,
 // as on a machine without a printer), directly and in the preview.
-#include "app/commandids.h"
-#include "app/morvekdoc.h"
-#include "employee/dibblock.h"
-#include "print/cardprintjob.h"
-#include "print/companylistjob.h"
+#include "base/commandids.h"
+#include "document/morvekdoc.h"
+#include "photo/dibblock.h"
+#include "printlayout/cardprintjob.h"
+#include "printlayout/companylistjob.h"
 #include "shellfixture.h"
 #include "viewsfixture.h"
 

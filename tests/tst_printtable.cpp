@@ -1,8 +1,8 @@
 // The ruled table of the printed pages: page counts, cells and font sizes in
 // tenths of a millimetre on devices of known resolution, what the header and
 // the grid draw.
-#include "app/japaneselocale.h"
-#include "print/printtable.h"
+#include "base/japaneselocale.h"
+#include "printlayout/printtable.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,7 +1,7 @@
 // The application shell: start-up, opening the company window, the function-key
 // captions around it, and the services the forms use.
-#include "app/commandids.h"
-#include "app/morvekdoc.h"
+#include "base/commandids.h"
+#include "document/morvekdoc.h"
 #include "forms/busyanimation.h"
 #include "shellfixture.h"
 #include "views/leftview.h"

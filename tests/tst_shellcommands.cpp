@@ -1,9 +1,9 @@
 // The commands of the main and company windows: menus, their enabling and marks,
 // the list styles, and the keys of the company window.
-#include "app/childframe.h"
-#include "app/commandids.h"
-#include "app/csvcolumns.h"
-#include "employee/unaffiliateddlg.h"
+#include "shell/childframe.h"
+#include "base/commandids.h"
+#include "csv/csvcolumns.h"
+#include "views/unaffiliateddlg.h"
 #include "shellfixture.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"

@@ -1,9 +1,9 @@
 // Start-up: finding or creating the database file, the settings, and the
 // top-level handler that reports errors and lets the program go on.
-#include "app/childframe.h"
-#include "app/commandids.h"
-#include "app/mainframe.h"
-#include "app/morvekapp.h"
+#include "shell/childframe.h"
+#include "base/commandids.h"
+#include "shell/mainframe.h"
+#include "shell/morvekapp.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"

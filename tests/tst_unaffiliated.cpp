@@ -1,6 +1,6 @@
 // The window of employees without a unit after each change the views make:
 // it lists exactly the employees the database holds without a unit.
-#include "employee/unaffiliateddlg.h"
+#include "views/unaffiliateddlg.h"
 #include "rawconnection.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"

@@ -1,7 +1,7 @@
 // Dragging employees out of the window of those without a unit, with the mouse
 // as a person moves it: onto a unit of the tree, into the employee list, or
 // somewhere that takes nobody.
-#include "employee/unaffiliateddlg.h"
+#include "views/unaffiliateddlg.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "views/draglistctrl.h"

@@ -1,0 +1,148 @@
+#include "csv/csvcommandline.h"
+
+#include "csv/csvexporter.h"
+#include "csv/csvimporter.h"
+#include "store/daodatabase.h"
+#include "store/daoexception.h"
+#include "store/schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+const QString kExport = QStringLiteral("--export-csv");
+const QString kImport = QStringLiteral("--import-csv");
+const QString kSkip = QStringLiteral("--skip-existing");
+const QString kDatabase = QStringLiteral("--database");
+const QString kEncoding = QStringLiteral("--encoding");
+
+QString Usage()
+{
+    return QStringLiteral("使い方: morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
+                          "        morvek --import-csv フォルダ [--skip-existing] [--database ファイル]\n");
+}
+
+// The same place start-up looks in.
+QString DatabaseFromSettings()
+{
+    QSettings settings(QStringLiteral("Kelbrotane soft"), QStringLiteral("Morvek"));
+    return settings.value(QStringLiteral("Database/Path"), QStringLiteral("odata.mdb")).toString();
+}
+} // namespace
+
+bool CCsvCommandLine::Wants(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1))
+        if (argument == kExport || argument == kImport || argument == kSkip || argument == kEncoding)
+            return true;
+    return false;
+}
+
+int CCsvCommandLine::Main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int status = Run(QCoreApplication::arguments(), out, err);
+    out.flush();
+    err.flush();
+    return status;
+}
+
+int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QString exportFolder, importFolder, database, encodingName;
+    bool skip = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        QString *value = argument == kExport ? &exportFolder
+                       : argument == kImport ? &importFolder
+                       : argument == kDatabase ? &database
+                       : argument == kEncoding ? &encodingName : nullptr;
+        if (argument == kSkip) {
+            skip = true;
+        } else if (!value) {
+            err << QStringLiteral("知らない引数です: %1\n").arg(argument) << Usage();
+            return ExitUsage;
+        } else if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
+            err << QStringLiteral("%1 の後に値がありません。\n").arg(argument) << Usage();
+            return ExitUsage;
+        } else {
+            *value = arguments.at(++i);
+        }
+    }
+    if (exportFolder.isEmpty() == importFolder.isEmpty()) {
+        err << QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。\n") << Usage();
+        return ExitUsage;
+    }
+    ECsvEncoding encoding = ECsvEncoding::Utf8Bom;
+    const QString lowered = encodingName.toLower();
+    if (lowered == QStringLiteral("cp932") || lowered == QStringLiteral("shift_jis") || lowered == QStringLiteral("sjis")) {
+        encoding = ECsvEncoding::Cp932;
+    } else if (!encodingName.isEmpty() && lowered != QStringLiteral("utf-8") && lowered != QStringLiteral("utf8")) {
+        err << QStringLiteral("文字コード %1 は使えません（utf-8 か cp932）。\n").arg(encodingName);
+        return ExitUsage;
+    }
+    if (database.isEmpty())
+        database = DatabaseFromSettings();
+
+    // An import may fill a register that does not exist yet; a failed one leaves no file behind.
+    const bool created = !importFolder.isEmpty() && !QFileInfo::exists(database);
+    const int status = RunOn(database, created, exportFolder, importFolder, encoding, skip, out, err);
+    if (created && status != 0)
+        QFile::remove(database);
+    return status;
+}
+
+int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder,
+                           const QString &importFolder, ECsvEncoding encoding, bool skip, QTextStream &out,
+                           QTextStream &err)
+{
+    try {
+        if (create)
+            CSchema::CreateDatabaseFile(database);
+        CDaoDatabase db;
+        db.Open(database);
+        QString error;
+        if (!exportFolder.isEmpty()) {
+            if (!QDir().mkpath(exportFolder)) {
+                err << QStringLiteral("フォルダ %1 を作れません。\n").arg(QDir::toNativeSeparators(exportFolder));
+                return ExitFailure;
+            }
+            SCsvExportResult result;
+            if (!CCsvExporter(db).Export(exportFolder, encoding, result, error)) {
+                err << error << '\n';
+                return ExitFailure;
+            }
+            out << QStringLiteral("部課 %1 件、社員 %2 人を書き出しました。\n").arg(result.units).arg(result.employees);
+            if (result.unplaced)
+                out << QStringLiteral("所属の部課が見つからない社員 %1 人は所属なしで書き出しました。\n").arg(result.unplaced);
+            return 0;
+        }
+        CCsvImporter importer(db);
+        if (!importer.ReadFolder(importFolder, error)) {
+            err << error << QStringLiteral("\n何も書き込んでいません。\n");
+            return ExitFailure;
+        }
+        const SCsvImportSummary &summary =
+            importer.Plan(skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update);
+        out << summary.Text(summary.Refused());
+        // Without a person to ask, a script gets all of its rows or none.
+        if (summary.Refused() > 0) {
+            err << QStringLiteral("取り込めない行が %1 行あるため、何も書き込んでいません。\n").arg(summary.Refused());
+            return ExitFailure;
+        }
+        importer.Apply();
+        if (create)
+            out << QStringLiteral("新しいデータベース %1 に読み込みました。\n").arg(QDir::toNativeSeparators(database));
+        return 0;
+    } catch (const CDaoException &error) {
+        err << error.GetErrorMessage() << QStringLiteral("\n何も書き込んでいません。\n");
+        return ExitFailure;
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "csv/csvcodec.h"
+
+#include <QStringList>
+
+class QTextStream;
+
+// "morvek --export-csv FOLDER" and "morvek --import-csv FOLDER": the CSV register
+// from scripts, without a window.
+class CCsvCommandLine final
+{
+public:
+    // True when the arguments (program name first) ask for a CSV run.
+    static bool Wants(const QStringList &arguments);
+    // Runs it on the core application; the result is the exit status.
+    static int Main(int argc, char **argv);
+    // The run itself: 0 on success; on failure a message on err and nothing written.
+    static int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+    static constexpr int ExitFailure = 1;
+    static constexpr int ExitUsage = 2;
+
+private:
+    static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
+                     ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err);
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "csv/csvcodec.h"
+
+#include <QByteArray>
+#include <QString>
+
+class CDaoDatabase;
+
+struct SCsvExportResult
+{
+    int units = 0;
+    int employees = 0;
+    // Employees whose unit no company reaches: written without a unit.
+    int unplaced = 0;
+};
+
+// Writes the register as "部課.csv" and "社員.csv".
+class CCsvExporter final
+{
+public:
+    explicit CCsvExporter(CDaoDatabase &database) : m_database(database) {}
+
+    // The two files as UTF-8 text; database errors are thrown.
+    SCsvExportResult Build(QByteArray &units, QByteArray &employees);
+    // Both files are written into folder, or, on any failure, neither is touched.
+    bool Export(const QString &folder, ECsvEncoding encoding, SCsvExportResult &result, QString &error);
+
+private:
+    CDaoDatabase &m_database;
+};

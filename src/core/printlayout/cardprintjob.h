@@ -1,0 +1,44 @@
+#pragma once
+
+#include "printlayout/printjob.h"
+#include "printlayout/printrecord.h"
+#include "printlayout/printtable.h"
+
+#include <vector>
+
+class CCardField;
+class CMast00;
+class CMast01;
+class CMorvekDoc;
+
+// Business cards of chosen employees: one employee a page, ten cards in two
+// columns of five, laid out by the company document's fields.
+class CCardPrintJob final : public CPrintJob
+{
+public:
+    // The layout is read when a page is drawn; pDocument may be none (no fields).
+    explicit CCardPrintJob(const CMorvekDoc *pDocument);
+
+    void SetCardPrintHeader(const CMast00 &units);
+    // Appends the current employee of employees; units serves to find the unit.
+    void AddCardRecord(const CMast01 &employees, CMast00 &units);
+    void Clear();
+    void DrawCardPage(QPainter &dc, const SPrintInfo &info);
+
+    int GetPageCount() override;
+    void DrawPage(QPainter &dc, const SPrintInfo &info) override { DrawCardPage(dc, info); }
+    QString GetDocName() const override;
+    int GetRecordCount() const override { return int(m_records.size()); }
+
+    const std::vector<CPrintRecord> &GetRecords() const { return m_records; }
+    // The text a field number shows; empty for a number outside 0..7.
+    static QString FieldText(const CPrintRecord &record, int field);
+
+private:
+    void SetTable();
+    void DrawCard(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, int originX, int originY);
+
+    const CMorvekDoc *m_pDocument;
+    CPrintTable m_table;
+    std::vector<CPrintRecord> m_records;
+};

@@ -1,0 +1,401 @@
+#include "employee/employeeform.h"
+
+#include "register/employeecode.h"
+#include "employee/employeesearchdlg.h"
+#include "employee/photobox.h"
+
+#include "base/modalseam.h"
+#include "forms/colorstatic.h"
+#include "forms/dialogtemplate.h"
+#include "forms/eradateedit.h"
+#include "forms/funckeycaptions.h"
+#include "forms/toneservice.h"
+#include "store/mast01.h"
+
+#include <QFrame>
+#include <QMessageBox>
+#include <QPushButton>
+#include <iterator>
+
+namespace {
+const QString kTitle = QStringLiteral("社員マスタ登録");
+const QString kDeleteText = QStringLiteral("削除しますか？");
+const QString kConfirmCaption = QStringLiteral("確認");
+const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録されています。");
+const QString kDatePrompt = QStringLiteral("を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
+
+const SFieldDesc kFields[] = {
+    {QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"), FIELD_DIGITS, 4},
+    {QStringLiteral("社員名を入力してください。"), FIELD_ANY, 60},
+    {QStringLiteral("社員名のふりがなを入力してください。"), FIELD_ANY, 50},
+    {QStringLiteral("性別を入力してください。（0:男、1:女）"), FIELD_TOGGLE, 1},
+    {QStringLiteral("生年月日") + kDatePrompt, FIELD_DATE, 6},
+    {QStringLiteral("入社年月日") + kDatePrompt, FIELD_DATE, 6},
+    {QStringLiteral("退社年月日") + kDatePrompt, FIELD_DATE, 6},
+    {QStringLiteral("郵便番号を入力してください。"), FIELD_TEXT_ASCII, 8},
+    {QStringLiteral("住所１を入力してください。"), FIELD_ANY, 60},
+    {QStringLiteral("住所２を入力してください。"), FIELD_ANY, 60},
+    {QStringLiteral("電話番号を入力してください。"), FIELD_TEXT_ASCII, 15},
+    {QStringLiteral("FAX番号を入力してください。"), FIELD_TEXT_ASCII, 15},
+};
+constexpr int kFieldCount = int(std::size(kFields));
+
+// Template 132, in dialog units: x, y, width, height of each field in field order.
+constexpr int kFieldRects[kFieldCount][4] = {
+    {80, 37, 29, 14},  {112, 37, 120, 14}, {112, 53, 120, 14}, {112, 73, 22, 15},
+    {189, 73, 43, 15}, {103, 95, 43, 15},  {189, 95, 43, 15},  {21, 125, 35, 15},
+    {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13},  {137, 183, 60, 13},
+};
+
+QString CodeCondition(const char *op, qint32 code)
+{
+    return QStringLiteral("Code %1 %2").arg(QLatin1String(op)).arg(code);
+}
+
+// A date that is missing, or the zero date that stands for none, shows as an empty field.
+void ShowDate(CEraDateEdit *field, const CDateValue &date)
+{
+    field->ClearField();
+    if (date.IsValid() && !(date == CDateValue::Zero()))
+        field->SetDate(date);
+}
+
+// An empty date field is no date; anything else is what the field reads.
+CDateValue FieldDate(const CEraDateEdit *field)
+{
+    return field->GetFieldText().isEmpty() ? CDateValue::MakeNull() : field->GetDate();
+}
+} // namespace
+
+CEmployeeForm::CEmployeeForm(QWidget *parent)
+    : CFuncKeyDialog(parent)
+    , m_pRecordset(std::make_unique<CMast01>())
+{
+    m_nFieldCount = kFieldCount;
+    m_nCurField = 1;
+    setWindowTitle(kTitle);
+
+    CDialogTemplate form(this, 247, 221);
+    form.AddStatic(QStringLiteral("社員ｺｰﾄ/名前ﾞ："), 80, 23, 49, 10);
+    form.AddStatic(QStringLiteral("性別："), 86, 76, 19, 10);
+    form.AddGroupBox(QStringLiteral("住所"), 7, 115, 233, 65);
+    form.AddStatic(QStringLiteral("〒"), 9, 127, 12, 10);
+    form.AddStatic(QStringLiteral("TEL："), 21, 187, 19, 9);
+    form.AddStatic(QStringLiteral("FAX："), 115, 187, 19, 9);
+    form.AddStatic(QStringLiteral("生年月日："), 156, 74, 31, 10);
+    form.AddStatic(QStringLiteral("入社年月日："), 60, 95, 40, 10);
+    form.AddStatic(QStringLiteral("退社年月日："), 150, 95, 39, 10);
+
+    m_pPhotoPlace = new QFrame(this);
+    m_pPhotoPlace->setFrameShape(QFrame::Box);
+    form.Place(m_pPhotoPlace, 7, 7, 70, 80);
+    m_pModeCaption = new CColorStatic(QString(), this);
+    form.Place(m_pModeCaption, 204, 7, 36, 21);
+
+    CreateFields(form, kFieldRects);
+    Field(FieldCode)->setAlignment(Qt::AlignRight);
+
+    m_pOk = form.AddButton(QStringLiteral("登録"), 7, 201, 50, 14);
+    m_pOk->setDefault(true);
+    QPushButton *close = form.AddButton(QStringLiteral("閉じる"), 190, 201, 50, 14);
+    connect(m_pOk, &QPushButton::clicked, this, &CEmployeeForm::OnOK);
+    connect(close, &QPushButton::clicked, this, &CEmployeeForm::reject);
+}
+
+CEmployeeForm::~CEmployeeForm()
+{
+    if (m_pRecordset->IsOpen())
+        m_pRecordset->Close();
+}
+
+void CEmployeeForm::OnInitDialog()
+{
+    CFuncKeyDialog::OnInitDialog();
+    for (int i : {FieldSdate, FieldIndat, FieldOutdat})
+        Field(i)->SetEraMode(true);
+    SetupFields(kFields);
+    m_nCurField = 1;
+
+    m_pPhoto = new CPhotoBox(this);
+    m_pPhoto->CreateOverControl(m_pPhotoPlace);
+
+    m_pRecordset->m_strSort = QStringLiteral("Code");
+    m_pRecordset->Open();
+    SetEmployeeCaptions();
+}
+
+void CEmployeeForm::SetEmployeeCaptions()
+{
+    const CFuncKeyCaptions::Set captions = CFuncKeyCaptions::EmployeeMaster();
+    PutFuncKeyCaptions(QStringList(captions.begin(), captions.end()));
+}
+
+QString CEmployeeForm::FieldText(int nField) const
+{
+    return Field(nField)->GetFieldText();
+}
+
+qint32 CEmployeeForm::CodeValue() const
+{
+    return CEmployeeCode::Value(FieldText(FieldCode));
+}
+
+void CEmployeeForm::FocusField(int nField)
+{
+    Field(nField)->setFocus(Qt::OtherFocusReason);
+}
+
+// A key pressed on a button or the photo belongs to no field, whatever field was last current.
+bool CEmployeeForm::CurrentFieldHasFocus() const
+{
+    int nField = 0;
+    const CEraDateEdit *field = Field(m_nCurField);
+    return field && field->IsFocused(nField) && nField == m_nCurField;
+}
+
+// The search dialog moves the set, so the row on screen is found again by its key.
+bool CEmployeeForm::FindShownEmployee()
+{
+    return m_nShownID > 0 && m_pRecordset->FindFirst(QStringLiteral("ID = %1").arg(m_nShownID));
+}
+
+int CEmployeeForm::ValidateField(int nField, CEraDateEdit *pField)
+{
+    switch (nField) {
+    case FieldCode: {
+        const qint32 code = CodeValue();
+        if (code == 0)
+            return 1;
+        if (m_nMode == 1) {
+            if (!m_pRecordset->FindFirst(CodeCondition(">=", code)))
+                return 1;
+            ShowRecord();
+            return 0;
+        }
+        if (m_pRecordset->FindFirst(CodeCondition("=", code))) {
+            m_nMode = 1;
+            ShowRecord();
+            ShowModeCaption();
+            return 0;
+        }
+        ClearFields(FieldName);
+        m_nShownID = 0;
+        m_nMode = 0;
+        ShowModeCaption();
+        return 0;
+    }
+    case FieldName:
+        return pField->GetFieldText().isEmpty() ? 1 : 0;
+    case FieldSdate:
+    case FieldIndat:
+    case FieldOutdat: {
+        const QString text = pField->GetFieldText();
+        if (text.size() == 6)
+            return pField->CheckDateText(text) == 0 ? 0 : 1;
+        if (nField == FieldOutdat)
+            pField->ClearField();
+        else
+            pField->SetDate(CDateValue::CurrentTime());
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+void CEmployeeForm::ShowRecord()
+{
+    const CMast01 &set = *m_pRecordset;
+    m_nShownID = set.m_ID;
+    Field(FieldCode)->SetFieldText(QString::number(set.m_Code));
+    Field(FieldName)->SetFieldText(set.m_Name);
+    Field(FieldKana)->SetFieldText(set.m_Kana);
+    Field(FieldSex)->SetFieldText(QString::number(set.m_Sex ? 1 : 0));
+    ShowDate(Field(FieldSdate), set.m_Sdate);
+    ShowDate(Field(FieldIndat), set.m_Indat);
+    ShowDate(Field(FieldOutdat), set.m_Outdat);
+    Field(FieldYuu)->SetFieldText(set.m_Yuu);
+    Field(FieldJuu1)->SetFieldText(set.m_Juu1);
+    Field(FieldJuu2)->SetFieldText(set.m_Juu2);
+    Field(FieldTel)->SetFieldText(set.m_TEL);
+    Field(FieldFax)->SetFieldText(set.m_FAX);
+    m_pPhoto->SetPicture(m_pRecordset->m_Pic.Data());
+}
+
+void CEmployeeForm::StoreFields()
+{
+    CMast01 &set = *m_pRecordset;
+    set.m_Code = CodeValue();
+    set.m_Name = FieldText(FieldName);
+    set.m_Kana = FieldText(FieldKana);
+    set.m_Sex = FieldText(FieldSex).toInt() != 0;
+    set.m_Sdate = FieldDate(Field(FieldSdate));
+    set.m_Indat = FieldDate(Field(FieldIndat));
+    set.m_Outdat = FieldDate(Field(FieldOutdat));
+    set.m_Yuu = FieldText(FieldYuu);
+    set.m_Juu1 = FieldText(FieldJuu1);
+    set.m_Juu2 = FieldText(FieldJuu2);
+    set.m_TEL = FieldText(FieldTel);
+    set.m_FAX = FieldText(FieldFax);
+    const QByteArray picture = m_pPhoto->GetPicture();
+    set.SetFieldValue(QStringLiteral("Pic"),
+                      picture.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(picture));
+}
+
+void CEmployeeForm::ClearFields(int nFirst)
+{
+    for (int i = nFirst; i <= m_nFieldCount; ++i)
+        Field(i)->ClearField();
+    m_pPhoto->ClearPicture();
+}
+
+// A field that was never left with Enter has not been checked: what would store
+// a nameless employee, code 0 or a date that is no day is refused here.
+int CEmployeeForm::FirstFieldToRefuse() const
+{
+    if (CodeValue() == 0)
+        return FieldCode;
+    if (FieldText(FieldName).isEmpty())
+        return FieldName;
+    for (int i : {FieldSdate, FieldIndat, FieldOutdat}) {
+        const CEraDateEdit *field = Field(i);
+        const QString text = field->GetFieldText();
+        if (!text.isEmpty() && (text.size() != 6 || field->CheckDateText(text) != 0 || !field->GetDate().IsValid()))
+            return i;
+    }
+    return 0;
+}
+
+// Read afresh rather than from the form's set, which knows nothing of rows
+// other users added since it was opened.
+bool CEmployeeForm::CodeTakenByAnother(qint32 code) const
+{
+    CMast01 others(m_pRecordset->m_pDatabase);
+    others.SetColumnSubset({QStringLiteral("ID"), QStringLiteral("Code")});
+    others.Open();
+    const qint32 self = m_nMode == 1 ? m_nShownID : 0;
+    return others.FindFirst(QStringLiteral("Code = %1 AND ID <> %2").arg(code).arg(self));
+}
+
+void CEmployeeForm::Refuse(int nField)
+{
+    m_nCurField = nField;
+    ShowFieldPrompt();
+    FocusField(nField);
+    CToneService::Play(CToneService::Tone::Rejected);
+}
+
+void CEmployeeForm::OnOK()
+{
+    if (const int nField = FirstFieldToRefuse()) {
+        Refuse(nField);
+        return;
+    }
+    if (m_nMode == 1 && m_nShownID <= 0) {
+        Refuse(FieldCode);
+        return;
+    }
+    // Two employees under one code could not be told apart by code again.
+    if (const qint32 code = CodeValue(); CodeTakenByAnother(code)) {
+        Refuse(FieldCode);
+        MorvekMessageBox(kCodeTaken.arg(code), QMessageBox::Ok, QMessageBox::Critical, QString(), this);
+        return;
+    }
+    if (!ConfirmRegister())
+        return;
+
+    CMast01 &set = *m_pRecordset;
+    if (m_nMode == 1 && !FindShownEmployee()) {
+        Refuse(FieldCode);
+        return;
+    }
+    try {
+        if (m_nMode == 0) {
+            set.AddNew();
+            StoreFields();
+            set.m_Busyo = 0;
+        } else {
+            set.Edit();
+            StoreFields();
+        }
+        set.Update();
+    } catch (...) {
+        if (set.GetEditMode() != CDaoRecordset::dbEditNone)
+            set.CancelUpdate();
+        throw;
+    }
+    if (m_nMode == 0) {
+        set.Requery();
+        ClearFields(FieldCode);
+        m_nShownID = 0;
+        FocusField(FieldCode);
+    } else {
+        FocusField(FieldName);
+    }
+}
+
+void CEmployeeForm::Step(bool forward)
+{
+    if (m_nMode != 1 || m_nCurField <= 1 || !CurrentFieldHasFocus() || !FindShownEmployee())
+        return;
+    const qint32 code = m_pRecordset->m_Code;
+    const bool found = forward ? m_pRecordset->FindNext(CodeCondition(">", code))
+                               : m_pRecordset->FindPrev(CodeCondition("<", code));
+    if (found)
+        ShowRecord();
+}
+
+void CEmployeeForm::OnF2()
+{
+    Step(false);
+}
+
+void CEmployeeForm::OnF3()
+{
+    Step(true);
+}
+
+void CEmployeeForm::OnF5()
+{
+    m_nMode = 1 - m_nMode;
+    ShowModeCaption();
+    ClearFields(FieldCode);
+    m_nShownID = 0;
+    FocusField(FieldCode);
+}
+
+void CEmployeeForm::OnF7()
+{
+    if (m_nMode != 1 || m_nCurField == 1 || !CurrentFieldHasFocus() || m_nShownID <= 0)
+        return;
+    if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
+                         kConfirmCaption, this)
+        != QMessageBox::Yes)
+        return;
+    if (!FindShownEmployee())
+        return;
+    m_pRecordset->Delete();
+    ClearFields(FieldCode);
+    m_nShownID = 0;
+    FocusField(FieldCode);
+    m_nMode = 0;
+    ShowModeCaption();
+}
+
+void CEmployeeForm::OnF8()
+{
+    if (m_nCurField == 1 && CurrentFieldHasFocus()) {
+        // Gone before the captions are put back: it resets them as it goes.
+        CEmployeeSearchDlg search(this);
+        search.m_pRecordset = m_pRecordset.get();
+        search.m_nStartCode = CodeValue();
+        if (CModalSeam::Exec(search) == QDialog::Accepted && search.m_nSelectedID > 0
+            && m_pRecordset->FindFirst(QStringLiteral("ID = %1").arg(search.m_nSelectedID))) {
+            FocusField(FieldName);
+            ShowRecord();
+            m_nMode = 1;
+            ShowModeCaption();
+        }
+    }
+    SetEmployeeCaptions();
+}

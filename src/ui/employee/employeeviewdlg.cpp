@@ -1,0 +1,122 @@
+#include "employee/employeeviewdlg.h"
+
+#include "employee/photobox.h"
+#include "base/frameservices.h"
+#include "forms/dialogtemplate.h"
+#include "forms/funckeycaptions.h"
+#include "store/mast01.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+const QString kTemplateTitle = QStringLiteral("社員マスタ確認");
+const QString kMale = QStringLiteral("男");
+const QString kFemale = QStringLiteral("女");
+
+struct SValueStatic
+{
+    int nId;
+    int x, y, cx, cy;
+    Qt::Alignment align;
+};
+
+// Template 141, in dialog units.
+const SValueStatic kValues[] = {
+    {CEmployeeViewDlg::IDC_CODE, 80, 23, 28, 11, Qt::AlignRight},
+    {CEmployeeViewDlg::IDC_NAME, 112, 23, 111, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_SEX, 112, 41, 28, 11, Qt::AlignHCenter},
+    {CEmployeeViewDlg::IDC_TEL, 112, 59, 111, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_FAX, 112, 77, 111, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_YUU, 37, 99, 43, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_JUU1, 21, 117, 202, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_JUU2, 21, 134, 202, 11, Qt::AlignLeft},
+};
+} // namespace
+
+CEmployeeViewDlg::CEmployeeViewDlg(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(kTemplateTitle);
+    CDialogTemplate form(this, 247, 185);
+    form.AddGroupBox(QStringLiteral("住所"), 7, 91, 233, 65);
+    m_pPlaceholder = form.AddStatic(QString(), 7, 7, 70, 80);
+    m_pPlaceholder->setFrameStyle(QFrame::Box | QFrame::Plain);
+    form.AddStatic(QStringLiteral("社員ｺｰﾄ/名前ﾞ："), 80, 7, 49, 10);
+    form.AddStatic(QStringLiteral("性別："), 80, 43, 19, 10);
+    form.AddStatic(QStringLiteral("〒"), 9, 100, 12, 10);
+    form.AddStatic(QStringLiteral("TEL："), 80, 62, 19, 9);
+    form.AddStatic(QStringLiteral("FAX："), 80, 77, 19, 9);
+    for (const SValueStatic &value : kValues) {
+        QLabel *label = form.AddStatic(QString(), value.x, value.y, value.cx, value.cy);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(value.align | Qt::AlignVCenter);
+        label->setTextFormat(Qt::PlainText);
+        m_pControls[value.nId - IDC_CODE] = label;
+    }
+    QPushButton *close = form.AddButton(QStringLiteral("閉じる"), 190, 164, 50, 14);
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QLabel *CEmployeeViewDlg::Control(int nId) const
+{
+    if (nId < IDC_CODE || nId > IDC_JUU2)
+        return nullptr;
+    return m_pControls[nId - IDC_CODE];
+}
+
+void CEmployeeViewDlg::showEvent(QShowEvent *event)
+{
+    if (!m_bInitDone && !event->spontaneous()) {
+        m_bInitDone = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CEmployeeViewDlg::OnInitDialog()
+{
+    m_pPhoto = new CPhotoBox;
+    m_pPhoto->CreateOverControl(m_pPlaceholder);
+    if (m_pEmployee) {
+        m_strCode = QString::number(m_pEmployee->m_Code);
+        m_strName = m_pEmployee->m_Name;
+        m_strSex = m_pEmployee->m_Sex ? kFemale : kMale;
+        m_strTel = m_pEmployee->m_TEL;
+        m_strFax = m_pEmployee->m_FAX;
+        m_strYuu = m_pEmployee->m_Yuu;
+        m_strJuu1 = m_pEmployee->m_Juu1;
+        m_strJuu2 = m_pEmployee->m_Juu2;
+        m_pPhoto->SetPicture(m_pEmployee->m_Pic.Data());
+    }
+    DoDataExchange();
+    // An employee without a unit has no path; the form then keeps its own title.
+    setWindowTitle(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle);
+    if (CFrameServices *services = CFrameServices::Instance()) {
+        const CFuncKeyCaptions::Set plain = CFuncKeyCaptions::Plain();
+        for (int i = 0; i < int(plain.size()); ++i)
+            services->SetFuncKeyCaption(i, plain[i]);
+    }
+}
+
+void CEmployeeViewDlg::DoDataExchange()
+{
+    const std::pair<int, const QString *> values[] = {
+        {IDC_CODE, &m_strCode}, {IDC_NAME, &m_strName}, {IDC_SEX, &m_strSex}, {IDC_TEL, &m_strTel},
+        {IDC_FAX, &m_strFax},   {IDC_YUU, &m_strYuu},   {IDC_JUU1, &m_strJuu1}, {IDC_JUU2, &m_strJuu2},
+    };
+    for (const auto &[id, text] : values)
+        Control(id)->setText(*text);
+}
+
+void CEmployeeViewDlg::done(int result)
+{
+    if (m_bInitDone && !m_bCaptionsReset) {
+        m_bCaptionsReset = true;
+        if (CFrameServices *services = CFrameServices::Instance())
+            services->ResetFuncKeyCaptions();
+    }
+    QDialog::done(result);
+}

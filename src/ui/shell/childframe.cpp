@@ -1,0 +1,304 @@
+#include "shell/childframe.h"
+
+#include "base/commandids.h"
+#include "shell/mainactions.h"
+#include "shell/mainframe.h"
+#include "shell/morvekapp.h"
+#include "document/morvekdoc.h"
+#include "forms/funckeycaptions.h"
+#include "forms/newcompanycommand.h"
+#include "printlayout/cardprintjob.h"
+#include "printlayout/companylistjob.h"
+#include "print/printrunner.h"
+#include "views/leftview.h"
+#include "views/morvekview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QSplitter>
+
+namespace {
+constexpr int kLeftPaneWidth = 200;
+constexpr int kSplitStep = 8;
+
+using EViewStyle = CMorvekView::EViewStyle;
+
+EViewStyle StyleOf(int id)
+{
+    switch (id) {
+    case ID_VIEW_SMALLICON:
+        return EViewStyle::smallIcon;
+    case ID_VIEW_LIST:
+        return EViewStyle::list;
+    case ID_VIEW_DETAILS:
+        return EViewStyle::report;
+    default:
+        return EViewStyle::icon;
+    }
+}
+
+const int kStyleIds[] = {ID_VIEW_SMALLICON, ID_VIEW_LARGEICON, ID_VIEW_LIST, ID_VIEW_DETAILS};
+} // namespace
+
+CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDocument)
+    : m_pMainFrame(pMainFrame)
+    , m_pDocument(std::move(pDocument))
+    , m_wndSplitter(new QSplitter(Qt::Horizontal, this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(m_pDocument->GetTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/company.svg")));
+
+    auto *tree = new CLeftView(GetDocument(), m_wndSplitter);
+    new CMorvekView(GetDocument(), m_wndSplitter);
+    // Each company window starts printing on A4 portrait.
+    if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
+        app->SetPrinterPaper(9, 1);
+    m_wndSplitter->setChildrenCollapsible(false);
+    m_wndSplitter->setStretchFactor(1, 1);
+    m_wndSplitter->setSizes({kLeftPaneWidth, 100});
+    setWidget(m_wndSplitter);
+
+    tree->m_pListView = GetRightPane();
+    SetFuncKeyCaptionsForCompany();
+    WatchPrintState();
+}
+
+CChildFrame::~CChildFrame()
+{
+    // The panes go after this part of the window; their last signals find nobody.
+    for (const QMetaObject::Connection &connection : std::as_const(m_printWatch))
+        disconnect(connection);
+    m_pMainFrame->ResetFuncKeyCaptions();
+}
+
+CLeftView *CChildFrame::GetLeftPane() const
+{
+    return qobject_cast<CLeftView *>(m_wndSplitter->widget(0));
+}
+
+CMorvekView *CChildFrame::GetRightPane() const
+{
+    return qobject_cast<CMorvekView *>(m_wndSplitter->widget(1));
+}
+
+void CChildFrame::SetFuncKeyCaptionsForCompany()
+{
+    m_pMainFrame->PutFuncKeyCaptions(CFuncKeyCaptions::Company());
+}
+
+const QList<int> &CChildFrame::Commands()
+{
+    static const QList<int> ids = {ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
+                                   ID_NEXT_PANE,      ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
+                                   ID_VIEW_LIST,      ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
+                                   ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW};
+    return ids;
+}
+
+bool CChildFrame::OnCommand(int id)
+{
+    switch (id) {
+    case ID_NEW_COMPANY:
+        OnNewCompany();
+        return true;
+    case ID_FILE_CLOSE:
+        close();
+        return true;
+    case ID_UNAFFILIATED_LIST:
+        OnUnaffiliatedList();
+        return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+        OnFilePrint(id);
+        return true;
+    case ID_WINDOW_SPLIT:
+        OnWindowSplit();
+        return true;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+        OnNextPane(id == ID_NEXT_PANE);
+        return true;
+    case ID_VIEW_SMALLICON:
+    case ID_VIEW_LARGEICON:
+    case ID_VIEW_LIST:
+    case ID_VIEW_DETAILS:
+    case ID_VIEW_LINEUP:
+    case ID_VIEW_BYNAME:
+        OnViewStyle(id);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
+{
+    // The company structure is on screen already.
+    actions.Action(ID_SHOW_COMPANY)->setEnabled(false);
+    for (int id : {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_UNAFFILIATED_LIST, ID_WINDOW_SPLIT, ID_NEXT_PANE, ID_PREV_PANE})
+        actions.Action(id)->setEnabled(true);
+
+    const CMorvekView *view = GetRightPane();
+    const EViewStyle style = view ? view->GetViewStyle() : EViewStyle::icon;
+    for (int id : kStyleIds) {
+        actions.Action(id)->setEnabled(view);
+        actions.Action(id)->setChecked(view && style == StyleOf(id));
+    }
+    actions.Action(ID_VIEW_LINEUP)->setEnabled(view && (style == EViewStyle::icon || style == EViewStyle::smallIcon));
+    actions.Action(ID_VIEW_BYNAME)->setEnabled(view);
+
+    const bool printable = CanPrint();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        actions.Action(id)->setEnabled(printable);
+}
+
+QWidget *CChildFrame::GetPrintPane() const
+{
+    QWidget *list = GetRightPane();
+    // The window keeps its last focused widget also while another window is in front.
+    QWidget *focus = focusWidget();
+    if (list && focus && (focus == list || list->isAncestorOf(focus)))
+        return list;
+    return GetLeftPane();
+}
+
+bool CChildFrame::CanPrint() const
+{
+    QWidget *pane = GetPrintPane();
+    if (auto *list = qobject_cast<CMorvekView *>(pane))
+        return list->CanPrint();
+    if (auto *tree = qobject_cast<CLeftView *>(pane))
+        return tree->CanPrint();
+    return false;
+}
+
+void CChildFrame::WatchPrintState()
+{
+    // What can be printed follows the focus and the selections of both panes.
+    auto update = [this] { m_pMainFrame->UpdateCommandUI(); };
+    m_printWatch << connect(qApp, &QApplication::focusChanged, this, update);
+    if (CLeftView *tree = GetLeftPane())
+        m_printWatch << connect(tree, &QTreeWidget::currentItemChanged, this, update);
+    if (CMorvekView *list = GetRightPane()) {
+        m_printWatch << connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, update);
+        m_printWatch << connect(list->model(), &QAbstractItemModel::modelReset, this, update);
+        m_printWatch << connect(list->model(), &QAbstractItemModel::rowsRemoved, this, update);
+    }
+}
+
+CPrintJob *CChildFrame::PreparePrintJob()
+{
+    QWidget *pane = GetPrintPane();
+    if (auto *list = qobject_cast<CMorvekView *>(pane))
+        return list->PreparePrintJob() ? &list->GetPrintJob() : nullptr;
+    if (auto *tree = qobject_cast<CLeftView *>(pane))
+        return tree->PrepareCompanyPrintJob() ? &tree->GetPrintJob() : nullptr;
+    return nullptr;
+}
+
+void CChildFrame::OnFilePrint(int id)
+{
+    CPrintJob *job = PreparePrintJob();
+    if (!job)
+        return;
+    auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance());
+    const QPageLayout layout =
+        app ? app->GetPageLayout() : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    if (id == ID_FILE_PRINT_PREVIEW)
+        CPrintRunner::Preview(*job, layout, this);
+    else
+        CPrintRunner::Print(*job, layout, this, id == ID_FILE_PRINT_DIRECT);
+}
+
+void CChildFrame::OnNewCompany()
+{
+    if (CNewCompanyCommand::Run(this))
+        if (CLeftView *tree = GetLeftPane())
+            tree->LoadChildUnits(0);
+}
+
+void CChildFrame::OnUnaffiliatedList()
+{
+    if (CMorvekView *view = GetRightPane())
+        view->ShowUnaffiliatedWindow();
+}
+
+void CChildFrame::OnViewStyle(int id)
+{
+    CMorvekView *view = GetRightPane();
+    if (!view || id == ID_VIEW_BYNAME)
+        return;
+    if (id == ID_VIEW_LINEUP)
+        view->Arrange();
+    else
+        view->SetViewStyle(StyleOf(id));
+}
+
+void CChildFrame::OnNextPane(bool forward)
+{
+    const int count = m_wndSplitter->count();
+    int current = 0;
+    for (int i = 0; i < count; ++i)
+        if (m_wndSplitter->widget(i)->isAncestorOf(focusWidget()) || m_wndSplitter->widget(i) == focusWidget())
+            current = i;
+    m_wndSplitter->widget((current + (forward ? 1 : count - 1)) % count)->setFocus(Qt::TabFocusReason);
+}
+
+// The divider follows the arrow keys until Enter keeps it or Escape puts it back.
+void CChildFrame::OnWindowSplit()
+{
+    QSplitterHandle *handle = m_wndSplitter->handle(1);
+    m_splitBeforeTracking = m_wndSplitter->sizes();
+    handle->setFocusPolicy(Qt::StrongFocus);
+    handle->installEventFilter(this);
+    handle->setFocus(Qt::OtherFocusReason);
+}
+
+void CChildFrame::EndSplitTracking(bool keep)
+{
+    QSplitterHandle *handle = m_wndSplitter->handle(1);
+    handle->removeEventFilter(this);
+    handle->setFocusPolicy(Qt::NoFocus);
+    if (!keep)
+        m_wndSplitter->setSizes(m_splitBeforeTracking);
+    if (QWidget *left = m_wndSplitter->widget(0))
+        left->setFocus(Qt::OtherFocusReason);
+}
+
+bool CChildFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_wndSplitter->handle(1))
+        return QMdiSubWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut) {
+        EndSplitTracking(true);
+    } else if (event->type() == QEvent::KeyPress) {
+        QList<int> sizes = m_wndSplitter->sizes();
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right: {
+            const int step = static_cast<QKeyEvent *>(event)->key() == Qt::Key_Left ? -kSplitStep : kSplitStep;
+            const int total = sizes[0] + sizes[1];
+            sizes[0] = qBound(1, sizes[0] + step, total - 1);
+            sizes[1] = total - sizes[0];
+            m_wndSplitter->setSizes(sizes);
+            break;
+        }
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            EndSplitTracking(true);
+            break;
+        case Qt::Key_Escape:
+            EndSplitTracking(false);
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,140 @@
+#include "shell/csvcommands.h"
+
+#include "shell/csvchoicedlg.h"
+#include "csv/csvcolumns.h"
+#include "csv/csvexporter.h"
+#include "csv/csvimporter.h"
+#include "base/modalseam.h"
+#include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
+#include "store/daoexception.h"
+#include "store/daorecordset.h"
+#include "views/busyindicator.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <memory>
+
+namespace {
+const QString kExportTitle = QStringLiteral("CSV書き出し");
+const QString kImportTitle = QStringLiteral("CSV読み込み");
+
+QString ChooseFolder(QWidget *parent, const QString &title)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+} // namespace
+
+void CCsvCommands::OnExportCsv(QWidget *parent)
+{
+    const QString folder = ChooseFolder(parent, kExportTitle);
+    if (folder.isEmpty())
+        return;
+    CCsvChoiceDlg choice(kExportTitle, QStringLiteral("文字コード:"), QStringLiteral("UTF-8（BOM付き）"),
+                         QStringLiteral("Shift_JIS（古い表計算ソフト用）"), parent);
+    if (CModalSeam::Exec(choice) != QDialog::Accepted)
+        return;
+    const QDir dir(folder);
+    if (QFileInfo::exists(dir.filePath(CCsvColumns::UnitsFileName()))
+        || QFileInfo::exists(dir.filePath(CCsvColumns::EmployeesFileName()))) {
+        const QString question = QStringLiteral("%1 の %2 と %3 を上書きしますか？")
+                                     .arg(QDir::toNativeSeparators(folder), CCsvColumns::UnitsFileName(),
+                                          CCsvColumns::EmployeesFileName());
+        if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kExportTitle, parent)
+            != QMessageBox::Yes)
+            return;
+    }
+    SCsvExportResult result;
+    QString error;
+    bool ok = false;
+    try {
+        CBusyIndicator busy;
+        const auto db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+        ok = CCsvExporter(*db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom,
+                                     result, error);
+    } catch (const CDaoException &e) {
+        error = e.GetErrorMessage();
+    }
+    if (!ok) {
+        MorvekMessageBox(error + QStringLiteral("\n何も書き出していません。"), QMessageBox::Ok, QMessageBox::Critical,
+                         kExportTitle, parent);
+        return;
+    }
+    QString text = QStringLiteral("部課 %1 件、社員 %2 人を書き出しました。").arg(result.units).arg(result.employees);
+    if (result.unplaced)
+        text += QStringLiteral("\n所属の部課が見つからない社員 %1 人は所属なしで書き出しました。").arg(result.unplaced);
+    MorvekMessageBox(text, QMessageBox::Ok, QMessageBox::Information, kExportTitle, parent);
+}
+
+bool CCsvCommands::OnImportCsv(QWidget *parent)
+{
+    const QString folder = ChooseFolder(parent, kImportTitle);
+    if (folder.isEmpty())
+        return false;
+    CCsvChoiceDlg choice(kImportTitle, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),
+                         QStringLiteral("読み飛ばす"), parent);
+    if (CModalSeam::Exec(choice) != QDialog::Accepted)
+        return false;
+    try {
+        // The windows' connection: their sets then see the import whole or not at
+        // all, and no read they left open can hold the commit up.
+        const auto db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+        CCsvImporter importer(*db);
+        QString error;
+        {
+            CBusyIndicator busy;
+            if (importer.ReadFolder(folder, error))
+                importer.Plan(choice.IsSecondChosen() ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update);
+        }
+        if (!error.isEmpty()) {
+            MorvekMessageBox(error + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok, QMessageBox::Critical,
+                             kImportTitle, parent);
+            return false;
+        }
+        const QString summary = importer.Summary().Text(10);
+        if (importer.WorkSize() == 0) {
+            MorvekMessageBox(summary + QStringLiteral("\n書き込む行はありません。"), QMessageBox::Ok,
+                             QMessageBox::Information, kImportTitle, parent);
+            return false;
+        }
+        if (MorvekMessageBox(summary + QStringLiteral("\n読み込みますか？"), QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::Question, kImportTitle, parent)
+            != QMessageBox::Yes)
+            return false;
+
+        std::unique_ptr<QProgressDialog> progress;
+        if (importer.WorkSize() > ProgressThreshold) {
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"),
+                                                         0, importer.WorkSize(), parent);
+            progress->setWindowTitle(kImportTitle);
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(0);
+        }
+        const bool written = importer.Apply([&progress](int done, int total) {
+            if (!progress)
+                return true;
+            progress->setMaximum(total);
+            progress->setValue(done);
+            return !progress->wasCanceled();
+        });
+        progress.reset();
+        if (!written) {
+            MorvekMessageBox(QStringLiteral("取り消しました。何も読み込んでいません。"), QMessageBox::Ok,
+                             QMessageBox::Information, kImportTitle, parent);
+            return false;
+        }
+        return true;
+    } catch (const CDaoException &e) {
+        MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok,
+                         QMessageBox::Critical, kImportTitle, parent);
+        return false;
+    }
+}

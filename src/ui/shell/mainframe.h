@@ -1,0 +1,79 @@
+#pragma once
+
+#include "base/frameservices.h"
+#include "forms/funckeycaptions.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <memory>
+
+class CChildFrame;
+class CFuncKeyBar;
+class CKeyIndicators;
+class CMainActions;
+class CMorvekDoc;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+// The main window: menus, tool bar, status bar, the function-key bar along the
+// bottom, and the company windows inside. Forms reach it through CFrameServices.
+class CMainFrame final : public QMainWindow, public CFrameServices
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CMainFrame)
+
+public:
+    explicit CMainFrame(QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    void SetStatusText(const QString &text) override;
+    void SetFuncKeyCaption(int slot, const QString &text) override;
+    void ResetFuncKeyCaptions() override;
+    void SetBusyAnimation(bool on) override;
+    void StepBusyAnimation() override;
+    void PutFuncKeyCaptions(const CFuncKeyCaptions::Set &captions);
+    // A passing remark in the status bar, added to one already shown.
+    void ShowStatusNote(const QString &text);
+
+    CChildFrame *CreateChildFrame(std::unique_ptr<CMorvekDoc> pDocument);
+    // The window already showing the file pathName, if any.
+    CChildFrame *FindChildFrame(const QString &pathName) const;
+    CChildFrame *GetActiveChild() const;
+    QList<CChildFrame *> GetChildFrames() const;
+
+    void OnCommand(int id);
+    // Enables, disables and marks every command for the window now in front.
+    void UpdateCommandUI();
+
+    QAction *GetAction(int id) const;
+    int GetMenuId() const { return m_nMenuId; }
+    QString GetStatusText() const override;
+    QMdiArea *GetMdiArea() const { return m_pMdiArea; }
+    QToolBar *GetToolBar() const { return m_wndToolBar; }
+    CFuncKeyBar *GetFuncKeyBar() const { return m_wndFuncKeyBar; }
+    CKeyIndicators *GetKeyIndicators() const { return m_pIndicators; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void CreateBars();
+    void OnSubWindowActivated();
+    void ShowMenu(int menuId);
+    bool OnFrameCommand(int id);
+    void OnEmployeeEntry();
+
+    CFuncKeyBar *m_wndFuncKeyBar = nullptr;
+    QLabel *m_pMessagePane = nullptr;
+    CKeyIndicators *m_pIndicators = nullptr;
+    QToolBar *m_wndToolBar = nullptr;
+    QMdiArea *m_pMdiArea;
+    std::unique_ptr<CMainActions> m_pActions;
+    QHash<int, QList<QMenu *>> m_menus;
+    int m_nMenuId = 0;
+    bool m_bDestroying = false;
+};

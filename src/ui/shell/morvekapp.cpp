@@ -1,0 +1,411 @@
+#include "shell/morvekapp.h"
+
+#include "shell/aboutdlg.h"
+#include "shell/backupcommands.h"
+#include "shell/childframe.h"
+#include "base/commandids.h"
+#include "base/errorreport.h"
+#include "backup/datafolder.h"
+#include "base/japaneselocale.h"
+#include "shell/mainactions.h"
+#include "shell/mainframe.h"
+#include "base/modalseam.h"
+#include "document/morvekdoc.h"
+#include "store/daodatabase.h"
+#include "store/daoexception.h"
+#include "store/databasecheck.h"
+#include "store/serverdatabase.h"
+#include "store/daorecordset.h"
+#include "store/schema.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHash>
+#include <QInputDialog>
+#include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPageSize>
+#include <QPrinter>
+#include <QSettings>
+
+namespace {
+const char kSection[] = "Database/Path";
+
+QString LayoutFileShown(const QString &pathName)
+{
+    return QStringLiteral("名刺レイアウトファイル「%1」").arg(QDir::toNativeSeparators(pathName));
+}
+} // namespace
+
+CMorvekApp::CMorvekApp(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Morvek"));
+    setOrganizationName(QStringLiteral("Kelbrotane soft"));
+    setApplicationVersion(QStringLiteral("1.0"));
+    Q_INIT_RESOURCE(morvek);
+    CJapaneseLocale::Install(*this);
+    m_pageLayout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+}
+
+CMorvekApp::~CMorvekApp() = default;
+
+CMorvekApp *theApp()
+{
+    return static_cast<CMorvekApp *>(QCoreApplication::instance());
+}
+
+std::unique_ptr<QSettings> CMorvekApp::Settings()
+{
+    return std::make_unique<QSettings>(QStringLiteral("Kelbrotane soft"), QStringLiteral("Morvek"));
+}
+
+void CMorvekApp::SetDatabasePath(const QString &path)
+{
+    m_strDatabasePath = path;
+    CDaoRecordset::SetApplicationDatabasePath(path);
+}
+
+bool CMorvekApp::InitInstance()
+{
+    // Nothing may end the program here: every failure is told and start-up goes on.
+    CErrorReport::CBatch batch;
+    if (CDataFolder::StartedFromDesktop(QDir::currentPath(), QDir::homePath()))
+        CDataFolder::Enter(CDataFolder::Path(), CDataFolder::InstalledLayout(applicationDirPath()));
+    OpenOrCreateDatabase();
+    CBackupCommands::InstallDailyBackup();
+    try {
+        m_pMainWnd = std::make_unique<CMainFrame>();
+    } catch (const std::exception &error) {
+        ReportException(error);
+        return false;
+    }
+    m_pMainWnd->resize(800, 600);
+    // The command line names no file of ours: the company document is always the same.
+    try {
+        ProcessShellCommand();
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    if (!m_strStartupNote.isEmpty())
+        m_pMainWnd->ShowStatusNote(m_strStartupNote);
+    m_pMainWnd->show();
+    return true;
+}
+
+void CMorvekApp::ProcessShellCommand()
+{
+    OpenDocumentFile(DocumentFileName());
+}
+
+CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
+{
+    const QString pathName = QFileInfo(path).absoluteFilePath();
+    if (CChildFrame *open = m_pMainWnd->FindChildFrame(pathName)) {
+        open->showMaximized();
+        m_pMainWnd->GetMdiArea()->setActiveSubWindow(open);
+        return open;
+    }
+    CErrorReport::CBatch batch;
+    auto document = std::make_unique<CMorvekDoc>();
+    QString problem;
+    switch (document->OnOpenDocument(path, &problem)) {
+    case CMorvekDoc::EOpenResult::ok:
+        break;
+    case CMorvekDoc::EOpenResult::notFound:
+        // Only the card layout lives there; the register must not hide for want of it.
+        if (document->OnSaveDocument(pathName, &problem) && document->OnOpenDocument(pathName, &problem)
+            == CMorvekDoc::EOpenResult::ok) {
+            m_pMainWnd->ShowStatusNote(QStringLiteral("%1 が見つからないため、標準の配置で作成しました。")
+                                           .arg(LayoutFileShown(pathName)));
+        } else {
+            document = std::make_unique<CMorvekDoc>();
+            MorvekMessageBox(QStringLiteral("%1 を作成できません。\n%2\n標準の配置で会社構成を表示します。")
+                                 .arg(LayoutFileShown(pathName), problem),
+                             QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
+        }
+        break;
+    case CMorvekDoc::EOpenResult::unreadable:
+        MorvekMessageBox(QStringLiteral("%1 を読み取れません。標準の配置で会社構成を表示します。\n\n%2")
+                             .arg(LayoutFileShown(pathName), problem),
+                         QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
+        break;
+    case CMorvekDoc::EOpenResult::badFormat:
+        MorvekMessageBox(QStringLiteral("%1 は壊れているため読み込めません。ファイルはそのまま残し、標準の配置で会社構成を表示します。\n\n%2")
+                             .arg(LayoutFileShown(pathName), problem),
+                         QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
+        break;
+    }
+    // A window on a file that could not be read stands for that file, so that
+    // showing the company again brings it forward instead of asking again.
+    if (document->GetPathName().isEmpty())
+        document->SetPathName(pathName);
+    return m_pMainWnd->CreateChildFrame(std::move(document));
+}
+
+bool CMorvekApp::OnCommand(int id)
+{
+    switch (id) {
+    case ID_APP_ABOUT:
+        OnAppAbout();
+        return true;
+    case ID_SHOW_COMPANY:
+        OnShowCompany();
+        return true;
+    case ID_FILE_NEW:
+        OnFileNew();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        OnFilePrintSetup();
+        return true;
+    case ID_BACKUP_CREATE:
+        OnMakeBackup();
+        return true;
+    case ID_BACKUP_RESTORE:
+        OnRestoreBackup();
+        return true;
+    case ID_OPEN_SERVER:
+        OnOpenServer();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMorvekApp::UpdateCommandUI(const CMainActions &actions) const
+{
+    // The card layout is not the user's to open or save.
+    for (int id : {ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS})
+        actions.Action(id)->setEnabled(false);
+}
+
+void CMorvekApp::OnShowCompany()
+{
+    ProcessShellCommand();
+}
+
+void CMorvekApp::OnFileNew()
+{
+    m_pMainWnd->CreateChildFrame(std::make_unique<CMorvekDoc>());
+}
+
+void CMorvekApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_pMainWnd.get());
+    CModalSeam::Exec(dialog);
+}
+
+void CMorvekApp::OnFilePrintSetup()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(m_pageLayout);
+    QPageSetupDialog dialog(&printer, m_pMainWnd.get());
+    if (CModalSeam::Exec(dialog) == QDialog::Accepted)
+        m_pageLayout = printer.pageLayout();
+}
+
+bool CMorvekApp::CheckDatabaseAtStart()
+{
+    m_strDamagedPath.clear();
+    if (m_strDatabasePath.isEmpty() || !QFileInfo(m_strDatabasePath).isFile())
+        return true;
+    if (CBackupCommands::CheckAtStart(m_strDatabasePath))
+        return true;
+    m_strDamagedPath = m_strDatabasePath;
+    SetDatabasePath(QString());
+    return false;
+}
+
+void CMorvekApp::OnMakeBackup()
+{
+    CBackupCommands::OnMakeBackup(m_pMainWnd.get(), m_strDatabasePath);
+}
+
+void CMorvekApp::OnRestoreBackup()
+{
+    const bool damaged = m_strDatabasePath.isEmpty() && !m_strDamagedPath.isEmpty();
+    const QString path = damaged ? m_strDamagedPath : m_strDatabasePath;
+    const bool hadWindows = !m_pMainWnd->GetChildFrames().isEmpty();
+    bool released = false;
+    const bool restored = CBackupCommands::OnRestore(
+        m_pMainWnd.get(), path, damaged ? CDatabaseBackup::EAside::damaged : CDatabaseBackup::EAside::beforeRestore,
+        [this, &released] {
+            CloseCompanyWindows();
+            released = true;
+        });
+    if (restored) {
+        m_strDamagedPath.clear();
+        SetDatabasePath(path);
+    }
+    if (released && hadWindows)
+        ProcessShellCommand();
+}
+
+void CMorvekApp::CloseCompanyWindows()
+{
+    // The windows' record sets hold the file open; they must be gone, not only hidden.
+    for (CChildFrame *child : m_pMainWnd->GetChildFrames())
+        child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
+{
+    static const QHash<int, QPageSize::PageSizeId> sizes = {
+        {1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3},
+        {9, QPageSize::A4},     {11, QPageSize::A5},   {12, QPageSize::JisB4},
+        {13, QPageSize::JisB5},
+    };
+    if (!sizes.contains(paperSize) || (orientation != 1 && orientation != 2))
+        return false;
+    m_pageLayout.setPageSize(QPageSize(sizes.value(paperSize)));
+    m_pageLayout.setOrientation(orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape);
+    return true;
+}
+
+void CMorvekApp::OpenOrCreateDatabase()
+{
+    try {
+        FindOrCreateDatabase();
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+}
+
+void CMorvekApp::FindOrCreateDatabase()
+{
+    m_strStartupNote.clear();
+    auto settings = Settings();
+    SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
+    if (CServerDatabase::IsUri(m_strDatabasePath)) {
+        OpenOrCreateOnServer();
+        return;
+    }
+
+    const QFileInfo current(m_strDatabasePath);
+    if (current.exists()) {
+        if (!CheckDatabaseAtStart())
+            return;
+        // The same check every record set makes, told now rather than at the first command.
+        CDaoDatabase db;
+        db.Open(m_strDatabasePath);
+        if (db.IsReadOnly())
+            m_strStartupNote = QStringLiteral("データベースファイル「%1」は読み取り専用のため、表示だけできます。")
+                                   .arg(CDatabaseCheck::Shown(m_strDatabasePath));
+        return;
+    }
+    const bool folderThere = QFileInfo(current.absolutePath()).isDir();
+    if (!folderThere)
+        ReportException(CDatabaseCheck::OpenFailure(m_strDatabasePath, {CDatabaseCheck::EProblem::folderMissing, {}}));
+    if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Information) != QMessageBox::Yes)
+        return;
+
+    // A save-style dialog: the file to create does not exist yet.
+    QFileDialog dialog(nullptr, QStringLiteral("データベースの作成"),
+                       folderThere ? current.absolutePath() : QDir::currentPath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("mdb"));
+    dialog.selectFile(current.fileName());
+    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+
+    const QString chosen = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    if (QFileInfo::exists(chosen)) {
+        // Asked to replace a file: a database of ours is kept and used, anything else left alone.
+        CDaoDatabase db;
+        try {
+            db.Open(chosen);
+        } catch (const CDaoException &error) {
+            throw CDatabaseCheck::CreateFailure(
+                chosen, {CDatabaseCheck::EProblem::exists, error.Lead().section(QLatin1Char('\n'), 1)});
+        }
+        db.Close();
+        MorvekMessageBox(QStringLiteral("「%1」は既にある Morvek のデータベースファイルです。置き換えずにこのファイルを使います。")
+                             .arg(CDatabaseCheck::Shown(chosen)),
+                         QMessageBox::Ok, QMessageBox::Information);
+    } else {
+        CSchema::CreateDatabaseFile(chosen);
+    }
+    // Only a file that is there and ours is remembered; otherwise the next start asks again.
+    SetDatabasePath(chosen);
+    settings->setValue(QLatin1String(kSection), chosen);
+    settings->sync();
+}
+
+// A register on a server: used as it is when it holds ours; made when the database
+// is empty and the user agrees; anything else is told and left untouched.
+bool CMorvekApp::OpenOrCreateOnServer()
+{
+    try {
+        CDaoDatabase db;
+        db.Open(m_strDatabasePath);
+        return true;
+    } catch (const CDaoException &error) {
+        if (error.Problem() != CDatabaseCheck::EProblem::serverEmpty)
+            throw;
+    }
+    if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Information) != QMessageBox::Yes)
+        return false;
+    CSchema::CreateDatabaseFile(m_strDatabasePath);
+    return true;
+}
+
+// A register on a server instead of the file; remembered for the next start only once it is usable.
+void CMorvekApp::OnOpenServer()
+{
+    const QString title = QStringLiteral("サーバーのデータベースを開く");
+    QInputDialog dialog(m_pMainWnd.get());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(QStringLiteral("PostgreSQL のデータベースの URI を入力してください。\n"
+                                       "例: postgresql://ユーザー:パスワード@ホスト:5432/データベース"));
+    dialog.setTextValue(CServerDatabase::IsUri(m_strDatabasePath) ? m_strDatabasePath
+                                                                  : QStringLiteral("postgresql://"));
+    if (CModalSeam::Exec(dialog) != QDialog::Accepted)
+        return;
+    const QString uri = dialog.textValue().trimmed();
+    if (!CServerDatabase::IsUri(uri)) {
+        MorvekMessageBox(QStringLiteral("「postgresql://」で始まる URI を入力してください。"), QMessageBox::Ok,
+                         QMessageBox::Warning, title, m_pMainWnd.get());
+        return;
+    }
+    const QString previous = m_strDatabasePath;
+    const bool hadWindows = !m_pMainWnd->GetChildFrames().isEmpty();
+    CloseCompanyWindows();
+    SetDatabasePath(uri);
+    bool usable = false;
+    try {
+        usable = OpenOrCreateOnServer();
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    if (usable) {
+        auto settings = Settings();
+        settings->setValue(QLatin1String(kSection), uri);
+        settings->sync();
+    } else {
+        SetDatabasePath(previous);
+    }
+    if (hadWindows || usable)
+        ProcessShellCommand();
+}
+
+bool CMorvekApp::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    return false;
+}
+
+void CMorvekApp::ReportException(const std::exception &error)
+{
+    CErrorReport::Report(error);
+}

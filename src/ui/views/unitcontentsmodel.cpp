@@ -1,0 +1,122 @@
+#include "views/unitcontentsmodel.h"
+
+#include "views/rowimages.h"
+
+#include <iterator>
+
+namespace {
+const QString kUnitKind = QStringLiteral("部課");
+const QString kEmployeeKind = QStringLiteral("社員");
+const QString kHeaders[] = {QStringLiteral("名前"), QStringLiteral("区分")};
+} // namespace
+
+CUnitContentsModel::SRow CUnitContentsModel::UnitRow(qint32 id, bool company, const QString &name)
+{
+    return {id, company ? CRowImages::company : CRowImages::department, name, kUnitKind};
+}
+
+CUnitContentsModel::SRow CUnitContentsModel::EmployeeRow(qint32 id, bool female, const QString &name)
+{
+    return {id, female ? CRowImages::woman : CRowImages::man, name, kEmployeeKind};
+}
+
+CUnitContentsModel::CUnitContentsModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+int CUnitContentsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CUnitContentsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columnCount_;
+}
+
+QVariant CUnitContentsModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const SRow &row = Row(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return index.column() == nameColumn ? row.strName : row.strKind;
+    case Qt::DecorationRole:
+        return index.column() == nameColumn ? CRowImages::Icon(row.nImage) : QVariant();
+    case IdRole:
+        return row.nId;
+    case ImageRole:
+        return row.nImage;
+    default:
+        return {};
+    }
+}
+
+QVariant CUnitContentsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount_)
+        return {};
+    if (role == Qt::DisplayRole)
+        return kHeaders[section];
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags CUnitContentsModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    // Units never move; only employees are dragged onto a unit.
+    if (CRowImages::IsEmployee(Row(index.row()).nImage))
+        flags |= Qt::ItemIsDragEnabled;
+    return flags;
+}
+
+void CUnitContentsModel::Assign(std::vector<SRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void CUnitContentsModel::Append(SRow row)
+{
+    Insert(rowCount(), std::move(row));
+}
+
+void CUnitContentsModel::Append(std::vector<SRow> rows)
+{
+    if (rows.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+void CUnitContentsModel::Insert(int row, SRow value)
+{
+    row = qBound(0, row, rowCount());
+    beginInsertRows({}, row, row);
+    m_rows.insert(m_rows.begin() + row, std::move(value));
+    endInsertRows();
+}
+
+void CUnitContentsModel::RemoveRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+}
+
+void CUnitContentsModel::Clear()
+{
+    Assign({});
+}
