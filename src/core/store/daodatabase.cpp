@@ -226,6 +226,15 @@ void CDaoDatabase::Execute(const QString &sql, int options)
 
 int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
 {
+    QList<SBoundStatement> bound;
+    bound.reserve(statements.size());
+    for (const QString &sql : statements)
+        bound.append({sql, {}});
+    return ExecuteAll(bound, options);
+}
+
+int CDaoDatabase::ExecuteAll(const QList<SBoundStatement> &statements, int options)
+{
     Q_UNUSED(options); // every change here is all or nothing
     if (!IsOpen())
         throw CDaoException(QStringLiteral("データベースが開かれていません。"));
@@ -251,12 +260,17 @@ int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
     if (nested ? !run(QStringLiteral("SAVEPOINT morvek_all")) : !db.transaction())
         throw CDaoException::FromSql(db.lastError(), context);
     int affected = 0;
-    for (const QString &sql : statements) {
+    for (const auto &[sql, values] : statements) {
         const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
         if (head == QLatin1String("CREATE") || head == QLatin1String("ALTER") || head == QLatin1String("DROP"))
             m_widths.clear();
         QSqlQuery q(db);
-        if (!q.exec(ToEngine(sql))) {
+        const bool done = values.isEmpty() ? q.exec(ToEngine(sql)) : q.prepare(ToEngine(sql)) && [&] {
+            for (int i = 0; i < values.size(); ++i)
+                q.bindValue(i, values[i]);
+            return q.exec();
+        }();
+        if (!done) {
             const CDaoException error = CDaoException::FromSql(q.lastError(), context);
             q.finish();
             undo();

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QList>
+#include <QVariant>
 #include <functional>
 #include <map>
 #include <memory>
@@ -51,6 +53,12 @@ public:
     // Runs the statements in order in one transaction: all of them take effect or
     // none does. Returns the rows they changed together.
     int ExecuteAll(const QStringList &statements, int options = dbFailOnError);
+    // The same with values bound to each statement's "?" in order.
+    struct SBoundStatement {
+        QString sql;
+        QVariantList values;
+    };
+    int ExecuteAll(const QList<SBoundStatement> &statements, int options = dbFailOnError);
 
     // An explicit transaction around writes through record sets on this connection.
     void BeginTrans();

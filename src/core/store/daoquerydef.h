@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 class CDaoDatabase;
 
@@ -13,6 +14,8 @@ public:
     // Only temporary queries exist: the name must be empty.
     void Create(const QString &name, const QString &sql);
     // Runs in a transaction: every row changes, or none does.
+    // The value for the statement's "?" at index, bound when it runs.
+    void SetParamValue(int index, const QVariant &value);
     void Execute(int options);
     void Close();
     bool IsOpen() const { return m_bOpen; }
@@ -24,6 +27,7 @@ public:
 private:
     CDaoDatabase *m_pDatabase;
     QString m_strSQL;
+    QVariantList m_params;
     bool m_bOpen = false;
     int m_nAffected = 0;
 };

@@ -39,48 +39,6 @@ QString Identifier(const QString &column)
     return name;
 }
 
-// "[Column] op number" as "[Column] op ?" with the number apart, or empty when the
-// condition is anything else. Read by hand: every find asks.
-QString BindableCondition(const QString &condition, qint64 *value)
-{
-    const QChar *p = condition.cbegin();
-    const QChar *const end = condition.cend();
-    const auto skipSpaces = [&] { while (p != end && p->isSpace()) ++p; };
-    const auto isAscii = [](QChar c, char16_t from, char16_t to) { return c.unicode() >= from && c.unicode() <= to; };
-    skipSpaces();
-    const bool bracket = p != end && *p == u'[';
-    p += bracket ? 1 : 0;
-    const QChar *name = p;
-    while (p != end && (isAscii(*p, u'a', u'z') || isAscii(*p, u'A', u'Z') || *p == u'_'
-                        || (p != name && isAscii(*p, u'0', u'9'))))
-        ++p;
-    const QString column(name, p - name);
-    if (column.isEmpty() || (bracket && (p == end || *p++ != u']')))
-        return {};
-    skipSpaces();
-    QString op;
-    for (const char *candidate : {"<=", ">=", "<>", "=", "<", ">"}) {
-        const QLatin1StringView text(candidate);
-        if (QStringView(p, end - p).startsWith(text)) {
-            op = text;
-            p += text.size();
-            break;
-        }
-    }
-    skipSpaces();
-    const QChar *number = p;
-    p += (p != end && *p == u'-') ? 1 : 0;
-    const QChar *digits = p;
-    while (p != end && isAscii(*p, u'0', u'9'))
-        ++p;
-    const qsizetype count = p - digits;
-    skipSpaces();
-    if (op.isEmpty() || count < 1 || count > 18 || p != end)
-        return {};
-    *value = QStringView(number, digits + count - number).toLongLong();
-    return QLatin1Char('[') + column + QStringLiteral("] ") + op + QStringLiteral(" ?");
-}
-
 bool IsKeyColumn(const QString &name)
 {
     return name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0;
@@ -318,9 +276,11 @@ QString CDaoRecordset::SelectKeys(const QString &condition, bool ordered, const 
     return sql;
 }
 
-std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql)
+std::vector<qint64> CDaoRecordset::QueryKeys(const QString &sql, const QVariantList &values)
 {
     CDaoStatement &q = Prepare(sql);
+    for (int i = 0; i < values.size(); ++i)
+        q.Bind(i, values[i]);
     q.Exec();
     std::vector<qint64> keys;
     while (q.Next())
@@ -435,20 +395,14 @@ void CDaoRecordset::MoveLast()
 
 // Before anything is written or moved by position, one query answers a find in
 // the set's order, and the next finds with the same condition walk its answer.
-bool CDaoRecordset::FindOrdered(const QString &condition, bool last)
+bool CDaoRecordset::FindOrdered(const CDaoFind &find, bool last)
 {
-    // "Busyo = 12" becomes "[Busyo] = ?": one statement serves every unit.
-    qint64 value = 0;
-    QString where = BindableCondition(condition, &value);
-    const bool bound = !where.isEmpty();
-    if (!bound)
-        where = condition;
     m_ordered.Clear();
-    CDaoStatement &q = Prepare(FindSql(where, last));
-    if (bound)
-        q.Bind(0, value);
+    CDaoStatement &q = Prepare(FindSql(find.Where(), last));
+    for (int i = 0; i < find.Values().size(); ++i)
+        q.Bind(i, find.Values()[i]);
     q.Exec();
-    if (!m_ordered.Run(&q, condition, last, m_pDatabase->GetWriteCount()))
+    if (!m_ordered.Run(&q, find.Key(), last, m_pDatabase->GetWriteCount()))
         return false;
     SetCurrentOrdered();
     m_ordered.LookAhead();
@@ -467,24 +421,24 @@ const QString &CDaoRecordset::FindSql(const QString &where, bool last)
     return memo.sql;
 }
 
-const std::vector<int> &CDaoRecordset::MatchPositions(const QString &condition)
+const std::vector<int> &CDaoRecordset::MatchPositions(const CDaoFind &find)
 {
-    if (!m_byPosition.valid || m_byPosition.condition != condition) {
+    if (!m_byPosition.valid || m_byPosition.condition != find.Key()) {
         // Membership comes from the keyset: added rows count even outside the filter.
         QString sql = QStringLiteral("SELECT ID FROM ") + m_strSource;
-        if (!condition.trimmed().isEmpty())
-            sql += QStringLiteral(" WHERE (") + condition + QLatin1Char(')');
-        m_byPosition.positions = m_keyset.PositionsOf(QueryKeys(sql));
-        m_byPosition.condition = condition;
+        if (!find.Where().isEmpty())
+            sql += QStringLiteral(" WHERE (") + find.Where() + QLatin1Char(')');
+        m_byPosition.positions = m_keyset.PositionsOf(QueryKeys(sql, find.Values()));
+        m_byPosition.condition = find.Key();
         m_byPosition.valid = true;
     }
     return m_byPosition.positions;
 }
 
-bool CDaoRecordset::FindByPosition(const QString &condition, int from, bool forward)
+bool CDaoRecordset::FindByPosition(const CDaoFind &find, int from, bool forward)
 {
     EnsureKeyset();
-    const auto &positions = MatchPositions(condition);
+    const auto &positions = MatchPositions(find);
     if (forward) {
         const auto it = std::upper_bound(positions.begin(), positions.end(), from);
         if (it == positions.end())
@@ -499,46 +453,71 @@ bool CDaoRecordset::FindByPosition(const QString &condition, int from, bool forw
     return true;
 }
 
-bool CDaoRecordset::FindFirst(const QString &condition)
+bool CDaoRecordset::FindFirst(const CDaoFind &find)
 {
     RequireOpen();
     if (UseOrderedFinds())
-        return FindOrdered(condition, false);
-    return FindByPosition(condition, -1, true);
+        return FindOrdered(find, false);
+    return FindByPosition(find, -1, true);
 }
 
-bool CDaoRecordset::FindLast(const QString &condition)
+bool CDaoRecordset::FindLast(const CDaoFind &find)
 {
     RequireOpen();
     if (UseOrderedFinds())
-        return FindOrdered(condition, true);
-    return FindByPosition(condition, kAfterLast, false);
+        return FindOrdered(find, true);
+    return FindByPosition(find, kAfterLast, false);
 }
 
-bool CDaoRecordset::FindNext(const QString &condition)
+bool CDaoRecordset::FindNext(const CDaoFind &find)
 {
     RequireOpen();
-    if (m_ordered.IsAt(condition, m_curId, m_pDatabase->GetWriteCount())) {
+    if (m_ordered.IsAt(find.Key(), m_curId, m_pDatabase->GetWriteCount())) {
         if (!m_ordered.Next())
             return false;
         SetCurrentOrdered();
         return true;
     }
     EnsureKeyset();
-    return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, true);
+    return FindByPosition(find, m_bEOF ? kAfterLast : m_nPos, true);
 }
 
-bool CDaoRecordset::FindPrev(const QString &condition)
+bool CDaoRecordset::FindPrev(const CDaoFind &find)
 {
     RequireOpen();
-    if (m_ordered.IsAt(condition, m_curId, m_pDatabase->GetWriteCount())) {
+    if (m_ordered.IsAt(find.Key(), m_curId, m_pDatabase->GetWriteCount())) {
         if (!m_ordered.Prev())
             return false;
         SetCurrentOrdered();
         return true;
     }
     EnsureKeyset();
-    return FindByPosition(condition, m_bEOF ? kAfterLast : m_nPos, false);
+    return FindByPosition(find, m_bEOF ? kAfterLast : m_nPos, false);
+}
+
+bool CDaoRecordset::FindById(qint64 id)
+{
+    return FindFirst(CDaoFind::ById(id));
+}
+
+bool CDaoRecordset::FindFirst(const QString &condition)
+{
+    return FindFirst(CDaoFind::FromText(condition));
+}
+
+bool CDaoRecordset::FindLast(const QString &condition)
+{
+    return FindLast(CDaoFind::FromText(condition));
+}
+
+bool CDaoRecordset::FindNext(const QString &condition)
+{
+    return FindNext(CDaoFind::FromText(condition));
+}
+
+bool CDaoRecordset::FindPrev(const QString &condition)
+{
+    return FindPrev(CDaoFind::FromText(condition));
 }
 
 void CDaoRecordset::SetCurrentOrdered()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/daofieldexchange.h"
+#include "store/daofind.h"
 #include "store/daokeyset.h"
 #include "store/daoorderedfind.h"
 
@@ -49,6 +50,12 @@ public:
     void MovePrev();
 
     // Move to a row meeting an SQL condition; when none does, stay where we were.
+    // Typed finds: the values are bound, never written into the statement.
+    bool FindFirst(const CDaoFind &find);
+    bool FindLast(const CDaoFind &find);
+    bool FindNext(const CDaoFind &find);
+    bool FindPrev(const CDaoFind &find);
+    bool FindById(qint64 id);
     bool FindFirst(const QString &condition);
     bool FindLast(const QString &condition);
     bool FindNext(const QString &condition);
@@ -97,13 +104,13 @@ private:
     void ReadColumnWidths();
     void Reposition();
     QString SelectKeys(const QString &condition, bool ordered, const QString &columns = QStringLiteral("ID")) const;
-    std::vector<qint64> QueryKeys(const QString &sql);
+    std::vector<qint64> QueryKeys(const QString &sql, const QVariantList &values = {});
     void EnsureKeyset();
     bool UseOrderedFinds() const { return !m_bChanged && !m_keyset.IsBuilt(); }
-    const std::vector<int> &MatchPositions(const QString &condition);
-    bool FindOrdered(const QString &condition, bool last);
+    const std::vector<int> &MatchPositions(const CDaoFind &find);
+    bool FindOrdered(const CDaoFind &find, bool last);
     const QString &FindSql(const QString &where, bool last);
-    bool FindByPosition(const QString &condition, int from, bool forward);
+    bool FindByPosition(const CDaoFind &find, int from, bool forward);
     void MoveToPosition(int pos);
     void SetCurrent(qint64 key, int pos);
     void SetOutside(bool bof);

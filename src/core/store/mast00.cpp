@@ -33,7 +33,8 @@ void CMast00::DoFieldExchange(CDaoFieldExchange *pFX)
 void CMast00::DeleteCompanyByCode(qint32 code)
 {
     CDaoQueryDef query(m_pDatabase);
-    query.Create(QString(), QStringLiteral("DELETE FROM Mast00 WHERE Code = %1").arg(code));
+    query.Create(QString(), QStringLiteral("DELETE FROM Mast00 WHERE Code = ?"));
+    query.SetParamValue(0, code);
     query.Execute(dbFailOnError);
     Requery();
     query.Close();
@@ -44,8 +45,8 @@ void CMast00::DeleteCompanyReleasingEmployees(qint32 code)
     if (!IsOpen())
         throw CDaoException(QStringLiteral("レコードセットが開かれていません。"));
     m_pDatabase->ExecuteAll({
-        QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo IN (SELECT ID FROM Mast00 WHERE Code = %1)").arg(code),
-        QStringLiteral("DELETE FROM Mast00 WHERE Code = %1").arg(code),
+        {QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo IN (SELECT ID FROM Mast00 WHERE Code = ?)"), {code}},
+        {QStringLiteral("DELETE FROM Mast00 WHERE Code = ?"), {code}},
     });
     Requery();
 }
@@ -55,8 +56,8 @@ void CMast00::DeleteDepartmentReleasingEmployees(qint32 id)
     if (!IsOpen())
         throw CDaoException(QStringLiteral("レコードセットが開かれていません。"));
     m_pDatabase->ExecuteAll({
-        QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo = %1").arg(id),
-        QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(id),
+        {QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo = ?"), {id}},
+        {QStringLiteral("DELETE FROM Mast00 WHERE ID = ?"), {id}},
     });
     Requery();
 }
@@ -64,7 +65,7 @@ void CMast00::DeleteDepartmentReleasingEmployees(qint32 id)
 QString CMast00::GetUnitPath(qint32 id, bool skipCompany)
 {
     QString path;
-    if (!FindFirst(QStringLiteral("ID = %1").arg(id)))
+    if (!FindById(id))
         return path;
     QSet<qint32> seen;
     // A damaged file may hold a loop of parents; each unit is named once.
@@ -72,7 +73,7 @@ QString CMast00::GetUnitPath(qint32 id, bool skipCompany)
         seen.insert(m_ID);
         path.prepend(m_Name + QLatin1Char('\n'));
         const qint32 parent = m_Parent;
-        if (!FindFirst(QStringLiteral("ID = %1").arg(parent)))
+        if (!FindById(parent))
             break;
         if (skipCompany && m_Parent == 0)
             break;
@@ -84,12 +85,12 @@ void CMast00::GetUnitChain(qint32 id, QList<qint32> *chain)
 {
     if (chain)
         chain->append(id);
-    if (!FindFirst(QStringLiteral("ID = %1").arg(id)))
+    if (!FindById(id))
         return;
     QSet<qint32> seen{m_ID};
     while (m_Parent != 0) {
         // A missing parent ends the walk on the last unit found, named once.
-        if (!FindFirst(QStringLiteral("ID = %1").arg(m_Parent)) || seen.contains(m_ID))
+        if (!FindById(m_Parent) || seen.contains(m_ID))
             break;
         seen.insert(m_ID);
         if (chain)

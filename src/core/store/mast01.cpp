@@ -48,7 +48,8 @@ QString CMast01::WithoutUnitCondition()
 void CMast01::ClearDepartment(qint32 busyo)
 {
     CDaoQueryDef query(m_pDatabase);
-    query.Create(QString(), QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo = %1").arg(busyo));
+    query.Create(QString(), QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo = ?"));
+    query.SetParamValue(0, busyo);
     query.Execute(dbFailOnError);
     Requery();
     query.Close();
