@@ -52,6 +52,8 @@ private slots:
     void findWalksInSortOrder_data();
     void findWalksInSortOrder();
     void findNothingKeepsCurrentRow();
+    void typedFindsBindTheirValues_data();
+    void typedFindsBindTheirValues();
     void movesAndBoundaries();
     void addedRowJoinsAtEndUntilRequery();
     void deleteLeavesNeighbours();
@@ -233,6 +235,45 @@ void TestRecordset::findNothingKeepsCurrentRow()
     QVERIFY(!set.IsEOF() && !set.IsBOF());
     set.MoveNext();
     QCOMPARE(set.m_Code, 3);
+}
+
+void TestRecordset::typedFindsBindTheirValues_data()
+{
+    findWalksInSortOrder_data();
+}
+
+void TestRecordset::typedFindsBindTheirValues()
+{
+    QFETCH(bool, byPosition);
+    const QString odd = QStringLiteral("O'Brien ? %1 -- ;");
+    {
+        CMast01 writer;
+        writer.Open();
+        for (int code : {20, 30, 20})
+            AddEmployee(writer, code, 1);
+        AddEmployee(writer, 40, 2, odd);
+    }
+    CMast01 set;
+    set.m_strSort = QStringLiteral("Code");
+    set.Open();
+    if (byPosition)
+        set.MoveLast();
+    using EOp = CDaoFind::EOp;
+    // A text that would break a written condition is found as it is.
+    QVERIFY(set.FindFirst(CDaoFind(QStringLiteral("Name"), EOp::equal, odd)));
+    QCOMPARE(set.m_Code, 40);
+    // The same condition with another value is another find, not the next step of the last one.
+    QVERIFY(set.FindFirst(CDaoFind(QStringLiteral("Code"), EOp::equal, 20)));
+    QVERIFY(set.FindNext(CDaoFind(QStringLiteral("Code"), EOp::equal, 30)));
+    QCOMPARE(set.m_Code, 30);
+    QVERIFY(set.FindFirst(CDaoFind(QStringLiteral("Busyo"), EOp::equal, 1).And(QStringLiteral("Code"), EOp::greater, 20)));
+    QCOMPARE(set.m_Code, 30);
+    QVERIFY(set.FindById(set.m_ID));
+    QCOMPARE(set.m_Code, 30);
+    QVERIFY(!set.FindById(9999));
+    QCOMPARE(set.m_Code, 30);
+    // Column names are the program's own: anything else is refused before it reaches the engine.
+    QVERIFY_THROWS_EXCEPTION(CDaoException, CDaoFind(QStringLiteral("Code = 1 OR 1"), EOp::equal, 1));
 }
 
 void TestRecordset::movesAndBoundaries()
