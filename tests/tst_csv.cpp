@@ -6,6 +6,7 @@
 #include "csv/csvdate.h"
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
+#include "register/register.h"
 #include "csv/csvtable.h"
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
@@ -20,6 +21,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextStream>
 
@@ -512,6 +514,7 @@ void TestCsv::cancelWritesNothing()
     QVERIFY(importer.ReadData(kUnitHeader + "5,本社,,,,,,\r\n", employees, error));
     importer.Plan(CCsvImporter::EExisting::Update);
     QCOMPARE(importer.WorkSize(), 602);
+    QSignalSpy changes(&CRegister::Instance(), &CRegister::Changed);
     QList<int> seen;
     QVERIFY(!importer.Apply([&seen](int done, int) {
         seen << done;
@@ -520,6 +523,12 @@ void TestCsv::cancelWritesNothing()
     QCOMPARE(seen, (QList<int>{0, 256, 512}));
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 0);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+    QCOMPARE(changes.count(), 0);
+    // Tried again, the same plan writes whole: no unit keeps an ID from the undone write.
+    QVERIFY(importer.Apply());
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Busyo IN (SELECT ID FROM Mast00 WHERE Parent <> 0)")), 600);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).value<SRegisterChange>().kind, SRegisterChange::EKind::everything);
 }
 
 // A database error halfway leaves the units written before it undone too.
@@ -537,9 +546,11 @@ void TestCsv::failureRollsBack()
         QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Mast01 "
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
     }
+    QSignalSpy changes(&CRegister::Instance(), &CRegister::Changed);
     QVERIFY_THROWS_EXCEPTION(CDaoException, importer.Apply());
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 0);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+    QCOMPARE(changes.count(), 0);
 }
 
 void TestCsv::importOnTheSharedConnection_data()

@@ -4,7 +4,7 @@
 #include "csv/csvdate.h"
 #include "csv/csvtable.h"
 #include "store/daoexception.h"
-#include "store/mast00.h"
+#include "register/registerexchange.h"
 #include "store/mast01.h"
 
 #include <QDir>
@@ -35,19 +35,10 @@ bool WriteAtomically(const QString &path, const QByteArray &bytes, QString &erro
 SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employeesOut)
 {
     SCsvExportResult result;
+    CRegisterExchange exchange(m_database);
     std::vector<SUnitRow> rows;
-    {
-        CMast00 set(&m_database);
-        set.m_strSort = QStringLiteral("Code , ID");
-        set.Open();
-        for (bool found = set.FindFirst(QStringLiteral("ID IS NOT NULL")); found;
-             found = set.FindNext(QStringLiteral("ID IS NOT NULL"))) {
-            rows.push_back({set.m_ID, set.m_Parent, set.m_Code,
-                            {set.m_Name, set.m_Yuu, set.m_Juu1, set.m_Juu2, set.m_TEL, set.m_FAX}});
-        }
-        set.Close();
-    }
-
+    for (const SUnitRecord &unit : exchange.Units(CRegisterExchange::EUnitOrder::byCode))
+        rows.push_back({unit.id, unit.parent, unit.code, QStringList(std::begin(unit.fields), std::end(unit.fields))});
     // Companies in code order, each followed by its departments depth first, siblings
     // in the order they were made: the order the tree shows and an import recreates.
     QHash<qint32, std::vector<size_t>> children;
@@ -84,11 +75,7 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
 
     employeesOut.clear();
     CCsvTable::AppendRecord(employeesOut, CCsvColumns::EmployeeHeaders());
-    CMast01 set(&m_database);
-    set.m_strSort = QStringLiteral("Code , ID");
-    set.Open();
-    for (bool found = set.FindFirst(QStringLiteral("ID IS NOT NULL")); found;
-         found = set.FindNext(QStringLiteral("ID IS NOT NULL"))) {
+    exchange.ForEachEmployee([&](const CMast01 &set) {
         QString unit;
         if (set.m_Busyo != 0) {
             unit = pathOf.value(set.m_Busyo);
@@ -103,8 +90,7 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
             set.m_Rire, set.m_Sikaku, set.m_Mem, set.m_Email,
         });
         ++result.employees;
-    }
-    set.Close();
+    });
     return result;
 }
 

@@ -1,5 +1,8 @@
 #include "register/register.h"
 
+#include "store/daodatabasepool.h"
+#include "store/daorecordset.h"
+
 CRegister &CRegister::Instance()
 {
     static CRegister *instance = [] {
@@ -12,4 +15,9 @@ CRegister &CRegister::Instance()
 void CRegister::Notify(const SRegisterChange &change)
 {
     emit Changed(change);
+}
+
+std::shared_ptr<CDaoDatabase> CRegister::Connection()
+{
+    return CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
 }

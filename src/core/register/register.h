@@ -3,6 +3,9 @@
 #include "register/registerchange.h"
 
 #include <QObject>
+#include <memory>
+
+class CDaoDatabase;
 
 // The one place windows, printing, CSV and backups reach the register through:
 // its operations (CUnits, CEmployees, CEmployeeEditor, ...) speak in the program's
@@ -15,6 +18,10 @@ class CRegister final : public QObject
 
 public:
     static CRegister &Instance();
+
+    // The connection the windows share, for the register-wide operations that
+    // take one (CSV, exchange): their sets then see such a write whole or not at all.
+    static std::shared_ptr<CDaoDatabase> Connection();
 
     // Told only after the change is kept: a write that rolled back tells nothing.
     void Notify(const SRegisterChange &change);

@@ -5,10 +5,9 @@
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
 #include "base/modalseam.h"
+#include "register/register.h"
 #include "store/daodatabase.h"
-#include "store/daodatabasepool.h"
 #include "store/daoexception.h"
-#include "store/daorecordset.h"
 #include "views/busyindicator.h"
 
 #include <QDir>
@@ -57,7 +56,7 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     bool ok = false;
     try {
         CBusyIndicator busy;
-        const auto db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+        const auto db = CRegister::Connection();
         ok = CCsvExporter(*db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom,
                                      result, error);
     } catch (const CDaoException &e) {
@@ -86,7 +85,7 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
     try {
         // The windows' connection: their sets then see the import whole or not at
         // all, and no read they left open can hold the commit up.
-        const auto db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+        const auto db = CRegister::Connection();
         CCsvImporter importer(*db);
         QString error;
         {

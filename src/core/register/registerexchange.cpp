@@ -1,0 +1,152 @@
+#include "register/registerexchange.h"
+
+#include "register/register.h"
+#include "store/daocolumnsubset.h"
+#include "store/daodatabase.h"
+#include "store/mast00.h"
+#include "store/mast01.h"
+
+CRegisterExchange::CRegisterExchange(CDaoDatabase &database)
+    : m_database(database)
+{
+}
+
+CRegisterExchange::~CRegisterExchange()
+{
+    // The sets end their statements before a rollback, which a live read would block.
+    m_pUnits.reset();
+    m_pEmployees.reset();
+    if (m_bInTransaction)
+        m_database.Rollback();
+}
+
+QList<SUnitRecord> CRegisterExchange::Units(EUnitOrder order)
+{
+    QList<SUnitRecord> units;
+    CMast00 set(&m_database);
+    set.m_strSort = order == EUnitOrder::byId ? QStringLiteral("ID") : QStringLiteral("Code , ID");
+    set.Open();
+    const CDaoFind all;
+    for (bool found = set.FindFirst(all); found; found = set.FindNext(all)) {
+        units.append({set.m_ID, set.m_Parent, set.m_Code,
+                      {set.m_Name, set.m_Yuu, set.m_Juu1, set.m_Juu2, set.m_TEL, set.m_FAX}});
+    }
+    return units;
+}
+
+QHash<qint32, qint32> CRegisterExchange::EmployeeIdsByCode()
+{
+    QHash<qint32, qint32> ids;
+    CMast01 set(&m_database);
+    set.m_strSort = QStringLiteral("Code , ID");
+    // Only the two keys are needed; reading every column of 100,000 rows would not be.
+    const CDaoColumnSubset columns(set, {QStringLiteral("ID"), QStringLiteral("Code")});
+    set.Open();
+    const CDaoFind all;
+    for (bool found = set.FindFirst(all); found; found = set.FindNext(all)) {
+        if (!ids.contains(set.m_Code))
+            ids.insert(set.m_Code, set.m_ID);
+    }
+    return ids;
+}
+
+void CRegisterExchange::ForEachEmployee(const std::function<void(const CMast01 &)> &visit)
+{
+    CMast01 set(&m_database);
+    set.m_strSort = QStringLiteral("Code , ID");
+    set.Open();
+    const CDaoFind all;
+    for (bool found = set.FindFirst(all); found; found = set.FindNext(all))
+        visit(set);
+}
+
+void CRegisterExchange::Begin()
+{
+    m_database.BeginTrans();
+    m_bInTransaction = true;
+    m_bWrote = false;
+}
+
+CMast00 &CRegisterExchange::UnitWriter()
+{
+    if (!m_pUnits) {
+        m_pUnits = std::make_unique<CMast00>(&m_database);
+        m_pUnits->Open();
+    }
+    return *m_pUnits;
+}
+
+CMast01 &CRegisterExchange::EmployeeWriter()
+{
+    if (!m_pEmployees) {
+        m_pEmployees = std::make_unique<CMast01>(&m_database);
+        m_pEmployees->Open();
+    }
+    return *m_pEmployees;
+}
+
+qint32 CRegisterExchange::AddUnit(qint32 parentId, qint32 code, const QString (&fields)[6])
+{
+    CMast00 &set = UnitWriter();
+    set.AddNew();
+    set.m_Parent = parentId;
+    set.m_Code = code;
+    set.m_Name = fields[0];
+    set.m_Yuu = fields[1];
+    set.m_Juu1 = fields[2];
+    set.m_Juu2 = fields[3];
+    set.m_TEL = fields[4];
+    set.m_FAX = fields[5];
+    set.Update();
+    m_bWrote = true;
+    return qint32(set.GetLastModifiedBookmark());
+}
+
+void CRegisterExchange::UpdateUnit(qint32 id, const QString (&fields)[6])
+{
+    CMast00 &set = UnitWriter();
+    set.SetBookmark(id);
+    set.Edit();
+    set.m_Name = fields[0];
+    set.m_Yuu = fields[1];
+    set.m_Juu1 = fields[2];
+    set.m_Juu2 = fields[3];
+    set.m_TEL = fields[4];
+    set.m_FAX = fields[5];
+    set.Update();
+    m_bWrote = true;
+}
+
+void CRegisterExchange::WriteEmployee(qint32 id, qint32 code, const std::function<void(CMast01 &)> &fill)
+{
+    CMast01 &set = EmployeeWriter();
+    if (id == 0) {
+        set.AddNew();
+        set.m_Code = code;
+        set.m_Sdate = set.m_Indat = set.m_Outdat = CDateValue::MakeNull();
+    } else {
+        set.SetBookmark(id);
+        set.Edit();
+    }
+    fill(set);
+    set.Update();
+    m_bWrote = true;
+}
+
+void CRegisterExchange::Commit()
+{
+    m_pUnits.reset();
+    m_pEmployees.reset();
+    m_bInTransaction = false;
+    m_database.CommitTrans();
+    if (m_bWrote)
+        CRegister::Instance().Notify({SRegisterChange::EKind::everything, {}, 0});
+}
+
+void CRegisterExchange::Rollback()
+{
+    m_pUnits.reset();
+    m_pEmployees.reset();
+    if (std::exchange(m_bInTransaction, false))
+        m_database.Rollback();
+}
