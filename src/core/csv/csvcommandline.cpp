@@ -15,18 +15,6 @@
 #include <cstdio>
 
 namespace {
-const QString kExport = QStringLiteral("--export-csv");
-const QString kImport = QStringLiteral("--import-csv");
-const QString kSkip = QStringLiteral("--skip-existing");
-const QString kDatabase = QStringLiteral("--database");
-const QString kEncoding = QStringLiteral("--encoding");
-
-QString Usage()
-{
-    return QStringLiteral("使い方: morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
-                          "        morvek --import-csv フォルダ [--skip-existing] [--database ファイル]\n");
-}
-
 // The same place start-up looks in.
 QString DatabaseFromSettings()
 {
@@ -34,14 +22,6 @@ QString DatabaseFromSettings()
     return settings.value(QStringLiteral("Database/Path"), QStringLiteral("odata.mdb")).toString();
 }
 } // namespace
-
-bool CCsvCommandLine::Wants(const QStringList &arguments)
-{
-    for (const QString &argument : arguments.mid(1))
-        if (argument == kExport || argument == kImport || argument == kSkip || argument == kEncoding)
-            return true;
-    return false;
-}
 
 int CCsvCommandLine::Main(int argc, char **argv)
 {
@@ -56,30 +36,21 @@ int CCsvCommandLine::Main(int argc, char **argv)
 
 int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    QString exportFolder, importFolder, database, encodingName;
-    bool skip = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        QString *value = argument == kExport ? &exportFolder
-                       : argument == kImport ? &importFolder
-                       : argument == kDatabase ? &database
-                       : argument == kEncoding ? &encodingName : nullptr;
-        if (argument == kSkip) {
-            skip = true;
-        } else if (!value) {
-            err << QStringLiteral("知らない引数です: %1\n").arg(argument) << Usage();
-            return ExitUsage;
-        } else if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
-            err << QStringLiteral("%1 の後に値がありません。\n").arg(argument) << Usage();
-            return ExitUsage;
-        } else {
-            *value = arguments.at(++i);
-        }
-    }
-    if (exportFolder.isEmpty() == importFolder.isEmpty()) {
-        err << QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。\n") << Usage();
+    const CCommandLine::SParsed parsed = CCommandLine::Parse(arguments);
+    if (parsed.action == CCommandLine::EAction::usageError) {
+        err << parsed.error << '\n' << CCommandLine::Usage();
         return ExitUsage;
     }
+    const bool exporting = parsed.action == CCommandLine::EAction::exportCsv;
+    if (!exporting && parsed.action != CCommandLine::EAction::importCsv) {
+        err << QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。\n") << CCommandLine::Usage();
+        return ExitUsage;
+    }
+    const QString exportFolder = exporting ? parsed.folder : QString();
+    const QString importFolder = exporting ? QString() : parsed.folder;
+    const QString &encodingName = parsed.encoding;
+    const bool skip = parsed.skipExisting;
+    QString database = parsed.database;
     ECsvEncoding encoding = ECsvEncoding::Utf8Bom;
     const QString lowered = encodingName.toLower();
     if (lowered == QStringLiteral("cp932") || lowered == QStringLiteral("shift_jis") || lowered == QStringLiteral("sjis")) {

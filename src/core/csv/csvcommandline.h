@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv/commandline.h"
 #include "csv/csvcodec.h"
 
 #include <QStringList>
@@ -11,15 +12,13 @@ class QTextStream;
 class CCsvCommandLine final
 {
 public:
-    // True when the arguments (program name first) ask for a CSV run.
-    static bool Wants(const QStringList &arguments);
     // Runs it on the core application; the result is the exit status.
     static int Main(int argc, char **argv);
     // The run itself: 0 on success; on failure a message on err and nothing written.
     static int Run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
-    static constexpr int ExitFailure = 1;
-    static constexpr int ExitUsage = 2;
+    static constexpr int ExitFailure = CCommandLine::ExitFailure;
+    static constexpr int ExitUsage = CCommandLine::ExitUsage;
 
 private:
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,

@@ -1,0 +1,162 @@
+#include "csv/commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace {
+QString Dashed(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+QString Synopsis(const CCommandLine::SOption &option)
+{
+    QStringList names;
+    for (const QString &name : option.names)
+        names << Dashed(name);
+    QString text = names.join(QStringLiteral(", "));
+    if (!option.valueName.isEmpty())
+        text += QLatin1Char(' ') + option.valueName;
+    return text;
+}
+
+const QString kExport = QStringLiteral("export-csv");
+const QString kImport = QStringLiteral("import-csv");
+const QString kEncoding = QStringLiteral("encoding");
+const QString kSkip = QStringLiteral("skip-existing");
+const QString kDatabase = QStringLiteral("database");
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
+
+// Qt's own options for the window program pass through untouched.
+QStringList WithoutQtOptions(const QStringList &arguments)
+{
+    static const QStringList withValue = {
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("session"), QStringLiteral("style"),
+        QStringLiteral("stylesheet"), QStringLiteral("display"), QStringLiteral("geometry"),
+        QStringLiteral("name"), QStringLiteral("title"), QStringLiteral("visual")};
+    static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                                      QStringLiteral("dograb"), QStringLiteral("sync")};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments.at(i);
+        if (i == 0 || !name.startsWith(QLatin1Char('-'))) {
+            kept << name;
+            continue;
+        }
+        name.remove(0, name.startsWith(QStringLiteral("--")) ? 2 : 1);
+        if (withValue.contains(name) && i + 1 < arguments.size())
+            ++i;
+        else if (!flags.contains(name) && !name.startsWith(QStringLiteral("qmljsdebugger=")))
+            kept << arguments.at(i);
+    }
+    return kept;
+}
+} // namespace
+
+const QList<CCommandLine::SOption> &CCommandLine::Options()
+{
+    static const QList<SOption> options = {
+        {{kExport}, QStringLiteral("フォルダ"),
+         QStringLiteral("部課.csv と 社員.csv をフォルダに書き出します。画面は開きません。"),
+         QStringLiteral("Write 部課.csv (units) and 社員.csv (employees) into the folder, without a window.")},
+        {{kImport}, QStringLiteral("フォルダ"),
+         QStringLiteral("フォルダの 部課.csv と 社員.csv を読み込みます。取り込めない行が一つでもあれば何も書き込みません。"),
+         QStringLiteral("Read 部課.csv and 社員.csv from the folder, without a window; "
+                        "with any refused row nothing is written.")},
+        {{kEncoding}, QStringLiteral("文字コード"),
+         QStringLiteral("書き出す文字コード: utf-8（BOM 付き、既定）か cp932（Shift_JIS）。"),
+         QStringLiteral("Encoding of the written files: utf-8 (with BOM, the default) or cp932 (Shift_JIS).")},
+        {{kSkip}, {},
+         QStringLiteral("読み込みで、社員コードが既にある社員を更新せずに読み飛ばします。"),
+         QStringLiteral("On import, leave employees whose code already exists as they are.")},
+        {{kDatabase}, QStringLiteral("ファイル"),
+         QStringLiteral("使うデータベース: ファイルか postgresql:// の URI。既定は設定の Database/Path（odata.mdb）。"),
+         QStringLiteral("The register to use: a file or a postgresql:// URI; "
+                        "by default the settings' Database/Path (odata.mdb).")},
+        {{QStringLiteral("h"), kHelp}, {}, QStringLiteral("この説明を表示します。"), QStringLiteral("Show this help.")},
+        {{QStringLiteral("v"), kVersion}, {}, QStringLiteral("版を表示します。"), QStringLiteral("Show the version.")},
+    };
+    return options;
+}
+
+CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const SOption &option : Options())
+        parser.addOption(QCommandLineOption(option.names, option.japanese, option.valueName));
+    SParsed parsed;
+    const auto refuse = [&parsed](const QString &error) {
+        parsed.action = EAction::usageError;
+        parsed.error = error;
+        return parsed;
+    };
+    if (!parser.parse(WithoutQtOptions(arguments.isEmpty() ? QStringList{QStringLiteral("morvek")} : arguments))) {
+        // Qt's own words are English and quote the input; ours say which option.
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return refuse(QStringLiteral("知らない引数です: %1").arg(Dashed(unknown.constFirst())));
+        for (const SOption &option : Options()) {
+            const QString name = Dashed(option.names.constLast());
+            if (!option.valueName.isEmpty() && parser.errorText().contains(QLatin1Char('\'') + name + QLatin1Char('\'')))
+                return refuse(QStringLiteral("%1 の後に値がありません。").arg(name));
+        }
+        return refuse(QStringLiteral("引数が正しくありません。"));
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("知らない引数です: %1").arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(kHelp)) {
+        parsed.action = EAction::help;
+        return parsed;
+    }
+    if (parser.isSet(kVersion)) {
+        parsed.action = EAction::version;
+        return parsed;
+    }
+    for (const QString &name : {kExport, kImport, kDatabase, kEncoding})
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
+    const bool exporting = parser.isSet(kExport);
+    const bool importing = parser.isSet(kImport);
+    parsed.database = parser.value(kDatabase);
+    parsed.encoding = parser.value(kEncoding);
+    parsed.skipExisting = parser.isSet(kSkip);
+    if (!exporting && !importing) {
+        // Options of the CSV commands alone still ask for one of them.
+        if (parser.isSet(kEncoding) || parsed.skipExisting || parser.isSet(kDatabase))
+            return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
+        return parsed;
+    }
+    if (exporting && importing)
+        return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
+    parsed.action = exporting ? EAction::exportCsv : EAction::importCsv;
+    parsed.folder = parser.value(exporting ? kExport : kImport);
+    return parsed;
+}
+
+QString CCommandLine::Usage()
+{
+    return QStringLiteral("使い方: morvek\n"
+                          "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
+                          "        morvek --import-csv フォルダ [--skip-existing] [--database ファイル]\n"
+                          "        morvek --help | --version\n");
+}
+
+QString CCommandLine::HelpText()
+{
+    QString text = Usage();
+    text += QStringLiteral("\n社員台帳 Morvek。引数がなければ画面を開きます。\n\nオプション:\n");
+    for (const SOption &option : Options())
+        text += QStringLiteral("  %1\n      %2\n").arg(Synopsis(option), option.japanese);
+    text += QStringLiteral("\n終了コード: 0 成功、1 失敗（何も書き込んでいません）、2 引数の誤り。\n");
+    return text;
+}
+
+QString CCommandLine::VersionText()
+{
+    const QString version = QCoreApplication::applicationVersion();
+    return QStringLiteral("morvek %1\n").arg(version.isEmpty() ? QStringLiteral(MORVEK_VERSION) : version);
+}

@@ -1,0 +1,75 @@
+#include "shell/programentry.h"
+
+#include "csv/commandline.h"
+#include "csv/csvcommandline.h"
+#include "shell/morvekapp.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+#include <exception>
+
+namespace {
+void Print(FILE *stream, const QString &text)
+{
+    QTextStream out(stream);
+    out << text;
+}
+} // namespace
+
+bool CProgramEntry::HasDisplay()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool x11 = qEnvironmentVariableIsSet("DISPLAY");
+    const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (platform.startsWith("xcb"))
+        return x11;
+    if (platform.startsWith("wayland"))
+        return wayland;
+    return !platform.isEmpty() || x11 || wayland;
+}
+
+int CProgramEntry::Main(int argc, char **argv)
+{
+    try {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        const CCommandLine::SParsed parsed = CCommandLine::Parse(arguments);
+        switch (parsed.action) {
+        case CCommandLine::EAction::help:
+            Print(stdout, CCommandLine::HelpText());
+            return 0;
+        case CCommandLine::EAction::version:
+            Print(stdout, CCommandLine::VersionText());
+            return 0;
+        case CCommandLine::EAction::usageError:
+            Print(stderr, QStringLiteral("morvek: %1\n").arg(parsed.error) + CCommandLine::Usage());
+            return CCommandLine::ExitUsage;
+        case CCommandLine::EAction::exportCsv:
+        case CCommandLine::EAction::importCsv:
+            return CCsvCommandLine::Main(argc, argv);
+        case CCommandLine::EAction::window:
+            break;
+        }
+        if (!HasDisplay()) {
+            Print(stderr, QStringLiteral("morvek: 画面（ディスプレイ）がないため開けません。"
+                                         "画面なしで使えるコマンドは morvek --help で表示できます。\n"));
+            return CCommandLine::ExitFailure;
+        }
+        return RunWindow(argc, argv);
+    } catch (const std::exception &error) {
+        Print(stderr, QStringLiteral("morvek: %1\n").arg(QString::fromUtf8(error.what())));
+    } catch (...) {
+        Print(stderr, QStringLiteral("morvek: 予期しないエラーで終了しました。\n"));
+    }
+    return CCommandLine::ExitFailure;
+}
+
+int CProgramEntry::RunWindow(int argc, char **argv)
+{
+    CMorvekApp app(argc, argv);
+    if (!app.InitInstance())
+        return 0;
+    return app.exec();
+}

@@ -1,0 +1,109 @@
+#include "csv/commandline.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
+
+using EAction = CCommandLine::EAction;
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void helpNamesEveryOption();
+    void programWithoutDisplay_data();
+    void programWithoutDisplay();
+};
+
+void TestCommandLine::parse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<EAction>("action");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("nothing") << QStringList{} << EAction::window << "" << "";
+    QTest::newRow("qt's own options") << QStringList{"-platform", "offscreen", "-reverse"} << EAction::window << "" << "";
+    QTest::newRow("help") << QStringList{"--help"} << EAction::help << "" << "";
+    QTest::newRow("short help") << QStringList{"-h"} << EAction::help << "" << "";
+    QTest::newRow("version") << QStringList{"--version"} << EAction::version << "" << "";
+    QTest::newRow("export") << QStringList{"--export-csv", "出力", "--encoding", "cp932"} << EAction::exportCsv
+                            << "出力" << "";
+    QTest::newRow("import") << QStringList{"--import-csv=in", "--skip-existing"} << EAction::importCsv << "in" << "";
+    QTest::newRow("unknown") << QStringList{"--fast"} << EAction::usageError << "" << "知らない引数です: --fast";
+    QTest::newRow("stray word") << QStringList{"odata.mdb"} << EAction::usageError << "" << "知らない引数です: odata.mdb";
+    QTest::newRow("missing value") << QStringList{"--import-csv"} << EAction::usageError << ""
+                                   << "--import-csv の後に値がありません。";
+    QTest::newRow("empty value") << QStringList{"--export-csv", ""} << EAction::usageError << ""
+                                 << "--export-csv の後に値がありません。";
+    QTest::newRow("both") << QStringList{"--export-csv", "a", "--import-csv", "b"} << EAction::usageError << ""
+                          << "--export-csv か --import-csv のどちらか一つを指定してください。";
+    QTest::newRow("option alone") << QStringList{"--skip-existing"} << EAction::usageError << ""
+                                  << "--export-csv か --import-csv のどちらか一つを指定してください。";
+}
+
+void TestCommandLine::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(EAction, action);
+    QFETCH(QString, folder);
+    QFETCH(QString, error);
+    const CCommandLine::SParsed parsed = CCommandLine::Parse(QStringList{QStringLiteral("morvek")} + arguments);
+    QCOMPARE(parsed.action, action);
+    QCOMPARE(parsed.folder, folder);
+    QCOMPARE(parsed.error, error);
+}
+
+void TestCommandLine::helpNamesEveryOption()
+{
+    const QString help = CCommandLine::HelpText();
+    for (const CCommandLine::SOption &option : CCommandLine::Options()) {
+        QVERIFY2(help.contains(QStringLiteral("--") + option.names.constLast()), qPrintable(option.names.constLast()));
+        QVERIFY(help.contains(option.japanese));
+    }
+}
+
+void TestCommandLine::programWithoutDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--import-csv フォルダ" << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "morvek " << "";
+    QTest::newRow("unknown") << QStringList{"--fast"} << 2 << "" << "知らない引数です: --fast";
+    QTest::newRow("window") << QStringList{} << 1 << "" << "画面（ディスプレイ）がないため開けません。";
+}
+
+// The program itself, as a script or a terminal without a display starts it.
+void TestCommandLine::programWithoutDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(QDir::tempPath());
+    program.start(QStringLiteral(MORVEK_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), status);
+    const QString printed = QString::fromUtf8(program.readAllStandardOutput());
+    const QString complaint = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(printed.contains(out), qPrintable(printed));
+    QVERIFY2(complaint.contains(err), qPrintable(complaint));
+    if (status == 1)
+        QCOMPARE(complaint.count(QLatin1Char('\n')), 1);
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
