@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package, lists its contents and validates its desktop entry and
-# AppStream metadata. Not part of the quick test run (scripts/test.sh).
+# Builds the Debian package, lists its contents, checks it with lintian (any error or
+# warning fails) and validates its desktop entry and AppStream metadata. .ci/run runs it.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
 
 # What packaging and validating need beyond the build.
-tools=(dpkg-dev desktop-file-utils appstream)
+tools=(dpkg-dev desktop-file-utils appstream lintian man-db)
 missing=()
 for p in "${tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -29,11 +29,23 @@ dpkg-deb --contents "$deb"
 unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb --extract "$deb" "$unpacked"
-id=com.kelbrotanesoft.Morvek
+id=com.kelbrotanesoft.morvek
 for f in usr/bin/morvek usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
-         usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/morvek/tmp.mvk; do
+         usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/morvek/tmp.mvk \
+         usr/share/man/man1/morvek.1.gz usr/share/man/ja/man1/morvek.1.gz \
+         usr/share/doc/morvek/copyright usr/share/doc/morvek/changelog.gz; do
   [ -f "$unpacked/$f" ] || { echo "missing from the package: $f" >&2; exit 1; }
 done
 desktop-file-validate "$unpacked/usr/share/applications/$id.desktop"
-appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$id.metainfo.xml"
+appstreamcli validate --no-net --pedantic "$unpacked/usr/share/metainfo/$id.metainfo.xml"
+# The program answers --help without a display, as a packaged command must.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$unpacked/usr/bin/morvek" --help >/dev/null
+
+echo "== lintian"
+report="$(lintian --pedantic --display-info --allow-root "$deb" 2>&1 || true)"
+printf '%s\n' "$report"
+if printf '%s\n' "$report" | grep -qE '^[EW]: '; then
+  echo "lintian reports errors or warnings" >&2
+  exit 1
+fi
 echo "package ok: $deb"

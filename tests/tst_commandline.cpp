@@ -1,8 +1,10 @@
 #include "csv/commandline.h"
+#include "csv/manualpage.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTest>
 
 using EAction = CCommandLine::EAction;
@@ -15,6 +17,8 @@ private slots:
     void parse_data();
     void parse();
     void helpNamesEveryOption();
+    void manualPageNamesEveryOption_data();
+    void manualPageNamesEveryOption();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
 };
@@ -65,6 +69,29 @@ void TestCommandLine::helpNamesEveryOption()
         QVERIFY2(help.contains(QStringLiteral("--") + option.names.constLast()), qPrintable(option.names.constLast()));
         QVERIFY(help.contains(option.japanese));
     }
+}
+
+void TestCommandLine::manualPageNamesEveryOption_data()
+{
+    QTest::addColumn<CManualPage::ELanguage>("language");
+    QTest::newRow("English") << CManualPage::ELanguage::english;
+    QTest::newRow("Japanese") << CManualPage::ELanguage::japanese;
+}
+
+void TestCommandLine::manualPageNamesEveryOption()
+{
+    QFETCH(CManualPage::ELanguage, language);
+    const QString page = CManualPage::Render(language, QStringLiteral("2026-12-07"));
+    QVERIFY(page.startsWith(QStringLiteral(".TH MORVEK 1 \"2026-12-07\"")));
+    for (const CCommandLine::SOption &option : CCommandLine::Options()) {
+        // Dashes are troff's own minus signs, so that the page can be searched and copied.
+        const QString name = QStringLiteral("\\-\\-") + QString(option.names.constLast()).replace(u'-', QStringLiteral("\\-"));
+        QVERIFY2(page.contains(name), qPrintable(name));
+    }
+    // A line that starts with a quote or a dot is a request troff knows, never text.
+    static const QRegularExpression request(QStringLiteral("^\\.(TH|SH|TP|B|I|br)( |$)"));
+    for (const QString &line : page.split(u'\n'))
+        QVERIFY2(!line.startsWith(u'\'') && (!line.startsWith(u'.') || request.match(line).hasMatch()), qPrintable(line));
 }
 
 void TestCommandLine::programWithoutDisplay_data()

@@ -59,25 +59,25 @@ QStringList WithoutQtOptions(const QStringList &arguments)
 const QList<CCommandLine::SOption> &CCommandLine::Options()
 {
     static const QList<SOption> options = {
-        {{kExport}, QStringLiteral("フォルダ"),
+        {{kExport}, QStringLiteral("フォルダ"), QStringLiteral("FOLDER"),
          QStringLiteral("部課.csv と 社員.csv をフォルダに書き出します。画面は開きません。"),
          QStringLiteral("Write 部課.csv (units) and 社員.csv (employees) into the folder, without a window.")},
-        {{kImport}, QStringLiteral("フォルダ"),
+        {{kImport}, QStringLiteral("フォルダ"), QStringLiteral("FOLDER"),
          QStringLiteral("フォルダの 部課.csv と 社員.csv を読み込みます。取り込めない行が一つでもあれば何も書き込みません。"),
          QStringLiteral("Read 部課.csv and 社員.csv from the folder, without a window; "
                         "with any refused row nothing is written.")},
-        {{kEncoding}, QStringLiteral("文字コード"),
+        {{kEncoding}, QStringLiteral("文字コード"), QStringLiteral("ENCODING"),
          QStringLiteral("書き出す文字コード: utf-8（BOM 付き、既定）か cp932（Shift_JIS）。"),
          QStringLiteral("Encoding of the written files: utf-8 (with BOM, the default) or cp932 (Shift_JIS).")},
-        {{kSkip}, {},
+        {{kSkip}, {}, {},
          QStringLiteral("読み込みで、社員コードが既にある社員を更新せずに読み飛ばします。"),
          QStringLiteral("On import, leave employees whose code already exists as they are.")},
-        {{kDatabase}, QStringLiteral("ファイル"),
+        {{kDatabase}, QStringLiteral("ファイル"), QStringLiteral("FILE"),
          QStringLiteral("使うデータベース: ファイルか postgresql:// の URI。既定は設定の Database/Path（odata.mdb）。"),
          QStringLiteral("The register to use: a file or a postgresql:// URI; "
                         "by default the settings' Database/Path (odata.mdb).")},
-        {{QStringLiteral("h"), kHelp}, {}, QStringLiteral("この説明を表示します。"), QStringLiteral("Show this help.")},
-        {{QStringLiteral("v"), kVersion}, {}, QStringLiteral("版を表示します。"), QStringLiteral("Show the version.")},
+        {{QStringLiteral("h"), kHelp}, {}, {}, QStringLiteral("この説明を表示します。"), QStringLiteral("Show this help.")},
+        {{QStringLiteral("v"), kVersion}, {}, {}, QStringLiteral("版を表示します。"), QStringLiteral("Show the version.")},
     };
     return options;
 }

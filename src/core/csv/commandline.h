@@ -15,6 +15,7 @@ public:
     {
         QStringList names;      // without dashes; one letter is a short name
         QString valueName;      // empty for a switch
+        QString valueNameEnglish;
         QString japanese;
         QString english;
     };
