@@ -387,7 +387,6 @@ void CEmployeeForm::OnF8()
     if (m_nCurField == 1 && CurrentFieldHasFocus()) {
         // Gone before the captions are put back: it resets them as it goes.
         CEmployeeSearchDlg search(this);
-        search.m_pRecordset = m_pRecordset.get();
         search.m_nStartCode = CodeValue();
         if (CModalSeam::Exec(search) == QDialog::Accepted && search.m_nSelectedID > 0
             && m_pRecordset->FindFirst(QStringLiteral("ID = %1").arg(search.m_nSelectedID))) {

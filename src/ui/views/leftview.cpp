@@ -405,7 +405,6 @@ void CLeftView::SearchEmployee()
     if (CModalSeam::Exec(startDlg) != QDialog::Accepted)
         return;
     CSetOpener open(employees);
-    searchDlg.m_pRecordset = &employees;
     searchDlg.m_nStartCode = startDlg.GetStartCode();
     if (CModalSeam::Exec(searchDlg) != QDialog::Accepted
         || !employees.FindFirst(QStringLiteral("ID = %1").arg(searchDlg.m_nSelectedID)))
