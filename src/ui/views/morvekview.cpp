@@ -451,7 +451,7 @@ void CMorvekView::OpenEmployeeView(qint32 employeeId)
     CSetOpener openUnits(units);
     CEmployeeViewDlg dlg(this);
     dlg.m_strTitle = units.GetUnitPath(m_pEmployees->m_Busyo, true);
-    dlg.m_pEmployee = m_pEmployees.get();
+    dlg.m_nEmployeeID = employeeId;
     CModalSeam::Exec(dlg);
 }
 
