@@ -423,7 +423,7 @@ bool CLeftView::PrepareCompanyPrintJob()
     if (!selected || !UnitStillThere(selected))
         return false;
     CBusyIndicator busy;
-    return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
+    return m_pPrintJob->PrepareCompanyPrintJob(UnitId(selected));
 }
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)

@@ -355,18 +355,11 @@ bool CMorvekView::PreparePrintJob()
 {
     CBusyIndicator busy;
     m_pPrintJob->Clear();
-    CMast00 units;
-    units.m_strSort = QStringLiteral("Code , ID");
-    units.Open();
-    m_pPrintJob->SetCardPrintHeader(units);
-    CSetOpener open(*m_pEmployees);
+    m_pPrintJob->SetCardPrintHeader();
     for (int row : SelectedRows()) {
-        if (!CRowImages::IsEmployee(RowImage(row)))
-            continue;
-        if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(m_pModel->Row(row).nId)))
-            m_pPrintJob->AddCardRecord(*m_pEmployees, units);
+        if (CRowImages::IsEmployee(RowImage(row)))
+            m_pPrintJob->AddCardRecord(m_pModel->Row(row).nId);
     }
-    units.Close();
     return !m_pPrintJob->IsEmpty();
 }
 
