@@ -5,7 +5,6 @@
 #include "photo/dibblock.h"
 #include "printlayout/cardprintjob.h"
 #include "printlayout/companylistjob.h"
-#include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/schema.h"
 
@@ -112,8 +111,7 @@ void BM_CompanyListToPdf(benchmark::State &state)
     int pages = 0;
     for (auto _ : state) {
         CCompanyListJob job;
-        CMast00 units;
-        job.PrepareCompanyPrintJob(units, 2);
+        job.PrepareCompanyPrintJob(2);
         ToPdf(job, QStringLiteral("list.pdf"));
         pages += job.GetPageCount();
     }
@@ -126,10 +124,8 @@ void BM_PrepareCompanyList(benchmark::State &state)
 {
     CDaoRecordset::SetApplicationDatabasePath(Database());
     CCompanyListJob job;
-    for (auto _ : state) {
-        CMast00 units;
-        job.PrepareCompanyPrintJob(units, 2);
-    }
+    for (auto _ : state)
+        job.PrepareCompanyPrintJob(2);
     state.counters["employees"] = job.GetRecordCount();
 }
 
@@ -141,13 +137,11 @@ void BM_CardsToPdf(benchmark::State &state)
     int pages = 0;
     for (auto _ : state) {
         CCardPrintJob job(&layout);
-        CMast00 units;
-        units.Open();
-        job.SetCardPrintHeader(units);
+        job.SetCardPrintHeader();
         CMast01 employees;
         employees.Open();
         for (int i = 0; i < 100 && !employees.IsEOF(); ++i, employees.MoveNext())
-            job.AddCardRecord(employees, units);
+            job.AddCardRecord(employees.m_ID);
         ToPdf(job, QStringLiteral("cards.pdf"));
         pages += job.GetPageCount();
     }

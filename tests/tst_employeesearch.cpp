@@ -151,10 +151,7 @@ void TestEmployeeSearch::paging()
     QFETCH(int, startAfter);
 
     AddEmployees(codes);
-    CMast01 set;
-    set.m_strSort = QStringLiteral("Code");
-    set.Open();
-    CSearchPager pager(&set);
+    CSearchPager pager;
     pager.FillPage(startCode);
     for (const QChar key : keys) {
         const QList<int> before = CodesOf(pager.Lines());
@@ -197,11 +194,7 @@ void TestEmployeeSearch::searchDialog()
     QFETCH(int, chosenCode);
 
     AddEmployees(Range(201, 215));
-    CMast01 set;
-    set.m_strSort = QStringLiteral("Code");
-    set.Open();
     CEmployeeSearchDlg dlg;
-    dlg.m_pRecordset = &set;
     dlg.m_nStartCode = startCode;
     QVERIFY(ShowAndWait(dlg));
     CSearchListBox *list = dlg.GetList();

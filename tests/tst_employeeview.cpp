@@ -62,7 +62,7 @@ struct SOpenForm {
         set.Open();
         QVERIFY(set.FindFirst(QStringLiteral("ID = %1").arg(id)));
         dlg.m_strTitle = title;
-        dlg.m_pEmployee = &set;
+        dlg.m_nEmployeeID = id;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     }

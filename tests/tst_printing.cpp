@@ -112,6 +112,7 @@ private slots:
     void preview();
     void printCommandsFollowWhatCanBePrinted();
     void nothingSelectedInTheListPrintsNothing();
+    void companyListInIdOrderAcrossUnits();
 
 private:
     void SelectUnit(qint32 unitId);
@@ -201,12 +202,10 @@ void TestPrinting::companyListOnPaper()
 void TestPrinting::companyListPages()
 {
     CCompanyListJob &job = Tree()->GetPrintJob();
-    CMast00 units;
-    QVERIFY(job.PrepareCompanyPrintJob(units, m_sales));
+    QVERIFY(job.PrepareCompanyPrintJob(m_sales));
     QCOMPARE(job.GetRecordCount(), 7);
     QCOMPARE(job.GetPageCount(), 2);
     QCOMPARE(job.GetTable().m_strSubtitle, QStringLiteral("本社"));
-    QVERIFY(!units.IsOpen());
     // The employee of the company itself has the company as the path, the others their department.
     QStringList paths;
     for (const CPrintRecord &record : job.GetRecords())
@@ -215,10 +214,10 @@ void TestPrinting::companyListPages()
     QCOMPARE(paths.count(QStringLiteral("営業部\n")), 6);
 
     // A company without employees prints one page with an empty grid; a unit that is gone, nothing.
-    QVERIFY(job.PrepareCompanyPrintJob(units, AddUnit(0, 30, QStringLiteral("空会社"))));
+    QVERIFY(job.PrepareCompanyPrintJob(AddUnit(0, 30, QStringLiteral("空会社"))));
     QCOMPARE(job.GetRecordCount(), 0);
     QCOMPARE(job.GetPageCount(), 1);
-    QVERIFY(!job.PrepareCompanyPrintJob(units, 99999));
+    QVERIFY(!job.PrepareCompanyPrintJob(99999));
     QCOMPARE(job.GetRecordCount(), 0);
 }
 
@@ -228,8 +227,7 @@ void TestPrinting::companyListPhotoClippedToItsCell()
     // 200 pixels are 700 table units: wider than the 400 of the photo column.
     AddPerson(company, {41, "大写真", QDate(1970, 1, 1), {}}, SolidPhoto(QSize(200, 20), Qt::blue));
     CCompanyListJob job;
-    CMast00 units;
-    QVERIFY(job.PrepareCompanyPrintJob(units, company));
+    QVERIFY(job.PrepareCompanyPrintJob(company));
     QImage page = UnitCanvas();
     {
         QPainter dc(&page);
@@ -263,17 +261,14 @@ void TestPrinting::cardsOnPaper()
 void TestPrinting::cardOfAnEmployeeWithoutUnit()
 {
     CMorvekDoc layout;
-    CMast00 units;
-    units.Open();
     CMast01 employees;
     employees.Open();
     CCardPrintJob job(&layout);
     QVERIFY(employees.FindFirst(QStringLiteral("Code = 2")));
-    job.AddCardRecord(employees, units);
+    QVERIFY(job.AddCardRecord(employees.m_ID));
     // The unit of the next one is gone: its card shows no unit items, not the previous card's.
     const qint32 lost = AddPerson(123456, {50, "迷子", QDate(1970, 1, 1), {}}, SolidPhoto(QSize(300, 300), Qt::red));
-    QVERIFY(employees.FindFirst(QStringLiteral("ID = %1").arg(lost)));
-    job.AddCardRecord(employees, units);
+    QVERIFY(job.AddCardRecord(lost));
     const CPrintRecord &record = job.GetRecords().back();
     QCOMPARE(record.m_strCompany, QString());
     QCOMPARE(record.m_Yuu, QString());
@@ -397,6 +392,24 @@ void TestPrinting::nothingSelectedInTheListPrintsNothing()
         Frame()->OnCommand(id);
     QVERIFY(answers.Texts().isEmpty());
     QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}).isEmpty());
+}
+
+// Gathered unit by unit, the list still comes in the order employees were added;
+// those without a unit, or with one that is gone, belong to no company.
+void TestPrinting::companyListInIdOrderAcrossUnits()
+{
+    const qint32 company = AddUnit(0, 60, QStringLiteral("順番会社"));
+    const qint32 department = AddUnit(company, 60, QStringLiteral("順番部"));
+    AddPerson(department, {61, "先", QDate(1970, 1, 1), {}});
+    AddPerson(0, {62, "無所属", QDate(1970, 1, 1), {}});
+    AddPerson(company, {63, "後", QDate(1970, 1, 1), {}});
+    AddPerson(98765, {64, "迷子", QDate(1970, 1, 1), {}});
+    CCompanyListJob job;
+    QVERIFY(job.PrepareCompanyPrintJob(department));
+    QStringList names;
+    for (const CPrintRecord &record : job.GetRecords())
+        names << record.m_Name + QLatin1Char('/') + record.m_strPath;
+    QCOMPARE(names, (QStringList{"先/順番部\n", "後/順番会社\n"}));
 }
 
 int main(int argc, char *argv[])

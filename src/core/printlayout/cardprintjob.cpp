@@ -2,8 +2,7 @@
 
 #include "document/cardfield.h"
 #include "document/morvekdoc.h"
-#include "store/mast00.h"
-#include "store/mast01.h"
+#include "register/printsource.h"
 
 #include <QPainter>
 
@@ -19,10 +18,10 @@ CCardPrintJob::CCardPrintJob(const CMorvekDoc *pDocument)
     SetTable();
 }
 
-void CCardPrintJob::SetCardPrintHeader(const CMast00 &units)
+void CCardPrintJob::SetCardPrintHeader()
 {
     SetTable();
-    m_table.m_strSubtitle = units.m_Name;
+    m_table.m_strSubtitle = CPrintSource::FirstUnitName();
 }
 
 void CCardPrintJob::SetTable()
@@ -40,12 +39,14 @@ void CCardPrintJob::SetTable()
     m_table.m_nRowHeight = 400;
 }
 
-void CCardPrintJob::AddCardRecord(const CMast01 &employees, CMast00 &units)
+bool CCardPrintJob::AddCardRecord(qint32 employeeId)
 {
-    CPrintRecord record = CPrintRecord::FromEmployee(employees);
-    record.TakeUnit(units);
-    m_records.push_back(std::move(record));
+    std::optional<CPrintRecord> record = CPrintSource::Card(employeeId);
+    if (!record)
+        return false;
+    m_records.push_back(std::move(*record));
     m_table.m_nItemCount = int(m_records.size());
+    return true;
 }
 
 void CCardPrintJob::Clear()
@@ -97,7 +98,7 @@ void CCardPrintJob::DrawCardPage(QPainter &dc, const SPrintInfo &info)
     if (index < 0 || index >= int(m_records.size()))
         return;
     const CPrintRecord &record = m_records[size_t(index)];
-    const QByteArray photo = ReadPhotos({record.m_ID}).value(record.m_ID);
+    const QByteArray photo = CPrintSource::Photos({record.m_ID}).value(record.m_ID);
     const int cellWidth = m_pDocument ? m_pDocument->m_nCellWidth : 0;
     const int cellHeight = m_pDocument ? m_pDocument->m_nCellHeight : 0;
     for (int j = 0; j < kCardsPerPage; ++j)

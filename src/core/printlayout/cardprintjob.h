@@ -1,14 +1,11 @@
 #pragma once
 
 #include "printlayout/printjob.h"
-#include "printlayout/printrecord.h"
 #include "printlayout/printtable.h"
+#include "register/printrecord.h"
 
 #include <vector>
 
-class CCardField;
-class CMast00;
-class CMast01;
 class CMorvekDoc;
 
 // Business cards of chosen employees: one employee a page, ten cards in two
@@ -19,9 +16,10 @@ public:
     // The layout is read when a page is drawn; pDocument may be none (no fields).
     explicit CCardPrintJob(const CMorvekDoc *pDocument);
 
-    void SetCardPrintHeader(const CMast00 &units);
-    // Appends the current employee of employees; units serves to find the unit.
-    void AddCardRecord(const CMast01 &employees, CMast00 &units);
+    // The table as cards have it; its subtitle, never drawn, is the first unit's name.
+    void SetCardPrintHeader();
+    // Appends the employee's card; false, appending nothing, when the employee is gone.
+    bool AddCardRecord(qint32 employeeId);
     void Clear();
     void DrawCardPage(QPainter &dc, const SPrintInfo &info);
 

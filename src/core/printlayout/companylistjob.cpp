@@ -1,10 +1,7 @@
 #include "printlayout/companylistjob.h"
 
 #include "dates/eradate.h"
-#include "store/daoquerydef.h"
-#include "store/mast00.h"
-#include "store/mast01.h"
-#include "store/setopener.h"
+#include "register/printsource.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -64,37 +61,16 @@ int CCompanyListJob::GetPageCount()
     return m_table.ComputePageCount();
 }
 
-bool CCompanyListJob::PrepareCompanyPrintJob(CMast00 &units, qint32 unitId)
+bool CCompanyListJob::PrepareCompanyPrintJob(qint32 unitId)
 {
     m_records.clear();
     m_table.m_nItemCount = 0;
-    units.m_strSort = QStringLiteral("Code , ID");
-    CSetOpener open(units);
-    if (!units.FindFirst(QStringLiteral("ID = %1").arg(unitId)))
+    std::optional<CPrintSource::SCompanyList> list = CPrintSource::CompanyList(unitId);
+    if (!list)
         return false;
-    units.GetUnitChain(unitId);
-    SetTable(units.m_Name);
-    const qint32 companyCode = units.m_Code;
-
-    CDaoQueryDef query(units.m_pDatabase);
-    query.Create(QString(), QStringLiteral("SELECT Mast01.* FROM Mast00 INNER JOIN Mast01 ON Mast00.ID = Mast01.Busyo "
-                                           "WHERE Mast00.Code=%1")
-                                .arg(companyCode));
-    CMast01 employees;
-    employees.Open(&query);
-    // Many employees share a unit: each path is walked once.
-    QHash<qint32, QString> paths;
-    for (; !employees.IsEOF(); employees.MoveNext()) {
-        CPrintRecord record = CPrintRecord::FromEmployee(employees);
-        auto path = paths.find(record.m_Busyo);
-        if (path == paths.end())
-            path = paths.insert(record.m_Busyo, units.GetUnitPath(record.m_Busyo, true));
-        record.m_strPath = *path;
-        m_records.push_back(std::move(record));
-        ++m_table.m_nItemCount;
-    }
-    employees.Close();
-    query.Close();
+    SetTable(list->strCompany);
+    m_records = std::move(list->records);
+    m_table.m_nItemCount = int(m_records.size());
     m_table.ComputePageCount();
     return true;
 }
@@ -130,7 +106,7 @@ void CCompanyListJob::DrawCompanyListPage(QPainter &dc, const SPrintInfo &info)
     std::vector<qint32> ids;
     for (int i = first; i < end; ++i)
         ids.push_back(m_records[size_t(i)].m_ID);
-    const QHash<qint32, QByteArray> photos = ReadPhotos(ids);
+    const QHash<qint32, QByteArray> photos = CPrintSource::Photos(ids);
 
     const QFont previous = m_table.SelectTableFont(dc, kTextHeight);
     for (int i = first; i < end; ++i) {

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "printlayout/printjob.h"
-#include "printlayout/printrecord.h"
 #include "printlayout/printtable.h"
+#include "register/printrecord.h"
 
 #include <vector>
-
-class CMast00;
 
 // The employee list of a whole company, "社員一覧表": six employees a page with
 // photo, personal data and the rest.
@@ -16,8 +14,8 @@ public:
     CCompanyListJob();
 
     // Gathers every employee of the company above unitId; false, with an empty
-    // job, when that unit is gone. Leaves units open if it was.
-    bool PrepareCompanyPrintJob(CMast00 &units, qint32 unitId);
+    // job, when that unit is gone.
+    bool PrepareCompanyPrintJob(qint32 unitId);
     void DrawCompanyListPage(QPainter &dc, const SPrintInfo &info);
 
     int GetPageCount() override;

@@ -1,11 +1,9 @@
 #include "printlayout/printjob.h"
 
 #include "photo/dibblock.h"
-#include "store/mast01.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QStringList>
 
 void CPrintJob::Render(QPagedPaintDevice &device, int from, int to)
 {
@@ -19,24 +17,6 @@ void CPrintJob::Render(QPagedPaintDevice &device, int from, int to)
             device.newPage();
         DrawPage(dc, {QRect(0, 0, device.width(), device.height()), page});
     }
-}
-
-QHash<qint32, QByteArray> CPrintJob::ReadPhotos(const std::vector<qint32> &ids)
-{
-    QHash<qint32, QByteArray> photos;
-    if (ids.empty())
-        return photos;
-    QStringList numbers;
-    for (qint32 id : ids)
-        numbers << QString::number(id);
-    CMast01 employees;
-    employees.m_strFilter = QStringLiteral("ID IN (%1)").arg(numbers.join(u','));
-    employees.Open();
-    for (; !employees.IsEOF(); employees.MoveNext())
-        if (!employees.m_Pic.IsEmpty())
-            photos.insert(employees.m_ID, employees.m_Pic.Data());
-    employees.Close();
-    return photos;
 }
 
 void CPrintJob::DrawPhoto(QPainter &dc, const CPrintTable &table, const QByteArray &photo, const QPoint &topLeft,

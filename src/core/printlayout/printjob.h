@@ -3,10 +3,8 @@
 #include "printlayout/printtable.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QRect>
 #include <QString>
-#include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -34,8 +32,6 @@ public:
     // Draws pages from .. to (clamped to the job) onto device, one after another.
     void Render(QPagedPaintDevice &device, int from, int to);
 
-    // The photos of the given employees, read now; employees without one are left out.
-    static QHash<qint32, QByteArray> ReadPhotos(const std::vector<qint32> &ids);
     // Draws a photo with its top-left corner at topLeft (logical units), unitsPerPixel
     // table units a bitmap pixel, cut off at clip; an empty block draws nothing.
     static void DrawPhoto(QPainter &dc, const CPrintTable &table, const QByteArray &photo, const QPoint &topLeft,

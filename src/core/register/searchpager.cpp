@@ -1,21 +1,23 @@
 #include "register/searchpager.h"
 
+#include "store/daofind.h"
 #include "store/mast01.h"
 
 #include <limits>
 
 namespace {
-QString IdCondition(qint32 id)
+CDaoFind ByCode(CDaoFind::EOp op, qint32 code)
 {
-    return QStringLiteral("ID = %1").arg(id);
+    return CDaoFind(QStringLiteral("Code"), op, code);
 }
 } // namespace
 
-CSearchPager::CSearchPager(CMast01 *pSet, int nPageSize)
-    : m_pSet(pSet)
-    , m_nPageSize(qMax(1, nPageSize))
+CSearchPager::CSearchPager(int nPageSize)
+    : m_nPageSize(qMax(1, nPageSize))
 {
 }
+
+CSearchPager::~CSearchPager() = default;
 
 QString CSearchPager::FormatLine(qint32 nCode, const QString &strName)
 {
@@ -40,51 +42,68 @@ qint32 CSearchPager::StartCodeFromText(const QString &text)
     return qint32(negative ? -value : value);
 }
 
-bool CSearchPager::IsUsable() const
+CMast01 &CSearchPager::Set()
 {
-    return m_pSet && m_pSet->IsOpen();
+    if (!m_pSet) {
+        auto set = std::make_unique<CMast01>();
+        set->m_strSort = QStringLiteral("Code");
+        set->SetColumnSubset({QStringLiteral("ID"), QStringLiteral("Code"), QStringLiteral("Name")});
+        set->Open();
+        m_pSet = std::move(set);
+    }
+    return *m_pSet;
 }
 
-void CSearchPager::TakeLines(const QString &condition)
+void CSearchPager::TakeLines(const CDaoFind &find)
 {
+    CMast01 &set = Set();
     m_lines.clear();
     for (int i = 0; i < m_nPageSize; ++i) {
-        m_lines.append({m_pSet->m_ID, FormatLine(m_pSet->m_Code, m_pSet->m_Name)});
-        if (!m_pSet->FindNext(condition))
+        m_lines.append({set.m_ID, FormatLine(set.m_Code, set.m_Name)});
+        if (!set.FindNext(find))
             break;
     }
+    // Left open, the walk's query would keep other programs from writing to a
+    // shared file while the page is on screen.
+    set.FindById(m_lines.first().nID);
+}
+
+bool CSearchPager::FindLine(const SSearchLine &line)
+{
+    return Set().FindById(line.nID);
 }
 
 void CSearchPager::FillPage(qint32 nStartCode)
 {
     m_nStartCode = nStartCode;
     m_lines.clear();
-    const QString condition = QStringLiteral("Code >= %1").arg(nStartCode);
-    if (IsUsable() && m_pSet->FindFirst(condition))
-        TakeLines(condition);
+    const CDaoFind find = ByCode(CDaoFind::EOp::greaterOrEqual, nStartCode);
+    if (Set().FindFirst(find))
+        TakeLines(find);
 }
 
 bool CSearchPager::NextPage()
 {
-    if (m_lines.isEmpty() || !IsUsable() || !m_pSet->FindFirst(IdCondition(m_lines.last().nID)))
+    if (m_lines.isEmpty() || !FindLine(m_lines.last()))
         return false;
     // Past the last line's code, so that others sharing it are not shown again.
-    const QString condition = QStringLiteral("Code > %1").arg(m_pSet->m_Code);
-    if (!m_pSet->FindFirst(condition))
+    const CDaoFind find = ByCode(CDaoFind::EOp::greater, Set().m_Code);
+    if (!Set().FindFirst(find))
         return false;
-    TakeLines(condition);
+    TakeLines(find);
     return true;
 }
 
 bool CSearchPager::PrevPage()
 {
-    if (m_lines.isEmpty() || !IsUsable() || !m_pSet->FindFirst(IdCondition(m_lines.first().nID)))
+    if (m_lines.isEmpty() || !FindLine(m_lines.first()))
         return false;
-    qint32 nStart = m_pSet->m_Code;
+    CMast01 &set = Set();
+    qint32 nStart = set.m_Code;
     for (int i = 0; i <= m_nPageSize; ++i) {
-        nStart = m_pSet->m_Code;
-        m_pSet->MovePrev();
-        if (m_pSet->IsBOF())
+        nStart = set.m_Code;
+        set.MovePrev();
+        if (set.IsBOF())
             break;
     }
     FillPage(nStart);

@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <memory>
 
+class CDaoFind;
 class CMast01;
 
 // One line of the employee search list and the employee it stands for.
@@ -12,13 +14,15 @@ struct SSearchLine
     QString strText;
 };
 
-// Pages through the employees of a set sorted by code, a fixed number at a time.
-// The set belongs to the caller and its current row moves with every page; a
-// set that is missing or closed gives empty pages.
+// Pages through the employees in code order, a fixed number at a time. It reads
+// the register through a set of its own, opened with the first page.
 class CSearchPager final
 {
 public:
-    explicit CSearchPager(CMast01 *pSet, int nPageSize = 10);
+    explicit CSearchPager(int nPageSize = 10);
+    ~CSearchPager();
+    CSearchPager(const CSearchPager &) = delete;
+    CSearchPager &operator=(const CSearchPager &) = delete;
 
     // "%04d | %s": the code, a bar and the name.
     static QString FormatLine(qint32 nCode, const QString &strName);
@@ -35,11 +39,13 @@ public:
     qint32 StartCode() const { return m_nStartCode; }
 
 private:
-    bool IsUsable() const;
-    // From the set's current row on, while condition holds.
-    void TakeLines(const QString &condition);
+    CMast01 &Set();
+    // From the set's current row on, while find holds.
+    void TakeLines(const CDaoFind &find);
+    // The set on the employee of a line shown.
+    bool FindLine(const SSearchLine &line);
 
-    CMast01 *m_pSet;
+    std::unique_ptr<CMast01> m_pSet;
     int m_nPageSize;
     qint32 m_nStartCode = 0;
     QList<SSearchLine> m_lines;

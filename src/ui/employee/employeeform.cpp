@@ -1,8 +1,10 @@
 #include "employee/employeeform.h"
 
-#include "register/employeecode.h"
 #include "employee/employeesearchdlg.h"
 #include "employee/photobox.h"
+#include "register/employeecode.h"
+#include "register/employeeeditor.h"
+#include "register/employeelookup.h"
 
 #include "base/modalseam.h"
 #include "forms/colorstatic.h"
@@ -10,6 +12,7 @@
 #include "forms/eradateedit.h"
 #include "forms/funckeycaptions.h"
 #include "forms/toneservice.h"
+#include "store/daoexception.h"
 #include "store/mast01.h"
 
 #include <QFrame>
@@ -47,11 +50,6 @@ constexpr int kFieldRects[kFieldCount][4] = {
     {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13},  {137, 183, 60, 13},
 };
 
-QString CodeCondition(const char *op, qint32 code)
-{
-    return QStringLiteral("Code %1 %2").arg(QLatin1String(op)).arg(code);
-}
-
 // A date that is missing, or the zero date that stands for none, shows as an empty field.
 void ShowDate(CEraDateEdit *field, const CDateValue &date)
 {
@@ -69,7 +67,7 @@ CDateValue FieldDate(const CEraDateEdit *field)
 
 CEmployeeForm::CEmployeeForm(QWidget *parent)
     : CFuncKeyDialog(parent)
-    , m_pRecordset(std::make_unique<CMast01>())
+    , m_pEditor(std::make_unique<CEmployeeEditor>())
 {
     m_nFieldCount = kFieldCount;
     m_nCurField = 1;
@@ -102,10 +100,11 @@ CEmployeeForm::CEmployeeForm(QWidget *parent)
     connect(close, &QPushButton::clicked, this, &CEmployeeForm::reject);
 }
 
-CEmployeeForm::~CEmployeeForm()
+CEmployeeForm::~CEmployeeForm() = default;
+
+qint32 CEmployeeForm::ShownID() const
 {
-    if (m_pRecordset->IsOpen())
-        m_pRecordset->Close();
+    return m_pEditor->ShownID();
 }
 
 void CEmployeeForm::OnInitDialog()
@@ -119,8 +118,7 @@ void CEmployeeForm::OnInitDialog()
     m_pPhoto = new CPhotoBox(this);
     m_pPhoto->CreateOverControl(m_pPhotoPlace);
 
-    m_pRecordset->m_strSort = QStringLiteral("Code");
-    m_pRecordset->Open();
+    m_pEditor->Open();
     SetEmployeeCaptions();
 }
 
@@ -153,12 +151,6 @@ bool CEmployeeForm::CurrentFieldHasFocus() const
     return field && field->IsFocused(nField) && nField == m_nCurField;
 }
 
-// The search dialog moves the set, so the row on screen is found again by its key.
-bool CEmployeeForm::FindShownEmployee()
-{
-    return m_nShownID > 0 && m_pRecordset->FindFirst(QStringLiteral("ID = %1").arg(m_nShownID));
-}
-
 int CEmployeeForm::ValidateField(int nField, CEraDateEdit *pField)
 {
     switch (nField) {
@@ -167,19 +159,19 @@ int CEmployeeForm::ValidateField(int nField, CEraDateEdit *pField)
         if (code == 0)
             return 1;
         if (m_nMode == 1) {
-            if (!m_pRecordset->FindFirst(CodeCondition(">=", code)))
+            if (!m_pEditor->ShowFromCode(code))
                 return 1;
             ShowRecord();
             return 0;
         }
-        if (m_pRecordset->FindFirst(CodeCondition("=", code))) {
+        if (m_pEditor->ShowCode(code)) {
             m_nMode = 1;
             ShowRecord();
             ShowModeCaption();
             return 0;
         }
         ClearFields(FieldName);
-        m_nShownID = 0;
+        m_pEditor->Forget();
         m_nMode = 0;
         ShowModeCaption();
         return 0;
@@ -205,8 +197,7 @@ int CEmployeeForm::ValidateField(int nField, CEraDateEdit *pField)
 
 void CEmployeeForm::ShowRecord()
 {
-    const CMast01 &set = *m_pRecordset;
-    m_nShownID = set.m_ID;
+    const CMast01 &set = m_pEditor->Record();
     Field(FieldCode)->SetFieldText(QString::number(set.m_Code));
     Field(FieldName)->SetFieldText(set.m_Name);
     Field(FieldKana)->SetFieldText(set.m_Kana);
@@ -219,12 +210,12 @@ void CEmployeeForm::ShowRecord()
     Field(FieldJuu2)->SetFieldText(set.m_Juu2);
     Field(FieldTel)->SetFieldText(set.m_TEL);
     Field(FieldFax)->SetFieldText(set.m_FAX);
-    m_pPhoto->SetPicture(m_pRecordset->m_Pic.Data());
+    m_pPhoto->SetPicture(set.m_Pic.Data());
 }
 
-void CEmployeeForm::StoreFields()
+// The photo goes to the editor apart from the members.
+void CEmployeeForm::StoreFields(CMast01 &set) const
 {
-    CMast01 &set = *m_pRecordset;
     set.m_Code = CodeValue();
     set.m_Name = FieldText(FieldName);
     set.m_Kana = FieldText(FieldKana);
@@ -237,9 +228,6 @@ void CEmployeeForm::StoreFields()
     set.m_Juu2 = FieldText(FieldJuu2);
     set.m_TEL = FieldText(FieldTel);
     set.m_FAX = FieldText(FieldFax);
-    const QByteArray picture = m_pPhoto->GetPicture();
-    set.SetFieldValue(QStringLiteral("Pic"),
-                      picture.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(picture));
 }
 
 void CEmployeeForm::ClearFields(int nFirst)
@@ -266,17 +254,6 @@ int CEmployeeForm::FirstFieldToRefuse() const
     return 0;
 }
 
-// Read afresh rather than from the form's set, which knows nothing of rows
-// other users added since it was opened.
-bool CEmployeeForm::CodeTakenByAnother(qint32 code) const
-{
-    CMast01 others(m_pRecordset->m_pDatabase);
-    others.SetColumnSubset({QStringLiteral("ID"), QStringLiteral("Code")});
-    others.Open();
-    const qint32 self = m_nMode == 1 ? m_nShownID : 0;
-    return others.FindFirst(QStringLiteral("Code = %1 AND ID <> %2").arg(code).arg(self));
-}
-
 void CEmployeeForm::Refuse(int nField)
 {
     m_nCurField = nField;
@@ -291,57 +268,50 @@ void CEmployeeForm::OnOK()
         Refuse(nField);
         return;
     }
-    if (m_nMode == 1 && m_nShownID <= 0) {
+    if (m_nMode == 1 && ShownID() <= 0) {
         Refuse(FieldCode);
         return;
     }
     // Two employees under one code could not be told apart by code again.
-    if (const qint32 code = CodeValue(); CodeTakenByAnother(code)) {
+    if (const qint32 code = CodeValue(); CEmployeeLookup::CodeTakenByAnother(code, m_nMode == 1 ? ShownID() : 0)) {
         Refuse(FieldCode);
         MorvekMessageBox(kCodeTaken.arg(code), QMessageBox::Ok, QMessageBox::Critical, QString(), this);
         return;
     }
     if (!ConfirmRegister())
         return;
+    Save();
+}
 
-    CMast01 &set = *m_pRecordset;
-    if (m_nMode == 1 && !FindShownEmployee()) {
-        Refuse(FieldCode);
+void CEmployeeForm::Save()
+{
+    const QByteArray photo = m_pPhoto->GetPicture();
+    const auto fill = [this](CMast01 &record) { StoreFields(record); };
+    if (m_nMode == 0) {
+        m_pEditor->Add(fill, photo);
+        ClearFields(FieldCode);
+        FocusField(FieldCode);
         return;
     }
     try {
-        if (m_nMode == 0) {
-            set.AddNew();
-            StoreFields();
-            set.m_Busyo = 0;
-        } else {
-            set.Edit();
-            StoreFields();
+        if (!m_pEditor->Update(fill, photo)) {
+            Refuse(FieldCode);
+            return;
         }
-        set.Update();
-    } catch (...) {
-        if (set.GetEditMode() != CDaoRecordset::dbEditNone)
-            set.CancelUpdate();
+    } catch (const CDaoException &error) {
+        // Nothing was written: what the other user left is shown instead of what was typed.
+        if (error.IsConflict())
+            ShowRecord();
         throw;
     }
-    if (m_nMode == 0) {
-        set.Requery();
-        ClearFields(FieldCode);
-        m_nShownID = 0;
-        FocusField(FieldCode);
-    } else {
-        FocusField(FieldName);
-    }
+    FocusField(FieldName);
 }
 
 void CEmployeeForm::Step(bool forward)
 {
-    if (m_nMode != 1 || m_nCurField <= 1 || !CurrentFieldHasFocus() || !FindShownEmployee())
+    if (m_nMode != 1 || m_nCurField <= 1 || !CurrentFieldHasFocus())
         return;
-    const qint32 code = m_pRecordset->m_Code;
-    const bool found = forward ? m_pRecordset->FindNext(CodeCondition(">", code))
-                               : m_pRecordset->FindPrev(CodeCondition("<", code));
-    if (found)
+    if (forward ? m_pEditor->ShowNext() : m_pEditor->ShowPrevious())
         ShowRecord();
 }
 
@@ -360,23 +330,21 @@ void CEmployeeForm::OnF5()
     m_nMode = 1 - m_nMode;
     ShowModeCaption();
     ClearFields(FieldCode);
-    m_nShownID = 0;
+    m_pEditor->Forget();
     FocusField(FieldCode);
 }
 
 void CEmployeeForm::OnF7()
 {
-    if (m_nMode != 1 || m_nCurField == 1 || !CurrentFieldHasFocus() || m_nShownID <= 0)
+    if (m_nMode != 1 || m_nCurField == 1 || !CurrentFieldHasFocus() || ShownID() <= 0)
         return;
     if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
                          kConfirmCaption, this)
         != QMessageBox::Yes)
         return;
-    if (!FindShownEmployee())
+    if (!m_pEditor->Delete())
         return;
-    m_pRecordset->Delete();
     ClearFields(FieldCode);
-    m_nShownID = 0;
     FocusField(FieldCode);
     m_nMode = 0;
     ShowModeCaption();
@@ -387,10 +355,9 @@ void CEmployeeForm::OnF8()
     if (m_nCurField == 1 && CurrentFieldHasFocus()) {
         // Gone before the captions are put back: it resets them as it goes.
         CEmployeeSearchDlg search(this);
-        search.m_pRecordset = m_pRecordset.get();
         search.m_nStartCode = CodeValue();
         if (CModalSeam::Exec(search) == QDialog::Accepted && search.m_nSelectedID > 0
-            && m_pRecordset->FindFirst(QStringLiteral("ID = %1").arg(search.m_nSelectedID))) {
+            && m_pEditor->ShowById(search.m_nSelectedID)) {
             FocusField(FieldName);
             ShowRecord();
             m_nMode = 1;

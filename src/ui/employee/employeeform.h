@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class CEmployeeEditor;
 class CMast01;
 class CPhotoBox;
 class QFrame;
@@ -11,7 +12,7 @@ class QPushButton;
 
 // The employee master form: enters new employees, looks them up by code, pages
 // through them in code order, corrects and deletes them and gives them a photo.
-// It works on its own employee set over the whole table, sorted by code.
+// It reads and writes through an employee editor of its own, over every employee in code order.
 class CEmployeeForm final : public CFuncKeyDialog
 {
     Q_OBJECT
@@ -32,7 +33,7 @@ public:
     void OnOK();
 
     // ID of the employee on screen; 0 while none is shown.
-    qint32 ShownID() const { return m_nShownID; }
+    qint32 ShownID() const;
     QPushButton *OkButton() const { return m_pOk; }
     CPhotoBox *PhotoBox() const { return m_pPhoto; }
 
@@ -48,21 +49,19 @@ protected:
 
 private:
     void ShowRecord();
-    void StoreFields();
+    void StoreFields(CMast01 &record) const;
     void SetEmployeeCaptions();
     qint32 CodeValue() const;
     QString FieldText(int nField) const;
     void FocusField(int nField);
     bool CurrentFieldHasFocus() const;
-    bool FindShownEmployee();
     void Step(bool forward);
     int FirstFieldToRefuse() const;
-    bool CodeTakenByAnother(qint32 code) const;
     void Refuse(int nField);
+    void Save();
 
-    std::unique_ptr<CMast01> m_pRecordset;
+    std::unique_ptr<CEmployeeEditor> m_pEditor;
     QPushButton *m_pOk = nullptr;
     QFrame *m_pPhotoPlace = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
-    qint32 m_nShownID = 0;
 };

@@ -38,7 +38,7 @@ void CEmployeeSearchDlg::OnInitDialog()
     const CFuncKeyCaptions::Set captions = CFuncKeyCaptions::EmployeeSearch();
     PutFuncKeyCaptions(QStringList(captions.begin(), captions.end()));
     ShowFieldPrompt();
-    m_pPager = std::make_unique<CSearchPager>(m_pRecordset, m_nPageSize);
+    m_pPager = std::make_unique<CSearchPager>(m_nPageSize);
     FillPage();
 }
 
@@ -69,7 +69,7 @@ void CEmployeeSearchDlg::OnF2()
     }
 }
 
-// Lines stay in the order the set gives them, which is code order however many
+// Lines stay in the order the pager gives them, which is code order however many
 // digits the codes have; sorting the text would put 10000 before 2000.
 void CEmployeeSearchDlg::ShowLines()
 {

@@ -4,13 +4,12 @@
 
 #include <memory>
 
-class CMast01;
 class CSearchListBox;
 class CSearchPager;
 
 // Lists employees in code order a page at a time (template 143); F2 and F3 turn
-// the pages, OK gives the ID of the chosen line. The caller hands over its open
-// set sorted by code and the code to start at; the set's current row moves.
+// the pages, OK gives the ID of the chosen line. The caller gives the code to
+// start at; the pages are read from the register as they are turned.
 class CEmployeeSearchDlg final : public CFuncKeyDialog
 {
     Q_OBJECT
@@ -25,7 +24,6 @@ public:
 
     CSearchListBox *GetList() const { return m_pList; }
 
-    CMast01 *m_pRecordset = nullptr;   // not owned
     qint32 m_nStartCode = 0;
     qint32 m_nSelectedID = -1;         // -1 when no line was chosen
     int m_nPageSize = 10;

@@ -4,6 +4,7 @@
 #include "base/frameservices.h"
 #include "forms/dialogtemplate.h"
 #include "forms/funckeycaptions.h"
+#include "register/employeelookup.h"
 #include "store/mast01.h"
 
 #include <QLabel>
@@ -80,17 +81,17 @@ void CEmployeeViewDlg::OnInitDialog()
 {
     m_pPhoto = new CPhotoBox;
     m_pPhoto->CreateOverControl(m_pPlaceholder);
-    if (m_pEmployee) {
-        m_strCode = QString::number(m_pEmployee->m_Code);
-        m_strName = m_pEmployee->m_Name;
-        m_strSex = m_pEmployee->m_Sex ? kFemale : kMale;
-        m_strTel = m_pEmployee->m_TEL;
-        m_strFax = m_pEmployee->m_FAX;
-        m_strYuu = m_pEmployee->m_Yuu;
-        m_strJuu1 = m_pEmployee->m_Juu1;
-        m_strJuu2 = m_pEmployee->m_Juu2;
-        m_pPhoto->SetPicture(m_pEmployee->m_Pic.Data());
-    }
+    CEmployeeLookup::ById(m_nEmployeeID, [this](const CMast01 &employee) {
+        m_strCode = QString::number(employee.m_Code);
+        m_strName = employee.m_Name;
+        m_strSex = employee.m_Sex ? kFemale : kMale;
+        m_strTel = employee.m_TEL;
+        m_strFax = employee.m_FAX;
+        m_strYuu = employee.m_Yuu;
+        m_strJuu1 = employee.m_Juu1;
+        m_strJuu2 = employee.m_Juu2;
+        m_pPhoto->SetPicture(employee.m_Pic.Data());
+    });
     DoDataExchange();
     // An employee without a unit has no path; the form then keeps its own title.
     setWindowTitle(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle);

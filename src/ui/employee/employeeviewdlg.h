@@ -3,14 +3,13 @@
 #include <QDialog>
 #include <QString>
 
-class CMast01;
 class CPhotoBox;
 class QLabel;
 
 // The read-only look at one employee (template 141): code, name, sex,
 // telephone, fax, postal code, both address lines and the photo. The caller
-// sets the title and the set positioned on the employee before running it; the
-// form reads that row once and never writes it.
+// sets the title and the employee's ID before running it; the form reads the
+// employee once, when it is first shown, and never writes it.
 class CEmployeeViewDlg final : public QDialog
 {
     Q_OBJECT
@@ -30,7 +29,7 @@ public:
     void done(int result) override;
 
     QString m_strTitle;
-    CMast01 *m_pEmployee = nullptr;     // not owned
+    qint32 m_nEmployeeID = 0;
 
 protected:
     void showEvent(QShowEvent *event) override;

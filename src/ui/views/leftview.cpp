@@ -405,7 +405,6 @@ void CLeftView::SearchEmployee()
     if (CModalSeam::Exec(startDlg) != QDialog::Accepted)
         return;
     CSetOpener open(employees);
-    searchDlg.m_pRecordset = &employees;
     searchDlg.m_nStartCode = startDlg.GetStartCode();
     if (CModalSeam::Exec(searchDlg) != QDialog::Accepted
         || !employees.FindFirst(QStringLiteral("ID = %1").arg(searchDlg.m_nSelectedID)))
@@ -424,7 +423,7 @@ bool CLeftView::PrepareCompanyPrintJob()
     if (!selected || !UnitStillThere(selected))
         return false;
     CBusyIndicator busy;
-    return m_pPrintJob->PrepareCompanyPrintJob(m_rsUnits, UnitId(selected));
+    return m_pPrintJob->PrepareCompanyPrintJob(UnitId(selected));
 }
 
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)

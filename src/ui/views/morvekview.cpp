@@ -355,18 +355,11 @@ bool CMorvekView::PreparePrintJob()
 {
     CBusyIndicator busy;
     m_pPrintJob->Clear();
-    CMast00 units;
-    units.m_strSort = QStringLiteral("Code , ID");
-    units.Open();
-    m_pPrintJob->SetCardPrintHeader(units);
-    CSetOpener open(*m_pEmployees);
+    m_pPrintJob->SetCardPrintHeader();
     for (int row : SelectedRows()) {
-        if (!CRowImages::IsEmployee(RowImage(row)))
-            continue;
-        if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(m_pModel->Row(row).nId)))
-            m_pPrintJob->AddCardRecord(*m_pEmployees, units);
+        if (CRowImages::IsEmployee(RowImage(row)))
+            m_pPrintJob->AddCardRecord(m_pModel->Row(row).nId);
     }
-    units.Close();
     return !m_pPrintJob->IsEmpty();
 }
 
@@ -451,7 +444,7 @@ void CMorvekView::OpenEmployeeView(qint32 employeeId)
     CSetOpener openUnits(units);
     CEmployeeViewDlg dlg(this);
     dlg.m_strTitle = units.GetUnitPath(m_pEmployees->m_Busyo, true);
-    dlg.m_pEmployee = m_pEmployees.get();
+    dlg.m_nEmployeeID = employeeId;
     CModalSeam::Exec(dlg);
 }
 

@@ -1,0 +1,143 @@
+#include "register/employeeeditor.h"
+
+#include "register/employeelookup.h"
+#include "register/registertransaction.h"
+#include "store/daofind.h"
+#include "store/mast01.h"
+
+namespace {
+CDaoFind ByCode(CDaoFind::EOp op, qint32 code)
+{
+    return CDaoFind(QStringLiteral("Code"), op, code);
+}
+} // namespace
+
+CEmployeeEditor::CEmployeeEditor()
+    : m_pSet(std::make_unique<CMast01>())
+{
+    m_pSet->m_strSort = QStringLiteral("Code");
+}
+
+CEmployeeEditor::~CEmployeeEditor()
+{
+    Close();
+}
+
+void CEmployeeEditor::Open()
+{
+    m_nShownID = 0;
+    m_pSet->Open();
+}
+
+void CEmployeeEditor::Close()
+{
+    m_nShownID = 0;
+    if (m_pSet->IsOpen())
+        m_pSet->Close();
+}
+
+bool CEmployeeEditor::Shown(bool found, bool endWalk)
+{
+    if (!found)
+        return false;
+    m_nShownID = m_pSet->m_ID;
+    if (endWalk)
+        m_pSet->FindById(m_nShownID);
+    return true;
+}
+
+bool CEmployeeEditor::ShowById(qint32 id)
+{
+    return Shown(id > 0 && m_pSet->FindById(id), false);
+}
+
+bool CEmployeeEditor::ShowCode(qint32 code)
+{
+    return Shown(m_pSet->FindFirst(ByCode(CDaoFind::EOp::equal, code)), true);
+}
+
+bool CEmployeeEditor::ShowFromCode(qint32 code)
+{
+    return Shown(m_pSet->FindFirst(ByCode(CDaoFind::EOp::greaterOrEqual, code)), true);
+}
+
+bool CEmployeeEditor::OnShown()
+{
+    if (m_nShownID <= 0 || !m_pSet->IsOpen())
+        return false;
+    if (m_pSet->GetBookmark() == m_nShownID && !m_pSet->IsBOF() && !m_pSet->IsEOF())
+        return true;
+    return m_pSet->FindById(m_nShownID);
+}
+
+// From the row of the employee shown, so that equal codes keep their order.
+bool CEmployeeEditor::ShowNext()
+{
+    return OnShown() && Shown(m_pSet->FindNext(ByCode(CDaoFind::EOp::greater, m_pSet->m_Code)), false);
+}
+
+bool CEmployeeEditor::ShowPrevious()
+{
+    return OnShown() && Shown(m_pSet->FindPrev(ByCode(CDaoFind::EOp::less, m_pSet->m_Code)), false);
+}
+
+void CEmployeeEditor::Write(const Fill &fill, const QByteArray &photo)
+{
+    try {
+        fill(*m_pSet);
+        if (m_pSet->GetEditMode() == CDaoRecordset::dbEditAdd)
+            m_pSet->m_Busyo = 0;
+        m_pSet->SetFieldValue(QStringLiteral("Pic"),
+                              photo.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(photo));
+        m_pSet->Update();
+    } catch (...) {
+        if (m_pSet->GetEditMode() != CDaoRecordset::dbEditNone)
+            m_pSet->CancelUpdate();
+        throw;
+    }
+}
+
+qint32 CEmployeeEditor::Add(const Fill &fill, const QByteArray &photo)
+{
+    qint32 id = 0;
+    {
+        CRegisterTransaction transaction;
+        m_pSet->AddNew();
+        Write(fill, photo);
+        id = qint32(m_pSet->GetLastModifiedBookmark());
+        transaction.Note({SRegisterChange::EKind::employeeAdded, {id}, 0});
+        transaction.Commit();
+    }
+    m_nShownID = 0;
+    // The new row then stands in code order like the others.
+    m_pSet->Requery();
+    return id;
+}
+
+bool CEmployeeEditor::Update(const Fill &fill, const QByteArray &photo)
+{
+    // Asked apart: finding the row again would read over what was read when it was shown.
+    if (!OnShown() || !CEmployeeLookup::Exists(m_nShownID))
+        return false;
+    CRegisterTransaction transaction;
+    m_pSet->Edit();
+    Write(fill, photo);
+    transaction.Note({SRegisterChange::EKind::employeeChanged, {m_nShownID}, 0});
+    transaction.Commit();
+    return true;
+}
+
+bool CEmployeeEditor::Delete()
+{
+    if (!OnShown())
+        return false;
+    const qint32 id = m_nShownID;
+    {
+        CRegisterTransaction transaction;
+        m_pSet->Delete();
+        transaction.Note({SRegisterChange::EKind::employeeDeleted, {id}, 0});
+        transaction.Commit();
+    }
+    m_nShownID = 0;
+    return true;
+}
