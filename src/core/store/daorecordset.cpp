@@ -1,5 +1,6 @@
 #include "store/daorecordset.h"
 
+#include "store/daobackend.h"
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
@@ -679,16 +680,15 @@ void CDaoRecordset::WriteRow(const Writes &writes)
                               : QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
                                     .arg(m_strTable, names.join(u','),
                                          QStringList(names.size(), QStringLiteral("?")).join(u','));
-        if (m_pDatabase->IsServer())
-            sql += QStringLiteral(" RETURNING ID");
+        sql += m_pDatabase->Backend().ReturningKey();
     } else {
         // A column is written only while it still holds what was read, so that
         // of two users changing the same field the second is told.
+        const QString same = m_pDatabase->Backend().NullSafeEquals();
         QStringList unchanged;
         for (const auto &write : writes) {
             if (m_readValues.contains(write.first))
-                unchanged << (m_pDatabase->IsServer() ? QStringLiteral(" AND [%1] IS NOT DISTINCT FROM ?")
-                                                      : QStringLiteral(" AND [%1] IS ?")).arg(write.first);
+                unchanged << QStringLiteral(" AND [%1] %2 ?").arg(write.first, same);
         }
         sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")))
             + unchanged.join(QString());
@@ -708,8 +708,7 @@ void CDaoRecordset::WriteRow(const Writes &writes)
     m_pDatabase->NoteWrite();
     q.Exec(WriteFailed());
     if (m_nEditMode == dbEditAdd) {
-        m_lastModified = m_pDatabase->IsServer() ? (q.Next() ? q.Int64(0) : -1)
-                                                 : q.LastInsertId();
+        m_lastModified = q.LastInsertId();
         q.Finish();
         m_keyset.Append(m_lastModified);
     } else {

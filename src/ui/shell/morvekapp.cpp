@@ -14,7 +14,8 @@
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/databasecheck.h"
-#include "store/serverdatabase.h"
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 #include "store/daorecordset.h"
 #include "store/schema.h"
 
@@ -279,7 +280,7 @@ void CMorvekApp::FindOrCreateDatabase()
     m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
-    if (CServerDatabase::IsUri(m_strDatabasePath)) {
+    if (!CDaoBackends::For(m_strDatabasePath).PlacedByUser()) {
         OpenOrCreateOnServer();
         return;
     }
@@ -364,12 +365,12 @@ void CMorvekApp::OnOpenServer()
     dialog.setWindowTitle(title);
     dialog.setLabelText(QStringLiteral("PostgreSQL のデータベースの URI を入力してください。\n"
                                        "例: postgresql://ユーザー:パスワード@ホスト:5432/データベース"));
-    dialog.setTextValue(CServerDatabase::IsUri(m_strDatabasePath) ? m_strDatabasePath
+    dialog.setTextValue(CDaoBackends::Server().Claims(m_strDatabasePath) ? m_strDatabasePath
                                                                   : QStringLiteral("postgresql://"));
     if (CModalSeam::Exec(dialog) != QDialog::Accepted)
         return;
     const QString uri = dialog.textValue().trimmed();
-    if (!CServerDatabase::IsUri(uri)) {
+    if (!CDaoBackends::Server().Claims(uri)) {
         MorvekMessageBox(QStringLiteral("「postgresql://」で始まる URI を入力してください。"), QMessageBox::Ok,
                          QMessageBox::Warning, title, m_pMainWnd.get());
         return;
