@@ -180,7 +180,7 @@ void TestLeftView::failedDeleteChangesNothing()
     CDaoDatabase db;
     db.Open(m_db->Path());
     // The employees are released first; the removal of the unit then fails.
-    if (db.IsServer()) {
+    if (m_db->OnServer()) {
         db.Execute(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'x'; END $$ "
                                   "LANGUAGE plpgsql"));
         db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Mast00 FOR EACH ROW EXECUTE FUNCTION refuse()"));

@@ -1,7 +1,8 @@
 #include "backup/dailybackup.h"
 
 #include "backup/databasebackup.h"
-#include "store/serverdatabase.h"
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -13,7 +14,7 @@ CDailyBackup::CDailyBackup(Clock clock)
 
 QString CDailyBackup::BeforeWrite(const QString &dbPath)
 {
-    if (CServerDatabase::IsUri(dbPath))
+    if (!CDaoBackends::For(dbPath).KeepsBackups())
         return {};
     const QDateTime now = m_clock();
     const QString key = QFileInfo(dbPath).absoluteFilePath();

@@ -1,36 +1,19 @@
 #include "store/daodatabase.h"
 
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 #include "store/databasecheck.h"
 #include "store/daoexception.h"
-#include "store/daoquerydef.h"
 #include "store/daostatement.h"
-#include "store/jetdialect.h"
-#include "store/schemaupgrade.h"
-#include "store/serverdatabase.h"
 
-#include <QAtomicInt>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlDriver>
 #include <QSqlQuery>
-#include <sqlite3.h>
 #include <utility>
 
 namespace {
-QAtomicInt g_nextConnection;
 int g_busyTimeout = 5000;
 CDaoDatabase::WriteHook g_writeHook;
-
-// Root ignores permission bits; a file or folder the user marked read-only
-// must still be treated as such.
-bool IsMarkedWritable(const QFileInfo &info)
-{
-    return info.isWritable() && info.permission(QFile::WriteOwner);
-}
 } // namespace
 
 CDaoDatabase::CDaoDatabase() = default;
@@ -52,8 +35,7 @@ void CDaoDatabase::SetWriteHook(WriteHook hook)
 
 void CDaoDatabase::BeforeWrite()
 {
-    // A server keeps its own backups.
-    if (!g_writeHook || m_bServer || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
+    if (!g_writeHook || !Backend().KeepsBackups() || m_bCreated || m_bReadOnly || m_bInTrans || !IsOpen())
         return;
     try {
         g_writeHook(m_strPath);
@@ -62,57 +44,25 @@ void CDaoDatabase::BeforeWrite()
     }
 }
 
-QSqlDatabase CDaoDatabase::Connection() const
-{
-    return QSqlDatabase::database(m_strConnection, false);
-}
-
-bool CDaoDatabase::IsOpen() const
-{
-    return !m_strConnection.isEmpty() && Connection().isOpen();
-}
-
-QString CDaoDatabase::ToEngine(const QString &sql) const
-{
-    return m_bServer ? CJetDialect::ToPostgres(sql) : CJetDialect::ToSqlite(sql);
-}
-
 void CDaoDatabase::Create(const QString &path, const QString &locale, int options)
 {
     Q_UNUSED(locale);
     Q_UNUSED(options);
     Close();
-    if (CServerDatabase::IsUri(path)) {
-        ConnectServer(path);
-        const CDatabaseCheck::SFinding found = CServerDatabase::Inspect(Connection());
-        if (found.problem != CDatabaseCheck::EProblem::serverEmpty) {
-            Close();
-            throw CDatabaseCheck::CreateFailure(
-                path, found.Ok() ? CDatabaseCheck::SFinding{CDatabaseCheck::EProblem::exists, {}} : found);
-        }
-        return;
+    const CDaoBackend &backend = CDaoBackends::For(path);
+    if (const CDatabaseCheck::SFinding found = backend.CheckNew(path); !found.Ok()) {
+        if (found.problem == CDatabaseCheck::EProblem::noPath)
+            throw CDatabaseCheck::OpenFailure(path, found);
+        throw CDatabaseCheck::CreateFailure(path, found);
     }
-    using EProblem = CDatabaseCheck::EProblem;
-    const QFileInfo info(path);
-    if (path.isEmpty())
-        throw CDatabaseCheck::OpenFailure(path, {EProblem::noPath, {}});
-    if (info.exists())
-        throw CDatabaseCheck::CreateFailure(path, {EProblem::exists, {}});
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir())
-        throw CDatabaseCheck::CreateFailure(path, {EProblem::folderMissing, {}});
-    if (!IsMarkedWritable(folder))
-        throw CDatabaseCheck::CreateFailure(path, {EProblem::folderReadOnly, {}});
     try {
-        Connect(path, false);
+        Connect(backend, path, false);
         m_bCreated = true;
-        QSqlQuery q(Connection());
-        if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
-            throw CDatabaseCheck::CreateFailure(path, CDatabaseCheck::FromSqlError(q.lastError()));
+        if (const CDatabaseCheck::SFinding found = backend.Initialise(Connection()); !found.Ok())
+            throw CDatabaseCheck::CreateFailure(path, found);
     } catch (...) {
         Close();
-        QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        backend.Discard(path);
         throw;
     }
 }
@@ -120,108 +70,48 @@ void CDaoDatabase::Create(const QString &path, const QString &locale, int option
 void CDaoDatabase::Open(const QString &path)
 {
     Close();
-    if (CServerDatabase::IsUri(path)) {
-        ConnectServer(path);
-        const CDatabaseCheck::SFinding found = CServerDatabase::Inspect(Connection());
-        if (!found.Ok()) {
-            Close();
-            throw CDatabaseCheck::OpenFailure(path, found);
-        }
-        return;
-    }
+    const CDaoBackend &backend = CDaoBackends::For(path);
     // A file that is not ours is never handed to the engine, which could write to it.
-    const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectFile(path);
-    if (!found.Ok())
+    if (const CDatabaseCheck::SFinding found = backend.InspectName(path); !found.Ok())
         throw CDatabaseCheck::OpenFailure(path, found);
-    Connect(path, !IsMarkedWritable(QFileInfo(path)));
+    Connect(backend, path, backend.OpensReadOnly(path));
     try {
-        CheckReadable();
-        CSchemaUpgrade::Run(*this);
+        // SQLite opens anything lazily; the first read tells a database of ours from other bytes.
+        if (const CDatabaseCheck::SFinding found = backend.Inspect(Connection()); !found.Ok())
+            throw CDatabaseCheck::OpenFailure(path, found);
+        backend.Upgrade(Connection(), path, m_bReadOnly);
     } catch (...) {
         Close();
         throw;
     }
 }
 
-void CDaoDatabase::ConnectServer(const QString &uri)
+void CDaoDatabase::Connect(const CDaoBackend &backend, const QString &path, bool readOnly)
 {
-    m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
-    m_bCreated = false;
-    m_bInTrans = false;
-    m_strPath = uri;
-    m_bReadOnly = false;
-    m_bServer = true;
-    const CDatabaseCheck::SFinding found = CServerDatabase::Connect(m_strConnection, uri);
-    if (!found.Ok()) {
-        Close();
-        throw CDatabaseCheck::OpenFailure(uri, found);
-    }
-}
-
-void CDaoDatabase::Connect(const QString &path, bool readOnly)
-{
-    m_strConnection = QStringLiteral("morvek-%1").arg(g_nextConnection.fetchAndAddRelaxed(1));
     m_bCreated = false;
     m_bInTrans = false;
     m_strPath = path;
     m_bReadOnly = readOnly;
-    m_bServer = false;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_strConnection);
-    if (!db.isValid()) {
-        const QString text = db.lastError().text();
-        db = QSqlDatabase();
+    const CDatabaseCheck::SFinding found = Link(backend, path, readOnly, g_busyTimeout);
+    if (!found.Ok()) {
         Close();
-        throw CDaoException(QStringLiteral("データベースエンジンを初期化できません。"), text);
+        throw CDatabaseCheck::OpenFailure(path, found);
     }
-    db.setDatabaseName(path);
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyTimeout);
-    if (readOnly)
-        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
-    db.setConnectOptions(options);
-    if (!db.open()) {
-        const CDaoException error = CDatabaseCheck::OpenFailure(path, CDatabaseCheck::FromSqlError(db.lastError()));
-        db = QSqlDatabase();
-        Close();
-        throw error;
-    }
-    const QVariant handle = db.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        m_pHandle = *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-// SQLite opens anything lazily; the first read tells a database of ours from other bytes.
-void CDaoDatabase::CheckReadable()
-{
-    const CDatabaseCheck::SFinding found = CDatabaseCheck::InspectConnection(Connection());
-    if (!found.Ok())
-        throw CDatabaseCheck::OpenFailure(m_strPath, found);
 }
 
 void CDaoDatabase::Close()
 {
-    if (m_strConnection.isEmpty())
+    if (!IsLinked())
         return;
     // Statements go before their connection: the engine will not close under them.
     m_idleStatements.clear();
-    for (CDaoStatement *statement : std::exchange(m_live, {}))
-        statement->Detach();
-    m_pHandle = nullptr;
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_strConnection, false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(m_strConnection);
-    m_strConnection.clear();
+    Unlink();
     m_widths.clear();
 }
 
 void CDaoDatabase::Execute(const QString &sql, int options)
 {
-    CDaoQueryDef query(this);
-    query.Create(QString(), sql);
-    query.Execute(options);
-    query.Close();
+    ExecuteAll({sql}, options);
 }
 
 int CDaoDatabase::ExecuteAll(const QStringList &statements, int options)
@@ -297,20 +187,7 @@ const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
 {
     if (auto it = m_widths.constFind(table); it != m_widths.cend())
         return *it;
-    static const QRegularExpression re(QStringLiteral("CHAR\\s*\\(\\s*(\\d+)\\s*\\)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    if (m_bServer)
-        return *m_widths.insert(table, CServerDatabase::ColumnWidths(Connection(), table));
-    QHash<QString, int> widths;
-    QSqlQuery q(Connection());
-    if (!q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(table)))
-        throw CDaoException::FromSql(q.lastError(), QStringLiteral("データベースの読み取りに失敗しました。"));
-    while (q.next()) {
-        const auto match = re.match(q.value(2).toString());
-        if (match.hasMatch())
-            widths.insert(q.value(1).toString(), match.captured(1).toInt());
-    }
-    return *m_widths.insert(table, widths);
+    return *m_widths.insert(table, Backend().ColumnWidths(Connection(), table));
 }
 
 std::unique_ptr<CDaoStatement> CDaoDatabase::TakeStatement(const QString &sql)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/daoconnection.h"
+#include "store/tabledefinitions.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -8,11 +11,9 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <unordered_set>
 
+class CDaoBackend;
 class CDaoStatement;
-class QSqlDatabase;
-struct sqlite3;
 
 inline constexpr int dbFailOnError = 128;
 inline constexpr int dbOpenDynaset = 2;
@@ -20,8 +21,8 @@ inline constexpr int dbOpenDynaset = 2;
 inline constexpr const char dbLangGeneral[] = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 
 // One connection to one database: a file, or a register on a PostgreSQL server
-// named by a "postgresql://" URI. The dialect follows from the connection.
-class CDaoDatabase final
+// named by a "postgresql://" URI. The engine (Backend()) follows from the name.
+class CDaoDatabase final : public CDaoConnection
 {
 public:
     CDaoDatabase();
@@ -36,17 +37,8 @@ public:
     // Opens an existing file, shared; read-only when the file is.
     void Open(const QString &path);
     void Close();
-    bool IsOpen() const;
     bool IsReadOnly() const { return m_bReadOnly; }
-    bool IsServer() const { return m_bServer; }
-    // A statement in the program's dialect, as this connection's engine reads it.
-    QString ToEngine(const QString &sql) const;
     QString GetName() const { return m_strPath; }
-
-    QSqlDatabase Connection() const;
-    // The engine's own handle for a file, for statements that step it directly;
-    // null for a server or while closed.
-    sqlite3 *Handle() const { return m_pHandle; }
 
     // Runs one statement that returns no rows, all or nothing.
     void Execute(const QString &sql, int options = dbFailOnError);
@@ -73,9 +65,6 @@ public:
     // set that runs the same text: a set made for one command prepares nothing.
     std::unique_ptr<CDaoStatement> TakeStatement(const QString &sql);
     void ReturnStatement(const QString &sql, std::unique_ptr<CDaoStatement> statement);
-    // Every statement on this connection, so that closing it ends them first.
-    void Attach(CDaoStatement *statement) { m_live.insert(statement); }
-    void Detach(CDaoStatement *statement) { m_live.erase(statement); }
     // Declared widths of a table's text columns, read once per connection.
     const QHash<QString, int> &ColumnWidths(const QString &table);
 
@@ -88,24 +77,17 @@ public:
     static void SetWriteHook(WriteHook hook);
     void BeforeWrite();
 
-    // The version this build writes into new files and can read; opening an
-    // earlier file brings it up to this one. 2: IDs are never handed out twice.
-    static constexpr int kSchemaVersion = 2;
+    // The version this build writes into new files and can read.
+    static constexpr int kSchemaVersion = CTableDefinitions::kVersion;
 
 private:
-    void Connect(const QString &path, bool readOnly);
-    void ConnectServer(const QString &uri);
-    void CheckReadable();
+    void Connect(const CDaoBackend &backend, const QString &path, bool readOnly);
 
-    QString m_strConnection;
     QString m_strPath;
     bool m_bReadOnly = false;
-    bool m_bServer = false;
     quint64 m_nWrites = 0;
     QHash<QString, QHash<QString, int>> m_widths;
     std::multimap<QString, std::unique_ptr<CDaoStatement>> m_idleStatements;
-    std::unordered_set<CDaoStatement *> m_live;
-    sqlite3 *m_pHandle = nullptr;
     bool m_bCreated = false;
     bool m_bInTrans = false;
 };

@@ -1,9 +1,10 @@
 #include "store/daodatabasepool.h"
 
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/schema.h"
-#include "store/serverdatabase.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -63,7 +64,7 @@ struct SPath {
 // the identity below still tells when the file behind a name has changed.
 SPath PathOf(const QString &path)
 {
-    if (CServerDatabase::IsUri(path))
+    if (!CDaoBackends::For(path).HasFileIdentity())
         return {path, {}};
     static QHash<QString, SPath> known;
     if (const auto it = known.constFind(path); it != known.cend())
@@ -81,7 +82,7 @@ SPath PathOf(const QString &path)
 SIdentity IdentityOf(const QString &path, const SPath &where)
 {
     SIdentity identity;
-    if (CServerDatabase::IsUri(path)) {
+    if (!CDaoBackends::For(path).HasFileIdentity()) {
         identity.bValid = true;
         return identity;
     }

@@ -1,6 +1,6 @@
 #include "store/daoexception.h"
 
-#include "store/databasecheck.h"
+#include "store/databasefault.h"
 
 #include <QSqlError>
 
@@ -12,10 +12,10 @@ CDaoException::CDaoException(const QString &message, const QString &driverText)
 CDaoException CDaoException::FromSql(const QSqlError &error, const QString &context)
 {
     // What happened comes first (read-only, disk full, damaged), then what could not be done.
-    const CDatabaseCheck::SFinding found = CDatabaseCheck::FromSqlError(error);
-    if (found.problem == CDatabaseCheck::EProblem::other)
+    const SDatabaseFinding found = CDatabaseFault::FromSqlError(error);
+    if (found.problem == EDatabaseProblem::other)
         return CDaoException(context, error.text());
-    QString lead = CDatabaseCheck::Cause(found.problem, {});
+    QString lead = CDatabaseFault::Cause(found.problem, {});
     if (!context.isEmpty())
         lead += QLatin1Char('\n') + context;
     return CDaoException(lead, error.text());
@@ -23,8 +23,8 @@ CDaoException CDaoException::FromSql(const QSqlError &error, const QString &cont
 
 CDaoException CDaoException::Conflict()
 {
-    return CDaoException(CDatabaseCheck::Cause(CDatabaseCheck::EProblem::conflict, {}))
-        .WithProblem(CDatabaseCheck::EProblem::conflict);
+    return CDaoException(CDatabaseFault::Cause(EDatabaseProblem::conflict, {}))
+        .WithProblem(EDatabaseProblem::conflict);
 }
 
 QString CDaoException::GetErrorMessage() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/databasecheck.h"
+#include "store/databaseproblem.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,10 +21,10 @@ public:
     QString GetErrorMessage() const;
     // Another user changed what this one was about to overwrite; nothing was written.
     static CDaoException Conflict();
-    bool IsConflict() const { return m_problem == CDatabaseCheck::EProblem::conflict; }
+    bool IsConflict() const { return m_problem == EDatabaseProblem::conflict; }
     // What the start-up check found, when it raised this.
-    CDatabaseCheck::EProblem Problem() const { return m_problem; }
-    CDaoException &WithProblem(CDatabaseCheck::EProblem problem)
+    EDatabaseProblem Problem() const { return m_problem; }
+    CDaoException &WithProblem(EDatabaseProblem problem)
     {
         m_problem = problem;
         return *this;
@@ -38,5 +38,5 @@ private:
     QString m_strMessage;
     QString m_strDriver;
     QByteArray m_utf8;
-    CDatabaseCheck::EProblem m_problem = CDatabaseCheck::EProblem::other;
+    EDatabaseProblem m_problem = EDatabaseProblem::other;
 };

@@ -19,7 +19,6 @@ constexpr int kAfterLast = std::numeric_limits<int>::max() / 2;
 constexpr int kUnknown = -2;
 
 QString NoCurrentRecord() { return QStringLiteral("現在のレコードがありません。"); }
-QString WriteFailed() { return QStringLiteral("データベースへの書き込みに失敗しました。"); }
 
 bool IsIdentifier(const QString &name)
 {
@@ -37,11 +36,6 @@ QString Identifier(const QString &column)
     if (!IsIdentifier(name))
         throw CDaoException(QStringLiteral("項目名が正しくありません: %1").arg(column));
     return name;
-}
-
-bool IsKeyColumn(const QString &name)
-{
-    return name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
@@ -105,7 +99,7 @@ void CDaoRecordset::Close()
 {
     m_keyset.Clear();
     InvalidateFinds();
-    m_pending.clear();
+    m_writer.End();
     m_columns.clear();
     m_kinds.clear();
     m_widths.clear();
@@ -116,7 +110,6 @@ void CDaoRecordset::Close()
     m_bBOF = m_bEOF = true;
     m_curId = -1;
     m_nPos = -1;
-    m_nEditMode = dbEditNone;
 }
 
 // The shared connection keeps what its sets prepared; a set of the caller's
@@ -234,7 +227,7 @@ void CDaoRecordset::SetColumnSubset(const QStringList &columns)
         return;
     InvalidateFinds();
     UpdateFetchColumns();
-    if (m_curId >= 0 && !m_bBOF && !m_bEOF && m_nEditMode == dbEditNone)
+    if (m_curId >= 0 && !m_bBOF && !m_bEOF && m_writer.Mode() == CDaoRecordWriter::EMode::none)
         LoadCurrent();
 }
 
@@ -299,8 +292,7 @@ void CDaoRecordset::Reposition()
     m_keyset.Clear();
     InvalidateFinds();
     m_bChanged = false;
-    m_nEditMode = dbEditNone;
-    m_pending.clear();
+    m_writer.End();
     // The first row in order; with the indexes this reads one row, not the table.
     CDaoStatement &q = Prepare(SelectKeys({}, true, m_strFetchColumns) + QStringLiteral(" LIMIT 1"));
     q.Exec();
@@ -586,14 +578,18 @@ QByteArray CDaoRecordset::FetchBinary(qint64 key, const QString &column)
     return bytes;
 }
 
+CDaoRecordWriter::Prepare CDaoRecordset::Statements()
+{
+    return [this](const QString &sql) -> CDaoStatement & { return Prepare(sql); };
+}
+
 void CDaoRecordset::AddNew()
 {
     RequireOpen();
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットには追加できません。"));
     EnsureKeyset();
-    m_pending.clear();
-    m_nEditMode = dbEditAdd;
+    m_writer.BeginAdd();
     ResetMembers();
 }
 
@@ -602,116 +598,21 @@ void CDaoRecordset::Edit()
     RequireCurrent();
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットは更新できません。"));
-    m_pending.clear();
     CDaoFieldExchange fx(CDaoFieldExchange::Store);
     DoFieldExchange(&fx);
-    m_editValues = fx.m_values;
-    m_editInvalid = fx.m_invalid;
     // What the file held when the row was read: an update writes only over these.
-    m_readValues.clear();
+    QHash<QString, QVariant> read;
     for (const int i : m_fetchColumns)
-        m_readValues.insert(m_columns[i], m_rowValues[i]);
-    m_nEditMode = dbEditInProgress;
-}
-
-CDaoRecordset::Writes CDaoRecordset::CollectWrites()
-{
-    CDaoFieldExchange fx(CDaoFieldExchange::Store);
-    DoFieldExchange(&fx);
-    const bool editing = m_nEditMode == dbEditInProgress;
-    Writes writes;
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (IsKeyColumn(m_columns[i]) || fx.m_keep[i] || m_pending.contains(m_columns[i]))
-            continue;
-        // As a dynaset does: a column nobody changed keeps what the file holds,
-        // even a value the members cannot represent.
-        if (editing && fx.m_values[i] == m_editValues.value(i) && fx.m_invalid[i] == m_editInvalid.value(i))
-            continue;
-        if (fx.m_invalid[i])
-            throw CDaoException(QStringLiteral("「%1」の日付が正しくありません。").arg(m_columns[i]));
-        writes << qMakePair(m_columns[i], fx.m_values[i]);
-    }
-    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
-        if (!IsKeyColumn(it.key()))
-            writes << qMakePair(it.key(), it.value());
-    }
-    return writes;
-}
-
-void CDaoRecordset::CheckWidths(const Writes &writes) const
-{
-    for (const auto &[column, value] : writes) {
-        const int width = m_widths.value(column, -1);
-        if (width >= 0 && value.typeId() == QMetaType::QString && value.toString().toUcs4().size() > width)
-            throw CDaoException(QStringLiteral("「%1」に入力できるのは %2 文字までです。").arg(column).arg(width));
-    }
-}
-
-void CDaoRecordset::WriteRow(const Writes &writes)
-{
-    QStringList names;
-    for (const auto &write : writes)
-        names << QLatin1Char('[') + write.first + QLatin1Char(']');
-    QString sql;
-    if (m_nEditMode == dbEditAdd) {
-        sql = names.isEmpty() ? QStringLiteral("INSERT INTO [%1] DEFAULT VALUES").arg(m_strTable)
-                              : QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
-                                    .arg(m_strTable, names.join(u','),
-                                         QStringList(names.size(), QStringLiteral("?")).join(u','));
-        if (m_pDatabase->IsServer())
-            sql += QStringLiteral(" RETURNING ID");
-    } else {
-        // A column is written only while it still holds what was read, so that
-        // of two users changing the same field the second is told.
-        QStringList unchanged;
-        for (const auto &write : writes) {
-            if (m_readValues.contains(write.first))
-                unchanged << (m_pDatabase->IsServer() ? QStringLiteral(" AND [%1] IS NOT DISTINCT FROM ?")
-                                                      : QStringLiteral(" AND [%1] IS ?")).arg(write.first);
-        }
-        sql = QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(m_strTable, names.join(QStringLiteral(" = ?, ")))
-            + unchanged.join(QString());
-    }
-    m_pDatabase->BeforeWrite();
-    CDaoStatement &q = Prepare(sql);
-    int i = 0;
-    for (const auto &write : writes)
-        q.Bind(i++, write.second);
-    if (m_nEditMode != dbEditAdd) {
-        q.Bind(i++, m_curId);
-        for (const auto &write : writes) {
-            if (m_readValues.contains(write.first))
-                q.Bind(i++, m_readValues.value(write.first));
-        }
-    }
-    m_pDatabase->NoteWrite();
-    q.Exec(WriteFailed());
-    if (m_nEditMode == dbEditAdd) {
-        m_lastModified = m_pDatabase->IsServer() ? (q.Next() ? q.Int64(0) : -1)
-                                                 : q.LastInsertId();
-        q.Finish();
-        m_keyset.Append(m_lastModified);
-    } else {
-        if (q.RowsAffected() == 0) {
-            q.Finish();
-            RefuseStaleUpdate();
-        }
-        m_lastModified = m_curId;
-    }
+        read.insert(m_columns[i], m_rowValues[i]);
+    m_writer.BeginEdit(fx, std::move(read));
 }
 
 void CDaoRecordset::RefuseStaleUpdate()
 {
-    CDaoStatement &q = Prepare(QStringLiteral("SELECT ID FROM [%1] WHERE ID = ?").arg(m_strTable));
-    q.Bind(0, m_curId);
-    q.Exec();
-    const bool there = q.Next();
-    q.Finish();
-    if (!there)
+    if (!CDaoRecordWriter::Exists(Statements(), m_strTable, m_curId))
         throw CDaoException(QStringLiteral("このレコードは他の操作で削除されています。"));
     // Nothing was written; the members show the row as it is now.
-    m_nEditMode = dbEditNone;
-    m_pending.clear();
+    m_writer.End();
     InvalidateFinds();
     LoadCurrent();
     throw CDaoException::Conflict();
@@ -720,17 +621,24 @@ void CDaoRecordset::RefuseStaleUpdate()
 void CDaoRecordset::Update()
 {
     RequireOpen();
-    if (m_nEditMode == dbEditNone)
+    const CDaoRecordWriter::EMode mode = m_writer.Mode();
+    if (mode == CDaoRecordWriter::EMode::none)
         throw CDaoException(QStringLiteral("追加または編集を始めずに更新しようとしました。"));
-    const Writes writes = CollectWrites();
-    CheckWidths(writes);
-    if (m_nEditMode == dbEditInProgress && writes.isEmpty()) {
-        m_nEditMode = dbEditNone;
+    CDaoFieldExchange fx(CDaoFieldExchange::Store);
+    DoFieldExchange(&fx);
+    const CDaoRecordWriter::Writes writes = m_writer.Collect(m_columns, fx);
+    CDaoRecordWriter::CheckWidths(writes, m_widths);
+    if (mode == CDaoRecordWriter::EMode::edit && writes.isEmpty()) {
+        m_writer.End();
         return;
     }
-    WriteRow(writes);
-    m_nEditMode = dbEditNone;
-    m_pending.clear();
+    const qint64 key = m_writer.Write(*m_pDatabase, Statements(), m_strTable, writes, m_curId);
+    if (mode == CDaoRecordWriter::EMode::add)
+        m_keyset.Append(key);
+    else if (key < 0)
+        RefuseStaleUpdate();
+    m_lastModified = key;
+    m_writer.End();
     m_bChanged = true;
     InvalidateFinds();
     if (m_curId >= 0)
@@ -739,8 +647,7 @@ void CDaoRecordset::Update()
 
 void CDaoRecordset::CancelUpdate()
 {
-    m_nEditMode = dbEditNone;
-    m_pending.clear();
+    m_writer.End();
     if (m_bOpen && m_curId >= 0)
         LoadCurrent();
 }
@@ -751,12 +658,8 @@ void CDaoRecordset::Delete()
     if (m_strTable.isEmpty())
         throw CDaoException(QStringLiteral("このレコードセットからは削除できません。"));
     EnsureKeyset();
-    m_pDatabase->BeforeWrite();
-    CDaoStatement &q = Prepare(QStringLiteral("DELETE FROM [%1] WHERE ID = ?").arg(m_strTable));
-    q.Bind(0, m_curId);
-    m_pDatabase->NoteWrite();
-    q.Exec(WriteFailed());
-    m_nEditMode = dbEditNone;
+    CDaoRecordWriter::Delete(*m_pDatabase, Statements(), m_strTable, m_curId);
+    m_writer.End();
     m_keyset.Remove(m_nPos);
     m_curId = -1;           // no current row until the next move
     m_bChanged = true;
@@ -773,8 +676,8 @@ QVariant CDaoRecordset::GetFieldValue(const QString &column)
 {
     RequireCurrent();
     const QString name = Identifier(column);
-    if (m_nEditMode != dbEditNone && m_pending.contains(name))
-        return m_pending.value(name);
+    if (const QVariant *value = m_writer.Value(name))
+        return *value;
     CDaoStatement &q = Prepare(QStringLiteral("SELECT [%1] FROM %2 WHERE ID = ?").arg(name, m_strSource));
     q.Bind(0, m_curId);
     q.Exec(QStringLiteral("項目「%1」を読み取れません。").arg(name));
@@ -788,9 +691,9 @@ QVariant CDaoRecordset::GetFieldValue(const QString &column)
 void CDaoRecordset::SetFieldValue(const QString &column, const QVariant &value)
 {
     RequireOpen();
-    if (m_nEditMode == dbEditNone)
+    if (m_writer.Mode() == CDaoRecordWriter::EMode::none)
         throw CDaoException(QStringLiteral("追加または編集を始めずに項目を変更しようとしました。"));
-    m_pending.insert(Identifier(column), value);
+    m_writer.SetValue(Identifier(column), value);
 }
 
 int CDaoRecordset::GetRecordCount()

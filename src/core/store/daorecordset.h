@@ -4,6 +4,7 @@
 #include "store/daofind.h"
 #include "store/daokeyset.h"
 #include "store/daoorderedfind.h"
+#include "store/daorecordwriter.h"
 
 #include <QHash>
 #include <QList>
@@ -67,7 +68,7 @@ public:
     void CancelUpdate();
     void Delete();
     void Requery();
-    int GetEditMode() const { return m_nEditMode; }
+    int GetEditMode() const { return int(m_writer.Mode()); }
 
     QVariant GetFieldValue(const QString &column);
     void SetFieldValue(const QString &column, const QVariant &value);
@@ -121,10 +122,7 @@ private:
     void SetCurrentOrdered();
     void ResetMembers();
     QByteArray FetchBinary(qint64 key, const QString &column);
-    using Writes = QList<QPair<QString, QVariant>>;
-    Writes CollectWrites();
-    void CheckWidths(const Writes &writes) const;
-    void WriteRow(const Writes &writes);
+    CDaoRecordWriter::Prepare Statements();
     [[noreturn]] void RefuseStaleUpdate();
     void InvalidateFinds();
     CDaoStatement &Prepare(const QString &sql);
@@ -144,11 +142,7 @@ private:
     std::vector<int> m_rowColumns;     // each field's column in a row read, or -1
     std::vector<CDaoFieldExchange::SBinding> m_bindings; // the members, once a row has loaded
     QVariantList m_rowValues;          // one per field; those not read stay null
-    QHash<QString, QVariant> m_pending;
-    // The bound members as Edit found them: Update writes only what differs.
-    QVariantList m_editValues;
-    QVector<bool> m_editInvalid;
-    QHash<QString, QVariant> m_readValues; // by column, as last read from the file
+    CDaoRecordWriter m_writer;         // the row being added or edited
     QString m_strFetchColumns;
 
     CDaoLongBinary::Source m_binarySource;   // photos of the rows it makes current
@@ -167,5 +161,4 @@ private:
     bool m_bBOF = true;
     bool m_bEOF = true;
     bool m_bChanged = false; // written through since the last Open or Requery
-    int m_nEditMode = dbEditNone;
 };

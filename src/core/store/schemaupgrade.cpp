@@ -1,9 +1,8 @@
 #include "store/schemaupgrade.h"
 
-#include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/jetdialect.h"
-#include "store/schema.h"
+#include "store/tabledefinitions.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,21 +10,21 @@
 #include <QStringList>
 
 namespace {
-QString Failed(const CDaoDatabase &db)
+QString Failed(const QString &name)
 {
-    return QStringLiteral("データベースファイルを新しい形式に更新できません。\n%1").arg(db.GetName());
+    return QStringLiteral("データベースファイルを新しい形式に更新できません。\n%1").arg(name);
 }
 
 class CUpgradeStep final
 {
 public:
-    CUpgradeStep(QSqlDatabase connection, const CDaoDatabase &db) : m_db(connection), m_owner(db) {}
+    CUpgradeStep(const QSqlDatabase &connection, const QString &name) : m_db(connection), m_strName(name) {}
 
     void Exec(const QString &sql)
     {
         QSqlQuery q(m_db);
         if (!q.exec(sql))
-            throw CDaoException::FromSql(q.lastError(), Failed(m_owner));
+            throw CDaoException::FromSql(q.lastError(), Failed(m_strName));
     }
 
     QStringList Column(const QString &sql, int column = 0)
@@ -33,7 +32,7 @@ public:
         QSqlQuery q(m_db);
         q.setForwardOnly(true);
         if (!q.exec(sql))
-            throw CDaoException::FromSql(q.lastError(), Failed(m_owner));
+            throw CDaoException::FromSql(q.lastError(), Failed(m_strName));
         QStringList values;
         while (q.next())
             values << q.value(column).toString();
@@ -56,7 +55,7 @@ public:
                            "AND sql IS NOT NULL").arg(table));
         // Built under another name and renamed last, so that nothing that names
         // the table is rewritten to point at a table about to go.
-        const QString fresh = table + QStringLiteral("_v%1").arg(CDaoDatabase::kSchemaVersion);
+        const QString fresh = table + QStringLiteral("_v%1").arg(CTableDefinitions::kVersion);
         QString create = CJetDialect::ToSqlite(statement);
         create.replace(create.indexOf(table), table.size(), fresh);
         Exec(create);
@@ -64,7 +63,7 @@ public:
         const QStringList newColumns = Column(QStringLiteral("PRAGMA table_info([%1])").arg(fresh), 1);
         for (const QString &column : oldColumns) {
             if (!newColumns.contains(column, Qt::CaseInsensitive))
-                throw CDaoException(Failed(m_owner),
+                throw CDaoException(Failed(m_strName),
                                     QStringLiteral("表 %1 に知らない項目 %2 があります。").arg(table, column));
         }
         QStringList names;
@@ -79,15 +78,14 @@ public:
 
 private:
     QSqlDatabase m_db;
-    const CDaoDatabase &m_owner;
+    QString m_strName;
 };
 } // namespace
 
-void CSchemaUpgrade::Run(CDaoDatabase &db)
+void CSchemaUpgrade::Run(const QSqlDatabase &connection, const QString &name, bool readOnly)
 {
-    QSqlDatabase connection = db.Connection();
-    CUpgradeStep step(connection, db);
-    if (step.Version() >= CDaoDatabase::kSchemaVersion || db.IsReadOnly())
+    CUpgradeStep step(connection, name);
+    if (step.Version() >= CTableDefinitions::kVersion || readOnly)
         return;
     // A file without the program's tables is not one of its files: left untouched.
     if (step.Column(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
@@ -97,10 +95,10 @@ void CSchemaUpgrade::Run(CDaoDatabase &db)
     // other then finds the new version.
     step.Exec(QStringLiteral("BEGIN IMMEDIATE"));
     try {
-        if (step.Version() < CDaoDatabase::kSchemaVersion) {
-            step.RebuildTable(QStringLiteral("Mast00"), CSchema::Mast00Statement());
-            step.RebuildTable(QStringLiteral("Mast01"), CSchema::Mast01Statement());
-            step.Exec(QStringLiteral("PRAGMA user_version = %1").arg(CDaoDatabase::kSchemaVersion));
+        if (step.Version() < CTableDefinitions::kVersion) {
+            step.RebuildTable(QStringLiteral("Mast00"), CTableDefinitions::Mast00Statement());
+            step.RebuildTable(QStringLiteral("Mast01"), CTableDefinitions::Mast01Statement());
+            step.Exec(QStringLiteral("PRAGMA user_version = %1").arg(CTableDefinitions::kVersion));
         }
         step.Exec(QStringLiteral("COMMIT"));
     } catch (...) {

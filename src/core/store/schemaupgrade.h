@@ -1,6 +1,8 @@
 #pragma once
 
-class CDaoDatabase;
+#include <QString>
+
+class QSqlDatabase;
 
 // Brings a file written by an earlier version up to the current schema, in one
 // transaction that keeps every row and every ID. A read-only file is left as it
@@ -8,5 +10,6 @@ class CDaoDatabase;
 class CSchemaUpgrade final
 {
 public:
-    static void Run(CDaoDatabase &db);
+    // name is the file, for the message should it fail.
+    static void Run(const QSqlDatabase &connection, const QString &name, bool readOnly);
 };

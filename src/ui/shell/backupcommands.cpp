@@ -6,7 +6,8 @@
 #include "store/daoexception.h"
 #include "backup/dailybackup.h"
 #include "store/databasecheck.h"
-#include "store/serverdatabase.h"
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -32,7 +33,7 @@ QString Holds(const SBackupInfo &backup)
 // A register on a server is backed up and restored by whoever runs the server.
 bool ToldServerKeepsBackups(QWidget *parent, const QString &dbPath, const QString &title)
 {
-    if (!CServerDatabase::IsUri(dbPath))
+    if (CDaoBackends::For(dbPath).KeepsBackups())
         return false;
     MorvekMessageBox(QStringLiteral("PostgreSQL のデータベースのバックアップと復元は、サーバーの管理者が行います。"),
                      QMessageBox::Ok, QMessageBox::Information, title, parent);

@@ -11,16 +11,13 @@
 #include "shell/mainframe.h"
 #include "base/modalseam.h"
 #include "document/morvekdoc.h"
-#include "store/daodatabase.h"
-#include "store/daoexception.h"
-#include "store/databasecheck.h"
-#include "store/serverdatabase.h"
+#include "shell/startupdialogs.h"
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 #include "store/daorecordset.h"
-#include "store/schema.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHash>
 #include <QInputDialog>
@@ -279,81 +276,15 @@ void CMorvekApp::FindOrCreateDatabase()
     m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
-    if (CServerDatabase::IsUri(m_strDatabasePath)) {
-        OpenOrCreateOnServer();
-        return;
-    }
-
-    const QFileInfo current(m_strDatabasePath);
-    if (current.exists()) {
-        if (!CheckDatabaseAtStart())
-            return;
-        // The same check every record set makes, told now rather than at the first command.
-        CDaoDatabase db;
-        db.Open(m_strDatabasePath);
-        if (db.IsReadOnly())
-            m_strStartupNote = QStringLiteral("データベースファイル「%1」は読み取り専用のため、表示だけできます。")
-                                   .arg(CDatabaseCheck::Shown(m_strDatabasePath));
-        return;
-    }
-    const bool folderThere = QFileInfo(current.absolutePath()).isDir();
-    if (!folderThere)
-        ReportException(CDatabaseCheck::OpenFailure(m_strDatabasePath, {CDatabaseCheck::EProblem::folderMissing, {}}));
-    if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::Information) != QMessageBox::Yes)
-        return;
-
-    // A save-style dialog: the file to create does not exist yet.
-    QFileDialog dialog(nullptr, QStringLiteral("データベースの作成"),
-                       folderThere ? current.absolutePath() : QDir::currentPath());
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    dialog.selectFile(current.fileName());
-    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-
-    const QString chosen = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
-    if (QFileInfo::exists(chosen)) {
-        // Asked to replace a file: a database of ours is kept and used, anything else left alone.
-        CDaoDatabase db;
-        try {
-            db.Open(chosen);
-        } catch (const CDaoException &error) {
-            throw CDatabaseCheck::CreateFailure(
-                chosen, {CDatabaseCheck::EProblem::exists, error.Lead().section(QLatin1Char('\n'), 1)});
-        }
-        db.Close();
-        MorvekMessageBox(QStringLiteral("「%1」は既にある Morvek のデータベースファイルです。置き換えずにこのファイルを使います。")
-                             .arg(CDatabaseCheck::Shown(chosen)),
-                         QMessageBox::Ok, QMessageBox::Information);
-    } else {
-        CSchema::CreateDatabaseFile(chosen);
-    }
+    CStartupDialogs dialogs([this] { return CheckDatabaseAtStart(); });
+    const CDatabaseStartup::SResult found = CDatabaseStartup::Find(m_strDatabasePath, dialogs);
+    m_strStartupNote = found.note;
     // Only a file that is there and ours is remembered; otherwise the next start asks again.
-    SetDatabasePath(chosen);
-    settings->setValue(QLatin1String(kSection), chosen);
+    if (!found.chosen)
+        return;
+    SetDatabasePath(found.path);
+    settings->setValue(QLatin1String(kSection), found.path);
     settings->sync();
-}
-
-// A register on a server: used as it is when it holds ours; made when the database
-// is empty and the user agrees; anything else is told and left untouched.
-bool CMorvekApp::OpenOrCreateOnServer()
-{
-    try {
-        CDaoDatabase db;
-        db.Open(m_strDatabasePath);
-        return true;
-    } catch (const CDaoException &error) {
-        if (error.Problem() != CDatabaseCheck::EProblem::serverEmpty)
-            throw;
-    }
-    if (MorvekMessageBox(QStringLiteral("データベースを作成します。"), QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::Information) != QMessageBox::Yes)
-        return false;
-    CSchema::CreateDatabaseFile(m_strDatabasePath);
-    return true;
 }
 
 // A register on a server instead of the file; remembered for the next start only once it is usable.
@@ -364,12 +295,12 @@ void CMorvekApp::OnOpenServer()
     dialog.setWindowTitle(title);
     dialog.setLabelText(QStringLiteral("PostgreSQL のデータベースの URI を入力してください。\n"
                                        "例: postgresql://ユーザー:パスワード@ホスト:5432/データベース"));
-    dialog.setTextValue(CServerDatabase::IsUri(m_strDatabasePath) ? m_strDatabasePath
+    dialog.setTextValue(CDaoBackends::Server().Claims(m_strDatabasePath) ? m_strDatabasePath
                                                                   : QStringLiteral("postgresql://"));
     if (CModalSeam::Exec(dialog) != QDialog::Accepted)
         return;
     const QString uri = dialog.textValue().trimmed();
-    if (!CServerDatabase::IsUri(uri)) {
+    if (!CDaoBackends::Server().Claims(uri)) {
         MorvekMessageBox(QStringLiteral("「postgresql://」で始まる URI を入力してください。"), QMessageBox::Ok,
                          QMessageBox::Warning, title, m_pMainWnd.get());
         return;
@@ -380,7 +311,8 @@ void CMorvekApp::OnOpenServer()
     SetDatabasePath(uri);
     bool usable = false;
     try {
-        usable = OpenOrCreateOnServer();
+        CStartupDialogs dialogs([this] { return CheckDatabaseAtStart(); });
+        usable = CDatabaseStartup::Find(uri, dialogs).outcome == CDatabaseStartup::EOutcome::usable;
     } catch (const std::exception &error) {
         ReportException(error);
     }

@@ -59,8 +59,6 @@ public:
 private:
     void SetDatabasePath(const QString &path);
     void FindOrCreateDatabase();
-    // True when the register is there to use afterwards.
-    bool OpenOrCreateOnServer();
     void ProcessShellCommand();
     void CloseCompanyWindows();
 

@@ -1,9 +1,11 @@
-#include "store/serverdatabase.h"
+#include "store/postgresbackend.h"
 
-#include "store/daodatabase.h"
-#include "store/schema.h"
+#include "store/databasefault.h"
+#include "store/jetdialect.h"
+#include "store/postgresstatement.h"
+#include "store/serveruri.h"
+#include "store/tabledefinitions.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -12,16 +14,10 @@
 #include <QUrlQuery>
 
 namespace {
-using EProblem = CDatabaseCheck::EProblem;
-using SFinding = CDatabaseCheck::SFinding;
+using EProblem = EDatabaseProblem;
 
 // An unreachable host must not hang the start for libpq's default of forever.
 constexpr int kConnectTimeoutSeconds = 10;
-
-QUrl ParsedUri(const QString &uri)
-{
-    return QUrl(uri, QUrl::StrictMode);
-}
 
 QString VersionComment(int version)
 {
@@ -29,51 +25,54 @@ QString VersionComment(int version)
 }
 } // namespace
 
-bool CServerDatabase::IsUri(const QString &name)
+bool CPostgresBackend::Claims(const QString &name) const
 {
     return name.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
         || name.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
-QString CServerDatabase::Shown(const QString &uri)
+QString CPostgresBackend::Shown(const QString &name) const
 {
-    const QUrl url = ParsedUri(uri);
-    if (!url.isValid()) {
-        // Whatever was typed, but never a password.
-        static const QRegularExpression password(QStringLiteral("^([A-Za-z]+://[^:/@]*):[^@/]*@"));
-        return QString(uri).replace(password, QStringLiteral("\\1@"));
-    }
-    return url.toString(QUrl::RemovePassword | QUrl::RemoveQuery);
+    return CServerUri::Shown(name);
 }
 
-QString CServerDatabase::Server(const QString &uri)
+QString CPostgresBackend::OpenFailureLead() const
 {
-    const QUrl url = ParsedUri(uri);
-    const QString host = url.host().isEmpty() ? QStringLiteral("localhost") : url.host();
-    return QStringLiteral("%1:%2").arg(host).arg(url.port(5432));
+    return QStringLiteral("データベース「%1」を開けません。");
 }
 
-QString CServerDatabase::DatabaseName(const QString &uri)
+QString CPostgresBackend::CreateFailureLead() const
 {
-    return ParsedUri(uri).path().mid(1);
+    return QStringLiteral("データベース「%1」に表を作成できません。");
 }
 
-QString CServerDatabase::UserName(const QString &uri)
+SDatabaseFinding CPostgresBackend::InspectName(const QString &name) const
 {
-    return ParsedUri(uri).userName();
+    Q_UNUSED(name); // only the server can tell
+    return {};
 }
 
-SFinding CServerDatabase::Connect(const QString &connectionName, const QString &uri)
+bool CPostgresBackend::OpensReadOnly(const QString &name) const
 {
-    const QUrl url = ParsedUri(uri);
-    if (!url.isValid() || !IsUri(uri) || DatabaseName(uri).isEmpty() || DatabaseName(uri).contains(u'/'))
+    Q_UNUSED(name); // what a user may not write, the server refuses itself
+    return false;
+}
+
+SDatabaseFinding CPostgresBackend::Connect(const QString &connection, const QString &name, bool readOnly,
+                                           int busyTimeout) const
+{
+    Q_UNUSED(readOnly);
+    Q_UNUSED(busyTimeout); // the server's own lock waits apply
+    const QUrl url = CServerUri::Parsed(name);
+    const QString database = CServerUri::DatabaseName(name);
+    if (!url.isValid() || !Claims(name) || database.isEmpty() || database.contains(u'/'))
         return {EProblem::badUri, url.errorString()};
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
     if (!db.isValid())
         return {EProblem::noDriver, db.lastError().text()};
     db.setHostName(url.host().isEmpty() ? QStringLiteral("localhost") : url.host());
     db.setPort(url.port(5432));
-    db.setDatabaseName(DatabaseName(uri));
+    db.setDatabaseName(database);
     db.setUserName(url.userName());
     db.setPassword(url.password());
     // The URI's own parameters (sslmode, connect_timeout, ...) go to libpq as they are.
@@ -91,7 +90,7 @@ SFinding CServerDatabase::Connect(const QString &connectionName, const QString &
     db.setConnectOptions(options.join(u';'));
     if (!db.open()) {
         const QSqlError error = db.lastError();
-        return FromError(error.nativeErrorCode(), error.text());
+        return CDatabaseFault::FromServerError(error.nativeErrorCode(), error.text());
     }
     // Dates and texts travel in one known form whatever the server's defaults.
     QSqlQuery q(db);
@@ -100,32 +99,7 @@ SFinding CServerDatabase::Connect(const QString &connectionName, const QString &
     return {};
 }
 
-SFinding CServerDatabase::FromError(const QString &state, const QString &text)
-{
-    if (state.startsWith(QLatin1String("28")) || text.contains(QLatin1String("password authentication failed"))
-        || text.contains(QLatin1String("no password supplied")) || text.contains(QLatin1String("authentication failed")))
-        return {EProblem::authFailed, text};
-    if (state == QLatin1String("3D000") || (text.contains(QLatin1String("database \"")) && text.contains(QLatin1String("does not exist"))))
-        return {EProblem::noSuchDatabase, text};
-    if (text.contains(QLatin1String("role \"")) && text.contains(QLatin1String("does not exist")))
-        return {EProblem::authFailed, text};
-    if (state.startsWith(QLatin1String("08")) || text.contains(QLatin1String("could not connect"))
-        || text.contains(QLatin1String("Connection refused")) || text.contains(QLatin1String("could not translate host name"))
-        || text.contains(QLatin1String("timeout expired")) || text.contains(QLatin1String("server closed the connection"))
-        || text.contains(QLatin1String("No route to host")) || text.contains(QLatin1String("connection to server")))
-        return {EProblem::serverUnreachable, text};
-    if (state == QLatin1String("53100"))
-        return {EProblem::diskFull, text};
-    if (state == QLatin1String("25006") || state == QLatin1String("42501"))
-        return {EProblem::readOnly, text};
-    if (state == QLatin1String("55P03") || state == QLatin1String("40P01"))
-        return {EProblem::inUse, text};
-    if (state == QLatin1String("40001"))
-        return {EProblem::conflict, text};
-    return {EProblem::other, text};
-}
-
-SFinding CServerDatabase::Inspect(const QSqlDatabase &db)
+SDatabaseFinding CPostgresBackend::Inspect(const QSqlDatabase &db) const
 {
     // Every relation a user can see in the connection's schema, and our tables' columns.
     QSqlQuery q(db);
@@ -135,7 +109,7 @@ SFinding CServerDatabase::Inspect(const QSqlDatabase &db)
                                "LEFT JOIN pg_attribute AS a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
                                "AND c.relname IN ('mast00', 'mast01') "
                                "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'v', 'm', 'f', 'p')"))) {
-        return FromError(q.lastError().nativeErrorCode(), q.lastError().text());
+        return CDatabaseFault::FromServerError(q.lastError().nativeErrorCode(), q.lastError().text());
     }
     QSet<QString> relations;
     QSet<QString> present;
@@ -150,18 +124,70 @@ SFinding CServerDatabase::Inspect(const QSqlDatabase &db)
     }
     if (relations.isEmpty())
         return {EProblem::serverEmpty, {}};
-    if (version > CDaoDatabase::kSchemaVersion) {
+    if (version > CTableDefinitions::kVersion) {
         return {EProblem::newerVersion, QStringLiteral("データベースの版は %1、この版で読めるのは %2 までです。")
                                             .arg(version)
-                                            .arg(CDaoDatabase::kSchemaVersion)};
+                                            .arg(CTableDefinitions::kVersion)};
     }
-    const QStringList lacking = CSchema::Lacking(present);
+    const QStringList lacking = CTableDefinitions::Lacking(present);
     if (!lacking.isEmpty())
         return {EProblem::foreignDatabase, lacking.join(QLatin1Char(' '))};
     return {};
 }
 
-QHash<QString, int> CServerDatabase::ColumnWidths(const QSqlDatabase &db, const QString &table)
+void CPostgresBackend::Upgrade(const QSqlDatabase &db, const QString &name, bool readOnly) const
+{
+    // Every server register was made at the current version.
+    Q_UNUSED(db);
+    Q_UNUSED(name);
+    Q_UNUSED(readOnly);
+}
+
+SDatabaseFinding CPostgresBackend::CheckNew(const QString &name) const
+{
+    Q_UNUSED(name); // the database must be there, and empty: Initialise asks
+    return {};
+}
+
+SDatabaseFinding CPostgresBackend::Initialise(const QSqlDatabase &db) const
+{
+    const SDatabaseFinding found = Inspect(db);
+    if (found.problem == EProblem::serverEmpty)
+        return {};
+    return found.Ok() ? SDatabaseFinding{EProblem::exists, {}} : found;
+}
+
+QStringList CPostgresBackend::VersionStatements(int version) const
+{
+    return {QStringLiteral("COMMENT ON TABLE Mast00 IS '%1'").arg(VersionComment(version)),
+            QStringLiteral("COMMENT ON TABLE Mast01 IS '%1'").arg(VersionComment(version))};
+}
+
+void CPostgresBackend::Discard(const QString &name) const
+{
+    Q_UNUSED(name); // one transaction made the tables: a failure left the database as it was
+}
+
+bool CPostgresBackend::LacksIndexes(const QSqlDatabase &db) const
+{
+    // Opened only with both tables there. Asked first: making an index waits for other users' writes.
+    QSqlQuery q(db);
+    return !(q.exec(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN "
+                                   "('mast01_busyocode', 'mast01_code', 'mast00_parentcode', 'mast00_code')"))
+             && q.next() && q.value(0).toInt() == 4);
+}
+
+QString CPostgresBackend::ToEngine(const QString &sql) const
+{
+    return CJetDialect::ToPostgres(sql);
+}
+
+std::unique_ptr<CEngineStatement> CPostgresBackend::Prepare(const QSqlDatabase &db, const QString &sql) const
+{
+    return std::make_unique<CPostgresStatement>(db, sql);
+}
+
+QHash<QString, int> CPostgresBackend::ColumnWidths(const QSqlDatabase &db, const QString &table) const
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -173,17 +199,11 @@ QHash<QString, int> CServerDatabase::ColumnWidths(const QSqlDatabase &db, const 
     if (!q.exec())
         return widths;
     QHash<QString, QString> names; // the server folds names to lower case; the sets use ours
-    for (const QString &column : CSchema::Columns(table))
+    for (const QString &column : CTableDefinitions::Columns(table))
         names.insert(column.toLower(), column);
     while (q.next()) {
         const QString column = q.value(0).toString();
         widths.insert(names.value(column, column), q.value(1).toInt());
     }
     return widths;
-}
-
-QStringList CServerDatabase::VersionStatements(int version)
-{
-    return {QStringLiteral("COMMENT ON TABLE Mast00 IS '%1'").arg(VersionComment(version)),
-            QStringLiteral("COMMENT ON TABLE Mast01 IS '%1'").arg(VersionComment(version))};
 }
