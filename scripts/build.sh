@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+# MORVEK_WERROR=ON: warnings are errors (CI); unset, the build folder keeps what it had.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" ${MORVEK_WERROR:+-DMORVEK_WERROR=$MORVEK_WERROR} >/dev/null
 cmake --build build -j"$(nproc)"

@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make
+  libasan8 libubsan1   # the sanitizer build's runtimes (scripts/sanitize.sh)
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev
   qt6-svg-dev qt6-translations-l10n
   libbenchmark-dev

@@ -72,9 +72,7 @@ inline QByteArray DefaultLayoutFile()
 
 inline void WriteLayout(const QByteArray &bytes)
 {
-    QFile file(CMorvekApp::DocumentFileName());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    WriteFile(CMorvekApp::DocumentFileName(), bytes);
 }
 
 // Starts the program in folder as a user would: database and layout file present.

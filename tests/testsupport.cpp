@@ -5,11 +5,13 @@
 #include "store/schema.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QUrl>
 
 QString TestServerUri()
@@ -80,4 +82,18 @@ void IsolateSettings(const QString &folder)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(path, file.errorString())), __FILE__, __LINE__);
+    return path;
 }

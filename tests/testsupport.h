@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -49,6 +50,11 @@ public:
 private:
     std::shared_ptr<QStringList> m_texts;
 };
+
+// A file's bytes; empty when it cannot be read.
+QByteArray ReadFile(const QString &path);
+// Puts bytes in place of the file's contents (the test fails when it cannot); returns path.
+QString WriteFile(const QString &path, const QByteArray &bytes);
 
 // Keeps the program's settings in a folder of their own for the test's lifetime.
 void IsolateSettings(const QString &folder);

@@ -25,25 +25,6 @@ Q_DECLARE_METATYPE(CDatabaseBackup::EAside)
 namespace {
 const QDateTime kMorning(QDate(2024, 1, 31), QTime(8, 15, 0));
 
-void AddCompany(const QString &name)
-{
-    CMast00 set;
-    set.Open();
-    set.AddNew();
-    set.m_Code = 1;
-    set.m_Name = name;
-    set.Update();
-    set.Close();
-}
-
-QString Write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
-}
-
 QStringList Names(const QStringList &paths)
 {
     QStringList names;
@@ -139,7 +120,7 @@ void TestBackup::onlyBackupsAreListedNewestFirst()
     for (const char *name : {"odata-20240102-090000.mdb", "odata-20231231-235959.mdb", "odata-20240102-085959.mdb",
                              "odata-damaged-20240103-000000.mdb", "odata-before-restore-20240104-000000.mdb",
                              "odata-20240105-000000.mdb.part", "other-20240106-000000.mdb", "odata-2024-01-07.mdb"})
-        Write(dir.filePath(QString::fromLatin1(name)), "x");
+        WriteFile(dir.filePath(QString::fromLatin1(name)), "x");
     QCOMPARE(Names(CDatabaseBackup::List(m_db->Path())),
              QStringList({"odata-20240102-090000.mdb", "odata-20240102-085959.mdb", "odata-20231231-235959.mdb"}));
 }
@@ -156,7 +137,7 @@ void TestBackup::rotationKeepsTheNewest14()
     QCOMPARE(CDatabaseBackup::TakenAt(kept.constFirst()), kMorning.addDays(19));
     QCOMPARE(CDatabaseBackup::TakenAt(kept.constLast()), kMorning.addDays(6));
     // Files put aside are no backups: rotation leaves them alone.
-    const QString aside = Write(QDir(CDatabaseBackup::FolderOf(m_db->Path()))
+    const QString aside = WriteFile(QDir(CDatabaseBackup::FolderOf(m_db->Path()))
                                     .filePath(CDatabaseBackup::AsideNameFor(m_db->Path(), CDatabaseBackup::EAside::damaged,
                                                                             kMorning.addYears(-1))),
                                 "x");
@@ -197,7 +178,7 @@ void TestBackup::dailyBackupOncePerDay()
 
 void TestBackup::firstWriteOfTheDayIsPrecededByABackup()
 {
-    AddCompany(QStringLiteral("前日の会社")); // no hook yet: nothing is backed up
+    CRegisterBuilder::AddUnit({0, 1, QStringLiteral("前日の会社")}); // no hook yet: nothing is backed up
     QVERIFY(CDatabaseBackup::List(m_db->Path()).isEmpty());
     CDailyBackup daily([] { return kMorning; });
     CDaoDatabase::SetWriteHook([&daily](const QString &path) { daily.BeforeWrite(path); });
@@ -252,14 +233,14 @@ void TestBackup::copyHoldsOnlyCommittedRows()
 
 void TestBackup::failedCopyLeavesNoFile()
 {
-    const QString existing = Write(QDir(m_db->Folder()).filePath(QStringLiteral("taken.mdb")), "keep");
+    const QString existing = WriteFile(QDir(m_db->Folder()).filePath(QStringLiteral("taken.mdb")), "keep");
     QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Copy(m_db->Path(), existing));
-    QCOMPARE(Read(existing), QByteArray("keep"));
+    QCOMPARE(ReadFile(existing), QByteArray("keep"));
     const QString nowhere = QDir(m_db->Folder()).filePath(QStringLiteral("missing/folder/copy.mdb"));
     QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Copy(m_db->Path(), nowhere));
     QVERIFY(!QFileInfo::exists(nowhere));
     QVERIFY(!QFileInfo::exists(nowhere + QStringLiteral(".part")));
-    const QString notADatabase = Write(QDir(m_db->Folder()).filePath(QStringLiteral("text.mdb")),
+    const QString notADatabase = WriteFile(QDir(m_db->Folder()).filePath(QStringLiteral("text.mdb")),
                                        QByteArray(5000, 'z'));
     const QString target = QDir(m_db->Folder()).filePath(QStringLiteral("fromtext.mdb"));
     QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Copy(notADatabase, target));
@@ -290,26 +271,26 @@ void TestBackup::quickCheckTellsDamage()
     if (kind == QLatin1String("pages")) {
         Damage(path);
     } else if (kind == QLatin1String("text")) {
-        Write(path, QByteArray(20000, 'z'));
+        WriteFile(path, QByteArray(20000, 'z'));
     } else if (kind == QLatin1String("truncated")) {
         QFile file(path);
         QVERIFY(file.resize(file.size() / 2));
     } else if (kind == QLatin1String("missing")) {
         QVERIFY(QFile::remove(path));
     } else if (kind == QLatin1String("empty")) {
-        Write(path, {});
+        WriteFile(path, {});
     }
-    const QByteArray before = Read(path);
+    const QByteArray before = ReadFile(path);
     const QString problem = CDatabaseBackup::QuickCheck(path);
     QCOMPARE(problem.isEmpty(), sound);
     QCOMPARE(!CDatabaseBackup::Damage(path).isEmpty(), damage);
-    QCOMPARE(Read(path), before); // looking never changes the file
+    QCOMPARE(ReadFile(path), before); // looking never changes the file
 }
 
 void TestBackup::inspectCountsUnitsAndEmployees()
 {
-    AddCompany(QStringLiteral("甲社"));
-    AddCompany(QStringLiteral("乙社"));
+    CRegisterBuilder::AddUnit({0, 1, QStringLiteral("甲社")});
+    CRegisterBuilder::AddUnit({0, 1, QStringLiteral("乙社")});
     AddEmployees(5);
     const SBackupInfo info = CDatabaseBackup::Inspect(CDatabaseBackup::MakeBackup(m_db->Path(), kMorning));
     QVERIFY2(info.Ok(), qPrintable(info.problem));
@@ -352,32 +333,32 @@ void TestBackup::restoreKeepsTheCurrentFileAside()
     AddEmployees(2);
     const QString backup = CDatabaseBackup::MakeBackup(m_db->Path(), kMorning);
     AddEmployees(3, QStringLiteral("後から"));
-    const QByteArray current = Read(m_db->Path());
+    const QByteArray current = ReadFile(m_db->Path());
 
     const QDateTime when = kMorning.addSecs(7200);
     const QString aside = CDatabaseBackup::Restore(m_db->Path(), backup, why, when);
     QCOMPARE(QFileInfo(aside).fileName(), QStringLiteral("odata-%1-20240131-101500.mdb").arg(kind));
-    QCOMPARE(Read(aside), current);
+    QCOMPARE(ReadFile(aside), current);
     QVERIFY(QFileInfo::exists(backup));
     CMast01 set;
     set.Open();
     QCOMPARE(set.GetRecordCount(), 2);
     set.Close();
     // The same second again would overwrite what was put aside: refused, nothing changes.
-    const QByteArray restored = Read(m_db->Path());
+    const QByteArray restored = ReadFile(m_db->Path());
     QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Restore(m_db->Path(), backup, why, when));
-    QCOMPARE(Read(aside), current);
-    QCOMPARE(Read(m_db->Path()), restored);
+    QCOMPARE(ReadFile(aside), current);
+    QCOMPARE(ReadFile(m_db->Path()), restored);
 }
 
 void TestBackup::restoreMovesAStrayJournalAside()
 {
     AddEmployees(1);
     const QString backup = CDatabaseBackup::MakeBackup(m_db->Path(), kMorning);
-    const QString journal = Write(m_db->Path() + QStringLiteral("-journal"), QByteArray(600, 'j'));
+    const QString journal = WriteFile(m_db->Path() + QStringLiteral("-journal"), QByteArray(600, 'j'));
     const QString aside = CDatabaseBackup::Restore(m_db->Path(), backup, CDatabaseBackup::EAside::damaged, kMorning);
     QVERIFY(!QFileInfo::exists(journal));
-    QCOMPARE(Read(aside + QStringLiteral("-journal")), QByteArray(600, 'j'));
+    QCOMPARE(ReadFile(aside + QStringLiteral("-journal")), QByteArray(600, 'j'));
     QVERIFY(CDatabaseBackup::QuickCheck(m_db->Path()).isEmpty());
 }
 
@@ -404,7 +385,7 @@ void TestBackup::writeAfterRestoreGoesToTheRestoredFile()
 
     const QString aside = CDatabaseBackup::Restore(m_db->Path(), backup, CDatabaseBackup::EAside::beforeRestore, kMorning);
     QCOMPARE(CDaoDatabasePool::OpenCount(), 0);
-    const QByteArray asideBytes = Read(aside);
+    const QByteArray asideBytes = ReadFile(aside);
 
     CMast01 fresh;
     CMast01 &set = sameSet ? kept : fresh;
@@ -417,7 +398,7 @@ void TestBackup::writeAfterRestoreGoesToTheRestoredFile()
     set.Close();
 
     QVERIFY(!QFileInfo::exists(m_db->Path() + QStringLiteral("-journal")));
-    QCOMPARE(Read(aside), asideBytes);
+    QCOMPARE(ReadFile(aside), asideBytes);
     CDaoDatabase restored;
     restored.Open(m_db->Path());
     CMast01 check(&restored);
@@ -432,10 +413,10 @@ void TestBackup::restoreFromDamagedBackupChangesNothing()
     AddEmployees(300);
     const QString backup = CDatabaseBackup::MakeBackup(m_db->Path(), kMorning);
     Damage(backup);
-    const QByteArray current = Read(m_db->Path());
+    const QByteArray current = ReadFile(m_db->Path());
     QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Restore(m_db->Path(), backup,
                                                                      CDatabaseBackup::EAside::beforeRestore, kMorning));
-    QCOMPARE(Read(m_db->Path()), current);
+    QCOMPARE(ReadFile(m_db->Path()), current);
     const QStringList left = QDir(CDatabaseBackup::FolderOf(m_db->Path())).entryList(QDir::Files);
     QCOMPARE(left, QStringList{QFileInfo(backup).fileName()});
     QVERIFY(!QFileInfo::exists(m_db->Path() + QStringLiteral(".restoring")));
@@ -461,7 +442,7 @@ void TestBackup::desktopStartUsesTheDataFolder()
     const QDir base(m_db->Folder());
     QVERIFY(base.mkpath(QStringLiteral("home/work")) && base.mkpath(QStringLiteral("other")));
     if (working.contains(QLatin1Char(':'))) {
-        Write(base.filePath(QStringLiteral("home/") + working.section(QLatin1Char(':'), 1)), "x");
+        WriteFile(base.filePath(QStringLiteral("home/") + working.section(QLatin1Char(':'), 1)), "x");
         working = working.section(QLatin1Char(':'), 0, 0);
     }
     const QString folder = working.startsWith(QLatin1Char('/')) ? working : base.filePath(working);
@@ -472,19 +453,19 @@ void TestBackup::dataFolderGetsTheInstalledLayoutOnce()
 {
     const QDir base(m_db->Folder());
     QVERIFY(base.mkpath(QStringLiteral("usr/bin")) && base.mkpath(QStringLiteral("usr/share/morvek")));
-    Write(base.filePath(QStringLiteral("usr/share/morvek/tmp.mvk")), "layout");
+    WriteFile(base.filePath(QStringLiteral("usr/share/morvek/tmp.mvk")), "layout");
     const QString installed = CDataFolder::InstalledLayout(base.filePath(QStringLiteral("usr/bin")));
-    QCOMPARE(Read(installed), QByteArray("layout"));
+    QCOMPARE(ReadFile(installed), QByteArray("layout"));
 
     const QString previous = QDir::currentPath();
     const QString data = base.filePath(QStringLiteral("data/Morvek"));
     QVERIFY(CDataFolder::Enter(data, installed));
     QCOMPARE(QDir::currentPath(), QDir(data).canonicalPath());
-    QCOMPARE(Read(QStringLiteral("tmp.mvk")), QByteArray("layout"));
+    QCOMPARE(ReadFile(QStringLiteral("tmp.mvk")), QByteArray("layout"));
     // The user's own layout is never replaced.
-    Write(QStringLiteral("tmp.mvk"), "mine");
+    WriteFile(QStringLiteral("tmp.mvk"), "mine");
     QVERIFY(CDataFolder::Enter(data, installed));
-    QCOMPARE(Read(QStringLiteral("tmp.mvk")), QByteArray("mine"));
+    QCOMPARE(ReadFile(QStringLiteral("tmp.mvk")), QByteArray("mine"));
     QDir::setCurrent(previous);
 }
 

@@ -23,17 +23,6 @@ QString DbPath()
     return QDir::current().filePath(QStringLiteral("odata.mdb"));
 }
 
-void AddCompany(const QString &name)
-{
-    CMast00 set;
-    set.Open();
-    set.AddNew();
-    set.m_Code = 1;
-    set.m_Name = name;
-    set.Update();
-    set.Close();
-}
-
 QStringList Aside(const QString &kind)
 {
     return QDir(CDatabaseBackup::FolderOf(DbPath()))
@@ -78,7 +67,7 @@ void PrepareRegister(const QString &company, int employeesSince)
     QDir(CDatabaseBackup::FolderOf(DbPath())).removeRecursively();
     CSchema::CreateDatabaseFile(DbPath());
     CDaoRecordset::SetApplicationDatabasePath(DbPath());
-    AddCompany(company);
+    CRegisterBuilder::AddUnit({0, 1, company});
     CDatabaseBackup::MakeBackup(DbPath(), kYesterday);
     AddEmployees(employeesSince);
 }
@@ -167,7 +156,7 @@ void TestBackupCommands::damagedFileAtStart()
     if (!backupSound)
         Damage(CDatabaseBackup::List(DbPath()).constLast());
     Damage(DbPath());
-    const QByteArray damaged = Read(DbPath());
+    const QByteArray damaged = ReadFile(DbPath());
 
     CDialogAnswers answers(Answer(answer));
     theApp()->CheckDatabaseAtStart();
@@ -178,11 +167,11 @@ void TestBackupCommands::damagedFileAtStart()
     QCOMPARE(UsesDbPath(), usable);
     QCOMPARE(CDaoRecordset::ApplicationDatabasePath().isEmpty(), !usable);
     if (usable) {
-        QCOMPARE(Read(QDir(CDatabaseBackup::FolderOf(DbPath())).filePath(Aside(QStringLiteral("damaged")).value(0))),
+        QCOMPARE(ReadFile(QDir(CDatabaseBackup::FolderOf(DbPath())).filePath(Aside(QStringLiteral("damaged")).value(0))),
                  damaged);
         QVERIFY(CDatabaseBackup::QuickCheck(DbPath()).isEmpty());
     } else {
-        QCOMPARE(Read(DbPath()), damaged); // never written to
+        QCOMPARE(ReadFile(DbPath()), damaged); // never written to
         QVERIFY(Aside(QStringLiteral("damaged")).isEmpty());
     }
     PrepareRegister(QStringLiteral("昨日の会社"), 0);
@@ -200,11 +189,11 @@ void TestBackupCommands::restoreFromTheMenu()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     PrepareRegister(QStringLiteral("昨日の会社"), 0);
-    AddCompany(QStringLiteral("今日の会社"));
+    CRegisterBuilder::AddUnit({0, 1, QStringLiteral("今日の会社")});
     CloseCompanyWindows();
     theApp()->OnShowCompany();
     QCOMPARE(CompanyNames().size(), 2);
-    const QByteArray today = Read(DbPath());
+    const QByteArray today = ReadFile(DbPath());
 
     CDialogAnswers answers(Answer(answer));
     Frame()->GetAction(ID_BACKUP_RESTORE)->trigger();
@@ -215,10 +204,10 @@ void TestBackupCommands::restoreFromTheMenu()
         QCOMPARE(CompanyNames(), QStringList{QStringLiteral("昨日の会社")});
         const QStringList aside = Aside(QStringLiteral("before-restore"));
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(Read(QDir(CDatabaseBackup::FolderOf(DbPath())).filePath(aside[0])), today);
+        QCOMPARE(ReadFile(QDir(CDatabaseBackup::FolderOf(DbPath())).filePath(aside[0])), today);
     } else {
         QCOMPARE(CompanyNames().size(), 2);
-        QCOMPARE(Read(DbPath()), today);
+        QCOMPARE(ReadFile(DbPath()), today);
         QVERIFY(Aside(QStringLiteral("before-restore")).isEmpty());
     }
 }
@@ -264,12 +253,12 @@ void TestBackupCommands::makeBackupToAChosenFile()
     QVERIFY2(info.Ok(), qPrintable(info.problem));
     QCOMPARE(info.employees, 4);
     // Chosen again, the file is not overwritten.
-    const QByteArray first = Read(target);
+    const QByteArray first = ReadFile(target);
     AddEmployees(1);
     CDialogAnswers again(typeName);
     Frame()->GetAction(ID_BACKUP_CREATE)->trigger();
     QVERIFY(again.Texts().value(1).contains(QStringLiteral("上書きはしません。")));
-    QCOMPARE(Read(target), first);
+    QCOMPARE(ReadFile(target), first);
 }
 
 void TestBackupCommands::serverRegisterLeavesBackupsToTheServer_data()

@@ -7,6 +7,7 @@
 #include "forms/newcompanycommand.h"
 #include "formtestsupport.h"
 #include "store/mast00.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -81,15 +82,8 @@ void TestCompanyForms::init()
     m_db = std::make_unique<CTempDatabase>();
     m_frame = std::make_unique<CFakeFrame>();
     m_tones = std::make_unique<CToneRecorder>();
-    CMast00 set;
-    set.Open();
-    for (const auto &[parent, name] : {std::pair{0, u"南産業"}, std::pair{1, u"営業部"}}) {
-        set.AddNew();
-        set.m_Parent = parent;
-        set.m_Code = 10;
-        set.m_Name = QString::fromUtf16(name);
-        set.Update();
-    }
+    const qint32 company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("南産業")});
+    CRegisterBuilder::AddUnit({company, 10, QStringLiteral("営業部")});
 }
 
 void TestCompanyForms::cleanup()

@@ -23,11 +23,11 @@ void TestCompanyWindow::initTestCase()
 {
     StartIn(m_dir);
     CDaoRecordset::SetApplicationDatabasePath(m_dir.filePath(QStringLiteral("odata.mdb")));
-    m_company = AddUnit(0, 10, QStringLiteral("本社"));
-    AddUnit(m_company, 10, QStringLiteral("営業部"));
-    AddEmployee(30, 0, QStringLiteral("木村"));
-    AddEmployee(20, m_company, QStringLiteral("林"));
-    AddEmployee(10, 0, QStringLiteral("森"), true);
+    m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("営業部")});
+    CRegisterBuilder::AddEmployee({30, 0, QStringLiteral("木村")});
+    CRegisterBuilder::AddEmployee({20, m_company, QStringLiteral("林")});
+    CRegisterBuilder::AddEmployee({.code = 10, .name = QStringLiteral("森"), .female = true});
     // The window reads the database when it opens.
     CloseCompanyWindows();
     theApp()->OnShowCompany();

@@ -11,8 +11,8 @@
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
-#include "store/mast00.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -30,33 +30,13 @@ const QByteArray kUnitHeader = "会社コード,部課パス,名前,〒,住所1,
 const QByteArray kEmployeeHeader =
     "社員コード,氏名,ふりがな,性別,生年月日,入社年月日,退社年月日,〒,住所1,住所2,TEL,FAX,所属,履歴,資格,備考,E-mail\r\n";
 
-qint32 AddUnit(CMast00 &set, qint32 parent, qint32 code, const QString &name, const QString &tel = {})
+// What every employee here has besides: a kana, an address with a comma and quotes, a mail address.
+CRegisterBuilder::SEmployeeRow Complete(CRegisterBuilder::SEmployeeRow row)
 {
-    set.AddNew();
-    set.m_Parent = parent;
-    set.m_Code = code;
-    set.m_Name = name;
-    set.m_TEL = tel;
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
-}
-
-void AddEmployee(CMast01 &set, qint32 code, qint32 busyo, const QString &name, const QString &memo,
-                 const CDateValue &birth, const CDateValue &joined, const CDateValue &left, bool female)
-{
-    set.AddNew();
-    set.m_Code = code;
-    set.m_Busyo = busyo;
-    set.m_Name = name;
-    set.m_Kana = QStringLiteral("ﾔﾏﾀﾞ ﾀﾛｳ");
-    set.m_Mem = memo;
-    set.m_Sdate = birth;
-    set.m_Indat = joined;
-    set.m_Outdat = left;
-    set.m_Sex = female;
-    set.m_Juu1 = QStringLiteral("東京都千代田区1-2-3, \"本館\"");
-    set.m_Email = QStringLiteral("a@example.jp");
-    set.Update();
+    row.kana = QStringLiteral("ﾔﾏﾀﾞ ﾀﾛｳ");
+    row.juu1 = QStringLiteral("東京都千代田区1-2-3, \"本館\"");
+    row.email = QStringLiteral("a@example.jp");
+    return row;
 }
 
 int Count(const QString &sql)
@@ -115,11 +95,6 @@ int RunCommand(const QStringList &arguments, QString *out = nullptr, QString *er
     return status;
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TestCsv : public QObject
@@ -178,24 +153,31 @@ void TestCsv::cleanup()
 // Every kind of value an export must carry through.
 void TestCsv::FillRegister()
 {
-    CMast00 units;
-    units.Open();
-    const qint32 company = AddUnit(units, 0, 7, QStringLiteral("ﾃｽﾄ商事, 本社"), QStringLiteral("03-1234-5678"));
-    const qint32 sales = AddUnit(units, company, 7, QStringLiteral("営業部/東"));
-    const qint32 first = AddUnit(units, sales, 7, QStringLiteral("第一課\\\"特\""));
-    AddUnit(units, company, 7, QStringLiteral("総務部"));
-    const qint32 other = AddUnit(units, 0, 3, QStringLiteral("別会社"));
-    units.Close();
+    const qint32 company = CRegisterBuilder::AddUnit(
+        {.code = 7, .name = QStringLiteral("ﾃｽﾄ商事, 本社"), .tel = QStringLiteral("03-1234-5678")});
+    const qint32 sales = CRegisterBuilder::AddUnit({company, 7, QStringLiteral("営業部/東")});
+    const qint32 first = CRegisterBuilder::AddUnit({sales, 7, QStringLiteral("第一課\\\"特\"")});
+    CRegisterBuilder::AddUnit({company, 7, QStringLiteral("総務部")});
+    const qint32 other = CRegisterBuilder::AddUnit({0, 3, QStringLiteral("別会社")});
 
-    CMast01 set;
-    set.Open();
-    AddEmployee(set, 1, first, QStringLiteral("昭和 最後"), QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目"),
-                CDateValue(1989, 1, 7), CDateValue(1989, 1, 8), CDateValue(), false);
-    AddEmployee(set, 2, 0, QStringLiteral("所属 なし"), QString(), CDateValue(2019, 4, 30), CDateValue(2019, 5, 1),
-                CDateValue(2024, 2, 29), true);
-    AddEmployee(set, 3, other, QStringLiteral(" 空白 "), QStringLiteral("ｱｲｳｴｵ ｶﾞｷﾞｸﾞ"), CDateValue(),
-                CDateValue(), CDateValue(), true);
-    AddEmployee(set, 10, sales, QString(), QString(), CDateValue(1900, 1, 1), CDateValue(), CDateValue(), false);
+    CRegisterBuilder::AddEmployees({Complete({.code = 1,
+                                              .busyo = first,
+                                              .name = QStringLiteral("昭和 最後"),
+                                              .birth = CDateValue(1989, 1, 7),
+                                              .joined = CDateValue(1989, 1, 8),
+                                              .mem = QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目")}),
+                                    Complete({.code = 2,
+                                              .name = QStringLiteral("所属 なし"),
+                                              .female = true,
+                                              .birth = CDateValue(2019, 4, 30),
+                                              .joined = CDateValue(2019, 5, 1),
+                                              .left = CDateValue(2024, 2, 29)}),
+                                    Complete({.code = 3,
+                                              .busyo = other,
+                                              .name = QStringLiteral(" 空白 "),
+                                              .female = true,
+                                              .mem = QStringLiteral("ｱｲｳｴｵ ｶﾞｷﾞｸﾞ")}),
+                                    Complete({.code = 10, .busyo = sales, .birth = CDateValue(1900, 1, 1)})});
 }
 
 void TestCsv::dates_data()
@@ -315,8 +297,8 @@ void TestCsv::roundTrip()
     }
     QCOMPARE(result.units, 5);
     QCOMPARE(result.employees, 4);
-    const QByteArray unitBytes = ReadAll(QDir(first.path()).filePath(CCsvColumns::UnitsFileName()));
-    const QByteArray employeeBytes = ReadAll(QDir(first.path()).filePath(CCsvColumns::EmployeesFileName()));
+    const QByteArray unitBytes = ReadFile(QDir(first.path()).filePath(CCsvColumns::UnitsFileName()));
+    const QByteArray employeeBytes = ReadFile(QDir(first.path()).filePath(CCsvColumns::EmployeesFileName()));
     QCOMPARE(unitBytes.startsWith("\xEF\xBB\xBF"), !cp932);
 
     m_db.reset();
@@ -331,8 +313,8 @@ void TestCsv::roundTrip()
         db.Open(m_db->Path());
         QVERIFY2(CCsvExporter(db).Export(second.path(), encoding, result, error), qPrintable(error));
     }
-    QCOMPARE(ReadAll(QDir(second.path()).filePath(CCsvColumns::UnitsFileName())), unitBytes);
-    QCOMPARE(ReadAll(QDir(second.path()).filePath(CCsvColumns::EmployeesFileName())), employeeBytes);
+    QCOMPARE(ReadFile(QDir(second.path()).filePath(CCsvColumns::UnitsFileName())), unitBytes);
+    QCOMPARE(ReadFile(QDir(second.path()).filePath(CCsvColumns::EmployeesFileName())), employeeBytes);
 
     QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = 1")),
              QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目"));
@@ -440,14 +422,8 @@ void TestCsv::existingEmployees()
     QFETCH(bool, skip);
     QFETCH(QString, name);
     QFETCH(QString, tel);
-    {
-        CMast00 units;
-        units.Open();
-        AddUnit(units, 0, 5, QStringLiteral("本社"), QStringLiteral("011"));
-        CMast01 set;
-        set.Open();
-        AddEmployee(set, 1, 0, QStringLiteral("古い名前"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
-    }
+    CRegisterBuilder::AddUnit({.code = 5, .name = QStringLiteral("本社"), .tel = QStringLiteral("011")});
+    CRegisterBuilder::AddEmployee(Complete({1, 0, QStringLiteral("古い名前")}));
     const SImport result = Import(kUnitHeader + "5,本社,本社,,,,099,\r\n",
                                   kEmployeeHeader + "1,新しい名前,,男,,,,,,,,,,,,,\r\n2,新人,,女,,,,,,,,,,,,,\r\n",
                                   skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update);
@@ -490,12 +466,8 @@ void TestCsv::unitsFromPaths()
 
 void TestCsv::ambiguousUnitRefused()
 {
-    {
-        CMast00 units;
-        units.Open();
-        AddUnit(units, 0, 1, QStringLiteral("同名"));
-        AddUnit(units, 0, 2, QStringLiteral("同名"));
-    }
+    CRegisterBuilder::AddUnit({0, 1, QStringLiteral("同名")});
+    CRegisterBuilder::AddUnit({0, 2, QStringLiteral("同名")});
     const SImport result = Import(std::nullopt, kEmployeeHeader + "1,山田,,男,,,,,,,,,同名,,,,\r\n");
     QCOMPARE(result.summary.Refused(), 1);
     QVERIFY(result.summary.refusals.constFirst().reason.contains(QStringLiteral("一つに決まりません")));
@@ -571,7 +543,7 @@ void TestCsv::importOnTheSharedConnection()
     QFETCH(int, employeesAfter);
     CMast01 window;
     window.Open();
-    AddEmployee(window, 1000, 0, QStringLiteral("先客"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
+    CRegisterBuilder::AddEmployee(window, Complete({1000, 0, QStringLiteral("先客")}));
     auto count = [&window] {
         window.Requery();
         int n = 0;
@@ -606,11 +578,7 @@ void TestCsv::importOnTheSharedConnection()
 void TestCsv::exportRefusesUnwritableCharacter()
 {
     FillRegister();
-    {
-        CMast01 set;
-        set.Open();
-        AddEmployee(set, 50, 0, QStringLiteral("絵文字😀"), QString(), CDateValue(), CDateValue(), CDateValue(), false);
-    }
+    CRegisterBuilder::AddEmployee(Complete({50, 0, QStringLiteral("絵文字😀")}));
     QTemporaryDir folder;
     SCsvExportResult result;
     QString error;
@@ -663,7 +631,7 @@ void TestCsv::commandLineRoundTrip()
     QString text, err;
     QCOMPARE(RunCommand({"--export-csv", out, "--database", m_db->Path(), "--encoding", "cp932"}, &text, &err), 0);
     QVERIFY(text.contains(QStringLiteral("部課 5 件、社員 4 人")));
-    QVERIFY(!ReadAll(QDir(out).filePath(CCsvColumns::EmployeesFileName())).startsWith("\xEF\xBB\xBF"));
+    QVERIFY(!ReadFile(QDir(out).filePath(CCsvColumns::EmployeesFileName())).startsWith("\xEF\xBB\xBF"));
 
     // A refused row keeps a script's import out entirely.
     const QString bad = QDir(folder.path()).filePath(QStringLiteral("不正"));
@@ -671,7 +639,7 @@ void TestCsv::commandLineRoundTrip()
     QVERIFY(QFile::copy(QDir(out).filePath(CCsvColumns::UnitsFileName()), QDir(bad).filePath(CCsvColumns::UnitsFileName())));
     QFile employees(QDir(bad).filePath(CCsvColumns::EmployeesFileName()));
     QVERIFY(employees.open(QIODevice::WriteOnly));
-    employees.write(ReadAll(QDir(out).filePath(CCsvColumns::EmployeesFileName())));
+    employees.write(ReadFile(QDir(out).filePath(CCsvColumns::EmployeesFileName())));
     employees.write("77,\x8E\x52\x93\x63,,\x92\x6A,2023-02-29,,,,,,,,,,,,\r\n"); // 山田, 男 in Shift_JIS
     employees.close();
     CTempDatabase empty;
@@ -714,7 +682,7 @@ void TestCsv::importIntoNewFile()
     QVERIFY(QDir().mkpath(bad));
     QFile employees(QDir(bad).filePath(CCsvColumns::EmployeesFileName()));
     QVERIFY(employees.open(QIODevice::WriteOnly));
-    employees.write(ReadAll(QDir(good).filePath(CCsvColumns::EmployeesFileName())));
+    employees.write(ReadFile(QDir(good).filePath(CCsvColumns::EmployeesFileName())));
     employees.write("77,山田,,男,2023-02-29,,,,,,,,,,,,\r\n");
     employees.close();
     QVERIFY(QDir().mkpath(QDir(folder.path()).filePath(QStringLiteral("empty"))));

@@ -7,6 +7,7 @@
 #include "shell/mainactions.h"
 #include "store/daodatabase.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -26,13 +27,6 @@ int Employees()
     CMast01 set;
     set.Open();
     return set.GetRecordCount();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 } // namespace
 
@@ -130,14 +124,7 @@ void TestCsvCommands::importAsks()
 void TestCsvCommands::exportInShiftJis()
 {
     QTemporaryDir folder;
-    {
-        CMast01 set;
-        set.Open();
-        set.AddNew();
-        set.m_Code = 1;
-        set.m_Name = QStringLiteral("山田");
-        set.Update();
-    }
+    CRegisterBuilder::AddEmployee({1, 0, QStringLiteral("山田")});
     CDialogAnswers answers([&](QDialog &dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(&dialog))
             files->setDirectory(folder.path());

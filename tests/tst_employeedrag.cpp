@@ -36,13 +36,13 @@ void TestEmployeeDrag::init()
 {
     m_panes.reset();
     m_db = std::make_unique<CTempDatabase>();
-    m_company = AddUnit(0, 10, QStringLiteral("本社"));
-    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"));
-    m_general = AddUnit(m_company, 10, QStringLiteral("総務部"));
-    AddUnit(m_sales, 10, QStringLiteral("第一課"));
+    m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    m_sales = CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("営業部")});
+    m_general = CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("総務部")});
+    CRegisterBuilder::AddUnit({m_sales, 10, QStringLiteral("第一課")});
     m_staff.clear();
     for (const char16_t *name : {u"山田", u"鈴木", u"佐藤", u"高橋"})
-        m_staff << AddEmployee(int(m_staff.size()), m_sales, QString::fromUtf16(name));
+        m_staff << CRegisterBuilder::AddEmployee({int(m_staff.size()), m_sales, QString::fromUtf16(name)});
     m_panes = std::make_unique<SPanes>();
 }
 

@@ -6,6 +6,7 @@
 #include "register/register.h"
 #include "store/daoexception.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
@@ -52,17 +53,9 @@ void TestEmployeeEditor::init()
     MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     m_ids.clear();
-    CMast01 set;
-    set.Open();
-    for (const auto &[code, name] : kStaff) {
-        set.AddNew();
-        set.m_Code = code;
-        set.m_Name = QString::fromUtf16(name);
-        set.m_Busyo = 7;
-        set.Update();
-        m_ids.insert(QString::fromUtf16(name), qint32(set.GetLastModifiedBookmark()));
-    }
-    set.Close();
+    for (const auto &[code, name] : kStaff)
+        m_ids.insert(QString::fromUtf16(name),
+                     CRegisterBuilder::AddEmployee({.code = code, .busyo = 7, .name = QString::fromUtf16(name)}));
     m_editor = std::make_unique<CEmployeeEditor>();
     m_editor->Open();
 }

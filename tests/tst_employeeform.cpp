@@ -11,6 +11,7 @@
 #include "forms/funckeycaptions.h"
 #include "formtestsupport.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QClipboard>
@@ -142,27 +143,21 @@ void TestEmployeeForm::init()
     m_db = std::make_unique<CTempDatabase>();
     m_frame = std::make_unique<CFakeFrame>();
     m_tones = std::make_unique<CToneRecorder>();
-    {
-        CMast01 set;
-        set.Open();
-        for (const SEmployee &e : kStaff) {
-            set.AddNew();
-            set.m_Code = e.code;
-            set.m_Name = QString::fromUtf16(e.name);
-            set.m_Kana = QStringLiteral("よみ%1").arg(e.code);
-            set.m_Sex = e.sex;
-            set.m_Sdate = e.sdate;
-            set.m_Indat = e.indat;
-            set.m_Outdat = e.outdat;
-            set.m_Busyo = e.busyo;
-            set.m_Yuu = QStringLiteral("100-00%1").arg(e.code);
-            set.m_Rire = QStringLiteral("経歴");
-            set.m_Sikaku = QStringLiteral("簿記");
-            set.m_Mem = QStringLiteral("メモ");
-            set.m_Email = QStringLiteral("x@example.jp");
-            set.m_Pic.SetData(QByteArray("photo ") + QByteArray::number(e.code));
-            set.Update();
-        }
+    for (const SEmployee &e : kStaff) {
+        CRegisterBuilder::AddEmployee({.code = e.code,
+                                       .busyo = e.busyo,
+                                       .name = QString::fromUtf16(e.name),
+                                       .female = e.sex,
+                                       .kana = QStringLiteral("よみ%1").arg(e.code),
+                                       .birth = e.sdate,
+                                       .joined = e.indat,
+                                       .left = e.outdat,
+                                       .yuu = QStringLiteral("100-00%1").arg(e.code),
+                                       .rire = QStringLiteral("経歴"),
+                                       .sikaku = QStringLiteral("簿記"),
+                                       .mem = QStringLiteral("メモ"),
+                                       .email = QStringLiteral("x@example.jp"),
+                                       .pic = QByteArray("photo ") + QByteArray::number(e.code)});
     }
     m_form = std::make_unique<CEmployeeForm>();
     m_form->show();
@@ -657,16 +652,8 @@ void TestEmployeeForm::searchKey()
 // The search moves the form's set; a save afterwards still goes to the employee on screen.
 void TestEmployeeForm::saveAfterCancelledSearchChangesTheShownOnly()
 {
-    {
-        CMast01 set;
-        set.Open();
-        for (int code = 40; code <= 150; code += 10) {
-            set.AddNew();
-            set.m_Code = code;
-            set.m_Name = QStringLiteral("社員%1").arg(code);
-            set.Update();
-        }
-    }
+    for (int code = 40; code <= 150; code += 10)
+        CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(code));
     QStringList pages;
     CDialogAnswers answers([&](QDialog &dialog) {
         if (qobject_cast<QMessageBox *>(&dialog))

@@ -7,7 +7,6 @@
 #include "employee/startcodedlg.h"
 #include "forms/funckeycaptions.h"
 #include "formtestsupport.h"
-#include "store/daodatabase.h"
 #include "viewsfixture.h"
 
 #include <QListWidget>
@@ -16,22 +15,13 @@
 #include <QPushButton>
 
 namespace {
-QString NameFor(int code)
-{
-    return QStringLiteral("社員%1").arg(code);
-}
-
-// Highest code first, so that ID order is not code order; one transaction, as a
-// row at a time waits for the disk each time.
+// Highest code first, so that ID order is not code order.
 void AddEmployees(const QList<int> &codes)
 {
-    QStringList statements;
+    QList<CRegisterBuilder::SEmployeeRow> rows;
     for (auto it = codes.crbegin(); it != codes.crend(); ++it)
-        statements << QStringLiteral("INSERT INTO Mast01 (Code, Busyo, Sex, Name) VALUES (%1, 0, 0, '%2')")
-                          .arg(*it).arg(NameFor(*it));
-    CDaoDatabase db;
-    db.Open(CDaoRecordset::ApplicationDatabasePath());
-    db.ExecuteAll(statements);
+        rows << CRegisterBuilder::Numbered(*it);
+    CRegisterBuilder::AddEmployees(rows);
 }
 
 QList<int> Range(int from, int to)
@@ -55,7 +45,8 @@ QList<int> CodesOf(const QList<SSearchLine> &lines)
     QList<int> codes;
     for (const SSearchLine &line : lines) {
         const int code = line.strText.section(u' ', 0, 0).toInt();
-        if (line.strText != CSearchPager::FormatLine(code, NameFor(code)) || line.nID != IdOfCode(code))
+        if (line.strText != CSearchPager::FormatLine(code, CRegisterBuilder::NumberedName(code))
+            || line.nID != IdOfCode(code))
             return {-1};
         codes << code;
     }
@@ -274,15 +265,16 @@ void TestEmployeeSearch::treeSearch()
     QFETCH(QString, selected);
     QFETCH(QStringList, said);
 
-    const qint32 company = AddUnit(0, 10, QStringLiteral("本社"));
-    AddUnit(0, 5, QStringLiteral("支社"));
-    const qint32 sales = AddUnit(company, 10, QStringLiteral("営業部"));
-    AddUnit(company, 10, QStringLiteral("総務部"));
-    const qint32 deep = AddUnit(AddUnit(sales, 10, QStringLiteral("第一課")), 10, QStringLiteral("一係"));
+    const qint32 company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    CRegisterBuilder::AddUnit({0, 5, QStringLiteral("支社")});
+    const qint32 sales = CRegisterBuilder::AddUnit({company, 10, QStringLiteral("営業部")});
+    CRegisterBuilder::AddUnit({company, 10, QStringLiteral("総務部")});
+    const qint32 first = CRegisterBuilder::AddUnit({sales, 10, QStringLiteral("第一課")});
+    const qint32 deep = CRegisterBuilder::AddUnit({first, 10, QStringLiteral("一係")});
     const QMap<QString, qint32> units{{"deep", deep}, {"company", company}, {"none", 0}, {"gone", 8888},
-                                      {"orphan", AddUnit(9999, 10, QStringLiteral("迷子課"))}};
-    AddEmployee(3, deep, NameFor(3));
-    AddEmployee(7, units.value(unit), NameFor(7));
+                                      {"orphan", CRegisterBuilder::AddUnit({9999, 10, QStringLiteral("迷子課")})}};
+    CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(3, deep));
+    CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(7, units.value(unit)));
 
     SPanes panes;
     CDialogAnswers answers([&typed](QDialog &dialog) {
@@ -311,7 +303,7 @@ void TestEmployeeSearch::treeSearch()
         return;
     for (QTreeWidgetItem *item = current; item; item = item->parent())
         QVERIFY2(item->isExpanded(), qPrintable(item->text(0)));
-    QVERIFY(Column(panes.list).contains(NameFor(7)));
+    QVERIFY(Column(panes.list).contains(CRegisterBuilder::NumberedName(7)));
 }
 
 QTEST_MAIN(TestEmployeeSearch)

@@ -6,6 +6,7 @@
 #include "formtestsupport.h"
 #include "forms/dialogunits.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QClipboard>
@@ -17,31 +18,11 @@
 #include <memory>
 
 namespace {
-struct SEmployee {
-    qint32 code = 0;
-    QString name{}, tel{}, fax{}, yuu{}, juu1{}, juu2{};
-    bool female = false;
-    QByteArray pic{};
-};
-
-qint32 AddEmployee(const SEmployee &e)
+// Every employee here reads ﾔﾏﾀﾞ.
+qint32 AddEmployee(CRegisterBuilder::SEmployeeRow row)
 {
-    CMast01 set;
-    set.Open();
-    set.AddNew();
-    set.m_Code = e.code;
-    set.m_Name = e.name;
-    set.m_Kana = QStringLiteral("ﾔﾏﾀﾞ");
-    set.m_Sex = e.female;
-    set.m_TEL = e.tel;
-    set.m_FAX = e.fax;
-    set.m_Yuu = e.yuu;
-    set.m_Juu1 = e.juu1;
-    set.m_Juu2 = e.juu2;
-    if (!e.pic.isNull())
-        set.m_Pic.SetData(e.pic);
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
+    row.kana = QStringLiteral("ﾔﾏﾀﾞ");
+    return CRegisterBuilder::AddEmployee(row);
 }
 
 QImage Face()
@@ -109,9 +90,14 @@ void TestEmployeeView::shows()
     QFETCH(qint32, code);
     QFETCH(QString, title);
     QFETCH(QStringList, shown);
-    const qint32 id = AddEmployee({code, QStringLiteral("山田 太郎"), QStringLiteral("03-1234-5678"),
-                                   QStringLiteral("03-1234-5679"), QStringLiteral("123-4567"),
-                                   QStringLiteral("東京都千代田区"), QStringLiteral("<b>一丁目</b>"), female});
+    const qint32 id = AddEmployee({.code = code,
+                                   .name = QStringLiteral("山田 太郎"),
+                                   .female = female,
+                                   .yuu = QStringLiteral("123-4567"),
+                                   .juu1 = QStringLiteral("東京都千代田区"),
+                                   .juu2 = QStringLiteral("<b>一丁目</b>"),
+                                   .tel = QStringLiteral("03-1234-5678"),
+                                   .fax = QStringLiteral("03-1234-5679")});
     SOpenForm form(id, title);
     CEmployeeViewDlg &dlg = form.dlg;
     using V = CEmployeeViewDlg;
@@ -133,9 +119,14 @@ void TestEmployeeView::shows()
 void TestEmployeeView::photoShownAtItsPlace()
 {
     const QByteArray pic = MakePackedDib(Face());
-    SOpenForm form(AddEmployee({1001, QStringLiteral("佐藤 花子"), QStringLiteral("06-111-2222"), QString(),
-                                QStringLiteral("530-0001"), QStringLiteral("大阪府大阪市北区梅田1-1"),
-                                QStringLiteral("梅田ビル3F"), true, pic}));
+    SOpenForm form(AddEmployee({.code = 1001,
+                                .name = QStringLiteral("佐藤 花子"),
+                                .female = true,
+                                .yuu = QStringLiteral("530-0001"),
+                                .juu1 = QStringLiteral("大阪府大阪市北区梅田1-1"),
+                                .juu2 = QStringLiteral("梅田ビル3F"),
+                                .tel = QStringLiteral("06-111-2222"),
+                                .pic = pic}));
     CPhotoBox *box = form.dlg.GetPhotoBox();
     QCOMPARE(box->GetPicture(), pic);
     const QImage shot = form.dlg.grab().toImage();
@@ -159,7 +150,7 @@ void TestEmployeeView::closes()
 {
     QFETCH(int, key);
     CFakeFrame frame;
-    auto form = std::make_unique<SOpenForm>(AddEmployee({1, QStringLiteral("山田")}));
+    auto form = std::make_unique<SOpenForm>(AddEmployee({1, 0, QStringLiteral("山田")}));
     QCOMPARE(frame.m_captions, CFuncKeyDialog::PlainCaptions());
     if (key)
         QTest::keyClick(&form->dlg, Qt::Key(key));
@@ -174,7 +165,7 @@ void TestEmployeeView::closes()
 void TestEmployeeView::cutAndPasteWriteNothing()
 {
     const QByteArray pic = MakePackedDib(Face());
-    const qint32 id = AddEmployee({5, QStringLiteral("山田"), {}, {}, {}, {}, {}, false, pic});
+    const qint32 id = AddEmployee({.code = 5, .name = QStringLiteral("山田"), .pic = pic});
     {
         SOpenForm form(id);
         CPhotoBox *box = form.dlg.GetPhotoBox();

@@ -78,7 +78,7 @@ void TestLargeRegister::init()
     const QList<std::tuple<qint32, qint32, QString>> rows = {
         {30, 5, "丙"}, {10, 5, "甲"}, {20, 5, "乙一"}, {20, 5, "乙二"}, {15, 6, "外"}, {40, 5, "丁"}};
     for (const auto &[code, busyo, name] : rows)
-        m_ids << AddEmployee(code, busyo, name);
+        m_ids << CRegisterBuilder::AddEmployee({code, busyo, name});
 }
 
 void TestLargeRegister::cleanup()
@@ -143,7 +143,7 @@ void TestLargeRegister::setsShareOneConnectionUntilTheFileIsReplaced()
     // Another file under the same name: the old connection must not answer for it.
     QVERIFY(QFile::remove(m_db->Path()));
     CSchema::CreateDatabaseFile(m_db->Path());
-    AddEmployee(1, 0, QStringLiteral("新"));
+    CRegisterBuilder::AddEmployee({1, 0, QStringLiteral("新")});
     first.Open();
     QCOMPARE(Walk(first, QStringLiteral("Busyo = 0")), QStringList({"新"}));
 }
@@ -299,12 +299,12 @@ void TestLargeRegister::generatorWritesAConsistentRegister()
 
 void TestLargeRegister::unaffiliatedWindowFilledWhenFirstShown()
 {
-    AddEmployee(5, 0, QStringLiteral("無所属"));
+    CRegisterBuilder::AddEmployee({5, 0, QStringLiteral("無所属")});
     CMorvekView list(nullptr);
     QVERIFY(!list.IsUnaffiliatedFilled());
     QCOMPARE(list.GetUnaffiliatedWindow()->GetModel()->rowCount(), 0);
     // Saved while the window was never shown: the first showing has it.
-    AddEmployee(6, 0, QStringLiteral("新人"));
+    CRegisterBuilder::AddEmployee({6, 0, QStringLiteral("新人")});
     list.ShowUnaffiliatedWindow();
     // By code; the fixture's units 5 and 6 are no rows of Mast00, so theirs count too.
     QCOMPARE(Column(list.GetUnaffiliatedWindow()->GetModel()),

@@ -49,21 +49,22 @@ void TestLeftView::init()
 {
     MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
-    m_company = AddUnit(0, 10, QStringLiteral("本社"));
-    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"), QStringLiteral("100-0002"));
-    m_first = AddUnit(m_sales, 10, QStringLiteral("第一課"));
-    AddUnit(m_company, 10, QStringLiteral("総務部"));
-    m_branch = AddUnit(0, 5, QStringLiteral("支社"));
-    m_inSales = AddEmployee(1, m_sales, QStringLiteral("山田"));
-    m_inFirst = AddEmployee(2, m_first, QStringLiteral("鈴木"));
-    m_inCompany = AddEmployee(3, m_company, QStringLiteral("佐藤"));
-    m_inBranch = AddEmployee(4, m_branch, QStringLiteral("高橋"));
+    m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    m_sales = CRegisterBuilder::AddUnit(
+        {.parent = m_company, .code = 10, .name = QStringLiteral("営業部"), .yuu = QStringLiteral("100-0002")});
+    m_first = CRegisterBuilder::AddUnit({m_sales, 10, QStringLiteral("第一課")});
+    CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("総務部")});
+    m_branch = CRegisterBuilder::AddUnit({0, 5, QStringLiteral("支社")});
+    m_inSales = CRegisterBuilder::AddEmployee({1, m_sales, QStringLiteral("山田")});
+    m_inFirst = CRegisterBuilder::AddEmployee({2, m_first, QStringLiteral("鈴木")});
+    m_inCompany = CRegisterBuilder::AddEmployee({3, m_company, QStringLiteral("佐藤")});
+    m_inBranch = CRegisterBuilder::AddEmployee({4, m_branch, QStringLiteral("高橋")});
 }
 
 void TestLeftView::levelsAreReadOnFirstSelectionInCodeOrder()
 {
-    AddUnit(0, 10, QStringLiteral("別会社"));                              // same code, later ID
-    const qint32 planning = AddUnit(m_company, 3, QStringLiteral("企画部")); // lower code, later ID
+    CRegisterBuilder::AddUnit({0, 10, QStringLiteral("別会社")});                                // same code, later ID
+    const qint32 planning = CRegisterBuilder::AddUnit({m_company, 3, QStringLiteral("企画部")}); // lower code, later ID
     SPanes panes;
     CLeftView *tree = panes.tree;
     QCOMPARE(ChildTexts(tree->invisibleRootItem()), QStringList({"支社", "本社", "別会社"}));
@@ -79,7 +80,7 @@ void TestLeftView::levelsAreReadOnFirstSelectionInCodeOrder()
     // A unit without children asks again at each selection; one with children does not.
     for (const QString &name : {QStringLiteral("企画一課"), QStringLiteral("企画二課")}) {
         SelectPath(tree, {planning});
-        AddUnit(planning, 3, name);
+        CRegisterBuilder::AddUnit({planning, 3, name});
         SelectPath(tree, {m_company, planning});
     }
     QCOMPARE(ChildTexts(ItemOf(tree, planning)), QStringList({"企画一課"}));
@@ -219,11 +220,7 @@ void TestLeftView::unitDeletedElsewhereIsTold()
     SPanes panes;
     CLeftView *tree = panes.tree;
     SelectPath(tree, {m_company, m_sales, m_first});
-    {
-        CDaoDatabase other;
-        other.Open(m_db->Path());
-        other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_first)});
-    }
+    ExecuteElsewhere(m_db->Path(), {QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_first)});
     CDialogAnswers answers([](QDialog &dialog) {
         if (auto *form = qobject_cast<CDeptDlg *>(&dialog))
             form->m_strName = QStringLiteral("幽霊課");
@@ -272,11 +269,7 @@ void TestLeftView::companyDeletedElsewhereLeavesTheTree()
     SPanes panes;
     CLeftView *tree = panes.tree;
     SelectPath(tree, {m_company, m_sales, m_first});
-    {
-        CDaoDatabase other;
-        other.Open(m_db->Path());
-        other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE Code = 10")});
-    }
+    ExecuteElsewhere(m_db->Path(), {QStringLiteral("DELETE FROM Mast00 WHERE Code = 10")});
     CDialogAnswers answers([](QDialog &) { return int(QMessageBox::Ok); });
     if (action == QLatin1String("select"))
         tree->SelectUnit(tree->currentItem());

@@ -3,7 +3,6 @@
 #include "base/modalseam.h"
 #include "employee/employeeviewdlg.h"
 #include "views/unaffiliateddlg.h"
-#include "store/daodatabase.h"
 #include "views/rowdelegate.h"
 #include "viewsfixture.h"
 
@@ -41,15 +40,15 @@ void TestMorvekView::init()
 {
     MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
-    const qint32 company = AddUnit(0, 10, QStringLiteral("本社"));
-    m_dept = AddUnit(company, 10, QStringLiteral("営業部"));
-    AddUnit(m_dept, 20, QStringLiteral("第二課"));
-    m_sub1 = AddUnit(m_dept, 10, QStringLiteral("第一課"));
-    AddEmployee(30, m_dept, QStringLiteral("佐藤"));
-    AddEmployee(10, m_dept, QStringLiteral("山田"));
-    AddEmployee(20, m_dept, QStringLiteral("鈴木"), true);
-    AddEmployee(40, m_sub1, QStringLiteral("高橋"));
-    AddEmployee(50, 0, QStringLiteral("田中"));
+    const qint32 company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    m_dept = CRegisterBuilder::AddUnit({company, 10, QStringLiteral("営業部")});
+    CRegisterBuilder::AddUnit({m_dept, 20, QStringLiteral("第二課")});
+    m_sub1 = CRegisterBuilder::AddUnit({m_dept, 10, QStringLiteral("第一課")});
+    CRegisterBuilder::AddEmployee({30, m_dept, QStringLiteral("佐藤")});
+    CRegisterBuilder::AddEmployee({10, m_dept, QStringLiteral("山田")});
+    CRegisterBuilder::AddEmployee({.code = 20, .busyo = m_dept, .name = QStringLiteral("鈴木"), .female = true});
+    CRegisterBuilder::AddEmployee({40, m_sub1, QStringLiteral("高橋")});
+    CRegisterBuilder::AddEmployee({50, 0, QStringLiteral("田中")});
 }
 
 void TestMorvekView::unitsThenEmployeesInCodeOrder()
@@ -161,7 +160,7 @@ void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly()
 void TestMorvekView::assignGoesToTheUnitShown()
 {
     SPanes panes;
-    const qint32 ito = AddEmployee(60, m_dept, QStringLiteral("伊藤"));
+    const qint32 ito = CRegisterBuilder::AddEmployee({60, m_dept, QStringLiteral("伊藤")});
     // Nothing shown yet: the employee ends up without a unit, not in a stray one.
     panes.list->AssignEmployeeToCurrentUnit(ito);
     QCOMPARE(BusyoOf(ito), 0);
@@ -185,16 +184,12 @@ void TestMorvekView::unitDeletedElsewhere()
     QFETCH(QString, action);
     SPanes panes;
     CMorvekView *list = panes.list;
-    const qint32 ito = AddEmployee(60, m_dept, QStringLiteral("伊藤"));
+    const qint32 ito = CRegisterBuilder::AddEmployee({60, m_dept, QStringLiteral("伊藤")});
     CMast00 units;
     list->ShowUnitContents(units, action == u"assign" ? m_sub1 : m_dept);
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     list->Arrange();
-    {
-        CDaoDatabase other;
-        other.Open(m_db->Path());
-        other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_sub1)});
-    }
+    ExecuteElsewhere(m_db->Path(), {QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_sub1)});
     CDialogAnswers answers([](QDialog &) { return int(QMessageBox::Ok); });
     if (action == u"assign") {
         QVERIFY(!list->AssignEmployeeToCurrentUnit(ito));

@@ -44,20 +44,15 @@ struct SEmployee {
 
 qint32 AddPerson(qint32 busyo, const SEmployee &person, const QByteArray &photo = {})
 {
-    CMast01 set;
-    set.Open();
-    set.AddNew();
-    set.m_Code = person.code;
-    set.m_Busyo = busyo;
-    set.m_Name = QString::fromUtf8(person.name);
-    set.m_Kana = QStringLiteral("ｶﾅ");
-    set.m_Sdate = CDateValue(person.birth);
-    set.m_Indat = CDateValue(QDate(1998, 1, 1));
-    set.m_Outdat = person.left.isValid() ? CDateValue(person.left) : CDateValue::Zero();
-    set.m_TEL = QStringLiteral("03-1234-5678");
-    set.m_Pic.SetData(photo);
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
+    return CRegisterBuilder::AddEmployee({.code = person.code,
+                                          .busyo = busyo,
+                                          .name = QString::fromUtf8(person.name),
+                                          .kana = QStringLiteral("ｶﾅ"),
+                                          .birth = CDateValue(person.birth),
+                                          .joined = CDateValue(QDate(1998, 1, 1)),
+                                          .left = person.left.isValid() ? CDateValue(person.left) : CDateValue::Zero(),
+                                          .tel = QStringLiteral("03-1234-5678"),
+                                          .pic = photo});
 }
 
 // Each page's text without blanks, in page order.
@@ -131,9 +126,10 @@ void TestPrinting::initTestCase()
     qputenv("HOME", m_dir.path().toLocal8Bit());
     StartIn(m_dir);
     CDaoRecordset::SetApplicationDatabasePath(m_dir.filePath(QStringLiteral("odata.mdb")));
-    m_company = AddUnit(0, 10, QStringLiteral("本社"));
-    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"), QStringLiteral("100-0001"));
-    m_other = AddUnit(0, 20, QStringLiteral("別会社"));
+    m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    m_sales = CRegisterBuilder::AddUnit(
+        {.parent = m_company, .code = 10, .name = QStringLiteral("営業部"), .yuu = QStringLiteral("100-0001")});
+    m_other = CRegisterBuilder::AddUnit({0, 20, QStringLiteral("別会社")});
     const QByteArray face = SolidPhoto(QSize(40, 50), Qt::red);
     AddPerson(m_company, {1, "社長", QDate(1940, 5, 3), {}}, face);
     AddPerson(m_sales, {2, "青木", QDate(1960, 4, 1), {}}, face);
@@ -214,7 +210,7 @@ void TestPrinting::companyListPages()
     QCOMPARE(paths.count(QStringLiteral("営業部\n")), 6);
 
     // A company without employees prints one page with an empty grid; a unit that is gone, nothing.
-    QVERIFY(job.PrepareCompanyPrintJob(AddUnit(0, 30, QStringLiteral("空会社"))));
+    QVERIFY(job.PrepareCompanyPrintJob(CRegisterBuilder::AddUnit({0, 30, QStringLiteral("空会社")})));
     QCOMPARE(job.GetRecordCount(), 0);
     QCOMPARE(job.GetPageCount(), 1);
     QVERIFY(!job.PrepareCompanyPrintJob(99999));
@@ -223,7 +219,7 @@ void TestPrinting::companyListPages()
 
 void TestPrinting::companyListPhotoClippedToItsCell()
 {
-    const qint32 company = AddUnit(0, 40, QStringLiteral("写真会社"));
+    const qint32 company = CRegisterBuilder::AddUnit({0, 40, QStringLiteral("写真会社")});
     // 200 pixels are 700 table units: wider than the 400 of the photo column.
     AddPerson(company, {41, "大写真", QDate(1970, 1, 1), {}}, SolidPhoto(QSize(200, 20), Qt::blue));
     CCompanyListJob job;
@@ -398,8 +394,8 @@ void TestPrinting::nothingSelectedInTheListPrintsNothing()
 // those without a unit, or with one that is gone, belong to no company.
 void TestPrinting::companyListInIdOrderAcrossUnits()
 {
-    const qint32 company = AddUnit(0, 60, QStringLiteral("順番会社"));
-    const qint32 department = AddUnit(company, 60, QStringLiteral("順番部"));
+    const qint32 company = CRegisterBuilder::AddUnit({0, 60, QStringLiteral("順番会社")});
+    const qint32 department = CRegisterBuilder::AddUnit({company, 60, QStringLiteral("順番部")});
     AddPerson(department, {61, "先", QDate(1970, 1, 1), {}});
     AddPerson(0, {62, "無所属", QDate(1970, 1, 1), {}});
     AddPerson(company, {63, "後", QDate(1970, 1, 1), {}});

@@ -4,30 +4,12 @@
 #include "store/daoquerydef.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QTest>
 
 namespace {
-qint32 AddUnit(CMast00 &set, qint32 parent, qint32 code, const QString &name)
-{
-    set.AddNew();
-    set.m_Parent = parent;
-    set.m_Code = code;
-    set.m_Name = name;
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
-}
-
-qint32 AddEmployee(CMast01 &set, qint32 code, qint32 busyo)
-{
-    set.AddNew();
-    set.m_Code = code;
-    set.m_Busyo = busyo;
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
-}
-
 template <typename Set, typename Member>
 QList<qint32> Walk(Set &set, const QString &condition, Member member)
 {
@@ -70,11 +52,11 @@ void TestRecords::init()
     m_db = std::make_unique<CTempDatabase>();
     CMast00 set;
     set.Open();
-    m_d = AddUnit(set, 0, 20, QStringLiteral("北商事"));
-    m_a = AddUnit(set, 0, 10, QStringLiteral("南産業"));
-    m_b = AddUnit(set, m_a, 10, QStringLiteral("営業部"));
-    m_c = AddUnit(set, m_b, 10, QStringLiteral("一課"));
-    m_e = AddUnit(set, 999, 30, QStringLiteral("迷子"));
+    m_d = CRegisterBuilder::AddUnit(set, {0, 20, QStringLiteral("北商事")});
+    m_a = CRegisterBuilder::AddUnit(set, {0, 10, QStringLiteral("南産業")});
+    m_b = CRegisterBuilder::AddUnit(set, {m_a, 10, QStringLiteral("営業部")});
+    m_c = CRegisterBuilder::AddUnit(set, {m_b, 10, QStringLiteral("一課")});
+    m_e = CRegisterBuilder::AddUnit(set, {999, 30, QStringLiteral("迷子")});
 }
 
 void TestRecords::cleanup()
@@ -86,7 +68,7 @@ void TestRecords::companiesInCodeThenIdOrder()
 {
     CMast00 set;
     set.Open();
-    const qint32 twin = AddUnit(set, 0, 10, QStringLiteral("南産業 別"));
+    const qint32 twin = CRegisterBuilder::AddUnit(set, {0, 10, QStringLiteral("南産業 別")});
     set.Close();
     set.m_strSort = QStringLiteral("Parent , Code , ID");
     set.Open();
@@ -183,11 +165,11 @@ void TestRecords::clearDepartment()
     CMast01 set;
     set.m_strSort = QStringLiteral("Busyo,Code");
     set.Open();
-    AddEmployee(set, 8, m_b);
-    AddEmployee(set, 9, 0);
-    AddEmployee(set, 5, m_b);
-    AddEmployee(set, 3, 0);
-    AddEmployee(set, 4, m_c);
+    CRegisterBuilder::AddEmployee(set, {8, m_b});
+    CRegisterBuilder::AddEmployee(set, {9, 0});
+    CRegisterBuilder::AddEmployee(set, {5, m_b});
+    CRegisterBuilder::AddEmployee(set, {3, 0});
+    CRegisterBuilder::AddEmployee(set, {4, m_c});
     set.ClearDepartment(ids[department]);
     QCOMPARE(Walk(set, QStringLiteral("Busyo = 0"), &CMast01::m_Code), unaffiliated);
     QCOMPARE(Walk(set, QStringLiteral("Busyo = %1").arg(m_c), &CMast01::m_Code), QList<qint32>{4});
@@ -197,9 +179,9 @@ void TestRecords::duplicateCodesFindFirstInOrder()
 {
     CMast01 set;
     set.Open();
-    AddEmployee(set, 50, 0);
-    const qint32 first = AddEmployee(set, 42, m_b);
-    const qint32 second = AddEmployee(set, 42, m_c);
+    CRegisterBuilder::AddEmployee(set, {50, 0});
+    const qint32 first = CRegisterBuilder::AddEmployee(set, {42, m_b});
+    const qint32 second = CRegisterBuilder::AddEmployee(set, {42, m_c});
     set.Close();
     set.m_strSort = QStringLiteral("Code");
     set.Open();
@@ -215,11 +197,11 @@ void TestRecords::companyStatementJoinsUnits()
 {
     CMast01 employees;
     employees.Open();
-    AddEmployee(employees, 1, m_c);
-    AddEmployee(employees, 2, m_d);
-    AddEmployee(employees, 3, 0);
-    AddEmployee(employees, 4, 4711);  // names no unit
-    AddEmployee(employees, 5, m_a);
+    CRegisterBuilder::AddEmployee(employees, {1, m_c});
+    CRegisterBuilder::AddEmployee(employees, {2, m_d});
+    CRegisterBuilder::AddEmployee(employees, {3, 0});
+    CRegisterBuilder::AddEmployee(employees, {4, 4711});  // names no unit
+    CRegisterBuilder::AddEmployee(employees, {5, m_a});
     CDaoQueryDef query(employees.m_pDatabase);
     query.Create(QString(), QStringLiteral("SELECT Mast01.* ") + QStringLiteral("FROM Mast00 INNER JOIN Mast01 ON Mast00.ID = Mast01.Busyo ")
                                 + QStringLiteral("WHERE Mast00.Code=%1").arg(10));

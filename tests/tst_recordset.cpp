@@ -8,6 +8,7 @@
 #include "store/mast01.h"
 #include "store/schema.h"
 #include "rawconnection.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -17,15 +18,6 @@
 #include <QTest>
 
 namespace {
-void AddEmployee(CMast01 &set, qint32 code, qint32 busyo, const QString &name = {})
-{
-    set.AddNew();
-    set.m_Code = code;
-    set.m_Busyo = busyo;
-    set.m_Name = name.isEmpty() ? QStringLiteral("社員%1").arg(code) : name;
-    set.Update();
-}
-
 QList<qint32> WalkCodes(CMast01 &set, const QString &condition)
 {
     QList<qint32> codes;
@@ -197,7 +189,7 @@ void TestRecordset::findWalksInSortOrder()
         CMast01 writer;
         writer.Open();
         for (auto [code, busyo] : {std::pair{30, 2}, {10, 1}, {20, 2}, {5, 2}, {20, 2}, {7, 0}})
-            AddEmployee(writer, code, busyo);
+            CRegisterBuilder::AddEmployee(writer, CRegisterBuilder::Numbered(code, busyo));
     }
     CMast01 set;
     set.m_strSort = QStringLiteral("Busyo,Code");
@@ -226,7 +218,7 @@ void TestRecordset::findNothingKeepsCurrentRow()
     set.m_strSort = QStringLiteral("Code");
     set.Open();
     for (int code : {3, 1, 2})
-        AddEmployee(set, code, 0);
+        CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(code));
     set.Requery();
     QVERIFY(set.FindFirst(QStringLiteral("Code = 2")));
     QVERIFY(!set.FindNext(QStringLiteral("Code = 2")));
@@ -284,7 +276,7 @@ void TestRecordset::movesAndBoundaries()
     QVERIFY_THROWS_EXCEPTION(CDaoException, set.MoveFirst());
     QVERIFY(!set.FindFirst(QStringLiteral("Code = 1")));
     for (int code : {1, 2})
-        AddEmployee(set, code, 0);
+        CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(code));
     set.Requery();
     QCOMPARE(set.m_Code, 1);
     set.MoveNext();
@@ -309,9 +301,9 @@ void TestRecordset::addedRowJoinsAtEndUntilRequery()
     set.m_strSort = QStringLiteral("Code");
     set.Open();
     for (int code : {10, 30})
-        AddEmployee(set, code, 0);
+        CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(code));
     set.Requery();
-    AddEmployee(set, 20, 0);
+    CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(20));
     // The row that was current before the add stays current.
     QCOMPARE(set.m_Code, 10);
     QVERIFY(set.FindFirst(QStringLiteral("Code = 20")));
@@ -332,7 +324,7 @@ void TestRecordset::deleteLeavesNeighbours()
     set.m_strSort = QStringLiteral("Code");
     set.Open();
     for (int code : {1, 2, 3})
-        AddEmployee(set, code, 0);
+        CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(code));
     set.Requery();
     QVERIFY(set.FindFirst(QStringLiteral("Code = 2")));
     set.Delete();
@@ -352,7 +344,7 @@ void TestRecordset::editWritesOnlyCurrentRow()
     CMast01 set;
     set.Open();
     for (int code : {1, 2})
-        AddEmployee(set, code, 0);
+        CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(code));
     QVERIFY(set.FindFirst(QStringLiteral("Code = 2")));
     set.Edit();
     set.m_Name = QStringLiteral("山田 太郎");
@@ -430,14 +422,10 @@ void TestRecordset::setsOfOneClassKeepTheirOwnColumns()
 {
     QFETCH(bool, subsetFirst);
     {
-        CMast01 set;
-        set.Open();
-        set.AddNew();
-        set.m_Code = 7;
-        set.m_Name = QStringLiteral("山田");
-        set.m_Kana = QStringLiteral("やまだ");
-        set.m_Sdate = CDateValue(1990, 4, 1);
-        set.Update();
+        CRegisterBuilder::AddEmployee({.code = 7,
+                                       .name = QStringLiteral("山田"),
+                                       .kana = QStringLiteral("やまだ"),
+                                       .birth = CDateValue(1990, 4, 1)});
     }
     CMast01 narrow;
     narrow.SetColumnSubset({QStringLiteral("Name")});
@@ -484,7 +472,7 @@ void TestRecordset::fieldValueByName()
 {
     CMast01 set;
     set.Open();
-    AddEmployee(set, 7, 3, QStringLiteral("佐藤"));
+    CRegisterBuilder::AddEmployee(set, {7, 3, QStringLiteral("佐藤")});
     set.Requery();
     QCOMPARE(set.GetFieldValue(QStringLiteral("Name")).toString(), QStringLiteral("佐藤"));
     QCOMPARE(set.GetFieldValue(QStringLiteral("[Busyo]")).toInt(), 3);
@@ -500,18 +488,13 @@ void TestRecordset::fieldValueByName()
 // condition put plainly, a NULL unit and a unit that never was included.
 void TestRecordset::withoutUnitCondition()
 {
-    CMast00 units;
-    units.Open();
-    units.AddNew();
-    units.m_Code = 1;
-    units.Update();
-    const qint64 unit = units.GetLastModifiedBookmark();
+    const qint64 unit = CRegisterBuilder::AddUnit({.code = 1});
     {
         CMast01 writer;
         writer.Open();
         const QList<qint64> busyo{unit, 0, -1, 999999, -3, unit};
         for (int i = 0; i < busyo.size(); ++i)
-            AddEmployee(writer, i + 1, qint32(busyo[i]));
+            CRegisterBuilder::AddEmployee(writer, CRegisterBuilder::Numbered(i + 1, qint32(busyo[i])));
     }
     CRawConnection(m_db->Path()).Exec(QStringLiteral("UPDATE Mast01 SET Busyo = NULL WHERE Code = 3"));
     CMast01 set;
@@ -526,9 +509,7 @@ void TestRecordset::executeIsAllOrNothing()
 {
     CMast00 set;
     set.Open();
-    set.AddNew();
-    set.m_Code = 1;
-    set.Update();
+    CRegisterBuilder::AddUnit(set, {.code = 1});
     // The third row collides with ID 1 after two rows went in.
     CDaoQueryDef query(set.m_pDatabase);
     query.Create(QString(), QStringLiteral("INSERT INTO Mast00 (ID, Code) VALUES (100, 2), (101, 3), (1, 4)"));
@@ -565,9 +546,7 @@ void TestRecordset::executeInsideTransaction()
     db.BeginTrans();
     CMast00 set(&db);
     set.Open();
-    set.AddNew();
-    set.m_Code = 1;
-    set.Update();
+    CRegisterBuilder::AddUnit(set, {.code = 1});
     // The first statement succeeds; a failing second one must take it back too.
     const QStringList sql{QStringLiteral("INSERT INTO Mast00 (Code) VALUES (2)"),
                           statementFails ? QStringLiteral("INSERT INTO NoSuchTable (Code) VALUES (3)")
@@ -601,7 +580,7 @@ void TestRecordset::connectionClosedUnderTheSet()
         CMast01 writer;
         writer.Open();
         for (const int code : {1, 2, 3})
-            AddEmployee(writer, code, 1);
+            CRegisterBuilder::AddEmployee(writer, CRegisterBuilder::Numbered(code, 1));
     }
     auto own = std::make_unique<CDaoDatabase>();
     if (how != QLatin1String("released"))
@@ -674,7 +653,7 @@ void TestRecordset::readOnlyFileRefusesWrites()
     {
         CMast01 set;
         set.Open();
-        AddEmployee(set, 1, 0);
+        CRegisterBuilder::AddEmployee(set, CRegisterBuilder::Numbered(1));
     }
     QFile file(m_db->Path());
     QVERIFY(file.open(QIODevice::ReadOnly));

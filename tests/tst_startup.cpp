@@ -10,6 +10,7 @@
 #include "store/mast01.h"
 #include "store/databasecheck.h"
 #include "store/schema.h"
+#include "rawconnection.h"
 #include "testsupport.h"
 #include "views/leftview.h"
 
@@ -25,7 +26,6 @@
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTest>
@@ -71,54 +71,19 @@ int TableCount(const QString &path)
     return count;
 }
 
-// A second connection to a file, as another program would hold it.
-class CRawConnection final
-{
-public:
-    explicit CRawConnection(const QString &path)
-    {
-        auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~CRawConnection()
-    {
-        QSqlDatabase::database(QStringLiteral("other")).close();
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
-    }
-    bool Exec(const QString &sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(QStringLiteral("other")));
-        if (!q.exec(sql))
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return q.isActive();
-    }
-};
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 // A database of ours with enough rows to span many pages.
 void MakeFilledDatabase(const QString &path)
 {
     CSchema::CreateDatabaseFile(path);
+    // Written from outside the program, so that none of its hooks (the daily backup) runs;
+    // on a full disk it may not all fit.
     CRawConnection raw(path);
-    raw.Exec(QStringLiteral("BEGIN"));
+    raw.TryExec(QStringLiteral("BEGIN"));
     for (int i = 1; i <= 200; ++i)
-        raw.Exec(QStringLiteral("INSERT INTO Mast01 (Code, Busyo, Mem) VALUES (%1, 0, '%2')")
-                     .arg(i)
-                     .arg(QString(50, QLatin1Char('x'))));
-    raw.Exec(QStringLiteral("COMMIT"));
+        raw.TryExec(QStringLiteral("INSERT INTO Mast01 (Code, Busyo, Mem) VALUES (%1, 0, '%2')")
+                        .arg(i)
+                        .arg(QString(50, QLatin1Char('x'))));
+    raw.TryExec(QStringLiteral("COMMIT"));
 }
 
 // The ways a start can meet its database.
@@ -336,7 +301,7 @@ QString TestStartup::Prepare(EStart start)
         return odata;
     case truncated:
         MakeFilledDatabase(odata);
-        WriteFile(odata, Contents(odata).left(Contents(odata).size() / 2));
+        WriteFile(odata, ReadFile(odata).left(ReadFile(odata).size() / 2));
         return odata;
     case wrongColumns: {
         CRawConnection raw(odata);
@@ -401,7 +366,7 @@ void TestStartup::startGoesOnWhateverTheFile()
     const bool creating = start == cancelled || start == existingOtherFile || start == diskFull;
     const QString storedBefore = StoredPath();
     const bool existed = QFile::exists(watched);
-    const QByteArray before = Contents(watched);
+    const QByteArray before = ReadFile(watched);
     const QString journal = watched + QStringLiteral("-journal");
     const bool journalBefore = QFile::exists(journal);
 
@@ -435,7 +400,7 @@ void TestStartup::startGoesOnWhateverTheFile()
     QVERIFY2(told.first().startsWith(QStringLiteral("データベースファイル「")), qPrintable(told.first()));
 
     QCOMPARE(QFile::exists(watched), existed);
-    QCOMPARE(Contents(watched), before);
+    QCOMPARE(ReadFile(watched), before);
     QCOMPARE(QFile::exists(journal), journalBefore);
     QCOMPARE(StoredPath(), storedBefore);
 }
@@ -444,7 +409,7 @@ void TestStartup::existingDatabaseChosenForCreationIsUsed()
 {
     const QString path = m_dir->filePath(QStringLiteral("kept.mdb"));
     MakeFilledDatabase(path);
-    const QByteArray before = Contents(path);
+    const QByteArray before = ReadFile(path);
     CDialogAnswers answers([&path](QDialog &dialog) -> int {
         if (qobject_cast<QMessageBox *>(&dialog))
             return QMessageBox::Yes;
@@ -457,7 +422,7 @@ void TestStartup::existingDatabaseChosenForCreationIsUsed()
              qPrintable(answers.Texts().last()));
     QCOMPARE(StoredPath(), path);
     QCOMPARE(theApp()->m_strDatabasePath, path);
-    QCOMPARE(Contents(path), before);
+    QCOMPARE(ReadFile(path), before);
 }
 
 void TestStartup::showCompanyReportsTheSameFault()

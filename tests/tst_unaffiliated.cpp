@@ -41,14 +41,14 @@ void TestUnaffiliated::init()
 {
     CDaoDatabase::SetBusyTimeout(100);
     m_db = std::make_unique<CTempDatabase>();
-    m_company = AddUnit(0, 10, QStringLiteral("本社"));
-    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"));
-    m_general = AddUnit(m_company, 20, QStringLiteral("総務部"));
-    AddEmployee(1, m_sales, QStringLiteral("山田"));
-    AddEmployee(2, m_general, QStringLiteral("鈴木"));
-    AddEmployee(3, 0, QStringLiteral("田中"));
+    m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    m_sales = CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("営業部")});
+    m_general = CRegisterBuilder::AddUnit({m_company, 20, QStringLiteral("総務部")});
+    CRegisterBuilder::AddEmployee({1, m_sales, QStringLiteral("山田")});
+    CRegisterBuilder::AddEmployee({2, m_general, QStringLiteral("鈴木")});
+    CRegisterBuilder::AddEmployee({3, 0, QStringLiteral("田中")});
     // Its unit went with an earlier version of the program.
-    AddEmployee(4, 999, QStringLiteral("迷子"));
+    CRegisterBuilder::AddEmployee({4, 999, QStringLiteral("迷子")});
     m_panes = std::make_unique<SPanes>();
     // The departments' items exist from here on.
     SelectPath(m_panes->tree, {m_company});

@@ -47,13 +47,14 @@ private:
 void TestUnaffiliatedDrag::init()
 {
     m_db = std::make_unique<CTempDatabase>();
-    m_company = AddUnit(0, 10, QStringLiteral("本社"));
-    m_sales = AddUnit(m_company, 10, QStringLiteral("営業部"));
-    m_general = AddUnit(m_company, 20, QStringLiteral("総務部"));
-    AddEmployee(10, m_sales, QStringLiteral("山田"));
-    AddEmployee(20, m_sales, QStringLiteral("佐藤"));
-    m_staff = {AddEmployee(1, 0, QStringLiteral("田中")), AddEmployee(2, 0, QStringLiteral("鈴木"), true),
-               AddEmployee(3, 0, QStringLiteral("高橋"))};
+    m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
+    m_sales = CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("営業部")});
+    m_general = CRegisterBuilder::AddUnit({m_company, 20, QStringLiteral("総務部")});
+    CRegisterBuilder::AddEmployee({10, m_sales, QStringLiteral("山田")});
+    CRegisterBuilder::AddEmployee({20, m_sales, QStringLiteral("佐藤")});
+    m_staff = {CRegisterBuilder::AddEmployee({1, 0, QStringLiteral("田中")}),
+               CRegisterBuilder::AddEmployee({.code = 2, .name = QStringLiteral("鈴木"), .female = true}),
+               CRegisterBuilder::AddEmployee({3, 0, QStringLiteral("高橋")})};
     m_panes = std::make_unique<SPanes>();
     SelectPath(m_panes->tree, {m_company});
     m_panes->tree->currentItem()->setExpanded(true);
@@ -275,7 +276,7 @@ void TestUnaffiliatedDrag::hiddenAndShownWithTheSameRows()
         window->resize(size);
         QTRY_COMPARE(Icons()->geometry(), window->rect());
     }
-    AddEmployee(4, 0, QStringLiteral("伊藤"));
+    CRegisterBuilder::AddEmployee({4, 0, QStringLiteral("伊藤")});
     window->close();
     QVERIFY(window->isHidden());
     m_panes->list->ShowUnaffiliatedWindow();

@@ -1,9 +1,11 @@
 #pragma once
 
-// What the organisation view tests share: rows written straight into a fresh
-// database, and the tree and list side by side as the company window holds them.
+// What the organisation view tests share: rows read straight from the database,
+// and the tree and list side by side as the company window holds them.
+#include "store/daodatabase.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
+#include "support/registerbuilder.h"
 #include "testsupport.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
@@ -14,32 +16,6 @@
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 #include <memory>
-
-inline qint32 AddUnit(qint32 parent, qint32 code, const QString &name, const QString &yuu = {})
-{
-    CMast00 set;
-    set.Open();
-    set.AddNew();
-    set.m_Parent = parent;
-    set.m_Code = code;
-    set.m_Name = name;
-    set.m_Yuu = yuu;
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
-}
-
-inline qint32 AddEmployee(qint32 code, qint32 busyo, const QString &name, bool female = false)
-{
-    CMast01 set;
-    set.Open();
-    set.AddNew();
-    set.m_Code = code;
-    set.m_Busyo = busyo;
-    set.m_Name = name;
-    set.m_Sex = female;
-    set.Update();
-    return qint32(set.GetLastModifiedBookmark());
-}
 
 inline qint32 BusyoOf(qint32 employeeId)
 {
@@ -54,6 +30,14 @@ inline std::unique_ptr<CMast00> UnitRow(qint32 unitId)
     auto set = std::make_unique<CMast00>();
     set->Open();
     return set->FindFirst(QStringLiteral("ID = %1").arg(unitId)) ? std::move(set) : nullptr;
+}
+
+// What another user does meanwhile: statements on a connection of its own.
+inline void ExecuteElsewhere(const QString &path, const QStringList &statements)
+{
+    CDaoDatabase other;
+    other.Open(path);
+    other.ExecuteAll(statements);
 }
 
 // One column of a list's rows; the image indexes for ImageRole.
