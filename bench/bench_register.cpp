@@ -9,6 +9,7 @@
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "support/registergenerator.h"
+#include "shell/childframe.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 #include "views/unitcontentsmodel.h"
@@ -121,7 +122,7 @@ void OpenCompanyWindow(benchmark::State &state, const QString &path)
     for (auto _ : state) {
         CLeftView tree(nullptr);
         CMorvekView list(nullptr);
-        tree.m_pListView = &list;
+        CChildFrame::ConnectPanes(&tree, &list);
         tree.resize(300, 600);
         list.resize(800, 600);
         tree.show();
@@ -140,9 +141,8 @@ void BM_SelectUnit10000(benchmark::State &state)
     CMorvekView view(nullptr);
     view.resize(800, 600);
     view.show();
-    CMast00 units;
     for (auto _ : state) {
-        view.ShowUnitContents(units, kCrowdedUnit);
+        view.ShowUnitContents(kCrowdedUnit);
         view.doItemsLayout();
         view.viewport()->repaint();
     }
@@ -197,9 +197,8 @@ void BM_ListUnit1000(benchmark::State &state)
 {
     CDaoRecordset::SetApplicationDatabasePath(Grown(int(state.range(0))));
     CMorvekView view(nullptr);
-    CMast00 units;
     for (auto _ : state)
-        view.ShowUnitContents(units, CRegisterGenerator::FirstDepartment(Options(0, 1000, 0, 0)));
+        view.ShowUnitContents(CRegisterGenerator::FirstDepartment(Options(0, 1000, 0, 0)));
     state.counters["rows"] = view.model()->rowCount();
 }
 void BM_ListUnit1000_Plain(benchmark::State &state)
@@ -256,13 +255,12 @@ void BM_PeakMemory(benchmark::State &state)
     for (auto _ : state) {
         CLeftView tree(nullptr);
         CMorvekView list(nullptr);
-        tree.m_pListView = &list;
+        CChildFrame::ConnectPanes(&tree, &list);
         list.resize(800, 600);
         list.show();
         QCoreApplication::processEvents();
         state.counters["startup_MB"] = double(PeakKilobytes()) / 1024.0;
-        CMast00 units;
-        list.ShowUnitContents(units, CRegisterGenerator::FirstDepartment(Options(0, 100, 0, 0)));
+        list.ShowUnitContents(CRegisterGenerator::FirstDepartment(Options(0, 100, 0, 0)));
         list.doItemsLayout();
         list.viewport()->repaint();
         state.counters["unit50k_MB"] = double(PeakKilobytes()) / 1024.0;

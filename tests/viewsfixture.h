@@ -2,6 +2,7 @@
 
 // What the organisation view tests share: rows written straight into a fresh
 // database, and the tree and list side by side as the company window holds them.
+#include "shell/childframe.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "testsupport.h"
@@ -101,7 +102,7 @@ struct SPanes {
         auto *splitter = new QSplitter(&window);
         tree = new CLeftView(nullptr, splitter);
         list = new CMorvekView(nullptr, splitter);
-        tree->m_pListView = list;
+        CChildFrame::ConnectPanes(tree, list);
         splitter->setSizes({200, 600});
         window.resize(800, 500);
         splitter->resize(window.size());

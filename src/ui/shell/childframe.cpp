@@ -12,6 +12,7 @@
 #include "print/printrunner.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
+#include "views/unaffiliateddlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,7 +54,7 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
     setWindowIcon(QIcon(QStringLiteral(":/icons/company.svg")));
 
     auto *tree = new CLeftView(GetDocument(), m_wndSplitter);
-    new CMorvekView(GetDocument(), m_wndSplitter);
+    auto *list = new CMorvekView(GetDocument(), m_wndSplitter);
     // Each company window starts printing on A4 portrait.
     if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
         app->SetPrinterPaper(9, 1);
@@ -62,7 +63,7 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
     m_wndSplitter->setSizes({kLeftPaneWidth, 100});
     setWidget(m_wndSplitter);
 
-    tree->m_pListView = GetRightPane();
+    ConnectPanes(tree, list);
     SetFuncKeyCaptionsForCompany();
     WatchPrintState();
 }
@@ -73,6 +74,24 @@ CChildFrame::~CChildFrame()
     for (const QMetaObject::Connection &connection : std::as_const(m_printWatch))
         disconnect(connection);
     m_pMainFrame->ResetFuncKeyCaptions();
+}
+
+void CChildFrame::ConnectPanes(CLeftView *tree, CMorvekView *list)
+{
+    connect(tree, &CLeftView::UnitSelected, list, &CMorvekView::ShowUnitContents);
+    connect(tree, &CLeftView::SelectionCleared, list, &CMorvekView::ClearContents);
+    // The list's employees go onto the tree only.
+    connect(list, &CEmployeeDragSource::DragMoved, tree, &CLeftView::TrackDrag);
+    connect(list, &CEmployeeDragSource::DragEnded, tree, &CLeftView::EndDragTracking);
+    connect(list, &CEmployeeDragSource::EmployeesDropped, tree, &CLeftView::TakeDrop);
+    // Those without a unit go onto the tree or into the list.
+    CUnaffiliatedDlg *window = list->GetUnaffiliatedWindow();
+    connect(window, &CUnaffiliatedDlg::DragMoved, tree, &CLeftView::TrackDrag);
+    connect(window, &CUnaffiliatedDlg::DragEnded, tree, &CLeftView::EndDragTracking);
+    connect(window, &CUnaffiliatedDlg::EmployeesDropped, tree, &CLeftView::TakeDrop);
+    connect(window, &CUnaffiliatedDlg::DragMoved, list, &CMorvekView::TrackDrag);
+    connect(window, &CUnaffiliatedDlg::DragEnded, list, &CMorvekView::EndDragTracking);
+    connect(window, &CUnaffiliatedDlg::EmployeesDropped, list, &CMorvekView::TakeDrop);
 }
 
 CLeftView *CChildFrame::GetLeftPane() const
@@ -217,9 +236,8 @@ void CChildFrame::OnFilePrint(int id)
 
 void CChildFrame::OnNewCompany()
 {
-    if (CNewCompanyCommand::Run(this))
-        if (CLeftView *tree = GetLeftPane())
-            tree->LoadChildUnits(0);
+    // The tree shows the company as the register tells of it.
+    CNewCompanyCommand::Run(this);
 }
 
 void CChildFrame::OnUnaffiliatedList()

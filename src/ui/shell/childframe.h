@@ -31,6 +31,11 @@ public:
 
     void SetFuncKeyCaptionsForCompany();
 
+    // What the tree, the list and the window of employees without a unit tell
+    // each other: a unit selected fills the list, employees dragged from a list
+    // land where they are let go.
+    static void ConnectPanes(CLeftView *tree, CMorvekView *list);
+
     // The pane print commands act on: the one with the focus, or the tree.
     QWidget *GetPrintPane() const;
     // Whether the print pane has something to print.

@@ -11,8 +11,7 @@
 #include "employee/employeeform.h"
 #include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
-#include "views/leftview.h"
-#include "views/morvekview.h"
+#include "register/register.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -245,14 +244,9 @@ bool CMainFrame::OnFrameCommand(int id)
         CCsvCommands::OnExportCsv(this);
         return true;
     case ID_CSV_IMPORT:
+        // A register read in at once: whatever shows it reads it again.
         if (CCsvCommands::OnImportCsv(this))
-            for (CChildFrame *child : GetChildFrames()) {
-                if (CLeftView *tree = child->GetLeftPane())
-                    tree->LoadChildUnits(0);
-                // Imported employees without a unit are the ones to drag next.
-                if (CMorvekView *list = child->GetRightPane())
-                    list->FillUnaffiliatedList();
-            }
+            CRegister::Instance().Notify({SRegisterChange::EKind::everything, {}, 0});
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));
