@@ -53,6 +53,8 @@ private slots:
     void correctionKeepsAnotherUsersChange_data();
     void correctionKeepsAnotherUsersChange();
     void companyDeletedWithItsDepartments();
+    void withoutUnit_data();
+    void withoutUnit();
 
 private:
     QList<qint32> Crowd() const;
@@ -256,6 +258,29 @@ void TestRegister::companyDeletedWithItsDepartments()
                                                          {EKind::employeesMoved, {suzuki}},
                                                          {EKind::unitDeleted, {m_company, m_general}}};
     QCOMPARE(told, expected);
+}
+
+void TestRegister::withoutUnit_data()
+{
+    QTest::addColumn<int>("busyo");     // -1: the employee is gone
+    QTest::addColumn<bool>("without");
+    QTest::newRow("no unit") << 0 << true;
+    QTest::newRow("a unit that is gone") << 999 << true;
+    QTest::newRow("a unit") << 1 << false;
+    QTest::newRow("gone") << -1 << false;
+}
+
+// Whoever would appear in no unit's list is listed among those without a unit.
+void TestRegister::withoutUnit()
+{
+    QFETCH(int, busyo);
+    QFETCH(bool, without);
+    const qint32 id = busyo < 0 ? 99999 : AddEmployee(2, busyo == 1 ? m_general : busyo, QStringLiteral("鈴木"));
+    QCOMPARE(CEmployees::IsWithoutUnit(id), without);
+    QList<qint32> listed;
+    for (const SEmployeeRow &row : CEmployees::WithoutUnit())
+        listed << row.nID;
+    QCOMPARE(listed.contains(id), without);
 }
 
 QTEST_MAIN(TestRegister)

@@ -73,6 +73,9 @@ CChildFrame::~CChildFrame()
     // The panes go after this part of the window; their last signals find nobody.
     for (const QMetaObject::Connection &connection : std::as_const(m_printWatch))
         disconnect(connection);
+    // Before the base class goes: the main frame may hear of the window's removal then.
+    DetachCommands();
+    m_pMainFrame->ForgetChild(this);
     m_pMainFrame->ResetFuncKeyCaptions();
 }
 
@@ -176,6 +179,35 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
         actions.Action(id)->setEnabled(printable);
 }
 
+void CChildFrame::AttachCommands(const CMainActions &actions)
+{
+    DetachCommands();
+    m_pActions = &actions;
+    for (int id : Commands()) {
+        m_commandLinks << connect(actions.Action(id), &QAction::triggered, this, [this, id] {
+            OnCommand(id);
+            m_pMainFrame->UpdateCommandUI();
+        });
+    }
+}
+
+void CChildFrame::DetachCommands()
+{
+    for (const QMetaObject::Connection &link : std::as_const(m_commandLinks))
+        disconnect(link);
+    m_commandLinks.clear();
+    m_pActions = nullptr;
+}
+
+void CChildFrame::UpdatePrintCommands()
+{
+    if (!m_pActions)
+        return;
+    const bool printable = CanPrint();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        m_pActions->Action(id)->setEnabled(printable);
+}
+
 QWidget *CChildFrame::GetPrintPane() const
 {
     QWidget *list = GetRightPane();
@@ -199,7 +231,7 @@ bool CChildFrame::CanPrint() const
 void CChildFrame::WatchPrintState()
 {
     // What can be printed follows the focus and the selections of both panes.
-    auto update = [this] { m_pMainFrame->UpdateCommandUI(); };
+    auto update = [this] { UpdatePrintCommands(); };
     m_printWatch << connect(qApp, &QApplication::focusChanged, this, update);
     if (CLeftView *tree = GetLeftPane())
         m_printWatch << connect(tree, &QTreeWidget::currentItemChanged, this, update);

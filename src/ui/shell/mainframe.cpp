@@ -47,8 +47,11 @@ CMainFrame::CMainFrame(QWidget *parent)
     m_pMdiArea->setBackground(palette().color(QPalette::Dark));
     CreateBars();
 
-    for (int id : m_pActions->Ids())
-        connect(m_pActions->Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
+    // The company window in front connects its own commands (CChildFrame::AttachCommands).
+    for (int id : m_pActions->Ids()) {
+        if (!CChildFrame::Commands().contains(id))
+            connect(m_pActions->Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
     for (int menuId : {IDR_MAINFRAME, IDR_MORVEKTYPE}) {
         m_menus.insert(menuId, m_pActions->BuildMenus(menuId, this));
         for (QMenu *menu : m_menus.value(menuId))
@@ -173,6 +176,12 @@ CChildFrame *CMainFrame::GetActiveChild() const
     return qobject_cast<CChildFrame *>(m_pMdiArea->currentSubWindow());
 }
 
+void CMainFrame::ForgetChild(CChildFrame *child)
+{
+    if (m_pCommandChild == child)
+        m_pCommandChild = nullptr;
+}
+
 QList<CChildFrame *> CMainFrame::GetChildFrames() const
 {
     QList<CChildFrame *> children;
@@ -191,7 +200,15 @@ void CMainFrame::OnSubWindowActivated()
 {
     if (m_bDestroying)
         return;
-    ShowMenu(GetActiveChild() ? IDR_MORVEKTYPE : IDR_MAINFRAME);
+    CChildFrame *child = GetActiveChild();
+    if (child != m_pCommandChild) {
+        if (m_pCommandChild)
+            m_pCommandChild->DetachCommands();
+        m_pCommandChild = child;
+        if (child)
+            child->AttachCommands(*m_pActions);
+    }
+    ShowMenu(child ? IDR_MORVEKTYPE : IDR_MAINFRAME);
     UpdateCommandUI();
 }
 

@@ -15,9 +15,9 @@ struct SUnitRow;
 
 // The list in the right pane of the company window: the sub-units of one unit,
 // then its employees. Employees leave their unit with the Delete key and are
-// dragged from here onto a unit of the tree; employees dragged out of the window
-// of those without a unit may be dropped here. It owns that window, and keeps
-// its rows right as the register tells what changed.
+// dragged away to another unit; employees dragged out of the window of those
+// without a unit may be let go here. It owns that window, and keeps its rows
+// right as the register tells what changed.
 class CMorvekView final : public CEmployeeDragSource
 {
     Q_OBJECT
