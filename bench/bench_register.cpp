@@ -5,10 +5,12 @@
 //   grow:  10k / 100k / 1M employees, a unit of 1,000, no photos
 //   crowded: 60,000 employees, a unit of 50,000, 5 KB photos (peak memory)
 // Peak memory is per process: run it alone, --benchmark_filter=PeakMemory.
+#include "register/employees.h"
 #include "store/daodatabase.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "support/registergenerator.h"
+#include "shell/childframe.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 #include "views/unitcontentsmodel.h"
@@ -121,7 +123,7 @@ void OpenCompanyWindow(benchmark::State &state, const QString &path)
     for (auto _ : state) {
         CLeftView tree(nullptr);
         CMorvekView list(nullptr);
-        tree.m_pListView = &list;
+        CChildFrame::ConnectPanes(&tree, &list);
         tree.resize(300, 600);
         list.resize(800, 600);
         tree.show();
@@ -140,9 +142,8 @@ void BM_SelectUnit10000(benchmark::State &state)
     CMorvekView view(nullptr);
     view.resize(800, 600);
     view.show();
-    CMast00 units;
     for (auto _ : state) {
-        view.ShowUnitContents(units, kCrowdedUnit);
+        view.ShowUnitContents(kCrowdedUnit);
         view.doItemsLayout();
         view.viewport()->repaint();
     }
@@ -197,9 +198,8 @@ void BM_ListUnit1000(benchmark::State &state)
 {
     CDaoRecordset::SetApplicationDatabasePath(Grown(int(state.range(0))));
     CMorvekView view(nullptr);
-    CMast00 units;
     for (auto _ : state)
-        view.ShowUnitContents(units, CRegisterGenerator::FirstDepartment(Options(0, 1000, 0, 0)));
+        view.ShowUnitContents(CRegisterGenerator::FirstDepartment(Options(0, 1000, 0, 0)));
     state.counters["rows"] = view.model()->rowCount();
 }
 void BM_ListUnit1000_Plain(benchmark::State &state)
@@ -248,6 +248,67 @@ void BM_WithoutUnitList_Plain(benchmark::State &state)
     state.counters["rows"] = double(rows);
 }
 
+// A unit of 15,000 released, and moved to another unit, through the register: the
+// selection's IDs bound a chunk per statement, in one transaction. Beside it the
+// plain statement on the unit. Each iteration puts them back untimed.
+constexpr int kMoved = 15000;
+const SOptions kMoveRegister = Options(20000, 100, 0, kMoved);
+const qint32 kMovedFrom = CRegisterGenerator::FirstDepartment(kMoveRegister);
+const qint32 kMovedTo = kMovedFrom + 1;
+
+QList<qint32> MovedIds()
+{
+    CDaoRecordset::SetApplicationDatabasePath(Register(QStringLiteral("move15k.mdb"), kMoveRegister));
+    QList<qint32> ids;
+    for (const SEmployeeRow &row : CEmployees::OfUnit(kMovedFrom))
+        ids << row.nID;
+    return ids;
+}
+
+void RegisterMove(benchmark::State &state, qint32 to)
+{
+    const QList<qint32> ids = MovedIds();
+    for (auto _ : state) {
+        CEmployees::Move(ids, to);
+        state.PauseTiming();
+        CEmployees::Move(ids, kMovedFrom);
+        state.ResumeTiming();
+    }
+    PerRow(state, state.iterations() * ids.size());
+}
+void BM_Release15000(benchmark::State &state) { RegisterMove(state, 0); }
+void BM_Move15000(benchmark::State &state) { RegisterMove(state, kMovedTo); }
+
+void PlainMove(benchmark::State &state, qint32 to)
+{
+    const QList<qint32> ids = MovedIds();
+    auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plainMove"));
+    db.setDatabaseName(CDaoRecordset::ApplicationDatabasePath());
+    db.open();
+    qint64 rows = 0;
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("UPDATE Mast01 SET Busyo = ? WHERE Busyo = ?"));
+        for (auto _ : state) {
+            db.transaction();
+            q.bindValue(0, to);
+            q.bindValue(1, kMovedFrom);
+            q.exec();
+            rows += q.numRowsAffected();
+            db.commit();
+            state.PauseTiming();
+            CEmployees::Move(ids, kMovedFrom);
+            state.ResumeTiming();
+        }
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("plainMove"));
+    PerRow(state, rows);
+}
+void BM_Release15000_Plain(benchmark::State &state) { PlainMove(state, 0); }
+void BM_Move15000_Plain(benchmark::State &state) { PlainMove(state, kMovedTo); }
+
 // Peak resident memory after the company window is up, then after a unit of 50,000.
 void BM_PeakMemory(benchmark::State &state)
 {
@@ -256,13 +317,12 @@ void BM_PeakMemory(benchmark::State &state)
     for (auto _ : state) {
         CLeftView tree(nullptr);
         CMorvekView list(nullptr);
-        tree.m_pListView = &list;
+        CChildFrame::ConnectPanes(&tree, &list);
         list.resize(800, 600);
         list.show();
         QCoreApplication::processEvents();
         state.counters["startup_MB"] = double(PeakKilobytes()) / 1024.0;
-        CMast00 units;
-        list.ShowUnitContents(units, CRegisterGenerator::FirstDepartment(Options(0, 100, 0, 0)));
+        list.ShowUnitContents(CRegisterGenerator::FirstDepartment(Options(0, 100, 0, 0)));
         list.doItemsLayout();
         list.viewport()->repaint();
         state.counters["unit50k_MB"] = double(PeakKilobytes()) / 1024.0;
@@ -282,6 +342,10 @@ BENCHMARK(BM_ListUnit1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmar
 BENCHMARK(BM_ListUnit1000_Plain)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WithoutUnitList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WithoutUnitList_Plain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Release15000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Release15000_Plain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Move15000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Move15000_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

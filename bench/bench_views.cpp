@@ -2,6 +2,7 @@
 // the list, and opening the company window on 100,000 employees in 1,000 units.
 #include "store/mast00.h"
 #include "store/schema.h"
+#include "shell/childframe.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 
@@ -80,9 +81,8 @@ void BM_ShowUnitOf10000Employees(benchmark::State &state)
     view.resize(800, 600);
     view.show();
     view.SetViewStyle(CMorvekView::EViewStyle(state.range(0)));
-    CMast00 units;
     for (auto _ : state) {
-        view.ShowUnitContents(units, kCompanies + 1);
+        view.ShowUnitContents(kCompanies + 1);
         view.doItemsLayout();
         view.viewport()->repaint();
     }
@@ -95,7 +95,7 @@ void BM_OpenCompanyWindow(benchmark::State &state)
     for (auto _ : state) {
         CLeftView tree(nullptr);
         CMorvekView list(nullptr);
-        tree.m_pListView = &list;
+        CChildFrame::ConnectPanes(&tree, &list);
         benchmark::DoNotOptimize(tree.topLevelItemCount());
     }
 }
@@ -115,7 +115,7 @@ void BM_SelectCompany(benchmark::State &state)
     CDaoRecordset::SetApplicationDatabasePath(LargeDatabase());
     CLeftView tree(nullptr);
     CMorvekView list(nullptr);
-    tree.m_pListView = &list;
+    CChildFrame::ConnectPanes(&tree, &list);
     for (auto _ : state) {
         state.PauseTiming();
         tree.LoadChildUnits(0);

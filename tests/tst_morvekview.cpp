@@ -1,6 +1,7 @@
 // The list of one unit: its rows and their kinds, the report columns,
 // double-clicks, the Delete key, the unit a drop on the list goes to.
 #include "base/modalseam.h"
+#include "register/units.h"
 #include "employee/employeeviewdlg.h"
 #include "views/unaffiliateddlg.h"
 #include "views/rowdelegate.h"
@@ -56,9 +57,7 @@ void TestMorvekView::unitsThenEmployeesInCodeOrder()
     SPanes panes;
     QAbstractItemModelTester tester(panes.list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(panes.list->GetCurrentUnit(), 0);
-    CMast00 units;
-    panes.list->ShowUnitContents(units, m_dept);
-    QVERIFY(!units.IsOpen());
+    panes.list->ShowUnitContents(m_dept);
     const QAbstractItemModel *rows = panes.list->model();
     QCOMPARE(Column(rows), QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"}));
     QCOMPARE(Column(rows, 1), QStringList({"部課", "部課", "社員", "社員", "社員"}));
@@ -66,9 +65,7 @@ void TestMorvekView::unitsThenEmployeesInCodeOrder()
     QCOMPARE(rows->index(0, 0).data(CUnitContentsModel::IdRole).toInt(), m_sub1);
     QCOMPARE(panes.list->GetCurrentUnit(), m_dept);
     // What the tree's add command and the drops do to the rows, under the tester's eye.
-    units.Open();
-    units.MoveFirst();
-    panes.list->AddUnitRow(units);
+    panes.list->AddUnitRow(CUnits::Children(m_dept).first());
     panes.list->GetModel()->Insert(1, CUnitContentsModel::EmployeeRow(99, false, QStringLiteral("伊藤")));
     panes.list->GetModel()->RemoveRow(0);
     panes.list->ClearContents();
@@ -88,8 +85,7 @@ void TestMorvekView::reportColumns()
     QCOMPARE(QList<int>({header->sectionSize(0), header->sectionSize(1)}), QList<int>({width / 6 * 4, width / 6 * 2}));
     QVERIFY(header->isVisible() && header->geometry().bottom() < list->viewport()->geometry().top());
     // A row spans both columns and follows them when they widen.
-    CMast00 units;
-    list->ShowUnitContents(units, m_dept);
+    list->ShowUnitContents(m_dept);
     header->resizeSection(1, header->sectionSize(1) + 50);
     list->Arrange();
     QCOMPARE(list->visualRect(list->model()->index(0, 0)).width(), header->length());
@@ -141,8 +137,7 @@ void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly()
 {
     SPanes panes;
     CMorvekView *list = panes.list;
-    CMast00 units;
-    list->ShowUnitContents(units, m_dept);
+    list->ShowUnitContents(m_dept);
     const QList<qint32> ids = {list->model()->index(2, 0).data(CUnitContentsModel::IdRole).toInt(),
                                list->model()->index(4, 0).data(CUnitContentsModel::IdRole).toInt()};
     for (int row : {1, 2, 4})
@@ -164,8 +159,7 @@ void TestMorvekView::assignGoesToTheUnitShown()
     // Nothing shown yet: the employee ends up without a unit, not in a stray one.
     panes.list->AssignEmployeeToCurrentUnit(ito);
     QCOMPARE(BusyoOf(ito), 0);
-    CMast00 units;
-    panes.list->ShowUnitContents(units, m_sub1);
+    panes.list->ShowUnitContents(m_sub1);
     panes.list->AssignEmployeeToCurrentUnit(ito);
     QCOMPARE(BusyoOf(ito), m_sub1);
     QCOMPARE(Column(panes.list), QStringList({"高橋"}));
@@ -185,8 +179,7 @@ void TestMorvekView::unitDeletedElsewhere()
     SPanes panes;
     CMorvekView *list = panes.list;
     const qint32 ito = CRegisterBuilder::AddEmployee({60, m_dept, QStringLiteral("伊藤")});
-    CMast00 units;
-    list->ShowUnitContents(units, action == u"assign" ? m_sub1 : m_dept);
+    list->ShowUnitContents(action == u"assign" ? m_sub1 : m_dept);
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     list->Arrange();
     ExecuteElsewhere(m_db->Path(), {QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(m_sub1)});

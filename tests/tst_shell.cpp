@@ -5,10 +5,12 @@
 #include "forms/busyanimation.h"
 #include "shellfixture.h"
 #include "views/leftview.h"
+#include "views/morvekview.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <limits>
 
@@ -49,7 +51,11 @@ void TestShell::startupOpensTheCompanyWindow()
     // Loaded from the file, so in creation order.
     QCOMPARE(child->GetDocument()->m_fields.first().m_nField, 0);
     QVERIFY(child->GetLeftPane() && child->GetRightPane());
-    QCOMPARE(child->GetLeftPane()->m_pListView, child->GetRightPane());
+    // The window wires the tree's selection to the list.
+    QSignalSpy refilled(child->GetRightPane()->model(), &QAbstractItemModel::modelReset);
+    emit child->GetLeftPane()->UnitSelected(0);
+    QCOMPARE(refilled.size(), 1);
+    emit child->GetLeftPane()->SelectionCleared();
 }
 
 void TestShell::captionsFollowTheCompanyWindow()

@@ -86,9 +86,8 @@ QList<qint32> TestUnaffiliated::DatabaseIds() const
 
 void TestUnaffiliated::ShowInList(qint32 unitId, const QStringList &selected)
 {
-    CMast00 units;
     CMorvekView *list = m_panes->list;
-    list->ShowUnitContents(units, unitId);
+    list->ShowUnitContents(unitId);
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     list->Arrange();
     const QStringList names = Column(list);

@@ -58,8 +58,7 @@ void TestUnaffiliatedDrag::init()
     m_panes = std::make_unique<SPanes>();
     SelectPath(m_panes->tree, {m_company});
     m_panes->tree->currentItem()->setExpanded(true);
-    CMast00 units;
-    m_panes->list->ShowUnitContents(units, m_sales);
+    m_panes->list->ShowUnitContents(m_sales);
 
     // The window over the right edge of the list, another one over its lower middle.
     CUnaffiliatedDlg *window = m_panes->list->GetUnaffiliatedWindow();
@@ -174,10 +173,8 @@ void TestUnaffiliatedDrag::drop()
     QFETCH(QString, unit);
     QFETCH(QStringList, listed);
     QFETCH(QStringList, kinds);
-    if (topLevelShown) {
-        CMast00 units;
-        m_panes->list->ShowUnitContents(units, 0);
-    }
+    if (topLevelShown)
+        m_panes->list->ShowUnitContents(0);
     for (int row : {0, 2})
         Icons()->selectionModel()->select(Icons()->model()->index(row, 0), QItemSelectionModel::Select);
     Press(2);

@@ -2,6 +2,7 @@
 
 // What the organisation view tests share: rows read straight from the database,
 // and the tree and list side by side as the company window holds them.
+#include "shell/childframe.h"
 #include "store/daodatabase.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
@@ -85,7 +86,7 @@ struct SPanes {
         auto *splitter = new QSplitter(&window);
         tree = new CLeftView(nullptr, splitter);
         list = new CMorvekView(nullptr, splitter);
-        tree->m_pListView = list;
+        CChildFrame::ConnectPanes(tree, list);
         splitter->setSizes({200, 600});
         window.resize(800, 500);
         splitter->resize(window.size());

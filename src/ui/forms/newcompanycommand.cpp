@@ -2,7 +2,7 @@
 
 #include "base/modalseam.h"
 #include "forms/companydlg.h"
-#include "store/mast00.h"
+#include "register/units.h"
 
 #include <QDialog>
 
@@ -15,23 +15,13 @@ bool CNewCompanyCommand::Run(QWidget *parent)
     if (!CCompanyDlg::ParseCompanyCode(dlg.FieldText(CCompanyDlg::FieldCode), &code))
         return false;
 
-    CMast00 set;
-    set.Open();
-    if (set.FindFirst(QStringLiteral("Code = %1").arg(code))) {
-        set.Edit();
-    } else {
-        set.AddNew();
-        set.m_Code = code;
-    }
-    set.m_Parent = 0;
-    set.m_Name = dlg.FieldText(CCompanyDlg::FieldName);
-    set.m_Yuu = dlg.FieldText(CCompanyDlg::FieldYuu);
-    set.m_Juu1 = dlg.FieldText(CCompanyDlg::FieldJuu1);
-    set.m_Juu2 = dlg.FieldText(CCompanyDlg::FieldJuu2);
-    set.m_TEL = dlg.FieldText(CCompanyDlg::FieldTel);
-    set.m_FAX = dlg.FieldText(CCompanyDlg::FieldFax);
-    set.Update();
-    set.Requery();
-    set.Close();
+    SUnitFields company;
+    company.strName = dlg.FieldText(CCompanyDlg::FieldName);
+    company.strYuu = dlg.FieldText(CCompanyDlg::FieldYuu);
+    company.strJuu1 = dlg.FieldText(CCompanyDlg::FieldJuu1);
+    company.strJuu2 = dlg.FieldText(CCompanyDlg::FieldJuu2);
+    company.strTel = dlg.FieldText(CCompanyDlg::FieldTel);
+    company.strFax = dlg.FieldText(CCompanyDlg::FieldFax);
+    CUnits::SaveCompany(code, company);
     return true;
 }

@@ -8,6 +8,6 @@ class QWidget;
 class CNewCompanyCommand final
 {
 public:
-    // True when a row was written; the caller then reloads the tree's top level.
+    // True when a row was written; the register tells the windows of it.
     static bool Run(QWidget *parent);
 };

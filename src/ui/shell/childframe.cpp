@@ -12,6 +12,7 @@
 #include "print/printrunner.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
+#include "views/unaffiliateddlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,7 +54,7 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
     setWindowIcon(QIcon(QStringLiteral(":/icons/company.svg")));
 
     auto *tree = new CLeftView(GetDocument(), m_wndSplitter);
-    new CMorvekView(GetDocument(), m_wndSplitter);
+    auto *list = new CMorvekView(GetDocument(), m_wndSplitter);
     // Each company window starts printing on A4 portrait.
     if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
         app->SetPrinterPaper(9, 1);
@@ -62,7 +63,7 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
     m_wndSplitter->setSizes({kLeftPaneWidth, 100});
     setWidget(m_wndSplitter);
 
-    tree->m_pListView = GetRightPane();
+    ConnectPanes(tree, list);
     SetFuncKeyCaptionsForCompany();
     WatchPrintState();
 }
@@ -72,7 +73,28 @@ CChildFrame::~CChildFrame()
     // The panes go after this part of the window; their last signals find nobody.
     for (const QMetaObject::Connection &connection : std::as_const(m_printWatch))
         disconnect(connection);
+    // Before the base class goes: the main frame may hear of the window's removal then.
+    DetachCommands();
+    m_pMainFrame->ForgetChild(this);
     m_pMainFrame->ResetFuncKeyCaptions();
+}
+
+void CChildFrame::ConnectPanes(CLeftView *tree, CMorvekView *list)
+{
+    connect(tree, &CLeftView::UnitSelected, list, &CMorvekView::ShowUnitContents);
+    connect(tree, &CLeftView::SelectionCleared, list, &CMorvekView::ClearContents);
+    // The list's employees go onto the tree only.
+    connect(list, &CEmployeeDragSource::DragMoved, tree, &CLeftView::TrackDrag);
+    connect(list, &CEmployeeDragSource::DragEnded, tree, &CLeftView::EndDragTracking);
+    connect(list, &CEmployeeDragSource::EmployeesDropped, tree, &CLeftView::TakeDrop);
+    // Those without a unit go onto the tree or into the list.
+    CUnaffiliatedDlg *window = list->GetUnaffiliatedWindow();
+    connect(window, &CUnaffiliatedDlg::DragMoved, tree, &CLeftView::TrackDrag);
+    connect(window, &CUnaffiliatedDlg::DragEnded, tree, &CLeftView::EndDragTracking);
+    connect(window, &CUnaffiliatedDlg::EmployeesDropped, tree, &CLeftView::TakeDrop);
+    connect(window, &CUnaffiliatedDlg::DragMoved, list, &CMorvekView::TrackDrag);
+    connect(window, &CUnaffiliatedDlg::DragEnded, list, &CMorvekView::EndDragTracking);
+    connect(window, &CUnaffiliatedDlg::EmployeesDropped, list, &CMorvekView::TakeDrop);
 }
 
 CLeftView *CChildFrame::GetLeftPane() const
@@ -157,6 +179,35 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
         actions.Action(id)->setEnabled(printable);
 }
 
+void CChildFrame::AttachCommands(const CMainActions &actions)
+{
+    DetachCommands();
+    m_pActions = &actions;
+    for (int id : Commands()) {
+        m_commandLinks << connect(actions.Action(id), &QAction::triggered, this, [this, id] {
+            OnCommand(id);
+            m_pMainFrame->UpdateCommandUI();
+        });
+    }
+}
+
+void CChildFrame::DetachCommands()
+{
+    for (const QMetaObject::Connection &link : std::as_const(m_commandLinks))
+        disconnect(link);
+    m_commandLinks.clear();
+    m_pActions = nullptr;
+}
+
+void CChildFrame::UpdatePrintCommands()
+{
+    if (!m_pActions)
+        return;
+    const bool printable = CanPrint();
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
+        m_pActions->Action(id)->setEnabled(printable);
+}
+
 QWidget *CChildFrame::GetPrintPane() const
 {
     QWidget *list = GetRightPane();
@@ -180,7 +231,7 @@ bool CChildFrame::CanPrint() const
 void CChildFrame::WatchPrintState()
 {
     // What can be printed follows the focus and the selections of both panes.
-    auto update = [this] { m_pMainFrame->UpdateCommandUI(); };
+    auto update = [this] { UpdatePrintCommands(); };
     m_printWatch << connect(qApp, &QApplication::focusChanged, this, update);
     if (CLeftView *tree = GetLeftPane())
         m_printWatch << connect(tree, &QTreeWidget::currentItemChanged, this, update);
@@ -217,9 +268,8 @@ void CChildFrame::OnFilePrint(int id)
 
 void CChildFrame::OnNewCompany()
 {
-    if (CNewCompanyCommand::Run(this))
-        if (CLeftView *tree = GetLeftPane())
-            tree->LoadChildUnits(0);
+    // The tree shows the company as the register tells of it.
+    CNewCompanyCommand::Run(this);
 }
 
 void CChildFrame::OnUnaffiliatedList()

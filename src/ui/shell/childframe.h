@@ -31,6 +31,11 @@ public:
 
     void SetFuncKeyCaptionsForCompany();
 
+    // What the tree, the list and the window of employees without a unit tell
+    // each other: a unit selected fills the list, employees dragged from a list
+    // land where they are let go.
+    static void ConnectPanes(CLeftView *tree, CMorvekView *list);
+
     // The pane print commands act on: the one with the focus, or the tree.
     QWidget *GetPrintPane() const;
     // Whether the print pane has something to print.
@@ -38,6 +43,10 @@ public:
 
     // The commands this window answers; false when the id is not one of them.
     bool OnCommand(int id);
+    // While it is the window in front, its commands' actions are connected to it,
+    // and it keeps the print commands enabled as its panes change.
+    void AttachCommands(const CMainActions &actions);
+    void DetachCommands();
     void UpdateCommandUI(const CMainActions &actions) const;
     static const QList<int> &Commands();
 
@@ -51,6 +60,7 @@ private:
     // The print pane's job, built afresh; none when there is nothing to print.
     CPrintJob *PreparePrintJob();
     void WatchPrintState();
+    void UpdatePrintCommands();
     void OnUnaffiliatedList();
     void OnViewStyle(int id);
     void OnNextPane(bool forward);
@@ -62,4 +72,6 @@ private:
     QSplitter *m_wndSplitter;
     QList<int> m_splitBeforeTracking;
     QList<QMetaObject::Connection> m_printWatch;
+    const CMainActions *m_pActions = nullptr;   // while its commands are attached
+    QList<QMetaObject::Connection> m_commandLinks;
 };

@@ -11,8 +11,6 @@
 #include "employee/employeeform.h"
 #include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
-#include "views/leftview.h"
-#include "views/morvekview.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -48,8 +46,11 @@ CMainFrame::CMainFrame(QWidget *parent)
     m_pMdiArea->setBackground(palette().color(QPalette::Dark));
     CreateBars();
 
-    for (int id : m_pActions->Ids())
-        connect(m_pActions->Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
+    // The company window in front connects its own commands (CChildFrame::AttachCommands).
+    for (int id : m_pActions->Ids()) {
+        if (!CChildFrame::Commands().contains(id))
+            connect(m_pActions->Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
     for (int menuId : {IDR_MAINFRAME, IDR_MORVEKTYPE}) {
         m_menus.insert(menuId, m_pActions->BuildMenus(menuId, this));
         for (QMenu *menu : m_menus.value(menuId))
@@ -174,6 +175,12 @@ CChildFrame *CMainFrame::GetActiveChild() const
     return qobject_cast<CChildFrame *>(m_pMdiArea->currentSubWindow());
 }
 
+void CMainFrame::ForgetChild(CChildFrame *child)
+{
+    if (m_pCommandChild == child)
+        m_pCommandChild = nullptr;
+}
+
 QList<CChildFrame *> CMainFrame::GetChildFrames() const
 {
     QList<CChildFrame *> children;
@@ -192,7 +199,15 @@ void CMainFrame::OnSubWindowActivated()
 {
     if (m_bDestroying)
         return;
-    ShowMenu(GetActiveChild() ? IDR_MORVEKTYPE : IDR_MAINFRAME);
+    CChildFrame *child = GetActiveChild();
+    if (child != m_pCommandChild) {
+        if (m_pCommandChild)
+            m_pCommandChild->DetachCommands();
+        m_pCommandChild = child;
+        if (child)
+            child->AttachCommands(*m_pActions);
+    }
+    ShowMenu(child ? IDR_MORVEKTYPE : IDR_MAINFRAME);
     UpdateCommandUI();
 }
 
@@ -245,14 +260,8 @@ bool CMainFrame::OnFrameCommand(int id)
         CCsvCommands::OnExportCsv(this);
         return true;
     case ID_CSV_IMPORT:
-        if (CCsvCommands::OnImportCsv(this))
-            for (CChildFrame *child : GetChildFrames()) {
-                if (CLeftView *tree = child->GetLeftPane())
-                    tree->LoadChildUnits(0);
-                // Imported employees without a unit are the ones to drag next.
-                if (CMorvekView *list = child->GetRightPane())
-                    list->FillUnaffiliatedList();
-            }
+        // The import tells the register's listeners itself, once it is kept.
+        CCsvCommands::OnImportCsv(this);
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));

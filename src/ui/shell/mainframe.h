@@ -43,6 +43,8 @@ public:
     // The window already showing the file pathName, if any.
     CChildFrame *FindChildFrame(const QString &pathName) const;
     CChildFrame *GetActiveChild() const;
+    // A company window on its way out: its commands are no longer attached to it.
+    void ForgetChild(CChildFrame *child);
     QList<CChildFrame *> GetChildFrames() const;
 
     void OnCommand(int id);
@@ -75,5 +77,6 @@ private:
     std::unique_ptr<CMainActions> m_pActions;
     QHash<int, QList<QMenu *>> m_menus;
     int m_nMenuId = 0;
+    CChildFrame *m_pCommandChild = nullptr;   // the window its commands are attached to
     bool m_bDestroying = false;
 };

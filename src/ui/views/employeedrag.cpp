@@ -1,8 +1,5 @@
 #include "views/employeedrag.h"
 
-#include "views/leftview.h"
-#include "views/morvekview.h"
-
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QIcon>
@@ -14,24 +11,10 @@ namespace {
 // for the window a drop lands on.
 constexpr QPoint kPictureOffset(8, 8);
 constexpr int kGap = 4;
-
-// The view of type T that w is part of, within w's own window.
-template <typename T>
-T *ViewOf(QWidget *w)
-{
-    for (; w; w = w->parentWidget()) {
-        if (auto *view = qobject_cast<T *>(w))
-            return view;
-        if (w->isWindow())
-            break;
-    }
-    return nullptr;
-}
 } // namespace
 
-CEmployeeDrag::CEmployeeDrag(QAbstractItemView *source, ETargets targets)
+CEmployeeDrag::CEmployeeDrag(QAbstractItemView *source)
     : m_pSource(source)
-    , m_targets(targets)
 {
 }
 
@@ -54,14 +37,16 @@ QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, 
     return picture;
 }
 
-CLeftView *CEmployeeDrag::TreeOf(QWidget *w)
+bool CEmployeeDrag::IsOver(const QWidget *view, const QPoint &screenPoint)
 {
-    return ViewOf<CLeftView>(w);
-}
-
-CMorvekView *CEmployeeDrag::ListOf(QWidget *w)
-{
-    return ViewOf<CMorvekView>(w);
+    // Within the window under the point only: a view is never part of another window.
+    for (const QWidget *w = QApplication::widgetAt(screenPoint); w; w = w->parentWidget()) {
+        if (w == view)
+            return true;
+        if (w->isWindow())
+            break;
+    }
+    return false;
 }
 
 void CEmployeeDrag::Begin(int row, const QPixmap &picture, const QPoint &screenPoint)
@@ -77,57 +62,26 @@ void CEmployeeDrag::Begin(int row, const QPixmap &picture, const QPoint &screenP
     m_pDragImage->move(screenPoint + kPictureOffset);
     m_pDragImage->show();
     m_bDragging = true;
-    m_hDropItem = nullptr;
-    m_nDropRow = -1;
-    m_pDropWnd = m_pSource;
     m_pSource->viewport()->grabMouse();
 }
 
 void CEmployeeDrag::Move(const QPoint &screenPoint)
 {
-    if (!m_bDragging)
-        return;
-    if (m_pDragImage)
+    if (m_bDragging && m_pDragImage)
         m_pDragImage->move(screenPoint + kPictureOffset);
-    QWidget *w = QApplication::widgetAt(screenPoint);
-    if (w != m_pDropWnd && (m_hDropItem || m_nDropRow >= 0))
-        ClearHighlight();
-    m_pDropWnd = w;
-    if (CLeftView *tree = TreeOf(w)) {
-        m_hDropItem = tree->itemAt(tree->viewport()->mapFromGlobal(screenPoint));
-        tree->SetDropHighlight(m_hDropItem);
-    } else if (CMorvekView *list = m_targets == ETargets::treeAndList ? ListOf(w) : nullptr) {
-        m_nDropRow = list->indexAt(list->viewport()->mapFromGlobal(screenPoint)).row();
-        list->SetDropHighlight(m_nDropRow);
-    }
 }
 
-QWidget *CEmployeeDrag::End(const QPoint &screenPoint)
+void CEmployeeDrag::End()
 {
-    // The button may come up where the last move did not reach.
-    Move(screenPoint);
-    m_pSource->viewport()->releaseMouse();
+    if (m_bDragging)
+        m_pSource->viewport()->releaseMouse();
     m_bDragging = false;
     if (m_pDragImage)
         m_pDragImage->hide();
-    return m_pDropWnd;
 }
 
 void CEmployeeDrag::Reset()
 {
-    if (m_bDragging)
-        m_pSource->viewport()->releaseMouse();
-    ClearHighlight();
+    End();
     m_pDragImage.reset();
-    m_bDragging = false;
-}
-
-void CEmployeeDrag::ClearHighlight()
-{
-    if (CLeftView *tree = TreeOf(m_pDropWnd))
-        tree->SetDropHighlight(nullptr);
-    if (CMorvekView *list = m_nDropRow >= 0 ? ListOf(m_pDropWnd) : nullptr)
-        list->SetDropHighlight(-1);
-    m_hDropItem = nullptr;
-    m_nDropRow = -1;
 }

@@ -1,27 +1,33 @@
 #include "views/leftview.h"
 
 #include "views/busyindicator.h"
-#include "views/morvekview.h"
+#include "views/employeedrag.h"
+#include "views/employeedrop.h"
 #include "views/rowimages.h"
+#include "views/unitdeletednotice.h"
 #include "base/commandids.h"
-#include "base/modalseam.h"
 #include "base/errorreport.h"
+#include "base/modalseam.h"
 #include "employee/employeesearchdlg.h"
-#include "register/searchpager.h"
 #include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
 #include "printlayout/companylistjob.h"
+#include "register/employeelookup.h"
+#include "register/employees.h"
+#include "register/register.h"
+#include "register/searchpager.h"
+#include "register/uniteditor.h"
+#include "register/units.h"
 #include "store/daoexception.h"
 #include "store/mast01.h"
-#include "store/daocolumnsubset.h"
-#include "store/daotransaction.h"
-#include "store/setopener.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QTreeWidgetItemIterator>
 #include <iterator>
 #include <memory>
 
@@ -38,7 +44,6 @@ const QString kCompanyAsUpper = QStringLiteral("会社");
 const QString kSearchCaption = QStringLiteral("検索");
 const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
 const QString kUnitGone = QStringLiteral("社員「%1」の所属部課が見つかりません。");
-const QString kUnitDeleted = QStringLiteral("この部課は他のユーザーが削除しました。");
 const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
@@ -54,11 +59,6 @@ const SMenuEntry kMenu102[] = {
     {u"検索", ID_SEARCH, &CLeftView::OnSearch},
 };
 
-QString IdCondition(qint32 id)
-{
-    return QStringLiteral("ID=%1").arg(id);
-}
-
 QTreeWidgetItem *NextSibling(QTreeWidgetItem *item)
 {
     if (QTreeWidgetItem *parent = item->parent())
@@ -67,25 +67,25 @@ QTreeWidgetItem *NextSibling(QTreeWidgetItem *item)
     return tree->topLevelItem(tree->indexOfTopLevelItem(item) + 1);
 }
 
-void FillForm(CDeptDlg &dlg, const CMast00 &unit, bool withName)
+void FillForm(CDeptDlg &dlg, const SUnitFields &unit, bool withName)
 {
     if (withName)
-        dlg.m_strName = unit.m_Name;
-    dlg.m_strYuu = unit.m_Yuu;
-    dlg.m_strJuu1 = unit.m_Juu1;
-    dlg.m_strJuu2 = unit.m_Juu2;
-    dlg.m_strTel = unit.m_TEL;
-    dlg.m_strFax = unit.m_FAX;
+        dlg.m_strName = unit.strName;
+    dlg.m_strYuu = unit.strYuu;
+    dlg.m_strJuu1 = unit.strJuu1;
+    dlg.m_strJuu2 = unit.strJuu2;
+    dlg.m_strTel = unit.strTel;
+    dlg.m_strFax = unit.strFax;
 }
 
-void TakeForm(CMast00 &unit, const CDeptDlg &dlg)
+void TakeForm(SUnitFields &unit, const CDeptDlg &dlg)
 {
-    unit.m_Name = dlg.m_strName;
-    unit.m_Yuu = dlg.m_strYuu;
-    unit.m_Juu1 = dlg.m_strJuu1;
-    unit.m_Juu2 = dlg.m_strJuu2;
-    unit.m_TEL = dlg.m_strTel;
-    unit.m_FAX = dlg.m_strFax;
+    unit.strName = dlg.m_strName;
+    unit.strYuu = dlg.m_strYuu;
+    unit.strJuu1 = dlg.m_strJuu1;
+    unit.strJuu2 = dlg.m_strJuu2;
+    unit.strTel = dlg.m_strTel;
+    unit.strFax = dlg.m_strFax;
 }
 } // namespace
 
@@ -101,6 +101,7 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
+    connect(&CRegister::Instance(), &CRegister::Changed, this, &CLeftView::OnRegisterChanged);
     // A database that cannot be read leaves the tree empty; the window still opens.
     try {
         LoadChildUnits(0);
@@ -120,61 +121,54 @@ qint32 CLeftView::UnitId(const QTreeWidgetItem *item)
     return item ? item->data(0, kIdRole).toInt() : 0;
 }
 
+QTreeWidgetItem *CLeftView::ItemOf(qint32 unitId) const
+{
+    if (UnitId(currentItem()) == unitId)
+        return currentItem();
+    for (QTreeWidgetItemIterator it(const_cast<CLeftView *>(this)); *it; ++it) {
+        if (UnitId(*it) == unitId)
+            return *it;
+    }
+    return nullptr;
+}
+
 void CLeftView::LoadChildUnits(qint32 parentId)
 {
-    m_rsUnits.m_strSort = QStringLiteral("Parent , Code , ID");
-    const QString condition = QStringLiteral("Parent = %1").arg(parentId);
     CBusyIndicator busy;
     // An item shows the name and keeps the ID; the rest of the row is not read.
-    const CDaoColumnSubset columns(m_rsUnits, {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"),
-                                               QStringLiteral("Name")});
-    CSetOpener open(m_rsUnits);
+    const QList<SUnitRow> units = CUnits::Children(parentId, [&busy] { busy.Pulse(); });
     if (parentId == 0)
         clear();
-    for (bool found = m_rsUnits.FindFirst(condition); found; found = m_rsUnits.FindNext(condition)) {
-        InsertUnitItem();
+    // Children are read for the selected item, so that is where they mostly go.
+    QTreeWidgetItem *parent = parentId == 0 ? nullptr : ItemOf(parentId);
+    if (parentId != 0 && !parent)
+        return;
+    for (const SUnitRow &unit : units) {
+        InsertUnitItem(parent, unit);
         busy.Pulse();
     }
 }
 
-void CLeftView::InsertUnitItem()
+void CLeftView::InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit)
 {
-    // Children are read only for the selected item, so that is where they go.
-    QTreeWidgetItem *parent = m_rsUnits.m_Parent != 0 ? currentItem() : nullptr;
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    const int image = m_rsUnits.m_Parent != 0 ? CRowImages::department : CRowImages::company;
-    item->setText(0, m_rsUnits.m_Name);
-    item->setIcon(0, CRowImages::Icon(image));
-    item->setData(0, kIdRole, m_rsUnits.m_ID);
-}
-
-void CLeftView::InsertChildItem(QTreeWidgetItem *parent)
-{
-    auto *item = new QTreeWidgetItem(parent);
-    item->setText(0, m_rsUnits.m_Name);
-    item->setIcon(0, CRowImages::Icon(CRowImages::department));
-    item->setData(0, kIdRole, m_rsUnits.m_ID);
+    item->setText(0, unit.strName);
+    item->setIcon(0, CRowImages::Icon(unit.IsCompany() ? CRowImages::company : CRowImages::department));
+    item->setData(0, kIdRole, unit.nID);
 }
 
 void CLeftView::OnSelChanged(QTreeWidgetItem *current)
 {
-    if (!current) {
-        // Nothing selected any more (the unit was removed or the tree rebuilt):
-        // rows of units that may be gone would mislead.
-        if (m_pListView)
-            m_pListView->ClearContents();
+    // Nothing selected any more (the unit was removed or the tree rebuilt), or a
+    // unit that is gone: rows of units that may be gone would mislead.
+    if (!current || !UnitStillThere(current)) {
+        emit SelectionCleared();
         return;
     }
     const qint32 id = UnitId(current);
-    if (!UnitStillThere(current)) {
-        if (m_pListView)
-            m_pListView->ClearContents();
-        return;
-    }
     if (current->childCount() == 0)
         LoadChildUnits(id);
-    if (m_pListView)
-        m_pListView->ShowUnitContents(m_rsUnits, id);
+    emit UnitSelected(id);
 }
 
 void CLeftView::SelectUnit(QTreeWidgetItem *item)
@@ -185,6 +179,63 @@ void CLeftView::SelectUnit(QTreeWidgetItem *item)
         OnSelChanged(item);
     else
         setCurrentItem(item);
+}
+
+void CLeftView::OnRegisterChanged(const SRegisterChange &change)
+{
+    // The change is kept already: a failure to show it is not the writer's.
+    try {
+        Follow(change);
+    } catch (const std::exception &error) {
+        CErrorReport::Report(error);
+    }
+}
+
+void CLeftView::Follow(const SRegisterChange &change)
+{
+    using EKind = SRegisterChange::EKind;
+    switch (change.kind) {
+    case EKind::everything:
+        LoadChildUnits(0);
+        break;
+    case EKind::unitAdded:
+        if (change.unit == 0) {
+            LoadChildUnits(0);
+        } else if (QTreeWidgetItem *parent = ItemOf(change.unit)) {
+            // Only where the level was read already; otherwise its first selection reads it.
+            if (parent != currentItem() && parent->childCount() == 0)
+                break;
+            for (qint32 id : change.ids) {
+                if (const std::optional<SUnitRow> unit = CUnits::Row(id))
+                    InsertUnitItem(parent, *unit);
+            }
+        }
+        break;
+    case EKind::unitChanged:
+        for (qint32 id : change.ids) {
+            QTreeWidgetItem *item = ItemOf(id);
+            const std::optional<SUnitRow> unit = item ? CUnits::Row(id) : std::nullopt;
+            if (unit)
+                item->setText(0, unit->strName);
+        }
+        break;
+    case EKind::unitDeleted: {
+        // Noted before any goes: a company's item takes its departments' with it.
+        const QSet<qint32> gone(change.ids.cbegin(), change.ids.cend());
+        QList<QPersistentModelIndex> items;
+        for (QTreeWidgetItemIterator it(this); *it; ++it) {
+            if (gone.contains(UnitId(*it)))
+                items.append(QPersistentModelIndex(indexFromItem(*it)));
+        }
+        for (const QPersistentModelIndex &index : std::as_const(items)) {
+            if (index.isValid())
+                delete itemFromIndex(index);
+        }
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void CLeftView::mousePressEvent(QMouseEvent *event)
@@ -239,34 +290,9 @@ QMenu *CLeftView::CreateContextMenu(QWidget *parent)
     return menu;
 }
 
-bool CLeftView::FindSelectedUnit()
-{
-    QTreeWidgetItem *selected = currentItem();
-    if (!selected)
-        return false;
-    if (m_rsUnits.FindFirst(IdCondition(UnitId(selected))))
-        return true;
-    UnitGone(selected);
-    return false;
-}
-
-bool CLeftView::UnitExists(qint32 unitId)
-{
-    CMast00 units;
-    units.m_strSort = QStringLiteral("ID");
-    units.SetColumnSubset({QStringLiteral("ID")});
-    CSetOpener open(units);
-    return units.FindFirst(IdCondition(unitId));
-}
-
-void CLeftView::TellUnitDeleted(QWidget *parent)
-{
-    MorvekMessageBox(kUnitDeleted, QMessageBox::Ok, QMessageBox::Information, QString(), parent);
-}
-
 bool CLeftView::UnitStillThere(QTreeWidgetItem *item)
 {
-    if (UnitExists(UnitId(item)))
+    if (CUnits::Exists(UnitId(item)))
         return true;
     UnitGone(item);
     return false;
@@ -274,7 +300,7 @@ bool CLeftView::UnitStillThere(QTreeWidgetItem *item)
 
 void CLeftView::UnitGone(QTreeWidgetItem *item)
 {
-    TellUnitDeleted(this);
+    CUnitDeletedNotice::Tell(this);
     // Not now: the caller may be inside the tree's own selection change, or still
     // hold the item.
     const QPersistentModelIndex index(indexFromItem(item));
@@ -288,7 +314,7 @@ void CLeftView::ForgetGoneUnit(const QPersistentModelIndex &index)
         return;
     // A company deleted elsewhere takes its departments with it.
     QTreeWidgetItem *above = gone->parent();
-    while (above && !UnitExists(UnitId(above))) {
+    while (above && !CUnits::Exists(UnitId(above))) {
         gone = above;
         above = above->parent();
     }
@@ -303,92 +329,87 @@ void CLeftView::ForgetGoneUnit(const QPersistentModelIndex &index)
 
 void CLeftView::OnAddDept()
 {
-    CDeptDlg dlg(this);
     QTreeWidgetItem *selected = currentItem();
-    m_rsUnits.m_strSort = QStringLiteral("ID");
-    CSetOpener open(m_rsUnits);
-    if (!FindSelectedUnit())
+    if (!selected)
         return;
-    const qint32 parentId = m_rsUnits.m_ID;
-    const qint32 code = m_rsUnits.m_Code;
+    const qint32 parentId = UnitId(selected);
+    const std::optional<SUnitFields> upper = CUnits::Fields(parentId);
+    if (!upper) {
+        UnitGone(selected);
+        return;
+    }
+    CDeptDlg dlg(this);
     // A new department starts with the address of the unit above it.
-    dlg.m_strUpper = m_rsUnits.m_Name;
-    FillForm(dlg, m_rsUnits, false);
+    dlg.m_strUpper = upper->strName;
+    FillForm(dlg, *upper, false);
     if (CModalSeam::Exec(dlg) != QDialog::Accepted)
         return;
-    m_rsUnits.AddNew();
-    m_rsUnits.m_Parent = parentId;
-    m_rsUnits.m_Code = code;
-    TakeForm(m_rsUnits, dlg);
-    m_rsUnits.Update();
-    m_rsUnits.Requery();
-    m_rsUnits.MoveLast();
-    InsertChildItem(selected);
-    // The list may show another unit after a double-click there.
-    if (m_pListView && m_pListView->GetCurrentUnit() == parentId)
-        m_pListView->AddUnitRow(m_rsUnits);
+    SUnitFields added;
+    TakeForm(added, dlg);
+    // Its item, and its row in a list showing the unit above, come as the register tells of it.
+    if (CUnits::AddDepartment(parentId, added) == 0)
+        UnitGone(selected);
 }
 
 void CLeftView::OnEditDept()
 {
-    CDeptDlg dlg(this);
     QTreeWidgetItem *selected = currentItem();
-    m_rsUnits.m_strSort = QStringLiteral("ID");
-    CSetOpener open(m_rsUnits);
-    if (!FindSelectedUnit())
+    if (!selected)
         return;
-    if (m_rsUnits.m_Parent == 0)
+    CUnitEditor editor(UnitId(selected));
+    if (!editor.IsThere()) {
+        UnitGone(selected);
+        return;
+    }
+    CDeptDlg dlg(this);
+    if (editor.Fields().nParent == 0)
         dlg.m_strUpper = kCompanyAsUpper;
     else if (selected->parent())
         dlg.m_strUpper = selected->parent()->text(0);
-    FillForm(dlg, m_rsUnits, true);
+    FillForm(dlg, editor.Fields(), true);
     if (CModalSeam::Exec(dlg) != QDialog::Accepted)
         return;
-    m_rsUnits.Edit();
-    TakeForm(m_rsUnits, dlg);
+    SUnitFields corrected = editor.Fields();
+    TakeForm(corrected, dlg);
     try {
-        m_rsUnits.Update();
+        editor.Write(corrected);
     } catch (const CDaoException &error) {
         // Another user's change stays, and the tree shows it.
         if (error.IsConflict())
-            selected->setText(0, m_rsUnits.m_Name);
+            selected->setText(0, editor.Fields().strName);
         throw;
     }
-    selected->setText(0, dlg.m_strName);
 }
 
 void CLeftView::OnDeleteDept()
 {
     QTreeWidgetItem *selected = currentItem();
-    {
-        m_rsUnits.m_strSort = QStringLiteral("ID");
-        CSetOpener openUnits(m_rsUnits);
-        if (!FindSelectedUnit())
-            return;
-        const bool company = m_rsUnits.m_Parent == 0;
-        if (!company && selected->childCount() > 0) {
-            // Loaded children stand for the database: a unit's level is read when
-            // it is selected, and the commands act on the selected unit.
-            MorvekMessageBox(kLowerLevelExists, QMessageBox::Ok, QMessageBox::Critical, kDeleteCaption, this);
-            return;
-        }
-        if (MorvekMessageBox(company ? kAskDeleteCompany : kAskDelete, QMessageBox::Ok | QMessageBox::Cancel,
-                             QMessageBox::Question, kDeleteCaption, this) != QMessageBox::Ok)
-            return;
-        // The release of the employees and the removal of the units stand or fall together.
-        try {
-            if (company)
-                m_rsUnits.DeleteCompanyReleasingEmployees(m_rsUnits.m_Code);
-            else
-                m_rsUnits.DeleteDepartmentReleasingEmployees(m_rsUnits.m_ID);
-        } catch (const CDaoException &error) {
-            throw CDaoException(kNotDeleted, error.DriverText());
-        }
+    if (!selected)
+        return;
+    const std::optional<SUnitRow> unit = CUnits::Row(UnitId(selected));
+    if (!unit) {
+        UnitGone(selected);
+        return;
     }
-    // With the set closed, the selection moving on reads the next unit afresh.
-    delete selected;
-    if (m_pListView)
-        m_pListView->FillUnaffiliatedList();
+    if (!unit->IsCompany() && selected->childCount() > 0) {
+        // Loaded children stand for the database: a unit's level is read when
+        // it is selected, and the commands act on the selected unit.
+        MorvekMessageBox(kLowerLevelExists, QMessageBox::Ok, QMessageBox::Critical, kDeleteCaption, this);
+        return;
+    }
+    if (MorvekMessageBox(unit->IsCompany() ? kAskDeleteCompany : kAskDelete, QMessageBox::Ok | QMessageBox::Cancel,
+                         QMessageBox::Question, kDeleteCaption, this) != QMessageBox::Ok)
+        return;
+    // The release of the employees and the removal of the units stand or fall
+    // together; the items leave the tree as the register tells of it.
+    bool deleted = false;
+    try {
+        deleted = CUnits::Delete(unit->nID);
+    } catch (const CDaoException &error) {
+        throw CDaoException(kNotDeleted, error.DriverText());
+    }
+    if (!deleted)
+        UnitGone(selected);
 }
 
 void CLeftView::OnSearch()
@@ -400,20 +421,22 @@ void CLeftView::SearchEmployee()
 {
     CStartCodeDlg startDlg(this);
     CEmployeeSearchDlg searchDlg(this);
-    CMast01 employees;
-    employees.m_strSort = QStringLiteral("Code");
     if (CModalSeam::Exec(startDlg) != QDialog::Accepted)
         return;
-    CSetOpener open(employees);
     searchDlg.m_nStartCode = startDlg.GetStartCode();
-    if (CModalSeam::Exec(searchDlg) != QDialog::Accepted
-        || !employees.FindFirst(QStringLiteral("ID = %1").arg(searchDlg.m_nSelectedID)))
+    if (CModalSeam::Exec(searchDlg) != QDialog::Accepted)
+        return;
+    QString who;
+    qint32 busyo = 0;
+    if (!CEmployeeLookup::ById(searchDlg.m_nSelectedID, [&](const CMast01 &employee) {
+            who = CSearchPager::FormatLine(employee.m_Code, employee.m_Name);
+            busyo = employee.m_Busyo;
+        }))
         return;
     // Saying nothing would look as if the search had failed.
-    const QString who = CSearchPager::FormatLine(employees.m_Code, employees.m_Name);
-    if (employees.m_Busyo == 0)
+    if (busyo == 0)
         MorvekMessageBox(kNoUnit.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
-    else if (!RevealUnit(employees.m_Busyo))
+    else if (!RevealUnit(busyo))
         MorvekMessageBox(kUnitGone.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
 }
 
@@ -437,33 +460,18 @@ bool CLeftView::AssignEmployeesToUnit(const QList<qint32> &employeeIds, QTreeWid
     SetDropHighlight(nullptr);
     if (!item)
         return false;
-    const qint32 unitId = UnitId(item);
     // An employee is never put into a unit that is gone.
-    if (!UnitStillThere(item))
+    if (CEmployees::Move(employeeIds, UnitId(item)) == CEmployees::EMove::unitGone) {
+        UnitGone(item);
         return false;
-    CDaoTransaction transaction;
-    {
-        CMast01 employees;
-        employees.Open();
-        for (qint32 id : employeeIds) {
-            if (!employees.FindFirst(QStringLiteral("ID = %1").arg(id)))
-                continue;
-            employees.Edit();
-            employees.m_Busyo = unitId;
-            employees.Update();
-        }
     }
-    transaction.Commit();
     return true;
 }
 
 bool CLeftView::RevealUnit(qint32 unitId)
 {
-    m_rsUnits.m_strSort = QStringLiteral("Code , ID");
     CBusyIndicator busy;
-    CSetOpener open(m_rsUnits);
-    QList<qint32> chain;
-    m_rsUnits.GetUnitChain(unitId, &chain);
+    const QList<qint32> chain = CUnits::Chain(unitId);
     QTreeWidgetItem *item = topLevelItem(0);
     for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
         while (item && UnitId(item) != *it)
@@ -497,6 +505,30 @@ void CLeftView::SetDropHighlight(QTreeWidgetItem *item)
 QTreeWidgetItem *CLeftView::GetDropHighlight() const
 {
     return m_dropHighlight.isValid() ? itemFromIndex(m_dropHighlight) : nullptr;
+}
+
+void CLeftView::TrackDrag(const QPoint &screenPoint)
+{
+    SetDropHighlight(CEmployeeDrag::IsOver(this, screenPoint) ? itemAt(viewport()->mapFromGlobal(screenPoint))
+                                                               : nullptr);
+}
+
+void CLeftView::EndDragTracking()
+{
+    SetDropHighlight(nullptr);
+}
+
+void CLeftView::TakeDrop(CEmployeeDrop *drop)
+{
+    if (drop->IsAccepted() || !CEmployeeDrag::IsOver(this, drop->ScreenPoint()))
+        return;
+    QTreeWidgetItem *target = itemAt(viewport()->mapFromGlobal(drop->ScreenPoint()));
+    // Over no unit nobody moves: the rows stay where the user sees them.
+    if (!target || !AssignEmployeesToUnit(drop->Ids(), target))
+        return;
+    drop->Accept();
+    // Shows the target's contents, also when it is the unit shown already.
+    SelectUnit(target);
 }
 
 void CLeftView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

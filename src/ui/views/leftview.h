@@ -1,23 +1,25 @@
 #pragma once
 
-#include "store/mast00.h"
-
+#include <QList>
 #include <QPersistentModelIndex>
 #include <QTreeWidget>
 #include <memory>
 
 class CCompanyListJob;
+class CEmployeeDrop;
 class CMorvekDoc;
-class CMorvekView;
 class QContextMenuEvent;
 class QFocusEvent;
 class QMenu;
 class QMouseEvent;
+struct SRegisterChange;
+struct SUnitRow;
 
 // The organisation tree in the left pane of the company window: companies at the
 // top, each department under the unit above it. A level is read from the
-// database the first time its parent is selected; selecting a unit shows its
-// contents in the list of the other pane.
+// database the first time its parent is selected. It tells which unit is
+// selected; what the list of the other pane shows is the owner's wiring. It
+// keeps its items right as the register tells what changed.
 class CLeftView final : public QTreeWidget
 {
     Q_OBJECT
@@ -33,8 +35,6 @@ public:
 
     // Inserts the units under parentId; 0 rebuilds the companies at the top.
     void LoadChildUnits(qint32 parentId);
-    void InsertUnitItem();
-    void InsertChildItem(QTreeWidgetItem *parent);
     // Puts one employee into the unit of item; without an item nothing happens.
     void AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item);
     // Puts all the employees into the unit of item, or none of them when a write
@@ -51,6 +51,11 @@ public:
 
     void SetDropHighlight(QTreeWidgetItem *item);
     QTreeWidgetItem *GetDropHighlight() const;
+    // As a target of a drag of employees: the unit under the cursor is shown, and
+    // employees let go over it join it; the tree then selects it.
+    void TrackDrag(const QPoint &screenPoint);
+    void EndDragTracking();
+    void TakeDrop(CEmployeeDrop *drop);
 
     // The pop-up menu of the tree (menu 102); the caller runs and deletes it.
     QMenu *CreateContextMenu(QWidget *parent);
@@ -66,13 +71,11 @@ public:
     CCompanyListJob &GetPrintJob() const { return *m_pPrintJob; }
     bool CanPrint() const { return currentItem() != nullptr; }
 
-    // Whether the unit is still in the database, read afresh.
-    static bool UnitExists(qint32 unitId);
-    // "この部課は他のユーザーが削除しました。"
-    static void TellUnitDeleted(QWidget *parent);
-
-    // The list in the other pane; not owned.
-    CMorvekView *m_pListView = nullptr;
+signals:
+    // A unit was selected and its level read: its contents are to be shown.
+    void UnitSelected(qint32 unitId);
+    // No unit is selected any more, or the one selected is gone.
+    void SelectionCleared();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -83,9 +86,9 @@ protected:
 private:
     void OnSelChanged(QTreeWidgetItem *current);
     void OnContextMenu(const QPoint &screenPoint);
-    // Finds the selected unit's row in m_rsUnits, which the caller has opened;
-    // a unit another user deleted meanwhile is told.
-    bool FindSelectedUnit();
+    void InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit);
+    // The loaded item of a unit, if any.
+    QTreeWidgetItem *ItemOf(qint32 unitId) const;
     // False, told, when the unit an item stands for is no longer in the database.
     bool UnitStillThere(QTreeWidgetItem *item);
     // Tells that the unit of item is gone; the item goes once the caller is done with it.
@@ -93,11 +96,10 @@ private:
     // Takes a gone unit's item, and those of gone units above it, out of the tree;
     // the nearest unit above that is still there is selected in its place.
     void ForgetGoneUnit(const QPersistentModelIndex &index);
-    void DeleteCompany(QTreeWidgetItem *item);
-    void DeleteDepartment(QTreeWidgetItem *item);
+    void OnRegisterChanged(const SRegisterChange &change);
+    void Follow(const SRegisterChange &change);
 
     CMorvekDoc *m_pDocument;
-    CMast00 m_rsUnits;
     std::unique_ptr<CCompanyListJob> m_pPrintJob;
     QPersistentModelIndex m_dropHighlight;
 };

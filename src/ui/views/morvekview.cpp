@@ -2,20 +2,20 @@
 
 #include "views/busyindicator.h"
 #include "views/employeedrag.h"
-#include "views/leftview.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
+#include "views/unaffiliateddlg.h"
 #include "views/unitcontentsmodel.h"
+#include "views/unitdeletednotice.h"
 #include "base/errorreport.h"
 #include "base/modalseam.h"
 #include "employee/employeeviewdlg.h"
-#include "views/unaffiliateddlg.h"
 #include "printlayout/cardprintjob.h"
-#include "store/mast00.h"
+#include "register/employeelookup.h"
+#include "register/employees.h"
+#include "register/register.h"
+#include "register/units.h"
 #include "store/mast01.h"
-#include "store/daocolumnsubset.h"
-#include "store/daotransaction.h"
-#include "store/setopener.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -32,39 +32,23 @@ constexpr int kCellGap = 2;
 
 using SRow = CUnitContentsModel::SRow;
 
-SRow CurrentEmployee(const CMast01 &employees)
+SRow UnitRowOf(const SUnitRow &unit)
 {
-    return CUnitContentsModel::EmployeeRow(employees.m_ID, employees.m_Sex, employees.m_Name);
+    return CUnitContentsModel::UnitRow(unit.nID, unit.IsCompany(), unit.strName);
 }
-
-// Unit 0 stands for no unit, and so for a unit that is gone.
-QString EmployeesOf(qint32 unitId)
-{
-    return unitId == 0 ? CMast01::WithoutUnitCondition() : QStringLiteral("Busyo = %1").arg(unitId);
-}
-
-QString SortFor(qint32 unitId)
-{
-    return unitId == 0 ? QStringLiteral("Code") : QStringLiteral("Busyo,Code");
-}
-
-// What a row of the list shows: nothing else is read while it is filled.
-const QStringList kEmployeeRowColumns = {QStringLiteral("ID"), QStringLiteral("Sex"), QStringLiteral("Name")};
-const QStringList kUnitRowColumns = {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"),
-                                     QStringLiteral("Name")};
 } // namespace
 
 CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
-    : QListView(parent)
+    : CEmployeeDragSource(new CUnitContentsModel, parent)
     , m_pDocument(pDocument)
-    , m_pModel(new CUnitContentsModel(this))
+    , m_pModel(GetModel())
     , m_pHeader(new QHeaderView(Qt::Horizontal, this))
     , m_pDelegate(new CRowDelegate(m_pHeader, this))
-    , m_pDrag(std::make_unique<CEmployeeDrag>(this))
-    , m_pEmployees(std::make_unique<CMast01>())
+    // Filled when first needed, not while the company window opens: on a large
+    // register this walk is most of the start-up.
+    , m_unaffiliatedWnd(new CUnaffiliatedDlg(this))
     , m_pPrintJob(std::make_unique<CCardPrintJob>(pDocument))
 {
-    setModel(m_pModel);
     setItemDelegate(m_pDelegate);
     setSelectionMode(ExtendedSelection);
     setEditTriggers(NoEditTriggers);
@@ -84,9 +68,9 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
         viewport()->update();
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_pHeader, &QHeaderView::setOffset);
+    connect(&CRegister::Instance(), &CRegister::Changed, this, &CMorvekView::OnRegisterChanged);
 
     SetViewStyle(EViewStyle::icon);
-    CreateUnaffiliatedWindow();
 }
 
 CMorvekView::~CMorvekView() = default;
@@ -158,124 +142,61 @@ void CMorvekView::updateGeometries()
     QListView::updateGeometries();
 }
 
-int CMorvekView::RowImage(int row) const
+void CMorvekView::ShowUnitContents(qint32 unitId)
 {
-    return row >= 0 && row < m_pModel->rowCount() ? m_pModel->Row(row).nImage : CRowImages::company;
-}
-
-void CMorvekView::ShowUnitContents(CMast00 &units, qint32 unitId)
-{
-    m_pDrag->Reset();
+    ResetDrag();
     CBusyIndicator busy;
-    units.m_strSort = QStringLiteral("Parent , Code , ID");
-    const QString condition = QStringLiteral("Parent = %1").arg(unitId);
     std::vector<SRow> rows;
-    {
-        const CDaoColumnSubset columns(units, kUnitRowColumns);
-        CSetOpener open(units);
-        for (bool found = units.FindFirst(condition); found; found = units.FindNext(condition)) {
-            rows.push_back(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
-            busy.Pulse();
-        }
-    }
+    for (const SUnitRow &unit : CUnits::Children(unitId, [&busy] { busy.Pulse(); }))
+        rows.push_back(UnitRowOf(unit));
     m_pModel->Assign(std::move(rows));
     AddEmployeeRows(unitId);
 }
 
-void CMorvekView::AddUnitRow(const CMast00 &units)
+void CMorvekView::AddUnitRow(const SUnitRow &unit)
 {
-    m_pModel->Append(CUnitContentsModel::UnitRow(units.m_ID, units.m_Parent == 0, units.m_Name));
+    m_pModel->Append(UnitRowOf(unit));
 }
 
 void CMorvekView::AddEmployeeRows(qint32 unitId)
 {
-    m_pEmployees->m_strSort = SortFor(unitId);
     m_nCurrentUnit = unitId;
-    const QString condition = EmployeesOf(unitId);
+    m_bShowsUnit = true;
     CBusyIndicator busy;
+    const QList<SEmployeeRow> employees = CEmployees::OfUnit(unitId, [&busy] { busy.Pulse(); });
     std::vector<SRow> rows;
-    {
-        const CDaoColumnSubset columns(*m_pEmployees, kEmployeeRowColumns);
-        CSetOpener open(*m_pEmployees);
-        for (bool found = m_pEmployees->FindFirst(condition); found; found = m_pEmployees->FindNext(condition)) {
-            rows.push_back(CurrentEmployee(*m_pEmployees));
-            busy.Pulse();
-        }
-    }
+    rows.reserve(size_t(employees.size()));
+    for (const SEmployeeRow &employee : employees)
+        rows.push_back(CUnitContentsModel::EmployeeRow(employee.nID, employee.bFemale, employee.strName));
     // One insertion, which the view lays out once.
     m_pModel->Append(std::move(rows));
 }
 
-void CMorvekView::AddEmployeeRow(CUnitContentsModel &list)
-{
-    list.Append(CurrentEmployee(*m_pEmployees));
-}
-
 void CMorvekView::ClearContents()
 {
-    m_pDrag->Reset();
+    ResetDrag();
     m_pModel->Clear();
     m_nCurrentUnit = 0;
-}
-
-// Filled when first needed, not while the company window opens: on a large
-// register this walk is most of the start-up.
-void CMorvekView::CreateUnaffiliatedWindow()
-{
-    m_unaffiliatedWnd = new CUnaffiliatedDlg(this);
-    m_bUnaffiliatedFilled = false;
+    m_bShowsUnit = false;
 }
 
 void CMorvekView::FillUnaffiliatedList()
 {
-    if (!m_unaffiliatedWnd)
-        return;
-    CBusyIndicator busy;
-    // A set of its own: the view's may be open in another order.
-    CMast01 employees;
-    employees.m_strSort = SortFor(0);
-    employees.SetColumnSubset(kEmployeeRowColumns);
-    employees.Open();
-    const QString condition = EmployeesOf(0);
-    std::vector<SRow> rows;
-    for (bool found = employees.FindFirst(condition); found; found = employees.FindNext(condition)) {
-        rows.push_back(CurrentEmployee(employees));
-        busy.Pulse();
-    }
-    m_unaffiliatedWnd->GetModel()->Assign(std::move(rows));
-    m_bUnaffiliatedFilled = true;
+    m_unaffiliatedWnd->Fill();
 }
 
 void CMorvekView::EnsureUnaffiliatedFilled()
 {
-    if (m_unaffiliatedWnd && !m_bUnaffiliatedFilled)
-        FillUnaffiliatedList();
+    m_unaffiliatedWnd->EnsureFilled();
 }
 
-void CMorvekView::SyncUnaffiliatedRow(qint32 employeeId)
+bool CMorvekView::IsUnaffiliatedFilled() const
 {
-    // Not filled yet: the first filling reads the employee as the database has it.
-    if (!m_unaffiliatedWnd || !m_bUnaffiliatedFilled)
-        return;
-    CUnitContentsModel *window = m_unaffiliatedWnd->GetModel();
-    int row = window->rowCount() - 1;
-    while (row >= 0 && window->Row(row).nId != employeeId)
-        --row;
-    // A fresh set on the view's connection answers by key, without the view's keyset.
-    CSetOpener open(*m_pEmployees);
-    CMast01 employee(m_pEmployees->m_pDatabase);
-    employee.Open();
-    const bool without = employee.FindFirst(QStringLiteral("ID = %1 AND (%2)").arg(employeeId).arg(EmployeesOf(0)));
-    if (without && row < 0)
-        window->Append(CurrentEmployee(employee));
-    else if (!without && row >= 0)
-        window->RemoveRow(row);
+    return m_unaffiliatedWnd->IsFilled();
 }
 
 void CMorvekView::ShowUnaffiliatedWindow()
 {
-    if (!m_unaffiliatedWnd)
-        return;
     EnsureUnaffiliatedFilled();
     m_unaffiliatedWnd->show();
     m_unaffiliatedWnd->raise();
@@ -290,59 +211,61 @@ bool CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
 
 bool CMorvekView::AssignEmployeesToCurrentUnit(const QList<qint32> &employeeIds, QList<qint32> *placed)
 {
-    placed->clear();
     // The list may still show a unit another user has deleted since.
-    if (m_nCurrentUnit != 0 && !CLeftView::UnitExists(m_nCurrentUnit)) {
-        CLeftView::TellUnitDeleted(this);
+    if (CEmployees::Move(employeeIds, m_nCurrentUnit, placed) == CEmployees::EMove::unitGone) {
+        CUnitDeletedNotice::Tell(this);
         ClearContents();
         return false;
     }
-    CDaoTransaction transaction;
-    {
-        CSetOpener open(*m_pEmployees);
-        for (qint32 id : employeeIds) {
-            if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(id)))
-                continue;
-            m_pEmployees->Edit();
-            m_pEmployees->m_Busyo = m_nCurrentUnit;
-            try {
-                m_pEmployees->Update();
-            } catch (...) {
-                // The set outlives the drop: it must not stay in the middle of an edit.
-                m_pEmployees->CancelUpdate();
-                throw;
-            }
-            placed->append(id);
-        }
-    }
-    transaction.Commit();
     return true;
 }
 
-void CMorvekView::ReadAgainAfterFailure(const QList<qint32> &employeeIds)
+void CMorvekView::ReleaseEmployees(const QList<qint32> &employeeIds)
 {
-    // Called while the failure is on its way to the user: a second one must not replace it.
+    // Filled before the release, so the released employees are listed once, after
+    // those that were without a unit already.
+    EnsureUnaffiliatedFilled();
+    CEmployees::Release(employeeIds);
+}
+
+void CMorvekView::OnRegisterChanged(const SRegisterChange &change)
+{
+    // The change is kept already: a failure to show it is not the writer's.
     try {
-        CMast00 units;
-        ShowUnitContents(units, m_nCurrentUnit);
-        for (qint32 id : employeeIds)
-            SyncUnaffiliatedRow(id);
-    } catch (const std::exception &) {
+        Follow(change);
+    } catch (const std::exception &error) {
+        CErrorReport::Report(error);
     }
 }
 
-void CMorvekView::ReleaseEmployee(qint32 employeeId)
+void CMorvekView::Follow(const SRegisterChange &change)
 {
-    // Filled before the release, so the released employee is listed once.
-    EnsureUnaffiliatedFilled();
-    CSetOpener open(*m_pEmployees);
-    if (m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId))) {
-        m_pEmployees->Edit();
-        m_pEmployees->m_Busyo = 0;
-        m_pEmployees->Update();
+    if (!m_bShowsUnit)
+        return;
+    switch (change.kind) {
+    case SRegisterChange::EKind::unitAdded:
+        // A new department joins the list showing the unit above it, at the end.
+        if (change.unit == m_nCurrentUnit) {
+            for (qint32 id : change.ids) {
+                if (const std::optional<SUnitRow> unit = CUnits::Row(id))
+                    AddUnitRow(*unit);
+            }
+        }
+        break;
+    case SRegisterChange::EKind::unitChanged:
+        for (qint32 id : change.ids) {
+            if (const std::optional<SUnitRow> unit = CUnits::Row(id))
+                m_pModel->RenameUnit(id, unit->strName);
+        }
+        break;
+    case SRegisterChange::EKind::employeesMoved:
+        // Those who joined the unit shown are added by whoever put them there.
+        if (change.unit != m_nCurrentUnit)
+            m_pModel->RemoveEmployees(QSet<qint32>(change.ids.cbegin(), change.ids.cend()));
+        break;
+    default:
+        break;
     }
-    // Only after the write: a release that failed shows nobody as released.
-    SyncUnaffiliatedRow(employeeId);
 }
 
 bool CMorvekView::CanPrint() const
@@ -363,16 +286,6 @@ bool CMorvekView::PreparePrintJob()
     return !m_pPrintJob->IsEmpty();
 }
 
-std::vector<int> CMorvekView::SelectedRows() const
-{
-    std::vector<int> rows;
-    for (const QModelIndex &index : selectionModel()->selectedIndexes())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
-
 void CMorvekView::keyPressEvent(QKeyEvent *event)
 {
     // Whatever modifier is held, as the key-down notification knows none.
@@ -384,23 +297,15 @@ void CMorvekView::keyPressEvent(QKeyEvent *event)
 
 void CMorvekView::OnKeyDownList()
 {
-    const std::vector<int> rows = SelectedRows();
-    if (rows.empty())
-        return;
-    // One opening for the whole selection; each release finds the set open.
-    CSetOpener open(*m_pEmployees);
-    int removed = 0;
-    for (int row : rows) {
-        const int current = row - removed;
-        if (!CRowImages::IsEmployee(RowImage(current)))
-            continue;
-        ReleaseEmployee(m_pModel->Row(current).nId);
-        // Shown without a unit, they still belong in this list.
-        if (m_nCurrentUnit != 0) {
-            m_pModel->RemoveRow(current);
-            ++removed;
-        }
+    QList<qint32> ids;
+    for (int row : SelectedRows()) {
+        if (CRowImages::IsEmployee(RowImage(row)))
+            ids.append(m_pModel->Row(row).nId);
     }
+    // Unit rows stay; the employees' rows leave as the register tells of the
+    // release, unless the list shows those without a unit.
+    if (!ids.isEmpty())
+        ReleaseEmployees(ids);
 }
 
 void CMorvekView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -423,64 +328,24 @@ void CMorvekView::OnDblClkList(const QModelIndex &index)
         return;
     }
     // A unit another user deleted is not offered again.
-    if (id != 0 && !CLeftView::UnitExists(id)) {
-        CLeftView::TellUnitDeleted(this);
+    if (id != 0 && !CUnits::Exists(id)) {
+        CUnitDeletedNotice::Tell(this);
         m_pModel->RemoveRow(index.row());
         return;
     }
-    CMast00 units;
-    units.Open();
-    ShowUnitContents(units, id);
-    units.Close();
+    ShowUnitContents(id);
 }
 
 void CMorvekView::OpenEmployeeView(qint32 employeeId)
 {
-    CSetOpener open(*m_pEmployees);
+    qint32 busyo = 0;
     // A row whose employee is gone opens nothing.
-    if (!m_pEmployees->FindFirst(QStringLiteral("ID = %1").arg(employeeId)))
+    if (!CEmployeeLookup::ById(employeeId, [&busyo](const CMast01 &employee) { busyo = employee.m_Busyo; }))
         return;
-    CMast00 units;
-    CSetOpener openUnits(units);
     CEmployeeViewDlg dlg(this);
-    dlg.m_strTitle = units.GetUnitPath(m_pEmployees->m_Busyo, true);
+    dlg.m_strTitle = CUnits::Path(busyo, true);
     dlg.m_nEmployeeID = employeeId;
     CModalSeam::Exec(dlg);
-}
-
-void CMorvekView::mousePressEvent(QMouseEvent *event)
-{
-    m_pressPoint = event->position().toPoint();
-    QListView::mousePressEvent(event);
-}
-
-void CMorvekView::startDrag(Qt::DropActions)
-{
-    OnBeginDrag(indexAt(m_pressPoint), viewport()->mapToGlobal(m_pressPoint));
-}
-
-void CMorvekView::OnBeginDrag(const QModelIndex &index, const QPoint &screenPoint)
-{
-    if (!index.isValid() || !CRowImages::IsEmployee(RowImage(index.row())))
-        return; // units never move
-    const QPixmap picture = CEmployeeDrag::Picture(index, iconSize(), font(), palette().color(QPalette::Base));
-    m_pDrag->Begin(index.row(), picture, screenPoint);
-}
-
-void CMorvekView::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_pDrag->IsDragging())
-        m_pDrag->Move(event->globalPosition().toPoint());
-    else
-        QListView::mouseMoveEvent(event);
-}
-
-void CMorvekView::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (m_pDrag->IsDragging() && event->button() == Qt::LeftButton)
-        OnDrop(event->globalPosition().toPoint());
-    else
-        QListView::mouseReleaseEvent(event);
 }
 
 void CMorvekView::SetDropHighlight(int row)
@@ -502,35 +367,36 @@ int CMorvekView::GetDropHighlight() const
     return index.isValid() ? index.row() : -1;
 }
 
-void CMorvekView::OnDrop(const QPoint &screenPoint)
+void CMorvekView::TrackDrag(const QPoint &screenPoint)
 {
-    CLeftView *tree = CEmployeeDrag::TreeOf(m_pDrag->End(screenPoint));
-    QTreeWidgetItem *target = m_pDrag->DropItem();
-    // The highlight goes now, whether the writes below succeed or not.
-    m_pDrag->Reset();
-    // Over no unit, nobody moves: the rows stay where the user sees them.
-    if (!tree || !target)
+    SetDropHighlight(CEmployeeDrag::IsOver(this, screenPoint)
+                         ? indexAt(viewport()->mapFromGlobal(screenPoint)).row()
+                         : -1);
+}
+
+void CMorvekView::EndDragTracking()
+{
+    SetDropHighlight(-1);
+}
+
+void CMorvekView::TakeDrop(CEmployeeDrop *drop)
+{
+    // The list stands for no unit yet: 0 is no unit to put anyone in.
+    if (drop->IsAccepted() || !CEmployeeDrag::IsOver(this, drop->ScreenPoint()) || m_nCurrentUnit == 0)
         return;
-    std::vector<int> rows;
-    QList<qint32> ids;
-    for (int row : SelectedRows()) {
-        if (CRowImages::IsEmployee(RowImage(row))) {
-            rows.push_back(row);
-            ids.append(m_pModel->Row(row).nId);
-        }
+    const int beforeRow = indexAt(viewport()->mapFromGlobal(drop->ScreenPoint())).row();
+    QList<qint32> placed;
+    if (!AssignEmployeesToCurrentUnit(drop->Ids(), &placed))
+        return;
+    drop->Accept();
+    const QSet<qint32> joined(placed.cbegin(), placed.cend());
+    int at = beforeRow >= 0 ? beforeRow : m_pModel->rowCount();
+    for (SRow copied : drop->Rows()) {
+        // An employee who is gone joins no list.
+        if (!joined.contains(copied.nId))
+            continue;
+        // The kind column is filled when the list is next read.
+        copied.strKind.clear();
+        m_pModel->Insert(at++, std::move(copied));
     }
-    // All of them move or none does; the rows leave only once the moves are written.
-    try {
-        if (!tree->AssignEmployeesToUnit(ids, target))
-            return;
-    } catch (...) {
-        ReadAgainAfterFailure(ids);
-        throw;
-    }
-    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
-        m_pModel->RemoveRow(*row);
-    for (qint32 id : ids)
-        SyncUnaffiliatedRow(id);
-    // Shows the target's contents, also when it is the unit shown already.
-    tree->SelectUnit(target);
 }

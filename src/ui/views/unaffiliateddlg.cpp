@@ -1,6 +1,10 @@
 #include "views/unaffiliateddlg.h"
 
+#include "base/errorreport.h"
 #include "forms/dialogunits.h"
+#include "register/employees.h"
+#include "register/register.h"
+#include "views/busyindicator.h"
 #include "views/draglistctrl.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
@@ -12,6 +16,15 @@ namespace {
 const QString kTitle = QStringLiteral("社員検索");
 constexpr QSize kTemplateSize(62, 153);  // dialog units
 constexpr int kIconSize = 32;
+
+std::vector<CUnitContentsModel::SRow> RowsOf(const QList<SEmployeeRow> &employees)
+{
+    std::vector<CUnitContentsModel::SRow> rows;
+    rows.reserve(size_t(employees.size()));
+    for (const SEmployeeRow &employee : employees)
+        rows.push_back(CUnitContentsModel::EmployeeRow(employee.nID, employee.bFemale, employee.strName));
+    return rows;
+}
 } // namespace
 
 CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
@@ -35,6 +48,11 @@ CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pList);
+
+    connect(m_pList, &CEmployeeDragSource::DragMoved, this, &CUnaffiliatedDlg::DragMoved);
+    connect(m_pList, &CEmployeeDragSource::DragEnded, this, &CUnaffiliatedDlg::DragEnded);
+    connect(m_pList, &CEmployeeDragSource::EmployeesDropped, this, &CUnaffiliatedDlg::EmployeesDropped);
+    connect(&CRegister::Instance(), &CRegister::Changed, this, &CUnaffiliatedDlg::OnRegisterChanged);
 }
 
 CUnaffiliatedDlg::~CUnaffiliatedDlg()
@@ -51,4 +69,53 @@ void CUnaffiliatedDlg::setVisible(bool visible)
     // As with an owned window, the activation goes back to the owner.
     if (wasActive && parentWidget())
         parentWidget()->window()->activateWindow();
+}
+
+void CUnaffiliatedDlg::Fill()
+{
+    CBusyIndicator busy;
+    m_pModel->Assign(RowsOf(CEmployees::WithoutUnit([&busy] { busy.Pulse(); })));
+    m_bFilled = true;
+}
+
+void CUnaffiliatedDlg::EnsureFilled()
+{
+    if (!m_bFilled)
+        Fill();
+}
+
+void CUnaffiliatedDlg::OnRegisterChanged(const SRegisterChange &change)
+{
+    // The change is kept already: a failure to show it is not the writer's.
+    try {
+        Follow(change);
+    } catch (const std::exception &error) {
+        CErrorReport::Report(error);
+    }
+}
+
+void CUnaffiliatedDlg::Follow(const SRegisterChange &change)
+{
+    using EKind = SRegisterChange::EKind;
+    if (change.kind == EKind::unitDeleted || change.kind == EKind::everything) {
+        // Those released with the units, or read in, are the ones to drag next.
+        Fill();
+        return;
+    }
+    // Not filled yet: the first filling reads everybody as the register has them.
+    if (change.kind != EKind::employeesMoved || !m_bFilled)
+        return;
+    if (change.unit != 0) {
+        m_pModel->RemoveEmployees(QSet<qint32>(change.ids.cbegin(), change.ids.cend()));
+        return;
+    }
+    // Released: added after those listed already, in the order they were released.
+    const QSet<qint32> listed = m_pModel->EmployeeIds();
+    QList<qint32> added;
+    for (qint32 id : change.ids) {
+        if (!listed.contains(id))
+            added.append(id);
+    }
+    if (!added.isEmpty())
+        m_pModel->Append(RowsOf(CEmployees::Rows(added)));
 }

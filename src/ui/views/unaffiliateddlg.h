@@ -1,12 +1,16 @@
 #pragma once
 
+#include "views/employeedrop.h"
+
 #include <QDialog>
 
 class CDragListCtrl;
 class CUnitContentsModel;
+struct SRegisterChange;
 
-// The tool window of the employees without a unit (template 140). The list
-// view that owns it fills it; closing it only hides it, rows and all.
+// The tool window of the employees without a unit (template 140). It is filled
+// when first needed and then kept right as the register tells of moves; a unit
+// deleted or a register read in fills it afresh. Closing it only hides it.
 class CUnaffiliatedDlg final : public QDialog
 {
     Q_OBJECT
@@ -21,7 +25,23 @@ public:
     CUnitContentsModel *GetModel() const { return m_pModel; }
     CDragListCtrl *GetListCtrl() const { return m_pList; }
 
+    // Reads the employees without a unit, by code.
+    void Fill();
+    // Fills the window unless it was filled already.
+    void EnsureFilled();
+    bool IsFilled() const { return m_bFilled; }
+
+signals:
+    // The drag of its icons, as CEmployeeDragSource tells it.
+    void DragMoved(const QPoint &screenPoint);
+    void DragEnded();
+    void EmployeesDropped(CEmployeeDrop *drop);
+
 private:
+    void OnRegisterChanged(const SRegisterChange &change);
+    void Follow(const SRegisterChange &change);
+
     CUnitContentsModel *m_pModel;
     CDragListCtrl *m_pList;
+    bool m_bFilled = false;
 };

@@ -116,6 +116,46 @@ void CUnitContentsModel::RemoveRow(int row)
     endRemoveRows();
 }
 
+void CUnitContentsModel::RemoveEmployees(const QSet<qint32> &ids)
+{
+    if (ids.isEmpty())
+        return;
+    auto leaves = [&ids](const SRow &row) { return CRowImages::IsEmployee(row.nImage) && ids.contains(row.nId); };
+    // From the bottom, so that the rows above keep their numbers.
+    for (int last = rowCount() - 1; last >= 0; --last) {
+        if (!leaves(Row(last)))
+            continue;
+        int first = last;
+        while (first > 0 && leaves(Row(first - 1)))
+            --first;
+        beginRemoveRows({}, first, last);
+        m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+        endRemoveRows();
+        last = first;
+    }
+}
+
+QSet<qint32> CUnitContentsModel::EmployeeIds() const
+{
+    QSet<qint32> ids;
+    for (const SRow &row : m_rows) {
+        if (CRowImages::IsEmployee(row.nImage))
+            ids.insert(row.nId);
+    }
+    return ids;
+}
+
+void CUnitContentsModel::RenameUnit(qint32 id, const QString &name)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        SRow &unit = m_rows[size_t(row)];
+        if (unit.nId != id || CRowImages::IsEmployee(unit.nImage) || unit.strName == name)
+            continue;
+        unit.strName = name;
+        emit dataChanged(index(row, nameColumn), index(row, nameColumn));
+    }
+}
+
 void CUnitContentsModel::Clear()
 {
     Assign({});

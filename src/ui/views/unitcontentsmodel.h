@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -41,6 +42,11 @@ public:
     void Append(std::vector<SRow> rows);
     void Insert(int row, SRow value);
     void RemoveRow(int row);
+    // Takes out the employee rows of these IDs, a run of neighbours at a time.
+    void RemoveEmployees(const QSet<qint32> &ids);
+    QSet<qint32> EmployeeIds() const;
+    // The unit rows of that ID show name.
+    void RenameUnit(qint32 id, const QString &name);
     void Clear();
 
 private:

@@ -1,0 +1,105 @@
+#include "register/employees.h"
+
+#include "register/idchunks.h"
+#include "register/registertransaction.h"
+#include "register/units.h"
+#include "store/daocolumnsubset.h"
+#include "store/daofind.h"
+#include "store/daostatement.h"
+#include "store/mast01.h"
+#include "store/setopener.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+// What a row of a list shows: nothing else is read while a list fills.
+const QStringList kRowColumns = {QStringLiteral("ID"), QStringLiteral("Sex"), QStringLiteral("Name")};
+
+CDaoFind EmployeesOf(qint32 unitId)
+{
+    return unitId == 0 ? CDaoFind::Fixed(CMast01::WithoutUnitCondition())
+                       : CDaoFind(QStringLiteral("Busyo"), CDaoFind::EOp::equal, unitId);
+}
+
+// Of ids, those still in the register, in the same order.
+QList<qint32> StillThere(CDaoDatabase &db, const QList<qint32> &ids)
+{
+    const QList<qint32> found = CIdChunks::Select(db, QStringLiteral("SELECT ID FROM Mast01 WHERE ID IN (%1)"), ids);
+    const QSet<qint32> there(found.cbegin(), found.cend());
+    QList<qint32> kept;
+    for (qint32 id : ids) {
+        if (there.contains(id))
+            kept.append(id);
+    }
+    return kept;
+}
+} // namespace
+
+QList<SEmployeeRow> CEmployees::OfUnit(qint32 unitId, const std::function<void()> &pulse)
+{
+    CMast01 employees;
+    // The (Busyo, Code) index gives a unit's employees in this order.
+    employees.m_strSort = unitId == 0 ? QStringLiteral("Code") : QStringLiteral("Busyo,Code");
+    const CDaoFind find = EmployeesOf(unitId);
+    const CDaoColumnSubset columns(employees, kRowColumns);
+    const CSetOpener open(employees);
+    QList<SEmployeeRow> rows;
+    for (bool found = employees.FindFirst(find); found; found = employees.FindNext(find)) {
+        rows.append({employees.m_ID, employees.m_Sex, employees.m_Name});
+        if (pulse)
+            pulse();
+    }
+    return rows;
+}
+
+bool CEmployees::IsWithoutUnit(qint32 id)
+{
+    CMast01 employees;
+    const CDaoColumnSubset columns(employees, {QStringLiteral("ID")});
+    const CSetOpener open(employees);
+    return employees.FindFirst(CDaoFind::ById(id).And(EmployeesOf(0)));
+}
+
+QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
+{
+    CMast01 employees;
+    const CDaoColumnSubset columns(employees, kRowColumns);
+    const CSetOpener open(employees);
+    QList<SEmployeeRow> rows;
+    for (qint32 id : ids) {
+        if (employees.FindById(id))
+            rows.append({employees.m_ID, employees.m_Sex, employees.m_Name});
+    }
+    return rows;
+}
+
+CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved)
+{
+    if (moved)
+        moved->clear();
+    const QList<qint32> unique = CIdChunks::Unique(ids);
+    CRegisterTransaction transaction;
+    if (unitId != 0 && !CUnits::Hold(transaction, unitId))
+        return EMove::unitGone;
+    CDaoDatabase &db = transaction.Database();
+    const int changed = unique.isEmpty() ? 0
+                                         : db.ExecuteAll(CIdChunks::Statements(
+                                               QStringLiteral("UPDATE Mast01 SET Busyo = ? WHERE ID IN (%1)"),
+                                               {unitId}, unique));
+    // Mostly everybody is still there, which the count tells without another look.
+    const QList<qint32> there = changed == unique.size() ? unique : StillThere(db, unique);
+    if (!there.isEmpty())
+        transaction.Note({SRegisterChange::EKind::employeesMoved, there, unitId});
+    transaction.Commit();
+    if (moved)
+        *moved = there;
+    return EMove::moved;
+}
+
+QList<qint32> CEmployees::Release(const QList<qint32> &ids)
+{
+    QList<qint32> released;
+    Move(ids, 0, &released);
+    return released;
+}

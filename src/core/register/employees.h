@@ -1,0 +1,37 @@
+#pragma once
+
+#include "register/employeerow.h"
+
+#include <QList>
+#include <functional>
+
+class CMast01;
+
+// The employees as the organisation views ask for them and move them. Each
+// write is one register transaction and tells the register what it changed.
+class CEmployees final
+{
+public:
+    enum class EMove { moved, unitGone };
+
+    CEmployees() = delete;
+
+    // The employees of a unit by code, as the lists show them. Unit 0 stands for
+    // no unit: Busyo 0, or naming a unit that is gone (they would appear nowhere else).
+    // pulse is called for each employee read, for a busy indicator.
+    static QList<SEmployeeRow> OfUnit(qint32 unitId, const std::function<void()> &pulse = {});
+    static QList<SEmployeeRow> WithoutUnit(const std::function<void()> &pulse = {}) { return OfUnit(0, pulse); }
+    // Whether the employee is there and listed among those without a unit.
+    static bool IsWithoutUnit(qint32 id);
+    // The rows of these employees in the order given; those that are gone are left out.
+    static QList<SEmployeeRow> Rows(const QList<qint32> &ids);
+
+    // Puts the employees into unitId (0: out of any unit), all of them or none: a
+    // failing write throws and changes nobody. The unit is looked for inside the
+    // same write, and held until it ends; when it is gone nobody moves. moved gets
+    // the employees that were still there.
+    static EMove Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved = nullptr);
+    // Takes the employees out of their units, all or none; returns those that were there.
+    static QList<qint32> Release(const QList<qint32> &ids);
+
+};
