@@ -242,8 +242,8 @@ void TestRecordset::typedFindsBindTheirValues()
         CMast01 writer;
         writer.Open();
         for (int code : {20, 30, 20})
-            AddEmployee(writer, code, 1);
-        AddEmployee(writer, 40, 2, odd);
+            CRegisterBuilder::AddEmployee(writer, CRegisterBuilder::Numbered(code, 1));
+        CRegisterBuilder::AddEmployee(writer, {40, 2, odd});
     }
     CMast01 set;
     set.m_strSort = QStringLiteral("Code");

@@ -24,7 +24,7 @@ void RefuseUpdatesOf(const QString &path, int code)
 {
     CDaoDatabase db;
     db.Open(path);
-    if (db.IsServer()) {
+    if (db.Connection().driverName() == QLatin1String("QPSQL")) {
         db.Execute(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'x'; END $$ "
                                   "LANGUAGE plpgsql"));
         db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 FOR EACH ROW WHEN (OLD.Code = %1) "
