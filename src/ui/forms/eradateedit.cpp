@@ -2,7 +2,7 @@
 
 #include "dates/eracalendar.h"
 #include "dates/eradate.h"
-#include "forms/funckeydialog.h"
+#include "forms/fieldowner.h"
 #include "forms/togglepicture.h"
 #include "forms/toneservice.h"
 
@@ -58,7 +58,7 @@ CEraDateEdit::CEraDateEdit(QWidget *parent)
 
 void CEraDateEdit::Setup(int nField, int nType, int nMaxLen)
 {
-    m_pForm = qobject_cast<CFuncKeyDialog *>(window());
+    m_pForm = dynamic_cast<CFieldOwner *>(window());
     m_nField = nField;
     m_nMaxLen = nMaxLen;
     m_nType = nType;
@@ -220,7 +220,7 @@ bool CEraDateEdit::HandleKey(QKeyEvent *e)
         return true;
     case Qt::Key_Escape:
         if (m_pForm)
-            m_pForm->reject();
+            m_pForm->CancelForm();
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QString>
 
-class CFuncKeyDialog;
+class CFieldOwner;
 class QFocusEvent;
 class QContextMenuEvent;
 class QInputMethodEvent;
@@ -80,7 +80,7 @@ private:
     void PaintEraLabel();
     QRect InnerRect() const;
 
-    CFuncKeyDialog *m_pForm = nullptr;
+    CFieldOwner *m_pForm = nullptr;
     int m_nField = 0;
     int m_nType = 0;
     int m_nMaxLen = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/fieldowner.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -24,7 +26,7 @@ struct SFieldDesc
 // follows the focus into the status bar, function keys F1..F12 dispatched to
 // handlers, the new/correct mode caption, and the function-key captions and the
 // status text put back when the form closes, however it closes.
-class CFuncKeyDialog : public QDialog
+class CFuncKeyDialog : public QDialog, public CFieldOwner
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CFuncKeyDialog)
@@ -36,11 +38,12 @@ public:
     ~CFuncKeyDialog() override;
 
     // What the fields tell their form.
-    virtual int OnFieldFocus(int nField);
+    int OnFieldFocus(int nField) override;
     // 0 lets the user leave the field; anything else keeps them in it.
-    virtual int ValidateField(int nField, CEraDateEdit *pField);
+    int ValidateField(int nField, CEraDateEdit *pField) override;
     // Function keys forwarded by fields, and keys pressed on the form itself.
-    void OnKeyDown(int nKey);
+    void OnKeyDown(int nKey) override;
+    void CancelForm() override { reject(); }
 
     // "登録しますか？", answered Yes.
     bool ConfirmRegister();
