@@ -28,7 +28,8 @@ double PeakMegabytes()
 
 QByteArray UnitsFile()
 {
-    QByteArray out = "会社コード,部課パス,名前,〒,住所1,住所2,TEL,FAX\r\n1,本社,本社,100-0001,東京都千代田区,,03-0000-0000,\r\n";
+    QByteArray out =
+        "会社コード,部課パス,名前,〒,住所1,住所2,TEL,FAX\r\n1,本社,本社,100-0001,東京都千代田区,,03-0000-0000,\r\n";
     for (int d = 0; d < kDepartments; ++d)
         out += "1,本社/部" + QByteArray::number(d) + ",部" + QByteArray::number(d) + ",,,,,\r\n";
     return out;
@@ -36,7 +37,8 @@ QByteArray UnitsFile()
 
 QByteArray EmployeesFile()
 {
-    QByteArray out = "社員コード,氏名,ふりがな,性別,生年月日,入社年月日,退社年月日,〒,住所1,住所2,TEL,FAX,所属,履歴,資格,備考,E-mail\r\n";
+    QByteArray out =
+        "社員コード,氏名,ふりがな,性別,生年月日,入社年月日,退社年月日,〒,住所1,住所2,TEL,FAX,所属,履歴,資格,備考,E-mail\r\n";
     out.reserve(kEmployees * 200);
     for (int i = 1; i <= kEmployees; ++i) {
         out += QByteArray::number(i) + ",山田 太郎" + QByteArray::number(i) + ",ﾔﾏﾀﾞ ﾀﾛｳ," + (i % 2 ? "男" : "女")

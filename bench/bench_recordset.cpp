@@ -193,8 +193,14 @@ void RunSqlite(benchmark::State &state, const char *tail, bool bindDepartment)
     sqlite3_close(db);
 }
 
-void BM_SqliteWalk(benchmark::State &state) { RunSqlite(state, "WHERE Busyo = ? ORDER BY Code, ID", true); }
-void BM_SqliteFirstRow(benchmark::State &state) { RunSqlite(state, "ORDER BY Busyo, Code, ID LIMIT 1", false); }
+void BM_SqliteWalk(benchmark::State &state)
+{
+    RunSqlite(state, "WHERE Busyo = ? ORDER BY Code, ID", true);
+}
+void BM_SqliteFirstRow(benchmark::State &state)
+{
+    RunSqlite(state, "ORDER BY Busyo, Code, ID LIMIT 1", false);
+}
 } // namespace
 
 BENCHMARK(BM_WalkDepartmentThroughCMast01)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

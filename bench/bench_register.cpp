@@ -54,8 +54,14 @@ SOptions Options(int employees, int units, int photoSide, int crowded)
 }
 
 const SOptions kLarge = Options(100000, 1000, 100, 10000);
-QString Large() { return Register(QStringLiteral("large100k.mdb"), kLarge); }
-QString Empty() { return Register(QStringLiteral("empty.mdb"), Options(0, 0, 0, 0)); }
+QString Large()
+{
+    return Register(QStringLiteral("large100k.mdb"), kLarge);
+}
+QString Empty()
+{
+    return Register(QStringLiteral("empty.mdb"), Options(0, 0, 0, 0));
+}
 QString Grown(int employees)
 {
     return Register(QStringLiteral("grow%1.mdb").arg(employees), Options(employees, 1000, 0, 1000));
@@ -132,8 +138,14 @@ void OpenCompanyWindow(benchmark::State &state, const QString &path)
         benchmark::DoNotOptimize(tree.topLevelItemCount());
     }
 }
-void BM_StartupEmptyFile(benchmark::State &state) { OpenCompanyWindow(state, Empty()); }
-void BM_StartupLargeFile(benchmark::State &state) { OpenCompanyWindow(state, Large()); }
+void BM_StartupEmptyFile(benchmark::State &state)
+{
+    OpenCompanyWindow(state, Empty());
+}
+void BM_StartupLargeFile(benchmark::State &state)
+{
+    OpenCompanyWindow(state, Large());
+}
 
 // Selecting the unit of 10,000 until the list has painted what is on screen.
 void BM_SelectUnit10000(benchmark::State &state)
@@ -276,8 +288,14 @@ void RegisterMove(benchmark::State &state, qint32 to)
     }
     PerRow(state, state.iterations() * ids.size());
 }
-void BM_Release15000(benchmark::State &state) { RegisterMove(state, 0); }
-void BM_Move15000(benchmark::State &state) { RegisterMove(state, kMovedTo); }
+void BM_Release15000(benchmark::State &state)
+{
+    RegisterMove(state, 0);
+}
+void BM_Move15000(benchmark::State &state)
+{
+    RegisterMove(state, kMovedTo);
+}
 
 void PlainMove(benchmark::State &state, qint32 to)
 {
@@ -306,8 +324,14 @@ void PlainMove(benchmark::State &state, qint32 to)
     QSqlDatabase::removeDatabase(QStringLiteral("plainMove"));
     PerRow(state, rows);
 }
-void BM_Release15000_Plain(benchmark::State &state) { PlainMove(state, 0); }
-void BM_Move15000_Plain(benchmark::State &state) { PlainMove(state, kMovedTo); }
+void BM_Release15000_Plain(benchmark::State &state)
+{
+    PlainMove(state, 0);
+}
+void BM_Move15000_Plain(benchmark::State &state)
+{
+    PlainMove(state, kMovedTo);
+}
 
 // Peak resident memory after the company window is up, then after a unit of 50,000.
 void BM_PeakMemory(benchmark::State &state)

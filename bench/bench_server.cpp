@@ -72,8 +72,8 @@ void BM_DepartmentWalk(benchmark::State &state)
     units.m_strSort = QStringLiteral("Parent , Code , ID");
     units.Open();
     for (auto _ : state) {
-        const CDaoColumnSubset columns(units, {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"),
-                                               QStringLiteral("Name")});
+        const CDaoColumnSubset columns(
+            units, {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Code"), QStringLiteral("Name")});
         QList<qint32> level{0};
         int seen = 0;
         while (!level.isEmpty()) {

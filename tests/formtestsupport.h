@@ -39,7 +39,10 @@ public:
 class CToneRecorder final
 {
 public:
-    CToneRecorder() { CToneService::SetObserver([this](CToneService::Tone tone) { m_tones << tone; }); }
+    CToneRecorder()
+    {
+        CToneService::SetObserver([this](CToneService::Tone tone) { m_tones << tone; });
+    }
     ~CToneRecorder() { CToneService::SetObserver({}); }
     QList<CToneService::Tone> m_tones;
 };

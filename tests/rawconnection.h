@@ -70,4 +70,3 @@ public:
 private:
     QString m_name;
 };
-

@@ -17,9 +17,9 @@ bool TestOnServer();
 void ClearTestServer(const QString &uri);
 
 // In initTestCase of a test that runs on either backend.
-#define MORVEK_REQUIRE_BACKEND()                                                                   \
-    do {                                                                                           \
-        if (TestOnServer() && TestServerUri().isEmpty())                                           \
+#define MORVEK_REQUIRE_BACKEND()                                                                     \
+    do {                                                                                             \
+        if (TestOnServer() && TestServerUri().isEmpty())                                             \
             QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)"); \
     } while (false)
 

@@ -81,13 +81,21 @@ void TestBackup::namesFollowTheFile_data()
     QTest::addColumn<QString>("backup");
     QTest::addColumn<QString>("damaged");
     QTest::addColumn<QString>("beforeRestore");
-    QTest::newRow("odata.mdb") << "odata.mdb" << "odata.mdb.backups" << "odata-20240131-081500.mdb"
-                               << "odata-damaged-20240131-081500.mdb" << "odata-before-restore-20240131-081500.mdb";
-    QTest::newRow("dots in the name") << "社員.2024.db" << "社員.2024.db.backups" << "社員.2024-20240131-081500.db"
+    QTest::newRow("odata.mdb") << "odata.mdb"
+                               << "odata.mdb.backups"
+                               << "odata-20240131-081500.mdb"
+                               << "odata-damaged-20240131-081500.mdb"
+                               << "odata-before-restore-20240131-081500.mdb";
+    QTest::newRow("dots in the name") << "社員.2024.db"
+                                      << "社員.2024.db.backups"
+                                      << "社員.2024-20240131-081500.db"
                                       << "社員.2024-damaged-20240131-081500.db"
                                       << "社員.2024-before-restore-20240131-081500.db";
-    QTest::newRow("no extension") << "register" << "register.backups" << "register-20240131-081500"
-                                  << "register-damaged-20240131-081500" << "register-before-restore-20240131-081500";
+    QTest::newRow("no extension") << "register"
+                                  << "register.backups"
+                                  << "register-20240131-081500"
+                                  << "register-damaged-20240131-081500"
+                                  << "register-before-restore-20240131-081500";
 }
 
 void TestBackup::namesFollowTheFile()
@@ -103,8 +111,7 @@ void TestBackup::namesFollowTheFile()
     QCOMPARE(QFileInfo(CDatabaseBackup::FolderOf(path)).absolutePath(), QFileInfo(path).absolutePath());
     QCOMPARE(CDatabaseBackup::NameFor(path, kMorning), backup);
     QCOMPARE(CDatabaseBackup::AsideNameFor(path, CDatabaseBackup::EAside::damaged, kMorning), damaged);
-    QCOMPARE(CDatabaseBackup::AsideNameFor(path, CDatabaseBackup::EAside::beforeRestore, kMorning),
-             beforeRestore);
+    QCOMPARE(CDatabaseBackup::AsideNameFor(path, CDatabaseBackup::EAside::beforeRestore, kMorning), beforeRestore);
     // What is made under a name is listed back, with its time.
     CSchema::CreateDatabaseFile(path);
     const QString made = CDatabaseBackup::MakeBackup(path, kMorning);
@@ -137,10 +144,10 @@ void TestBackup::rotationKeepsTheNewest14()
     QCOMPARE(CDatabaseBackup::TakenAt(kept.constFirst()), kMorning.addDays(19));
     QCOMPARE(CDatabaseBackup::TakenAt(kept.constLast()), kMorning.addDays(6));
     // Files put aside are no backups: rotation leaves them alone.
-    const QString aside = WriteFile(QDir(CDatabaseBackup::FolderOf(m_db->Path()))
-                                    .filePath(CDatabaseBackup::AsideNameFor(m_db->Path(), CDatabaseBackup::EAside::damaged,
-                                                                            kMorning.addYears(-1))),
-                                "x");
+    const QString aside = WriteFile(
+        QDir(CDatabaseBackup::FolderOf(m_db->Path()))
+            .filePath(CDatabaseBackup::AsideNameFor(m_db->Path(), CDatabaseBackup::EAside::damaged, kMorning.addYears(-1))),
+        "x");
     CDatabaseBackup::MakeBackup(m_db->Path(), when);
     QVERIFY(QFileInfo::exists(aside));
     QCOMPARE(CDatabaseBackup::List(m_db->Path()).size(), CDatabaseBackup::kKeep);
@@ -241,7 +248,7 @@ void TestBackup::failedCopyLeavesNoFile()
     QVERIFY(!QFileInfo::exists(nowhere));
     QVERIFY(!QFileInfo::exists(nowhere + QStringLiteral(".part")));
     const QString notADatabase = WriteFile(QDir(m_db->Folder()).filePath(QStringLiteral("text.mdb")),
-                                       QByteArray(5000, 'z'));
+                                           QByteArray(5000, 'z'));
     const QString target = QDir(m_db->Folder()).filePath(QStringLiteral("fromtext.mdb"));
     QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Copy(notADatabase, target));
     QVERIFY(!QFileInfo::exists(target));
@@ -414,8 +421,8 @@ void TestBackup::restoreFromDamagedBackupChangesNothing()
     const QString backup = CDatabaseBackup::MakeBackup(m_db->Path(), kMorning);
     Damage(backup);
     const QByteArray current = ReadFile(m_db->Path());
-    QVERIFY_THROWS_EXCEPTION(CDaoException, CDatabaseBackup::Restore(m_db->Path(), backup,
-                                                                     CDatabaseBackup::EAside::beforeRestore, kMorning));
+    QVERIFY_THROWS_EXCEPTION(
+        CDaoException, CDatabaseBackup::Restore(m_db->Path(), backup, CDatabaseBackup::EAside::beforeRestore, kMorning));
     QCOMPARE(ReadFile(m_db->Path()), current);
     const QStringList left = QDir(CDatabaseBackup::FolderOf(m_db->Path())).entryList(QDir::Files);
     QCOMPARE(left, QStringList{QFileInfo(backup).fileName()});

@@ -25,8 +25,7 @@ QString DbPath()
 
 QStringList Aside(const QString &kind)
 {
-    return QDir(CDatabaseBackup::FolderOf(DbPath()))
-        .entryList({QStringLiteral("odata-%1-*.mdb").arg(kind)}, QDir::Files);
+    return QDir(CDatabaseBackup::FolderOf(DbPath())).entryList({QStringLiteral("odata-%1-*.mdb").arg(kind)}, QDir::Files);
 }
 
 bool UsesDbPath()

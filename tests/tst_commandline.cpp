@@ -30,16 +30,24 @@ void TestCommandLine::parse_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("nothing") << QStringList{} << EAction::window << "" << "";
-    QTest::newRow("qt's own options") << QStringList{"-platform", "offscreen", "-reverse"} << EAction::window << "" << "";
-    QTest::newRow("help") << QStringList{"--help"} << EAction::help << "" << "";
-    QTest::newRow("short help") << QStringList{"-h"} << EAction::help << "" << "";
-    QTest::newRow("version") << QStringList{"--version"} << EAction::version << "" << "";
-    QTest::newRow("export") << QStringList{"--export-csv", "出力", "--encoding", "cp932"} << EAction::exportCsv
-                            << "出力" << "";
-    QTest::newRow("import") << QStringList{"--import-csv=in", "--skip-existing"} << EAction::importCsv << "in" << "";
-    QTest::newRow("unknown") << QStringList{"--fast"} << EAction::usageError << "" << "知らない引数です: --fast";
-    QTest::newRow("stray word") << QStringList{"odata.mdb"} << EAction::usageError << "" << "知らない引数です: odata.mdb";
+    QTest::newRow("nothing") << QStringList{} << EAction::window << ""
+                             << "";
+    QTest::newRow("qt's own options") << QStringList{"-platform", "offscreen", "-reverse"} << EAction::window << ""
+                                      << "";
+    QTest::newRow("help") << QStringList{"--help"} << EAction::help << ""
+                          << "";
+    QTest::newRow("short help") << QStringList{"-h"} << EAction::help << ""
+                                << "";
+    QTest::newRow("version") << QStringList{"--version"} << EAction::version << ""
+                             << "";
+    QTest::newRow("export") << QStringList{"--export-csv", "出力", "--encoding", "cp932"} << EAction::exportCsv << "出力"
+                            << "";
+    QTest::newRow("import") << QStringList{"--import-csv=in", "--skip-existing"} << EAction::importCsv << "in"
+                            << "";
+    QTest::newRow("unknown") << QStringList{"--fast"} << EAction::usageError << ""
+                             << "知らない引数です: --fast";
+    QTest::newRow("stray word") << QStringList{"odata.mdb"} << EAction::usageError << ""
+                                << "知らない引数です: odata.mdb";
     QTest::newRow("missing value") << QStringList{"--import-csv"} << EAction::usageError << ""
                                    << "--import-csv の後に値がありません。";
     QTest::newRow("empty value") << QStringList{"--export-csv", ""} << EAction::usageError << ""
@@ -85,7 +93,8 @@ void TestCommandLine::manualPageNamesEveryOption()
     QVERIFY(page.startsWith(QStringLiteral(".TH MORVEK 1 \"2026-12-07\"")));
     for (const CCommandLine::SOption &option : CCommandLine::Options()) {
         // Dashes are troff's own minus signs, so that the page can be searched and copied.
-        const QString name = QStringLiteral("\\-\\-") + QString(option.names.constLast()).replace(u'-', QStringLiteral("\\-"));
+        const QString name = QStringLiteral("\\-\\-")
+                           + QString(option.names.constLast()).replace(u'-', QStringLiteral("\\-"));
         QVERIFY2(page.contains(name), qPrintable(name));
     }
     // A line that starts with a quote or a dot is a request troff knows, never text.
@@ -101,10 +110,14 @@ void TestCommandLine::programWithoutDisplay_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "--import-csv フォルダ" << "";
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "morvek " << "";
-    QTest::newRow("unknown") << QStringList{"--fast"} << 2 << "" << "知らない引数です: --fast";
-    QTest::newRow("window") << QStringList{} << 1 << "" << "画面（ディスプレイ）がないため開けません。";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--import-csv フォルダ"
+                          << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "morvek "
+                             << "";
+    QTest::newRow("unknown") << QStringList{"--fast"} << 2 << ""
+                             << "知らない引数です: --fast";
+    QTest::newRow("window") << QStringList{} << 1 << ""
+                            << "画面（ディスプレイ）がないため開けません。";
 }
 
 // The program itself, as a script or a terminal without a display starts it.

@@ -23,8 +23,8 @@ QList<QStringList> ReadUnits()
     CMast00 set;
     set.Open();
     for (bool found = set.FindFirst(QStringLiteral("ID > 0")); found; found = set.FindNext(QStringLiteral("ID > 0")))
-        units.append({QString::number(set.m_Parent), QString::number(set.m_Code), set.m_Name, set.m_Yuu,
-                      set.m_Juu1, set.m_Juu2, set.m_TEL, set.m_FAX});
+        units.append({QString::number(set.m_Parent), QString::number(set.m_Code), set.m_Name, set.m_Yuu, set.m_Juu1,
+                      set.m_Juu2, set.m_TEL, set.m_FAX});
     return units;
 }
 
@@ -50,9 +50,9 @@ int FillIn(QDialog &dialog, const QStringList &typed, bool ok)
     return dialog.result();
 }
 
-const QStringList kCompany{QStringLiteral("20"), QStringLiteral("北商事"), QStringLiteral("060-0001"),
-                           QStringLiteral("札幌市中央区"), QStringLiteral("北一条"),
-                           QStringLiteral("011-222-3333"), QStringLiteral("011-222-4444")};
+const QStringList kCompany{QStringLiteral("20"),           QStringLiteral("北商事"), QStringLiteral("060-0001"),
+                           QStringLiteral("札幌市中央区"), QStringLiteral("北一条"), QStringLiteral("011-222-3333"),
+                           QStringLiteral("011-222-4444")};
 } // namespace
 
 class TestCompanyForms : public QObject
@@ -134,7 +134,7 @@ void TestCompanyForms::fields()
 void TestCompanyForms::newCompany_data()
 {
     QTest::addColumn<QString>("code");
-    QTest::addColumn<int>("row");   // where the company lands
+    QTest::addColumn<int>("row"); // where the company lands
     QTest::newRow("a new code adds a company") << "20" << 2;
     QTest::newRow("an existing code corrects that company") << "010" << 0;
 }
@@ -199,7 +199,7 @@ void TestCompanyForms::department()
     CDialogAnswers answers([&](QDialog &dialog) {
         dialog.show();
         prefilled = form.Field(CDeptDlg::FieldName)->GetFieldText().isEmpty()
-            && form.Field(CDeptDlg::FieldYuu)->GetFieldText() == u"100-0001";
+                 && form.Field(CDeptDlg::FieldYuu)->GetFieldText() == u"100-0001";
         bool upperShown = false;
         for (const QLabel *label : form.findChildren<QLabel *>())
             upperShown |= label->text() == u"会社";

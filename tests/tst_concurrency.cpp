@@ -107,8 +107,9 @@ void TestConcurrency::twoUsersOneEmployee()
     } catch (const CDaoException &error) {
         QVERIFY2(outcome != EOutcome::bothLand, error.what());
         QCOMPARE(error.IsConflict(), outcome == EOutcome::secondTold);
-        QCOMPARE(error.Lead(), outcome == EOutcome::secondTold ? QStringLiteral("他のユーザーが変更しました。")
-                                                               : QStringLiteral("このレコードは他の操作で削除されています。"));
+        QCOMPARE(error.Lead(), outcome == EOutcome::secondTold
+                                   ? QStringLiteral("他のユーザーが変更しました。")
+                                   : QStringLiteral("このレコードは他の操作で削除されています。"));
     }
 
     CRawConnection raw(path, QStringLiteral("check"));
@@ -117,9 +118,9 @@ void TestConcurrency::twoUsersOneEmployee()
         QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast01")).toInt(), 0);
         return;
     }
-    const QString firstWrote = first == EAction::name  ? QStringLiteral("first/-/0")
-                             : first == EAction::tel   ? QStringLiteral("yamada/first/0")
-                                                       : QStringLiteral("yamada/-/11");
+    const QString firstWrote = first == EAction::name ? QStringLiteral("first/-/0")
+                             : first == EAction::tel  ? QStringLiteral("yamada/first/0")
+                                                      : QStringLiteral("yamada/-/11");
     if (outcome == EOutcome::bothLand) {
         QCOMPARE(raw.Scalar(rowSql).toString(), QStringLiteral("first/second/0"));
         return;

@@ -59,8 +59,7 @@ QString Field(const QString &sql)
     return q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
 }
 
-struct SImport
-{
+struct SImport {
     bool read = false;
     QString error;
     SCsvImportSummary summary;
@@ -183,29 +182,50 @@ void TestCsv::FillRegister()
 void TestCsv::dates_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");   // ISO, "" for null, "!" for refused
+    QTest::addColumn<QString>("expected"); // ISO, "" for null, "!" for refused
 
-    QTest::newRow("iso") << "2024-04-01" << "2024-04-01";
-    QTest::newRow("slashes") << "2024/4/1" << "2024-04-01";
-    QTest::newRow("full-width") << "２０２４／４／１" << "2024-04-01";
-    QTest::newRow("reiwa kanji") << "令和6年4月1日" << "2024-04-01";
-    QTest::newRow("R dots") << "R6.4.1" << "2024-04-01";
-    QTest::newRow("H slashes") << "H10/1/1" << "1998-01-01";
-    QTest::newRow("S dots") << "S50.4.1" << "1975-04-01";
-    QTest::newRow("gannen") << "平成元年1月8日" << "1989-01-08";
-    QTest::newRow("square era") << "㍻元年1月8日" << "1989-01-08";
-    QTest::newRow("showa last day") << "S64.1.7" << "1989-01-07";
-    QTest::newRow("heisei last day") << "H31.4.30" << "2019-04-30";
-    QTest::newRow("reiwa first day") << "R1.5.1" << "2019-05-01";
-    QTest::newRow("empty") << "  " << "";
-    QTest::newRow("no such day") << "2023-02-29" << "!";
-    QTest::newRow("april 31") << "2024/4/31" << "!";
-    QTest::newRow("after showa") << "S64.1.8" << "!";
-    QTest::newRow("after heisei") << "H31.5.1" << "!";
-    QTest::newRow("before meiji") << "M1.1.1" << "!";
-    QTest::newRow("era year 0") << "H0.1.1" << "!";
-    QTest::newRow("words") << "昨日" << "!";
-    QTest::newRow("two-digit year") << "24/4/1" << "!";
+    QTest::newRow("iso") << "2024-04-01"
+                         << "2024-04-01";
+    QTest::newRow("slashes") << "2024/4/1"
+                             << "2024-04-01";
+    QTest::newRow("full-width") << "２０２４／４／１"
+                                << "2024-04-01";
+    QTest::newRow("reiwa kanji") << "令和6年4月1日"
+                                 << "2024-04-01";
+    QTest::newRow("R dots") << "R6.4.1"
+                            << "2024-04-01";
+    QTest::newRow("H slashes") << "H10/1/1"
+                               << "1998-01-01";
+    QTest::newRow("S dots") << "S50.4.1"
+                            << "1975-04-01";
+    QTest::newRow("gannen") << "平成元年1月8日"
+                            << "1989-01-08";
+    QTest::newRow("square era") << "㍻元年1月8日"
+                                << "1989-01-08";
+    QTest::newRow("showa last day") << "S64.1.7"
+                                    << "1989-01-07";
+    QTest::newRow("heisei last day") << "H31.4.30"
+                                     << "2019-04-30";
+    QTest::newRow("reiwa first day") << "R1.5.1"
+                                     << "2019-05-01";
+    QTest::newRow("empty") << "  "
+                           << "";
+    QTest::newRow("no such day") << "2023-02-29"
+                                 << "!";
+    QTest::newRow("april 31") << "2024/4/31"
+                              << "!";
+    QTest::newRow("after showa") << "S64.1.8"
+                                 << "!";
+    QTest::newRow("after heisei") << "H31.5.1"
+                                  << "!";
+    QTest::newRow("before meiji") << "M1.1.1"
+                                  << "!";
+    QTest::newRow("era year 0") << "H0.1.1"
+                                << "!";
+    QTest::newRow("words") << "昨日"
+                           << "!";
+    QTest::newRow("two-digit year") << "24/4/1"
+                                    << "!";
 }
 
 void TestCsv::dates()
@@ -257,7 +277,7 @@ void TestCsv::detectsEncoding_data()
 
     QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") + QStringLiteral("社員").toUtf8() << false;
     QTest::newRow("utf-8 plain") << QStringLiteral("社員").toUtf8() << false;
-    QTest::newRow("shift_jis") << QByteArray("\x8E\xD0\x88\xF5") << true;   // 社員
+    QTest::newRow("shift_jis") << QByteArray("\x8E\xD0\x88\xF5") << true;    // 社員
     QTest::newRow("half-width kana sjis") << QByteArray("\xB1\xB2") << true; // ｱｲ
 }
 
@@ -332,13 +352,16 @@ void TestCsv::badFile_data()
     const QByteArray fine = kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n";
     QTest::newRow("unknown header") << kUnitHeader << QByteArray("社員コード,氏名,年齢\r\n1,山田,30\r\n")
                                     << "見出し「年齢」は知らない列です";
-    QTest::newRow("twice the same header") << kUnitHeader << QByteArray("社員コード,氏名,氏名\r\n")
-                                           << "見出し「氏名」が二つあります";
-    QTest::newRow("no code column") << kUnitHeader << QByteArray("氏名\r\n山田\r\n") << "見出し「社員コード」の列がありません";
-    QTest::newRow("no path column") << QByteArray("会社コード,名前\r\n1,A\r\n") << fine << "見出し「部課パス」の列がありません";
+    QTest::newRow("twice the same header")
+        << kUnitHeader << QByteArray("社員コード,氏名,氏名\r\n") << "見出し「氏名」が二つあります";
+    QTest::newRow("no code column") << kUnitHeader << QByteArray("氏名\r\n山田\r\n")
+                                    << "見出し「社員コード」の列がありません";
+    QTest::newRow("no path column") << QByteArray("会社コード,名前\r\n1,A\r\n") << fine
+                                    << "見出し「部課パス」の列がありません";
     QTest::newRow("truncated in quotes") << kUnitHeader << fine + "2,\"山田,,男,,,,,,,,,,,,,\r\n"
                                          << "3 行目から始まる引用符";
-    QTest::newRow("stray quote") << kUnitHeader << fine + "2,山\"田,,男,,,,,,,,,,,,,\r\n" << "3 行目";
+    QTest::newRow("stray quote") << kUnitHeader << fine + "2,山\"田,,男,,,,,,,,,,,,,\r\n"
+                                 << "3 行目";
     QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << fine << "バイナリ";
     QTest::newRow("neither encoding") << kUnitHeader << QByteArray("\xFF\xFE\xFD,\x80\r\n") << "文字コードを判別できません";
     QTest::newRow("empty") << QByteArray() << fine << "見出し行がありません";
@@ -361,32 +384,48 @@ void TestCsv::refusedRows_data()
 {
     QTest::addColumn<QByteArray>("units");
     QTest::addColumn<QByteArray>("employees");
-    QTest::addColumn<QString>("where");      // file, line and column of the one refusal
+    QTest::addColumn<QString>("where"); // file, line and column of the one refusal
     QTest::addColumn<QString>("reason");
 
     const QByteArray company = kUnitHeader + "5,本社,本社,,,,,\r\n";
     QTest::newRow("no such day") << company << kEmployeeHeader + "1,山田,,男,2023-02-29,,,,,,,,,,,,\r\n"
-                                 << "社員.csv 2 生年月日" << "存在しない日付";
-    QTest::newRow("sex") << company << kEmployeeHeader + "1,山田,,M,,,,,,,,,,,,,\r\n" << "社員.csv 2 性別" << "「男」か「女」";
-    QTest::newRow("code") << company << kEmployeeHeader + "一,山田,,男,,,,,,,,,,,,,\r\n" << "社員.csv 2 社員コード" << "整数ではありません";
-    QTest::newRow("code twice") << company
-                                << kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n1,田中,,男,,,,,,,,,,,,,\r\n"
-                                << "社員.csv 3 社員コード" << "2 行目にもあります";
+                                 << "社員.csv 2 生年月日"
+                                 << "存在しない日付";
+    QTest::newRow("sex") << company << kEmployeeHeader + "1,山田,,M,,,,,,,,,,,,,\r\n"
+                         << "社員.csv 2 性別"
+                         << "「男」か「女」";
+    QTest::newRow("code") << company << kEmployeeHeader + "一,山田,,男,,,,,,,,,,,,,\r\n"
+                          << "社員.csv 2 社員コード"
+                          << "整数ではありません";
+    QTest::newRow("code twice") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n1,田中,,男,,,,,,,,,,,,,\r\n"
+                                << "社員.csv 3 社員コード"
+                                << "2 行目にもあります";
     QTest::newRow("empty name in unit") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,本社//営業部,,,,\r\n"
-                                        << "社員.csv 2 所属" << "空の名前";
+                                        << "社員.csv 2 所属"
+                                        << "空の名前";
     QTest::newRow("unknown company") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,別社/営業部,,,,\r\n"
-                                     << "社員.csv 2 所属" << "会社「別社」がありません";
+                                     << "社員.csv 2 所属"
+                                     << "会社「別社」がありません";
     QTest::newRow("too long") << company << kEmployeeHeader + "1," + QByteArray(61, 'x') + ",,男,,,,,,,,,,,,,\r\n"
-                              << "社員.csv 2 氏名" << "60 文字まで";
-    QTest::newRow("columns short") << company << kEmployeeHeader + "1,山田\r\n" << "社員.csv 2 " << "列の数";
-    QTest::newRow("empty path") << company + "5,,,,,,,\r\n" << kEmployeeHeader << "部課.csv 3 部課パス" << "部課パスが空";
-    QTest::newRow("unit twice") << company + "5,本社/営業部,,,,,,\r\n5,本社/営業部,,,,,,\r\n" << kEmployeeHeader
-                                << "部課.csv 4 部課パス" << "3 行目にもあります";
-    QTest::newRow("other company name") << company + "5,他社/営業部,,,,,,\r\n" << kEmployeeHeader
-                                        << "部課.csv 3 部課パス" << "会社名「本社」と違います";
-    QTest::newRow("name not the path's") << company + "5,本社/営業部,総務部,,,,,\r\n" << kEmployeeHeader
-                                         << "部課.csv 3 名前" << "最後の名前「営業部」と違います";
-    QTest::newRow("company code") << kUnitHeader + "x,本社,,,,,,\r\n" << kEmployeeHeader << "部課.csv 2 会社コード"
+                              << "社員.csv 2 氏名"
+                              << "60 文字まで";
+    QTest::newRow("columns short") << company << kEmployeeHeader + "1,山田\r\n"
+                                   << "社員.csv 2 "
+                                   << "列の数";
+    QTest::newRow("empty path") << company + "5,,,,,,,\r\n"
+                                << kEmployeeHeader << "部課.csv 3 部課パス"
+                                << "部課パスが空";
+    QTest::newRow("unit twice") << company + "5,本社/営業部,,,,,,\r\n5,本社/営業部,,,,,,\r\n"
+                                << kEmployeeHeader << "部課.csv 4 部課パス"
+                                << "3 行目にもあります";
+    QTest::newRow("other company name") << company + "5,他社/営業部,,,,,,\r\n"
+                                        << kEmployeeHeader << "部課.csv 3 部課パス"
+                                        << "会社名「本社」と違います";
+    QTest::newRow("name not the path's") << company + "5,本社/営業部,総務部,,,,,\r\n"
+                                         << kEmployeeHeader << "部課.csv 3 名前"
+                                         << "最後の名前「営業部」と違います";
+    QTest::newRow("company code") << kUnitHeader + "x,本社,,,,,,\r\n"
+                                  << kEmployeeHeader << "部課.csv 2 会社コード"
                                   << "整数ではありません";
 }
 
@@ -413,8 +452,10 @@ void TestCsv::existingEmployees_data()
     QTest::addColumn<bool>("skip");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("tel");
-    QTest::newRow("update") << false << "新しい名前" << "099";
-    QTest::newRow("skip") << true << "古い名前" << "011";
+    QTest::newRow("update") << false << "新しい名前"
+                            << "099";
+    QTest::newRow("skip") << true << "古い名前"
+                          << "011";
 }
 
 void TestCsv::existingEmployees()
@@ -452,8 +493,9 @@ void TestCsv::missingColumnsKeepValues()
 void TestCsv::unitsFromPaths()
 {
     const SImport result = Import(kUnitHeader + "5,本社/営業部/一課,一課,,,,,\r\n",
-                                  kEmployeeHeader + "1,山田,,男,,,,,,,,,本社/営業部/二課,,,,\r\n"
-                                                    "2,田中,,男,,,,,,,,,本社/営業部/一課,,,,\r\n");
+                                  kEmployeeHeader
+                                      + "1,山田,,男,,,,,,,,,本社/営業部/二課,,,,\r\n"
+                                        "2,田中,,男,,,,,,,,,本社/営業部/一課,,,,\r\n");
     QCOMPARE(result.summary.Refused(), 0);
     QCOMPARE(result.summary.unitsAdded, 4);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00 WHERE Code = 5")), 4);
@@ -498,7 +540,8 @@ void TestCsv::cancelWritesNothing()
     QCOMPARE(changes.count(), 0);
     // Tried again, the same plan writes whole: no unit keeps an ID from the undone write.
     QVERIFY(importer.Apply());
-    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Busyo IN (SELECT ID FROM Mast00 WHERE Parent <> 0)")), 600);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Busyo IN (SELECT ID FROM Mast00 WHERE Parent <> 0)")),
+             600);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.at(0).at(0).value<SRegisterChange>().kind, SRegisterChange::EKind::everything);
 }
@@ -510,8 +553,8 @@ void TestCsv::failureRollsBack()
     db.Open(m_db->Path());
     CCsvImporter importer(db);
     QString error;
-    QVERIFY(importer.ReadData(kUnitHeader + "5,本社/営業部,,,,,,\r\n", kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n",
-                              error));
+    QVERIFY(
+        importer.ReadData(kUnitHeader + "5,本社/営業部,,,,,,\r\n", kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n", error));
     importer.Plan(CCsvImporter::EExisting::Update);
     {
         QSqlQuery q(db.Connection());
@@ -527,7 +570,7 @@ void TestCsv::failureRollsBack()
 
 void TestCsv::importOnTheSharedConnection_data()
 {
-    QTest::addColumn<int>("stopAt");     // progress step that cancels; 0 for none
+    QTest::addColumn<int>("stopAt"); // progress step that cancels; 0 for none
     QTest::addColumn<QList<int>>("seenInside");
     QTest::addColumn<int>("employeesAfter");
     QTest::newRow("committed") << 0 << QList<int>{255, 511, 601} << 601;
@@ -603,7 +646,8 @@ void TestCsv::commandLine_data()
     QTest::newRow("encoding") << QStringList{"--export-csv", "a", "--encoding", "euc-jp"} << 2 << "euc-jp";
     QTest::newRow("no database") << QStringList{"--export-csv", "a", "--database", "/nonexistent/x.mdb"} << 1
                                  << "見つかりません";
-    QTest::newRow("no files") << QStringList{"--import-csv", ".", "--database", "DB"} << 1 << "部課.csv も 社員.csv もありません";
+    QTest::newRow("no files") << QStringList{"--import-csv", ".", "--database", "DB"} << 1
+                              << "部課.csv も 社員.csv もありません";
 }
 
 void TestCsv::commandLine()
@@ -636,7 +680,8 @@ void TestCsv::commandLineRoundTrip()
     // A refused row keeps a script's import out entirely.
     const QString bad = QDir(folder.path()).filePath(QStringLiteral("不正"));
     QVERIFY(QDir().mkpath(bad));
-    QVERIFY(QFile::copy(QDir(out).filePath(CCsvColumns::UnitsFileName()), QDir(bad).filePath(CCsvColumns::UnitsFileName())));
+    QVERIFY(
+        QFile::copy(QDir(out).filePath(CCsvColumns::UnitsFileName()), QDir(bad).filePath(CCsvColumns::UnitsFileName())));
     QFile employees(QDir(bad).filePath(CCsvColumns::EmployeesFileName()));
     QVERIFY(employees.open(QIODevice::WriteOnly));
     employees.write(ReadFile(QDir(out).filePath(CCsvColumns::EmployeesFileName())));
@@ -661,10 +706,14 @@ void TestCsv::importIntoNewFile_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("whole register") << "good" << "新規.mdb" << 0 << "新しいデータベース";
-    QTest::newRow("refused row") << "bad" << "新規.mdb" << 1 << "何も書き込んでいません";
-    QTest::newRow("no files") << "empty" << "新規.mdb" << 1 << "部課.csv も 社員.csv もありません";
-    QTest::newRow("folder missing") << "good" << "無い/新規.mdb" << 1 << "何も書き込んでいません";
+    QTest::newRow("whole register") << "good"
+                                    << "新規.mdb" << 0 << "新しいデータベース";
+    QTest::newRow("refused row") << "bad"
+                                 << "新規.mdb" << 1 << "何も書き込んでいません";
+    QTest::newRow("no files") << "empty"
+                              << "新規.mdb" << 1 << "部課.csv も 社員.csv もありません";
+    QTest::newRow("folder missing") << "good"
+                                    << "無い/新規.mdb" << 1 << "何も書き込んでいません";
 }
 
 // A register carried to another machine starts there without a database file.
@@ -689,8 +738,8 @@ void TestCsv::importIntoNewFile()
 
     const QString database = QDir(folder.path()).filePath(target);
     QString text, err;
-    const int result =
-        RunCommand({"--import-csv", QDir(folder.path()).filePath(source), "--database", database}, &text, &err);
+    const int result = RunCommand({"--import-csv", QDir(folder.path()).filePath(source), "--database", database}, &text,
+                                  &err);
     QCOMPARE(result, status);
     QVERIFY2((text + err).contains(message), qPrintable(text + err));
     QCOMPARE(QFileInfo::exists(database), status == 0);

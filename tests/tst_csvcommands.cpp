@@ -76,8 +76,9 @@ void TestCsvCommands::bothFileMenus()
     QStringList texts;
     for (QAction *action : menus.constFirst()->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(texts.mid(texts.size() - 9), (QStringList{"-", "CSV書き出し...", "CSV読み込み...", "-", "ﾊﾞｯｸｱｯﾌﾟ作成",
-                                                    "ﾊﾞｯｸｱｯﾌﾟから復元...", "サーバーのデータベースを開く...", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QCOMPARE(texts.mid(texts.size() - 9),
+             (QStringList{"-", "CSV書き出し...", "CSV読み込み...", "-", "ﾊﾞｯｸｱｯﾌﾟ作成", "ﾊﾞｯｸｱｯﾌﾟから復元...",
+                          "サーバーのデータベースを開く...", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
 }
 
 void TestCsvCommands::importAsks_data()
@@ -137,7 +138,7 @@ void TestCsvCommands::exportInShiftJis()
     QFile file(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.startsWith("\x8E\xD0\x88\xF5\x83\x52\x81\x5B\x83\x68"));   // 社員コード
+    QVERIFY(bytes.startsWith("\x8E\xD0\x88\xF5\x83\x52\x81\x5B\x83\x68")); // 社員コード
     QVERIFY(bytes.contains("\r\n1,\x8E\x52\x93\x63,"));
 }
 

@@ -15,8 +15,8 @@ class CScriptedAsker final : public CDatabaseStartup::CAsker
 public:
     bool damageKept = false;
     bool confirm = true;
-    QString fileName;   // answered in the file dialog; empty cancels
-    QStringList asked;  // what was asked or told, in order
+    QString fileName;  // answered in the file dialog; empty cancels
+    QStringList asked; // what was asked or told, in order
 
     bool CheckDamage(const QString &) override
     {

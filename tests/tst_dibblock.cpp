@@ -13,8 +13,7 @@
 
 namespace {
 
-struct SDibSpec
-{
+struct SDibSpec {
     int nHeader = 40;
     qint32 width = 0;
     qint32 height = 0;
@@ -22,12 +21,18 @@ struct SDibSpec
     quint32 compression = 0;
     quint32 colorsUsed = 0;
     QList<QRgb> table;
-    QList<quint32> masks;       // written after the header for bit fields
-    QByteArray rows;            // already padded, in stored order
+    QList<quint32> masks; // written after the header for bit fields
+    QByteArray rows;      // already padded, in stored order
 };
 
-void Put16(QByteArray &b, int at, quint16 v) { qToLittleEndian(v, b.data() + at); }
-void Put32(QByteArray &b, int at, quint32 v) { qToLittleEndian(v, b.data() + at); }
+void Put16(QByteArray &b, int at, quint16 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
+void Put32(QByteArray &b, int at, quint32 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
 
 QByteArray MakeDib(const SDibSpec &s)
 {
@@ -117,18 +122,17 @@ void TestDibBlock::measure_data()
     QTest::addColumn<int>("bitsOffset");
 
     QTest::newRow("info 24") << MakeDib({40, 3, 2, 24, 0, 0, {}, {}, QByteArray(16, 0)}) << 3 << 2 << 0 << 0 << 40;
-    QTest::newRow("info 8") << MakeDib({40, 4, 1, 8, 0, 0, QList<QRgb>(256, K), {}, QByteArray(4, 0)})
-                            << 4 << 1 << 256 << 1024 << 1064;
+    QTest::newRow("info 8") << MakeDib({40, 4, 1, 8, 0, 0, QList<QRgb>(256, K), {}, QByteArray(4, 0)}) << 4 << 1 << 256
+                            << 1024 << 1064;
     // Colours-used counts as a 16-bit number, also on a 24-bit picture.
-    QTest::newRow("colours used 16-bit") << MakeDib({40, 1, 1, 8, 0, 0x10002, {R, G}, {}, QByteArray(4, 0)})
-                                         << 1 << 1 << 2 << 8 << 48;
-    QTest::newRow("colours used on 24") << MakeDib({40, 1, 1, 24, 0, 1, {R}, {}, QByteArray(4, 0)})
-                                        << 1 << 1 << 1 << 4 << 44;
+    QTest::newRow("colours used 16-bit") << MakeDib({40, 1, 1, 8, 0, 0x10002, {R, G}, {}, QByteArray(4, 0)}) << 1 << 1 << 2
+                                         << 8 << 48;
+    QTest::newRow("colours used on 24") << MakeDib({40, 1, 1, 24, 0, 1, {R}, {}, QByteArray(4, 0)}) << 1 << 1 << 1 << 4
+                                        << 44;
     QTest::newRow("top-down") << MakeDib({40, 2, -3, 24, 0, 0, {}, {}, QByteArray(24, 0)}) << 2 << -3 << 0 << 0 << 40;
-    QTest::newRow("core 1, 16-bit sizes") << MakeDib({12, 40000, 1, 1, 0, 0, {K, W}, {}, {}})
-                                          << 40000 << 1 << 2 << 6 << 18;
-    QTest::newRow("bit fields") << MakeDib({40, 1, 1, 16, 3, 0, {}, {0xF800, 0x7E0, 0x1F}, QByteArray(4, 0)})
-                                << 1 << 1 << 0 << 0 << 52;
+    QTest::newRow("core 1, 16-bit sizes") << MakeDib({12, 40000, 1, 1, 0, 0, {K, W}, {}, {}}) << 40000 << 1 << 2 << 6 << 18;
+    QTest::newRow("bit fields") << MakeDib({40, 1, 1, 16, 3, 0, {}, {0xF800, 0x7E0, 0x1F}, QByteArray(4, 0)}) << 1 << 1 << 0
+                                << 0 << 52;
     QTest::newRow("V5 header") << MakeDib({124, 2, 2, 32, 0, 0, {}, {}, QByteArray(16, 0)}) << 2 << 2 << 0 << 0 << 124;
 }
 
@@ -162,18 +166,19 @@ void TestDibBlock::read_data()
                                      << Expected(3, 1, {B, G, R});
     QTest::newRow("8 bit") << MakeDib({40, 2, 2, 8, 0, 4, {R, G, B, W}, {}, Bytes({2, 3, 0, 0, 0, 1, 0, 0})})
                            << Expected(2, 2, {R, G, B, W});
-    QTest::newRow("8 bit index past table is black") << MakeDib({40, 1, 1, 8, 0, 1, {W}, {}, Bytes({7, 0, 0, 0})})
-                                                     << Expected(1, 1, {K});
+    QTest::newRow("8 bit index past table is black")
+        << MakeDib({40, 1, 1, 8, 0, 1, {W}, {}, Bytes({7, 0, 0, 0})}) << Expected(1, 1, {K});
     QTest::newRow("24 bit padded rows") << MakeDib({40, 1, 2, 24, 0, 0, {}, {}, Bytes({0, 0, 255, 0, 0, 255, 0, 0})})
                                         << Expected(1, 2, {G, R});
     QTest::newRow("24 bit top-down") << MakeDib({40, 2, -1, 24, 0, 0, {}, {}, Bytes({255, 0, 0, 255, 255, 255, 0, 0})})
                                      << Expected(2, 1, {B, W});
-    QTest::newRow("core 8 bit") << MakeDib({12, 2, 1, 8, 0, 0, QList<QRgb>{Y, C} + QList<QRgb>(254, K), {},
-                                            Bytes({1, 0, 0, 0})})
+    QTest::newRow("core 8 bit") << MakeDib(
+        {12, 2, 1, 8, 0, 0, QList<QRgb>{Y, C} + QList<QRgb>(254, K), {}, Bytes({1, 0, 0, 0})})
                                 << Expected(2, 1, {C, Y});
     QTest::newRow("16 bit 555") << MakeDib({40, 2, 1, 16, 0, 0, {}, {}, Bytes({0x00, 0x7C, 0x1F, 0x00})})
                                 << Expected(2, 1, {R, B});
-    QTest::newRow("16 bit 565 fields") << MakeDib({40, 1, 1, 16, 3, 0, {}, {0xF800, 0x07E0, 0x001F}, Bytes({0xE0, 0x07, 0, 0})})
+    QTest::newRow("16 bit 565 fields") << MakeDib(
+        {40, 1, 1, 16, 3, 0, {}, {0xF800, 0x07E0, 0x001F}, Bytes({0xE0, 0x07, 0, 0})})
                                        << Expected(1, 1, {G});
     QTest::newRow("32 bit alpha ignored") << MakeDib({40, 1, 1, 32, 0, 0, {}, {}, Bytes({0xFF, 0xFF, 0x00, 0x00})})
                                           << Expected(1, 1, {C});
@@ -197,8 +202,7 @@ void TestDibBlock::read()
                     QRect(QPoint(), size)));
     painter.end();
     QCOMPARE(canvas.copy(QRect(QPoint(1, 1), size)), expected);
-    QCOMPARE(canvas.copy(QRect(QPoint(1, 1) + QPoint(size.width(), size.height()), size * 2)),
-             expected.scaled(size * 2));
+    QCOMPARE(canvas.copy(QRect(QPoint(1, 1) + QPoint(size.width(), size.height()), size * 2)), expected.scaled(size * 2));
     QCOMPARE(canvas.pixel(0, 0), 0xFF808080u);
 }
 
@@ -207,7 +211,11 @@ void TestDibBlock::hostile_data()
     QTest::addColumn<QByteArray>("block");
 
     const QByteArray good = MakeDib({40, 2, 2, 24, 0, 0, {}, {}, QByteArray(16, 0)});
-    const auto withHeaderSize = [&](quint32 size) { QByteArray b = good; Put32(b, 0, size); return b; };
+    const auto withHeaderSize = [&](quint32 size) {
+        QByteArray b = good;
+        Put32(b, 0, size);
+        return b;
+    };
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("three bytes") << QByteArray("\x28\0\0", 3);
     QTest::newRow("shorter than header") << good.left(39);
@@ -265,7 +273,7 @@ void TestDibBlock::packedDib()
     QFETCH(QImage, expected);
     const QByteArray block = MakePackedDib(image);
     QCOMPARE(block.size(), PackedDibSize(image.size()));
-    QCOMPARE(GetDibHeight(block), image.height());      // positive: bottom-up
+    QCOMPARE(GetDibHeight(block), image.height()); // positive: bottom-up
     QCOMPARE(qFromLittleEndian<quint16>(block.constData() + 14), quint16(24));
     QCOMPARE(DibToImage(block), expected);
 }

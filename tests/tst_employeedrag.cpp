@@ -130,8 +130,8 @@ void TestEmployeeDrag::dropTargets()
     const QWidget *tree = m_panes->tree->viewport();
     const QWidget *list = m_panes->list->viewport();
     const QPoint to = target == u"company" ? ItemPoint(m_company)
-                      : target == u"sales" ? ItemPoint(m_sales)
-                      : target == u"tree"  ? m_panes->InWindow(tree, tree->rect().bottomLeft() + QPoint(10, -10))
+                    : target == u"sales"   ? ItemPoint(m_sales)
+                    : target == u"tree"    ? m_panes->InWindow(tree, tree->rect().bottomLeft() + QPoint(10, -10))
                                            : m_panes->InWindow(list, list->rect().center());
     Press(from);
     QCOMPARE(m_panes->list->GetDrag().IsDragging(), from != 0);
@@ -160,8 +160,7 @@ void TestEmployeeDrag::pictureIsOpaque()
     ShowSales({});
     const QColor ground(250, 250, 240);
     const QImage picture =
-        CEmployeeDrag::Picture(m_panes->list->model()->index(1, 0), QSize(32, 32), m_panes->list->font(), ground)
-            .toImage();
+        CEmployeeDrag::Picture(m_panes->list->model()->index(1, 0), QSize(32, 32), m_panes->list->font(), ground).toImage();
     // Where there is neither picture nor name, the ground shows, not a clear (black) hole.
     QCOMPARE(picture.pixelColor(picture.width() - 1, 0), ground);
     QCOMPARE(picture.pixelColor(0, picture.height() - 1).alpha(), 255);

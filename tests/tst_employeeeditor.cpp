@@ -107,8 +107,8 @@ void TestEmployeeEditor::stepsByCode()
     bool found = true;
     for (const QString &step : steps) {
         const qint32 code = step.section(u' ', 1).toInt();
-        found = step == u"next"       ? m_editor->ShowNext()
-              : step == u"previous"   ? m_editor->ShowPrevious()
+        found = step == u"next"          ? m_editor->ShowNext()
+              : step == u"previous"      ? m_editor->ShowPrevious()
               : step.startsWith(u"from") ? m_editor->ShowFromCode(code)
                                          : m_editor->ShowCode(code);
     }
@@ -121,15 +121,20 @@ void TestEmployeeEditor::stepsByCode()
 // 青木 is shown; another program then changes a field (or nothing), and the form saves its own change.
 void TestEmployeeEditor::correctionLandsOnlyOverWhatItRead_data()
 {
-    QTest::addColumn<QString>("theirs");    // SET clause of the other program, empty for none
-    QTest::addColumn<QString>("mine");      // "Name" or "TEL"
+    QTest::addColumn<QString>("theirs"); // SET clause of the other program, empty for none
+    QTest::addColumn<QString>("mine");   // "Name" or "TEL"
     QTest::addColumn<bool>("conflict");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("same field") << "Name = '他'" << "Name" << true << "他/-/7";
-    QTest::newRow("same field, empty when read") << "TEL = '111'" << "TEL" << true << "青木/111/7";
-    QTest::newRow("another field") << "TEL = '111'" << "Name" << false << "私/111/7";
-    QTest::newRow("a field the form does not show") << "Busyo = 8" << "Name" << false << "私/-/8";
-    QTest::newRow("nobody else") << "" << "TEL" << false << "青木/私/7";
+    QTest::newRow("same field") << "Name = '他'"
+                                << "Name" << true << "他/-/7";
+    QTest::newRow("same field, empty when read") << "TEL = '111'"
+                                                 << "TEL" << true << "青木/111/7";
+    QTest::newRow("another field") << "TEL = '111'"
+                                   << "Name" << false << "私/111/7";
+    QTest::newRow("a field the form does not show") << "Busyo = 8"
+                                                    << "Name" << false << "私/-/8";
+    QTest::newRow("nobody else") << ""
+                                 << "TEL" << false << "青木/私/7";
 }
 
 void TestEmployeeEditor::correctionLandsOnlyOverWhatItRead()
@@ -158,7 +163,8 @@ void TestEmployeeEditor::correctionLandsOnlyOverWhatItRead()
     QCOMPARE(told.count(), conflict ? 0 : 1);
     // The record holds the row as it is now, still the one shown.
     const CMast01 &record = m_editor->Record();
-    QCOMPARE(QStringLiteral("%1/%2/%3").arg(record.m_Name, record.m_TEL.isEmpty() ? QStringLiteral("-") : record.m_TEL)
+    QCOMPARE(QStringLiteral("%1/%2/%3")
+                 .arg(record.m_Name, record.m_TEL.isEmpty() ? QStringLiteral("-") : record.m_TEL)
                  .arg(record.m_Busyo),
              stored);
     QCOMPARE(m_editor->ShownID(), id);
@@ -171,15 +177,21 @@ void TestEmployeeEditor::correctionLandsOnlyOverWhatItRead()
 
 void TestEmployeeEditor::toldOnlyWhatIsKept_data()
 {
-    QTest::addColumn<QString>("action");    // add, update, delete
-    QTest::addColumn<QString>("trouble");   // none, too long, gone
-    QTest::addColumn<int>("kind");          // -1: nobody told
-    QTest::newRow("add") << "add" << "none" << int(EKind::employeeAdded);
-    QTest::newRow("add, name too long") << "add" << "too long" << -1;
-    QTest::newRow("update") << "update" << "none" << int(EKind::employeeChanged);
-    QTest::newRow("update, name too long") << "update" << "too long" << -1;
-    QTest::newRow("update, removed meanwhile") << "update" << "gone" << -1;
-    QTest::newRow("delete") << "delete" << "none" << int(EKind::employeeDeleted);
+    QTest::addColumn<QString>("action");  // add, update, delete
+    QTest::addColumn<QString>("trouble"); // none, too long, gone
+    QTest::addColumn<int>("kind");        // -1: nobody told
+    QTest::newRow("add") << "add"
+                         << "none" << int(EKind::employeeAdded);
+    QTest::newRow("add, name too long") << "add"
+                                        << "too long" << -1;
+    QTest::newRow("update") << "update"
+                            << "none" << int(EKind::employeeChanged);
+    QTest::newRow("update, name too long") << "update"
+                                           << "too long" << -1;
+    QTest::newRow("update, removed meanwhile") << "update"
+                                               << "gone" << -1;
+    QTest::newRow("delete") << "delete"
+                            << "none" << int(EKind::employeeDeleted);
 }
 
 void TestEmployeeEditor::toldOnlyWhatIsKept()

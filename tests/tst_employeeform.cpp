@@ -24,8 +24,7 @@
 #include <optional>
 
 namespace {
-struct SEmployee
-{
+struct SEmployee {
     qint32 code;
     const char16_t *name;
     bool sex;
@@ -49,14 +48,27 @@ std::optional<QVariantMap> ReadEmployee(qint32 code)
     set.Open();
     if (!set.FindFirst(QStringLiteral("Code = %1").arg(code)))
         return std::nullopt;
-    return QVariantMap{
-        {"ID", set.m_ID}, {"Busyo", set.m_Busyo}, {"Sex", set.m_Sex}, {"Name", set.m_Name},
-        {"Kana", set.m_Kana}, {"Sdate", set.m_Sdate.Date()}, {"Indat", set.m_Indat.Date()},
-        {"SdateNull", set.m_Sdate.IsNull()}, {"IndatNull", set.m_Indat.IsNull()},
-        {"OutdatNull", set.m_Outdat.IsNull()}, {"Outdat", set.m_Outdat.Date()},
-        {"Yuu", set.m_Yuu}, {"Juu1", set.m_Juu1}, {"Juu2", set.m_Juu2}, {"TEL", set.m_TEL},
-        {"FAX", set.m_FAX}, {"Rire", set.m_Rire}, {"Sikaku", set.m_Sikaku}, {"Mem", set.m_Mem},
-        {"Email", set.m_Email}, {"Pic", set.m_Pic.Data()}};
+    return QVariantMap{{"ID", set.m_ID},
+                       {"Busyo", set.m_Busyo},
+                       {"Sex", set.m_Sex},
+                       {"Name", set.m_Name},
+                       {"Kana", set.m_Kana},
+                       {"Sdate", set.m_Sdate.Date()},
+                       {"Indat", set.m_Indat.Date()},
+                       {"SdateNull", set.m_Sdate.IsNull()},
+                       {"IndatNull", set.m_Indat.IsNull()},
+                       {"OutdatNull", set.m_Outdat.IsNull()},
+                       {"Outdat", set.m_Outdat.Date()},
+                       {"Yuu", set.m_Yuu},
+                       {"Juu1", set.m_Juu1},
+                       {"Juu2", set.m_Juu2},
+                       {"TEL", set.m_TEL},
+                       {"FAX", set.m_FAX},
+                       {"Rire", set.m_Rire},
+                       {"Sikaku", set.m_Sikaku},
+                       {"Mem", set.m_Mem},
+                       {"Email", set.m_Email},
+                       {"Pic", set.m_Pic.Data()}};
 }
 
 int EmployeeCount()
@@ -255,7 +267,7 @@ void TestEmployeeForm::registerThroughTheKeyboard()
         PressKey(Qt::Key_PageUp);
     QCOMPARE(Field(6)->EraLabel(), QStringLiteral("平成"));
     TypeAndEnter(QStringLiteral("100401"));
-    PressKey(Qt::Key_Return);   // no leaving date
+    PressKey(Qt::Key_Return); // no leaving date
     TypeAndEnter(QStringLiteral("060-0001"));
     TypeAndEnter(QStringLiteral("札幌市中央区"));
     TypeAndEnter(QStringLiteral("北一条西２丁目"));
@@ -270,12 +282,23 @@ void TestEmployeeForm::registerThroughTheKeyboard()
 
     const auto row = ReadEmployee(40);
     QVERIFY(row);
-    const QVariantMap expected{
-        {"Busyo", 0}, {"Sex", true}, {"Name", "山田太郎"}, {"Kana", "やまだたろう"},
-        {"Sdate", QDate(1975, 4, 1)}, {"Indat", QDate(1998, 4, 1)}, {"OutdatNull", true},
-        {"Yuu", "060-0001"}, {"Juu1", "札幌市中央区"}, {"Juu2", "北一条西２丁目"},
-        {"TEL", "011-222-3333"}, {"FAX", "011-222-4444"},
-        {"Rire", ""}, {"Sikaku", ""}, {"Mem", ""}, {"Email", ""}, {"Pic", photo}};
+    const QVariantMap expected{{"Busyo", 0},
+                               {"Sex", true},
+                               {"Name", "山田太郎"},
+                               {"Kana", "やまだたろう"},
+                               {"Sdate", QDate(1975, 4, 1)},
+                               {"Indat", QDate(1998, 4, 1)},
+                               {"OutdatNull", true},
+                               {"Yuu", "060-0001"},
+                               {"Juu1", "札幌市中央区"},
+                               {"Juu2", "北一条西２丁目"},
+                               {"TEL", "011-222-3333"},
+                               {"FAX", "011-222-4444"},
+                               {"Rire", ""},
+                               {"Sikaku", ""},
+                               {"Mem", ""},
+                               {"Email", ""},
+                               {"Pic", photo}};
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QVERIFY2(row->value(it.key()) == it.value(), qPrintable(it.key()));
     QCOMPARE(EmployeeCount(), 4);
@@ -301,7 +324,7 @@ void TestEmployeeForm::codeOnEnter_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("name");   // field 2 afterwards
+    QTest::addColumn<QString>("name"); // field 2 afterwards
     const QString newMode = QStringLiteral("[新規]");
     const QString correct = QStringLiteral("[訂正]");
     for (int mode : {0, 1}) {
@@ -343,7 +366,7 @@ void TestEmployeeForm::codeOnEnter()
 void TestEmployeeForm::paging_data()
 {
     QTest::addColumn<int>("start");
-    QTest::addColumn<int>("field");   // where the key is pressed
+    QTest::addColumn<int>("field"); // where the key is pressed
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("shown");
     QTest::newRow("F2 at the lowest") << 10 << 2 << int(Qt::Key_F2) << 10;
@@ -412,11 +435,16 @@ void TestEmployeeForm::dateLeftShort_data()
     QTest::newRow("birth, nothing") << 5 << 0 << "" << true << today << todayEra;
     QTest::newRow("birth, four digits") << 5 << 3 << "5004" << true << today << todayEra;
     QTest::newRow("joining, one digit") << 6 << 4 << "1" << true << today << todayEra;
-    QTest::newRow("leaving, four digits") << 7 << 4 << "1004" << true << "" << "和暦";
-    QTest::newRow("leaving, nothing") << 7 << 0 << "" << true << "" << "和暦";
-    QTest::newRow("birth, a real day") << 5 << 3 << "630229" << true << "630229" << "昭和";
-    QTest::newRow("birth, no such day") << 5 << 4 << "100229" << false << "100229" << "平成";
-    QTest::newRow("leaving, no era") << 7 << 0 << "100401" << false << "100401" << "和暦";
+    QTest::newRow("leaving, four digits") << 7 << 4 << "1004" << true << ""
+                                          << "和暦";
+    QTest::newRow("leaving, nothing") << 7 << 0 << "" << true << ""
+                                      << "和暦";
+    QTest::newRow("birth, a real day") << 5 << 3 << "630229" << true << "630229"
+                                       << "昭和";
+    QTest::newRow("birth, no such day") << 5 << 4 << "100229" << false << "100229"
+                                        << "平成";
+    QTest::newRow("leaving, no era") << 7 << 0 << "100401" << false << "100401"
+                                     << "和暦";
 }
 
 void TestEmployeeForm::dateLeftShort()
@@ -479,12 +507,22 @@ void TestEmployeeForm::saveRefused_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("birth");
-    QTest::addColumn<int>("refused");   // the field that gets the focus back
-    QTest::newRow("no code") << 0 << "" << "山田" << "" << 1;
-    QTest::newRow("code 0") << 0 << "0" << "山田" << "" << 1;
-    QTest::newRow("no name") << 0 << "40" << "" << "" << 2;
-    QTest::newRow("birth that is no day") << 0 << "40" << "山田" << "5002" << 5;
-    QTest::newRow("correct mode, nobody shown") << 1 << "10" << "山田" << "" << 1;
+    QTest::addColumn<int>("refused"); // the field that gets the focus back
+    QTest::newRow("no code") << 0 << ""
+                             << "山田"
+                             << "" << 1;
+    QTest::newRow("code 0") << 0 << "0"
+                            << "山田"
+                            << "" << 1;
+    QTest::newRow("no name") << 0 << "40"
+                             << ""
+                             << "" << 2;
+    QTest::newRow("birth that is no day") << 0 << "40"
+                                          << "山田"
+                                          << "5002" << 5;
+    QTest::newRow("correct mode, nobody shown") << 1 << "10"
+                                                << "山田"
+                                                << "" << 1;
 }
 
 // Fields reached with the mouse were never checked; 登録 checks what would do harm.
@@ -518,9 +556,9 @@ void TestEmployeeForm::saveRefused()
 
 void TestEmployeeForm::saveWithTakenCode_data()
 {
-    QTest::addColumn<int>("shown");     // employee opened for correction, 0 for new mode
-    QTest::addColumn<QString>("code");  // typed into field 1 afterwards, never left with Enter
-    QTest::addColumn<int>("taken");     // the code refused, 0 when the save goes through
+    QTest::addColumn<int>("shown");    // employee opened for correction, 0 for new mode
+    QTest::addColumn<QString>("code"); // typed into field 1 afterwards, never left with Enter
+    QTest::addColumn<int>("taken");    // the code refused, 0 when the save goes through
     QTest::newRow("new: another's code") << 0 << "20" << 20;
     QTest::newRow("new: another's code, leading zeros") << 0 << "0030abc" << 30;
     QTest::newRow("new: free code") << 0 << "40" << 0;

@@ -167,8 +167,7 @@ void TestEmployeeSearch::searchDialog_data()
     QTest::newRow("Enter takes the first line") << 201 << QList<int>{} << "Enter" << Range(201, 210) << 201;
     QTest::newRow("F3 in the list selects the first line")
         << 201 << QList<int>{Qt::Key_Down, Qt::Key_F3} << "Enter" << Range(211, 215) << 211;
-    QTest::newRow("F2 in the list from the third")
-        << 203 << QList<int>{Qt::Key_F2} << "Enter" << Range(201, 210) << 201;
+    QTest::newRow("F2 in the list from the third") << 203 << QList<int>{Qt::Key_F2} << "Enter" << Range(201, 210) << 201;
     QTest::newRow("Delete does nothing, OK")
         << 201 << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Delete} << "OK" << Range(201, 210) << 203;
     QTest::newRow("Escape leaves it open") << 201 << QList<int>{Qt::Key_Escape} << "ｷｬﾝｾﾙ" << Range(201, 210) << -1;
@@ -241,21 +240,34 @@ void TestEmployeeSearch::startCodeDialog()
 // takes the first line.
 void TestEmployeeSearch::treeSearch_data()
 {
-    QTest::addColumn<QString>("typed");    // "cancel": the start number is not given
+    QTest::addColumn<QString>("typed"); // "cancel": the start number is not given
     QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("selected"); // empty: nothing selected
     QTest::addColumn<QStringList>("said");
 
     const QStringList asked{"開始番号", "社員検索"};
     const QString gone = QStringLiteral("社員「0007 | 社員7」の所属部課が見つかりません。");
-    QTest::newRow("three levels down") << "7" << "deep" << "一係" << asked;
-    QTest::newRow("in the company itself") << "7" << "company" << "本社" << asked;
-    QTest::newRow("without a unit")
-        << "7" << "none" << "" << (asked + QStringList{"社員「0007 | 社員7」はどの部課にも所属していません。"});
-    QTest::newRow("unit deleted") << "7" << "gone" << "" << (asked + QStringList{gone});
-    QTest::newRow("upper level deleted") << "7" << "orphan" << "" << (asked + QStringList{gone});
-    QTest::newRow("start number cancelled") << "cancel" << "deep" << "" << QStringList{"開始番号"};
-    QTest::newRow("nobody from that code") << "9000" << "deep" << "" << asked;
+    QTest::newRow("three levels down") << "7"
+                                       << "deep"
+                                       << "一係" << asked;
+    QTest::newRow("in the company itself") << "7"
+                                           << "company"
+                                           << "本社" << asked;
+    QTest::newRow("without a unit") << "7"
+                                    << "none"
+                                    << "" << (asked + QStringList{"社員「0007 | 社員7」はどの部課にも所属していません。"});
+    QTest::newRow("unit deleted") << "7"
+                                  << "gone"
+                                  << "" << (asked + QStringList{gone});
+    QTest::newRow("upper level deleted") << "7"
+                                         << "orphan"
+                                         << "" << (asked + QStringList{gone});
+    QTest::newRow("start number cancelled") << "cancel"
+                                            << "deep"
+                                            << "" << QStringList{"開始番号"};
+    QTest::newRow("nobody from that code") << "9000"
+                                           << "deep"
+                                           << "" << asked;
 }
 
 void TestEmployeeSearch::treeSearch()
@@ -271,7 +283,10 @@ void TestEmployeeSearch::treeSearch()
     CRegisterBuilder::AddUnit({company, 10, QStringLiteral("総務部")});
     const qint32 first = CRegisterBuilder::AddUnit({sales, 10, QStringLiteral("第一課")});
     const qint32 deep = CRegisterBuilder::AddUnit({first, 10, QStringLiteral("一係")});
-    const QMap<QString, qint32> units{{"deep", deep}, {"company", company}, {"none", 0}, {"gone", 8888},
+    const QMap<QString, qint32> units{{"deep", deep},
+                                      {"company", company},
+                                      {"none", 0},
+                                      {"gone", 8888},
                                       {"orphan", CRegisterBuilder::AddUnit({9999, 10, QStringLiteral("迷子課")})}};
     CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(3, deep));
     CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(7, units.value(unit)));

@@ -76,7 +76,7 @@ void TestEmployeeView::shows_data()
     QTest::addColumn<bool>("female");
     QTest::addColumn<qint32>("code");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QStringList>("shown");    // title, then the eight values
+    QTest::addColumn<QStringList>("shown"); // title, then the eight values
     const QStringList rest = {"03-1234-5678", "03-1234-5679", "123-4567", "東京都千代田区", "<b>一丁目</b>"};
     QTest::newRow("male") << false << 1234 << "営業部\n第一課\n"
                           << QStringList({"営業部\n第一課\n", "1234", "山田 太郎", "男"}) + rest;
@@ -140,7 +140,7 @@ void TestEmployeeView::photoShownAtItsPlace()
 
 void TestEmployeeView::closes_data()
 {
-    QTest::addColumn<int>("key");       // 0: click 閉じる
+    QTest::addColumn<int>("key"); // 0: click 閉じる
     QTest::newRow("Enter") << int(Qt::Key_Return);
     QTest::newRow("Esc") << int(Qt::Key_Escape);
     QTest::newRow("閉じる") << 0;

@@ -72,12 +72,17 @@ void TestEntryField::typing_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     // "-" only first, one ".", no letters or kana.
-    QTest::newRow("digits") << int(FIELD_DIGITS) << 8 << "-12.5.3aｱ-" << "-12.53";
-    QTest::newRow("digits stop at the limit") << int(FIELD_DIGITS) << 6 << "1234567" << "123456";
+    QTest::newRow("digits") << int(FIELD_DIGITS) << 8 << "-12.5.3aｱ-"
+                            << "-12.53";
+    QTest::newRow("digits stop at the limit") << int(FIELD_DIGITS) << 6 << "1234567"
+                                              << "123456";
     // Single bytes of code page 932 but not the caret, braces or half-width punctuation.
-    QTest::newRow("ascii") << int(FIELD_TEXT_ASCII) << 16 << "03-東^{｡Ａé1_ ｱ@x" << "03-1_ ｱ@x";
-    QTest::newRow("date takes digits only") << int(FIELD_DATE) << 6 << "89.01-08x" << "890108";
-    QTest::newRow("free text takes all") << int(FIELD_ANY) << 60 << "株式会社ﾓﾙﾍﾞｸ A-1" << "株式会社ﾓﾙﾍﾞｸ A-1";
+    QTest::newRow("ascii") << int(FIELD_TEXT_ASCII) << 16 << "03-東^{｡Ａé1_ ｱ@x"
+                           << "03-1_ ｱ@x";
+    QTest::newRow("date takes digits only") << int(FIELD_DATE) << 6 << "89.01-08x"
+                                            << "890108";
+    QTest::newRow("free text takes all") << int(FIELD_ANY) << 60 << "株式会社ﾓﾙﾍﾞｸ A-1"
+                                         << "株式会社ﾓﾙﾍﾞｸ A-1";
 }
 
 void TestEntryField::typing()
@@ -110,10 +115,9 @@ void TestEntryField::typing()
 
 void TestEntryField::eraKeys_data()
 {
-    QTest::addColumn<QString>("keys");      // u PageUp, d PageDown
+    QTest::addColumn<QString>("keys"); // u PageUp, d PageDown
     QTest::addColumn<QStringList>("labels");
-    QTest::newRow("up stops at the newest era") << "uuuuuu"
-        << QStringList{"明治", "大正", "昭和", "平成", "令和", "令和"};
+    QTest::newRow("up stops at the newest era") << "uuuuuu" << QStringList{"明治", "大正", "昭和", "平成", "令和", "令和"};
     QTest::newRow("down from none gives the first, then stays")
         << "duddd" << QStringList{"明治", "大正", "明治", "明治", "明治"};
 }
@@ -139,10 +143,14 @@ void TestEntryField::setDate_data()
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("label");
-    QTest::newRow("first day of heisei") << true << QDate(1989, 1, 8) << "010108" << "平成";
-    QTest::newRow("first day of reiwa") << true << QDate(2019, 5, 1) << "010501" << "令和";
-    QTest::newRow("before any era") << true << QDate(1868, 9, 7) << "" << "和暦";
-    QTest::newRow("western") << false << QDate(1989, 1, 8) << "890108" << "西暦";
+    QTest::newRow("first day of heisei") << true << QDate(1989, 1, 8) << "010108"
+                                         << "平成";
+    QTest::newRow("first day of reiwa") << true << QDate(2019, 5, 1) << "010501"
+                                        << "令和";
+    QTest::newRow("before any era") << true << QDate(1868, 9, 7) << ""
+                                    << "和暦";
+    QTest::newRow("western") << false << QDate(1989, 1, 8) << "890108"
+                             << "西暦";
 }
 
 void TestEntryField::setDate()

@@ -66,7 +66,7 @@ void TestEraDate::fromEraText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("era");
-    QTest::addColumn<QDate>("date");   // a null QDate: the value must be invalid
+    QTest::addColumn<QDate>("date"); // a null QDate: the value must be invalid
 
     QTest::newRow("no Feb 29 in 1998") << "100229" << 4 << QDate();
     QTest::newRow("Feb 29 1988") << "630229" << 3 << QDate(1988, 2, 29);
@@ -148,21 +148,15 @@ void TestEraDate::formatEra_data()
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("result");
-    QTest::addColumn<QString>("text");   // the kept text afterwards
+    QTest::addColumn<QString>("text"); // the kept text afterwards
 
     const QString printed = QStringLiteral(" %e年 %m月 %d日\n");
-    QTest::newRow("Heisei 10") << QDate(1998, 1, 1) << printed
-                               << u"平成  10 年 01月 01日\n"_qs << u" 年 01月 01日\n"_qs;
-    QTest::newRow("Taisho 9") << QDate(1920, 5, 3) << printed
-                              << u"大正   9 年 05月 03日\n"_qs << u" 年 05月 03日\n"_qs;
-    QTest::newRow("Reiwa 8") << QDate(2026, 12, 7) << printed
-                             << u"令和   8 年 12月 07日\n"_qs << u" 年 12月 07日\n"_qs;
-    QTest::newRow("Showa 64 %e last") << QDate(1989, 1, 7) << u"%m/%d %e"_qs
-                                      << u"昭和  6401/07 "_qs << u"01/07 "_qs;
-    QTest::newRow("no era") << QDate(1868, 9, 7) << printed
-                            << u" 年 09月 07日\n"_qs << u" 年 09月 07日\n"_qs;
-    QTest::newRow("no %e") << QDate(1998, 1, 1) << u"%y/%m/%d"_qs
-                           << u"98/01/01"_qs << u"980101"_qs;
+    QTest::newRow("Heisei 10") << QDate(1998, 1, 1) << printed << u"平成  10 年 01月 01日\n"_qs << u" 年 01月 01日\n"_qs;
+    QTest::newRow("Taisho 9") << QDate(1920, 5, 3) << printed << u"大正   9 年 05月 03日\n"_qs << u" 年 05月 03日\n"_qs;
+    QTest::newRow("Reiwa 8") << QDate(2026, 12, 7) << printed << u"令和   8 年 12月 07日\n"_qs << u" 年 12月 07日\n"_qs;
+    QTest::newRow("Showa 64 %e last") << QDate(1989, 1, 7) << u"%m/%d %e"_qs << u"昭和  6401/07 "_qs << u"01/07 "_qs;
+    QTest::newRow("no era") << QDate(1868, 9, 7) << printed << u" 年 09月 07日\n"_qs << u" 年 09月 07日\n"_qs;
+    QTest::newRow("no %e") << QDate(1998, 1, 1) << u"%y/%m/%d"_qs << u"98/01/01"_qs << u"980101"_qs;
 }
 
 void TestEraDate::formatEra()

@@ -175,18 +175,25 @@ void TestFuncKeyForm::lastFieldMovesToOk()
 
 void TestFuncKeyForm::keys_data()
 {
-    QTest::addColumn<int>("field");     // the field the key is pressed in
+    QTest::addColumn<int>("field"); // the field the key is pressed in
     QTest::addColumn<int>("key");
-    QTest::addColumn<int>("handler");   // the OnF handler that runs, 0 for none
-    QTest::addColumn<QString>("text");  // what the field then holds
+    QTest::addColumn<int>("handler");  // the OnF handler that runs, 0 for none
+    QTest::addColumn<QString>("text"); // what the field then holds
     QTest::addColumn<QString>("era");
-    QTest::newRow("F1 stays in the field") << 3 << int(Qt::Key_F1) << 0 << "" << "";
-    QTest::newRow("F2") << 3 << int(Qt::Key_F2) << 2 << "" << "";
-    QTest::newRow("F5") << 3 << int(Qt::Key_F5) << 5 << "" << "";
-    QTest::newRow("F11") << 3 << int(Qt::Key_F11) << 11 << "" << "";
-    QTest::newRow("F12 stays in the field") << 3 << int(Qt::Key_F12) << 0 << "" << "";
-    QTest::newRow("a letter stays in the field") << 1 << int(Qt::Key_A) << 0 << "a" << "";
-    QTest::newRow("PageUp stays in the field") << 3 << int(Qt::Key_PageUp) << 0 << "" << "明治";
+    QTest::newRow("F1 stays in the field") << 3 << int(Qt::Key_F1) << 0 << ""
+                                           << "";
+    QTest::newRow("F2") << 3 << int(Qt::Key_F2) << 2 << ""
+                        << "";
+    QTest::newRow("F5") << 3 << int(Qt::Key_F5) << 5 << ""
+                        << "";
+    QTest::newRow("F11") << 3 << int(Qt::Key_F11) << 11 << ""
+                         << "";
+    QTest::newRow("F12 stays in the field") << 3 << int(Qt::Key_F12) << 0 << ""
+                                            << "";
+    QTest::newRow("a letter stays in the field") << 1 << int(Qt::Key_A) << 0 << "a"
+                                                 << "";
+    QTest::newRow("PageUp stays in the field") << 3 << int(Qt::Key_PageUp) << 0 << ""
+                                               << "明治";
 }
 
 void TestFuncKeyForm::keys()
@@ -265,7 +272,7 @@ void TestFuncKeyForm::confirmRegister()
     CDialogAnswers answers([&](QDialog &dialog) {
         auto &box = static_cast<QMessageBox &>(dialog);
         const bool looksRight = box.windowTitle() == u"確認" && box.icon() == QMessageBox::Information
-            && box.standardButtons() == (QMessageBox::Yes | QMessageBox::No);
+                             && box.standardButtons() == (QMessageBox::Yes | QMessageBox::No);
         return looksRight ? answer : QMessageBox::Cancel;
     });
     QVERIFY(m_form->ConfirmRegister());

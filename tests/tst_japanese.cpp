@@ -68,9 +68,12 @@ void TestJapanese::facesResolve_data()
 {
     QTest::addColumn<QString>("face");
     QTest::addColumn<QString>("family");
-    QTest::newRow("fixed") << "ＭＳ ゴシック" << "IPAGothic";
-    QTest::newRow("fixed, no blank") << "ＭＳゴシック" << "IPAGothic";
-    QTest::newRow("proportional") << "ＭＳ Ｐゴシック" << "IPAPGothic";
+    QTest::newRow("fixed") << "ＭＳ ゴシック"
+                           << "IPAGothic";
+    QTest::newRow("fixed, no blank") << "ＭＳゴシック"
+                                     << "IPAGothic";
+    QTest::newRow("proportional") << "ＭＳ Ｐゴシック"
+                                  << "IPAPGothic";
 }
 
 void TestJapanese::facesResolve()

@@ -75,8 +75,8 @@ void TestLargeRegister::init()
     m_db = std::make_unique<CTempDatabase>();
     m_ids.clear();
     // Codes out of insertion order, one tie broken by ID, and a second unit.
-    const QList<std::tuple<qint32, qint32, QString>> rows = {
-        {30, 5, "丙"}, {10, 5, "甲"}, {20, 5, "乙一"}, {20, 5, "乙二"}, {15, 6, "外"}, {40, 5, "丁"}};
+    const QList<std::tuple<qint32, qint32, QString>> rows = {{30, 5, "丙"},   {10, 5, "甲"}, {20, 5, "乙一"},
+                                                             {20, 5, "乙二"}, {15, 6, "外"}, {40, 5, "丁"}};
     for (const auto &[code, busyo, name] : rows)
         m_ids << CRegisterBuilder::AddEmployee({code, busyo, name});
 }
@@ -99,8 +99,8 @@ void TestLargeRegister::indexesComeWithWritableFiles()
 {
     QFETCH(bool, writable);
     QFETCH(QStringList, indexes);
-    QCOMPARE(IndexNames(m_db->Path()), QStringList({"Mast00_Code", "Mast00_ParentCode", "Mast01_BusyoCode",
-                                                    "Mast01_Code"}));
+    QCOMPARE(IndexNames(m_db->Path()),
+             QStringList({"Mast00_Code", "Mast00_ParentCode", "Mast01_BusyoCode", "Mast01_Code"}));
     // A file from a build without them.
     const QString older = m_db->Folder() + QStringLiteral("/older.mdb");
     QVERIFY(QFile::copy(m_db->Path(), older));
@@ -236,7 +236,9 @@ void TestLargeRegister::subsetLeavesTheRestAsStored()
     QCOMPARE(set.m_Busyo, 6);
     CRawConnection raw(m_db->Path(), QStringLiteral("check"));
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT Kana || '|' || Sdate || '|' || Busyo || '|' || Code FROM Mast01 "
-                                       "WHERE ID = %1").arg(m_ids[1])).toString(),
+                                       "WHERE ID = %1")
+                            .arg(m_ids[1]))
+                 .toString(),
              QStringLiteral("こう|1980-04-01|6|10"));
 }
 
@@ -280,12 +282,19 @@ void TestLargeRegister::generatorWritesAConsistentRegister()
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast00")).toInt(), 60);
     // Every department hangs under a unit of its own company.
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast00 d LEFT JOIN Mast00 p ON p.ID = d.Parent "
-                                       "WHERE d.Parent <> 0 AND (p.ID IS NULL OR p.Code <> d.Code)")).toInt(), 0);
+                                       "WHERE d.Parent <> 0 AND (p.ID IS NULL OR p.Code <> d.Code)"))
+                 .toInt(),
+             0);
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast01")).toInt(), 500);
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Busyo = %1")
-                            .arg(CRegisterGenerator::FirstDepartment(options))).toInt() >= 120, true);
+                            .arg(CRegisterGenerator::FirstDepartment(options)))
+                     .toInt()
+                 >= 120,
+             true);
     QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Busyo <> 0 AND Busyo NOT IN "
-                                       "(SELECT ID FROM Mast00)")).toInt(), 0);
+                                       "(SELECT ID FROM Mast00)"))
+                 .toInt(),
+             0);
     // The photo is a packed DIB: header, then rows padded to four bytes.
     const QByteArray photo = raw.Scalar(QStringLiteral("SELECT Pic FROM Mast01 LIMIT 1")).toByteArray();
     QCOMPARE(photo.size(), 40 + 32 * 10);
@@ -318,7 +327,7 @@ void TestLargeRegister::busyGuardShowsOnceForNestedWalks()
     {
         CBusyIndicator quick;
         quick.Pulse();
-        QVERIFY(!quick.IsShown());   // well within its delay
+        QVERIFY(!quick.IsShown()); // well within its delay
     }
     QVERIFY(services.m_calls.isEmpty());
     {

@@ -119,23 +119,22 @@ void TestLeftView::deleteRules_data()
 {
     QTest::addColumn<QString>("unit");
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("box");           // caption, text, icon
-    QTest::addColumn<QStringList>("listed");    // what the tree then selects
-    QTest::addColumn<QStringList>("released");  // now in the window of employees without a unit
+    QTest::addColumn<QString>("box");          // caption, text, icon
+    QTest::addColumn<QStringList>("listed");   // what the tree then selects
+    QTest::addColumn<QStringList>("released"); // now in the window of employees without a unit
     const int ok = QMessageBox::Ok, cancel = QMessageBox::Cancel;
     const QString company = QStringLiteral("削除 会社全体を削除しますか？ %1").arg(QMessageBox::Question);
     const QString department = QStringLiteral("削除 削除しますか？ %1").arg(QMessageBox::Question);
     QTest::newRow("company, OK") << "company" << ok << company << QStringList{"高橋"}
                                  << QStringList{"山田", "鈴木", "佐藤"};
-    QTest::newRow("company, cancel") << "company" << cancel << company
-                                     << QStringList{"営業部", "総務部", "佐藤"} << QStringList();
+    QTest::newRow("company, cancel") << "company" << cancel << company << QStringList{"営業部", "総務部", "佐藤"}
+                                     << QStringList();
     QTest::newRow("with a lower level") << "sales" << ok
-                                        << QStringLiteral("削除 下階層が存在します削除できません！ %1").arg(QMessageBox::Critical)
+                                        << QStringLiteral("削除 下階層が存在します削除できません！ %1")
+                                               .arg(QMessageBox::Critical)
                                         << QStringList{"第一課", "山田"} << QStringList();
-    QTest::newRow("department, OK") << "first" << ok << department << QStringList{"山田"}
-                                    << QStringList{"鈴木"};
-    QTest::newRow("department, cancel") << "first" << cancel << department << QStringList{"鈴木"}
-                                        << QStringList();
+    QTest::newRow("department, OK") << "first" << ok << department << QStringList{"山田"} << QStringList{"鈴木"};
+    QTest::newRow("department, cancel") << "first" << cancel << department << QStringList{"鈴木"} << QStringList();
 }
 
 void TestLeftView::deleteRules()

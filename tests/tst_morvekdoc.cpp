@@ -108,9 +108,16 @@ void TestMorvekDoc::roundTripKeepsEveryValue()
     CMorvekDoc doc;
     doc.m_nCellWidth = 1234;
     doc.m_nCellHeight = 300;
-    const CCardField odd{.m_nKind = CCardField::kindText, .m_nField = 12345678, .m_nLeft = 0, .m_nTop = 2,
-                         .m_nRight = 2468, .m_nBottom = 2, .m_nFormat = 0xfedcba98, .m_crText = 0x0000ff,
-                         .m_crBack = 0x123456, .m_bBorder = -1};
+    const CCardField odd{.m_nKind = CCardField::kindText,
+                         .m_nField = 12345678,
+                         .m_nLeft = 0,
+                         .m_nTop = 2,
+                         .m_nRight = 2468,
+                         .m_nBottom = 2,
+                         .m_nFormat = 0xfedcba98,
+                         .m_crText = 0x0000ff,
+                         .m_crBack = 0x123456,
+                         .m_bBorder = -1};
     doc.m_fields = {odd, CMorvekDoc().m_fields.first()};
 
     CMorvekDoc loaded;
@@ -152,8 +159,8 @@ void TestMorvekDoc::malformedFileIsRefused_data()
 
     const auto field = [](qint16 kind, qint32 left, qint32 top, qint32 right, qint32 bottom) {
         CMorvekDoc doc;
-        doc.m_fields = {CCardField{.m_nKind = kind, .m_nField = 0, .m_nLeft = left, .m_nTop = top,
-                                   .m_nRight = right, .m_nBottom = bottom}};
+        doc.m_fields = {CCardField{
+            .m_nKind = kind, .m_nField = 0, .m_nLeft = left, .m_nTop = top, .m_nRight = right, .m_nBottom = bottom}};
         return Stored(doc);
     };
     constexpr qint32 lowest = std::numeric_limits<qint32>::min();
@@ -204,8 +211,11 @@ void TestMorvekDoc::edgesOfTheCardAreKept()
     CMorvekDoc doc;
     doc.m_nCellWidth = width;
     doc.m_nCellHeight = height;
-    CCardField field{.m_nKind = CCardField::kindPhoto, .m_nField = CCardField::kPhotoField, .m_nLeft = rect.left(),
-                     .m_nTop = rect.top(), .m_nRight = rect.left() + rect.width(),
+    CCardField field{.m_nKind = CCardField::kindPhoto,
+                     .m_nField = CCardField::kPhotoField,
+                     .m_nLeft = rect.left(),
+                     .m_nTop = rect.top(),
+                     .m_nRight = rect.left() + rect.width(),
                      .m_nBottom = rect.top() + rect.height()};
     doc.m_fields = {field};
     CMorvekDoc loaded;

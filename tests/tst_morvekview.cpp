@@ -93,15 +93,14 @@ void TestMorvekView::reportColumns()
 
 void TestMorvekView::doubleClick_data()
 {
-    QTest::addColumn<int>("row");        // -1: the empty area
+    QTest::addColumn<int>("row"); // -1: the empty area
     QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<QStringList>("opened");    // title and name of the view form, if one opens
+    QTest::addColumn<QStringList>("opened"); // title and name of the view form, if one opens
     QTest::newRow("unit row") << 0 << QStringList({"高橋"}) << QStringList();
     // 佐藤's ID is also the company's: read as a unit row, the list would show 営業部.
     QTest::newRow("employee row") << 4 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"})
                                   << QStringList({"営業部\n", "佐藤"});
-    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"})
-                                                                    << QStringList();
+    QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"}) << QStringList();
 }
 
 void TestMorvekView::doubleClick()
@@ -200,8 +199,8 @@ void TestMorvekView::unitDeletedElsewhere()
 void TestMorvekView::longNamesCutAtTheLastWholeLine_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("lines");     // lines of caption the cell has room for
-    QTest::addColumn<int>("shown");     // lines drawn
+    QTest::addColumn<int>("lines"); // lines of caption the cell has room for
+    QTest::addColumn<int>("shown"); // lines drawn
     QTest::addColumn<bool>("cut");
     QTest::newRow("short") << "山田" << 2 << 1 << false;
     QTest::newRow("kanji, no spaces") << "寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末" << 2 << 2 << true;

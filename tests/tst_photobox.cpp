@@ -38,7 +38,9 @@ QByteArray CoreHeaderDib()
     qToLittleEndian<quint16>(1, b.data() + 6);
     qToLittleEndian<quint16>(1, b.data() + 8);
     qToLittleEndian<quint16>(1, b.data() + 10);
-    b += QByteArray("\x00\x00\xFF" "\xFF\x00\x00", 6);
+    b += QByteArray("\x00\x00\xFF"
+                    "\xFF\x00\x00",
+                    6);
     b += QByteArray("\x40\0\0\0", 4);
     return b;
 }
@@ -153,7 +155,7 @@ void TestPhotoBox::contextMenu()
 
 void TestPhotoBox::paste_data()
 {
-    QTest::addColumn<QString>("format");   // empty: an image set as such
+    QTest::addColumn<QString>("format"); // empty: an image set as such
     QTest::addColumn<QByteArray>("offered");
     QTest::addColumn<QSize>("imageSize");
     QTest::addColumn<QByteArray>("stored");
@@ -169,11 +171,11 @@ void TestPhotoBox::paste_data()
     QTest::newRow("image converted") << QString() << QByteArray() << photo.size() << photoDib << QString();
     QTest::newRow("text: unchanged") << "text/plain" << QByteArray("hello") << QSize() << QByteArray("old") << QString();
     QTest::newRow("empty DIB: unchanged") << dib << QByteArray() << QSize() << QByteArray("old") << QString();
-    QTest::newRow("PNG too large") << "image/png" << PngOf(Solid(kTooLargeSize, kRed)) << QSize()
-                                   << QByteArray("old") << kTooLarge;
+    QTest::newRow("PNG too large") << "image/png" << PngOf(Solid(kTooLargeSize, kRed)) << QSize() << QByteArray("old")
+                                   << kTooLarge;
     QTest::newRow("image too large") << QString() << QByteArray() << kTooLargeSize << QByteArray("old") << kTooLarge;
-    QTest::newRow("DIB too large") << dib << QByteArray(kMaxPictureBytes + 1, '\0') << QSize()
-                                   << QByteArray("old") << kTooLarge;
+    QTest::newRow("DIB too large") << dib << QByteArray(kMaxPictureBytes + 1, '\0') << QSize() << QByteArray("old")
+                                   << kTooLarge;
 }
 
 void TestPhotoBox::paste()
@@ -223,7 +225,7 @@ void TestPhotoBox::copyAndCut()
 void TestPhotoBox::droppedFile_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("stored");     // empty: refused
+    QTest::addColumn<QByteArray>("stored"); // empty: refused
     QTest::addColumn<QString>("message");
 
     const QImage photo = Solid(QSize(5, 3), 0xFF405060);

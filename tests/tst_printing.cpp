@@ -59,8 +59,8 @@ qint32 AddPerson(qint32 busyo, const SEmployee &person, const QByteArray &photo 
 QStringList PdfPages(const QString &path)
 {
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                                  QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     pdftotext.waitForFinished();
     QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
     pages.removeLast(); // after the last page's form feed

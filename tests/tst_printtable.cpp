@@ -50,8 +50,8 @@ bool IsInk(const QImage &image, int x, int y)
 QString PdfText(const QString &path)
 {
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                                  QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     pdftotext.waitForFinished();
     return QString::fromUtf8(pdftotext.readAllStandardOutput()).remove(QLatin1Char(' '));
 }
@@ -110,8 +110,7 @@ void TestPrintTable::cellRect_data()
 
     QTest::newRow("first cell") << kUnitDpi << 80 << 0 << 0 << QRect(100, 380, 400, 400);
     QTest::newRow("last cell of the page") << kUnitDpi << 80 << 2 << 5 << QRect(1300, 2380, 650, 400);
-    QTest::newRow("negative column and row count as the first") << kUnitDpi << 80 << -1 << -2
-                                                                << QRect(100, 380, 400, 400);
+    QTest::newRow("negative column and row count as the first") << kUnitDpi << 80 << -1 << -2 << QRect(100, 380, 400, 400);
     QTest::newRow("no header row") << kUnitDpi << 0 << 1 << 0 << QRect(500, 300, 800, 400);
     // 600 dpi: 50 mm = 1181.1 dots, 130 mm = 3070.9, 38 mm = 897.6, 78 mm = 1842.5.
     QTest::newRow("600 dpi") << 600 << 80 << 1 << 0 << QRect(1181, 898, 3071 - 1181, 1843 - 898);
@@ -175,10 +174,9 @@ void TestPrintTable::header_data()
     const QString date = QDate::currentDate().toString(QStringLiteral("印刷日yy年MM月dd日"));
     QTest::newRow("page 2 of 3") << 2 << 80 << QStringList{"ﾍﾟｰｼﾞ2/3", "社員一覧表", "本社", date, "顔写真", "その他"}
                                  << QStringList{};
-    QTest::newRow("page 0: no page number") << 0 << 80 << QStringList{"社員一覧表", "本社", date}
-                                            << QStringList{"ﾍﾟｰｼﾞ"};
-    QTest::newRow("no header row: no column titles") << 1 << 0 << QStringList{"ﾍﾟｰｼﾞ1/3", "社員一覧表"}
-                                                     << QStringList{"顔写真", "個人情報", "その他"};
+    QTest::newRow("page 0: no page number") << 0 << 80 << QStringList{"社員一覧表", "本社", date} << QStringList{"ﾍﾟｰｼﾞ"};
+    QTest::newRow("no header row: no column titles")
+        << 1 << 0 << QStringList{"ﾍﾟｰｼﾞ1/3", "社員一覧表"} << QStringList{"顔写真", "個人情報", "その他"};
 }
 
 void TestPrintTable::header()
@@ -213,7 +211,7 @@ void TestPrintTable::header()
 void TestPrintTable::rulings_data()
 {
     QTest::addColumn<int>("headerHeight");
-    QTest::addColumn<QList<int>>("ruled");   // heights with a line across the grid
+    QTest::addColumn<QList<int>>("ruled"); // heights with a line across the grid
     QTest::addColumn<QList<int>>("blank");
     QTest::newRow("header row") << 80 << QList<int>{300, 380, 780, 2380, 2780} << QList<int>{340, 2700};
     // The first line is the frame's top; the grid ends a header row higher.
@@ -258,8 +256,7 @@ void TestPrintTable::emptyCell()
     {
         QPainter dc(&image);
         CPrintTable table;
-        table.DrawCellText(dc, QString(), {100, 100, 300, 200}, CPrintTable::DT_SINGLELINE, Qt::black, Qt::white,
-                           frame);
+        table.DrawCellText(dc, QString(), {100, 100, 300, 200}, CPrintTable::DT_SINGLELINE, Qt::black, Qt::white, frame);
     }
     QCOMPARE(IsInk(image, 100, 150), frame);
     QCOMPARE(IsInk(image, 200, 200), frame);

@@ -103,7 +103,7 @@ void TestRecords::unitPath()
 void TestRecords::unitChain_data()
 {
     QTest::addColumn<int>("unit");
-    QTest::addColumn<QList<int>>("chain");   // indexes into the fixture's units
+    QTest::addColumn<QList<int>>("chain"); // indexes into the fixture's units
     QTest::addColumn<QString>("endsOn");
     QTest::newRow("department") << 2 << QList<int>{2, 1, 0} << "南産業";
     QTest::newRow("company") << 0 << QList<int>{0} << "南産業";
@@ -200,10 +200,11 @@ void TestRecords::companyStatementJoinsUnits()
     CRegisterBuilder::AddEmployee(employees, {1, m_c});
     CRegisterBuilder::AddEmployee(employees, {2, m_d});
     CRegisterBuilder::AddEmployee(employees, {3, 0});
-    CRegisterBuilder::AddEmployee(employees, {4, 4711});  // names no unit
+    CRegisterBuilder::AddEmployee(employees, {4, 4711}); // names no unit
     CRegisterBuilder::AddEmployee(employees, {5, m_a});
     CDaoQueryDef query(employees.m_pDatabase);
-    query.Create(QString(), QStringLiteral("SELECT Mast01.* ") + QStringLiteral("FROM Mast00 INNER JOIN Mast01 ON Mast00.ID = Mast01.Busyo ")
+    query.Create(QString(), QStringLiteral("SELECT Mast01.* ")
+                                + QStringLiteral("FROM Mast00 INNER JOIN Mast01 ON Mast00.ID = Mast01.Busyo ")
                                 + QStringLiteral("WHERE Mast00.Code=%1").arg(10));
     CDaoRecordset company(employees.m_pDatabase);
     company.Open(&query);

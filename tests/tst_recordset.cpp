@@ -90,12 +90,10 @@ void TestRecordset::schemaColumnsAndKey_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QStringList>("columns");
-    QTest::newRow("Mast00") << "Mast00"
-                            << QStringList{"ID", "Parent", "Code", "Name", "Yuu", "Juu1", "Juu2", "TEL", "FAX"};
-    QTest::newRow("Mast01") << "Mast01"
-                            << QStringList{"ID", "Code", "Busyo", "Sex", "Name", "Kana", "Sdate",
-                                           "Indat", "Outdat", "Yuu", "Juu1", "Juu2", "TEL", "FAX",
-                                           "Rire", "Sikaku", "Mem", "Email", "Pic"};
+    QTest::newRow("Mast00") << "Mast00" << QStringList{"ID", "Parent", "Code", "Name", "Yuu", "Juu1", "Juu2", "TEL", "FAX"};
+    QTest::newRow("Mast01") << "Mast01" << QStringList{"ID",    "Code",   "Busyo", "Sex",   "Name", "Kana", "Sdate",
+                                                       "Indat", "Outdat", "Yuu",   "Juu1",  "Juu2", "TEL",  "FAX",
+                                                       "Rire",  "Sikaku", "Mem",   "Email", "Pic"};
 }
 
 void TestRecordset::schemaColumnsAndKey()
@@ -106,19 +104,40 @@ void TestRecordset::schemaColumnsAndKey()
     if (m_db->OnServer()) {
         // The server's own types: identity key, widths kept, dates as date, photos as bytea.
         const QString info = QStringLiteral("SELECT %1 FROM information_schema.columns WHERE table_schema = 'public' "
-                                            "AND table_name = '%2' ORDER BY ordinal_position").arg("%1", table.toLower());
+                                            "AND table_name = '%2' ORDER BY ordinal_position")
+                                 .arg("%1", table.toLower());
         QCOMPARE(raw.Column(info.arg("column_name")).join(u',').toLower(), columns.join(u',').toLower());
-        const QStringList types = raw.Column(info.arg("data_type || coalesce('(' || character_maximum_length || ')', '') "
-                                                      "|| CASE is_identity WHEN 'YES' THEN ' ' || identity_generation ELSE '' END "
-                                                      "|| CASE is_nullable WHEN 'NO' THEN ' not null' ELSE '' END"));
+        const QStringList types = raw.Column(
+            info.arg("data_type || coalesce('(' || character_maximum_length || ')', '') "
+                     "|| CASE is_identity WHEN 'YES' THEN ' ' || identity_generation ELSE '' END "
+                     "|| CASE is_nullable WHEN 'NO' THEN ' not null' ELSE '' END"));
         QCOMPARE(types.first(), QStringLiteral("integer ALWAYS not null"));
-        const QStringList expected = table == QLatin1String("Mast00")
-            ? QStringList{"integer", "integer", "character varying(60)", "character varying(8)", "character varying(60)",
-                          "character varying(60)", "character varying(16)", "character varying(16)"}
-            : QStringList{"integer", "integer", "smallint", "character varying(60)", "character varying(50)", "date",
-                          "date", "date", "character varying(8)", "character varying(60)", "character varying(60)",
-                          "character varying(16)", "character varying(16)", "character varying(50)",
-                          "character varying(50)", "character varying(60)", "character varying(30)", "bytea"};
+        const QStringList expected = table == QLatin1String("Mast00") ? QStringList{"integer",
+                                                                                    "integer",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(8)",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(16)",
+                                                                                    "character varying(16)"}
+                                                                      : QStringList{"integer",
+                                                                                    "integer",
+                                                                                    "smallint",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(50)",
+                                                                                    "date",
+                                                                                    "date",
+                                                                                    "date",
+                                                                                    "character varying(8)",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(16)",
+                                                                                    "character varying(16)",
+                                                                                    "character varying(50)",
+                                                                                    "character varying(50)",
+                                                                                    "character varying(60)",
+                                                                                    "character varying(30)",
+                                                                                    "bytea"};
         QCOMPARE(types.mid(1), expected);
         QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt(), 0);
         return;
@@ -154,16 +173,19 @@ void TestRecordset::dialect_data()
     QTest::addColumn<QString>("sqlite");
     QTest::newRow("counter") << "CREATE TABLE T ( ID     Counter not null,X long null)"
                              << "CREATE TABLE T ( ID     INTEGER PRIMARY KEY AUTOINCREMENT not null,X INTEGER null)";
-    QTest::newRow("counter key named") << "CREATE TABLE T ( ID Counter not null,X long null,CONSTRAINT K PRIMARY KEY (ID))"
-                                       << "CREATE TABLE T ( ID INTEGER CONSTRAINT K PRIMARY KEY AUTOINCREMENT not null,X INTEGER null)";
+    QTest::newRow("counter key named")
+        << "CREATE TABLE T ( ID Counter not null,X long null,CONSTRAINT K PRIMARY KEY (ID))"
+        << "CREATE TABLE T ( ID INTEGER CONSTRAINT K PRIMARY KEY AUTOINCREMENT not null,X INTEGER null)";
     QTest::newRow("key on another column") << "CREATE TABLE T (N Counter,X long,PRIMARY KEY (X))"
                                            << "CREATE TABLE T (N INTEGER,X INTEGER,PRIMARY KEY (X))";
     QTest::newRow("types") << "CREATE TABLE T (A bit null,B datetime null,C image null,D varchar(8) null)"
                            << "CREATE TABLE T (A BOOLEAN null,B DATETIME null,C BLOB null,D VARCHAR(8) null)";
     QTest::newRow("quoted kept") << "CREATE TABLE T (A long DEFAULT 'long bit')"
                                  << "CREATE TABLE T (A INTEGER DEFAULT 'long bit')";
-    QTest::newRow("no definition") << "UPDATE T SET long = 1" << "UPDATE T SET long = 1";
-    QTest::newRow("word inside name") << "CREATE TABLE Longs (Bits long)" << "CREATE TABLE Longs (Bits INTEGER)";
+    QTest::newRow("no definition") << "UPDATE T SET long = 1"
+                                   << "UPDATE T SET long = 1";
+    QTest::newRow("word inside name") << "CREATE TABLE Longs (Bits long)"
+                                      << "CREATE TABLE Longs (Bits INTEGER)";
 }
 
 void TestRecordset::dialect()
@@ -363,7 +385,7 @@ void TestRecordset::textWiderThanColumnIsRefused()
     set.Open();
     set.AddNew();
     set.m_Code = 1;
-    set.m_Yuu = QStringLiteral("123-45678");   // nine characters into eight
+    set.m_Yuu = QStringLiteral("123-45678"); // nine characters into eight
     QVERIFY_THROWS_EXCEPTION(CDaoException, set.Update());
     set.CancelUpdate();
     set.AddNew();
@@ -422,10 +444,8 @@ void TestRecordset::setsOfOneClassKeepTheirOwnColumns()
 {
     QFETCH(bool, subsetFirst);
     {
-        CRegisterBuilder::AddEmployee({.code = 7,
-                                       .name = QStringLiteral("山田"),
-                                       .kana = QStringLiteral("やまだ"),
-                                       .birth = CDateValue(1990, 4, 1)});
+        CRegisterBuilder::AddEmployee(
+            {.code = 7, .name = QStringLiteral("山田"), .kana = QStringLiteral("やまだ"), .birth = CDateValue(1990, 4, 1)});
     }
     CMast01 narrow;
     narrow.SetColumnSubset({QStringLiteral("Name")});

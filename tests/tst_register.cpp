@@ -16,8 +16,8 @@
 
 namespace {
 using EKind = SRegisterChange::EKind;
-constexpr int kCrowd = 1200;        // more than two chunks of a bulk statement
-constexpr int kRefusedCode = 1100;  // in the third chunk
+constexpr int kCrowd = 1200;       // more than two chunks of a bulk statement
+constexpr int kRefusedCode = 1100; // in the third chunk
 
 // Every update of an employee of that code fails, on either engine.
 void RefuseUpdatesOf(const QString &path, int code)
@@ -28,10 +28,12 @@ void RefuseUpdatesOf(const QString &path, int code)
         db.Execute(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'x'; END $$ "
                                   "LANGUAGE plpgsql"));
         db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 FOR EACH ROW WHEN (OLD.Code = %1) "
-                                  "EXECUTE FUNCTION refuse()").arg(code));
+                                  "EXECUTE FUNCTION refuse()")
+                       .arg(code));
     } else {
         db.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 WHEN OLD.Code = %1 "
-                                  "BEGIN SELECT RAISE(ABORT, 'x'); END").arg(code));
+                                  "BEGIN SELECT RAISE(ABORT, 'x'); END")
+                       .arg(code));
     }
 }
 } // namespace
@@ -184,17 +186,16 @@ void TestRegister::listenersHearOnlyWhatIsKept()
 {
     QFETCH(bool, commit);
     CRawConnection raw(m_db->Path());
-    QStringList seen;   // what another connection reads while the listener is told
-    const QMetaObject::Connection listening =
-        connect(&CRegister::Instance(), &CRegister::Changed, this, [&](const SRegisterChange &) {
+    QStringList seen; // what another connection reads while the listener is told
+    const QMetaObject::Connection listening = connect(
+        &CRegister::Instance(), &CRegister::Changed, this, [&](const SRegisterChange &) {
             seen << raw.Scalar(QStringLiteral("SELECT Busyo FROM Mast01 WHERE ID = %1").arg(m_yamada)).toString();
         });
     const auto stop = qScopeGuard([&] { disconnect(listening); });
     {
         CRegisterTransaction transaction;
-        transaction.Database().ExecuteAll(
-            QList<CDaoDatabase::SBoundStatement>{{QStringLiteral("UPDATE Mast01 SET Busyo = ? WHERE ID = ?"),
-                                                  {m_general, m_yamada}}});
+        transaction.Database().ExecuteAll(QList<CDaoDatabase::SBoundStatement>{
+            {QStringLiteral("UPDATE Mast01 SET Busyo = ? WHERE ID = ?"), {m_general, m_yamada}}});
         transaction.Note({EKind::employeesMoved, {m_yamada}, m_general});
         if (commit)
             transaction.Commit();
@@ -262,7 +263,7 @@ void TestRegister::companyDeletedWithItsDepartments()
 
 void TestRegister::withoutUnit_data()
 {
-    QTest::addColumn<int>("busyo");     // -1: the employee is gone
+    QTest::addColumn<int>("busyo"); // -1: the employee is gone
     QTest::addColumn<bool>("without");
     QTest::newRow("no unit") << 0 << true;
     QTest::newRow("a unit that is gone") << 999 << true;
@@ -275,7 +276,9 @@ void TestRegister::withoutUnit()
 {
     QFETCH(int, busyo);
     QFETCH(bool, without);
-    const qint32 id = busyo < 0 ? 99999 : CRegisterBuilder::AddEmployee({2, busyo == 1 ? m_general : busyo, QStringLiteral("鈴木")});
+    const qint32 id = busyo < 0
+                        ? 99999
+                        : CRegisterBuilder::AddEmployee({2, busyo == 1 ? m_general : busyo, QStringLiteral("鈴木")});
     QCOMPARE(CEmployees::IsWithoutUnit(id), without);
     QList<qint32> listed;
     for (const SEmployeeRow &row : CEmployees::WithoutUnit())

@@ -26,7 +26,8 @@ void WriteVersion1File(const QString &path)
                             "Juu2   VARCHAR(60) null,TEL    VARCHAR(16) null,FAX    VARCHAR(16) null,"
                             "Rire   VARCHAR(50) null,Sikaku VARCHAR(50) null,Mem    VARCHAR(60) null,"
                             "Email  VARCHAR(30) null,Pic    BLOB       null,CONSTRAINT MinKey PRIMARY KEY (ID))"));
-    raw.Exec(QStringLiteral("INSERT INTO Mast00 (ID, Parent, Code, Name) VALUES (1, 0, 10, '北商事'), (7, 1, 10, '営業部')"));
+    raw.Exec(
+        QStringLiteral("INSERT INTO Mast00 (ID, Parent, Code, Name) VALUES (1, 0, 10, '北商事'), (7, 1, 10, '営業部')"));
     raw.Exec(QStringLiteral("INSERT INTO Mast01 (ID, Code, Busyo, Name, Pic) VALUES "
                             "(3, 100, 7, '佐藤', x'0102'), (9, 'A12', 0, '鈴木', NULL)"));
     raw.Exec(QStringLiteral("CREATE INDEX Mast01Busyo ON Mast01 (Busyo, Code)"));
@@ -35,8 +36,9 @@ void WriteVersion1File(const QString &path)
 
 QString Dump(CRawConnection &raw, const QString &table)
 {
-    return raw.Column(QStringLiteral("SELECT quote(ID) || '|' || quote(Code) || '|' || quote(Name) FROM %1 ORDER BY ID")
-                          .arg(table))
+    return raw
+        .Column(
+            QStringLiteral("SELECT quote(ID) || '|' || quote(Code) || '|' || quote(Name) FROM %1 ORDER BY ID").arg(table))
         .join(u';');
 }
 
@@ -215,12 +217,18 @@ void TestSchemaVersion::editWritesOnlyChangedColumns_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("stored");
     // Values the members read differently from how they are stored.
-    QTest::newRow("text in Code") << "Code" << "'A12'";
-    QTest::newRow("time of day in a date") << "Sdate" << "'1990-01-02 10:30:00'";
-    QTest::newRow("bad date") << "Indat" << "'平成2年'";
-    QTest::newRow("NULL name") << "Name" << "NULL";
-    QTest::newRow("NULL sex") << "Sex" << "NULL";
-    QTest::newRow("photo") << "Pic" << "x'424d0001'";
+    QTest::newRow("text in Code") << "Code"
+                                  << "'A12'";
+    QTest::newRow("time of day in a date") << "Sdate"
+                                           << "'1990-01-02 10:30:00'";
+    QTest::newRow("bad date") << "Indat"
+                              << "'平成2年'";
+    QTest::newRow("NULL name") << "Name"
+                               << "NULL";
+    QTest::newRow("NULL sex") << "Sex"
+                              << "NULL";
+    QTest::newRow("photo") << "Pic"
+                           << "x'424d0001'";
 }
 
 void TestSchemaVersion::editWritesOnlyChangedColumns()

@@ -69,8 +69,8 @@ void TestServerDatabase::engineFollowsTheName()
 
 void TestServerDatabase::refusedConnections_data()
 {
-    QTest::addColumn<QString>("uri");          // "server:" names the test server's user, password, database
-    QTest::addColumn<QString>("expected");     // the cause, as the user reads it
+    QTest::addColumn<QString>("uri");      // "server:" names the test server's user, password, database
+    QTest::addColumn<QString>("expected"); // the cause, as the user reads it
     QTest::newRow("no database named") << "postgresql://morvek@localhost:5432/"
                                        << "の書き方が正しくありません。";
     QTest::newRow("port not a number") << "postgresql://morvek@localhost:54x2/register"
@@ -81,7 +81,8 @@ void TestServerDatabase::refusedConnections_data()
                                      << "サーバー「127.0.0.1:1」に接続できません。";
     QTest::newRow("wrong password") << "server:morvek:wrong:register_test"
                                     << "がユーザー「morvek」の接続を認めません。";
-    QTest::newRow("unknown user") << "server:nobody:wrong:register_test" << "がユーザー「nobody」の接続を認めません。";
+    QTest::newRow("unknown user") << "server:nobody:wrong:register_test"
+                                  << "がユーザー「nobody」の接続を認めません。";
     QTest::newRow("missing database") << "server:morvek:morvek:no_such_register"
                                       << "にデータベース「no_such_register」がありません。";
 }

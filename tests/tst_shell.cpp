@@ -14,7 +14,6 @@
 #include <QStatusBar>
 #include <limits>
 
-
 class TestShell : public QObject
 {
     Q_OBJECT

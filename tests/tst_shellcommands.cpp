@@ -53,9 +53,9 @@ void TestShellCommands::enablingWithAndWithoutCompanyWindow_data()
     QTest::addColumn<bool>("enabled");
     for (bool with : {true, false}) {
         const std::pair<int, bool> rules[] = {
-            {ID_SHOW_COMPANY, !with}, {ID_FILE_OPEN, false},        {ID_FILE_SAVE, false},
-            {ID_FILE_SAVE_AS, false}, {ID_FILE_CLOSE, with},        {ID_UNAFFILIATED_LIST, with},
-            {ID_VIEW_DETAILS, with},  {ID_VIEW_LINEUP, with},       {ID_VIEW_AUTOARRANGE, false},
+            {ID_SHOW_COMPANY, !with}, {ID_FILE_OPEN, false},       {ID_FILE_SAVE, false},
+            {ID_FILE_SAVE_AS, false}, {ID_FILE_CLOSE, with},       {ID_UNAFFILIATED_LIST, with},
+            {ID_VIEW_DETAILS, with},  {ID_VIEW_LINEUP, with},      {ID_VIEW_AUTOARRANGE, false},
             {ID_FILE_NEW, true},      {ID_FILE_PRINT_SETUP, true},
         };
         for (auto [id, enabled] : rules)
@@ -77,25 +77,35 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
 {
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MORVEKTYPE));
     const QStringList company = MenuTexts(Frame()->menuBar()->actions());
-    const QStringList view = {
-        "表示(&V)", "  ﾂｰﾙ ﾊﾞｰ(&T)", "  ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "  分割(&P)", "  -", "  大きいｱｲｺﾝ(&G)", "  小さいｱｲｺﾝ(&M)",
-        "  一覧(&L)", "  詳細(&D)", "  -", "  ｱｲｺﾝの整列(&I)", "    名前順(&N)", "    -", "    ｱｲｺﾝの自動整列(&A)",
-        "  等間隔に整列(&E)"};
+    const QStringList view = {"表示(&V)",
+                              "  ﾂｰﾙ ﾊﾞｰ(&T)",
+                              "  ｽﾃｰﾀｽ ﾊﾞｰ(&S)",
+                              "  分割(&P)",
+                              "  -",
+                              "  大きいｱｲｺﾝ(&G)",
+                              "  小さいｱｲｺﾝ(&M)",
+                              "  一覧(&L)",
+                              "  詳細(&D)",
+                              "  -",
+                              "  ｱｲｺﾝの整列(&I)",
+                              "    名前順(&N)",
+                              "    -",
+                              "    ｱｲｺﾝの自動整列(&A)",
+                              "  等間隔に整列(&E)"};
     const QStringList help = {"ﾍﾙﾌﾟ(&H)", "  ﾄﾋﾟｯｸの検索(&H)", "  -", "  Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)..."};
-    QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)", "  新規会社作成", "  会社構成閉じる(&C)", "  上書き保存(&S)\tCtrl+S",
-                                   "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
-                                   "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -",
-                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -",
-                                   "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
-                          + view + QStringList({"  -", "  未登録社員一覧"}) + help);
+    QCOMPARE(company,
+             QStringList({"ﾌｧｲﾙ(&F)", "  新規会社作成", "  会社構成閉じる(&C)", "  上書き保存(&S)\tCtrl+S",
+                          "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
+                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成",
+                          "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                 + view + QStringList({"  -", "  未登録社員一覧"}) + help);
 
     CloseCompanyWindows();
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));
     QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
              QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
-                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -",
-                          "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -",
-                          "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成",
+                          "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                  + view + help);
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->toolTip(), QStringLiteral("会社構成"));

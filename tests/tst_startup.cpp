@@ -173,7 +173,7 @@ void TestStartup::existingStoredPathAsksNothing()
     {
         CDialogAnswers answers(YesThenFileName(path));
         CMorvekApp::Settings()->setValue(QStringLiteral("Database/Path"), path);
-        theApp()->OpenOrCreateDatabase();  // creates it
+        theApp()->OpenOrCreateDatabase(); // creates it
     }
     QVERIFY(QFile::exists(path));
     CDialogAnswers answers([](QDialog &) { return QDialog::Rejected; });
@@ -210,9 +210,12 @@ void TestStartup::createsWithTypedName_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("created");
-    QTest::newRow("proposed name taken with Enter") << "" << "odata.mdb";
-    QTest::newRow("extension added") << "staff" << "staff.mdb";
-    QTest::newRow("extension kept") << "meibo.mdb" << "meibo.mdb";
+    QTest::newRow("proposed name taken with Enter") << ""
+                                                    << "odata.mdb";
+    QTest::newRow("extension added") << "staff"
+                                     << "staff.mdb";
+    QTest::newRow("extension kept") << "meibo.mdb"
+                                    << "meibo.mdb";
 }
 
 void TestStartup::createsWithTypedName()
@@ -373,7 +376,7 @@ void TestStartup::startGoesOnWhateverTheFile()
     CDialogAnswers answers([&](QDialog &dialog) -> int {
         if (auto *box = qobject_cast<QMessageBox *>(&dialog))
             return box->text() == QStringLiteral("データベースを作成します。") && creating ? QMessageBox::Yes
-                                                                                  : QMessageBox::No;
+                                                                                           : QMessageBox::No;
         auto *files = qobject_cast<QFileDialog *>(&dialog);
         auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         if (!files || !edit || start == cancelled)
@@ -467,9 +470,12 @@ void TestStartup::failuresSayWhatHappenedFirst_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("first");
-    QTest::newRow("read-only file") << "read-only" << "データベースファイルが読み取り専用のため書き込めません。";
-    QTest::newRow("disk full") << "full" << "ディスクがいっぱいのため書き込めません。";
-    QTest::newRow("damaged") << "damaged" << "データベースファイルが壊れています。";
+    QTest::newRow("read-only file") << "read-only"
+                                    << "データベースファイルが読み取り専用のため書き込めません。";
+    QTest::newRow("disk full") << "full"
+                               << "ディスクがいっぱいのため書き込めません。";
+    QTest::newRow("damaged") << "damaged"
+                             << "データベースファイルが壊れています。";
 }
 
 void TestStartup::failuresSayWhatHappenedFirst()
@@ -515,15 +521,16 @@ void TestStartup::serverRegisterAtStart_data()
 {
     QTest::addColumn<QString>("holds");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<QStringList>("told"); // a piece of each message shown, in order
+    QTest::addColumn<QStringList>("told");               // a piece of each message shown, in order
     QTest::addColumn<CDatabaseCheck::EProblem>("after"); // what the database is afterwards
     const QString ask = QStringLiteral("データベースを作成します。");
     QTest::newRow("empty, made") << "nothing" << QMessageBox::Yes << QStringList{ask} << CDatabaseCheck::EProblem::none;
     QTest::newRow("empty, declined") << "nothing" << QMessageBox::No << QStringList{ask}
                                      << CDatabaseCheck::EProblem::serverEmpty;
     QTest::newRow("ours, used as it is") << "ours" << QMessageBox::Yes << QStringList{} << CDatabaseCheck::EProblem::none;
-    QTest::newRow("someone else's, untouched") << "foreign" << QMessageBox::Yes << QStringList{QStringLiteral("何も変えずにおきます。")}
-                                               << CDatabaseCheck::EProblem::foreignDatabase;
+    QTest::newRow("someone else's, untouched")
+        << "foreign" << QMessageBox::Yes << QStringList{QStringLiteral("何も変えずにおきます。")}
+        << CDatabaseCheck::EProblem::foreignDatabase;
 }
 
 // The stored path may name a register on a server: found, made with consent, or refused.

@@ -138,8 +138,8 @@ void TestUnaffiliated::windowMirrorsDatabase()
     } else if (action.endsWith(u"delete")) {
         ShowInList(m_sales, {"山田"});
         const Qt::KeyboardModifiers modifiers = action.startsWith(u"shift") ? Qt::ShiftModifier
-                                                : action.startsWith(u"ctrl") ? Qt::ControlModifier
-                                                                             : Qt::NoModifier;
+                                              : action.startsWith(u"ctrl")  ? Qt::ControlModifier
+                                                                            : Qt::NoModifier;
         QTest::keyClick(list, Qt::Key_Delete, modifiers);
         QCOMPARE(Column(list), QStringList());
     } else if (action == u"drag top") {

@@ -41,7 +41,7 @@ private:
     std::unique_ptr<SPanes> m_panes;
     std::unique_ptr<QWidget> m_other;
     qint32 m_company = 0, m_sales = 0, m_general = 0;
-    QList<qint32> m_staff;     // 田中, 鈴木, 高橋: without a unit
+    QList<qint32> m_staff; // 田中, 鈴木, 高橋: without a unit
 };
 
 void TestUnaffiliatedDrag::init()
@@ -142,8 +142,8 @@ qint32 TestUnaffiliatedDrag::Unit(const QString &key) const
 void TestUnaffiliatedDrag::drop_data()
 {
     QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("topLevelShown");  // the list shows unit 0, as after a double-click on nothing
-    QTest::addColumn<QString>("unit");        // where 田中 and 高橋 end up; 鈴木 stays without
+    QTest::addColumn<bool>("topLevelShown"); // the list shows unit 0, as after a double-click on nothing
+    QTest::addColumn<QString>("unit");       // where 田中 and 高橋 end up; 鈴木 stays without
     QTest::addColumn<QStringList>("listed");
     QTest::addColumn<QStringList>("kinds");
     const QStringList all = {"田中", "鈴木", "高橋"};
@@ -151,17 +151,16 @@ void TestUnaffiliatedDrag::drop_data()
     QTest::newRow("a department") << "general" << false << "general" << QStringList({"田中", "高橋"})
                                   << QStringList({"社員", "社員"});
     // In selection order before the highlighted row; their kind is read with the list.
-    QTest::newRow("a row of the list") << "list row 1" << false << "sales"
-                                       << QStringList({"山田", "田中", "高橋", "佐藤"})
+    QTest::newRow("a row of the list") << "list row 1" << false << "sales" << QStringList({"山田", "田中", "高橋", "佐藤"})
                                        << QStringList({"社員", "", "", "社員"});
-    QTest::newRow("the list below its rows") << "list end" << false << "sales"
-                                             << QStringList({"山田", "佐藤", "田中", "高橋"})
-                                             << QStringList({"社員", "社員", "", ""});
+    QTest::newRow("the list below its rows")
+        << "list end" << false << "sales" << QStringList({"山田", "佐藤", "田中", "高橋"})
+        << QStringList({"社員", "社員", "", ""});
     // Nobody moves in the cases below, so every icon stays.
     QTest::newRow("the list showing no unit") << "list row 1" << true << "" << QStringList({"本社", "田中", "鈴木", "高橋"})
                                               << QStringList({"部課", "社員", "社員", "社員"});
-    QTest::newRow("the tree below its items") << "tree below its items" << false << "" << sales
-                                              << QStringList({"社員", "社員"});
+    QTest::newRow("the tree below its items")
+        << "tree below its items" << false << "" << sales << QStringList({"社員", "社員"});
     QTest::newRow("the window itself") << "window itself" << false << "" << sales << QStringList({"社員", "社員"});
     QTest::newRow("another window") << "other" << false << "" << sales << QStringList({"社員", "社員"});
 }
@@ -181,8 +180,7 @@ void TestUnaffiliatedDrag::drop()
     Release(Target(target));
 
     const qint32 to = Unit(unit);
-    QCOMPARE(QList<qint32>({BusyoOf(m_staff[0]), BusyoOf(m_staff[1]), BusyoOf(m_staff[2])}),
-             QList<qint32>({to, 0, to}));
+    QCOMPARE(QList<qint32>({BusyoOf(m_staff[0]), BusyoOf(m_staff[1]), BusyoOf(m_staff[2])}), QList<qint32>({to, 0, to}));
     QCOMPARE(Column(Icons()->model()), to ? QStringList({"鈴木"}) : QStringList({"田中", "鈴木", "高橋"}));
     QCOMPARE(Column(m_panes->list), listed);
     QCOMPARE(Column(m_panes->list->model(), 1), kinds);
@@ -198,10 +196,14 @@ void TestUnaffiliatedDrag::nobodyMovesWhenOneCannot_data()
     QTest::addColumn<QString>("cause");
     QTest::addColumn<QStringList>("listed");
     const QStringList sales = {"山田", "佐藤"};
-    QTest::newRow("tree: the second write fails") << "general" << "fails" << sales;
-    QTest::newRow("list: the second write fails") << "list row 1" << "fails" << sales;
-    QTest::newRow("tree: the unit is gone") << "general" << "gone" << sales;
-    QTest::newRow("list: its unit is gone") << "list row 1" << "gone" << QStringList();
+    QTest::newRow("tree: the second write fails") << "general"
+                                                  << "fails" << sales;
+    QTest::newRow("list: the second write fails") << "list row 1"
+                                                  << "fails" << sales;
+    QTest::newRow("tree: the unit is gone") << "general"
+                                            << "gone" << sales;
+    QTest::newRow("list: its unit is gone") << "list row 1"
+                                            << "gone" << QStringList();
 }
 
 // 田中 and 高橋 dropped together: when 高橋 cannot move, 田中 does not either.
@@ -216,7 +218,8 @@ void TestUnaffiliatedDrag::nobodyMovesWhenOneCannot()
         other.Open(m_db->Path());
         if (cause == u"fails")
             other.Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 WHEN OLD.ID = %1 "
-                                         "BEGIN SELECT RAISE(ABORT, 'x'); END").arg(m_staff[2]));
+                                         "BEGIN SELECT RAISE(ABORT, 'x'); END")
+                              .arg(m_staff[2]));
         else
             other.ExecuteAll({QStringLiteral("DELETE FROM Mast00 WHERE ID = %1").arg(onTree ? m_general : m_sales)});
     }
@@ -231,8 +234,7 @@ void TestUnaffiliatedDrag::nobodyMovesWhenOneCannot()
         Release(Target(target));
         QCOMPARE(answers.Texts(), QStringList{QStringLiteral("この部課は他のユーザーが削除しました。")});
     }
-    QCOMPARE(QList<qint32>({BusyoOf(m_staff[0]), BusyoOf(m_staff[1]), BusyoOf(m_staff[2])}),
-             QList<qint32>({0, 0, 0}));
+    QCOMPARE(QList<qint32>({BusyoOf(m_staff[0]), BusyoOf(m_staff[1]), BusyoOf(m_staff[2])}), QList<qint32>({0, 0, 0}));
     QCOMPARE(Column(Icons()->model()), QStringList({"田中", "鈴木", "高橋"}));
     QCOMPARE(Column(m_panes->list), listed);
     if (cause == u"gone" && onTree)

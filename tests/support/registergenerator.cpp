@@ -16,7 +16,7 @@ const QString kFamilyNames[] = {QStringLiteral("佐藤"), QStringLiteral("鈴木
                                 QStringLiteral("田中"), QStringLiteral("伊藤"), QStringLiteral("渡辺"),
                                 QStringLiteral("山本"), QStringLiteral("中村")};
 const QString kGivenNames[] = {QStringLiteral("太郎"), QStringLiteral("花子"), QStringLiteral("一郎"),
-                               QStringLiteral("幸子"), QStringLiteral("健"), QStringLiteral("恵")};
+                               QStringLiteral("幸子"), QStringLiteral("健"),   QStringLiteral("恵")};
 
 void Check(QSqlQuery &q)
 {
@@ -26,7 +26,9 @@ void Check(QSqlQuery &q)
 
 QString IsoDate(int year, int month, int day)
 {
-    return QStringLiteral("%1-%2-%3").arg(year, 4, 10, QLatin1Char('0')).arg(month, 2, 10, QLatin1Char('0'))
+    return QStringLiteral("%1-%2-%3")
+        .arg(year, 4, 10, QLatin1Char('0'))
+        .arg(month, 2, 10, QLatin1Char('0'))
         .arg(day, 2, 10, QLatin1Char('0'));
 }
 
@@ -59,8 +61,9 @@ void Fill(QSqlDatabase db, const CRegisterGenerator::SOptions &options, int comp
             busyo = companies + 1;
         else if (options.nUnaffiliatedEvery <= 0 || i % options.nUnaffiliatedEvery != 0)
             busyo = departments > 1 && options.nCrowdedUnitEmployees > 0
-                ? companies + 2 + i % (departments - 1)  // the crowded unit holds only its own
-                : departments > 0 ? companies + 1 + i % departments : 1 + i % companies;
+                      ? companies + 2 + i % (departments - 1) // the crowded unit holds only its own
+                  : departments > 0 ? companies + 1 + i % departments
+                                    : 1 + i % companies;
         q.addBindValue(1 + (qint64(i) * 7919) % 1000003);
         q.addBindValue(busyo);
         q.addBindValue(i % 3 == 0 ? 1 : 0);
@@ -121,4 +124,3 @@ void CRegisterGenerator::Generate(const QString &path, const SOptions &options)
         throw;
     }
 }
-

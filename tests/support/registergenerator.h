@@ -10,7 +10,7 @@ class CRegisterGenerator final
 public:
     struct SOptions {
         int nEmployees = 1000;
-        int nUnits = 100;              // companies and departments together
+        int nUnits = 100; // companies and departments together
         int nCompanies = 10;
         int nPhotoSide = 100;          // square photo, pixels; 0 for none (100: about 30 KB)
         int nUnaffiliatedEvery = 100;  // every n-th employee has no unit; 0 for none

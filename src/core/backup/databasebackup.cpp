@@ -71,9 +71,10 @@ QString Shown(const QString &path)
 QRegularExpression BackupPattern(const QString &dbPath)
 {
     const QFileInfo info(dbPath);
-    const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral("\\.") + QRegularExpression::escape(info.suffix());
-    return QRegularExpression(QStringLiteral("^%1-\\d{8}-\\d{6}%2$")
-                                  .arg(QRegularExpression::escape(info.completeBaseName()), suffix));
+    const QString suffix = info.suffix().isEmpty() ? QString()
+                                                   : QStringLiteral("\\.") + QRegularExpression::escape(info.suffix());
+    return QRegularExpression(
+        QStringLiteral("^%1-\\d{8}-\\d{6}%2$").arg(QRegularExpression::escape(info.completeBaseName()), suffix));
 }
 
 QString FileName(const QString &dbPath, const QString &middle)

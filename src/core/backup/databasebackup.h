@@ -7,8 +7,8 @@
 // What a backup holds, read without changing it.
 struct SBackupInfo {
     QString path;
-    QDateTime taken;    // from its name
-    QString problem;    // empty when it passes the integrity check and holds both tables
+    QDateTime taken; // from its name
+    QString problem; // empty when it passes the integrity check and holds both tables
     int units = -1;
     int employees = -1;
     bool Ok() const { return problem.isEmpty(); }

@@ -31,12 +31,21 @@ const QString kVersion = QStringLiteral("version");
 // Qt's own options for the window program pass through untouched.
 QStringList WithoutQtOptions(const QStringList &arguments)
 {
-    static const QStringList withValue = {
-        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-        QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("session"), QStringLiteral("style"),
-        QStringLiteral("stylesheet"), QStringLiteral("display"), QStringLiteral("geometry"),
-        QStringLiteral("name"), QStringLiteral("title"), QStringLiteral("visual")};
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("title"),
+                                          QStringLiteral("visual")};
     static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
                                       QStringLiteral("dograb"), QStringLiteral("sync")};
     QStringList kept;
@@ -59,20 +68,31 @@ QStringList WithoutQtOptions(const QStringList &arguments)
 const QList<CCommandLine::SOption> &CCommandLine::Options()
 {
     static const QList<SOption> options = {
-        {{kExport}, QStringLiteral("フォルダ"), QStringLiteral("FOLDER"),
+        {{kExport},
+         QStringLiteral("フォルダ"),
+         QStringLiteral("FOLDER"),
          QStringLiteral("部課.csv と 社員.csv をフォルダに書き出します。画面は開きません。"),
          QStringLiteral("Write 部課.csv (units) and 社員.csv (employees) into the folder, without a window.")},
-        {{kImport}, QStringLiteral("フォルダ"), QStringLiteral("FOLDER"),
-         QStringLiteral("フォルダの 部課.csv と 社員.csv を読み込みます。取り込めない行が一つでもあれば何も書き込みません。"),
+        {{kImport},
+         QStringLiteral("フォルダ"),
+         QStringLiteral("FOLDER"),
+         QStringLiteral(
+             "フォルダの 部課.csv と 社員.csv を読み込みます。取り込めない行が一つでもあれば何も書き込みません。"),
          QStringLiteral("Read 部課.csv and 社員.csv from the folder, without a window; "
                         "with any refused row nothing is written.")},
-        {{kEncoding}, QStringLiteral("文字コード"), QStringLiteral("ENCODING"),
+        {{kEncoding},
+         QStringLiteral("文字コード"),
+         QStringLiteral("ENCODING"),
          QStringLiteral("書き出す文字コード: utf-8（BOM 付き、既定）か cp932（Shift_JIS）。"),
          QStringLiteral("Encoding of the written files: utf-8 (with BOM, the default) or cp932 (Shift_JIS).")},
-        {{kSkip}, {}, {},
+        {{kSkip},
+         {},
+         {},
          QStringLiteral("読み込みで、社員コードが既にある社員を更新せずに読み飛ばします。"),
          QStringLiteral("On import, leave employees whose code already exists as they are.")},
-        {{kDatabase}, QStringLiteral("ファイル"), QStringLiteral("FILE"),
+        {{kDatabase},
+         QStringLiteral("ファイル"),
+         QStringLiteral("FILE"),
          QStringLiteral("使うデータベース: ファイルか postgresql:// の URI。既定は設定の Database/Path（odata.mdb）。"),
          QStringLiteral("The register to use: a file or a postgresql:// URI; "
                         "by default the settings' Database/Path (odata.mdb).")},

@@ -11,19 +11,17 @@ class CCommandLine final
 public:
     enum class EAction { window, help, version, exportCsv, importCsv, usageError };
 
-    struct SOption
-    {
-        QStringList names;      // without dashes; one letter is a short name
-        QString valueName;      // empty for a switch
+    struct SOption {
+        QStringList names; // without dashes; one letter is a short name
+        QString valueName; // empty for a switch
         QString valueNameEnglish;
         QString japanese;
         QString english;
     };
 
-    struct SParsed
-    {
+    struct SParsed {
         EAction action = EAction::window;
-        QString error;          // for usageError, in Japanese
+        QString error; // for usageError, in Japanese
         QString folder;
         QString database;
         QString encoding;

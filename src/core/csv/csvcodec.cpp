@@ -59,7 +59,8 @@ bool CCsvCodec::Encode(const QByteArray &utf8, ECsvEncoding encoding, QByteArray
     const QByteArray before = utf8.left(bad);
     const int line = int(before.count('\n')) + 1;
     const QString rest = QString::fromUtf8(utf8.mid(bad, 4));
-    const QString character = rest.isEmpty() ? QString() : QString(rest.at(0).isHighSurrogate() ? rest.left(2) : rest.left(1));
+    const QString character = rest.isEmpty() ? QString()
+                                             : QString(rest.at(0).isHighSurrogate() ? rest.left(2) : rest.left(1));
     error = QStringLiteral("%1 行目の文字「%2」は Shift_JIS で書けません。").arg(line).arg(character);
     bytes.clear();
     return false;

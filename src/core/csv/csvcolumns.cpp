@@ -4,7 +4,7 @@ const QStringList &CCsvColumns::UnitHeaders()
 {
     static const QStringList headers = {
         QStringLiteral("会社コード"), QStringLiteral("部課パス"), QStringLiteral("名前"), QStringLiteral("〒"),
-        QStringLiteral("住所1"),      QStringLiteral("住所2"),   QStringLiteral("TEL"),  QStringLiteral("FAX"),
+        QStringLiteral("住所1"),      QStringLiteral("住所2"),    QStringLiteral("TEL"),  QStringLiteral("FAX"),
     };
     return headers;
 }
@@ -12,12 +12,11 @@ const QStringList &CCsvColumns::UnitHeaders()
 const QStringList &CCsvColumns::EmployeeHeaders()
 {
     static const QStringList headers = {
-        QStringLiteral("社員コード"), QStringLiteral("氏名"),       QStringLiteral("ふりがな"),
-        QStringLiteral("性別"),       QStringLiteral("生年月日"),   QStringLiteral("入社年月日"),
-        QStringLiteral("退社年月日"), QStringLiteral("〒"),         QStringLiteral("住所1"),
-        QStringLiteral("住所2"),      QStringLiteral("TEL"),        QStringLiteral("FAX"),
-        QStringLiteral("所属"),       QStringLiteral("履歴"),       QStringLiteral("資格"),
-        QStringLiteral("備考"),       QStringLiteral("E-mail"),
+        QStringLiteral("社員コード"), QStringLiteral("氏名"),       QStringLiteral("ふりがな"),   QStringLiteral("性別"),
+        QStringLiteral("生年月日"),   QStringLiteral("入社年月日"), QStringLiteral("退社年月日"), QStringLiteral("〒"),
+        QStringLiteral("住所1"),      QStringLiteral("住所2"),      QStringLiteral("TEL"),        QStringLiteral("FAX"),
+        QStringLiteral("所属"),       QStringLiteral("履歴"),       QStringLiteral("資格"),       QStringLiteral("備考"),
+        QStringLiteral("E-mail"),
     };
     return headers;
 }

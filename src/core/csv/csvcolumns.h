@@ -10,8 +10,24 @@ class CCsvColumns final
 public:
     enum EUnit { UnitCode, UnitPath, UnitName, UnitYuu, UnitJuu1, UnitJuu2, UnitTel, UnitFax, UnitColumnCount };
     enum EEmployee {
-        EmpCode, EmpName, EmpKana, EmpSex, EmpSdate, EmpIndat, EmpOutdat, EmpYuu, EmpJuu1, EmpJuu2, EmpTel,
-        EmpFax, EmpUnit, EmpRire, EmpSikaku, EmpMem, EmpEmail, EmployeeColumnCount
+        EmpCode,
+        EmpName,
+        EmpKana,
+        EmpSex,
+        EmpSdate,
+        EmpIndat,
+        EmpOutdat,
+        EmpYuu,
+        EmpJuu1,
+        EmpJuu2,
+        EmpTel,
+        EmpFax,
+        EmpUnit,
+        EmpRire,
+        EmpSikaku,
+        EmpMem,
+        EmpEmail,
+        EmployeeColumnCount
     };
 
     static QString UnitsFileName() { return QStringLiteral("部課.csv"); }

@@ -70,9 +70,8 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     return status;
 }
 
-int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder,
-                           const QString &importFolder, ECsvEncoding encoding, bool skip, QTextStream &out,
-                           QTextStream &err)
+int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
+                           ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err)
 {
     try {
         if (create)
@@ -92,7 +91,8 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             }
             out << QStringLiteral("部課 %1 件、社員 %2 人を書き出しました。\n").arg(result.units).arg(result.employees);
             if (result.unplaced)
-                out << QStringLiteral("所属の部課が見つからない社員 %1 人は所属なしで書き出しました。\n").arg(result.unplaced);
+                out << QStringLiteral("所属の部課が見つからない社員 %1 人は所属なしで書き出しました。\n")
+                           .arg(result.unplaced);
             return 0;
         }
         CCsvImporter importer(db);
@@ -100,8 +100,8 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             err << error << QStringLiteral("\n何も書き込んでいません。\n");
             return ExitFailure;
         }
-        const SCsvImportSummary &summary =
-            importer.Plan(skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update);
+        const SCsvImportSummary &summary = importer.Plan(skip ? CCsvImporter::EExisting::Skip
+                                                              : CCsvImporter::EExisting::Update);
         out << summary.Text(summary.Refused());
         // Without a person to ask, a script gets all of its rows or none.
         if (summary.Refused() > 0) {

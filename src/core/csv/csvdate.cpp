@@ -53,7 +53,8 @@ bool CCsvDate::Parse(const QString &text, CDateValue &date, QString &reason)
         month = e.captured(3).toInt();
         day = e.captured(4).toInt();
     } else {
-        reason = QStringLiteral("「%1」は日付として読めません（例: 2024-04-01、2024/4/1、令和6年4月1日、R6.4.1）。").arg(text);
+        reason = QStringLiteral("「%1」は日付として読めません（例: 2024-04-01、2024/4/1、令和6年4月1日、R6.4.1）。")
+                     .arg(text);
         return false;
     }
     const CDateValue value(year, month, day);

@@ -15,10 +15,9 @@
 #include <vector>
 
 namespace {
-struct SUnitRow
-{
+struct SUnitRow {
     qint32 id, parent, code;
-    QStringList fields;   // name and address, in file order after the path
+    QStringList fields; // name and address, in file order after the path
 };
 
 bool WriteAtomically(const QString &path, const QByteArray &bytes, QString &error)
@@ -83,12 +82,24 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
                 ++result.unplaced;
         }
         CCsvTable::AppendRecord(employeesOut, {
-            QString::number(set.m_Code), set.m_Name, set.m_Kana,
-            set.m_Sex ? CCsvColumns::FemaleText() : CCsvColumns::MaleText(),
-            CCsvDate::Format(set.m_Sdate), CCsvDate::Format(set.m_Indat), CCsvDate::Format(set.m_Outdat),
-            set.m_Yuu, set.m_Juu1, set.m_Juu2, set.m_TEL, set.m_FAX, unit,
-            set.m_Rire, set.m_Sikaku, set.m_Mem, set.m_Email,
-        });
+                                                  QString::number(set.m_Code),
+                                                  set.m_Name,
+                                                  set.m_Kana,
+                                                  set.m_Sex ? CCsvColumns::FemaleText() : CCsvColumns::MaleText(),
+                                                  CCsvDate::Format(set.m_Sdate),
+                                                  CCsvDate::Format(set.m_Indat),
+                                                  CCsvDate::Format(set.m_Outdat),
+                                                  set.m_Yuu,
+                                                  set.m_Juu1,
+                                                  set.m_Juu2,
+                                                  set.m_TEL,
+                                                  set.m_FAX,
+                                                  unit,
+                                                  set.m_Rire,
+                                                  set.m_Sikaku,
+                                                  set.m_Mem,
+                                                  set.m_Email,
+                                              });
         ++result.employees;
     });
     return result;

@@ -7,8 +7,7 @@
 
 class CDaoDatabase;
 
-struct SCsvExportResult
-{
+struct SCsvExportResult {
     int units = 0;
     int employees = 0;
     // Employees whose unit no company reaches: written without a unit.
@@ -19,7 +18,10 @@ struct SCsvExportResult
 class CCsvExporter final
 {
 public:
-    explicit CCsvExporter(CDaoDatabase &database) : m_database(database) {}
+    explicit CCsvExporter(CDaoDatabase &database)
+        : m_database(database)
+    {
+    }
 
     // The two files as UTF-8 text; database errors are thrown.
     SCsvExportResult Build(QByteArray &units, QByteArray &employees);

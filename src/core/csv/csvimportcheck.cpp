@@ -78,8 +78,9 @@ int CCsvImportCheck::Walk(int parent, const QStringList &names, int from, int &m
             break;
         if (found.size() > 1) {
             reason = current == -1
-                ? QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。").arg(names.at(i))
-                : QStringLiteral("「%1」という名前の部課が同じ階層に複数あり、一つに決まりません。").arg(names.at(i));
+                       ? QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。").arg(names.at(i))
+                       : QStringLiteral("「%1」という名前の部課が同じ階層に複数あり、一つに決まりません。")
+                             .arg(names.at(i));
             return -3;
         }
         current = found.constFirst();
@@ -144,7 +145,8 @@ bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecor
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(line.names))
         if (!FitsWidth(name, widthOfName)) {
-            Refuse(table, record.line, CCsvColumns::UnitPath, QStringLiteral("「%1」: ").arg(name) + TooLong(name, widthOfName));
+            Refuse(table, record.line, CCsvColumns::UnitPath,
+                   QStringLiteral("「%1」: ").arg(name) + TooLong(name, widthOfName));
             return false;
         }
     for (int column = CCsvColumns::UnitYuu; column < CCsvColumns::UnitColumnCount; ++column)
@@ -165,7 +167,9 @@ int CCsvImportCheck::PlaceUnit(const SCsvImportTable &table, qsizetype line, con
     if (companyName != names.constFirst() && names.size() > 1) {
         Refuse(table, line, CCsvColumns::UnitPath,
                QStringLiteral("先頭の「%1」が会社コード %2 の会社名「%3」と違います。")
-                   .arg(names.constFirst()).arg(unit.code).arg(companyName));
+                   .arg(names.constFirst())
+                   .arg(unit.code)
+                   .arg(companyName));
         return -1;
     }
     int matched = 1;
@@ -183,9 +187,12 @@ bool CCsvImportCheck::TakeUnitFields(int target, const SUnitLine &line)
     SCsvImportUnit &unit = m_plan.units[size_t(target)];
     bool differs = false;
     // A company row may rename its company; a department's name is its path.
-    const QString fields[6] = {line.names.constLast(), line.values[CCsvColumns::UnitYuu],
-                               line.values[CCsvColumns::UnitJuu1], line.values[CCsvColumns::UnitJuu2],
-                               line.values[CCsvColumns::UnitTel], line.values[CCsvColumns::UnitFax]};
+    const QString fields[6] = {line.names.constLast(),
+                               line.values[CCsvColumns::UnitYuu],
+                               line.values[CCsvColumns::UnitJuu1],
+                               line.values[CCsvColumns::UnitJuu2],
+                               line.values[CCsvColumns::UnitTel],
+                               line.values[CCsvColumns::UnitFax]};
     for (int f = 0; f < 6; ++f) {
         const int column = f == 0 ? CCsvColumns::UnitPath : CCsvColumns::UnitYuu + f - 1;
         if (line.given[column] && unit.fields[f] != fields[f]) {
@@ -209,7 +216,8 @@ void CCsvImportCheck::CheckUnits(const SCsvImportTable &table, ECsvExisting exis
             continue;
         const QString key = QString::number(line.code) + QLatin1Char('\n') + CCsvColumns::JoinPath(line.names);
         if (const qsizetype earlier = seen.value(key, 0)) {
-            Refuse(table, record.line, CCsvColumns::UnitPath, QStringLiteral("同じ部課が %1 行目にもあります。").arg(earlier));
+            Refuse(table, record.line, CCsvColumns::UnitPath,
+                   QStringLiteral("同じ部課が %1 行目にもあります。").arg(earlier));
             continue;
         }
         const int target = PlaceUnit(table, record.line, line);

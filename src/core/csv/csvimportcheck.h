@@ -16,7 +16,11 @@ struct SCsvImportSummary;
 class CCsvImportCheck final
 {
 public:
-    CCsvImportCheck(SCsvImportPlan &plan, SCsvImportSummary &summary) : m_plan(plan), m_summary(summary) {}
+    CCsvImportCheck(SCsvImportPlan &plan, SCsvImportSummary &summary)
+        : m_plan(plan)
+        , m_summary(summary)
+    {
+    }
 
     void LoadRegister(CRegisterExchange &exchange);
     void CheckUnits(const SCsvImportTable &table, ECsvExisting existing);
@@ -24,8 +28,7 @@ public:
     void CheckEmployees(SCsvImportTable &table, ECsvExisting existing);
 
 private:
-    struct SUnitLine
-    {
+    struct SUnitLine {
         qint32 code = 0;
         QStringList names;
         QString values[CCsvColumns::UnitColumnCount];
@@ -50,7 +53,7 @@ private:
 
     SCsvImportPlan &m_plan;
     SCsvImportSummary &m_summary;
-    QHash<QString, QList<int>> m_children;      // parent index and name -> units
+    QHash<QString, QList<int>> m_children; // parent index and name -> units
     QHash<qint32, int> m_companyByCode;
-    QHash<qint32, qint32> m_employeeIds;        // code -> first ID in code order
+    QHash<qint32, qint32> m_employeeIds; // code -> first ID in code order
 };

@@ -7,14 +7,20 @@
 QString SCsvImportSummary::Text(int maxRefusals) const
 {
     QString text = QStringLiteral("部課: 追加 %1 件、更新 %2 件、変更なし %3 件、読み飛ばし %4 件\n")
-                       .arg(unitsAdded).arg(unitsUpdated).arg(unitsUnchanged).arg(unitsSkipped);
+                       .arg(unitsAdded)
+                       .arg(unitsUpdated)
+                       .arg(unitsUnchanged)
+                       .arg(unitsSkipped);
     text += QStringLiteral("社員: 追加 %1 人、更新 %2 人、読み飛ばし %3 人\n")
-                .arg(employeesAdded).arg(employeesUpdated).arg(employeesSkipped);
+                .arg(employeesAdded)
+                .arg(employeesUpdated)
+                .arg(employeesSkipped);
     text += QStringLiteral("取り込めない行: %1 行\n").arg(Refused());
     for (int i = 0; i < refusals.size() && i < maxRefusals; ++i) {
         const SCsvRefusal &r = refusals.at(i);
-        text += r.column.isEmpty() ? QStringLiteral("%1 %2 行目: %3\n").arg(r.file).arg(r.line).arg(r.reason)
-                                   : QStringLiteral("%1 %2 行目「%3」: %4\n").arg(r.file).arg(r.line).arg(r.column, r.reason);
+        text += r.column.isEmpty()
+                  ? QStringLiteral("%1 %2 行目: %3\n").arg(r.file).arg(r.line).arg(r.reason)
+                  : QStringLiteral("%1 %2 行目「%3」: %4\n").arg(r.file).arg(r.line).arg(r.column, r.reason);
     }
     if (refusals.size() > maxRefusals)
         text += QStringLiteral("ほか %1 行\n").arg(refusals.size() - maxRefusals);

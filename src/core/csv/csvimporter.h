@@ -12,16 +12,14 @@
 class CDaoDatabase;
 
 // A row left out of an import, and why.
-struct SCsvRefusal
-{
+struct SCsvRefusal {
     QString file;
     qsizetype line = 0;
-    QString column;     // empty when the row as a whole is refused
+    QString column; // empty when the row as a whole is refused
     QString reason;
 };
 
-struct SCsvImportSummary
-{
+struct SCsvImportSummary {
     int unitsAdded = 0;
     int unitsUpdated = 0;
     int unitsUnchanged = 0;
@@ -43,14 +41,16 @@ class CCsvImporter final
 public:
     using EExisting = ECsvExisting;
 
-    explicit CCsvImporter(CDaoDatabase &database) : m_database(database) {}
+    explicit CCsvImporter(CDaoDatabase &database)
+        : m_database(database)
+    {
+    }
 
     // Reads the files of folder; one of them may be missing. False with a message
     // when a file cannot be read as a whole.
     bool ReadFolder(const QString &folder, QString &error);
     // File bytes as they are on disk; a missing file is nullopt.
-    bool ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
-                  QString &error);
+    bool ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees, QString &error);
 
     // Checks the rows against the register, once per read; writes nothing. Database
     // errors are thrown.

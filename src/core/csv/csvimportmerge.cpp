@@ -8,7 +8,11 @@ namespace {
 class CProgress final
 {
 public:
-    CProgress(const std::function<bool(int, int)> &progress, int total) : m_progress(progress), m_total(total) {}
+    CProgress(const std::function<bool(int, int)> &progress, int total)
+        : m_progress(progress)
+        , m_total(total)
+    {
+    }
 
     bool Start() { return !m_progress || m_progress(0, m_total); }
     bool Step()

@@ -11,32 +11,29 @@
 enum class ECsvExisting { Update, Skip };
 
 // One file of an import as read: which field each column holds, and its rows.
-struct SCsvImportTable
-{
+struct SCsvImportTable {
     bool present = false;
     QString file;
-    QList<int> columns;     // column of each field, by header
+    QList<int> columns; // column of each field, by header
     QList<SCsvRecord> records;
 };
 
 // A unit as the import will leave it.
-struct SCsvImportUnit
-{
-    qint32 id = 0;          // 0 until a new unit is written
-    int parent = -1;        // index in the plan's units; -1 for a company, -2 for a lost parent
+struct SCsvImportUnit {
+    qint32 id = 0;   // 0 until a new unit is written
+    int parent = -1; // index in the plan's units; -1 for a company, -2 for a lost parent
     qint32 code = 0;
-    QString fields[6];      // name, postal code, address 1 and 2, telephone, fax
+    QString fields[6]; // name, postal code, address 1 and 2, telephone, fax
     bool isNew = false;
     bool changed = false;
 };
 
 // An employee row the import will write.
-struct SCsvImportEmployee
-{
-    qint32 targetId = 0;    // 0 for a new employee
+struct SCsvImportEmployee {
+    qint32 targetId = 0; // 0 for a new employee
     qint32 code = 0;
     bool sex = false;
-    int unit = -1;          // index in the plan's units; -1 for no unit
+    int unit = -1; // index in the plan's units; -1 for no unit
     CDateValue dates[3];
     QString texts[CCsvColumns::EmployeeColumnCount];
     bool present[CCsvColumns::EmployeeColumnCount] = {};
@@ -44,8 +41,7 @@ struct SCsvImportEmployee
 
 // What the checks accepted: the register's units with those to add or change,
 // and the employee rows to write.
-struct SCsvImportPlan
-{
+struct SCsvImportPlan {
     std::vector<SCsvImportUnit> units;
     std::vector<SCsvImportEmployee> employees;
 

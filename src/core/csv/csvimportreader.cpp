@@ -48,11 +48,13 @@ bool CCsvImportReader::ReadTables(const std::optional<QByteArray> &units, const 
 {
     unitTable = {};
     employeeTable = {};
-    if (units && !ReadTable(*units, CCsvColumns::UnitsFileName(), CCsvColumns::UnitHeaders(),
-                            {CCsvColumns::UnitCode, CCsvColumns::UnitPath}, unitTable, error))
+    if (units
+        && !ReadTable(*units, CCsvColumns::UnitsFileName(), CCsvColumns::UnitHeaders(),
+                      {CCsvColumns::UnitCode, CCsvColumns::UnitPath}, unitTable, error))
         return false;
-    if (employees && !ReadTable(*employees, CCsvColumns::EmployeesFileName(), CCsvColumns::EmployeeHeaders(),
-                                {CCsvColumns::EmpCode}, employeeTable, error))
+    if (employees
+        && !ReadTable(*employees, CCsvColumns::EmployeesFileName(), CCsvColumns::EmployeeHeaders(), {CCsvColumns::EmpCode},
+                      employeeTable, error))
         return false;
     return true;
 }

@@ -16,8 +16,8 @@ public:
     static constexpr qint64 MaxFileSize = qint64(1) << 30;
 
     // The files of folder; one of them may be missing, not both.
-    static bool ReadFolder(const QString &folder, std::optional<QByteArray> &units,
-                           std::optional<QByteArray> &employees, QString &error);
+    static bool ReadFolder(const QString &folder, std::optional<QByteArray> &units, std::optional<QByteArray> &employees,
+                           QString &error);
     // File bytes as they are on disk; a missing file is nullopt and gives no table.
     static bool ReadTables(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
                            SCsvImportTable &unitTable, SCsvImportTable &employeeTable, QString &error);

@@ -6,8 +6,7 @@ namespace {
 // libcsv's state before the first byte of a record (ROW_NOT_BEGUN).
 constexpr int kRowNotBegun = 0;
 
-struct SParseState
-{
+struct SParseState {
     QList<SCsvRecord> *records;
     SCsvRecord current;
     qsizetype recordLine = 1;

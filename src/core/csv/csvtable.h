@@ -6,8 +6,7 @@
 #include <QStringList>
 
 // One record of a CSV file and the line it starts on (1 is the first line).
-struct SCsvRecord
-{
+struct SCsvRecord {
     qsizetype line = 0;
     QStringList fields;
 };

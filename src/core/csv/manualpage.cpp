@@ -29,14 +29,19 @@ QString OptionItem(const CCommandLine::SOption &option, bool japanese)
          + QLatin1Char('\n');
 }
 
-struct SText
-{
+struct SText {
     const char *name, *synopsisHead, *description, *options, *files, *environment, *exitStatus;
     const char *nameLine, *descriptionText, *filesText, *environmentText, *exitText;
 };
 
 const SText kEnglish = {
-    "NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "FILES", "ENVIRONMENT", "EXIT STATUS",
+    "NAME",
+    "SYNOPSIS",
+    "DESCRIPTION",
+    "OPTIONS",
+    "FILES",
+    "ENVIRONMENT",
+    "EXIT STATUS",
     "morvek \\- staff register for one company (Japanese user interface)",
     "Morvek keeps a company's organisation (the company and its departments as a tree) and its employees "
     "in one database file, odata.mdb by default, or on a PostgreSQL server. Without options it opens its "
@@ -50,7 +55,13 @@ const SText kEnglish = {
 };
 
 const SText kJapanese = {
-    "名前", "書式", "説明", "オプション", "ファイル", "環境変数", "終了ステータス",
+    "名前",
+    "書式",
+    "説明",
+    "オプション",
+    "ファイル",
+    "環境変数",
+    "終了ステータス",
     "morvek \\- 一つの会社の社員台帳",
     "会社と部課の組織を木として、社員とその日付・住所・顔写真を一つのデータベースファイル（既定は odata.mdb）"
     "または PostgreSQL サーバーに保存します。引数がなければ画面を開きます。CSV のコマンドは画面なしで動きます。",
@@ -67,7 +78,9 @@ QString CManualPage::Render(ELanguage language, const QString &date)
 {
     const bool japanese = language == ELanguage::japanese;
     const SText &t = japanese ? kJapanese : kEnglish;
-    const auto section = [](const char *name) { return QStringLiteral(".SH ") + QString::fromUtf8(name) + QLatin1Char('\n'); };
+    const auto section = [](const char *name) {
+        return QStringLiteral(".SH ") + QString::fromUtf8(name) + QLatin1Char('\n');
+    };
     QString page = QStringLiteral(".TH MORVEK 1 \"%1\" \"Morvek %2\" \"%3\"\n")
                        .arg(date, QStringLiteral(MORVEK_VERSION),
                             japanese ? QStringLiteral("ユーザーコマンド") : QStringLiteral("User Commands"));

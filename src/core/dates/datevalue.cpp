@@ -1,7 +1,8 @@
 #include "dates/datevalue.h"
 
 CDateValue::CDateValue(const QDate &date)
-    : m_date(date), m_status(date.isValid() ? Valid : Invalid)
+    : m_date(date)
+    , m_status(date.isValid() ? Valid : Invalid)
 {
 }
 
@@ -48,12 +49,25 @@ QString CDateValue::Format(const QString &format) const
         }
         const QChar code = format.at(++i);
         switch (code.unicode()) {
-        case 'y': out += QString::asprintf("%02d", m_date.year() % 100); break;
-        case 'Y': out += QString::number(m_date.year()); break;
-        case 'm': out += QString::asprintf("%02d", m_date.month()); break;
-        case 'd': out += QString::asprintf("%02d", m_date.day()); break;
-        case '%': out += u'%'; break;
-        default: out += c; out += code; break;
+        case 'y':
+            out += QString::asprintf("%02d", m_date.year() % 100);
+            break;
+        case 'Y':
+            out += QString::number(m_date.year());
+            break;
+        case 'm':
+            out += QString::asprintf("%02d", m_date.month());
+            break;
+        case 'd':
+            out += QString::asprintf("%02d", m_date.day());
+            break;
+        case '%':
+            out += u'%';
+            break;
+        default:
+            out += c;
+            out += code;
+            break;
         }
     }
     return out;
@@ -73,7 +87,7 @@ CDateValue CDateValue::FromVariant(const QVariant &value)
     // Only the date part counts; a stored time of day is ignored. The usual
     // "yyyy-mm-dd" is read digit by digit: this runs for every row shown.
     const QString text = value.typeId() == QMetaType::QString ? *static_cast<const QString *>(value.constData())
-                                                               : value.toString();
+                                                              : value.toString();
     if (text.size() >= 10 && text.at(4) == u'-' && text.at(7) == u'-') {
         int parts[3] = {0, 0, 0};
         const int starts[3] = {0, 5, 8};

@@ -11,12 +11,12 @@ class CDateValue final
 public:
     enum Status { Valid, Invalid, Null };
 
-    CDateValue() = default;                      // null
-    explicit CDateValue(const QDate &date);      // valid when the date is
+    CDateValue() = default;                 // null
+    explicit CDateValue(const QDate &date); // valid when the date is
     CDateValue(int year, int month, int day);
 
-    static CDateValue Zero();                    // "date value 0": 1899-12-30
-    static CDateValue CurrentTime();             // today
+    static CDateValue Zero();        // "date value 0": 1899-12-30
+    static CDateValue CurrentTime(); // today
     static CDateValue MakeNull() { return {}; }
 
     void SetDateTime(int year, int month, int day);

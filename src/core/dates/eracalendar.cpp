@@ -4,23 +4,22 @@
 
 namespace {
 
-struct EraRow
-{
+struct EraRow {
     const char *name;
-    const char *prefix;     // printf format over the era year
+    const char *prefix; // printf format over the era year
     int firstYear, firstMonth, firstDay;
-    int lastYear, lastMonth, lastDay;   // 0 for the open era
+    int lastYear, lastMonth, lastDay; // 0 for the open era
     int baseYear;
 };
 
 // Index 0 is "no era"; each era ends the day before the next begins.
 constexpr EraRow kEras[CEraCalendar::MaxEra + 1] = {
-    { "", "", 0, 0, 0, 0, 0, 0, 0 },
-    { "明治", "明治 % 3d", 1868, 9, 8, 1912, 7, 29, 1867 },
-    { "大正", "大正 % 3d", 1912, 7, 30, 1926, 12, 24, 1911 },
-    { "昭和", "昭和 % 3d", 1926, 12, 25, 1989, 1, 7, 1925 },
-    { "平成", "平成 % 3d", 1989, 1, 8, 2019, 4, 30, 1988 },
-    { "令和", "令和 % 3d", 2019, 5, 1, 0, 0, 0, 2018 },
+    {"", "", 0, 0, 0, 0, 0, 0, 0},
+    {"明治", "明治 % 3d", 1868, 9, 8, 1912, 7, 29, 1867},
+    {"大正", "大正 % 3d", 1912, 7, 30, 1926, 12, 24, 1911},
+    {"昭和", "昭和 % 3d", 1926, 12, 25, 1989, 1, 7, 1925},
+    {"平成", "平成 % 3d", 1989, 1, 8, 2019, 4, 30, 1988},
+    {"令和", "令和 % 3d", 2019, 5, 1, 0, 0, 0, 2018},
 };
 
 bool InTable(int era)
@@ -107,8 +106,7 @@ QString CEraCalendar::ToEraText(const CDateValue &date, int &era)
     if (found == NoEra)
         return {};
     era = found;
-    return QString::asprintf("%02d%02d%02d", date.GetYear() - BaseYear(found),
-                             date.GetMonth(), date.GetDay());
+    return QString::asprintf("%02d%02d%02d", date.GetYear() - BaseYear(found), date.GetMonth(), date.GetDay());
 }
 
 QString CEraCalendar::ToWesternText(const CDateValue &date)

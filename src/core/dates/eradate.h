@@ -8,7 +8,7 @@
 class CEraDate final
 {
 public:
-    CEraDate();     // today
+    CEraDate(); // today
 
     // Returns the Western text, which is kept beside the date.
     QString SetDate(const CDateValue &date);

@@ -4,14 +4,14 @@
 
 void CCardField::Store(QDataStream &ar) const
 {
-    ar << m_nKind << m_nField << m_nLeft << m_nTop << m_nRight << m_nBottom << m_nFormat << m_crText
-       << m_crBack << m_bBorder;
+    ar << m_nKind << m_nField << m_nLeft << m_nTop << m_nRight << m_nBottom << m_nFormat << m_crText << m_crBack
+       << m_bBorder;
 }
 
 void CCardField::Load(QDataStream &ar)
 {
-    ar >> m_nKind >> m_nField >> m_nLeft >> m_nTop >> m_nRight >> m_nBottom >> m_nFormat >> m_crText
-        >> m_crBack >> m_bBorder;
+    ar >> m_nKind >> m_nField >> m_nLeft >> m_nTop >> m_nRight >> m_nBottom >> m_nFormat >> m_crText >> m_crBack
+        >> m_bBorder;
 }
 
 QColor CCardField::ColorFromRef(quint32 colorRef)

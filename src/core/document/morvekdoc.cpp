@@ -78,7 +78,7 @@ QString CMorvekDoc::CheckLayout(qint32 version, qint32 cellWidth, qint32 cellHei
         if (f.m_nKind != CCardField::kindText && f.m_nKind != CCardField::kindPhoto)
             return QStringLiteral("%1 番目の項目の種類 %2 が正しくありません。").arg(i + 1).arg(f.m_nKind);
         const bool inside = f.m_nLeft >= 0 && f.m_nTop >= 0 && f.m_nLeft <= f.m_nRight && f.m_nTop <= f.m_nBottom
-                            && f.m_nRight <= maxRight && f.m_nBottom <= maxBottom;
+                         && f.m_nRight <= maxRight && f.m_nBottom <= maxBottom;
         if (!inside) {
             return QStringLiteral("%1 番目の項目の位置 (%2, %3)-(%4, %5) が名刺の枠を外れています。")
                 .arg(i + 1)

@@ -48,14 +48,13 @@ EHeader HeaderKind(const QByteArray &block)
     return EHeader::none;
 }
 
-struct SLayout
-{
+struct SLayout {
     qint64 width = 0;
-    qint64 height = 0;          // always positive here
+    qint64 height = 0; // always positive here
     bool bTopDown = false;
     int nBits = 0;
     quint32 compression = kBiRgb;
-    std::array<quint32, 3> masks{};     // red, green, blue for 16 and 32 bits
+    std::array<quint32, 3> masks{}; // red, green, blue for 16 and 32 bits
     qint64 tableOffset = 0;
     qint64 tableEntries = 0;
     int nEntrySize = 4;
@@ -96,11 +95,15 @@ bool ReadLayout(const QByteArray &block, SLayout &layout)
         return false;
 
     switch (layout.nBits) {
-    case 1: case 4: case 8: case 24:
+    case 1:
+    case 4:
+    case 8:
+    case 24:
         if (layout.compression != kBiRgb)
             return false;
         break;
-    case 16: case 32:
+    case 16:
+    case 32:
         if (layout.compression == kBiRgb) {
             layout.masks = layout.nBits == 16 ? std::array<quint32, 3>{0x7C00, 0x03E0, 0x001F}
                                               : std::array<quint32, 3>{0xFF0000, 0xFF00, 0xFF};
@@ -141,9 +144,12 @@ int MaskedChannel(quint32 pixel, quint32 mask)
 qint32 GetDibWidth(const QByteArray &block)
 {
     switch (HeaderKind(block)) {
-    case EHeader::core: return ReadU16(block, 4);
-    case EHeader::info: return qint32(ReadU32(block, 4));
-    case EHeader::none: break;
+    case EHeader::core:
+        return ReadU16(block, 4);
+    case EHeader::info:
+        return qint32(ReadU32(block, 4));
+    case EHeader::none:
+        break;
     }
     return 0;
 }
@@ -151,9 +157,12 @@ qint32 GetDibWidth(const QByteArray &block)
 qint32 GetDibHeight(const QByteArray &block)
 {
     switch (HeaderKind(block)) {
-    case EHeader::core: return ReadU16(block, 6);
-    case EHeader::info: return qint32(ReadU32(block, 8));
-    case EHeader::none: break;
+    case EHeader::core:
+        return ReadU16(block, 6);
+    case EHeader::info:
+        return qint32(ReadU32(block, 8));
+    case EHeader::none:
+        break;
     }
     return 0;
 }
@@ -168,10 +177,14 @@ quint16 GetDibColorCount(const QByteArray &block)
             return used;
     }
     switch (ReadU16(block, kind == EHeader::info ? 14 : 10)) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
     }
 }
 
@@ -227,7 +240,7 @@ QImage DibToImage(const QByteArray &block)
     QList<QRgb> table;
     MakeDibPalette(block, table);
     if (layout.nBits <= 8)
-        table.resize(1 << layout.nBits, qRgb(0, 0, 0));     // indices beyond the table show black
+        table.resize(1 << layout.nBits, qRgb(0, 0, 0)); // indices beyond the table show black
 
     QImage image(int(layout.width), int(layout.height), QImage::Format_RGB32);
     if (image.isNull())
@@ -239,7 +252,9 @@ QImage DibToImage(const QByteArray &block)
         const uchar *src = bits + sourceRow * layout.stride;
         auto *dst = reinterpret_cast<QRgb *>(image.scanLine(y));
         switch (layout.nBits) {
-        case 1: case 4: case 8: {
+        case 1:
+        case 4:
+        case 8: {
             const int bitsPer = layout.nBits;
             const int perByte = 8 / bitsPer;
             const int valueMask = (1 << bitsPer) - 1;
@@ -253,7 +268,8 @@ QImage DibToImage(const QByteArray &block)
             for (int x = 0; x < width; ++x)
                 dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
             break;
-        case 16: case 32: {
+        case 16:
+        case 32: {
             const int bytes = layout.nBits / 8;
             for (int x = 0; x < width; ++x) {
                 const quint32 pixel = bytes == 2 ? qFromLittleEndian<quint16>(src + 2 * x)
@@ -270,8 +286,7 @@ QImage DibToImage(const QByteArray &block)
     return image;
 }
 
-bool DrawDib(QPainter &painter, const QRect &dest, const QByteArray &block, const QRect &source,
-             const QList<QRgb> *)
+bool DrawDib(QPainter &painter, const QRect &dest, const QByteArray &block, const QRect &source, const QList<QRgb> *)
 {
     const QImage image = DibToImage(block);
     if (image.isNull())

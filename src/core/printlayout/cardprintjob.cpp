@@ -105,14 +105,12 @@ void CCardPrintJob::DrawCardPage(QPainter &dc, const SPrintInfo &info)
         DrawCard(dc, record, photo, (j % kCardColumns) * cellWidth, (j / kCardColumns) * cellHeight);
 }
 
-void CCardPrintJob::DrawCard(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, int originX,
-                             int originY)
+void CCardPrintJob::DrawCard(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, int originX, int originY)
 {
     if (!m_pDocument)
         return;
     // Nothing of one card reaches into the next.
-    CPrintTable::SRect card{originX, originY, originX + m_pDocument->m_nCellWidth,
-                            originY + m_pDocument->m_nCellHeight};
+    CPrintTable::SRect card{originX, originY, originX + m_pDocument->m_nCellWidth, originY + m_pDocument->m_nCellHeight};
     m_table.ScaleRects(dc, &card, 1);
     for (const CCardField &field : m_pDocument->m_fields) {
         const int left = originX + field.m_nLeft;

@@ -78,10 +78,9 @@ bool CCompanyListJob::PrepareCompanyPrintJob(qint32 unitId)
 QString CCompanyListJob::PersonalText(const CPrintRecord &record)
 {
     return QStringLiteral("\n  [ %1 ] %2(%3)\n\n").arg(record.m_Code).arg(record.m_Name, record.m_Kana)
-           + QStringLiteral("〒 ") + record.m_Yuu + QLatin1Char('\n')
-           + QStringLiteral("   ") + record.m_Juu1 + QLatin1Char('\n')
-           + QStringLiteral("   ") + record.m_Juu2 + QStringLiteral("\n\n")
-           + QStringLiteral(" TEL:%1 FAX:%2").arg(record.m_TEL, 15).arg(record.m_FAX, 15);
+         + QStringLiteral("〒 ") + record.m_Yuu + QLatin1Char('\n') + QStringLiteral("   ") + record.m_Juu1
+         + QLatin1Char('\n') + QStringLiteral("   ") + record.m_Juu2 + QStringLiteral("\n\n")
+         + QStringLiteral(" TEL:%1 FAX:%2").arg(record.m_TEL, 15).arg(record.m_FAX, 15);
 }
 
 QString CCompanyListJob::OtherText(const CPrintRecord &record)

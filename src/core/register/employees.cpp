@@ -83,10 +83,10 @@ CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QLis
     if (unitId != 0 && !CUnits::Hold(transaction, unitId))
         return EMove::unitGone;
     CDaoDatabase &db = transaction.Database();
-    const int changed = unique.isEmpty() ? 0
-                                         : db.ExecuteAll(CIdChunks::Statements(
-                                               QStringLiteral("UPDATE Mast01 SET Busyo = ? WHERE ID IN (%1)"),
-                                               {unitId}, unique));
+    const int changed = unique.isEmpty()
+                          ? 0
+                          : db.ExecuteAll(CIdChunks::Statements(
+                              QStringLiteral("UPDATE Mast01 SET Busyo = ? WHERE ID IN (%1)"), {unitId}, unique));
     // Mostly everybody is still there, which the count tells without another look.
     const QList<qint32> there = changed == unique.size() ? unique : StillThere(db, unique);
     if (!there.isEmpty())

@@ -33,5 +33,4 @@ public:
     static EMove Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved = nullptr);
     // Takes the employees out of their units, all or none; returns those that were there.
     static QList<qint32> Release(const QList<qint32> &ids);
-
 };

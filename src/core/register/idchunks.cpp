@@ -31,7 +31,7 @@ QList<qint32> CIdChunks::Unique(const QList<qint32> &ids)
 }
 
 QList<CDaoDatabase::SBoundStatement> CIdChunks::Statements(const QString &sql, const QVariantList &lead,
-                                                          const QList<qint32> &ids)
+                                                           const QList<qint32> &ids)
 {
     QList<CDaoDatabase::SBoundStatement> statements;
     for (qsizetype from = 0; from < ids.size(); from += kChunk) {

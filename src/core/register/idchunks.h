@@ -20,7 +20,7 @@ public:
     static QList<qint32> Unique(const QList<qint32> &ids);
     // sql holds "%1" where the chunk's "?, ?, ..." go; lead binds before the IDs.
     static QList<CDaoDatabase::SBoundStatement> Statements(const QString &sql, const QVariantList &lead,
-                                                          const QList<qint32> &ids);
+                                                           const QList<qint32> &ids);
     // The first column of every row sql gives, run once per chunk.
     static QList<qint32> Select(CDaoDatabase &db, const QString &sql, const QList<qint32> &ids);
 };

@@ -30,10 +30,10 @@ CPrintRecord FromEmployee(const CMast01 &employee)
 }
 
 const QStringList kPrintedColumns = {
-    QStringLiteral("ID"),    QStringLiteral("Code"),  QStringLiteral("Busyo"), QStringLiteral("Sex"),
-    QStringLiteral("Name"),  QStringLiteral("Kana"),  QStringLiteral("Sdate"), QStringLiteral("Indat"),
+    QStringLiteral("ID"),     QStringLiteral("Code"), QStringLiteral("Busyo"), QStringLiteral("Sex"),
+    QStringLiteral("Name"),   QStringLiteral("Kana"), QStringLiteral("Sdate"), QStringLiteral("Indat"),
     QStringLiteral("Outdat"), QStringLiteral("Yuu"),  QStringLiteral("Juu1"),  QStringLiteral("Juu2"),
-    QStringLiteral("TEL"),   QStringLiteral("FAX"),
+    QStringLiteral("TEL"),    QStringLiteral("FAX"),
 };
 } // namespace
 

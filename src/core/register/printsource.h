@@ -17,8 +17,8 @@ public:
     CPrintSource() = delete;
 
     struct SCompanyList {
-        QString strCompany;                 // the company's name
-        std::vector<CPrintRecord> records;  // their own address; the path below the company
+        QString strCompany;                // the company's name
+        std::vector<CPrintRecord> records; // their own address; the path below the company
     };
     // Every employee whose unit carries the code of the company above unitId, in
     // ID order; none without a unit or with a unit that is gone. Nothing when

@@ -28,8 +28,8 @@ QList<SUnitRecord> CRegisterExchange::Units(EUnitOrder order)
     set.Open();
     const CDaoFind all;
     for (bool found = set.FindFirst(all); found; found = set.FindNext(all)) {
-        units.append({set.m_ID, set.m_Parent, set.m_Code,
-                      {set.m_Name, set.m_Yuu, set.m_Juu1, set.m_Juu2, set.m_TEL, set.m_FAX}});
+        units.append(
+            {set.m_ID, set.m_Parent, set.m_Code, {set.m_Name, set.m_Yuu, set.m_Juu1, set.m_Juu2, set.m_TEL, set.m_FAX}});
     }
     return units;
 }

@@ -11,12 +11,11 @@ class CMast00;
 class CMast01;
 
 // A unit as the exchange with other programs sees it.
-struct SUnitRecord
-{
+struct SUnitRecord {
     qint32 id = 0;
     qint32 parent = 0;
     qint32 code = 0;
-    QString fields[6];      // name, postal code, address 1 and 2, telephone, fax
+    QString fields[6]; // name, postal code, address 1 and 2, telephone, fax
 };
 
 // The whole register read and written at once, for files exchanged with other

@@ -8,8 +8,7 @@ class CDaoFind;
 class CMast01;
 
 // One line of the employee search list and the employee it stands for.
-struct SSearchLine
-{
+struct SSearchLine {
     qint32 nID = 0;
     QString strText;
 };

@@ -7,7 +7,7 @@ namespace {
 bool SameAddress(const SUnitFields &a, const SUnitFields &b)
 {
     return a.strName == b.strName && a.strYuu == b.strYuu && a.strJuu1 == b.strJuu1 && a.strJuu2 == b.strJuu2
-           && a.strTel == b.strTel && a.strFax == b.strFax;
+        && a.strTel == b.strTel && a.strFax == b.strFax;
 }
 } // namespace
 

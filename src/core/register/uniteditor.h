@@ -28,7 +28,7 @@ public:
 private:
     void TakeRow();
 
-    std::unique_ptr<CMast00> m_pUnits;   // open on the unit while the form runs
+    std::unique_ptr<CMast00> m_pUnits; // open on the unit while the form runs
     SUnitFields m_fields;
     bool m_bThere = false;
 };

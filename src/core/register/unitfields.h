@@ -3,8 +3,7 @@
 #include <QString>
 
 // A unit as the company and department forms show and correct it.
-struct SUnitFields
-{
+struct SUnitFields {
     qint32 nID = 0;
     qint32 nParent = 0;
     qint32 nCode = 0;

@@ -89,8 +89,8 @@ std::optional<SUnitFields> CUnits::Fields(qint32 id)
     const CSetOpener open(units);
     if (!units.FindById(id))
         return std::nullopt;
-    return SUnitFields{units.m_ID,  units.m_Parent, units.m_Code, units.m_Name, units.m_Yuu,
-                       units.m_Juu1, units.m_Juu2,  units.m_TEL,  units.m_FAX};
+    return SUnitFields{units.m_ID,   units.m_Parent, units.m_Code, units.m_Name, units.m_Yuu,
+                       units.m_Juu1, units.m_Juu2,   units.m_TEL,  units.m_FAX};
 }
 
 qint32 CUnits::AddDepartment(qint32 parentId, const SUnitFields &fields)
@@ -164,12 +164,12 @@ bool CUnits::Delete(qint32 id)
     } else {
         units = {id};
     }
-    const QList<qint32> released =
-        CIdChunks::Select(db, QStringLiteral("SELECT ID FROM Mast01 WHERE Busyo IN (%1)"), units);
+    const QList<qint32> released = CIdChunks::Select(db, QStringLiteral("SELECT ID FROM Mast01 WHERE Busyo IN (%1)"),
+                                                     units);
     // The units go first: a move into one of them that holds it is waited for, and
     // its employees are then released with the others.
-    QList<CDaoDatabase::SBoundStatement> statements =
-        CIdChunks::Statements(QStringLiteral("DELETE FROM Mast00 WHERE ID IN (%1)"), {}, units);
+    QList<CDaoDatabase::SBoundStatement> statements = CIdChunks::Statements(
+        QStringLiteral("DELETE FROM Mast00 WHERE ID IN (%1)"), {}, units);
     statements += CIdChunks::Statements(QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo IN (%1)"), {}, units);
     db.ExecuteAll(statements);
     if (!released.isEmpty())

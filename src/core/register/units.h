@@ -45,5 +45,4 @@ public:
     // Inside a write: true when the unit is there, and it then stays there until
     // the write ends; another user's delete of it waits for that.
     static bool Hold(CRegisterTransaction &transaction, qint32 id);
-
 };

@@ -226,7 +226,8 @@ void CDaoDatabase::CommitTrans()
     m_bInTrans = false;
     QSqlDatabase db = Connection();
     if (!db.commit()) {
-        const CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新に失敗しました。"));
+        const CDaoException error = CDaoException::FromSql(db.lastError(),
+                                                           QStringLiteral("データベースの更新に失敗しました。"));
         db.rollback();
         NoteWrite();
         throw error;

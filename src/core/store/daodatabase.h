@@ -32,8 +32,7 @@ public:
 
     // Makes a new, empty file; refuses an existing one. Leaves the connection open.
     // On a server: connects to a database that must hold nothing yet.
-    void Create(const QString &path, const QString &locale = QString::fromLatin1(dbLangGeneral),
-                int options = 0);
+    void Create(const QString &path, const QString &locale = QString::fromLatin1(dbLangGeneral), int options = 0);
     // Opens an existing file, shared; read-only when the file is.
     void Open(const QString &path);
     void Close();

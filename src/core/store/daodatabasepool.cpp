@@ -24,7 +24,7 @@ struct SIdentity {
     quint64 nInode = 0;
     qint64 nBirth = 0;
     bool bWritable = false;
-    bool bValid = false;   // the file is there
+    bool bValid = false; // the file is there
     bool operator==(const SIdentity &) const = default;
 };
 
@@ -72,7 +72,7 @@ SPath PathOf(const QString &path)
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty())
-        return {info.absoluteFilePath(), QFile::encodeName(path)};   // not there yet: ask again next time
+        return {info.absoluteFilePath(), QFile::encodeName(path)}; // not there yet: ask again next time
     if (known.size() >= 64)
         known.clear();
     return *known.insert(path, {canonical, QFile::encodeName(path)});

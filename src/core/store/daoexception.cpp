@@ -5,7 +5,9 @@
 #include <QSqlError>
 
 CDaoException::CDaoException(const QString &message, const QString &driverText)
-    : m_strMessage(message), m_strDriver(driverText), m_utf8(GetErrorMessage().toUtf8())
+    : m_strMessage(message)
+    , m_strDriver(driverText)
+    , m_utf8(GetErrorMessage().toUtf8())
 {
 }
 
@@ -23,8 +25,7 @@ CDaoException CDaoException::FromSql(const QSqlError &error, const QString &cont
 
 CDaoException CDaoException::Conflict()
 {
-    return CDaoException(CDatabaseFault::Cause(EDatabaseProblem::conflict, {}))
-        .WithProblem(EDatabaseProblem::conflict);
+    return CDaoException(CDatabaseFault::Cause(EDatabaseProblem::conflict, {})).WithProblem(EDatabaseProblem::conflict);
 }
 
 QString CDaoException::GetErrorMessage() const

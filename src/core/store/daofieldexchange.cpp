@@ -134,10 +134,17 @@ void DFX_Long(CDaoFieldExchange *pFX, const QString &column, qint32 &value)
         pFX->m_bindings.push_back({CDaoFieldExchange::Long, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Long, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadLong(pFX, i); break;
-        case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
-        case CDaoFieldExchange::Reset: value = 0; break;
-        default: break;
+        case CDaoFieldExchange::Load:
+            value = LoadLong(pFX, i);
+            break;
+        case CDaoFieldExchange::Store:
+            pFX->m_values[i] = value;
+            break;
+        case CDaoFieldExchange::Reset:
+            value = 0;
+            break;
+        default:
+            break;
         }
     });
 }
@@ -148,10 +155,17 @@ void DFX_Bool(CDaoFieldExchange *pFX, const QString &column, bool &value)
         pFX->m_bindings.push_back({CDaoFieldExchange::Bool, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Bool, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadLong(pFX, i) != 0; break;
-        case CDaoFieldExchange::Store: pFX->m_values[i] = value ? 1 : 0; break;
-        case CDaoFieldExchange::Reset: value = false; break;
-        default: break;
+        case CDaoFieldExchange::Load:
+            value = LoadLong(pFX, i) != 0;
+            break;
+        case CDaoFieldExchange::Store:
+            pFX->m_values[i] = value ? 1 : 0;
+            break;
+        case CDaoFieldExchange::Reset:
+            value = false;
+            break;
+        default:
+            break;
         }
     });
 }
@@ -162,10 +176,17 @@ void DFX_Text(CDaoFieldExchange *pFX, const QString &column, QString &value)
         pFX->m_bindings.push_back({CDaoFieldExchange::Text, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Text, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadText(pFX, i); break;
-        case CDaoFieldExchange::Store: pFX->m_values[i] = value; break;
-        case CDaoFieldExchange::Reset: value.clear(); break;
-        default: break;
+        case CDaoFieldExchange::Load:
+            value = LoadText(pFX, i);
+            break;
+        case CDaoFieldExchange::Store:
+            pFX->m_values[i] = value;
+            break;
+        case CDaoFieldExchange::Reset:
+            value.clear();
+            break;
+        default:
+            break;
         }
     });
 }
@@ -176,15 +197,20 @@ void DFX_DateTime(CDaoFieldExchange *pFX, const QString &column, CDateValue &val
         pFX->m_bindings.push_back({CDaoFieldExchange::Date, &value, column});
     Exchange(pFX, column, CDaoFieldExchange::Date, [&](int i) {
         switch (pFX->m_nOperation) {
-        case CDaoFieldExchange::Load: value = LoadDate(pFX, i); break;
+        case CDaoFieldExchange::Load:
+            value = LoadDate(pFX, i);
+            break;
         case CDaoFieldExchange::Store:
             // Refused only if it is to be written: an unchanged bad date stays as stored.
             pFX->m_invalid[i] = value.GetStatus() == CDateValue::Invalid;
             if (!pFX->m_invalid[i])
                 pFX->m_values[i] = value.ToVariant();
             break;
-        case CDaoFieldExchange::Reset: value = CDateValue::MakeNull(); break;
-        default: break;
+        case CDaoFieldExchange::Reset:
+            value = CDateValue::MakeNull();
+            break;
+        default:
+            break;
         }
     });
 }
@@ -205,11 +231,13 @@ void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinar
             // An untouched photo is left as it is in the file.
             pFX->m_keep[i] = !value.IsDirty();
             if (value.IsDirty())
-                pFX->m_values[i] = value.IsEmpty() ? QVariant(QMetaType::fromType<QByteArray>())
-                                                   : QVariant(value.Data());
+                pFX->m_values[i] = value.IsEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(value.Data());
             break;
-        case CDaoFieldExchange::Reset: value.Reset(); break;
-        default: break;
+        case CDaoFieldExchange::Reset:
+            value.Reset();
+            break;
+        default:
+            break;
         }
     });
 }
@@ -219,10 +247,18 @@ void CDaoFieldExchange::LoadBound(const std::vector<SBinding> &bindings)
     for (int i = 0; i < int(bindings.size()); ++i) {
         const SBinding &binding = bindings[size_t(i)];
         switch (binding.kind) {
-        case Long: *static_cast<qint32 *>(binding.pMember) = LoadLong(this, i); break;
-        case Bool: *static_cast<bool *>(binding.pMember) = LoadLong(this, i) != 0; break;
-        case Text: *static_cast<QString *>(binding.pMember) = LoadText(this, i); break;
-        case Date: *static_cast<CDateValue *>(binding.pMember) = LoadDate(this, i); break;
+        case Long:
+            *static_cast<qint32 *>(binding.pMember) = LoadLong(this, i);
+            break;
+        case Bool:
+            *static_cast<bool *>(binding.pMember) = LoadLong(this, i) != 0;
+            break;
+        case Text:
+            *static_cast<QString *>(binding.pMember) = LoadText(this, i);
+            break;
+        case Date:
+            *static_cast<CDateValue *>(binding.pMember) = LoadDate(this, i);
+            break;
         case Binary: {
             auto &value = *static_cast<CDaoLongBinary *>(binding.pMember);
             if (m_binarySource)

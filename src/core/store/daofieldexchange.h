@@ -55,17 +55,20 @@ public:
         QString strColumn;
     };
 
-    explicit CDaoFieldExchange(Operation op) : m_nOperation(op) {}
+    explicit CDaoFieldExchange(Operation op)
+        : m_nOperation(op)
+    {
+    }
 
     // Load through the bindings; the same as a Load pass of DoFieldExchange.
     void LoadBound(const std::vector<SBinding> &bindings);
 
     Operation m_nOperation;
-    QStringList m_columns;                 // Describe
-    QVector<Kind> m_kinds;                 // Describe
-    QVariantList m_values;                 // one per column: Load and Store give them out
-    QVector<bool> m_keep;                  // Store: column left as it is in the file
-    QVector<bool> m_invalid;               // Store: a value that cannot be written
+    QStringList m_columns;   // Describe
+    QVector<Kind> m_kinds;   // Describe
+    QVariantList m_values;   // one per column: Load and Store give them out
+    QVector<bool> m_keep;    // Store: column left as it is in the file
+    QVector<bool> m_invalid; // Store: a value that cannot be written
     // Load: the row to read, and each field's column in it (-1: not read). The
     // values as stored go to m_values, for a later update to compare with.
     const CDaoStatement *m_pRow = nullptr;

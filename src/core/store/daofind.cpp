@@ -17,12 +17,18 @@ bool IsPlainName(const QString &column)
 QLatin1StringView OpText(CDaoFind::EOp op)
 {
     switch (op) {
-    case CDaoFind::EOp::equal: return QLatin1StringView("=");
-    case CDaoFind::EOp::notEqual: return QLatin1StringView("<>");
-    case CDaoFind::EOp::less: return QLatin1StringView("<");
-    case CDaoFind::EOp::lessOrEqual: return QLatin1StringView("<=");
-    case CDaoFind::EOp::greater: return QLatin1StringView(">");
-    case CDaoFind::EOp::greaterOrEqual: return QLatin1StringView(">=");
+    case CDaoFind::EOp::equal:
+        return QLatin1StringView("=");
+    case CDaoFind::EOp::notEqual:
+        return QLatin1StringView("<>");
+    case CDaoFind::EOp::less:
+        return QLatin1StringView("<");
+    case CDaoFind::EOp::lessOrEqual:
+        return QLatin1StringView("<=");
+    case CDaoFind::EOp::greater:
+        return QLatin1StringView(">");
+    case CDaoFind::EOp::greaterOrEqual:
+        return QLatin1StringView(">=");
     }
     return QLatin1StringView("=");
 }
@@ -33,14 +39,17 @@ QString BindableCondition(const QString &condition, qint64 *value)
 {
     const QChar *p = condition.cbegin();
     const QChar *const end = condition.cend();
-    const auto skipSpaces = [&] { while (p != end && p->isSpace()) ++p; };
+    const auto skipSpaces = [&] {
+        while (p != end && p->isSpace())
+            ++p;
+    };
     const auto isAscii = [](QChar c, char16_t from, char16_t to) { return c.unicode() >= from && c.unicode() <= to; };
     skipSpaces();
     const bool bracket = p != end && *p == u'[';
     p += bracket ? 1 : 0;
     const QChar *name = p;
-    while (p != end && (isAscii(*p, u'a', u'z') || isAscii(*p, u'A', u'Z') || *p == u'_'
-                        || (p != name && isAscii(*p, u'0', u'9'))))
+    while (p != end
+           && (isAscii(*p, u'a', u'z') || isAscii(*p, u'A', u'Z') || *p == u'_' || (p != name && isAscii(*p, u'0', u'9'))))
         ++p;
     const QString column(name, p - name);
     if (column.isEmpty() || (bracket && (p == end || *p++ != u']')))

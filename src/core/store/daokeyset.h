@@ -20,8 +20,8 @@ public:
     int Append(qint64 key);
     void Remove(int pos);
 
-    int NextLive(int pos) const;   // first live position after pos, or Size()
-    int PrevLive(int pos) const;   // last live position before pos, or -1
+    int NextLive(int pos) const; // first live position after pos, or Size()
+    int PrevLive(int pos) const; // last live position before pos, or -1
     int LiveCount() const { return m_nLive; }
 
     // Positions of the given keys that belong to the set, ascending.

@@ -44,8 +44,7 @@ void CDaoOrderedFind::Clear()
 
 bool CDaoOrderedFind::IsAt(const QString &condition, qint64 key, quint64 generation) const
 {
-    return m_bValid && key >= 0 && generation == m_nGeneration && m_condition == condition
-        && m_keys[m_index] == key;
+    return m_bValid && key >= 0 && generation == m_nGeneration && m_condition == condition && m_keys[m_index] == key;
 }
 
 bool CDaoOrderedFind::Next()

@@ -35,7 +35,7 @@ private:
     QString m_condition;
     std::vector<qint64> m_keys;
     size_t m_index = 0;
-    CDaoStatement *m_pQuery = nullptr;  // still stepping; null once the last row was passed
+    CDaoStatement *m_pQuery = nullptr; // still stepping; null once the last row was passed
     quint64 m_nGeneration = 0;
     bool m_bOnQuery = false;
     bool m_bValid = false;

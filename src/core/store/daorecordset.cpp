@@ -18,7 +18,10 @@ QString g_applicationPath;
 constexpr int kAfterLast = std::numeric_limits<int>::max() / 2;
 constexpr int kUnknown = -2;
 
-QString NoCurrentRecord() { return QStringLiteral("現在のレコードがありません。"); }
+QString NoCurrentRecord()
+{
+    return QStringLiteral("現在のレコードがありません。");
+}
 
 bool IsIdentifier(const QString &name)
 {
@@ -51,9 +54,18 @@ CDaoRecordset::~CDaoRecordset()
     Close();
 }
 
-void CDaoRecordset::SetApplicationDatabasePath(const QString &path) { g_applicationPath = path; }
-QString CDaoRecordset::ApplicationDatabasePath() { return g_applicationPath; }
-QString CDaoRecordset::GetDefaultDBName() const { return g_applicationPath; }
+void CDaoRecordset::SetApplicationDatabasePath(const QString &path)
+{
+    g_applicationPath = path;
+}
+QString CDaoRecordset::ApplicationDatabasePath()
+{
+    return g_applicationPath;
+}
+QString CDaoRecordset::GetDefaultDBName() const
+{
+    return g_applicationPath;
+}
 
 void CDaoRecordset::Open(int nOpenType, const QString &sql, int options)
 {
@@ -133,7 +145,7 @@ CDaoStatement &CDaoRecordset::Prepare(const QString &sql)
         return *m_pLastStatement;
     constexpr size_t kMaxStatements = 48;
     if (m_statements.size() >= kMaxStatements && m_statements.find(sql) == m_statements.end()) {
-        m_ordered.Clear();  // its statement goes back with the others
+        m_ordered.Clear(); // its statement goes back with the others
         ReturnStatements();
     }
     auto &slot = m_statements[sql];
@@ -546,7 +558,7 @@ void CDaoRecordset::LoadRow(const CDaoStatement &q)
     if (m_rowValues.size() != m_columns.size())
         m_rowValues = QVariantList(m_columns.size());
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
-    fx.m_values = std::move(m_rowValues);   // lent, not copied: the next row writes into it again
+    fx.m_values = std::move(m_rowValues); // lent, not copied: the next row writes into it again
     fx.m_pRow = &q;
     fx.m_pRowColumns = &m_rowColumns;
     fx.m_binarySource = m_binarySource;
@@ -661,7 +673,7 @@ void CDaoRecordset::Delete()
     CDaoRecordWriter::Delete(*m_pDatabase, Statements(), m_strTable, m_curId);
     m_writer.End();
     m_keyset.Remove(m_nPos);
-    m_curId = -1;           // no current row until the next move
+    m_curId = -1; // no current row until the next move
     m_bChanged = true;
     InvalidateFinds();
 }

@@ -129,23 +129,23 @@ private:
     void ReturnStatements();
 
     std::shared_ptr<CDaoDatabase> m_sharedDatabase; // kept across Close: reopening is free
-    QString m_strSource;    // a table name, or "(select) AS src"
-    QString m_strTable;     // the table writes go to; empty for a query
+    QString m_strSource;                            // a table name, or "(select) AS src"
+    QString m_strTable;                             // the table writes go to; empty for a query
     QStringList m_columns;
     QVector<int> m_kinds;
     QHash<QString, int> m_widths;
     std::map<QString, std::unique_ptr<CDaoStatement>> m_statements;
     QString m_strLastSql;
-    CDaoStatement *m_pLastStatement = nullptr;  // the one Prepare gave last, while it stays in m_statements
+    CDaoStatement *m_pLastStatement = nullptr; // the one Prepare gave last, while it stays in m_statements
     QStringList m_subset;
-    std::vector<int> m_fetchColumns;   // field indexes read, in select order after ID
-    std::vector<int> m_rowColumns;     // each field's column in a row read, or -1
+    std::vector<int> m_fetchColumns;                     // field indexes read, in select order after ID
+    std::vector<int> m_rowColumns;                       // each field's column in a row read, or -1
     std::vector<CDaoFieldExchange::SBinding> m_bindings; // the members, once a row has loaded
-    QVariantList m_rowValues;          // one per field; those not read stay null
-    CDaoRecordWriter m_writer;         // the row being added or edited
+    QVariantList m_rowValues;                            // one per field; those not read stay null
+    CDaoRecordWriter m_writer;                           // the row being added or edited
     QString m_strFetchColumns;
 
-    CDaoLongBinary::Source m_binarySource;   // photos of the rows it makes current
+    CDaoLongBinary::Source m_binarySource; // photos of the rows it makes current
     CDaoKeyset m_keyset;
     CDaoOrderedFind m_ordered;
     PositionFind m_byPosition;
@@ -155,7 +155,7 @@ private:
         QString sql;
     } m_findSql;
     qint64 m_curId = -1;
-    int m_nPos = -1;        // place in the keyset; -2 while the keyset is not built
+    int m_nPos = -1; // place in the keyset; -2 while the keyset is not built
     qint64 m_lastModified = -1;
     bool m_bOpen = false;
     bool m_bBOF = true;

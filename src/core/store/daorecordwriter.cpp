@@ -9,7 +9,10 @@
 #include <utility>
 
 namespace {
-QString WriteFailed() { return QStringLiteral("データベースへの書き込みに失敗しました。"); }
+QString WriteFailed()
+{
+    return QStringLiteral("データベースへの書き込みに失敗しました。");
+}
 
 bool IsKeyColumn(const QString &name)
 {
@@ -97,7 +100,7 @@ QString CDaoRecordWriter::Statement(const CDaoDatabase &db, const QString &table
             unchanged << QStringLiteral(" AND [%1] %2 ?").arg(write.first, same);
     }
     return QStringLiteral("UPDATE [%1] SET %2 = ? WHERE ID = ?").arg(table, names.join(QStringLiteral(" = ?, ")))
-        + unchanged.join(QString());
+         + unchanged.join(QString());
 }
 
 qint64 CDaoRecordWriter::Write(CDaoDatabase &db, const Prepare &prepare, const QString &table, const Writes &writes,

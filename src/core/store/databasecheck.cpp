@@ -36,7 +36,8 @@ CDaoException CDatabaseCheck::OpenFailure(const QString &path, const SFinding &f
     if (finding.problem == EProblem::noPath)
         return CDaoException(Cause(finding.problem, path), finding.detail).WithProblem(finding.problem);
     const CDaoBackend &backend = CDaoBackends::For(path);
-    return CDaoException(backend.OpenFailureLead().arg(backend.Shown(path)) + QLatin1Char('\n') + Cause(finding.problem, path),
+    return CDaoException(backend.OpenFailureLead().arg(backend.Shown(path)) + QLatin1Char('\n')
+                             + Cause(finding.problem, path),
                          finding.detail)
         .WithProblem(finding.problem);
 }
@@ -44,7 +45,8 @@ CDaoException CDatabaseCheck::OpenFailure(const QString &path, const SFinding &f
 CDaoException CDatabaseCheck::CreateFailure(const QString &path, const SFinding &finding)
 {
     const CDaoBackend &backend = CDaoBackends::For(path);
-    return CDaoException(backend.CreateFailureLead().arg(backend.Shown(path)) + QLatin1Char('\n') + Cause(finding.problem, path),
+    return CDaoException(backend.CreateFailureLead().arg(backend.Shown(path)) + QLatin1Char('\n')
+                             + Cause(finding.problem, path),
                          finding.detail)
         .WithProblem(finding.problem);
 }

@@ -55,14 +55,16 @@ SDatabaseFinding CDatabaseFault::FromServerError(const QString &state, const QSt
     if (state.startsWith(QLatin1String("28")) || text.contains(QLatin1String("password authentication failed"))
         || text.contains(QLatin1String("no password supplied")) || text.contains(QLatin1String("authentication failed")))
         return {EProblem::authFailed, text};
-    if (state == QLatin1String("3D000") || (text.contains(QLatin1String("database \"")) && text.contains(QLatin1String("does not exist"))))
+    if (state == QLatin1String("3D000")
+        || (text.contains(QLatin1String("database \"")) && text.contains(QLatin1String("does not exist"))))
         return {EProblem::noSuchDatabase, text};
     if (text.contains(QLatin1String("role \"")) && text.contains(QLatin1String("does not exist")))
         return {EProblem::authFailed, text};
     if (state.startsWith(QLatin1String("08")) || text.contains(QLatin1String("could not connect"))
-        || text.contains(QLatin1String("Connection refused")) || text.contains(QLatin1String("could not translate host name"))
-        || text.contains(QLatin1String("timeout expired")) || text.contains(QLatin1String("server closed the connection"))
-        || text.contains(QLatin1String("No route to host")) || text.contains(QLatin1String("connection to server")))
+        || text.contains(QLatin1String("Connection refused"))
+        || text.contains(QLatin1String("could not translate host name")) || text.contains(QLatin1String("timeout expired"))
+        || text.contains(QLatin1String("server closed the connection")) || text.contains(QLatin1String("No route to host"))
+        || text.contains(QLatin1String("connection to server")))
         return {EProblem::serverUnreachable, text};
     if (state == QLatin1String("53100"))
         return {EProblem::diskFull, text};
@@ -86,7 +88,8 @@ QString CDatabaseFault::Cause(EProblem problem, const QString &path)
     case EProblem::missing:
         return QStringLiteral("ファイルが見つかりません。");
     case EProblem::folderMissing:
-        return QStringLiteral("フォルダ「%1」が見つかりません。ドライブやネットワークの接続を確かめてください。").arg(folder);
+        return QStringLiteral("フォルダ「%1」が見つかりません。ドライブやネットワークの接続を確かめてください。")
+            .arg(folder);
     case EProblem::notAFile:
         return QStringLiteral("この名前はフォルダで、ファイルではありません。");
     case EProblem::noAccess:
@@ -104,7 +107,8 @@ QString CDatabaseFault::Cause(EProblem problem, const QString &path)
     case EProblem::wrongTables:
         return QStringLiteral("Morvek の社員台帳のデータベースではありません（必要な表や項目がありません）。");
     case EProblem::inUse:
-        return QStringLiteral("データベースファイルはほかのプログラムが使用中です。そのプログラムを終了してから、もう一度お試しください。");
+        return QStringLiteral(
+            "データベースファイルはほかのプログラムが使用中です。そのプログラムを終了してから、もう一度お試しください。");
     case EProblem::readOnly:
         return QStringLiteral("データベースファイルが読み取り専用のため書き込めません。");
     case EProblem::diskFull:
@@ -112,19 +116,23 @@ QString CDatabaseFault::Cause(EProblem problem, const QString &path)
     case EProblem::ioError:
         return QStringLiteral("データベースファイルの読み書きに失敗しました。ディスクの障害などが考えられます。");
     case EProblem::exists:
-        return QStringLiteral("同じ名前のファイルが既にあり、Morvek のデータベースとして開けないため置き換えません。別の名前を指定してください。");
+        return QStringLiteral(
+            "同じ名前のファイルが既にあり、Morvek のデータベースとして開けないため置き換えません。別の名前を指定してください。");
     case EProblem::folderReadOnly:
         return QStringLiteral("フォルダ「%1」に書き込めません（書き込みが許可されていません）。").arg(folder);
     case EProblem::badUri:
-        return QStringLiteral("接続先「%1」の書き方が正しくありません。postgresql://ユーザー@サーバー:ポート/データベース の形で指定してください。")
+        return QStringLiteral(
+                   "接続先「%1」の書き方が正しくありません。postgresql://ユーザー@サーバー:ポート/データベース の形で指定してください。")
             .arg(CServerUri::Shown(path));
     case EProblem::noDriver:
         return QStringLiteral("PostgreSQL に接続する部品（Qt の QPSQL ドライバ）がありません。");
     case EProblem::serverUnreachable:
-        return QStringLiteral("サーバー「%1」に接続できません。サーバーが動いているか、名前・ポート・ネットワークを確かめてください。")
+        return QStringLiteral(
+                   "サーバー「%1」に接続できません。サーバーが動いているか、名前・ポート・ネットワークを確かめてください。")
             .arg(CServerUri::Server(path));
     case EProblem::authFailed:
-        return QStringLiteral("サーバー「%1」がユーザー「%2」の接続を認めません。ユーザー名とパスワードを確かめてください。")
+        return QStringLiteral(
+                   "サーバー「%1」がユーザー「%2」の接続を認めません。ユーザー名とパスワードを確かめてください。")
             .arg(CServerUri::Server(path), CServerUri::UserName(path));
     case EProblem::noSuchDatabase:
         return QStringLiteral("サーバー「%1」にデータベース「%2」がありません。")

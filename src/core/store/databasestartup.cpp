@@ -54,8 +54,9 @@ CDatabaseStartup::SResult CDatabaseStartup::FindFile(const QString &path, CAsker
                 chosen, {CDatabaseCheck::EProblem::exists, error.Lead().section(QLatin1Char('\n'), 1)});
         }
         db.Close();
-        asker.Tell(QStringLiteral("「%1」は既にある Morvek のデータベースファイルです。置き換えずにこのファイルを使います。")
-                       .arg(CDatabaseCheck::Shown(chosen)));
+        asker.Tell(
+            QStringLiteral("「%1」は既にある Morvek のデータベースファイルです。置き換えずにこのファイルを使います。")
+                .arg(CDatabaseCheck::Shown(chosen)));
     } else {
         CSchema::CreateDatabaseFile(chosen);
     }

@@ -11,12 +11,18 @@ bool CEngineStatement::IsNullValue(const QVariant &value)
     if (value.isNull())
         return true;
     switch (value.typeId()) {
-    case QMetaType::QString: return static_cast<const QString *>(value.constData())->isNull();
-    case QMetaType::QByteArray: return static_cast<const QByteArray *>(value.constData())->isNull();
-    case QMetaType::QDate: return static_cast<const QDate *>(value.constData())->isNull();
-    case QMetaType::QTime: return static_cast<const QTime *>(value.constData())->isNull();
-    case QMetaType::QDateTime: return static_cast<const QDateTime *>(value.constData())->isNull();
-    default: return false;
+    case QMetaType::QString:
+        return static_cast<const QString *>(value.constData())->isNull();
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray *>(value.constData())->isNull();
+    case QMetaType::QDate:
+        return static_cast<const QDate *>(value.constData())->isNull();
+    case QMetaType::QTime:
+        return static_cast<const QTime *>(value.constData())->isNull();
+    case QMetaType::QDateTime:
+        return static_cast<const QDateTime *>(value.constData())->isNull();
+    default:
+        return false;
     }
 }
 

@@ -8,12 +8,9 @@ namespace {
 const QHash<QString, QString> &TypeWords()
 {
     static const QHash<QString, QString> words = {
-        {QStringLiteral("COUNTER"), QStringLiteral("INTEGER")},
-        {QStringLiteral("LONG"), QStringLiteral("INTEGER")},
-        {QStringLiteral("BIT"), QStringLiteral("BOOLEAN")},
-        {QStringLiteral("DATETIME"), QStringLiteral("DATETIME")},
-        {QStringLiteral("IMAGE"), QStringLiteral("BLOB")},
-        {QStringLiteral("VARCHAR"), QStringLiteral("VARCHAR")},
+        {QStringLiteral("COUNTER"), QStringLiteral("INTEGER")}, {QStringLiteral("LONG"), QStringLiteral("INTEGER")},
+        {QStringLiteral("BIT"), QStringLiteral("BOOLEAN")},     {QStringLiteral("DATETIME"), QStringLiteral("DATETIME")},
+        {QStringLiteral("IMAGE"), QStringLiteral("BLOB")},      {QStringLiteral("VARCHAR"), QStringLiteral("VARCHAR")},
     };
     return words;
 }

@@ -27,7 +27,7 @@ public:
     qint32 m_ID = 0;
     qint32 m_Code = 0;
     qint32 m_Busyo = 0;
-    bool m_Sex = false;             // false 男, true 女
+    bool m_Sex = false; // false 男, true 女
     QString m_Name;
     QString m_Kana;
     CDateValue m_Sdate = CDateValue::Zero();
@@ -42,5 +42,5 @@ public:
     QString m_Sikaku;
     QString m_Mem;
     QString m_Email;
-    CDaoLongBinary m_Pic;           // packed DIB, read when looked at
+    CDaoLongBinary m_Pic; // packed DIB, read when looked at
 };

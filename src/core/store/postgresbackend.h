@@ -18,8 +18,7 @@ public:
 
     SDatabaseFinding InspectName(const QString &name) const override;
     bool OpensReadOnly(const QString &name) const override;
-    SDatabaseFinding Connect(const QString &connection, const QString &name, bool readOnly,
-                             int busyTimeout) const override;
+    SDatabaseFinding Connect(const QString &connection, const QString &name, bool readOnly, int busyTimeout) const override;
     // Ours (both tables with their columns), empty (nothing at all), or something else.
     SDatabaseFinding Inspect(const QSqlDatabase &db) const override;
     void Upgrade(const QSqlDatabase &db, const QString &name, bool readOnly) const override;

@@ -82,11 +82,15 @@ CEngineStatement::EType CPostgresStatement::Type(int column) const
     if (IsNullValue(value))
         return EType::Null;
     switch (value.typeId()) {
-    case QMetaType::QString: return EType::Text;
-    case QMetaType::QByteArray: return EType::Blob;
+    case QMetaType::QString:
+        return EType::Text;
+    case QMetaType::QByteArray:
+        return EType::Blob;
     case QMetaType::Double:
-    case QMetaType::Float: return EType::Float;
-    default: return value.canConvert<qlonglong>() ? EType::Integer : EType::Text;
+    case QMetaType::Float:
+        return EType::Float;
+    default:
+        return value.canConvert<qlonglong>() ? EType::Integer : EType::Text;
     }
 }
 

@@ -18,7 +18,11 @@ QString Failed(const QString &name)
 class CUpgradeStep final
 {
 public:
-    CUpgradeStep(const QSqlDatabase &connection, const QString &name) : m_db(connection), m_strName(name) {}
+    CUpgradeStep(const QSqlDatabase &connection, const QString &name)
+        : m_db(connection)
+        , m_strName(name)
+    {
+    }
 
     void Exec(const QString &sql)
     {
@@ -51,8 +55,10 @@ public:
             return;
         // Indexes and triggers go with the old table; they are made again afterwards.
         const QStringList dependents = Column(
-            QStringLiteral("SELECT sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = '%1' COLLATE NOCASE "
-                           "AND sql IS NOT NULL").arg(table));
+            QStringLiteral(
+                "SELECT sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = '%1' COLLATE NOCASE "
+                "AND sql IS NOT NULL")
+                .arg(table));
         // Built under another name and renamed last, so that nothing that names
         // the table is rewritten to point at a table about to go.
         const QString fresh = table + QStringLiteral("_v%1").arg(CTableDefinitions::kVersion);
@@ -89,7 +95,8 @@ void CSchemaUpgrade::Run(const QSqlDatabase &connection, const QString &name, bo
         return;
     // A file without the program's tables is not one of its files: left untouched.
     if (step.Column(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                   "AND name IN ('Mast00', 'Mast01')")).isEmpty())
+                                   "AND name IN ('Mast00', 'Mast01')"))
+            .isEmpty())
         return;
     // IMMEDIATE: of two programs opening the same old file, one upgrades and the
     // other then finds the new version.

@@ -21,8 +21,7 @@ public:
 
     SDatabaseFinding InspectName(const QString &name) const override { return InspectFile(name); }
     bool OpensReadOnly(const QString &name) const override;
-    SDatabaseFinding Connect(const QString &connection, const QString &name, bool readOnly,
-                             int busyTimeout) const override;
+    SDatabaseFinding Connect(const QString &connection, const QString &name, bool readOnly, int busyTimeout) const override;
     SDatabaseFinding Inspect(const QSqlDatabase &db) const override { return InspectConnection(db); }
     void Upgrade(const QSqlDatabase &db, const QString &name, bool readOnly) const override;
 

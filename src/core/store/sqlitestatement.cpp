@@ -155,14 +155,18 @@ qint64 CSqliteStatement::Int64(int column) const
 QVariant CSqliteStatement::Value(int column) const
 {
     switch (sqlite3_column_type(m_pStmt, column)) {
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(m_pStmt, column)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_pStmt, column));
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(m_pStmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_pStmt, column));
     case SQLITE_BLOB: {
         const auto *data = static_cast<const char *>(sqlite3_column_blob(m_pStmt, column));
         return QVariant(QByteArray(data, sqlite3_column_bytes(m_pStmt, column)));
     }
-    case SQLITE_NULL: return {};
-    default: return QVariant(Text(column));
+    case SQLITE_NULL:
+        return {};
+    default:
+        return QVariant(Text(column));
     }
 }
 

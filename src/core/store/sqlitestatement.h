@@ -38,7 +38,7 @@ private:
     sqlite3_stmt *m_pStmt = nullptr;
     qint64 m_nRowsAffected = -1;
     qint64 m_nLastInsertId = -1;
-    bool m_bActive = false;     // stepped since the last reset
-    bool m_bFirstRow = false;   // Exec already stands on a row Next has not given yet
+    bool m_bActive = false;   // stepped since the last reset
+    bool m_bFirstRow = false; // Exec already stands on a row Next has not given yet
     bool m_bDone = true;
 };

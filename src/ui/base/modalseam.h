@@ -20,7 +20,6 @@ public:
 };
 
 // The program's message box: caption "Morvek" unless one is given.
-QMessageBox::StandardButton MorvekMessageBox(const QString &text,
-                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                             QMessageBox::Icon icon = QMessageBox::Warning,
-                                             const QString &caption = {}, QWidget *parent = nullptr);
+QMessageBox::StandardButton MorvekMessageBox(const QString &text, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                             QMessageBox::Icon icon = QMessageBox::Warning, const QString &caption = {},
+                                             QWidget *parent = nullptr);

@@ -25,7 +25,8 @@ const QString kTitle = QStringLiteral("社員マスタ登録");
 const QString kDeleteText = QStringLiteral("削除しますか？");
 const QString kConfirmCaption = QStringLiteral("確認");
 const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録されています。");
-const QString kDatePrompt = QStringLiteral("を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
+const QString kDatePrompt = QStringLiteral(
+    "を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
 
 const SFieldDesc kFields[] = {
     {QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"), FIELD_DIGITS, 4},
@@ -45,9 +46,8 @@ constexpr int kFieldCount = int(std::size(kFields));
 
 // Template 132, in dialog units: x, y, width, height of each field in field order.
 constexpr int kFieldRects[kFieldCount][4] = {
-    {80, 37, 29, 14},  {112, 37, 120, 14}, {112, 53, 120, 14}, {112, 73, 22, 15},
-    {189, 73, 43, 15}, {103, 95, 43, 15},  {189, 95, 43, 15},  {21, 125, 35, 15},
-    {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13},  {137, 183, 60, 13},
+    {80, 37, 29, 14},  {112, 37, 120, 14}, {112, 53, 120, 14}, {112, 73, 22, 15},  {189, 73, 43, 15}, {103, 95, 43, 15},
+    {189, 95, 43, 15}, {21, 125, 35, 15},  {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13}, {137, 183, 60, 13},
 };
 
 // A date that is missing, or the zero date that stands for none, shows as an empty field.
@@ -338,8 +338,7 @@ void CEmployeeForm::OnF7()
 {
     if (m_nMode != 1 || m_nCurField == 1 || !CurrentFieldHasFocus() || ShownID() <= 0)
         return;
-    if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
-                         kConfirmCaption, this)
+    if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information, kConfirmCaption, this)
         != QMessageBox::Yes)
         return;
     if (!m_pEditor->Delete())

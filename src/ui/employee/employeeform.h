@@ -20,8 +20,18 @@ class CEmployeeForm final : public CFuncKeyDialog
 
 public:
     enum {
-        FieldCode = 1, FieldName, FieldKana, FieldSex, FieldSdate, FieldIndat, FieldOutdat,
-        FieldYuu, FieldJuu1, FieldJuu2, FieldTel, FieldFax
+        FieldCode = 1,
+        FieldName,
+        FieldKana,
+        FieldSex,
+        FieldSdate,
+        FieldIndat,
+        FieldOutdat,
+        FieldYuu,
+        FieldJuu1,
+        FieldJuu2,
+        FieldTel,
+        FieldFax
     };
 
     explicit CEmployeeForm(QWidget *parent = nullptr);

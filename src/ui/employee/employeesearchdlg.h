@@ -25,7 +25,7 @@ public:
     CSearchListBox *GetList() const { return m_pList; }
 
     qint32 m_nStartCode = 0;
-    qint32 m_nSelectedID = -1;         // -1 when no line was chosen
+    qint32 m_nSelectedID = -1; // -1 when no line was chosen
     int m_nPageSize = 10;
 
 protected:

@@ -16,8 +16,7 @@ const QString kTemplateTitle = QStringLiteral("社員マスタ確認");
 const QString kMale = QStringLiteral("男");
 const QString kFemale = QStringLiteral("女");
 
-struct SValueStatic
-{
+struct SValueStatic {
     int nId;
     int x, y, cx, cy;
     Qt::Alignment align;
@@ -105,7 +104,7 @@ void CEmployeeViewDlg::OnInitDialog()
 void CEmployeeViewDlg::DoDataExchange()
 {
     const std::pair<int, const QString *> values[] = {
-        {IDC_CODE, &m_strCode}, {IDC_NAME, &m_strName}, {IDC_SEX, &m_strSex}, {IDC_TEL, &m_strTel},
+        {IDC_CODE, &m_strCode}, {IDC_NAME, &m_strName}, {IDC_SEX, &m_strSex},   {IDC_TEL, &m_strTel},
         {IDC_FAX, &m_strFax},   {IDC_YUU, &m_strYuu},   {IDC_JUU1, &m_strJuu1}, {IDC_JUU2, &m_strJuu2},
     };
     for (const auto &[id, text] : values)

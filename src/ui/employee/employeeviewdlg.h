@@ -16,9 +16,7 @@ class CEmployeeViewDlg final : public QDialog
     Q_DISABLE_COPY_MOVE(CEmployeeViewDlg)
 
 public:
-    enum EControlId {
-        IDC_CODE = 1020, IDC_NAME, IDC_SEX, IDC_TEL, IDC_FAX, IDC_YUU, IDC_PHOTO, IDC_JUU1, IDC_JUU2
-    };
+    enum EControlId { IDC_CODE = 1020, IDC_NAME, IDC_SEX, IDC_TEL, IDC_FAX, IDC_YUU, IDC_PHOTO, IDC_JUU1, IDC_JUU2 };
 
     explicit CEmployeeViewDlg(QWidget *parent = nullptr);
 
@@ -38,7 +36,7 @@ protected:
 private:
     void DoDataExchange();
 
-    QLabel *m_pControls[9] = {};        // by id - IDC_CODE; the photo's slot stays empty
+    QLabel *m_pControls[9] = {}; // by id - IDC_CODE; the photo's slot stays empty
     QLabel *m_pPlaceholder = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
     QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;

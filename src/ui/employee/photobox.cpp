@@ -17,8 +17,7 @@
 #include <memory>
 
 namespace {
-struct SMenuItem
-{
+struct SMenuItem {
     int nId;
     const char16_t *text;
     void (CPhotoBox::*handler)();

@@ -22,7 +22,7 @@ public:
     // Takes the field texts into the members, then closes with OK.
     void accept() override;
 
-    QString m_strUpper;     // shown, not editable
+    QString m_strUpper; // shown, not editable
     QString m_strName;
     QString m_strYuu;
     QString m_strJuu1;

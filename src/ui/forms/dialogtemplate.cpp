@@ -18,8 +18,8 @@ CDialogTemplate::CDialogTemplate(QDialog *dialog, int cx, int cy)
     , m_units(TemplateFont(dialog))
 {
     // A modal frame with a title and a system menu, no resizing.
-    m_pDialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    m_pDialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                              | Qt::MSWindowsFixedSizeDialogHint);
     m_pDialog->setFixedSize(m_units.ToPixels(cx, cy));
 }
 

@@ -152,18 +152,42 @@ void CFuncKeyDialog::OnKeyDown(int nKey)
     case Qt::Key_Up:
     case Qt::Key_Down:
         return;
-    case Qt::Key_F1: OnF1(); break;
-    case Qt::Key_F2: OnF2(); break;
-    case Qt::Key_F3: OnF3(); break;
-    case Qt::Key_F4: OnF4(); break;
-    case Qt::Key_F5: OnF5(); break;
-    case Qt::Key_F6: OnF6(); break;
-    case Qt::Key_F7: OnF7(); break;
-    case Qt::Key_F8: OnF8(); break;
-    case Qt::Key_F9: OnF9(); break;
-    case Qt::Key_F10: OnF10(); break;
-    case Qt::Key_F11: OnF11(); break;
-    case Qt::Key_F12: OnF12(); break;
+    case Qt::Key_F1:
+        OnF1();
+        break;
+    case Qt::Key_F2:
+        OnF2();
+        break;
+    case Qt::Key_F3:
+        OnF3();
+        break;
+    case Qt::Key_F4:
+        OnF4();
+        break;
+    case Qt::Key_F5:
+        OnF5();
+        break;
+    case Qt::Key_F6:
+        OnF6();
+        break;
+    case Qt::Key_F7:
+        OnF7();
+        break;
+    case Qt::Key_F8:
+        OnF8();
+        break;
+    case Qt::Key_F9:
+        OnF9();
+        break;
+    case Qt::Key_F10:
+        OnF10();
+        break;
+    case Qt::Key_F11:
+        OnF11();
+        break;
+    case Qt::Key_F12:
+        OnF12();
+        break;
     default:
         break;
     }
@@ -195,8 +219,8 @@ void CFuncKeyDialog::PaintModeCaption(CColorStatic *caption, const QString &text
 
 bool CFuncKeyDialog::ConfirmRegister()
 {
-    return MorvekMessageBox(kConfirmText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
-                            kConfirmCaption, this)
+    return MorvekMessageBox(kConfirmText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information, kConfirmCaption,
+                            this)
         == QMessageBox::Yes;
 }
 

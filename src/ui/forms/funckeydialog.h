@@ -15,10 +15,9 @@ class CColorStatic;
 class QShowEvent;
 
 // What a form declares for each of its fields.
-struct SFieldDesc
-{
-    QString strPrompt;  // status bar and tool tip
-    int nType = 0;      // EFieldType
+struct SFieldDesc {
+    QString strPrompt; // status bar and tool tip
+    int nType = 0;     // EFieldType
     int nMaxLen = 0;
 };
 

@@ -122,13 +122,13 @@ QByteArray CToneService::MakeWave(int hz, int ms, int sampleRate)
     wave.append("RIFF", 4);
     AppendLE32(wave, 36 + dataBytes);
     wave.append("WAVEfmt ", 8);
-    AppendLE32(wave, 16);              // format chunk size
-    AppendLE16(wave, 1);               // PCM
-    AppendLE16(wave, 1);               // mono
+    AppendLE32(wave, 16); // format chunk size
+    AppendLE16(wave, 1);  // PCM
+    AppendLE16(wave, 1);  // mono
     AppendLE32(wave, quint32(sampleRate));
     AppendLE32(wave, quint32(sampleRate) * 2);
-    AppendLE16(wave, 2);               // block align
-    AppendLE16(wave, 16);              // bits per sample
+    AppendLE16(wave, 2);  // block align
+    AppendLE16(wave, 16); // bits per sample
     wave.append("data", 4);
     AppendLE32(wave, dataBytes);
     const double step = 2.0 * M_PI * hz / sampleRate;

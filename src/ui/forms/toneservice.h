@@ -13,8 +13,8 @@ public:
     enum class Tone { Accepted, Rejected };
 
     static void Play(Tone tone);
-    static int Frequency(Tone tone);    // Hz
-    static int Duration(Tone tone);     // ms
+    static int Frequency(Tone tone); // Hz
+    static int Duration(Tone tone);  // ms
 
     // While an observer is set it hears every tone instead of the speaker.
     using Observer = std::function<void(Tone)>;

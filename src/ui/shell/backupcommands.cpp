@@ -70,8 +70,9 @@ void CBackupCommands::InstallDailyBackup()
         try {
             daily.BeforeWrite(path);
         } catch (const CDaoException &error) {
-            MorvekMessageBox(Text(error) + QStringLiteral("\n今日のバックアップを作成できませんでした。変更はこのまま書き込みます。"),
-                             QMessageBox::Ok, QMessageBox::Warning, kMakeTitle);
+            MorvekMessageBox(
+                Text(error) + QStringLiteral("\n今日のバックアップを作成できませんでした。変更はこのまま書き込みます。"),
+                QMessageBox::Ok, QMessageBox::Warning, kMakeTitle);
         }
     });
 }
@@ -123,9 +124,9 @@ bool CBackupCommands::OnRestore(QWidget *parent, const QString &dbPath, CDatabas
             sound.append(info);
     }
     if (sound.isEmpty()) {
-        MorvekMessageBox(QStringLiteral("「%1」には復元できるバックアップがありません。")
-                             .arg(Shown(CDatabaseBackup::FolderOf(dbPath))),
-                         QMessageBox::Ok, QMessageBox::Information, kRestoreTitle, parent);
+        MorvekMessageBox(
+            QStringLiteral("「%1」には復元できるバックアップがありません。").arg(Shown(CDatabaseBackup::FolderOf(dbPath))),
+            QMessageBox::Ok, QMessageBox::Information, kRestoreTitle, parent);
         return false;
     }
     CRestoreDlg dialog(sound, parent);
@@ -134,8 +135,10 @@ bool CBackupCommands::OnRestore(QWidget *parent, const QString &dbPath, CDatabas
     const SBackupInfo chosen = dialog.Chosen();
     if (chosen.path.isEmpty())
         return false;
-    const QString question = QStringLiteral("%1で「%2」を置き換えます。\n今のファイルは消さずにバックアップのフォルダに移します。\n復元しますか？")
-                                 .arg(Holds(chosen), Shown(dbPath));
+    const QString question =
+        QStringLiteral(
+            "%1で「%2」を置き換えます。\n今のファイルは消さずにバックアップのフォルダに移します。\n復元しますか？")
+            .arg(Holds(chosen), Shown(dbPath));
     if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kRestoreTitle, parent)
         != QMessageBox::Yes)
         return false;
@@ -155,12 +158,17 @@ bool CBackupCommands::CheckAtStart(const QString &dbPath)
     if (newest.path.isEmpty() && !CDatabaseCheck::InspectFile(dbPath).Ok())
         return true;
     if (newest.path.isEmpty()) {
-        MorvekMessageBox(head + QStringLiteral("\n\n復元できるバックアップがありません。ファイルには手を付けず、データベースなしで起動します。"),
-                         QMessageBox::Ok, QMessageBox::Critical, kRestoreTitle);
+        MorvekMessageBox(
+            head
+                + QStringLiteral(
+                    "\n\n復元できるバックアップがありません。ファイルには手を付けず、データベースなしで起動します。"),
+            QMessageBox::Ok, QMessageBox::Critical, kRestoreTitle);
         return false;
     }
-    const QString question = head
-        + QStringLiteral("\n\n%1から復元しますか？\n壊れたファイルは消さずにバックアップのフォルダに移します。\n「いいえ」を選ぶと、ファイルには手を付けず、データベースなしで起動します。")
+    const QString question =
+        head
+        + QStringLiteral(
+              "\n\n%1から復元しますか？\n壊れたファイルは消さずにバックアップのフォルダに移します。\n「いいえ」を選ぶと、ファイルには手を付けず、データベースなしで起動します。")
               .arg(Holds(newest));
     if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Critical, kRestoreTitle)
         != QMessageBox::Yes)

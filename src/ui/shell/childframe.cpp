@@ -114,10 +114,10 @@ void CChildFrame::SetFuncKeyCaptionsForCompany()
 
 const QList<int> &CChildFrame::Commands()
 {
-    static const QList<int> ids = {ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
-                                   ID_NEXT_PANE,      ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
-                                   ID_VIEW_LIST,      ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
-                                   ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW};
+    static const QList<int> ids = {ID_NEW_COMPANY, ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST, ID_WINDOW_SPLIT,
+                                   ID_NEXT_PANE,   ID_PREV_PANE,         ID_VIEW_SMALLICON,    ID_VIEW_LARGEICON,
+                                   ID_VIEW_LIST,   ID_VIEW_DETAILS,      ID_VIEW_LINEUP,       ID_VIEW_BYNAME,
+                                   ID_FILE_PRINT,  ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW};
     return ids;
 }
 
@@ -258,8 +258,8 @@ void CChildFrame::OnFilePrint(int id)
     if (!job)
         return;
     auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance());
-    const QPageLayout layout =
-        app ? app->GetPageLayout() : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    const QPageLayout layout = app ? app->GetPageLayout()
+                                   : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     if (id == ID_FILE_PRINT_PREVIEW)
         CPrintRunner::Preview(*job, layout, this);
     else

@@ -72,6 +72,6 @@ private:
     QSplitter *m_wndSplitter;
     QList<int> m_splitBeforeTracking;
     QList<QMetaObject::Connection> m_printWatch;
-    const CMainActions *m_pActions = nullptr;   // while its commands are attached
+    const CMainActions *m_pActions = nullptr; // while its commands are attached
     QList<QMetaObject::Connection> m_commandLinks;
 };

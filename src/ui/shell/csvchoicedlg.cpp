@@ -6,9 +6,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-CCsvChoiceDlg::CCsvChoiceDlg(const QString &title, const QString &question, const QString &first,
-                             const QString &second, QWidget *parent)
-    : QDialog(parent), m_pFirst(new QRadioButton(first, this)), m_pSecond(new QRadioButton(second, this))
+CCsvChoiceDlg::CCsvChoiceDlg(const QString &title, const QString &question, const QString &first, const QString &second,
+                             QWidget *parent)
+    : QDialog(parent)
+    , m_pFirst(new QRadioButton(first, this))
+    , m_pSecond(new QRadioButton(second, this))
 {
     setWindowTitle(title);
     m_pFirst->setChecked(true);

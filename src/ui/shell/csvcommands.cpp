@@ -57,8 +57,8 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     try {
         CBusyIndicator busy;
         const auto db = CRegister::Connection();
-        ok = CCsvExporter(*db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom,
-                                     result, error);
+        ok = CCsvExporter(*db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom, result,
+                                      error);
     } catch (const CDaoException &e) {
         error = e.GetErrorMessage();
     }
@@ -111,8 +111,8 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
 
         std::unique_ptr<QProgressDialog> progress;
         if (importer.WorkSize() > ProgressThreshold) {
-            progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"),
-                                                         0, importer.WorkSize(), parent);
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"), 0,
+                                                         importer.WorkSize(), parent);
             progress->setWindowTitle(kImportTitle);
             progress->setWindowModality(Qt::WindowModal);
             progress->setMinimumDuration(0);

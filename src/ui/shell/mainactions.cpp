@@ -18,7 +18,7 @@ struct SCommand {
     const char *menuKey;   // shown after the caption
     const char *hiddenKey; // works, but no menu shows it
     const char *icon;
-    const char *prompt;    // status-bar prompt, a line feed, then the tool tip
+    const char *prompt; // status-bar prompt, a line feed, then the tool tip
     bool checkable;
 };
 
@@ -26,8 +26,7 @@ struct SCommand {
 const SCommand kCommands[] = {
     {ID_EMPLOYEE_ENTRY, "社員登録処理", nullptr, nullptr, nullptr, nullptr, false},
     {ID_SHOW_COMPANY, "会社構成表示", nullptr, nullptr, "company", "会社構成を表示します。\n会社構成", false},
-    {ID_FILE_OPEN, "ﾃﾝﾌﾟﾚｰﾄ開く(&O)...", "Ctrl+O", nullptr, "open",
-     "既存のドキュメントを開きます。\n開く", false},
+    {ID_FILE_OPEN, "ﾃﾝﾌﾟﾚｰﾄ開く(&O)...", "Ctrl+O", nullptr, "open", "既存のドキュメントを開きます。\n開く", false},
     {ID_FILE_PRINT_SETUP, "ﾌﾟﾘﾝﾀの設定(&R)...", nullptr, nullptr, nullptr,
      "プリンタおよび印刷オプションを変更します。\n印刷設定", false},
     {ID_CSV_EXPORT, "CSV書き出し...", nullptr, nullptr, nullptr,
@@ -43,12 +42,11 @@ const SCommand kCommands[] = {
     {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", nullptr, nullptr, nullptr, "アプリケーションを終了します。\n終了", false},
     {ID_NEW_COMPANY, "新規会社作成", nullptr, nullptr, nullptr, nullptr, false},
     {ID_FILE_CLOSE, "会社構成閉じる(&C)", nullptr, nullptr, nullptr, "作業中のドキュメントを閉じます。\n閉じる", false},
-    {ID_FILE_SAVE, "上書き保存(&S)", "Ctrl+S", nullptr, "save",
-     "作業中のドキュメントを上書きして保存します。\n上書き保存", false},
+    {ID_FILE_SAVE, "上書き保存(&S)", "Ctrl+S", nullptr, "save", "作業中のドキュメントを上書きして保存します。\n上書き保存",
+     false},
     {ID_FILE_SAVE_AS, "名前を付けて保存(&A)...", nullptr, nullptr, nullptr,
      "作業中のドキュメントを新しい名前で保存します。\n名前を付けて保存", false},
-    {ID_FILE_PRINT, "印刷(&P)...", "Ctrl+P", nullptr, "print", "作業中のドキュメントを印刷します。\n印刷",
-     false},
+    {ID_FILE_PRINT, "印刷(&P)...", "Ctrl+P", nullptr, "print", "作業中のドキュメントを印刷します。\n印刷", false},
     // Prints without asking; no menu shows it.
     {ID_FILE_PRINT_DIRECT, "直接印刷", nullptr, nullptr, nullptr, nullptr, false},
     {ID_FILE_PRINT_PREVIEW, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", nullptr, nullptr, nullptr, "ページ全体を表示します。\n印刷プレビュー",
@@ -135,16 +133,16 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
 
     auto *file = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), parent);
     if (company)
-        add(file, {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT,
-                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE,
-                   ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
+        add(file, {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
+                   ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE,
+                   ID_OPEN_SERVER, 0, ID_APP_EXIT});
     else
         add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT,
                    ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
 
     auto *view = new QMenu(QStringLiteral("表示(&V)"), parent);
-    add(view, {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, 0, ID_VIEW_LARGEICON, ID_VIEW_SMALLICON,
-               ID_VIEW_LIST, ID_VIEW_DETAILS, 0});
+    add(view, {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, 0, ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST,
+               ID_VIEW_DETAILS, 0});
     QMenu *arrange = view->addMenu(QStringLiteral("ｱｲｺﾝの整列(&I)"));
     add(arrange, {ID_VIEW_BYNAME, 0, ID_VIEW_AUTOARRANGE});
     add(view, {ID_VIEW_LINEUP});
@@ -158,8 +156,19 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
 
 void CMainActions::FillToolBar(QToolBar *toolBar) const
 {
-    const int ids[] = {ID_SHOW_COMPANY, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT, 0, ID_VIEW_LARGEICON,
-                       ID_VIEW_SMALLICON, ID_VIEW_LIST, ID_VIEW_DETAILS, 0, ID_APP_ABOUT, ID_CONTEXT_HELP};
+    const int ids[] = {ID_SHOW_COMPANY,
+                       ID_FILE_OPEN,
+                       ID_FILE_SAVE,
+                       0,
+                       ID_FILE_PRINT,
+                       0,
+                       ID_VIEW_LARGEICON,
+                       ID_VIEW_SMALLICON,
+                       ID_VIEW_LIST,
+                       ID_VIEW_DETAILS,
+                       0,
+                       ID_APP_ABOUT,
+                       ID_CONTEXT_HELP};
     for (int id : ids) {
         if (id)
             toolBar->addAction(Action(id));

@@ -77,6 +77,6 @@ private:
     std::unique_ptr<CMainActions> m_pActions;
     QHash<int, QList<QMenu *>> m_menus;
     int m_nMenuId = 0;
-    CChildFrame *m_pCommandChild = nullptr;   // the window its commands are attached to
+    CChildFrame *m_pCommandChild = nullptr; // the window its commands are attached to
     bool m_bDestroying = false;
 };

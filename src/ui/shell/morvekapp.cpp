@@ -113,10 +113,10 @@ CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
         break;
     case CMorvekDoc::EOpenResult::notFound:
         // Only the card layout lives there; the register must not hide for want of it.
-        if (document->OnSaveDocument(pathName, &problem) && document->OnOpenDocument(pathName, &problem)
-            == CMorvekDoc::EOpenResult::ok) {
-            m_pMainWnd->ShowStatusNote(QStringLiteral("%1 が見つからないため、標準の配置で作成しました。")
-                                           .arg(LayoutFileShown(pathName)));
+        if (document->OnSaveDocument(pathName, &problem)
+            && document->OnOpenDocument(pathName, &problem) == CMorvekDoc::EOpenResult::ok) {
+            m_pMainWnd->ShowStatusNote(
+                QStringLiteral("%1 が見つからないため、標準の配置で作成しました。").arg(LayoutFileShown(pathName)));
         } else {
             document = std::make_unique<CMorvekDoc>();
             MorvekMessageBox(QStringLiteral("%1 を作成できません。\n%2\n標準の配置で会社構成を表示します。")
@@ -130,9 +130,11 @@ CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
                          QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
         break;
     case CMorvekDoc::EOpenResult::badFormat:
-        MorvekMessageBox(QStringLiteral("%1 は壊れているため読み込めません。ファイルはそのまま残し、標準の配置で会社構成を表示します。\n\n%2")
-                             .arg(LayoutFileShown(pathName), problem),
-                         QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
+        MorvekMessageBox(
+            QStringLiteral(
+                "%1 は壊れているため読み込めません。ファイルはそのまま残し、標準の配置で会社構成を表示します。\n\n%2")
+                .arg(LayoutFileShown(pathName), problem),
+            QMessageBox::Ok, QMessageBox::Warning, {}, m_pMainWnd.get());
         break;
     }
     // A window on a file that could not be read stands for that file, so that
@@ -251,9 +253,8 @@ void CMorvekApp::CloseCompanyWindows()
 bool CMorvekApp::SetPrinterPaper(int paperSize, int orientation)
 {
     static const QHash<int, QPageSize::PageSizeId> sizes = {
-        {1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3},
-        {9, QPageSize::A4},     {11, QPageSize::A5},   {12, QPageSize::JisB4},
-        {13, QPageSize::JisB5},
+        {1, QPageSize::Letter}, {5, QPageSize::Legal},  {8, QPageSize::A3},     {9, QPageSize::A4},
+        {11, QPageSize::A5},    {12, QPageSize::JisB4}, {13, QPageSize::JisB5},
     };
     if (!sizes.contains(paperSize) || (orientation != 1 && orientation != 2))
         return false;
@@ -296,7 +297,7 @@ void CMorvekApp::OnOpenServer()
     dialog.setLabelText(QStringLiteral("PostgreSQL のデータベースの URI を入力してください。\n"
                                        "例: postgresql://ユーザー:パスワード@ホスト:5432/データベース"));
     dialog.setTextValue(CDaoBackends::Server().Claims(m_strDatabasePath) ? m_strDatabasePath
-                                                                  : QStringLiteral("postgresql://"));
+                                                                         : QStringLiteral("postgresql://"));
     if (CModalSeam::Exec(dialog) != QDialog::Accepted)
         return;
     const QString uri = dialog.textValue().trimmed();

@@ -6,7 +6,7 @@
 #include <QApplication>
 
 namespace {
-int g_shown = 0;  // guards showing the cursor and clip now
+int g_shown = 0; // guards showing the cursor and clip now
 // Reading the clock for every row would cost more than the row.
 constexpr unsigned kPulsesPerLook = 32;
 } // namespace

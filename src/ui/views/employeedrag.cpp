@@ -20,8 +20,7 @@ CEmployeeDrag::CEmployeeDrag(QAbstractItemView *source)
 
 CEmployeeDrag::~CEmployeeDrag() = default;
 
-QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font,
-                               const QColor &background)
+QPixmap CEmployeeDrag::Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font, const QColor &background)
 {
     const QString name = index.data(Qt::DisplayRole).toString();
     const QFontMetrics metrics(font);
@@ -52,8 +51,7 @@ bool CEmployeeDrag::IsOver(const QWidget *view, const QPoint &screenPoint)
 void CEmployeeDrag::Begin(int row, const QPixmap &picture, const QPoint &screenPoint)
 {
     m_nDragItem = row;
-    m_pDragImage = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint
-                                                         | Qt::WindowTransparentForInput
+    m_pDragImage = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput
                                                          | Qt::WindowDoesNotAcceptFocus);
     m_pDragImage->setAttribute(Qt::WA_ShowWithoutActivating);
     m_pDragImage->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -21,8 +21,7 @@ public:
     CEmployeeDrag &operator=(const CEmployeeDrag &) = delete;
 
     // A picture of one row: its image and its name, on the given ground.
-    static QPixmap Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font,
-                           const QColor &background);
+    static QPixmap Picture(const QModelIndex &index, const QSize &iconSize, const QFont &font, const QColor &background);
     // Whether the widget under the point is view or a part of it.
     static bool IsOver(const QWidget *view, const QPoint &screenPoint);
 

@@ -398,7 +398,8 @@ void CLeftView::OnDeleteDept()
         return;
     }
     if (MorvekMessageBox(unit->IsCompany() ? kAskDeleteCompany : kAskDelete, QMessageBox::Ok | QMessageBox::Cancel,
-                         QMessageBox::Question, kDeleteCaption, this) != QMessageBox::Ok)
+                         QMessageBox::Question, kDeleteCaption, this)
+        != QMessageBox::Ok)
         return;
     // The release of the employees and the removal of the units stand or fall
     // together; the items leave the tree as the register tells of it.
@@ -509,8 +510,7 @@ QTreeWidgetItem *CLeftView::GetDropHighlight() const
 
 void CLeftView::TrackDrag(const QPoint &screenPoint)
 {
-    SetDropHighlight(CEmployeeDrag::IsOver(this, screenPoint) ? itemAt(viewport()->mapFromGlobal(screenPoint))
-                                                               : nullptr);
+    SetDropHighlight(CEmployeeDrag::IsOver(this, screenPoint) ? itemAt(viewport()->mapFromGlobal(screenPoint)) : nullptr);
 }
 
 void CLeftView::EndDragTracking()

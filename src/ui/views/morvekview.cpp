@@ -369,9 +369,7 @@ int CMorvekView::GetDropHighlight() const
 
 void CMorvekView::TrackDrag(const QPoint &screenPoint)
 {
-    SetDropHighlight(CEmployeeDrag::IsOver(this, screenPoint)
-                         ? indexAt(viewport()->mapFromGlobal(screenPoint)).row()
-                         : -1);
+    SetDropHighlight(CEmployeeDrag::IsOver(this, screenPoint) ? indexAt(viewport()->mapFromGlobal(screenPoint)).row() : -1);
 }
 
 void CMorvekView::EndDragTracking()

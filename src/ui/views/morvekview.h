@@ -95,8 +95,8 @@ private:
     CUnitContentsModel *m_pModel;
     QHeaderView *m_pHeader;
     CRowDelegate *m_pDelegate;
-    qint32 m_nCurrentUnit = 0;      // no unit until the tree shows one
-    bool m_bShowsUnit = false;      // false while the list stands for no unit
+    qint32 m_nCurrentUnit = 0; // no unit until the tree shows one
+    bool m_bShowsUnit = false; // false while the list stands for no unit
     CUnaffiliatedDlg *m_unaffiliatedWnd;
     std::unique_ptr<CCardPrintJob> m_pPrintJob;
     EViewStyle m_nStyle = EViewStyle::icon;

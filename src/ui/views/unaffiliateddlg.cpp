@@ -14,7 +14,7 @@
 
 namespace {
 const QString kTitle = QStringLiteral("社員検索");
-constexpr QSize kTemplateSize(62, 153);  // dialog units
+constexpr QSize kTemplateSize(62, 153); // dialog units
 constexpr int kIconSize = 32;
 
 std::vector<CUnitContentsModel::SRow> RowsOf(const QList<SEmployeeRow> &employees)

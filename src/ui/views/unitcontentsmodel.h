@@ -18,10 +18,10 @@ public:
     enum EColumn { nameColumn, kindColumn, columnCount_ };
 
     struct SRow {
-        qint32 nId = 0;     // Mast00.ID for a unit, Mast01.ID for an employee
-        int nImage = 0;     // CRowImages index; tells a unit from an employee
+        qint32 nId = 0; // Mast00.ID for a unit, Mast01.ID for an employee
+        int nImage = 0; // CRowImages index; tells a unit from an employee
         QString strName;
-        QString strKind;    // "部課" or "社員"; empty for rows copied in by a drop
+        QString strKind; // "部課" or "社員"; empty for rows copied in by a drop
     };
 
     static SRow UnitRow(qint32 id, bool company, const QString &name);
