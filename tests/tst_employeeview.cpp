@@ -41,7 +41,7 @@ struct SOpenForm {
     SOpenForm(qint32 id, const QString &title = QStringLiteral("営業部\n第一課\n"))
     {
         set.Open();
-        QVERIFY(set.FindFirst(QStringLiteral("ID = %1").arg(id)));
+        QVERIFY(set.FindById(id));
         dlg.m_strTitle = title;
         dlg.m_nEmployeeID = id;
         dlg.show();

@@ -22,7 +22,7 @@ inline qint32 BusyoOf(qint32 employeeId)
 {
     CMast01 set;
     set.Open();
-    return set.FindFirst(QStringLiteral("ID = %1").arg(employeeId)) ? set.m_Busyo : -1;
+    return set.FindById(employeeId) ? set.m_Busyo : -1;
 }
 
 // The unit's row, or nullptr when it is gone.
@@ -30,7 +30,7 @@ inline std::unique_ptr<CMast00> UnitRow(qint32 unitId)
 {
     auto set = std::make_unique<CMast00>();
     set->Open();
-    return set->FindFirst(QStringLiteral("ID = %1").arg(unitId)) ? std::move(set) : nullptr;
+    return set->FindById(unitId) ? std::move(set) : nullptr;
 }
 
 // What another user does meanwhile: statements on a connection of its own.
