@@ -6,6 +6,18 @@
 #include "store/mast00.h"
 #include "store/mast01.h"
 
+namespace {
+void TakeFields(CMast00 &set, const QString (&fields)[6])
+{
+    set.m_Name = fields[0];
+    set.m_Yuu = fields[1];
+    set.m_Juu1 = fields[2];
+    set.m_Juu2 = fields[3];
+    set.m_TEL = fields[4];
+    set.m_FAX = fields[5];
+}
+} // namespace
+
 CRegisterExchange::CRegisterExchange(CDaoDatabase &database)
     : m_database(database)
 {
@@ -91,12 +103,7 @@ qint32 CRegisterExchange::AddUnit(qint32 parentId, qint32 code, const QString (&
     set.AddNew();
     set.m_Parent = parentId;
     set.m_Code = code;
-    set.m_Name = fields[0];
-    set.m_Yuu = fields[1];
-    set.m_Juu1 = fields[2];
-    set.m_Juu2 = fields[3];
-    set.m_TEL = fields[4];
-    set.m_FAX = fields[5];
+    TakeFields(set, fields);
     set.Update();
     m_bWrote = true;
     return qint32(set.GetLastModifiedBookmark());
@@ -107,12 +114,7 @@ void CRegisterExchange::UpdateUnit(qint32 id, const QString (&fields)[6])
     CMast00 &set = UnitWriter();
     set.SetBookmark(id);
     set.Edit();
-    set.m_Name = fields[0];
-    set.m_Yuu = fields[1];
-    set.m_Juu1 = fields[2];
-    set.m_Juu2 = fields[3];
-    set.m_TEL = fields[4];
-    set.m_FAX = fields[5];
+    TakeFields(set, fields);
     set.Update();
     m_bWrote = true;
 }
