@@ -2,6 +2,7 @@
 
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
+#include "store/foldednames.h"
 #include "store/schema.h"
 
 #include <QFile>
@@ -15,6 +16,11 @@ namespace {
 const QString kFamilyNames[] = {QStringLiteral("佐藤"), QStringLiteral("鈴木"), QStringLiteral("高橋"),
                                 QStringLiteral("田中"), QStringLiteral("伊藤"), QStringLiteral("渡辺"),
                                 QStringLiteral("山本"), QStringLiteral("中村")};
+const QString kFamilyKana[] = {QStringLiteral("さとう"),   QStringLiteral("すずき"),  QStringLiteral("たかはし"),
+                               QStringLiteral("たなか"),   QStringLiteral("いとう"),  QStringLiteral("わたなべ"),
+                               QStringLiteral("やまもと"), QStringLiteral("なかむら")};
+const QString kGivenKana[] = {QStringLiteral("たろう"), QStringLiteral("はなこ"), QStringLiteral("いちろう"),
+                              QStringLiteral("さちこ"), QStringLiteral("けん"),   QStringLiteral("めぐみ")};
 const QString kGivenNames[] = {QStringLiteral("太郎"), QStringLiteral("花子"), QStringLiteral("一郎"),
                                QStringLiteral("幸子"), QStringLiteral("健"),   QStringLiteral("恵")};
 
@@ -68,7 +74,7 @@ void Fill(QSqlDatabase db, const CRegisterGenerator::SOptions &options, int comp
         q.addBindValue(busyo);
         q.addBindValue(i % 3 == 0 ? 1 : 0);
         q.addBindValue(kFamilyNames[i % 8] + kGivenNames[(i / 8) % 6] + QString::number(i));
-        q.addBindValue(QStringLiteral("やまだ たろう"));
+        q.addBindValue(kFamilyKana[i % 8] + QLatin1Char(' ') + kGivenKana[(i / 8) % 6]);
         q.addBindValue(IsoDate(1950 + i % 50, 1 + i % 12, 1 + i % 28));
         q.addBindValue(IsoDate(1990 + i % 30, 4, 1));
         q.addBindValue(i % 10 == 0 ? IsoDate(2020, 3, 31) : QVariant(QMetaType::fromType<QString>()));
@@ -118,6 +124,7 @@ void CRegisterGenerator::Generate(const QString &path, const SOptions &options)
         CDaoDatabase database;
         database.Open(path);
         Fill(database.Connection(), options, companies);
+        CFoldedNames::Ensure(database);
         database.Close();
     } catch (...) {
         QFile::remove(path);

@@ -1,8 +1,10 @@
 #include "register/registerexchange.h"
 
+#include "register/nameindex.h"
 #include "register/register.h"
 #include "store/daocolumnsubset.h"
 #include "store/daodatabase.h"
+#include "store/foldednames.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 
@@ -139,8 +141,12 @@ void CRegisterExchange::Commit()
 {
     m_pUnits.reset();
     m_pEmployees.reset();
+    // Refilled whole: an import may touch every employee, and mends what other programs left.
+    if (m_bWrote)
+        CFoldedNames::Guarded(m_database, [this] { CFoldedNames::Rebuild(m_database); });
     m_bInTransaction = false;
     m_database.CommitTrans();
+    CNameIndex::Instance().Forget();
     if (m_bWrote)
         CRegister::Instance().Notify({SRegisterChange::EKind::everything, {}, 0});
 }

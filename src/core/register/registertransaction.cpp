@@ -1,14 +1,39 @@
 #include "register/registertransaction.h"
 
+#include "register/nameindex.h"
 #include "register/register.h"
+#include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daorecordset.h"
+#include "store/foldednames.h"
 
 namespace {
 CRegisterTransaction::BegunHook &Hook()
 {
     static CRegisterTransaction::BegunHook hook;
     return hook;
+}
+
+// The employees whose folded names a change touches.
+QList<qint32> EmployeesNamed(const QList<SRegisterChange> &changes)
+{
+    using EKind = SRegisterChange::EKind;
+    QList<qint32> ids;
+    for (const SRegisterChange &change : changes) {
+        if (change.kind == EKind::employeeAdded || change.kind == EKind::employeeChanged
+            || change.kind == EKind::employeeDeleted)
+            ids += change.ids;
+    }
+    return ids;
+}
+
+// The side table follows inside the write; should it fail, the write is still kept.
+bool FollowNames(CDaoDatabase &db, const QList<qint32> &ids, qint64 *stamp, QList<SFoldedName> *rows)
+{
+    return CFoldedNames::Guarded(db, [&] {
+        *rows = CFoldedNames::Refresh(db, ids);
+        *stamp = CFoldedNames::Bump(db);
+    });
 }
 } // namespace
 
@@ -28,7 +53,15 @@ void CRegisterTransaction::SetBegunHook(BegunHook hook)
 
 void CRegisterTransaction::Commit()
 {
+    const QList<qint32> named = EmployeesNamed(m_changes);
+    qint64 stamp = -1;
+    QList<SFoldedName> rows;
+    const bool followed = !named.isEmpty() && FollowNames(*m_pDatabase, named, &stamp, &rows);
     m_transaction.Commit();
+    if (followed)
+        CNameIndex::Instance().Follow(*m_pDatabase, stamp, named, rows);
+    else if (!named.isEmpty())
+        CNameIndex::Instance().Forget();
     const QList<SRegisterChange> changes = std::exchange(m_changes, {});
     for (const SRegisterChange &change : changes)
         CRegister::Instance().Notify(change);

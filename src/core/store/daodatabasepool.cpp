@@ -4,6 +4,7 @@
 #include "store/daobackends.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
+#include "store/foldednames.h"
 #include "store/schema.h"
 
 #include <QCoreApplication>
@@ -124,6 +125,11 @@ std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
     } catch (const CDaoException &) {
         // Without its indexes the file still reads and writes, only slower;
         // the next connection tries again.
+    }
+    try {
+        CFoldedNames::Ensure(*db);
+    } catch (const CDaoException &) {
+        // A search by name then reads what the table holds; the next connection tries again.
     }
     entries.insert(where.key, {db, IdentityOf(path, where)});
     Kept() = db;

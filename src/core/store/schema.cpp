@@ -3,6 +3,7 @@
 #include "store/daobackend.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
+#include "store/foldednames.h"
 #include "store/tabledefinitions.h"
 
 #include <QSqlDatabase>
@@ -24,7 +25,8 @@ void CSchema::CreateDatabaseFile(const QString &path)
     // One transaction: a failure leaves nothing behind, or a server's database as empty as it was.
     try {
         db.ExecuteAll(QStringList{CTableDefinitions::Mast00Statement(), CTableDefinitions::Mast01Statement()}
-                      + CTableDefinitions::IndexStatements() + backend.VersionStatements(CTableDefinitions::kVersion));
+                      + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements()
+                      + backend.VersionStatements(CTableDefinitions::kVersion));
         db.Close();
     } catch (const CDaoException &error) {
         db.Close();

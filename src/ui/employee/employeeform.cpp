@@ -1,6 +1,7 @@
 #include "employee/employeeform.h"
 
 #include "employee/employeesearchdlg.h"
+#include "employee/namesearchdlg.h"
 #include "employee/photobox.h"
 #include "register/employeecode.h"
 #include "register/employeeeditor.h"
@@ -357,6 +358,21 @@ void CEmployeeForm::OnF8()
         search.m_nStartCode = CodeValue();
         if (CModalSeam::Exec(search) == QDialog::Accepted && search.m_nSelectedID > 0
             && m_pEditor->ShowById(search.m_nSelectedID)) {
+            FocusField(FieldName);
+            ShowRecord();
+            m_nMode = 1;
+            ShowModeCaption();
+        }
+    }
+    SetEmployeeCaptions();
+}
+
+void CEmployeeForm::OnF9()
+{
+    // Elsewhere in a new employee, what was typed would be lost.
+    if ((m_nCurField == 1 || m_nMode == 1) && CurrentFieldHasFocus()) {
+        CNameSearchDlg search(this);
+        if (CModalSeam::Exec(search) == QDialog::Accepted && m_pEditor->ShowById(search.m_nSelectedID)) {
             FocusField(FieldName);
             ShowRecord();
             m_nMode = 1;

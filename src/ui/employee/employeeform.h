@@ -54,6 +54,8 @@ protected:
     void OnF5() override;
     void OnF7() override;
     void OnF8() override;
+    // Finds an employee by name or reading; from the code field, or while one is shown.
+    void OnF9() override;
     // Empties fields nFirst..12 and the photo.
     virtual void ClearFields(int nFirst);
 

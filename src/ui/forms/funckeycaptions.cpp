@@ -24,6 +24,7 @@ CFuncKeyCaptions::Set CFuncKeyCaptions::EmployeeMaster()
     set[4] = QStringLiteral("ﾓｰﾄﾞ");
     set[6] = QStringLiteral("削除");
     set[7] = QStringLiteral("検索");
+    set[8] = QStringLiteral("名前");
     return set;
 }
 

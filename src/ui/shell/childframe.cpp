@@ -83,6 +83,7 @@ void CChildFrame::ConnectPanes(CLeftView *tree, CMorvekView *list)
 {
     connect(tree, &CLeftView::UnitSelected, list, &CMorvekView::ShowUnitContents);
     connect(tree, &CLeftView::SelectionCleared, list, &CMorvekView::ClearContents);
+    connect(tree, &CLeftView::EmployeeRevealed, list, &CMorvekView::SelectEmployee);
     // The list's employees go onto the tree only.
     connect(list, &CEmployeeDragSource::DragMoved, tree, &CLeftView::TrackDrag);
     connect(list, &CEmployeeDragSource::DragEnded, tree, &CLeftView::EndDragTracking);
@@ -114,10 +115,10 @@ void CChildFrame::SetFuncKeyCaptionsForCompany()
 
 const QList<int> &CChildFrame::Commands()
 {
-    static const QList<int> ids = {ID_NEW_COMPANY, ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST, ID_WINDOW_SPLIT,
-                                   ID_NEXT_PANE,   ID_PREV_PANE,         ID_VIEW_SMALLICON,    ID_VIEW_LARGEICON,
-                                   ID_VIEW_LIST,   ID_VIEW_DETAILS,      ID_VIEW_LINEUP,       ID_VIEW_BYNAME,
-                                   ID_FILE_PRINT,  ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW};
+    static const QList<int> ids = {ID_NEW_COMPANY, ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
+                                   ID_NEXT_PANE,   ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
+                                   ID_VIEW_LIST,   ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
+                                   ID_FILE_PRINT,  ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH};
     return ids;
 }
 
@@ -132,6 +133,10 @@ bool CChildFrame::OnCommand(int id)
         return true;
     case ID_UNAFFILIATED_LIST:
         OnUnaffiliatedList();
+        return true;
+    case ID_NAME_SEARCH:
+        if (CLeftView *tree = GetLeftPane())
+            tree->SearchEmployeeByName();
         return true;
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_DIRECT:
@@ -162,7 +167,8 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
 {
     // The company structure is on screen already.
     actions.Action(ID_SHOW_COMPANY)->setEnabled(false);
-    for (int id : {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_UNAFFILIATED_LIST, ID_WINDOW_SPLIT, ID_NEXT_PANE, ID_PREV_PANE})
+    for (int id :
+         {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH, ID_WINDOW_SPLIT, ID_NEXT_PANE, ID_PREV_PANE})
         actions.Action(id)->setEnabled(true);
 
     const CMorvekView *view = GetRightPane();

@@ -67,6 +67,8 @@ const SCommand kCommands[] = {
      false},
     {ID_VIEW_LINEUP, "等間隔に整列(&E)", nullptr, nullptr, nullptr, "アイコンをグリッドに整列します。\n整列", false},
     {ID_UNAFFILIATED_LIST, "未登録社員一覧", nullptr, "F8", nullptr, "未登録の社員一覧を表示します。\n社員一覧", false},
+    {ID_NAME_SEARCH, "名前で検索", "Ctrl+F", nullptr, nullptr,
+     "名前やふりがなで社員を探し、その所属を表示します。\n名前で検索", false},
     {ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)", nullptr, nullptr, nullptr, "ヘルプ トピックの一覧を表示します。\nヘルプ トピック",
      false},
     {ID_APP_ABOUT, "Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)...", nullptr, nullptr, "about",
@@ -147,7 +149,7 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
     add(arrange, {ID_VIEW_BYNAME, 0, ID_VIEW_AUTOARRANGE});
     add(view, {ID_VIEW_LINEUP});
     if (company)
-        add(view, {0, ID_UNAFFILIATED_LIST});
+        add(view, {0, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH});
 
     auto *help = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), parent);
     add(help, {ID_HELP_FINDER, 0, ID_APP_ABOUT});

@@ -9,6 +9,7 @@
 #include "base/errorreport.h"
 #include "base/modalseam.h"
 #include "employee/employeesearchdlg.h"
+#include "employee/namesearchdlg.h"
 #include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
 #include "printlayout/companylistjob.h"
@@ -56,6 +57,7 @@ const SMenuEntry kMenu102[] = {
     {u"部課訂正", ID_EDIT_DEPT, &CLeftView::OnEditDept},
     {u"部課削除", ID_DELETE_DEPT, &CLeftView::OnDeleteDept},
     {nullptr, 0, nullptr},
+    {u"名前で検索", ID_NAME_SEARCH, &CLeftView::OnNameSearch}, // before 検索, which stays last
     {u"検索", ID_SEARCH, &CLeftView::OnSearch},
 };
 
@@ -427,18 +429,38 @@ void CLeftView::SearchEmployee()
     searchDlg.m_nStartCode = startDlg.GetStartCode();
     if (CModalSeam::Exec(searchDlg) != QDialog::Accepted)
         return;
+    RevealEmployeeUnit(searchDlg.m_nSelectedID);
+}
+
+bool CLeftView::RevealEmployeeUnit(qint32 employeeId)
+{
     QString who;
     qint32 busyo = 0;
-    if (!CEmployeeLookup::ById(searchDlg.m_nSelectedID, [&](const CMast01 &employee) {
+    if (!CEmployeeLookup::ById(employeeId, [&](const CMast01 &employee) {
             who = CSearchPager::FormatLine(employee.m_Code, employee.m_Name);
             busyo = employee.m_Busyo;
         }))
-        return;
+        return false;
     // Saying nothing would look as if the search had failed.
     if (busyo == 0)
         MorvekMessageBox(kNoUnit.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
     else if (!RevealUnit(busyo))
         MorvekMessageBox(kUnitGone.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
+    else
+        return true;
+    return false;
+}
+
+void CLeftView::OnNameSearch()
+{
+    SearchEmployeeByName();
+}
+
+void CLeftView::SearchEmployeeByName()
+{
+    CNameSearchDlg searchDlg(this);
+    if (CModalSeam::Exec(searchDlg) == QDialog::Accepted && RevealEmployeeUnit(searchDlg.m_nSelectedID))
+        emit EmployeeRevealed(searchDlg.m_nSelectedID);
 }
 
 bool CLeftView::PrepareCompanyPrintJob()

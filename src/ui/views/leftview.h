@@ -46,6 +46,9 @@ public:
     bool RevealUnit(qint32 unitId);
     // Asks the start code, lets the user choose an employee and shows their unit.
     void SearchEmployee();
+    // Lets the user find an employee by name or reading, then shows their unit and
+    // tells EmployeeRevealed; one without a unit is told instead.
+    void SearchEmployeeByName();
     // Makes item the selected unit; if it is already, its contents are shown again.
     void SelectUnit(QTreeWidgetItem *item);
 
@@ -64,6 +67,7 @@ public:
     void OnEditDept();
     void OnDeleteDept();
     void OnSearch();
+    void OnNameSearch();
 
     // The employee list of the selected unit's whole company; false when no unit
     // is selected or it is gone.
@@ -76,6 +80,8 @@ signals:
     void UnitSelected(qint32 unitId);
     // No unit is selected any more, or the one selected is gone.
     void SelectionCleared();
+    // The unit of the employee is selected and shown: the list is to show them.
+    void EmployeeRevealed(qint32 employeeId);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -85,6 +91,8 @@ protected:
 
 private:
     void OnSelChanged(QTreeWidgetItem *current);
+    // Selects the employee's unit; false, told, when they have none or it is gone.
+    bool RevealEmployeeUnit(qint32 employeeId);
     void OnContextMenu(const QPoint &screenPoint);
     void InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit);
     // The loaded item of a unit, if any.

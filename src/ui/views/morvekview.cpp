@@ -153,6 +153,21 @@ void CMorvekView::ShowUnitContents(qint32 unitId)
     AddEmployeeRows(unitId);
 }
 
+bool CMorvekView::SelectEmployee(qint32 employeeId)
+{
+    for (int row = 0; row < m_pModel->rowCount(); ++row) {
+        const CUnitContentsModel::SRow &shown = m_pModel->Row(row);
+        if (shown.nId != employeeId || !CRowImages::IsEmployee(shown.nImage))
+            continue;
+        const QModelIndex index = m_pModel->index(row, 0);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+        setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return false;
+}
+
 void CMorvekView::AddUnitRow(const SUnitRow &unit)
 {
     m_pModel->Append(UnitRowOf(unit));

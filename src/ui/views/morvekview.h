@@ -43,6 +43,9 @@ public:
     // Empties the list; it then stands for no unit.
     void ClearContents();
     qint32 GetCurrentUnit() const { return m_nCurrentUnit; }
+    // Makes the employee's row the current and only selected one, scrolled into
+    // view, and gives the list the focus; false when the list does not show them.
+    bool SelectEmployee(qint32 employeeId);
 
     void FillUnaffiliatedList();
     void ShowUnaffiliatedWindow();

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class CDaoDatabase;
+
+// One employee as a search by name looks through them: the folded name, reading
+// and telephone digits (CNameFold::Words) beside the code that orders the results.
+struct SFoldedName {
+    qint32 nID = 0;
+    qint32 nCode = 0;
+    QString strWords;
+};
+
+// Row 0 of the side table: a count raised by every change, and a token made
+// afresh whenever the table is filled anew, so that a register made again under
+// the same name is not taken for the one held.
+struct SFoldStamp {
+    qint64 nValue = -1; // -1: no table
+    QString strToken;
+    bool operator==(const SFoldStamp &) const = default;
+};
+
+// The side table Mast01Fold: the folded text of every employee, kept beside
+// Mast01 so that Mast01 keeps its columns. Its row 0 holds a stamp that every
+// change of the table raises, so that a copy held in memory knows when it is old.
+class CFoldedNames final
+{
+public:
+    CFoldedNames() = delete;
+
+    // The table and its stamp row, for a new register.
+    static QStringList CreateStatements();
+    // On a register made before the table, or written meanwhile by a build that
+    // does not keep it: makes or refills it, in one transaction. Does nothing on a
+    // read-only connection or without both tables of ours.
+    static void Ensure(CDaoDatabase &db);
+    // Refills the table from Mast01, inside the caller's transaction.
+    static void Rebuild(CDaoDatabase &db);
+    // Brings the rows of these employees up to date from Mast01 (those gone lose
+    // theirs), inside the caller's transaction; returns the rows written.
+    static QList<SFoldedName> Refresh(CDaoDatabase &db, const QList<qint32> &ids);
+    // Raises the stamp, inside the caller's transaction; returns its new value.
+    static qint64 Bump(CDaoDatabase &db);
+    // The stamp as the register holds it now.
+    static SFoldStamp Stamp(CDaoDatabase &db);
+    // Runs work on the table inside the caller's transaction under a savepoint: when
+    // it fails, only its own part is taken back and false returned, so that the
+    // write around it is kept (the next search, or the next opening, reads afresh).
+    static bool Guarded(CDaoDatabase &db, const std::function<void()> &work);
+    // Every row in code order, then by ID.
+    static QList<SFoldedName> All(CDaoDatabase &db);
+};

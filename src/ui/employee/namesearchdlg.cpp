@@ -1,0 +1,132 @@
+#include "employee/namesearchdlg.h"
+
+#include "register/namesearch.h"
+
+#include "base/errorreport.h"
+#include "forms/dialogtemplate.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QTreeWidget>
+
+namespace {
+const QString kTitle = QStringLiteral("名前で検索");
+const QString kPrompt = QStringLiteral("名前、ふりがな、社員コードまたは電話番号を入力してください。");
+const QString kMore = QStringLiteral("ほかに %1 人");
+const QStringList kHeaders = {QStringLiteral("ｺｰﾄﾞ"), QStringLiteral("名前"), QStringLiteral("ふりがな"),
+                              QStringLiteral("所属")};
+constexpr int kIdRole = Qt::UserRole;
+const QColor kFocusedField(255, 255, 0);
+
+bool IsListKey(int key)
+{
+    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+}
+} // namespace
+
+CNameSearchDlg::CNameSearchDlg(QWidget *parent)
+    : CFuncKeyDialog(parent)
+    , m_pText(new QLineEdit)
+    , m_pList(new QTreeWidget)
+    , m_pMore(nullptr)
+{
+    // The one field is a plain line: the arrows belong to the list, not to moving between fields.
+    m_nFieldCount = 1;
+    m_nCurField = 1;
+    setWindowTitle(kTitle);
+
+    CDialogTemplate form(this, 330, 200);
+    form.AddStatic(QStringLiteral("名前："), 7, 9, 30, 8);
+    m_pMore = form.AddStatic(QString(), 7, 160, 200, 8);
+    form.Place(m_pText, 40, 7, 160, 12);
+    form.Place(m_pList, 7, 24, 316, 132);
+    AddOkCancel(form, 178, 273);
+
+    m_pText->setMaxLength(60);
+    m_pText->setAttribute(Qt::WA_InputMethodEnabled);
+    m_pText->installEventFilter(this);
+    m_pList->setColumnCount(int(kHeaders.size()));
+    m_pList->setHeaderLabels(kHeaders);
+    m_pList->setRootIsDecorated(false);
+    m_pList->setUniformRowHeights(true);
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The field keeps the focus: typing goes on narrowing while a line is picked by mouse.
+    m_pList->setFocusPolicy(Qt::NoFocus);
+    const QList<int> widths = {50, 150, 170, 240};
+    for (int i = 0; i < widths.size(); ++i)
+        m_pList->header()->resizeSection(i, form.Units().ToPixelsX(widths.at(i)));
+    m_pMore->hide();
+
+    connect(m_pText, &QLineEdit::textChanged, this, &CNameSearchDlg::Refill);
+    connect(m_pList, &QTreeWidget::itemDoubleClicked, this, &CNameSearchDlg::accept);
+}
+
+CNameSearchDlg::~CNameSearchDlg() = default;
+
+void CNameSearchDlg::OnInitDialog()
+{
+    CFuncKeyDialog::OnInitDialog();
+    PutFuncKeyCaptions(PlainCaptions());
+    m_pText->setFocus(Qt::OtherFocusReason);
+}
+
+void CNameSearchDlg::ShowFieldPrompt()
+{
+    ShowStatusText(kPrompt);
+}
+
+bool CNameSearchDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pText) {
+        if (event->type() == QEvent::KeyPress && IsListKey(static_cast<QKeyEvent *>(event)->key())) {
+            QApplication::sendEvent(m_pList, event);
+            return true;
+        }
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            QPalette palette = m_pText->palette();
+            palette.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? kFocusedField : QColor(Qt::white));
+            m_pText->setPalette(palette);
+        }
+    }
+    return CFuncKeyDialog::eventFilter(watched, event);
+}
+
+void CNameSearchDlg::Refill(const QString &text)
+{
+    SNameSearchResult result;
+    try {
+        result = CNameSearch::Find(text);
+    } catch (const std::exception &error) {
+        CErrorReport::Report(error);
+    }
+    m_pList->clear();
+    QList<QTreeWidgetItem *> items;
+    items.reserve(result.matches.size());
+    for (const SNameMatch &match : std::as_const(result.matches)) {
+        auto *item = new QTreeWidgetItem(
+            QStringList{QString::number(match.nCode), match.strName, match.strKana, match.strPath});
+        item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+        item->setData(0, kIdRole, match.nID);
+        items.append(item);
+    }
+    // All at once: the view lays them out once.
+    m_pList->addTopLevelItems(items);
+    if (!items.isEmpty())
+        m_pList->setCurrentItem(items.first());
+    m_pMore->setText(kMore.arg(result.nMore));
+    m_pMore->setVisible(result.nMore > 0);
+}
+
+void CNameSearchDlg::accept()
+{
+    const QTreeWidgetItem *current = m_pList->currentItem();
+    if (!current)
+        return;
+    m_nSelectedID = current->data(0, kIdRole).toInt();
+    CFuncKeyDialog::accept();
+}
