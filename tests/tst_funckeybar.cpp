@@ -98,7 +98,7 @@ void TestFuncKeyBar::captionSets_data()
     QTest::addColumn<QString>("changed");
     QTest::newRow("plain") << 0 << "";
     QTest::newRow("company window") << 1 << "F8=検索";
-    QTest::newRow("employee master") << 2 << "F2=前頁 F3=次頁 F5=ﾓｰﾄﾞ F7=削除 F8=検索";
+    QTest::newRow("employee master") << 2 << "F2=前頁 F3=次頁 F5=ﾓｰﾄﾞ F7=削除 F8=検索 F9=名前";
     QTest::newRow("employee search") << 3 << "F2=前頁 F3=次頁";
 }
 

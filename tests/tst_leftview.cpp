@@ -299,7 +299,7 @@ void TestLeftView::rightClickAndMenuKey()
     QStringList items;
     for (QAction *action : menu->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(items, QStringList({"部課追加", "部課訂正", "部課削除", "-", "検索"}));
+    QCOMPARE(items, QStringList({"部課追加", "部課訂正", "部課削除", "-", "名前で検索", "検索"}));
     tree->setCurrentItem(nullptr);
     CDialogAnswers answers([](QDialog &) { return QDialog::Accepted; });
     for (int command : {kAdd, kEdit, kDelete})

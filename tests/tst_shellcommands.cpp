@@ -36,6 +36,7 @@ private slots:
     void viewStyles();
     void byNameIsEnabledAndInert();
     void f8AsksForTheUnaffiliatedList();
+    void ctrlFSearchesByNameInTheCompanyWindow();
     void employeeEntryRunsTheMasterForm();
     void csvImportRefreshesTheCompanyWindow();
     void f6MovesBetweenPanes();
@@ -56,7 +57,7 @@ void TestShellCommands::enablingWithAndWithoutCompanyWindow_data()
             {ID_SHOW_COMPANY, !with}, {ID_FILE_OPEN, false},       {ID_FILE_SAVE, false},
             {ID_FILE_SAVE_AS, false}, {ID_FILE_CLOSE, with},       {ID_UNAFFILIATED_LIST, with},
             {ID_VIEW_DETAILS, with},  {ID_VIEW_LINEUP, with},      {ID_VIEW_AUTOARRANGE, false},
-            {ID_FILE_NEW, true},      {ID_FILE_PRINT_SETUP, true},
+            {ID_FILE_NEW, true},      {ID_FILE_PRINT_SETUP, true}, {ID_NAME_SEARCH, with},
         };
         for (auto [id, enabled] : rules)
             QTest::addRow("%s window, %d", with ? "with" : "without", id) << with << id << enabled;
@@ -98,7 +99,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                           "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
                           "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成",
                           "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
-                 + view + QStringList({"  -", "  未登録社員一覧"}) + help);
+                 + view + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F"}) + help);
 
     CloseCompanyWindows();
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));
@@ -163,6 +164,17 @@ void TestShellCommands::f8AsksForTheUnaffiliatedList()
     CloseCompanyWindows();
     QTest::keyClick(Frame(), Qt::Key_F8);
     QCOMPARE(asked.size(), 1);
+}
+
+void TestShellCommands::ctrlFSearchesByNameInTheCompanyWindow()
+{
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    CDialogAnswers answers([](QDialog &) { return int(QDialog::Rejected); });
+    QTest::keyClick(Frame()->GetActiveChild()->GetLeftPane(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("名前で検索")});
+    CloseCompanyWindows();
+    QTest::keyClick(Frame(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(answers.Texts().size(), 1);
 }
 
 // Opened from the menu without a company window; the form's captions stand on the
