@@ -7,7 +7,9 @@
 #include "register/nameindex.h"
 #include "register/namesearch.h"
 #include "register/register.h"
+#include "store/daodatabase.h"
 #include "store/daorecordset.h"
+#include "store/namefold.h"
 #include "support/registergenerator.h"
 
 #include <benchmark/benchmark.h>
@@ -78,6 +80,27 @@ void BM_NameSearchKeystroke(benchmark::State &state)
     state.counters["matching"] = double(CNameSearch::Find(query).nMore + dlg.GetList()->topLevelItemCount());
 }
 
+// Of that: the register layer's answer (the walk in memory, the 200 rows and their units' paths).
+void BM_NameSearchFind(benchmark::State &state)
+{
+    Register();
+    const QString query = Query(state);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CNameSearch::Find(query));
+}
+
+// Of that: the walk through the folded names in memory alone.
+void BM_NameIndexMatch(benchmark::State &state)
+{
+    Register();
+    const QString folded = CNameFold::Fold(Query(state));
+    const auto db = CRegister::Connection();
+    int total = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CNameIndex::Instance().Match(*db, folded, CNameSearch::kShown, &total));
+    state.counters["matching"] = total;
+}
+
 // Plain SQLite over Mast01: the same first 200 by code and the count, in one scan.
 void BM_PlainLikeScan(benchmark::State &state)
 {
@@ -124,6 +147,8 @@ void BM_NameIndexRead(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_NameSearchKeystroke)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameSearchFind)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameIndexMatch)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainLikeScan)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NameIndexRead)->Iterations(3)->Unit(benchmark::kMillisecond);
 

@@ -43,25 +43,60 @@ void CNameIndex::Sync(CDaoDatabase &db)
     // The stamp is read first: a write landing meanwhile shows at the next search.
     const QList<SFoldedName> rows = stamp.nValue >= 0 ? CFoldedNames::All(db) : QList<SFoldedName>();
     m_entries.assign(rows.cbegin(), rows.cend());
+    m_bJoined = false;
     m_stamp = stamp;
     m_strDatabase = db.GetName();
+}
+
+void CNameIndex::Join()
+{
+    qsizetype size = 0;
+    for (const SFoldedName &entry : m_entries)
+        size += entry.strWords.size() + 1;
+    m_strJoined.clear();
+    m_strJoined.reserve(size);
+    m_starts.clear();
+    m_starts.reserve(m_entries.size());
+    for (const SFoldedName &entry : m_entries) {
+        m_starts.push_back(m_strJoined.size());
+        m_strJoined += entry.strWords;
+        m_strJoined += QLatin1Char('\n');
+    }
+    m_bJoined = true;
+}
+
+qsizetype CNameIndex::EntryAt(qsizetype position) const
+{
+    return std::upper_bound(m_starts.cbegin(), m_starts.cend(), position) - m_starts.cbegin() - 1;
 }
 
 QList<qint32> CNameIndex::Match(CDaoDatabase &db, const QString &folded, int limit, int *total)
 {
     Sync(db);
+    if (!m_bJoined)
+        Join();
+    std::vector<bool> hit(m_entries.size());
+    // Each match marks its entry and the scan goes on after that entry's words.
+    auto mark = [this, &hit](const QString &text) {
+        const QStringView joined(m_strJoined);
+        for (qsizetype at = joined.indexOf(text); at >= 0;) {
+            const qsizetype entry = EntryAt(at);
+            hit[size_t(entry)] = true;
+            const qsizetype next = size_t(entry) + 1 < m_starts.size() ? m_starts[size_t(entry) + 1] : joined.size();
+            at = joined.indexOf(text, next);
+        }
+    };
+    mark(folded);
     const QString number = CNameFold::NumberQuery(folded);
-    const bool alsoDigits = !number.isEmpty() && number != folded;
+    if (!number.isEmpty() && number != folded)
+        mark(number);
     QList<qint32> ids;
     int count = 0;
-    for (const SFoldedName &entry : m_entries) {
-        const bool hit = entry.strWords.contains(folded)
-                      || (!number.isEmpty()
-                          && (CodeStartsWith(entry.nCode, number) || (alsoDigits && entry.strWords.contains(number))));
-        if (!hit)
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (!hit[i] && (number.isEmpty() || !CodeStartsWith(m_entries[i].nCode, number)))
             continue;
         if (count++ < limit)
-            ids.append(entry.nID);
+            ids.append(m_entries[i].nID);
     }
     if (total)
         *total = count;
@@ -79,6 +114,7 @@ void CNameIndex::Follow(const CDaoDatabase &db, qint64 stamp, const QList<qint32
     std::erase_if(m_entries, [&changed](const SFoldedName &entry) { return changed.contains(entry.nID); });
     for (const SFoldedName &row : rows)
         m_entries.insert(std::lower_bound(m_entries.begin(), m_entries.end(), row, Before), row);
+    m_bJoined = false;
     m_stamp.nValue = stamp;
 }
 
@@ -87,4 +123,8 @@ void CNameIndex::Forget()
     m_stamp = {};
     m_entries.clear();
     m_entries.shrink_to_fit();
+    m_strJoined = QString();
+    m_starts.clear();
+    m_starts.shrink_to_fit();
+    m_bJoined = false;
 }

@@ -31,8 +31,16 @@ public:
 private:
     CNameIndex() = default;
     void Sync(CDaoDatabase &db);
+    // Every entry's words in one text, each closed by a line feed (which a folded
+    // query never holds): one scan finds them all, without a call per employee.
+    void Join();
+    // The entry whose words hold the text's position.
+    qsizetype EntryAt(qsizetype position) const;
 
     QString m_strDatabase;
     SFoldStamp m_stamp;
     std::vector<SFoldedName> m_entries; // by code, then ID
+    QString m_strJoined;
+    std::vector<qsizetype> m_starts; // where each entry's words begin in m_strJoined
+    bool m_bJoined = false;
 };

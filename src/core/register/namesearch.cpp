@@ -2,15 +2,13 @@
 
 #include "register/nameindex.h"
 #include "register/register.h"
-#include "store/daocolumnsubset.h"
 #include "store/daodatabase.h"
 #include "store/daostatement.h"
-#include "store/mast00.h"
 #include "store/namefold.h"
-#include "store/setopener.h"
 
 #include <QHash>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 // The rows of the IDs in one statement: a server answers once, not once an employee.
@@ -35,19 +33,31 @@ QHash<qint32, SNameMatch> Rows(CDaoDatabase &db, const QList<qint32> &ids)
     return rows;
 }
 
-// Each unit's path once, through one set.
-void PutPaths(QList<SNameMatch> &matches)
+// The units are read whole in one statement (a company has hundreds at most, not
+// thousands of employees): a find per unit and level costs more on a large register.
+void PutPaths(CDaoDatabase &db, QList<SNameMatch> &matches)
 {
-    CMast00 units;
-    const CDaoColumnSubset columns(units, {QStringLiteral("ID"), QStringLiteral("Parent"), QStringLiteral("Name")});
-    const CSetOpener open(units);
+    if (std::none_of(matches.cbegin(), matches.cend(), [](const SNameMatch &match) { return match.nUnit != 0; }))
+        return;
+    struct SUnit {
+        qint32 nParent;
+        QString strName;
+    };
+    QHash<qint32, SUnit> units;
+    CDaoStatement q(db, QStringLiteral("SELECT ID, Parent, Name FROM Mast00"));
+    q.Exec();
+    while (q.Next())
+        units.insert(qint32(q.Int64(0)), {qint32(q.Int64(1)), q.Text(2)});
+    q.Finish();
     QHash<qint32, QString> paths;
     for (SNameMatch &match : matches) {
-        if (match.nUnit == 0)
-            continue;
         auto it = paths.find(match.nUnit);
         if (it == paths.end()) {
-            QStringList names = units.GetUnitPath(match.nUnit, false).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QStringList names;
+            // Bounded: a loop of parents left by another program must not hang the search.
+            for (auto unit = units.constFind(match.nUnit); unit != units.cend() && names.size() < units.size();
+                 unit = units.constFind(unit->nParent))
+                names.prepend(unit->strName);
             it = paths.insert(match.nUnit, names.join(QLatin1Char('/')));
         }
         match.strPath = *it;
@@ -70,7 +80,7 @@ SNameSearchResult CNameSearch::Find(const QString &text, int limit)
         if (const auto it = rows.constFind(id); it != rows.cend())
             result.matches.append(*it);
     }
-    PutPaths(result.matches);
+    PutPaths(*db, result.matches);
     result.nMore = qMax(0, total - int(ids.size()));
     return result;
 }

@@ -40,12 +40,12 @@ CNameSearchDlg::CNameSearchDlg(QWidget *parent)
     m_nCurField = 1;
     setWindowTitle(kTitle);
 
-    CDialogTemplate form(this, 330, 200);
+    CDialogTemplate form(this, 360, 200);
     form.AddStatic(QStringLiteral("名前："), 7, 9, 30, 8);
     m_pMore = form.AddStatic(QString(), 7, 160, 200, 8);
     form.Place(m_pText, 40, 7, 160, 12);
-    form.Place(m_pList, 7, 24, 316, 132);
-    AddOkCancel(form, 178, 273);
+    form.Place(m_pList, 7, 24, 346, 132);
+    AddOkCancel(form, 178, 303);
 
     m_pText->setMaxLength(60);
     m_pText->setAttribute(Qt::WA_InputMethodEnabled);
@@ -57,9 +57,11 @@ CNameSearchDlg::CNameSearchDlg(QWidget *parent)
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     // The field keeps the focus: typing goes on narrowing while a line is picked by mouse.
     m_pList->setFocusPolicy(Qt::NoFocus);
-    const QList<int> widths = {50, 150, 170, 240};
+    // Code, name and reading in dialog units; the unit's path takes the rest.
+    const QList<int> widths = {30, 85, 95};
     for (int i = 0; i < widths.size(); ++i)
         m_pList->header()->resizeSection(i, form.Units().ToPixelsX(widths.at(i)));
+    m_pList->header()->setStretchLastSection(true);
     m_pMore->hide();
 
     connect(m_pText, &QLineEdit::textChanged, this, &CNameSearchDlg::Refill);
