@@ -141,15 +141,14 @@ void TestNameSearchDlg::keys()
     TypeText(typed);
     QCOMPARE(Lines(dlg.GetList()), lines);
     QVERIFY(dlg.GetMore()->isHidden());
+    if (const QString folder = qEnvironmentVariable("MORVEK_SHOT_DIR"); !folder.isEmpty())
+        dlg.grab().save(folder + QStringLiteral("/namesearch-%1.png").arg(QTest::currentDataTag()));
     for (int key : keys)
         PressKey(Qt::Key(key));
     QCOMPARE(dlg.isVisible(), keys.last() == Qt::Key_Return && chosen < 0);
     QCOMPARE(dlg.m_nSelectedID, m_ids.value(chosen, -1));
     if (!dlg.isVisible())
         QCOMPARE(m_frame->m_captions, CFakeFrame::CompanySet());
-    // Kept for a look by eye when asked for.
-    if (const QString folder = qEnvironmentVariable("MORVEK_SHOT_DIR"); !folder.isEmpty() && dlg.isVisible())
-        dlg.grab().save(folder + QStringLiteral("/namesearch-%1.png").arg(QTest::currentDataTag()));
 }
 
 void TestNameSearchDlg::moreThanTheListHolds()
@@ -222,6 +221,8 @@ void TestNameSearchDlg::revealInTreeAndList()
     QCOMPARE(panes.list->selectionModel()->selectedIndexes(), QModelIndexList{row});
     QVERIFY(panes.list->viewport()->rect().intersects(panes.list->visualRect(row)));
     QCOMPARE(panes.window.focusWidget(), panes.list);
+    if (const QString folder = qEnvironmentVariable("MORVEK_SHOT_DIR"); !folder.isEmpty())
+        panes.window.grab().save(folder + QStringLiteral("/namesearch-revealed.png"));
 }
 
 // F9 from the code field, or while an employee is shown; elsewhere in a new one it does nothing.
