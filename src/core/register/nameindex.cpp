@@ -38,12 +38,14 @@ CNameIndex &CNameIndex::Instance()
 void CNameIndex::Sync(CDaoDatabase &db)
 {
     const SFoldStamp stamp = CFoldedNames::Stamp(db);
-    if (stamp.nValue >= 0 && stamp == m_stamp && db.GetName() == m_strDatabase)
+    if (m_bLoaded && stamp == m_stamp && db.GetName() == m_strDatabase)
         return;
     // The stamp is read first: a write landing meanwhile shows at the next search.
-    const QList<SFoldedName> rows = stamp.nValue >= 0 ? CFoldedNames::All(db) : QList<SFoldedName>();
+    // Without the table (a register opened read-only) the names are folded here, once.
+    const QList<SFoldedName> rows = stamp.nValue >= 0 ? CFoldedNames::All(db) : CFoldedNames::FoldEmployees(db);
     m_entries.assign(rows.cbegin(), rows.cend());
     m_bJoined = false;
+    m_bLoaded = true;
     m_stamp = stamp;
     m_strDatabase = db.GetName();
 }
@@ -127,4 +129,5 @@ void CNameIndex::Forget()
     m_starts.clear();
     m_starts.shrink_to_fit();
     m_bJoined = false;
+    m_bLoaded = false;
 }

@@ -43,4 +43,5 @@ private:
     QString m_strJoined;
     std::vector<qsizetype> m_starts; // where each entry's words begin in m_strJoined
     bool m_bJoined = false;
+    bool m_bLoaded = false;
 };

@@ -56,6 +56,22 @@ QString NewToken()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+QList<SFoldedName> ReadEmployees(CDaoDatabase &db)
+{
+    QList<SFoldedName> rows;
+    CDaoStatement q(db, kSelectEmployees);
+    q.Exec();
+    while (q.Next())
+        rows.append(FoldedOf(q));
+    q.Finish();
+    return rows;
+}
+
+bool InCodeOrder(const SFoldedName &a, const SFoldedName &b)
+{
+    return a.nCode != b.nCode ? a.nCode < b.nCode : a.nID < b.nID;
+}
+
 // A count, or -1 when the table is not there.
 qint64 CountOf(CDaoDatabase &db, const QString &sql)
 {
@@ -97,14 +113,7 @@ void CFoldedNames::Ensure(CDaoDatabase &db)
 
 void CFoldedNames::Rebuild(CDaoDatabase &db)
 {
-    QList<SFoldedName> rows;
-    {
-        CDaoStatement q(db, kSelectEmployees);
-        q.Exec();
-        while (q.Next())
-            rows.append(FoldedOf(q));
-        q.Finish();
-    }
+    const QList<SFoldedName> rows = ReadEmployees(db);
     db.Execute(QStringLiteral("DELETE FROM Mast01Fold WHERE ID <> 0"));
     Insert(db, rows);
     Bump(db);
@@ -176,9 +185,14 @@ QList<SFoldedName> CFoldedNames::All(CDaoDatabase &db)
     while (q.Next())
         rows.append({qint32(q.Int64(0)), qint32(q.Int64(1)), q.Text(2)});
     q.Finish();
-    std::sort(rows.begin(), rows.end(), [](const SFoldedName &a, const SFoldedName &b) {
-        return a.nCode != b.nCode ? a.nCode < b.nCode : a.nID < b.nID;
-    });
+    std::sort(rows.begin(), rows.end(), InCodeOrder);
+    return rows;
+}
+
+QList<SFoldedName> CFoldedNames::FoldEmployees(CDaoDatabase &db)
+{
+    QList<SFoldedName> rows = ReadEmployees(db);
+    std::sort(rows.begin(), rows.end(), InCodeOrder);
     return rows;
 }
 

@@ -53,4 +53,7 @@ public:
     static bool Guarded(CDaoDatabase &db, const std::function<void()> &work);
     // Every row in code order, then by ID.
     static QList<SFoldedName> All(CDaoDatabase &db);
+    // The same folded from Mast01 itself, for a register without the table that
+    // cannot be given one (opened read-only).
+    static QList<SFoldedName> FoldEmployees(CDaoDatabase &db);
 };
