@@ -58,6 +58,7 @@ class TestNameSearchDlg final : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { MORVEK_REQUIRE_BACKEND(); }
     void init();
     void cleanup();
     void keys_data();
