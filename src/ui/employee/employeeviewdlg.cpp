@@ -24,8 +24,8 @@ struct SValueStatic {
 
 // Template 141, in dialog units.
 const SValueStatic kValues[] = {
-    {CEmployeeViewDlg::IDC_CODE, 80, 23, 28, 11, Qt::AlignRight},
-    {CEmployeeViewDlg::IDC_NAME, 112, 23, 111, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_CODE, 80, 23, 46, 11, Qt::AlignRight},
+    {CEmployeeViewDlg::IDC_NAME, 129, 23, 94, 11, Qt::AlignLeft},
     {CEmployeeViewDlg::IDC_SEX, 112, 41, 28, 11, Qt::AlignHCenter},
     {CEmployeeViewDlg::IDC_TEL, 112, 59, 111, 11, Qt::AlignLeft},
     {CEmployeeViewDlg::IDC_FAX, 112, 77, 111, 11, Qt::AlignLeft},
