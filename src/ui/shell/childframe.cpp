@@ -83,6 +83,7 @@ void CChildFrame::ConnectPanes(CLeftView *tree, CMorvekView *list)
 {
     connect(tree, &CLeftView::UnitSelected, list, &CMorvekView::ShowUnitContents);
     connect(tree, &CLeftView::SelectionCleared, list, &CMorvekView::ClearContents);
+    connect(tree, &CLeftView::EmployeeFound, list, &CMorvekView::SelectEmployee);
     // The list's employees go onto the tree only.
     connect(list, &CEmployeeDragSource::DragMoved, tree, &CLeftView::TrackDrag);
     connect(list, &CEmployeeDragSource::DragEnded, tree, &CLeftView::EndDragTracking);

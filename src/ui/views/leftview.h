@@ -76,10 +76,13 @@ signals:
     void UnitSelected(qint32 unitId);
     // No unit is selected any more, or the one selected is gone.
     void SelectionCleared();
+    // A search found this employee, whose unit is now shown.
+    void EmployeeFound(qint32 employeeId);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 

@@ -38,6 +38,8 @@ public:
     // Refills the list with the sub-units and employees of unitId; 0 shows the
     // companies and the employees without a unit.
     void ShowUnitContents(qint32 unitId);
+    // Makes the employee's row current and selected, scrolled into sight.
+    void SelectEmployee(qint32 employeeId);
     void AddUnitRow(const SUnitRow &unit);
     void AddEmployeeRows(qint32 unitId);
     // Empties the list; it then stands for no unit.
@@ -87,6 +89,7 @@ private:
     void OnDblClkList(const QModelIndex &index);
     void OpenEmployeeView(qint32 employeeId);
     void OnKeyDownList();
+    bool ConfirmRelease(qsizetype count);
     void InsertColumns();
     void OnRegisterChanged(const SRegisterChange &change);
     void Follow(const SRegisterChange &change);
