@@ -329,7 +329,7 @@ CEmployeeForm::SRefusal CEmployeeForm::FirstRefusal() const
     }
     CEmployeeCheck::EDate late = CEmployeeCheck::dateCount;
     if (const QString reason = CEmployeeCheck::Order(dates, late); !reason.isEmpty())
-        return {FieldSdate + late, reason};
+        return {FieldSdate + int(late), reason};
     if (m_nMode == 1 && ShownID() <= 0)
         return {FieldCode, kNobodyShown};
     // A code too long for the field shows cut; saving would put the cut one in its place.
