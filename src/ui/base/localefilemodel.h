@@ -4,9 +4,9 @@
 
 class QFileDialog;
 
-// Qt's file dialog writes sizes and dates in the system's locale ("7 Dec 2026",
-// "bytes") whatever the program's; this puts them in the program's own (the
-// default QLocale, Japanese) instead.
+// Qt's file dialog writes sizes, kinds and dates in the system's locale ("7 Dec
+// 2026", "bytes", "Folder") whatever the program's; this puts them in the program's
+// own (the default QLocale, Japanese) instead.
 class CLocaleFileModel final : public QIdentityProxyModel
 {
     Q_OBJECT
@@ -20,5 +20,5 @@ public:
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    enum EColumn { sizeColumn = 1, dateColumn = 3 };
+    enum EColumn { sizeColumn = 1, typeColumn = 2, dateColumn = 3 };
 };

@@ -52,7 +52,7 @@ constexpr int kFieldCount = int(std::size(kFields));
 // The code field holds nine digits, the names sit to its right.
 constexpr int kFieldRects[kFieldCount][4] = {
     {80, 37, 46, 14},  {129, 37, 103, 14}, {129, 53, 103, 14}, {112, 73, 22, 15},  {189, 73, 43, 15}, {103, 95, 43, 15},
-    {189, 95, 43, 15}, {21, 125, 35, 15},  {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13}, {137, 183, 60, 13},
+    {189, 95, 43, 15}, {21, 129, 35, 14},  {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13}, {137, 183, 60, 13},
 };
 
 // A date that is missing, or the zero date that stands for none, shows as an empty field.
@@ -82,7 +82,8 @@ CEmployeeForm::CEmployeeForm(QWidget *parent)
     form.AddStatic(QStringLiteral("社員ｺｰﾄ/名前ﾞ："), 80, 23, 49, 10);
     form.AddStatic(QStringLiteral("性別："), 86, 76, 19, 10);
     form.AddGroupBox(QStringLiteral("住所"), 7, 115, 233, 65);
-    form.AddStatic(QStringLiteral("〒"), 9, 127, 12, 10);
+    // Below the group box's line, which the style draws under its title.
+    form.AddStatic(QStringLiteral("〒"), 12, 132, 9, 10);
     form.AddStatic(QStringLiteral("TEL："), 21, 187, 19, 9);
     form.AddStatic(QStringLiteral("FAX："), 115, 187, 19, 9);
     form.AddStatic(QStringLiteral("生年月日："), 156, 74, 31, 10);
