@@ -752,6 +752,7 @@ void TestCsv::commandLineCreatesUnits()
               kEmployeeHeader + "1,山田,,男,,,,,,,,,本社/新部,,,,\r\n");
     QString text, err;
     QCOMPARE(RunCommand({"--import-csv", folder.path(), "--database", m_db->Path()}, &text, &err), 1);
+    QVERIFY2(err.contains(QStringLiteral("--create-units")), qPrintable(err));
     QVERIFY2(text.contains(QStringLiteral("社員.csv 2 行目「所属」: 部課パス「本社/新部」の「新部」がありません")),
              qPrintable(text));
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 1);

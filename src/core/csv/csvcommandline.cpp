@@ -107,6 +107,8 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
         // Without a person to ask, a script gets all of its rows or none.
         if (summary.Refused() > 0) {
             err << QStringLiteral("取り込めない行が %1 行あるため、何も書き込んでいません。\n").arg(summary.Refused());
+            if (summary.missingUnitRows > 0)
+                err << QStringLiteral("ない部課を作って読み込むには --create-units を付けてください。\n");
             return ExitFailure;
         }
         importer.Apply();

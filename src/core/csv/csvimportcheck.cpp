@@ -286,9 +286,9 @@ int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line,
     }
     // A typo in a path would otherwise become a department of its own.
     if (matched < names.size() && missing == ECsvMissingUnits::Refuse) {
-        Refuse(table, line, CCsvColumns::EmpUnit,
-               QStringLiteral("部課パス「%1」の「%2」がありません（部課を作るには「ない部課を作る」を選んでください）。")
-                   .arg(row.texts[CCsvColumns::EmpUnit], names.at(matched)));
+        Refuse(
+            table, line, CCsvColumns::EmpUnit,
+            QStringLiteral("部課パス「%1」の「%2」がありません。").arg(row.texts[CCsvColumns::EmpUnit], names.at(matched)));
         ++m_summary.missingUnitRows;
         return -2;
     }
