@@ -421,13 +421,16 @@ void CMorvekView::TakeDrop(CEmployeeDrop *drop)
         return;
     drop->Accept();
     const QSet<qint32> joined(placed.cbegin(), placed.cend());
-    int at = beforeRow >= 0 ? beforeRow : m_pModel->rowCount();
+    std::vector<SRow> rows;
+    rows.reserve(size_t(drop->Rows().size()));
     for (SRow copied : drop->Rows()) {
         // An employee who is gone joins no list.
         if (!joined.contains(copied.nId))
             continue;
         // The kind column is filled when the list is next read.
         copied.strKind.clear();
-        m_pModel->Insert(at++, std::move(copied));
+        rows.push_back(std::move(copied));
     }
+    // One insertion: thousands dropped at once are laid out once, not once each.
+    m_pModel->Insert(beforeRow >= 0 ? beforeRow : m_pModel->rowCount(), std::move(rows));
 }
