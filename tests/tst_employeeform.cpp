@@ -373,6 +373,12 @@ void TestEmployeeForm::codeOnEnter()
     QCOMPARE(Focused(), accepted ? Field(2) : Field(1));
     QCOMPARE(ModeCaption(), caption);
     QCOMPARE(Text(2), name);
+    // A refusal says why in words, not with the tone alone.
+    if (!accepted) {
+        QCOMPARE(m_frame->m_status, typed == u"31" ? QStringLiteral("社員コード 31 以降の社員はいません。")
+                                                   : QStringLiteral("社員コードを入力してください。"));
+        QVERIFY(Field(1)->IsMarked());
+    }
 }
 
 void TestEmployeeForm::paging_data()
