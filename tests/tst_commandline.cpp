@@ -56,6 +56,8 @@ void TestCommandLine::parse_data()
                           << "--export-csv か --import-csv のどちらか一つを指定してください。";
     QTest::newRow("option alone") << QStringList{"--skip-existing"} << EAction::usageError << ""
                                   << "--export-csv か --import-csv のどちらか一つを指定してください。";
+    QTest::newRow("create units alone") << QStringList{"--create-units"} << EAction::usageError << ""
+                                        << "--export-csv か --import-csv のどちらか一つを指定してください。";
 }
 
 void TestCommandLine::parse()

@@ -66,7 +66,8 @@ struct SImport {
 };
 
 SImport Import(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
-               CCsvImporter::EExisting existing = CCsvImporter::EExisting::Update)
+               CCsvImporter::EExisting existing = CCsvImporter::EExisting::Update,
+               CCsvImporter::EMissingUnits missing = CCsvImporter::EMissingUnits::Refuse)
 {
     CDaoDatabase db;
     db.Open(CDaoRecordset::ApplicationDatabasePath());
@@ -74,7 +75,7 @@ SImport Import(const std::optional<QByteArray> &units, const std::optional<QByte
     SImport result;
     result.read = importer.ReadData(units, employees, result.error);
     if (result.read) {
-        result.summary = importer.Plan(existing);
+        result.summary = importer.Plan(existing, missing);
         importer.Apply();
     }
     return result;
@@ -120,6 +121,9 @@ private slots:
     void existingEmployees();
     void missingColumnsKeepValues();
     void unitsFromPaths();
+    void missingUnitRefused_data();
+    void missingUnitRefused();
+    void unchangedRowsCounted();
     void ambiguousUnitRefused();
     void cancelWritesNothing();
     void failureRollsBack();
@@ -129,6 +133,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void commandLineRoundTrip();
+    void commandLineCreatesUnits();
     void importIntoNewFile_data();
     void importIntoNewFile();
 
@@ -397,6 +402,15 @@ void TestCsv::refusedRows_data()
     QTest::newRow("code") << company << kEmployeeHeader + "一,山田,,男,,,,,,,,,,,,,\r\n"
                           << "社員.csv 2 社員コード"
                           << "整数ではありません";
+    QTest::newRow("code 0") << company << kEmployeeHeader + "0,山田,,男,,,,,,,,,,,,,\r\n"
+                            << "社員.csv 2 社員コード"
+                            << "社員コードは 1 から 999999999 までの整数です。";
+    QTest::newRow("code of ten digits") << company << kEmployeeHeader + "1000000000,山田,,男,,,,,,,,,,,,,\r\n"
+                                        << "社員.csv 2 社員コード"
+                                        << "社員コードは 1 から 999999999 までの整数です。";
+    QTest::newRow("unknown department") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,本社/営業部,,,,\r\n"
+                                        << "社員.csv 2 所属"
+                                        << "「本社/営業部」の「営業部」がありません";
     QTest::newRow("code twice") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n1,田中,,男,,,,,,,,,,,,,\r\n"
                                 << "社員.csv 3 社員コード"
                                 << "2 行目にもあります";
@@ -489,13 +503,14 @@ void TestCsv::missingColumnsKeepValues()
     QVERIFY(Field(QStringLiteral("SELECT Busyo FROM Mast01 WHERE Code = 1")) != QStringLiteral("0"));
 }
 
-// Units named only in a path are made, once, under the right parents.
+// Units named only in a path are made, once, under the right parents, when asked for.
 void TestCsv::unitsFromPaths()
 {
     const SImport result = Import(kUnitHeader + "5,本社/営業部/一課,一課,,,,,\r\n",
                                   kEmployeeHeader
                                       + "1,山田,,男,,,,,,,,,本社/営業部/二課,,,,\r\n"
-                                        "2,田中,,男,,,,,,,,,本社/営業部/一課,,,,\r\n");
+                                        "2,田中,,男,,,,,,,,,本社/営業部/一課,,,,\r\n",
+                                  CCsvImporter::EExisting::Update, CCsvImporter::EMissingUnits::Create);
     QCOMPARE(result.summary.Refused(), 0);
     QCOMPARE(result.summary.unitsAdded, 4);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00 WHERE Code = 5")), 4);
@@ -504,6 +519,67 @@ void TestCsv::unitsFromPaths()
     QCOMPARE(Field(QStringLiteral("SELECT p.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo "
                                   "JOIN Mast00 p ON p.ID = u.Parent WHERE e.Code = 2")),
              QStringLiteral("営業部"));
+}
+
+void TestCsv::missingUnitRefused_data()
+{
+    QTest::addColumn<bool>("create");
+    QTest::newRow("refused") << false;
+    QTest::newRow("created on request") << true;
+}
+
+// An employee line naming a unit that is not there is refused, by line and path,
+// unless the user chose to make the missing units.
+void TestCsv::missingUnitRefused()
+{
+    QFETCH(bool, create);
+    CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
+    const SImport result = Import(std::nullopt,
+                                  kEmployeeHeader
+                                      + "1,山田,,男,,,,,,,,,本社,,,,\r\n"
+                                        "2,田中,,男,,,,,,,,,本社/営業布,,,,\r\n",
+                                  CCsvImporter::EExisting::Update,
+                                  create ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
+    QCOMPARE(result.summary.Refused(), create ? 0 : 1);
+    QCOMPARE(result.summary.missingUnitRows, create ? 0 : 1);
+    QCOMPARE(result.summary.unitsAdded, create ? 1 : 0);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), create ? 2 : 1);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), create ? 2 : 1);
+    if (!create) {
+        const SCsvRefusal &refusal = result.summary.refusals.constFirst();
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(refusal.file).arg(refusal.line).arg(refusal.column),
+                 QStringLiteral("社員.csv 3 所属"));
+        QVERIFY2(refusal.reason.contains(QStringLiteral("「本社/営業布」の「営業布」がありません")),
+                 qPrintable(refusal.reason));
+    }
+}
+
+// Read back as written, with one name changed: one row updated, the rest unchanged and not written.
+void TestCsv::unchangedRowsCounted()
+{
+    FillRegister();
+    QByteArray units, employees;
+    {
+        CDaoDatabase db;
+        db.Open(m_db->Path());
+        CCsvExporter(db).Build(units, employees);
+    }
+    employees.replace("昭和 最後", "平成 最初");
+    CDaoDatabase db;
+    db.Open(m_db->Path());
+    CCsvImporter importer(db);
+    QString error;
+    QVERIFY2(importer.ReadData(units, employees, error), qPrintable(error));
+    const SCsvImportSummary summary = importer.Plan(CCsvImporter::EExisting::Update);
+    QCOMPARE(summary.Refused(), 0);
+    QCOMPARE(summary.employeesUpdated, 1);
+    QCOMPARE(summary.employeesUnchanged, 3);
+    QCOMPARE(summary.unitsUpdated, 0);
+    QVERIFY2(summary.Text(0).contains(QStringLiteral("社員: 追加 0 人、更新 1 人、変更なし 3 人")),
+             qPrintable(summary.Text(0)));
+    QCOMPARE(importer.WorkSize(), 1);
+    QVERIFY(importer.Apply());
+    QCOMPARE(Field(QStringLiteral("SELECT Name FROM Mast01 WHERE Code = 1")), QStringLiteral("平成 最初"));
 }
 
 void TestCsv::ambiguousUnitRefused()
@@ -526,7 +602,7 @@ void TestCsv::cancelWritesNothing()
     CCsvImporter importer(db);
     QString error;
     QVERIFY(importer.ReadData(kUnitHeader + "5,本社,,,,,,\r\n", employees, error));
-    importer.Plan(CCsvImporter::EExisting::Update);
+    importer.Plan(CCsvImporter::EExisting::Update, CCsvImporter::EMissingUnits::Create);
     QCOMPARE(importer.WorkSize(), 602);
     QSignalSpy changes(&CRegister::Instance(), &CRegister::Changed);
     QList<int> seen;
@@ -605,7 +681,7 @@ void TestCsv::importOnTheSharedConnection()
     CCsvImporter importer(*db);
     QString error;
     QVERIFY(importer.ReadData(kUnitHeader + "5,本社,,,,,,\r\n", employees, error));
-    importer.Plan(CCsvImporter::EExisting::Update);
+    importer.Plan(CCsvImporter::EExisting::Update, CCsvImporter::EMissingUnits::Create);
     QList<int> seen;
     const bool written = importer.Apply([&](int done, int) {
         if (done > 0)
@@ -667,6 +743,24 @@ void TestCsv::commandLine()
     QVERIFY(QDir(work.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
 }
 
+// A script's import with a unit that is not there writes nothing unless told to make it.
+void TestCsv::commandLineCreatesUnits()
+{
+    CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              kEmployeeHeader + "1,山田,,男,,,,,,,,,本社/新部,,,,\r\n");
+    QString text, err;
+    QCOMPARE(RunCommand({"--import-csv", folder.path(), "--database", m_db->Path()}, &text, &err), 1);
+    QVERIFY2(err.contains(QStringLiteral("--create-units")), qPrintable(err));
+    QVERIFY2(text.contains(QStringLiteral("社員.csv 2 行目「所属」: 部課パス「本社/新部」の「新部」がありません")),
+             qPrintable(text));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 1);
+    QCOMPARE(RunCommand({"--import-csv", folder.path(), "--database", m_db->Path(), "--create-units"}, &text, &err), 0);
+    QCOMPARE(Field(QStringLiteral("SELECT u.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo WHERE e.Code = 1")),
+             QStringLiteral("新部"));
+}
+
 void TestCsv::commandLineRoundTrip()
 {
     FillRegister();
@@ -696,7 +790,7 @@ void TestCsv::commandLineRoundTrip()
     QCOMPARE(RunCommand({"--import-csv", out, "--database", empty.Path()}, &text, &err), 0);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 4);
     QCOMPARE(RunCommand({"--import-csv", out, "--database", empty.Path(), "--skip-existing"}, &text, &err), 0);
-    QVERIFY2(text.contains(QStringLiteral("社員: 追加 0 人、更新 0 人、読み飛ばし 4 人")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("社員: 追加 0 人、更新 0 人、変更なし 0 人、読み飛ばし 4 人")), qPrintable(text));
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 4);
 }
 

@@ -11,6 +11,8 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -42,6 +44,8 @@ private slots:
     void importAsks_data();
     void importAsks();
     void exportInShiftJis();
+    void previewOffersMissingUnits_data();
+    void previewOffersMissingUnits();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -140,6 +144,48 @@ void TestCsvCommands::exportInShiftJis()
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.startsWith("\x8E\xD0\x88\xF5\x83\x52\x81\x5B\x83\x68")); // 社員コード
     QVERIFY(bytes.contains("\r\n1,\x8E\x52\x93\x63,"));
+}
+
+void TestCsvCommands::previewOffersMissingUnits_data()
+{
+    QTest::addColumn<bool>("tick");
+    QTest::newRow("left as refused") << false;
+    QTest::newRow("units made") << true;
+}
+
+// A row refused for a missing unit offers a check box; ticking it plans again and the summary follows.
+void TestCsvCommands::previewOffersMissingUnits()
+{
+    QFETCH(bool, tick);
+    CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員コード,氏名,所属\r\n1,山田,本社/新部\r\n2,田中,本社\r\n");
+    QStringList summaries;
+    QString offered;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            return int(QDialog::Accepted);
+        }
+        auto *box = qobject_cast<QMessageBox *>(&dialog);
+        if (!box)
+            return int(QDialog::Accepted);
+        summaries << box->text();
+        if (!box->checkBox())
+            return int(QMessageBox::Ok);
+        offered = box->checkBox()->text();
+        box->checkBox()->setChecked(tick);
+        summaries << box->text();
+        return int(QMessageBox::Yes);
+    });
+    QCOMPARE(CCsvCommands::OnImportCsv(nullptr), true);
+    QCOMPARE(offered, QStringLiteral("ない部課を作る"));
+    QCOMPARE(summaries.size(), 2);
+    QVERIFY2(summaries.at(0).contains(QStringLiteral("「新部」がありません")), qPrintable(summaries.at(0)));
+    QVERIFY2(summaries.at(1).contains(tick ? QStringLiteral("部課: 追加 1 件") : QStringLiteral("「新部」がありません")),
+             qPrintable(summaries.at(1)));
+    QCOMPARE(Employees(), tick ? 2 : 1);
 }
 
 QTEST_MAIN(TestCsvCommands)

@@ -1,6 +1,10 @@
 // The employee master form used from the keyboard as a person uses it: register,
 // look up, page, correct and delete employees, and what lands in the table.
+#include "register/employeecheck.h"
 #include "register/employeecode.h"
+#include "csv/csvexporter.h"
+#include "csv/csvimporter.h"
+#include "store/daodatabase.h"
 #include "photo/dibblock.h"
 #include "employee/employeeform.h"
 #include "employee/photobox.h"
@@ -125,6 +129,14 @@ private slots:
     void saveRefused();
     void saveWithTakenCode_data();
     void saveWithTakenCode();
+    void wholeCodeShownAndKept_data();
+    void wholeCodeShownAndKept();
+    void wholeCodeRoundTrip();
+    void dateReasons_data();
+    void dateReasons();
+    void datesOutOfOrder_data();
+    void datesOutOfOrder();
+    void eraPutRightOnLeaving();
     void functionKeyOnTheButton();
     void cutPhotoIsSavedAsNone();
     void searchKey_data();
@@ -361,6 +373,12 @@ void TestEmployeeForm::codeOnEnter()
     QCOMPARE(Focused(), accepted ? Field(2) : Field(1));
     QCOMPARE(ModeCaption(), caption);
     QCOMPARE(Text(2), name);
+    // A refusal says why in words, not with the tone alone.
+    if (!accepted) {
+        QCOMPARE(m_frame->m_status, typed == u"31" ? QStringLiteral("社員コード 31 以降の社員はいません。")
+                                                   : QStringLiteral("社員コードを入力してください。"));
+        QVERIFY(Field(1)->IsMarked());
+    }
 }
 
 void TestEmployeeForm::paging_data()
@@ -508,24 +526,26 @@ void TestEmployeeForm::saveRefused_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("birth");
     QTest::addColumn<int>("refused"); // the field that gets the focus back
+    QTest::addColumn<QString>("reason");
     QTest::newRow("no code") << 0 << ""
                              << "山田"
-                             << "" << 1;
+                             << "" << 1 << "社員コードを入力してください。";
     QTest::newRow("code 0") << 0 << "0"
                             << "山田"
-                            << "" << 1;
+                            << "" << 1 << "社員コードを入力してください。";
     QTest::newRow("no name") << 0 << "40"
                              << ""
-                             << "" << 2;
+                             << "" << 2 << "氏名を入力してください。";
     QTest::newRow("birth that is no day") << 0 << "40"
                                           << "山田"
-                                          << "5002" << 5;
+                                          << "5002" << 5 << "生年月日: 6桁の数字で入力してください（例 100101）。";
     QTest::newRow("correct mode, nobody shown") << 1 << "10"
                                                 << "山田"
-                                                << "" << 1;
+                                                << "" << 1 << "訂正する社員を社員コードで呼び出してください。";
 }
 
-// Fields reached with the mouse were never checked; 登録 checks what would do harm.
+// Fields reached with the mouse were never checked; 登録 checks what would do harm,
+// and says why in the status bar and in a box, not with the tone alone.
 void TestEmployeeForm::saveRefused()
 {
     QFETCH(int, mode);
@@ -533,6 +553,7 @@ void TestEmployeeForm::saveRefused()
     QFETCH(QString, name);
     QFETCH(QString, birth);
     QFETCH(int, refused);
+    QFETCH(QString, reason);
     CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
     if (mode == 1)
         PressKey(Qt::Key_F5);
@@ -544,13 +565,14 @@ void TestEmployeeForm::saveRefused()
     }
     m_tones->m_tones.clear();
     QTest::mouseClick(m_form->OkButton(), Qt::LeftButton);
-    QCOMPARE(answers.Texts(), QStringList());
+    QCOMPARE(answers.Texts(), QStringList{reason});
     QCOMPARE(EmployeeCount(), 3);
     QCOMPARE(ReadEmployee(10)->value("Name").toString(), QStringLiteral("青木一郎"));
     QCOMPARE(m_tones->m_tones, QList{CToneService::Tone::Rejected});
-    QCOMPARE(Focused(), Field(refused));
+    QTRY_COMPARE(Focused(), Field(refused));
     QCOMPARE(m_form->CurrentField(), refused);
-    QCOMPARE(m_frame->m_status, Field(refused)->toolTip());
+    QCOMPARE(m_frame->m_status, reason);
+    QVERIFY(Field(refused)->IsMarked());
     QCOMPARE(Text(2), name);
 }
 
@@ -591,7 +613,7 @@ void TestEmployeeForm::saveWithTakenCode()
         QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員コード %1 は既に登録されています。").arg(taken)});
         QCOMPARE(m_tones->m_tones, QList{CToneService::Tone::Rejected});
         QTRY_COMPARE(Focused(), Field(1));
-        QCOMPARE(m_frame->m_status, Field(1)->toolTip());
+        QCOMPARE(m_frame->m_status, answers.Texts().constFirst());
         QCOMPARE(EmployeeCount(), 3);
         QCOMPARE(*ReadEmployee(shown ? shown : 10), *before);
         QCOMPARE(ReadEmployee(taken), holder);
@@ -720,6 +742,173 @@ void TestEmployeeForm::saveAfterCancelledSearchChangesTheShownOnly()
     // Paging steps from the employee on screen too.
     PressKey(Qt::Key_F3);
     QCOMPARE(Text(1), QStringLiteral("30"));
+}
+
+void TestEmployeeForm::wholeCodeShownAndKept_data()
+{
+    QTest::addColumn<qint32>("code");
+    QTest::addColumn<QString>("typed"); // into the code field in correct mode
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("five digits") << 10044 << "10044"
+                                 << "10044" << true;
+    QTest::newRow("nine digits") << 999999999 << "999999999"
+                                 << "999999999" << true;
+    QTest::newRow("too long for any screen") << 2000000000 << "200000000"
+                                             << "200000000" << false;
+}
+
+// The code field shows the whole code, and a code it could show only cut is never written back cut.
+void TestEmployeeForm::wholeCodeShownAndKept()
+{
+    QFETCH(qint32, code);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(bool, saved);
+    CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(code));
+    CRegisterBuilder::AddEmployee(CRegisterBuilder::Numbered(1004));
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    PressKey(Qt::Key_F5);
+    TypeAndEnter(typed);
+    QCOMPARE(Text(1), shown);
+    QCOMPARE(Text(2), QStringLiteral("社員%1").arg(code));
+    Field(2)->selectAll();
+    TypeText(QStringLiteral("山田"));
+    Register();
+    QCOMPARE(ReadEmployee(code)->value("Name").toString(),
+             saved ? QStringLiteral("山田") : CRegisterBuilder::NumberedName(code));
+    QCOMPARE(ReadEmployee(1004)->value("Name").toString(), QStringLiteral("社員1004"));
+    QCOMPARE(EmployeeCount(), 5);
+    if (!saved)
+        QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員コード 2000000000 はこの画面では表せません。")});
+}
+
+// 123456789 from a file, shown, saved unchanged and written out again: the same line.
+void TestEmployeeForm::wholeCodeRoundTrip()
+{
+    QByteArray before;
+    {
+        CDaoDatabase db;
+        db.Open(CDaoRecordset::ApplicationDatabasePath());
+        CCsvImporter importer(db);
+        QString error;
+        QVERIFY2(
+            importer.ReadData(std::nullopt, "社員コード,氏名,ふりがな,性別\r\n123456789,長谷川一,はせがわ,男\r\n", error),
+            qPrintable(error));
+        QCOMPARE(importer.Plan(CCsvImporter::EExisting::Update).employeesAdded, 1);
+        QVERIFY(importer.Apply());
+        QByteArray units;
+        CCsvExporter(db).Build(units, before);
+    }
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    TypeAndEnter(QStringLiteral("123456789"));
+    QCOMPARE(Text(1), QStringLiteral("123456789"));
+    QCOMPARE(Text(2), QStringLiteral("長谷川一"));
+    Register();
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("登録しますか？")});
+    CDaoDatabase db;
+    db.Open(CDaoRecordset::ApplicationDatabasePath());
+    QByteArray units, after;
+    CCsvExporter(db).Build(units, after);
+    QVERIFY(after.contains("123456789,長谷川一"));
+    QCOMPARE(after, before);
+}
+
+void TestEmployeeForm::dateReasons_data()
+{
+    QTest::addColumn<int>("era");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no such day") << 4 << "100230"
+                                 << "生年月日: 2月30日という日はありません。";
+    QTest::newRow("29 February of a common year") << 4 << "050229"
+                                                  << "生年月日: 2月29日という日はありません。";
+    QTest::newRow("no such month") << 4 << "101301"
+                                   << "生年月日: 13月という月はありません。";
+    QTest::newRow("day 0") << 3 << "500100"
+                           << "生年月日: 1月0日という日はありません。";
+    QTest::newRow("no era") << 0 << "100101"
+                            << "生年月日: 年号を PageUp、PageDown で選んでください。";
+    QTest::newRow("a real day") << 3 << "630229"
+                                << "";
+}
+
+void TestEmployeeForm::dateReasons()
+{
+    QFETCH(int, era);
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    QCOMPARE(CEmployeeCheck::DateText(CEmployeeCheck::birth, text, true, era), reason);
+}
+
+void TestEmployeeForm::datesOutOfOrder_data()
+{
+    QTest::addColumn<QString>("birth");  // 昭和
+    QTest::addColumn<QString>("joined"); // 昭和
+    QTest::addColumn<QString>("left");   // 昭和
+    QTest::addColumn<int>("refused");    // 0 when all three are taken
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("in order") << "400101"
+                              << "600401"
+                              << "630331" << 0 << "";
+    QTest::newRow("joined before born") << "400101"
+                                        << "391231"
+                                        << "" << 6 << "入社年月日: 生年月日より前の日です。";
+    QTest::newRow("left before joining") << "400101"
+                                         << "600401"
+                                         << "600331" << 7 << "退社年月日: 入社年月日より前の日です。";
+    QTest::newRow("same day") << "400101"
+                              << "400101"
+                              << "400101" << 0 << "";
+}
+
+// Leaving a date field checks it against the dates above it.
+void TestEmployeeForm::datesOutOfOrder()
+{
+    QFETCH(QString, birth);
+    QFETCH(QString, joined);
+    QFETCH(QString, left);
+    QFETCH(int, refused);
+    QFETCH(QString, reason);
+    TypeAndEnter(QStringLiteral("50"));
+    TypeAndEnter(QStringLiteral("名前"));
+    EnterTo(5);
+    const QString typed[] = {birth, joined, left};
+    for (int field = 5; field <= 7; ++field) {
+        for (int i = 0; i < 3; ++i)
+            PressKey(Qt::Key_PageUp);
+        m_tones->m_tones.clear();
+        TypeAndEnter(typed[field - 5]);
+        if (field == refused) {
+            QCOMPARE(m_tones->m_tones, QList{CToneService::Tone::Rejected});
+            QCOMPARE(Focused(), Field(field));
+            QCOMPARE(m_frame->m_status, reason);
+            QVERIFY(Field(field)->IsMarked());
+            return;
+        }
+        QCOMPARE(Focused(), Field(field + 1));
+    }
+    QCOMPARE(refused, 0);
+}
+
+// A date typed in an era after it ended shows in its own era once the field is left,
+// with a note, and is saved as the day typed.
+void TestEmployeeForm::eraPutRightOnLeaving()
+{
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    TypeAndEnter(QStringLiteral("50"));
+    TypeAndEnter(QStringLiteral("名前"));
+    EnterTo(5);
+    for (int i = 0; i < 4; ++i)
+        PressKey(Qt::Key_PageUp);
+    QCOMPARE(Field(5)->EraLabel(), QStringLiteral("平成"));
+    TypeAndEnter(QStringLiteral("310501"));
+    QCOMPARE(Focused(), Field(6));
+    QCOMPARE(Field(5)->EraLabel(), QStringLiteral("令和"));
+    QCOMPARE(Text(5), QStringLiteral("010501"));
+    QCOMPARE(m_frame->m_status, QStringLiteral("平成31年5月1日は令和元年5月1日です。"));
+    Register();
+    QCOMPARE(ReadEmployee(50)->value("Sdate").toDate(), QDate(2019, 5, 1));
 }
 
 QTEST_MAIN(TestEmployeeForm)

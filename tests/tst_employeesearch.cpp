@@ -216,7 +216,8 @@ void TestEmployeeSearch::startCodeDialog_data()
     QTest::addColumn<int>("startCode");
     QTest::newRow("empty is 0") << "" << 0;
     QTest::newRow("leading zeros") << "0012" << 12;
-    QTest::newRow("four digits at most") << "12345" << 1234;
+    QTest::newRow("nine digits") << "123456789" << 123456789;
+    QTest::newRow("nine digits at most") << "1234567890" << 123456789;
 }
 
 // Typed, Enter to leave the field, Enter on OK.

@@ -1,16 +1,20 @@
 // The framework's own dialogs speak Japanese and the Windows faces resolve to IPA fonts.
 #include "base/japaneselocale.h"
 #include "shell/morvekapp.h"
+#include "base/localefilemodel.h"
 #include "base/modalseam.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestJapanese : public QObject
@@ -21,6 +25,7 @@ private slots:
     void messageBoxButtons_data();
     void messageBoxButtons();
     void fileDialogTexts();
+    void fileDialogSizesAndDates();
     void facesResolve_data();
     void facesResolve();
 };
@@ -62,6 +67,26 @@ void TestJapanese::fileDialogTexts()
     auto *box = dialog.findChild<QDialogButtonBox *>();
     QVERIFY(box);
     QCOMPARE(box->button(QDialogButtonBox::Cancel)->text().remove(u'&').section(u'(', 0, 0), QStringLiteral("キャンセル"));
+}
+
+// The test runs under LC_ALL=C.UTF-8: the system's locale would write "7 Dec" and "bytes".
+void TestJapanese::fileDialogSizesAndDates()
+{
+    QTemporaryDir folder;
+    const QString path = WriteFile(folder.filePath(QStringLiteral("社員.csv")), QByteArray(2048, 'x'));
+    QFileSystemModel files;
+    files.setRootPath(folder.path());
+    CLocaleFileModel shown;
+    shown.setSourceModel(&files);
+    QModelIndex file;
+    QTRY_VERIFY((file = files.index(path)).isValid() && files.fileInfo(file).size() == 2048);
+    const QModelIndex row = shown.mapFromSource(file);
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QCOMPARE(shown.index(row.row(), CLocaleFileModel::sizeColumn, row.parent()).data().toString(), QStringLiteral("2.0 KB"));
+    QCOMPARE(shown.index(row.row(), CLocaleFileModel::dateColumn, row.parent()).data().toString(),
+             japanese.toString(QFileInfo(path).lastModified(), QLocale::ShortFormat));
+    QCOMPARE(shown.index(row.row(), CLocaleFileModel::typeColumn, row.parent()).data().toString(),
+             QStringLiteral("CSV ファイル"));
 }
 
 void TestJapanese::facesResolve_data()

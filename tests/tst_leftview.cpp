@@ -1,13 +1,18 @@
 // The organisation tree: levels read on first selection and in code order, the
 // department commands with their messages, the pop-up menu, revealing a unit.
 #include "views/unaffiliateddlg.h"
+#include "employee/employeesearchdlg.h"
+#include "employee/startcodedlg.h"
 #include "forms/deptdlg.h"
+#include "forms/eradateedit.h"
+#include "formtestsupport.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "viewsfixture.h"
 
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace {
 void RunMenuCommand(CLeftView *tree, int index)
@@ -38,6 +43,8 @@ private slots:
     void companyDeletedElsewhereLeavesTheTree();
     void rightClickAndMenuKey();
     void revealOpensThePathDownToTheUnit();
+    void shiftF10OpensTheMenu();
+    void searchSelectsTheEmployee();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -123,8 +130,12 @@ void TestLeftView::deleteRules_data()
     QTest::addColumn<QStringList>("listed");   // what the tree then selects
     QTest::addColumn<QStringList>("released"); // now in the window of employees without a unit
     const int ok = QMessageBox::Ok, cancel = QMessageBox::Cancel;
-    const QString company = QStringLiteral("削除 会社全体を削除しますか？ %1").arg(QMessageBox::Question);
-    const QString department = QStringLiteral("削除 削除しますか？ %1").arg(QMessageBox::Question);
+    // The unit by name, and how many it would release.
+    const QString company = QStringLiteral(
+                                "削除 会社「本社」全体を削除しますか？\n所属する社員 3 人の所属を解除します。 %1")
+                                .arg(QMessageBox::Question);
+    const QString department = QStringLiteral("削除 「第一課」を削除しますか？\n所属する社員 1 人の所属を解除します。 %1")
+                                   .arg(QMessageBox::Question);
     QTest::newRow("company, OK") << "company" << ok << company << QStringList{"高橋"}
                                  << QStringList{"山田", "鈴木", "佐藤"};
     QTest::newRow("company, cancel") << "company" << cancel << company << QStringList{"営業部", "総務部", "佐藤"}
@@ -317,6 +328,54 @@ void TestLeftView::revealOpensThePathDownToTheUnit()
     QCOMPARE(CLeftView::UnitId(first), m_first);
     QVERIFY(first->isExpanded() && first->parent()->isExpanded() && first->parent()->parent()->isExpanded());
     QCOMPARE(Column(panes.list), QStringList({"鈴木"}));
+}
+
+// Shift+F10 opens the pop-up menu as the menu key does.
+void TestLeftView::shiftF10OpensTheMenu()
+{
+    SPanes panes;
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (QAction *action : menu->actions())
+                shown << action->text();
+            menu->close();
+        }
+    });
+    panes.tree->setFocus();
+    QTest::keyClick(panes.tree, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(shown.value(0), QStringLiteral("部課追加"));
+}
+
+// After 検索 the employee found is selected in the list and its unit in the tree.
+void TestLeftView::searchSelectsTheEmployee()
+{
+    // Enough employees in the unit that the one found lies below the list's first screen.
+    QList<CRegisterBuilder::SEmployeeRow> crowd;
+    for (qint32 code = 100; code < 400; ++code)
+        crowd << CRegisterBuilder::Numbered(code, m_first);
+    CRegisterBuilder::AddEmployees(crowd);
+    SPanes panes;
+    CDialogAnswers answers([](QDialog &dialog) {
+        if (auto *start = qobject_cast<CStartCodeDlg *>(&dialog)) {
+            start->show();
+            TypeText(QStringLiteral("390"), start->Field(CStartCodeDlg::FieldCode));
+            return int(QDialog::Accepted);
+        }
+        if (auto *search = qobject_cast<CEmployeeSearchDlg *>(&dialog)) {
+            search->show();
+            search->accept();
+            return int(QDialog::Accepted);
+        }
+        return int(QMessageBox::Ok);
+    });
+    panes.tree->SearchEmployee();
+    QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), m_first);
+    const QModelIndex current = panes.list->currentIndex();
+    QCOMPARE(current.data().toString(), CRegisterBuilder::NumberedName(390));
+    QVERIFY(panes.list->selectionModel()->isSelected(current));
+    QVERIFY(panes.list->viewport()->rect().intersects(panes.list->visualRect(current)));
+    QVERIFY(panes.tree->viewport()->rect().intersects(panes.tree->visualItemRect(panes.tree->currentItem())));
 }
 
 QTEST_MAIN(TestLeftView)

@@ -11,6 +11,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QScopeGuard>
 
 class TestMorvekView : public QObject
@@ -25,12 +27,15 @@ private slots:
     void reportColumns();
     void doubleClick_data();
     void doubleClick();
+    void deleteKeyReleasesSelectedEmployeesOnly_data();
     void deleteKeyReleasesSelectedEmployeesOnly();
     void assignGoesToTheUnitShown();
     void unitDeletedElsewhere_data();
     void unitDeletedElsewhere();
     void longNamesCutAtTheLastWholeLine_data();
     void longNamesCutAtTheLastWholeLine();
+    void anotherUnitFromTheTop();
+    void viewTitleJoinsThePath();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -99,7 +104,7 @@ void TestMorvekView::doubleClick_data()
     QTest::newRow("unit row") << 0 << QStringList({"高橋"}) << QStringList();
     // 佐藤's ID is also the company's: read as a unit row, the list would show 営業部.
     QTest::newRow("employee row") << 4 << QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"})
-                                  << QStringList({"営業部\n", "佐藤"});
+                                  << QStringList({"営業部", "佐藤"});
     QTest::newRow("empty area: companies, then nobody's employees") << -1 << QStringList({"本社", "田中"}) << QStringList();
 }
 
@@ -132,8 +137,23 @@ void TestMorvekView::doubleClick()
     QCOMPARE(CLeftView::UnitId(panes.tree->currentItem()), m_dept);
 }
 
+void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes") << int(QMessageBox::Yes);
+    QTest::newRow("no") << int(QMessageBox::No);
+}
+
+// More than one employee is released only after a question whose default is いいえ.
 void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly()
 {
+    QFETCH(int, answer);
+    QStringList asked;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        auto &box = dynamic_cast<QMessageBox &>(dialog);
+        asked << QStringLiteral("%1 %2 %3").arg(box.windowTitle(), box.defaultButton()->text()).arg(box.icon());
+        return answer;
+    });
     SPanes panes;
     CMorvekView *list = panes.list;
     list->ShowUnitContents(m_dept);
@@ -142,13 +162,29 @@ void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly()
     for (int row : {1, 2, 4})
         list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
     QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(answers.Texts(), QStringList{QStringLiteral("選択した 2 人の所属を解除しますか？")});
+    QMessageBox probe(QMessageBox::Information, {}, {}, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(
+        asked,
+        QStringList{QStringLiteral("確認 %1 %2").arg(probe.button(QMessageBox::No)->text()).arg(QMessageBox::Information)});
+    if (answer == QMessageBox::No) {
+        QCOMPARE(list->model()->rowCount(), 5);
+        QCOMPARE(QList<qint32>({BusyoOf(ids[0]), BusyoOf(ids[1])}), QList<qint32>({m_dept, m_dept}));
+        return;
+    }
     QCOMPARE(Column(list), QStringList({"第一課", "第二課", "鈴木"}));
     QCOMPARE(QList<qint32>({BusyoOf(ids[0]), BusyoOf(ids[1])}), QList<qint32>({0, 0}));
     QCOMPARE(Column(list->GetUnaffiliatedWindow()->GetModel()), QStringList({"田中", "山田", "佐藤"}));
+    // One employee goes at once, without a question.
+    list->clearSelection();
+    list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(answers.Texts().size(), 1);
+    QCOMPARE(Column(list), QStringList({"第一課", "第二課"}));
     // Enter opens nothing and removes nothing.
     list->selectAll();
     QTest::keyClick(list, Qt::Key_Return);
-    QCOMPARE(list->model()->rowCount(), 3);
+    QCOMPARE(list->model()->rowCount(), 2);
 }
 
 void TestMorvekView::assignGoesToTheUnitShown()
@@ -227,6 +263,42 @@ void TestMorvekView::longNamesCutAtTheLastWholeLine()
     QCOMPARE(text.endsWith(QChar(0x2026)), cut && shown > 0);
     QString kept = drawn.join(QString()).remove(QChar(0x2026));
     QVERIFY2(QString(name).remove(u' ').startsWith(kept.remove(u' ')), qPrintable(text));
+}
+
+void TestMorvekView::anotherUnitFromTheTop()
+{
+    QList<CRegisterBuilder::SEmployeeRow> crowd;
+    for (qint32 code = 100; code < 400; ++code)
+        crowd << CRegisterBuilder::Numbered(code, code < 250 ? m_dept : m_sub1);
+    CRegisterBuilder::AddEmployees(crowd);
+    SPanes panes;
+    CMorvekView *list = panes.list;
+    list->ShowUnitContents(m_dept);
+    list->Arrange();
+    list->scrollToBottom();
+    QVERIFY(list->verticalScrollBar()->value() > 0);
+    list->ShowUnitContents(m_sub1);
+    list->Arrange();
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+}
+
+// The view form's title names the path with " / ", not with line feeds.
+void TestMorvekView::viewTitleJoinsThePath()
+{
+    CRegisterBuilder::AddEmployee({70, m_sub1, QStringLiteral("伊藤")});
+    QString title;
+    CDialogAnswers answers([&title](QDialog &dialog) {
+        dialog.show();
+        title = dialog.windowTitle();
+        return int(QDialog::Rejected);
+    });
+    SPanes panes;
+    CMorvekView *list = panes.list;
+    list->ShowUnitContents(m_sub1);
+    list->SetViewStyle(CMorvekView::EViewStyle::report);
+    list->Arrange();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    QCOMPARE(title, QStringLiteral("営業部 / 第一課"));
 }
 
 QTEST_MAIN(TestMorvekView)

@@ -16,8 +16,8 @@
 
 namespace {
 using EKind = SRegisterChange::EKind;
-constexpr int kCrowd = 1200;       // more than two chunks of a bulk statement
-constexpr int kRefusedCode = 1100; // in the third chunk
+constexpr int kCrowd = 15000;      // a unit as large as a big office has, thirty chunks of a bulk statement
+constexpr int kRefusedCode = 7600; // in the middle
 
 // Every update of an employee of that code fails, on either engine.
 void RefuseUpdatesOf(const QString &path, int code)

@@ -7,7 +7,11 @@
 #include "views/employeedrag.h"
 #include "viewsfixture.h"
 
+#include "views/rowimages.h"
+
 #include <QFile>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QMenu>
 #include <QMessageBox>
 #include <algorithm>
@@ -25,6 +29,7 @@ private slots:
     void failedReleaseAddsNothing();
     void failedDropLeavesNoHighlight();
     void failedDropOfSeveralMovesNobody();
+    void opensWideEnough();
 
 private:
     QList<qint32> WindowIds() const;
@@ -196,6 +201,16 @@ void TestUnaffiliated::failedDropOfSeveralMovesNobody()
     }
     QCOMPARE(Column(m_panes->list), QStringList({"本社", "田中", "迷子"}));
     QCOMPARE(WindowIds(), DatabaseIds());
+}
+
+// Its names stand in a column with the scroll bar beside them, and its title is not cut.
+void TestUnaffiliated::opensWideEnough()
+{
+    CUnaffiliatedDlg *window = m_panes->list->GetUnaffiliatedWindow();
+    const int names = CRowImages::IconCell(window->font()).width()
+                    + window->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QVERIFY2(window->width() > names, qPrintable(QString::number(window->width())));
+    QVERIFY(window->width() > QFontMetrics(window->font()).horizontalAdvance(window->windowTitle()) + 64);
 }
 
 QTEST_MAIN(TestUnaffiliated)

@@ -24,6 +24,7 @@ const QString kExport = QStringLiteral("export-csv");
 const QString kImport = QStringLiteral("import-csv");
 const QString kEncoding = QStringLiteral("encoding");
 const QString kSkip = QStringLiteral("skip-existing");
+const QString kCreateUnits = QStringLiteral("create-units");
 const QString kDatabase = QStringLiteral("database");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
@@ -90,6 +91,12 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          {},
          QStringLiteral("読み込みで、社員コードが既にある社員を更新せずに読み飛ばします。"),
          QStringLiteral("On import, leave employees whose code already exists as they are.")},
+        {{kCreateUnits},
+         {},
+         {},
+         QStringLiteral("読み込みで、社員の所属の部課パスにない部課を作ります。指定しなければその行は取り込みません。"),
+         QStringLiteral("On import, create the units an employee's unit path names that do not exist; "
+                        "without it such a row is refused.")},
         {{kDatabase},
          QStringLiteral("ファイル"),
          QStringLiteral("FILE"),
@@ -144,9 +151,10 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     parsed.database = parser.value(kDatabase);
     parsed.encoding = parser.value(kEncoding);
     parsed.skipExisting = parser.isSet(kSkip);
+    parsed.createUnits = parser.isSet(kCreateUnits);
     if (!exporting && !importing) {
         // Options of the CSV commands alone still ask for one of them.
-        if (parser.isSet(kEncoding) || parsed.skipExisting || parser.isSet(kDatabase))
+        if (parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits || parser.isSet(kDatabase))
             return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
         return parsed;
     }
@@ -161,7 +169,7 @@ QString CCommandLine::Usage()
 {
     return QStringLiteral("使い方: morvek\n"
                           "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
-                          "        morvek --import-csv フォルダ [--skip-existing] [--database ファイル]\n"
+                          "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--database ファイル]\n"
                           "        morvek --help | --version\n");
 }
 

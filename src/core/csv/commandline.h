@@ -26,6 +26,7 @@ public:
         QString database;
         QString encoding;
         bool skipExisting = false;
+        bool createUnits = false;
     };
 
     CCommandLine() = delete;

@@ -64,14 +64,14 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
 
     // An import may fill a register that does not exist yet; a failed one leaves no file behind.
     const bool created = !importFolder.isEmpty() && !QFileInfo::exists(database);
-    const int status = RunOn(database, created, exportFolder, importFolder, encoding, skip, out, err);
+    const int status = RunOn(database, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits}, out, err);
     if (created && status != 0)
         QFile::remove(database);
     return status;
 }
 
 int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
-                           ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err)
+                           ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err)
 {
     try {
         if (create)
@@ -100,12 +100,15 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             err << error << QStringLiteral("\n何も書き込んでいません。\n");
             return ExitFailure;
         }
-        const SCsvImportSummary &summary = importer.Plan(skip ? CCsvImporter::EExisting::Skip
-                                                              : CCsvImporter::EExisting::Update);
+        const SCsvImportSummary &summary = importer.Plan(
+            choices.skipExisting ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
+            choices.createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
         out << summary.Text(summary.Refused());
         // Without a person to ask, a script gets all of its rows or none.
         if (summary.Refused() > 0) {
             err << QStringLiteral("取り込めない行が %1 行あるため、何も書き込んでいません。\n").arg(summary.Refused());
+            if (summary.missingUnitRows > 0)
+                err << QStringLiteral("ない部課を作って読み込むには --create-units を付けてください。\n");
             return ExitFailure;
         }
         importer.Apply();

@@ -21,6 +21,10 @@ public:
     static constexpr int ExitUsage = CCommandLine::ExitUsage;
 
 private:
+    struct SImportChoices {
+        bool skipExisting = false;
+        bool createUnits = false;
+    };
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
-                     ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err);
+                     ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err);
 };

@@ -2,6 +2,7 @@
 
 #include "csv/csvdate.h"
 #include "csv/csvimporter.h"
+#include "register/employeecode.h"
 #include "register/registerexchange.h"
 
 namespace {
@@ -270,7 +271,31 @@ int CCsvImportCheck::CheckEmployeeRow(SCsvImportEmployee &row, QStringList &name
     return -1;
 }
 
-void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existing)
+int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row,
+                                   const QStringList &names, ECsvMissingUnits missing)
+{
+    if (names.isEmpty())
+        return -1;
+    int matched = 0;
+    QString reason;
+    const int found = Walk(-1, names, 0, matched, reason);
+    if (found == -3 || matched == 0) {
+        Refuse(table, line, CCsvColumns::EmpUnit,
+               found == -3 ? reason : QStringLiteral("会社「%1」がありません。").arg(names.constFirst()));
+        return -2;
+    }
+    // A typo in a path would otherwise become a department of its own.
+    if (matched < names.size() && missing == ECsvMissingUnits::Refuse) {
+        Refuse(
+            table, line, CCsvColumns::EmpUnit,
+            QStringLiteral("部課パス「%1」の「%2」がありません。").arg(row.texts[CCsvColumns::EmpUnit], names.at(matched)));
+        ++m_summary.missingUnitRows;
+        return -2;
+    }
+    return CreateUnits(found, m_plan.units[size_t(found)].code, names, matched);
+}
+
+void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existing, ECsvMissingUnits missing)
 {
     const auto &columns = table.columns;
     QHash<qint32, qsizetype> seen;
@@ -291,6 +316,10 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
                    QStringLiteral("「%1」は整数ではありません。").arg(row.texts[CCsvColumns::EmpCode]));
             continue;
         }
+        if (!CEmployeeCode::IsValid(row.code)) {
+            Refuse(table, line, CCsvColumns::EmpCode, CEmployeeCode::RangeText());
+            continue;
+        }
         if (const qsizetype earlier = seen.value(row.code, 0)) {
             Refuse(table, line, CCsvColumns::EmpCode,
                    QStringLiteral("社員コード %1 は %2 行目にもあります。").arg(row.code).arg(earlier));
@@ -308,16 +337,10 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
             ++m_summary.employeesSkipped;
             continue;
         }
-        if (!names.isEmpty()) {
-            int matched = 0;
-            const int found = Walk(-1, names, 0, matched, reason);
-            if (found == -3 || matched == 0) {
-                Refuse(table, line, CCsvColumns::EmpUnit,
-                       found == -3 ? reason : QStringLiteral("会社「%1」がありません。").arg(names.constFirst()));
-                continue;
-            }
-            row.unit = CreateUnits(found, m_plan.units[size_t(found)].code, names, matched);
-        }
+        const int unit = PlaceEmployee(table, line, row, names, missing);
+        if (unit == -2)
+            continue;
+        row.unit = unit;
         if (known != m_employeeIds.cend()) {
             row.targetId = known.value();
             ++m_summary.employeesUpdated;

@@ -25,7 +25,7 @@ public:
     void LoadRegister(CRegisterExchange &exchange);
     void CheckUnits(const SCsvImportTable &table, ECsvExisting existing);
     // The cells move into the plan: a large file is held once, not twice.
-    void CheckEmployees(SCsvImportTable &table, ECsvExisting existing);
+    void CheckEmployees(SCsvImportTable &table, ECsvExisting existing, ECsvMissingUnits missing);
 
 private:
     struct SUnitLine {
@@ -42,6 +42,10 @@ private:
     bool TakeUnitFields(int target, const SUnitLine &line);
     // The column a row is refused for, with the reason; -1 when it is sound.
     int CheckEmployeeRow(SCsvImportEmployee &row, QStringList &names, QString &reason) const;
+    // The unit of an employee row's path, made where missing when allowed; -1 for no
+    // unit, -2 when the row is refused.
+    int PlaceEmployee(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row, const QStringList &names,
+                      ECsvMissingUnits missing);
     void Refuse(const SCsvImportTable &table, qsizetype line, int column, const QString &reason);
     // Follows names below parent (-1: from the companies by name). Returns the index
     // of the deepest unit found and how many names matched; -3 with the reason when

@@ -3,6 +3,10 @@
 #include "csv/csvimportcheck.h"
 #include "csv/csvimportmerge.h"
 #include "register/registerexchange.h"
+#include "store/mast01.h"
+
+#include <QHash>
+#include <vector>
 
 QString SCsvImportSummary::Text(int maxRefusals) const
 {
@@ -11,9 +15,10 @@ QString SCsvImportSummary::Text(int maxRefusals) const
                        .arg(unitsUpdated)
                        .arg(unitsUnchanged)
                        .arg(unitsSkipped);
-    text += QStringLiteral("社員: 追加 %1 人、更新 %2 人、読み飛ばし %3 人\n")
+    text += QStringLiteral("社員: 追加 %1 人、更新 %2 人、変更なし %3 人、読み飛ばし %4 人\n")
                 .arg(employeesAdded)
                 .arg(employeesUpdated)
+                .arg(employeesUnchanged)
                 .arg(employeesSkipped);
     text += QStringLiteral("取り込めない行: %1 行\n").arg(Refused());
     for (int i = 0; i < refusals.size() && i < maxRefusals; ++i) {
@@ -39,7 +44,7 @@ bool CCsvImporter::ReadData(const std::optional<QByteArray> &units, const std::o
     return CCsvImportReader::ReadTables(units, employees, m_unitTable, m_employeeTable, error);
 }
 
-const SCsvImportSummary &CCsvImporter::Plan(EExisting existing)
+const SCsvImportSummary &CCsvImporter::Plan(EExisting existing, EMissingUnits missing)
 {
     m_summary = {};
     CCsvImportCheck check(m_plan, m_summary);
@@ -48,10 +53,38 @@ const SCsvImportSummary &CCsvImporter::Plan(EExisting existing)
     if (m_unitTable.present)
         check.CheckUnits(m_unitTable, existing);
     if (m_employeeTable.present)
-        check.CheckEmployees(m_employeeTable, existing);
+        check.CheckEmployees(m_employeeTable, existing, missing);
+    DropUnchanged(exchange);
     m_unitTable.records.clear();
     m_employeeTable.records.clear();
     return m_summary;
+}
+
+void CCsvImporter::DropUnchanged(CRegisterExchange &exchange)
+{
+    QHash<qint32, size_t> updated;
+    for (size_t i = 0; i < m_plan.employees.size(); ++i) {
+        if (m_plan.employees[i].targetId != 0)
+            updated.insert(m_plan.employees[i].targetId, i);
+    }
+    if (updated.isEmpty())
+        return;
+    std::vector<bool> same(m_plan.employees.size(), false);
+    exchange.ForEachEmployee([&](const CMast01 &set) {
+        if (const auto row = updated.constFind(set.m_ID); row != updated.cend())
+            same[*row] = !CCsvImportMerge::Changes(set, m_plan.employees[*row], m_plan);
+    });
+    std::vector<SCsvImportEmployee> kept;
+    kept.reserve(m_plan.employees.size());
+    for (size_t i = 0; i < m_plan.employees.size(); ++i) {
+        if (same[i]) {
+            --m_summary.employeesUpdated;
+            ++m_summary.employeesUnchanged;
+        } else {
+            kept.push_back(std::move(m_plan.employees[i]));
+        }
+    }
+    m_plan.employees = std::move(kept);
 }
 
 bool CCsvImporter::Apply(const std::function<bool(int, int)> &progress)

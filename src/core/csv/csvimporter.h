@@ -10,6 +10,7 @@
 #include <optional>
 
 class CDaoDatabase;
+class CRegisterExchange;
 
 // A row left out of an import, and why.
 struct SCsvRefusal {
@@ -26,7 +27,10 @@ struct SCsvImportSummary {
     int unitsSkipped = 0;
     int employeesAdded = 0;
     int employeesUpdated = 0;
+    int employeesUnchanged = 0;
     int employeesSkipped = 0;
+    // Employee rows refused for a unit that is not there: creating them would take these.
+    int missingUnitRows = 0;
     QList<SCsvRefusal> refusals;
 
     int Refused() const { return int(refusals.size()); }
@@ -40,6 +44,7 @@ class CCsvImporter final
 {
 public:
     using EExisting = ECsvExisting;
+    using EMissingUnits = ECsvMissingUnits;
 
     explicit CCsvImporter(CDaoDatabase &database)
         : m_database(database)
@@ -52,9 +57,10 @@ public:
     // File bytes as they are on disk; a missing file is nullopt.
     bool ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees, QString &error);
 
-    // Checks the rows against the register, once per read; writes nothing. Database
-    // errors are thrown.
-    const SCsvImportSummary &Plan(EExisting existing);
+    // Checks the rows against the register, once per read; writes nothing. A row
+    // whose unit is not there is refused unless missing is Create. Rows that would
+    // change nothing are counted as unchanged and not written. Database errors are thrown.
+    const SCsvImportSummary &Plan(EExisting existing, EMissingUnits missing = EMissingUnits::Refuse);
     const SCsvImportSummary &Summary() const { return m_summary; }
     // Rows and units Apply will write.
     int WorkSize() const { return m_plan.WorkSize(); }
@@ -66,6 +72,8 @@ public:
     static constexpr qint64 MaxFileSize = CCsvImportReader::MaxFileSize;
 
 private:
+    void DropUnchanged(CRegisterExchange &exchange);
+
     CDaoDatabase &m_database;
     SCsvImportTable m_unitTable;
     SCsvImportTable m_employeeTable;

@@ -4,6 +4,8 @@
 #include "register/registerexchange.h"
 #include "store/mast01.h"
 
+#include <utility>
+
 namespace {
 class CProgress final
 {
@@ -54,6 +56,18 @@ void FillEmployee(CMast01 &set, const SCsvImportEmployee &row, const SCsvImportP
         set.m_Busyo = row.unit < 0 ? 0 : plan.units[size_t(row.unit)].id;
 }
 
+bool Differs(const QString &member, const SCsvImportEmployee &row, int column)
+{
+    return row.present[column] && member != row.texts[column];
+}
+
+// The zero date stands for none, as an empty cell does.
+bool SameDate(const CDateValue &stored, const CDateValue &read)
+{
+    const auto none = [](const CDateValue &date) { return !date.IsValid() || date == CDateValue::Zero(); };
+    return none(stored) ? none(read) : stored == read;
+}
+
 bool WriteAll(CRegisterExchange &exchange, SCsvImportPlan &plan, CProgress &progress)
 {
     if (!progress.Start())
@@ -76,6 +90,32 @@ bool WriteAll(CRegisterExchange &exchange, SCsvImportPlan &plan, CProgress &prog
     return true;
 }
 } // namespace
+
+bool CCsvImportMerge::Changes(const CMast01 &set, const SCsvImportEmployee &row, const SCsvImportPlan &plan)
+{
+    const std::pair<const QString *, int> texts[] = {
+        {&set.m_Name, CCsvColumns::EmpName}, {&set.m_Kana, CCsvColumns::EmpKana},  {&set.m_Yuu, CCsvColumns::EmpYuu},
+        {&set.m_Juu1, CCsvColumns::EmpJuu1}, {&set.m_Juu2, CCsvColumns::EmpJuu2},  {&set.m_TEL, CCsvColumns::EmpTel},
+        {&set.m_FAX, CCsvColumns::EmpFax},   {&set.m_Rire, CCsvColumns::EmpRire},  {&set.m_Sikaku, CCsvColumns::EmpSikaku},
+        {&set.m_Mem, CCsvColumns::EmpMem},   {&set.m_Email, CCsvColumns::EmpEmail}};
+    for (const auto &[member, column] : texts) {
+        if (Differs(*member, row, column))
+            return true;
+    }
+    if (row.present[CCsvColumns::EmpSex] && set.m_Sex != row.sex)
+        return true;
+    const CDateValue *dates[3] = {&set.m_Sdate, &set.m_Indat, &set.m_Outdat};
+    for (int d = 0; d < 3; ++d) {
+        if (row.present[CCsvColumns::EmpSdate + d] && !SameDate(*dates[d], row.dates[d]))
+            return true;
+    }
+    if (!row.present[CCsvColumns::EmpUnit])
+        return false;
+    if (row.unit < 0)
+        return set.m_Busyo != 0;
+    const SCsvImportUnit &unit = plan.units[size_t(row.unit)];
+    return unit.isNew || set.m_Busyo != unit.id;
+}
 
 bool CCsvImportMerge::Apply(CDaoDatabase &database, SCsvImportPlan &plan, const std::function<bool(int, int)> &progress)
 {

@@ -9,6 +9,8 @@
 #include <vector>
 
 enum class ECsvExisting { Update, Skip };
+// What an employee row whose unit path names a unit that is not there gets.
+enum class ECsvMissingUnits { Refuse, Create };
 
 // One file of an import as read: which field each column holds, and its rows.
 struct SCsvImportTable {

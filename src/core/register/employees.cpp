@@ -1,6 +1,7 @@
 #include "register/employees.h"
 
 #include "register/idchunks.h"
+#include "register/register.h"
 #include "register/registertransaction.h"
 #include "register/units.h"
 #include "store/daocolumnsubset.h"
@@ -63,13 +64,27 @@ bool CEmployees::IsWithoutUnit(qint32 id)
 
 QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
 {
-    CMast01 employees;
-    const CDaoColumnSubset columns(employees, kRowColumns);
-    const CSetOpener open(employees);
+    // A statement per chunk of IDs: thousands released at once are read back in a blink.
+    const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
+    QHash<qint32, SEmployeeRow> found;
+    found.reserve(ids.size());
+    for (const CDaoDatabase::SBoundStatement &statement :
+         CIdChunks::Statements(QStringLiteral("SELECT ID, Sex, Name FROM Mast01 WHERE ID IN (%1)"), {}, ids)) {
+        CDaoStatement q(*db, statement.sql);
+        for (int i = 0; i < statement.values.size(); ++i)
+            q.Bind(i, statement.values[i]);
+        q.Exec();
+        while (q.Next()) {
+            const auto id = qint32(q.Int64(0));
+            found.insert(id, {id, q.Value(1).toBool(), q.Text(2)});
+        }
+        q.Finish();
+    }
     QList<SEmployeeRow> rows;
+    rows.reserve(found.size());
     for (qint32 id : ids) {
-        if (employees.FindById(id))
-            rows.append({employees.m_ID, employees.m_Sex, employees.m_Name});
+        if (const auto row = found.constFind(id); row != found.cend())
+            rows.append(*row);
     }
     return rows;
 }

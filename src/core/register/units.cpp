@@ -1,6 +1,7 @@
 #include "register/units.h"
 
 #include "register/idchunks.h"
+#include "register/register.h"
 #include "register/registertransaction.h"
 #include "store/daocolumnsubset.h"
 #include "store/daodatabase.h"
@@ -137,33 +138,56 @@ qint32 CUnits::SaveCompany(qint32 code, const SUnitFields &fields)
     return id;
 }
 
-bool CUnits::Delete(qint32 id)
+namespace {
+// The units a delete of id takes away: a company with every unit of its code, a
+// department alone; none when it is gone. parent gets the unit's parent.
+QList<qint32> UnitsDeletedWith(CDaoDatabase &db, qint32 id, qint32 &parent)
 {
-    CRegisterTransaction transaction;
-    CDaoDatabase &db = transaction.Database();
-    qint32 parent = 0;
     qint32 code = 0;
     {
         CDaoStatement q(db, QStringLiteral("SELECT Parent, Code FROM Mast00 WHERE ID = ?"));
         q.Bind(0, id);
         q.Exec();
         if (!q.Next())
-            return false;
+            return {};
         parent = qint32(q.Int64(0));
         code = qint32(q.Int64(1));
         q.Finish();
     }
+    if (parent != 0)
+        return {id};
     QList<qint32> units;
-    if (parent == 0) {
-        CDaoStatement q(db, QStringLiteral("SELECT ID FROM Mast00 WHERE Code = ? ORDER BY ID"));
-        q.Bind(0, code);
-        q.Exec();
-        while (q.Next())
-            units.append(qint32(q.Int64(0)));
-        q.Finish();
-    } else {
-        units = {id};
-    }
+    CDaoStatement q(db, QStringLiteral("SELECT ID FROM Mast00 WHERE Code = ? ORDER BY ID"));
+    q.Bind(0, code);
+    q.Exec();
+    while (q.Next())
+        units.append(qint32(q.Int64(0)));
+    q.Finish();
+    return units;
+}
+} // namespace
+
+int CUnits::ReleasedByDelete(qint32 id)
+{
+    const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
+    qint32 parent = 0;
+    const QList<qint32> units = UnitsDeletedWith(*db, id, parent);
+    if (units.isEmpty())
+        return -1;
+    int count = 0;
+    for (qint32 chunk : CIdChunks::Select(*db, QStringLiteral("SELECT count(*) FROM Mast01 WHERE Busyo IN (%1)"), units))
+        count += chunk;
+    return count;
+}
+
+bool CUnits::Delete(qint32 id)
+{
+    CRegisterTransaction transaction;
+    CDaoDatabase &db = transaction.Database();
+    qint32 parent = 0;
+    const QList<qint32> units = UnitsDeletedWith(db, id, parent);
+    if (units.isEmpty())
+        return false;
     const QList<qint32> released = CIdChunks::Select(db, QStringLiteral("SELECT ID FROM Mast01 WHERE Busyo IN (%1)"),
                                                      units);
     // The units go first: a move into one of them that holds it is waited for, and

@@ -41,6 +41,8 @@ public:
     // Removes the unit, a company with all its departments, and releases their
     // employees, all or nothing. False when the unit was gone already.
     static bool Delete(qint32 id);
+    // How many employees Delete(id) would release; -1 when the unit is gone.
+    static int ReleasedByDelete(qint32 id);
 
     // Inside a write: true when the unit is there, and it then stays there until
     // the write ends; another user's delete of it waits for that.

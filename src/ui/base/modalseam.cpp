@@ -31,10 +31,13 @@ void CModalSeam::SetResponder(Responder responder)
 }
 
 QMessageBox::StandardButton MorvekMessageBox(const QString &text, QMessageBox::StandardButtons buttons,
-                                             QMessageBox::Icon icon, const QString &caption, QWidget *parent)
+                                             QMessageBox::Icon icon, const QString &caption, QWidget *parent,
+                                             QMessageBox::StandardButton defaultButton)
 {
     if (!parent)
         parent = QApplication::activeWindow();
     QMessageBox box(icon, caption.isEmpty() ? QStringLiteral("Morvek") : caption, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(CModalSeam::Exec(box));
 }

@@ -19,7 +19,9 @@ public:
     static void SetResponder(Responder responder);
 };
 
-// The program's message box: caption "Morvek" unless one is given.
+// The program's message box: caption "Morvek" unless one is given; the default
+// button is the box's own choice unless one is given.
 QMessageBox::StandardButton MorvekMessageBox(const QString &text, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                              QMessageBox::Icon icon = QMessageBox::Warning, const QString &caption = {},
-                                             QWidget *parent = nullptr);
+                                             QWidget *parent = nullptr,
+                                             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);

@@ -3,6 +3,7 @@
 #include "employee/employeesearchdlg.h"
 #include "employee/namesearchdlg.h"
 #include "employee/photobox.h"
+#include "register/employeecheck.h"
 #include "register/employeecode.h"
 #include "register/employeeeditor.h"
 #include "register/employeelookup.h"
@@ -26,11 +27,14 @@ const QString kTitle = QStringLiteral("社員マスタ登録");
 const QString kDeleteText = QStringLiteral("削除しますか？");
 const QString kConfirmCaption = QStringLiteral("確認");
 const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録されています。");
+const QString kNoneFrom = QStringLiteral("社員コード %1 以降の社員はいません。");
+const QString kCodeCut = QStringLiteral("社員コード %1 はこの画面では表せません。");
+const QString kNobodyShown = QStringLiteral("訂正する社員を社員コードで呼び出してください。");
 const QString kDatePrompt = QStringLiteral(
     "を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
 
 const SFieldDesc kFields[] = {
-    {QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"), FIELD_DIGITS, 4},
+    {QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"), FIELD_DIGITS, CEmployeeCode::kDigits},
     {QStringLiteral("社員名を入力してください。"), FIELD_ANY, 60},
     {QStringLiteral("社員名のふりがなを入力してください。"), FIELD_ANY, 50},
     {QStringLiteral("性別を入力してください。（0:男、1:女）"), FIELD_TOGGLE, 1},
@@ -46,9 +50,10 @@ const SFieldDesc kFields[] = {
 constexpr int kFieldCount = int(std::size(kFields));
 
 // Template 132, in dialog units: x, y, width, height of each field in field order.
+// The code field holds nine digits, the names sit to its right.
 constexpr int kFieldRects[kFieldCount][4] = {
-    {80, 37, 29, 14},  {112, 37, 120, 14}, {112, 53, 120, 14}, {112, 73, 22, 15},  {189, 73, 43, 15}, {103, 95, 43, 15},
-    {189, 95, 43, 15}, {21, 125, 35, 15},  {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13}, {137, 183, 60, 13},
+    {80, 37, 46, 14},  {129, 37, 103, 14}, {129, 53, 103, 14}, {112, 73, 22, 15},  {189, 73, 43, 15}, {103, 95, 43, 15},
+    {189, 95, 43, 15}, {21, 129, 35, 14},  {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13}, {137, 183, 60, 13},
 };
 
 // A date that is missing, or the zero date that stands for none, shows as an empty field.
@@ -78,7 +83,8 @@ CEmployeeForm::CEmployeeForm(QWidget *parent)
     form.AddStatic(QStringLiteral("社員ｺｰﾄ/名前ﾞ："), 80, 23, 49, 10);
     form.AddStatic(QStringLiteral("性別："), 86, 76, 19, 10);
     form.AddGroupBox(QStringLiteral("住所"), 7, 115, 233, 65);
-    form.AddStatic(QStringLiteral("〒"), 9, 127, 12, 10);
+    // Below the group box's line, which the style draws under its title.
+    form.AddStatic(QStringLiteral("〒"), 12, 132, 9, 10);
     form.AddStatic(QStringLiteral("TEL："), 21, 187, 19, 9);
     form.AddStatic(QStringLiteral("FAX："), 115, 187, 19, 9);
     form.AddStatic(QStringLiteral("生年月日："), 156, 74, 31, 10);
@@ -154,46 +160,106 @@ bool CEmployeeForm::CurrentFieldHasFocus() const
 
 int CEmployeeForm::ValidateField(int nField, CEraDateEdit *pField)
 {
+    if (m_refusal.nField == nField)
+        m_refusal = {};
+    const int result = CheckField(nField, pField);
+    if (result == 0)
+        pField->SetMarked(false);
+    return result;
+}
+
+int CEmployeeForm::CheckField(int nField, CEraDateEdit *pField)
+{
     switch (nField) {
-    case FieldCode: {
-        const qint32 code = CodeValue();
-        if (code == 0)
-            return 1;
-        if (m_nMode == 1) {
-            if (!m_pEditor->ShowFromCode(code))
-                return 1;
-            ShowRecord();
-            return 0;
-        }
-        if (m_pEditor->ShowCode(code)) {
-            m_nMode = 1;
-            ShowRecord();
-            ShowModeCaption();
-            return 0;
-        }
-        ClearFields(FieldName);
-        m_pEditor->Forget();
-        m_nMode = 0;
+    case FieldCode:
+        return ValidateCode();
+    case FieldName:
+        return Explain(nField, CEmployeeCheck::Name(pField->GetFieldText()));
+    case FieldSdate:
+    case FieldIndat:
+    case FieldOutdat:
+        return ValidateDate(nField, pField);
+    default:
+        return 0;
+    }
+}
+
+int CEmployeeForm::ValidateCode()
+{
+    const qint32 code = CodeValue();
+    if (const QString reason = CEmployeeCheck::Code(code); !reason.isEmpty())
+        return Explain(FieldCode, reason);
+    if (m_nMode == 1) {
+        if (!m_pEditor->ShowFromCode(code))
+            return Explain(FieldCode, kNoneFrom.arg(code));
+        ShowRecord();
+        return 0;
+    }
+    if (m_pEditor->ShowCode(code)) {
+        m_nMode = 1;
+        ShowRecord();
         ShowModeCaption();
         return 0;
     }
-    case FieldName:
-        return pField->GetFieldText().isEmpty() ? 1 : 0;
-    case FieldSdate:
-    case FieldIndat:
-    case FieldOutdat: {
-        const QString text = pField->GetFieldText();
-        if (text.size() == 6)
-            return pField->CheckDateText(text) == 0 ? 0 : 1;
+    ClearFields(FieldName);
+    m_pEditor->Forget();
+    m_nMode = 0;
+    ShowModeCaption();
+    return 0;
+}
+
+int CEmployeeForm::ValidateDate(int nField, CEraDateEdit *pField)
+{
+    const QString text = pField->GetFieldText();
+    if (text.size() != 6) {
         if (nField == FieldOutdat)
             pField->ClearField();
         else
             pField->SetDate(CDateValue::CurrentTime());
         return 0;
     }
-    default:
+    const auto which = CEmployeeCheck::EDate(nField - FieldSdate);
+    if (const QString reason = CEmployeeCheck::DateText(which, text, pField->IsEraMode(), pField->Era()); !reason.isEmpty())
+        return Explain(nField, reason);
+    // Only against the dates above it: a later one may still be about to change.
+    CDateValue dates[CEmployeeCheck::dateCount];
+    for (int i = FieldSdate; i <= nField; ++i)
+        dates[i - FieldSdate] = FieldDate(Field(i));
+    CEmployeeCheck::EDate late = CEmployeeCheck::dateCount;
+    if (const QString reason = CEmployeeCheck::Order(dates, late); !reason.isEmpty())
+        return Explain(nField, reason);
+    // The era is put right now, in sight, not when the row is next read.
+    const CDateValue date = pField->GetDate();
+    m_strNote = CEmployeeCheck::EraNote(date, pField->Era());
+    if (!m_strNote.isEmpty())
+        pField->SetDate(date);
+    return 0;
+}
+
+int CEmployeeForm::Explain(int nField, const QString &reason)
+{
+    if (reason.isEmpty())
         return 0;
+    m_refusal = {nField, reason};
+    Field(nField)->SetMarked(true);
+    ShowStatusText(reason);
+    return 1;
+}
+
+void CEmployeeForm::ShowFieldPrompt()
+{
+    // Why the field was refused stays in sight while the user is in it.
+    if (m_refusal.nField != 0 && m_refusal.nField == m_nCurField) {
+        ShowStatusText(m_refusal.strReason);
+        return;
     }
+    // A note on the field just left stays until the next prompt would replace it.
+    if (!m_strNote.isEmpty()) {
+        ShowStatusText(m_strNote);
+        m_strNote.clear();
+        return;
+    }
+    CFuncKeyDialog::ShowFieldPrompt();
 }
 
 void CEmployeeForm::ShowRecord()
@@ -233,50 +299,68 @@ void CEmployeeForm::StoreFields(CMast01 &set) const
 
 void CEmployeeForm::ClearFields(int nFirst)
 {
+    m_refusal = {};
+    for (int i = 1; i <= m_nFieldCount; ++i)
+        Field(i)->SetMarked(false);
     for (int i = nFirst; i <= m_nFieldCount; ++i)
         Field(i)->ClearField();
     m_pPhoto->ClearPicture();
 }
 
 // A field that was never left with Enter has not been checked: what would store
-// a nameless employee, code 0 or a date that is no day is refused here.
-int CEmployeeForm::FirstFieldToRefuse() const
+// a nameless employee, code 0, a date that is no day or dates out of order is refused here.
+CEmployeeForm::SRefusal CEmployeeForm::FirstRefusal() const
 {
-    if (CodeValue() == 0)
-        return FieldCode;
-    if (FieldText(FieldName).isEmpty())
-        return FieldName;
+    if (const QString reason = CEmployeeCheck::Code(CodeValue()); !reason.isEmpty())
+        return {FieldCode, reason};
+    if (const QString reason = CEmployeeCheck::Name(FieldText(FieldName)); !reason.isEmpty())
+        return {FieldName, reason};
+    CDateValue dates[CEmployeeCheck::dateCount];
     for (int i : {FieldSdate, FieldIndat, FieldOutdat}) {
         const CEraDateEdit *field = Field(i);
         const QString text = field->GetFieldText();
-        if (!text.isEmpty() && (text.size() != 6 || field->CheckDateText(text) != 0 || !field->GetDate().IsValid()))
-            return i;
+        const auto which = CEmployeeCheck::EDate(i - FieldSdate);
+        if (!text.isEmpty()) {
+            QString reason = CEmployeeCheck::DateText(which, text, field->IsEraMode(), field->Era());
+            if (reason.isEmpty() && !field->GetDate().IsValid())
+                reason = CEmployeeCheck::DateText(which, QString(), false, 0);
+            if (!reason.isEmpty())
+                return {i, reason};
+        }
+        dates[which] = FieldDate(field);
     }
-    return 0;
+    CEmployeeCheck::EDate late = CEmployeeCheck::dateCount;
+    if (const QString reason = CEmployeeCheck::Order(dates, late); !reason.isEmpty())
+        return {FieldSdate + int(late), reason};
+    if (m_nMode == 1 && ShownID() <= 0)
+        return {FieldCode, kNobodyShown};
+    // A code too long for the field shows cut; saving would put the cut one in its place.
+    if (m_nMode == 1) {
+        const QString whole = QString::number(m_pEditor->Record().m_Code);
+        if (CodeValue() != m_pEditor->Record().m_Code && FieldText(FieldCode) == whole.left(CEmployeeCode::kDigits))
+            return {FieldCode, kCodeCut.arg(whole)};
+    }
+    return {};
 }
 
-void CEmployeeForm::Refuse(int nField)
+void CEmployeeForm::Refuse(int nField, const QString &reason)
 {
     m_nCurField = nField;
-    ShowFieldPrompt();
+    Explain(nField, reason);
     FocusField(nField);
     CToneService::Play(CToneService::Tone::Rejected);
+    MorvekMessageBox(reason, QMessageBox::Ok, QMessageBox::Critical, QString(), this);
 }
 
 void CEmployeeForm::OnOK()
 {
-    if (const int nField = FirstFieldToRefuse()) {
-        Refuse(nField);
-        return;
-    }
-    if (m_nMode == 1 && ShownID() <= 0) {
-        Refuse(FieldCode);
+    if (const SRefusal refusal = FirstRefusal(); refusal.nField != 0) {
+        Refuse(refusal.nField, refusal.strReason);
         return;
     }
     // Two employees under one code could not be told apart by code again.
     if (const qint32 code = CodeValue(); CEmployeeLookup::CodeTakenByAnother(code, m_nMode == 1 ? ShownID() : 0)) {
-        Refuse(FieldCode);
-        MorvekMessageBox(kCodeTaken.arg(code), QMessageBox::Ok, QMessageBox::Critical, QString(), this);
+        Refuse(FieldCode, kCodeTaken.arg(code));
         return;
     }
     if (!ConfirmRegister())
@@ -296,7 +380,7 @@ void CEmployeeForm::Save()
     }
     try {
         if (!m_pEditor->Update(fill, photo)) {
-            Refuse(FieldCode);
+            Refuse(FieldCode, kNobodyShown);
             return;
         }
     } catch (const CDaoException &error) {

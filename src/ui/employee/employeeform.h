@@ -58,8 +58,14 @@ protected:
     void OnF9() override;
     // Empties fields nFirst..12 and the photo.
     virtual void ClearFields(int nFirst);
+    void ShowFieldPrompt() override;
 
 private:
+    struct SRefusal {
+        int nField = 0;
+        QString strReason;
+    };
+
     void ShowRecord();
     void StoreFields(CMast01 &record) const;
     void SetEmployeeCaptions();
@@ -68,12 +74,20 @@ private:
     void FocusField(int nField);
     bool CurrentFieldHasFocus() const;
     void Step(bool forward);
-    int FirstFieldToRefuse() const;
-    void Refuse(int nField);
+    int CheckField(int nField, CEraDateEdit *pField);
+    int ValidateCode();
+    int ValidateDate(int nField, CEraDateEdit *pField);
+    // Marks the field and shows why in the status bar: 1 when there is a reason.
+    int Explain(int nField, const QString &reason);
+    SRefusal FirstRefusal() const;
+    // Back to the field, with the reason in the status bar and in a box.
+    void Refuse(int nField, const QString &reason);
     void Save();
 
     std::unique_ptr<CEmployeeEditor> m_pEditor;
     QPushButton *m_pOk = nullptr;
     QFrame *m_pPhotoPlace = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
+    QString m_strNote;
+    SRefusal m_refusal;
 };

@@ -24,12 +24,12 @@ struct SValueStatic {
 
 // Template 141, in dialog units.
 const SValueStatic kValues[] = {
-    {CEmployeeViewDlg::IDC_CODE, 80, 23, 28, 11, Qt::AlignRight},
-    {CEmployeeViewDlg::IDC_NAME, 112, 23, 111, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_CODE, 80, 23, 46, 11, Qt::AlignRight},
+    {CEmployeeViewDlg::IDC_NAME, 129, 23, 94, 11, Qt::AlignLeft},
     {CEmployeeViewDlg::IDC_SEX, 112, 41, 28, 11, Qt::AlignHCenter},
     {CEmployeeViewDlg::IDC_TEL, 112, 59, 111, 11, Qt::AlignLeft},
     {CEmployeeViewDlg::IDC_FAX, 112, 77, 111, 11, Qt::AlignLeft},
-    {CEmployeeViewDlg::IDC_YUU, 37, 99, 43, 11, Qt::AlignLeft},
+    {CEmployeeViewDlg::IDC_YUU, 37, 104, 43, 11, Qt::AlignLeft},
     {CEmployeeViewDlg::IDC_JUU1, 21, 117, 202, 11, Qt::AlignLeft},
     {CEmployeeViewDlg::IDC_JUU2, 21, 134, 202, 11, Qt::AlignLeft},
 };
@@ -45,7 +45,8 @@ CEmployeeViewDlg::CEmployeeViewDlg(QWidget *parent)
     m_pPlaceholder->setFrameStyle(QFrame::Box | QFrame::Plain);
     form.AddStatic(QStringLiteral("社員ｺｰﾄ/名前ﾞ："), 80, 7, 49, 10);
     form.AddStatic(QStringLiteral("性別："), 80, 43, 19, 10);
-    form.AddStatic(QStringLiteral("〒"), 9, 100, 12, 10);
+    // Below the group box's line, which the style draws under its title.
+    form.AddStatic(QStringLiteral("〒"), 13, 105, 10, 10);
     form.AddStatic(QStringLiteral("TEL："), 80, 62, 19, 9);
     form.AddStatic(QStringLiteral("FAX："), 80, 77, 19, 9);
     for (const SValueStatic &value : kValues) {

@@ -1,5 +1,6 @@
 #include "employee/startcodedlg.h"
 
+#include "register/employeecode.h"
 #include "register/searchpager.h"
 
 #include "forms/dialogtemplate.h"
@@ -9,7 +10,7 @@ namespace {
 const QString kTitle = QStringLiteral("開始番号");
 
 const SFieldDesc kFields[] = {
-    {QStringLiteral("開始社員コードを入力してください。"), FIELD_DIGITS, 4},
+    {QStringLiteral("開始社員コードを入力してください。"), FIELD_DIGITS, CEmployeeCode::kDigits},
 };
 constexpr int kFieldRects[1][4] = {{7, 7, 108, 14}};
 } // namespace

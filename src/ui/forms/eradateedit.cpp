@@ -17,6 +17,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPen>
 #include <QPalette>
 #include <QPixmap>
 #include <QStyle>
@@ -418,15 +419,27 @@ bool CEraDateEdit::MoveFocus(bool next)
     return false;
 }
 
+void CEraDateEdit::SetMarked(bool marked)
+{
+    if (m_bMarked == marked)
+        return;
+    m_bMarked = marked;
+    update();
+}
+
 void CEraDateEdit::paintEvent(QPaintEvent *e)
 {
-    if (m_nType == FIELD_TOGGLE) {
+    if (m_nType == FIELD_TOGGLE)
         PaintToggle();
-        return;
-    }
-    QLineEdit::paintEvent(e);
+    else
+        QLineEdit::paintEvent(e);
     if (m_nType == FIELD_DATE)
         PaintEraLabel();
+    if (m_bMarked) {
+        QPainter p(this);
+        p.setPen(QPen(QColor(220, 0, 0), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
 }
 
 QRect CEraDateEdit::InnerRect() const

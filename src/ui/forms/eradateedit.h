@@ -49,6 +49,9 @@ public:
     // True while focused; then nField is this field's number.
     bool IsFocused(int &nField) const;
     void SetBackColor(const QColor &color);
+    // A refused field carries a red frame until it is accepted or emptied.
+    void SetMarked(bool marked);
+    bool IsMarked() const { return m_bMarked; }
     QColor BackColor() const { return m_background; }
     void SetImeOpen(bool open);
 
@@ -86,6 +89,7 @@ private:
     int m_nMaxLen = 0;
     bool m_bHasFocus = false;
     bool m_bEraMode = false;
+    bool m_bMarked = false;
     int m_nEra = 0;
     quint16 m_nCharMask = 0;
     QString m_strText;

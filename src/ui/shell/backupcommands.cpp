@@ -1,5 +1,6 @@
 #include "shell/backupcommands.h"
 
+#include "base/localefilemodel.h"
 #include "base/modalseam.h"
 #include "shell/restoredlg.h"
 #include "store/daodatabase.h"
@@ -88,6 +89,7 @@ void CBackupCommands::OnMakeBackup(QWidget *parent, const QString &dbPath)
     }
     QFileDialog dialog(parent, kMakeTitle, QFileInfo(dbPath).absolutePath());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    CLocaleFileModel::Apply(dialog);
     // Its own question would bypass the seam; an existing file is refused below instead.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -4,26 +4,31 @@
 #include "csv/csvcolumns.h"
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
+#include "base/localefilemodel.h"
 #include "base/modalseam.h"
 #include "register/register.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "views/busyindicator.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <memory>
 
 namespace {
 const QString kExportTitle = QStringLiteral("CSV書き出し");
 const QString kImportTitle = QStringLiteral("CSV読み込み");
+const QString kCreateUnits = QStringLiteral("ない部課を作る");
 
 QString ChooseFolder(QWidget *parent, const QString &title)
 {
     QFileDialog dialog(parent, title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    CLocaleFileModel::Apply(dialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -73,6 +78,42 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     MorvekMessageBox(text, QMessageBox::Ok, QMessageBox::Information, kExportTitle, parent);
 }
 
+bool CCsvCommands::PlanImport(CCsvImporter &importer, const QString &folder, bool skip, bool createUnits, QString &error)
+{
+    CBusyIndicator busy;
+    if (!importer.ReadFolder(folder, error))
+        return false;
+    importer.Plan(skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
+                  createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
+    return true;
+}
+
+// The summary asks before anything is written; rows refused for a unit that is not
+// there offer the choice of making those units, and the summary follows the choice.
+bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent)
+{
+    const auto question = [&importer] { return importer.Summary().Text(10) + QStringLiteral("\n読み込みますか？"); };
+    QMessageBox box(QMessageBox::Question, kImportTitle, question(), QMessageBox::Yes | QMessageBox::No, parent);
+    if (importer.Summary().missingUnitRows > 0) {
+        auto *create = new QCheckBox(kCreateUnits, &box);
+        box.setCheckBox(create);
+        QObject::connect(create, &QCheckBox::toggled, &box, [&](bool on) {
+            QString error;
+            if (!PlanImport(importer, folder, skip, on, error))
+                error += QStringLiteral("\n何も読み込んでいません。");
+            box.setText(error.isEmpty() ? question() : error);
+            box.button(QMessageBox::Yes)->setEnabled(error.isEmpty() && importer.WorkSize() > 0);
+        });
+    }
+    if (importer.WorkSize() == 0 && importer.Summary().missingUnitRows == 0) {
+        MorvekMessageBox(importer.Summary().Text(10) + QStringLiteral("\n書き込む行はありません。"), QMessageBox::Ok,
+                         QMessageBox::Information, kImportTitle, parent);
+        return false;
+    }
+    box.button(QMessageBox::Yes)->setEnabled(importer.WorkSize() > 0);
+    return CModalSeam::Exec(box) == QMessageBox::Yes && importer.WorkSize() > 0;
+}
+
 bool CCsvCommands::OnImportCsv(QWidget *parent)
 {
     const QString folder = ChooseFolder(parent, kImportTitle);
@@ -88,52 +129,44 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
         const auto db = CRegister::Connection();
         CCsvImporter importer(*db);
         QString error;
-        {
-            CBusyIndicator busy;
-            if (importer.ReadFolder(folder, error))
-                importer.Plan(choice.IsSecondChosen() ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update);
-        }
-        if (!error.isEmpty()) {
+        const bool skip = choice.IsSecondChosen();
+        if (!PlanImport(importer, folder, skip, false, error)) {
             MorvekMessageBox(error + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok, QMessageBox::Critical,
                              kImportTitle, parent);
             return false;
         }
-        const QString summary = importer.Summary().Text(10);
-        if (importer.WorkSize() == 0) {
-            MorvekMessageBox(summary + QStringLiteral("\n書き込む行はありません。"), QMessageBox::Ok,
-                             QMessageBox::Information, kImportTitle, parent);
+        if (!ConfirmImport(importer, folder, skip, parent))
             return false;
-        }
-        if (MorvekMessageBox(summary + QStringLiteral("\n読み込みますか？"), QMessageBox::Yes | QMessageBox::No,
-                             QMessageBox::Question, kImportTitle, parent)
-            != QMessageBox::Yes)
-            return false;
-
-        std::unique_ptr<QProgressDialog> progress;
-        if (importer.WorkSize() > ProgressThreshold) {
-            progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"), 0,
-                                                         importer.WorkSize(), parent);
-            progress->setWindowTitle(kImportTitle);
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-        }
-        const bool written = importer.Apply([&progress](int done, int total) {
-            if (!progress)
-                return true;
-            progress->setMaximum(total);
-            progress->setValue(done);
-            return !progress->wasCanceled();
-        });
-        progress.reset();
-        if (!written) {
-            MorvekMessageBox(QStringLiteral("取り消しました。何も読み込んでいません。"), QMessageBox::Ok,
-                             QMessageBox::Information, kImportTitle, parent);
-            return false;
-        }
-        return true;
+        return ApplyImport(importer, parent);
     } catch (const CDaoException &e) {
         MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok,
                          QMessageBox::Critical, kImportTitle, parent);
         return false;
     }
+}
+
+bool CCsvCommands::ApplyImport(CCsvImporter &importer, QWidget *parent)
+{
+    std::unique_ptr<QProgressDialog> progress;
+    if (importer.WorkSize() > ProgressThreshold) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"), 0,
+                                                     importer.WorkSize(), parent);
+        progress->setWindowTitle(kImportTitle);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+    }
+    const bool written = importer.Apply([&progress](int done, int total) {
+        if (!progress)
+            return true;
+        progress->setMaximum(total);
+        progress->setValue(done);
+        return !progress->wasCanceled();
+    });
+    progress.reset();
+    if (!written) {
+        MorvekMessageBox(QStringLiteral("取り消しました。何も読み込んでいません。"), QMessageBox::Ok,
+                         QMessageBox::Information, kImportTitle, parent);
+        return false;
+    }
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+class CCsvImporter;
+class QString;
 class QWidget;
 
 // The two CSV commands of the ﾌｧｲﾙ menu; the work is done by CCsvExporter and
@@ -13,4 +15,10 @@ public:
 
     // Imports with more rows than this show their progress and can be cancelled.
     static constexpr int ProgressThreshold = 2000;
+
+private:
+    // Reads the folder and plans the import; false with the error when it cannot be read.
+    static bool PlanImport(CCsvImporter &importer, const QString &folder, bool skip, bool createUnits, QString &error);
+    static bool ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent);
+    static bool ApplyImport(CCsvImporter &importer, QWidget *parent);
 };

@@ -1,6 +1,7 @@
 #include "shell/startupdialogs.h"
 
 #include "base/errorreport.h"
+#include "base/localefilemodel.h"
 #include "base/modalseam.h"
 
 #include <QFileDialog>
@@ -29,6 +30,7 @@ QString CStartupDialogs::ChooseNewFile(const QString &folder, const QString &nam
     // A save-style dialog: the file to create does not exist yet.
     QFileDialog dialog(nullptr, QStringLiteral("データベースの作成"), folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    CLocaleFileModel::Apply(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("mdb"));

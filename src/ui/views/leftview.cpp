@@ -8,6 +8,7 @@
 #include "base/commandids.h"
 #include "base/errorreport.h"
 #include "base/modalseam.h"
+#include "base/popupkey.h"
 #include "employee/employeesearchdlg.h"
 #include "employee/namesearchdlg.h"
 #include "employee/startcodedlg.h"
@@ -23,6 +24,8 @@
 #include "store/mast01.h"
 
 #include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSet>
@@ -38,9 +41,10 @@ constexpr int kIdRole = Qt::UserRole;
 constexpr QPoint kKeyboardMenuOffset(5, 5);
 
 const QString kDeleteCaption = QStringLiteral("削除");
-const QString kAskDeleteCompany = QStringLiteral("会社全体を削除しますか？");
+const QString kAskDeleteCompany = QStringLiteral("会社「%1」全体を削除しますか？");
 const QString kLowerLevelExists = QStringLiteral("下階層が存在します削除できません！");
-const QString kAskDelete = QStringLiteral("削除しますか？");
+const QString kAskDelete = QStringLiteral("「%1」を削除しますか？");
+const QString kReleasedWith = QStringLiteral("\n所属する社員 %1 人の所属を解除します。");
 const QString kCompanyAsUpper = QStringLiteral("会社");
 const QString kSearchCaption = QStringLiteral("検索");
 const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
@@ -102,6 +106,10 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     setEditTriggers(NoEditTriggers);
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
+    // A deep tree scrolls sideways instead of cutting its names off.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
     connect(&CRegister::Instance(), &CRegister::Changed, this, &CLeftView::OnRegisterChanged);
     // A database that cannot be read leaves the tree empty; the window still opens.
@@ -259,6 +267,12 @@ void CLeftView::contextMenuEvent(QContextMenuEvent *event)
         OnContextMenu(event->globalPos());
 }
 
+void CLeftView::keyPressEvent(QKeyEvent *event)
+{
+    if (!CPopupKey::Handle(this, event))
+        QTreeWidget::keyPressEvent(event);
+}
+
 void CLeftView::focusInEvent(QFocusEvent *event)
 {
     // Focus alone would make the first company current and fill the list; the
@@ -399,10 +413,15 @@ void CLeftView::OnDeleteDept()
         MorvekMessageBox(kLowerLevelExists, QMessageBox::Ok, QMessageBox::Critical, kDeleteCaption, this);
         return;
     }
-    if (MorvekMessageBox(unit->IsCompany() ? kAskDeleteCompany : kAskDelete, QMessageBox::Ok | QMessageBox::Cancel,
-                         QMessageBox::Question, kDeleteCaption, this)
+    const int released = CUnits::ReleasedByDelete(unit->nID);
+    QString ask = (unit->IsCompany() ? kAskDeleteCompany : kAskDelete).arg(unit->strName);
+    if (released > 0)
+        ask += kReleasedWith.arg(released);
+    if (MorvekMessageBox(ask, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question, kDeleteCaption, this)
         != QMessageBox::Ok)
         return;
+    CBusyIndicator busy(released > 1 ? 0 : CBusyIndicator::kDelay);
+    busy.Pulse();
     // The release of the employees and the removal of the units stand or fall
     // together; the items leave the tree as the register tells of it.
     bool deleted = false;
@@ -429,7 +448,8 @@ void CLeftView::SearchEmployee()
     searchDlg.m_nStartCode = startDlg.GetStartCode();
     if (CModalSeam::Exec(searchDlg) != QDialog::Accepted)
         return;
-    RevealEmployeeUnit(searchDlg.m_nSelectedID);
+    if (RevealEmployeeUnit(searchDlg.m_nSelectedID))
+        emit EmployeeRevealed(searchDlg.m_nSelectedID);
 }
 
 bool CLeftView::RevealEmployeeUnit(qint32 employeeId)
@@ -483,6 +503,8 @@ bool CLeftView::AssignEmployeesToUnit(const QList<qint32> &employeeIds, QTreeWid
     SetDropHighlight(nullptr);
     if (!item)
         return false;
+    CBusyIndicator busy(employeeIds.size() > 1 ? 0 : CBusyIndicator::kDelay);
+    busy.Pulse();
     // An employee is never put into a unit that is gone.
     if (CEmployees::Move(employeeIds, UnitId(item)) == CEmployees::EMove::unitGone) {
         UnitGone(item);
@@ -508,6 +530,7 @@ bool CLeftView::RevealUnit(qint32 unitId)
         else
             setCurrentItem(item);
         item->setExpanded(true);
+        scrollToItem(item);
         item = item->child(0);
     }
     return !chain.isEmpty();

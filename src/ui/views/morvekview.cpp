@@ -9,6 +9,7 @@
 #include "views/unitdeletednotice.h"
 #include "base/errorreport.h"
 #include "base/modalseam.h"
+#include "base/popupkey.h"
 #include "employee/employeeviewdlg.h"
 #include "printlayout/cardprintjob.h"
 #include "register/employeelookup.h"
@@ -18,6 +19,7 @@
 #include "store/mast01.h"
 
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -31,6 +33,9 @@ constexpr int kListCellChars = 18;
 constexpr int kCellGap = 2;
 
 using SRow = CUnitContentsModel::SRow;
+
+const QString kAskRelease = QStringLiteral("選択した %1 人の所属を解除しますか？");
+const QString kConfirmCaption = QStringLiteral("確認");
 
 SRow UnitRowOf(const SUnitRow &unit)
 {
@@ -151,6 +156,8 @@ void CMorvekView::ShowUnitContents(qint32 unitId)
         rows.push_back(UnitRowOf(unit));
     m_pModel->Assign(std::move(rows));
     AddEmployeeRows(unitId);
+    // Another unit is read from its top, wherever the last one was scrolled to.
+    scrollToTop();
 }
 
 bool CMorvekView::SelectEmployee(qint32 employeeId)
@@ -226,6 +233,8 @@ bool CMorvekView::AssignEmployeeToCurrentUnit(qint32 employeeId)
 
 bool CMorvekView::AssignEmployeesToCurrentUnit(const QList<qint32> &employeeIds, QList<qint32> *placed)
 {
+    CBusyIndicator busy(employeeIds.size() > 1 ? 0 : CBusyIndicator::kDelay);
+    busy.Pulse();
     // The list may still show a unit another user has deleted since.
     if (CEmployees::Move(employeeIds, m_nCurrentUnit, placed) == CEmployees::EMove::unitGone) {
         CUnitDeletedNotice::Tell(this);
@@ -240,7 +249,18 @@ void CMorvekView::ReleaseEmployees(const QList<qint32> &employeeIds)
     // Filled before the release, so the released employees are listed once, after
     // those that were without a unit already.
     EnsureUnaffiliatedFilled();
+    CBusyIndicator busy(employeeIds.size() > 1 ? 0 : CBusyIndicator::kDelay);
+    busy.Pulse();
     CEmployees::Release(employeeIds);
+}
+
+bool CMorvekView::ConfirmRelease(qsizetype count)
+{
+    // One at a time goes at once, as it always has; more ask, and "no" is the safe default.
+    return count <= 1
+        || MorvekMessageBox(kAskRelease.arg(count), QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
+                            kConfirmCaption, this, QMessageBox::No)
+               == QMessageBox::Yes;
 }
 
 void CMorvekView::OnRegisterChanged(const SRegisterChange &change)
@@ -306,7 +326,7 @@ void CMorvekView::keyPressEvent(QKeyEvent *event)
     // Whatever modifier is held, as the key-down notification knows none.
     if (event->key() == Qt::Key_Delete)
         OnKeyDownList();
-    else
+    else if (!CPopupKey::Handle(this, event))
         QListView::keyPressEvent(event);
 }
 
@@ -319,7 +339,7 @@ void CMorvekView::OnKeyDownList()
     }
     // Unit rows stay; the employees' rows leave as the register tells of the
     // release, unless the list shows those without a unit.
-    if (!ids.isEmpty())
+    if (!ids.isEmpty() && ConfirmRelease(ids.size()))
         ReleaseEmployees(ids);
 }
 
@@ -358,7 +378,8 @@ void CMorvekView::OpenEmployeeView(qint32 employeeId)
     if (!CEmployeeLookup::ById(employeeId, [&busyo](const CMast01 &employee) { busyo = employee.m_Busyo; }))
         return;
     CEmployeeViewDlg dlg(this);
-    dlg.m_strTitle = CUnits::Path(busyo, true);
+    // The path's names one after another: a line feed in a title shows as a box.
+    dlg.m_strTitle = CUnits::Path(busyo, true).split(u'\n', Qt::SkipEmptyParts).join(QStringLiteral(" / "));
     dlg.m_nEmployeeID = employeeId;
     CModalSeam::Exec(dlg);
 }
@@ -403,13 +424,16 @@ void CMorvekView::TakeDrop(CEmployeeDrop *drop)
         return;
     drop->Accept();
     const QSet<qint32> joined(placed.cbegin(), placed.cend());
-    int at = beforeRow >= 0 ? beforeRow : m_pModel->rowCount();
+    std::vector<SRow> rows;
+    rows.reserve(size_t(drop->Rows().size()));
     for (SRow copied : drop->Rows()) {
         // An employee who is gone joins no list.
         if (!joined.contains(copied.nId))
             continue;
         // The kind column is filled when the list is next read.
         copied.strKind.clear();
-        m_pModel->Insert(at++, std::move(copied));
+        rows.push_back(std::move(copied));
     }
+    // One insertion: thousands dropped at once are laid out once, not once each.
+    m_pModel->Insert(beforeRow >= 0 ? beforeRow : m_pModel->rowCount(), std::move(rows));
 }

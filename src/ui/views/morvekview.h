@@ -90,6 +90,7 @@ private:
     void OnDblClkList(const QModelIndex &index);
     void OpenEmployeeView(qint32 employeeId);
     void OnKeyDownList();
+    bool ConfirmRelease(qsizetype count);
     void InsertColumns();
     void OnRegisterChanged(const SRegisterChange &change);
     void Follow(const SRegisterChange &change);

@@ -10,12 +10,16 @@
 #include "views/rowimages.h"
 #include "views/unitcontentsmodel.h"
 
+#include <QFontMetrics>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
 const QString kTitle = QStringLiteral("社員検索");
 constexpr QSize kTemplateSize(62, 153); // dialog units
 constexpr int kIconSize = 32;
+constexpr int kCellSlack = 8;     // pixels between the cell and the scroll bar
+constexpr int kTitleButtons = 96; // pixels a window manager takes for its buttons
 
 std::vector<CUnitContentsModel::SRow> RowsOf(const QList<SEmployeeRow> &employees)
 {
@@ -27,6 +31,17 @@ std::vector<CUnitContentsModel::SRow> RowsOf(const QList<SEmployeeRow> &employee
 }
 } // namespace
 
+// A column of names with its scroll bar beside it, and the title with the
+// window's buttons, not cut off as the template's width would.
+int CUnaffiliatedDlg::WidthNeeded() const
+{
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int names = CRowImages::IconCell(font()).width() + scrollBar + frame + kCellSlack;
+    const int title = QFontMetrics(font()).horizontalAdvance(kTitle) + kTitleButtons;
+    return qMax(names, title);
+}
+
 CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_pModel(new CUnitContentsModel(this))
@@ -34,7 +49,8 @@ CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
 {
     setWindowTitle(kTitle);
     setFont(CDialogUnits::DialogFont());
-    resize(CDialogUnits(font()).ToPixels(kTemplateSize.width(), kTemplateSize.height()));
+    const QSize size = CDialogUnits(font()).ToPixels(kTemplateSize.width(), kTemplateSize.height());
+    resize(qMax(size.width(), WidthNeeded()), size.height());
 
     m_pList->setIconSize(QSize(kIconSize, kIconSize));
     m_pList->setWordWrap(true);

@@ -38,6 +38,7 @@ signals:
     void EmployeesDropped(CEmployeeDrop *drop);
 
 private:
+    int WidthNeeded() const;
     void OnRegisterChanged(const SRegisterChange &change);
     void Follow(const SRegisterChange &change);
 

@@ -107,6 +107,16 @@ void CUnitContentsModel::Insert(int row, SRow value)
     endInsertRows();
 }
 
+void CUnitContentsModel::Insert(int row, std::vector<SRow> rows)
+{
+    if (rows.empty())
+        return;
+    row = qBound(0, row, rowCount());
+    beginInsertRows({}, row, row + int(rows.size()) - 1);
+    m_rows.insert(m_rows.begin() + row, std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
 void CUnitContentsModel::RemoveRow(int row)
 {
     if (row < 0 || row >= rowCount())

@@ -41,6 +41,8 @@ public:
     void Append(SRow row);
     void Append(std::vector<SRow> rows);
     void Insert(int row, SRow value);
+    // Many rows before row in one insertion, which a view lays out once.
+    void Insert(int row, std::vector<SRow> rows);
     void RemoveRow(int row);
     // Takes out the employee rows of these IDs, a run of neighbours at a time.
     void RemoveEmployees(const QSet<qint32> &ids);
