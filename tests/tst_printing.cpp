@@ -275,13 +275,13 @@ void TestPrinting::cardOfAnEmployeeWithoutUnit()
         QPainter dc(&page);
         job.DrawCardPage(dc, {page.rect(), 2});
     }
-    // The default photo field at (200, 200): 300 pixels are 600 units, cut at 250
-    // wide and at the card's bottom (550), so nothing reaches the card below.
-    QCOMPARE(page.pixel(300, 300), QColor(Qt::red).rgb());
-    QCOMPARE(page.pixel(460, 300), QColor(Qt::white).rgb());
-    QCOMPARE(page.pixel(300, 560), QColor(Qt::white).rgb());
+    // The default photo box, 240 x 320 at (40, 120), holds the square photo as
+    // 240 x 240, centred: from 160 to 400 down, clear of the text from 310 across.
+    QCOMPARE(page.pixel(100, 300), QColor(Qt::red).rgb());
+    QCOMPARE(page.pixel(100, 140), QColor(Qt::white).rgb());
+    QCOMPARE(page.pixel(295, 300), QColor(Qt::white).rgb());
     // The second card of the row has its photo too.
-    QCOMPARE(page.pixel(1200, 300), QColor(Qt::red).rgb());
+    QCOMPARE(page.pixel(1000, 300), QColor(Qt::red).rgb());
 }
 
 void TestPrinting::pageRangeOfTheDialog()
