@@ -115,13 +115,25 @@ void CCellText::Place(SLayout &layout, const QRect &rect, int alignment)
     }
 }
 
+bool CCellText::FitsWhole(const SLayout &layout, const QRect &rect)
+{
+    return Fits(layout, rect, false) && Fits(layout, rect, true);
+}
+
 CCellText::SLayout CCellText::Fit(const QString &text, const QFont &font, QPaintDevice *device, const QRect &rect,
-                                  int largest, int smallest, int alignment, bool wrap)
+                                  int largest, int smallest, int alignment, bool wrap, int unwrapped)
 {
     smallest = qMax(1, qMin(smallest, largest));
     // About a tenth of a millimetre a step at the sizes printing uses.
     const int step = qMax(1, (largest - smallest) / 16);
     SLayout layout;
+    for (int size = qMax(1, largest); wrap && unwrapped > 0 && size >= qMax(smallest, unwrapped); size -= step) {
+        layout = Lay(text, font, device, rect, size, false);
+        if (FitsWhole(layout, rect)) {
+            Place(layout, rect, alignment);
+            return layout;
+        }
+    }
     for (int size = qMax(1, largest); size >= smallest; size -= step) {
         layout = Lay(text, font, device, rect, size, wrap);
         if (Fits(layout, rect, wrap)) {

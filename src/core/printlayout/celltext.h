@@ -31,9 +31,11 @@ public:
 
     // rect, largest and smallest in the device's logical units; alignment as Qt's
     // Qt::AlignmentFlag (horizontal; vertical for single lines); wrap or one line
-    // a paragraph.
+    // a paragraph. With wrapping, sizes down to unwrapped are first tried with
+    // every paragraph on one line, so that a line a little too long is made a
+    // little smaller rather than broken.
     static SLayout Fit(const QString &text, const QFont &font, QPaintDevice *device, const QRect &rect, int largest,
-                       int smallest, int alignment, bool wrap);
+                       int smallest, int alignment, bool wrap, int unwrapped = 0);
     // Draws with the layout's size of font; a valid back fills behind each line.
     static void Draw(QPainter &dc, const SLayout &layout, const QFont &font, const QColor &back = QColor());
     // The text as laid out, lines joined by line feeds.
@@ -43,6 +45,7 @@ private:
     static SLayout Lay(const QString &text, const QFont &font, QPaintDevice *device, const QRect &rect, int pixelSize,
                        bool wrap);
     static bool Fits(const SLayout &layout, const QRect &rect, bool wrap);
+    static bool FitsWhole(const SLayout &layout, const QRect &rect);
     static void Cut(SLayout &layout, const QFont &font, QPaintDevice *device, const QRect &rect);
     static void Place(SLayout &layout, const QRect &rect, int alignment);
 };

@@ -12,6 +12,7 @@ namespace {
 constexpr int kRowsPerPage = 6;
 constexpr int kTextHeight = 40;
 constexpr int kSmallestTextHeight = 25;
+constexpr int kUnwrappedTextHeight = 28;
 constexpr int kHeadingHeight = 80;
 constexpr int kHeadingTextHeight = 45;
 constexpr double kPhotoUnitsPerPixel = 3.5;
@@ -229,10 +230,11 @@ void CCompanyListJob::DrawHeading(QPainter &dc, const CListPager::SSlot &slot) c
 
 void CCompanyListJob::DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const
 {
-    // Wrapped first, then smaller down to 2.5 mm; what still does not fit ends in "…".
+    // A line a little too long makes the cell a little smaller; a long one is
+    // wrapped, then made smaller down to 2.5 mm; what still does not fit ends in "…".
     const QRect rect = cell.ToQRect();
     const CCellText::SLayout layout = CCellText::Fit(text, dc.font(), dc.device(), rect, m_table.ScaleY(dc, kTextHeight),
                                                      m_table.ScaleY(dc, kSmallestTextHeight), Qt::AlignLeft | Qt::AlignTop,
-                                                     true);
+                                                     true, m_table.ScaleY(dc, kUnwrappedTextHeight));
     CCellText::Draw(dc, layout, dc.font());
 }
