@@ -209,6 +209,8 @@ void CChildFrame::UpdatePrintCommands()
     const bool printable = CanPrint();
     for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         m_pActions->Action(id)->setEnabled(printable);
+    const CLeftView *tree = GetLeftPane();
+    m_pActions->Action(ID_PRINT_UNIT_LIST)->setEnabled(tree && tree->CanPrint());
 }
 
 QWidget *CChildFrame::GetPrintPane() const
