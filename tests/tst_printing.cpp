@@ -14,12 +14,14 @@
 
 #include <QImage>
 #include <QCheckBox>
+#include <algorithm>
 #include <QDoubleSpinBox>
 #include <QItemSelectionModel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSet>
@@ -123,6 +125,8 @@ private slots:
     void cardsOnStockWithAnOffset_data();
     void cardsOnStockWithAnOffset();
     void cardStockRemembered();
+    void textOverThePhotoStaysReadable();
+    void longAddressWrappedNotShrunk();
 
 private:
     void AddGroup();
@@ -585,6 +589,83 @@ void TestPrinting::cardStockRemembered()
     QCOMPARE(used.m_stock, CCardSheet::EStock::a4TenUp);
     QCOMPARE(used.m_nOffsetX, -15);
     QCOMPARE(used.m_nOffsetY, 50);
+}
+
+// An older layout puts the 〒 line over the photo's box: the line is printed on
+// its white background on top of the photo.
+void TestPrinting::textOverThePhotoStaysReadable()
+{
+    CMorvekDoc layout;
+    layout.m_fields = {CCardField{.m_nKind = CCardField::kindPhoto,
+                                  .m_nField = 99,
+                                  .m_nLeft = 200,
+                                  .m_nTop = 200,
+                                  .m_nRight = 850,
+                                  .m_nBottom = 450,
+                                  .m_nFormat = CCardField::formatSingleLine,
+                                  .m_crBack = 0xffffff},
+                       CCardField{.m_nKind = CCardField::kindText,
+                                  .m_nField = 3,
+                                  .m_nLeft = 250,
+                                  .m_nTop = 460,
+                                  .m_nRight = 600,
+                                  .m_nBottom = 490,
+                                  .m_nFormat = CCardField::formatSingleLine,
+                                  .m_crBack = 0xffffff}};
+    // The text field first, as a loaded file may have it.
+    std::reverse(layout.m_fields.begin(), layout.m_fields.end());
+    CCardPrintJob job(&layout);
+    QVERIFY(job.AddCardRecord(m_squared));
+    QImage page = UnitCanvas();
+    {
+        QPainter dc(&page);
+        job.DrawCardPage(dc, {page.rect(), 1});
+    }
+    // The square photo fills its box's 250 x 250 from y 250 to 500.
+    QCOMPARE(page.pixel(300, 300), QColor(Qt::red).rgb());
+    int ink = 0;
+    // "〒 " alone (the unit has no postal code) takes about 45 units.
+    for (int x = 252; x < 280; ++x) {
+        QVERIFY2(page.pixel(x, 475) != QColor(Qt::red).rgb(), qPrintable(QString::number(x)));
+        ink += qGray(page.pixel(x, 475)) < 128 ? 1 : 0;
+    }
+    QVERIFY(ink > 0);
+}
+
+// 住所2 of 60 characters: all of it on the page, wrapped, at 2.5 mm or more.
+void TestPrinting::longAddressWrappedNotShrunk()
+{
+    const qint32 company = CRegisterBuilder::AddUnit({0, 80, QStringLiteral("住所会社")});
+    QString address;
+    while (address.size() < 60)
+        address += QStringLiteral("北海道札幌市中央区北一条西二丁目一番地");
+    address.truncate(60);
+    CRegisterBuilder::AddEmployee({.code = 81, .busyo = company, .name = QStringLiteral("遠方"), .juu2 = address});
+    CCompanyListJob job;
+    QVERIFY(job.PrepareCompanyPrintJob(company));
+    const QString path = m_dir.filePath(QStringLiteral("address.pdf"));
+    {
+        QPdfWriter writer(path);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5)));
+        job.Render(writer, 1, 1);
+    }
+    QVERIFY(PdfPages(path).value(0).contains(address));
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    pdftotext.waitForFinished();
+    const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">(.*)</word>"));
+    int lines = 0;
+    for (auto match = word.globalMatch(boxes); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        if (!address.contains(found.captured(3)) || found.captured(3).size() < 5)
+            continue;
+        ++lines;
+        // 2.5 mm is 7.09 points.
+        QVERIFY2(found.captured(2).toDouble() - found.captured(1).toDouble() >= 7.0, qPrintable(found.captured(0)));
+    }
+    QVERIFY(lines >= 2);
 }
 
 int main(int argc, char *argv[])
