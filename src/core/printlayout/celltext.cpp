@@ -53,8 +53,11 @@ CCellText::SLayout CCellText::Lay(const QString &text, const QFont &font, QPaint
         for (QTextLine line = lines.createLine(); line.isValid(); line = lines.createLine()) {
             const qreal x = line.lineNumber() == 0 ? 0 : indent;
             line.setLineWidth(qMax<qreal>(1, rect.width() - x));
-            const QString part = paragraph.mid(line.textStart(), line.textLength());
-            layout.lines.push_back({part, QPointF(x, y), metrics.horizontalAdvance(part.trimmed())});
+            QString part = paragraph.mid(line.textStart(), line.textLength());
+            // A line broken at a blank keeps the blank at its end, where it takes no room.
+            while (part.endsWith(QLatin1Char(' ')))
+                part.chop(1);
+            layout.lines.push_back({part, QPointF(x, y), metrics.horizontalAdvance(part)});
             y += layout.lineHeight;
         }
         lines.endLayout();

@@ -222,10 +222,16 @@ void CCompanyListJob::DrawHeading(QPainter &dc, const CListPager::SSlot &slot) c
         text += QStringLiteral("（続き）");
     const int inset = m_table.ScaleX(dc, 20);
     const QRect inside = row.ToQRect().adjusted(inset, 0, -inset, 0);
-    const CCellText::SLayout layout = CCellText::Fit(
-        text, dc.font(), dc.device(), inside, m_table.ScaleY(dc, kHeadingTextHeight),
-        m_table.ScaleY(dc, kSmallestTextHeight), Qt::AlignLeft | Qt::AlignVCenter, false);
+    const CCellText::SLayout layout = CCellText::Fit(text, dc.font(), dc.device(), inside,
+                                                     m_table.ScaleY(dc, kHeadingTextHeight), SmallestText(dc),
+                                                     Qt::AlignLeft | Qt::AlignVCenter, false);
     CCellText::Draw(dc, layout, dc.font());
+}
+
+int CCompanyListJob::SmallestText(const QPainter &dc) const
+{
+    // 2.5 mm on the paper, however much the table was made smaller to fit it.
+    return m_table.ScaleY(dc, kSmallestTextHeight / m_table.m_dFit);
 }
 
 void CCompanyListJob::DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const
@@ -234,7 +240,7 @@ void CCompanyListJob::DrawColumnText(QPainter &dc, const QString &text, const CP
     // wrapped, then made smaller down to 2.5 mm; what still does not fit ends in "…".
     const QRect rect = cell.ToQRect();
     const CCellText::SLayout layout = CCellText::Fit(text, dc.font(), dc.device(), rect, m_table.ScaleY(dc, kTextHeight),
-                                                     m_table.ScaleY(dc, kSmallestTextHeight), Qt::AlignLeft | Qt::AlignTop,
-                                                     true, m_table.ScaleY(dc, kUnwrappedTextHeight));
+                                                     SmallestText(dc), Qt::AlignLeft | Qt::AlignTop, true,
+                                                     m_table.ScaleY(dc, kUnwrappedTextHeight));
     CCellText::Draw(dc, layout, dc.font());
 }

@@ -52,6 +52,8 @@ private:
     void DrawHeading(QPainter &dc, const CListPager::SSlot &slot) const;
     // Draws a column's text with the selected font, made smaller where it would not fit.
     void DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const;
+    // The smallest text height in logical units.
+    int SmallestText(const QPainter &dc) const;
 
     CPrintTable m_table;
     std::vector<CPrintRecord> m_records;

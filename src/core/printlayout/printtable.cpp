@@ -338,8 +338,11 @@ void CPrintTable::DrawCellText(QPainter &dc, const QString &text, const SRect &r
         const QPen previousPen = dc.pen();
         const bool wrap = !(format & DT_SINGLELINE) && (format & DT_WORDBREAK);
         const int alignment = TextFlags(format) & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask);
-        const CCellText::SLayout layout = CCellText::Fit(text, dc.font(), dc.device(), scaled.ToQRect(), ScaleY(dc, height),
-                                                         ScaleY(dc, qMin(height, kSmallestHeight)), alignment, wrap);
+        // One line holds a path's levels side by side.
+        const QString shown = (format & DT_SINGLELINE) ? QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) : text;
+        const CCellText::SLayout layout = CCellText::Fit(shown, dc.font(), dc.device(), scaled.ToQRect(),
+                                                         ScaleY(dc, height), ScaleY(dc, qMin(height, kSmallestHeight)),
+                                                         alignment, wrap);
         dc.setPen(textColor);
         CCellText::Draw(dc, layout, dc.font(), backColor);
         dc.setPen(previousPen);
