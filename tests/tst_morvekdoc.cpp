@@ -69,7 +69,8 @@ void TestMorvekDoc::defaultLayoutRunsBackwards()
     QList<qint32> expected(kCreationOrder.rbegin(), kCreationOrder.rend());
     QCOMPARE(FieldNumbers(doc), expected);
     QCOMPARE(doc.m_fields.first().m_nKind, CCardField::kindPhoto);
-    QCOMPARE(doc.m_fields.first().GetRect(), QRect(200, 200, 650, 250));
+    // The photo's box, 24 x 32 mm, is kept with its width and height swapped.
+    QCOMPARE(doc.m_fields.first().GetRect(), QRect(40, 120, 320, 240));
     QCOMPARE(doc.m_fields.at(7).m_nFormat, quint32(CCardField::formatWordBreak));
     QCOMPARE(CCardField::ColorFromRef(doc.m_fields.at(3).m_crBack), QColor(Qt::white));
     QCOMPARE(doc.m_nCellWidth, 900);
@@ -83,7 +84,7 @@ void TestMorvekDoc::defaultFileIsByteExact()
     QCOMPARE(bytes.left(16).toHex(), QByteArray("01000000090000008403000026020000"));
     // The photo record comes first: kind, number, rectangle, format, colours, border.
     QCOMPARE(bytes.mid(16, 38).toHex(),
-             QByteArray("030063000000c8000000c800000052030000c20100002400000000000000ffffff0000000000"));
+             QByteArray("030063000000280000007800000068010000680100002400000000000000ffffff0000000000"));
 }
 
 void TestMorvekDoc::shippedFileIsTheDefaultLayout()

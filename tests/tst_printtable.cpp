@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -74,6 +75,8 @@ private slots:
     void rulings();
     void emptyCell_data();
     void emptyCell();
+    void insideThePrintableArea_data();
+    void insideThePrintableArea();
 };
 
 void TestPrintTable::pageCount_data()
@@ -261,6 +264,57 @@ void TestPrintTable::emptyCell()
     QCOMPARE(IsInk(image, 100, 150), frame);
     QCOMPARE(IsInk(image, 200, 200), frame);
     QVERIFY(!IsInk(image, 200, 150));
+}
+
+void TestPrintTable::insideThePrintableArea_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<double>("margin"); // millimetres on every side
+    QTest::newRow("A4, no margins") << int(QPageSize::A4) << 0.0;
+    QTest::newRow("A4, 6 mm") << int(QPageSize::A4) << 6.0;
+    QTest::newRow("Letter, 4 mm") << int(QPageSize::Letter) << 4.0;
+    QTest::newRow("Letter, 6.35 mm") << int(QPageSize::Letter) << 6.35;
+}
+
+// The whole sheet at 254 dpi, drawn as a printer with these margins would: the
+// date ends with the grid and nothing is drawn outside the printable area.
+void TestPrintTable::insideThePrintableArea()
+{
+    QFETCH(int, paper);
+    QFETCH(double, margin);
+    const QPageLayout layout(QPageSize(QPageSize::PageSizeId(paper)), QPageLayout::Portrait,
+                             QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+    const QRect sheet = layout.fullRectPixels(kUnitDpi);
+    const QRect printable = layout.paintRectPixels(kUnitDpi);
+    QImage image = Canvas(kUnitDpi, sheet.size());
+    CPrintTable table = ListTable();
+    {
+        QPainter dc(&image);
+        table.m_nItemCount = 13;
+        table.ComputePageCount();
+        table.m_nCurrentPage = 3;
+        table.m_rectPage = {printable.left(), printable.top(), printable.right() + 1, printable.bottom() + 1};
+        table.FitToPage(dc);
+        const QRect date = table.DateRect(dc).ToQRect();
+        QVERIFY2(
+            printable.contains(date),
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(date.x()).arg(date.y()).arg(date.width()).arg(date.height())));
+        // The date ends where the grid does.
+        const CPrintTable::SRect grid = table.GridRect(dc);
+        QVERIFY(qAbs(date.left() + date.width() - grid.right) <= 2);
+        table.DrawHeader(dc);
+        table.DrawGrid(dc);
+    }
+    // A4 keeps the true size; Letter is a little shorter and the table is made to fit.
+    QCOMPARE(table.m_dFit == 1.0, paper == int(QPageSize::A4));
+    bool inked = false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (IsInk(image, x, y)) {
+                QVERIFY2(printable.contains(x, y), qPrintable(QStringLiteral("ink at %1, %2").arg(x).arg(y)));
+                inked = true;
+            }
+    QVERIFY(inked);
 }
 
 int main(int argc, char *argv[])

@@ -94,19 +94,35 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                               "    ｱｲｺﾝの自動整列(&A)",
                               "  等間隔に整列(&E)"};
     const QStringList help = {"ﾍﾙﾌﾟ(&H)", "  ﾄﾋﾟｯｸの検索(&H)", "  -", "  Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)..."};
-    QCOMPARE(company,
-             QStringList({"ﾌｧｲﾙ(&F)", "  新規会社作成", "  会社構成閉じる(&C)", "  上書き保存(&S)\tCtrl+S",
-                          "  名前を付けて保存(&A)...", "  -", "  印刷(&P)...\tCtrl+P", "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
-                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成",
-                          "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
-                 + view + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F"}) + help);
+    QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)",
+                                   "  新規会社作成",
+                                   "  会社構成閉じる(&C)",
+                                   "  上書き保存(&S)\tCtrl+S",
+                                   "  名前を付けて保存(&A)...",
+                                   "  -",
+                                   "  印刷(&P)...\tCtrl+P",
+                                   "  部課の社員一覧を印刷...",
+                                   "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
+                                   "  ﾌﾟﾘﾝﾀの設定(&R)...",
+                                   "  名刺用紙の位置調整...",
+                                   "  -",
+                                   "  CSV書き出し...",
+                                   "  CSV読み込み...",
+                                   "  -",
+                                   "  ﾊﾞｯｸｱｯﾌﾟ作成",
+                                   "  ﾊﾞｯｸｱｯﾌﾟから復元...",
+                                   "  サーバーのデータベースを開く...",
+                                   "  -",
+                                   "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                          + view + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F"}) + help);
 
     CloseCompanyWindows();
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));
     QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
              QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
-                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  -", "  CSV書き出し...", "  CSV読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成",
-                          "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  名刺用紙の位置調整...", "  -", "  CSV書き出し...", "  CSV読み込み...",
+                          "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -",
+                          "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                  + view + help);
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->toolTip(), QStringLiteral("会社構成"));

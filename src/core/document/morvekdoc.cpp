@@ -13,16 +13,19 @@ struct SDefaultField {
     quint32 format;
 };
 
+// Every text field beside the photo or above it. The photo's box is 24 x 32 mm at
+// (4 mm, 12 mm): a photo field keeps its box's width as its height and its
+// height as its width.
 constexpr SDefaultField kDefaultFields[] = {
-    {CCardField::kindText, 0, 150, 100, 950, 150, CCardField::formatSingleLine},
-    {CCardField::kindText, 1, 450, 200, 950, 300, CCardField::formatWordBreak},
-    {CCardField::kindText, 2, 450, 340, 950, 400, CCardField::formatSingleLine},
-    {CCardField::kindText, 3, 250, 460, 600, 490, CCardField::formatSingleLine},
-    {CCardField::kindText, 4, 450, 460, 950, 490, CCardField::formatSingleLine},
-    {CCardField::kindText, 5, 450, 490, 950, 520, CCardField::formatSingleLine},
-    {CCardField::kindText, 6, 250, 520, 650, 550, CCardField::formatSingleLine},
-    {CCardField::kindText, 7, 550, 520, 950, 550, CCardField::formatSingleLine},
-    {CCardField::kindPhoto, CCardField::kPhotoField, 200, 200, 850, 450, CCardField::formatSingleLine},
+    {CCardField::kindText, 0, 40, 40, 860, 100, CCardField::formatSingleLine},
+    {CCardField::kindText, 1, 310, 120, 860, 230, CCardField::formatWordBreak},
+    {CCardField::kindText, 2, 310, 240, 860, 320, CCardField::formatSingleLine},
+    {CCardField::kindText, 3, 310, 340, 860, 375, CCardField::formatSingleLine},
+    {CCardField::kindText, 4, 310, 375, 860, 410, CCardField::formatSingleLine},
+    {CCardField::kindText, 5, 310, 410, 860, 445, CCardField::formatSingleLine},
+    {CCardField::kindText, 6, 310, 455, 860, 490, CCardField::formatSingleLine},
+    {CCardField::kindText, 7, 310, 490, 860, 525, CCardField::formatSingleLine},
+    {CCardField::kindPhoto, CCardField::kPhotoField, 40, 120, 360, 360, CCardField::formatSingleLine},
 };
 constexpr quint32 kBlack = 0x000000;
 constexpr quint32 kWhite = 0xffffff;
@@ -69,7 +72,7 @@ QString CMorvekDoc::CheckLayout(qint32 version, qint32 cellWidth, qint32 cellHei
         return QStringLiteral("名刺の大きさ %1 x %2 が正しくありません。").arg(cellWidth).arg(cellHeight);
     if (fields.size() > kMaxFields)
         return QStringLiteral("項目が %1 個あり、多すぎます。").arg(fields.size());
-    // A field may run into the next card, as the default text column does by 50,
+    // A field may run into the next card, as older layouts' text columns did,
     // but no further.
     const qint32 maxRight = 2 * cellWidth;
     const qint32 maxBottom = 2 * cellHeight;

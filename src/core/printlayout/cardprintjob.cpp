@@ -4,13 +4,10 @@
 #include "document/morvekdoc.h"
 #include "register/printsource.h"
 
+#include <QList>
 #include <QPainter>
-
-namespace {
-constexpr int kCardsPerPage = 10;
-constexpr int kCardColumns = 2;
-constexpr double kPhotoUnitsPerPixel = 2.0;
-} // namespace
+#include <QPen>
+#include <array>
 
 CCardPrintJob::CCardPrintJob(const CMorvekDoc *pDocument)
     : m_pDocument(pDocument)
@@ -89,49 +86,92 @@ QString CCardPrintJob::FieldText(const CPrintRecord &record, int field)
     }
 }
 
+QRect CCardPrintJob::PhotoBox(const CCardField &field, QSize card)
+{
+    const QRect box(field.m_nLeft, field.m_nTop, field.m_nBottom - field.m_nTop, field.m_nRight - field.m_nLeft);
+    return box & QRect(QPoint(0, 0), card);
+}
+
 void CCardPrintJob::DrawCardPage(QPainter &dc, const SPrintInfo &info)
 {
     const QRect &area = info.m_rectDraw;
     m_table.m_rectPage = {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
     m_table.m_nCurrentPage = info.m_nCurPage;
+    m_table.m_dFit = 1.0;
+    m_table.m_ptShift = m_sheet.FromPaperCorner() ? info.Paper().topLeft() : area.topLeft();
     const int index = m_table.FirstRowOfPage();
-    if (index < 0 || index >= int(m_records.size()))
+    if (index < 0 || index >= int(m_records.size()) || !m_pDocument)
         return;
     const CPrintRecord &record = m_records[size_t(index)];
     const QByteArray photo = CPrintSource::Photos({record.m_ID}).value(record.m_ID);
-    const int cellWidth = m_pDocument ? m_pDocument->m_nCellWidth : 0;
-    const int cellHeight = m_pDocument ? m_pDocument->m_nCellHeight : 0;
-    for (int j = 0; j < kCardsPerPage; ++j)
-        DrawCard(dc, record, photo, (j % kCardColumns) * cellWidth, (j / kCardColumns) * cellHeight);
+    const std::vector<QRect> cells = m_sheet.Cells(QSize(m_pDocument->m_nCellWidth, m_pDocument->m_nCellHeight));
+    for (const QRect &cell : cells)
+        DrawCard(dc, record, photo, cell);
+    if (m_sheet.m_bCutMarks)
+        DrawCutMarks(dc, cells, area);
 }
 
-void CCardPrintJob::DrawCard(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, int originX, int originY)
+void CCardPrintJob::DrawCard(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, const QRect &cell)
 {
-    if (!m_pDocument)
-        return;
-    // Nothing of one card reaches into the next.
-    CPrintTable::SRect card{originX, originY, originX + m_pDocument->m_nCellWidth, originY + m_pDocument->m_nCellHeight};
-    m_table.ScaleRects(dc, &card, 1);
+    const QSize size = cell.size();
+    // Photos first: a text field that lies over one is printed on top of it.
     for (const CCardField &field : m_pDocument->m_fields) {
-        const int left = originX + field.m_nLeft;
-        const int top = originY + field.m_nTop;
-        if (field.m_nKind == CCardField::kindPhoto) {
-            // The photo's clip takes the field's height as its width and its width as its height.
-            CPrintTable::SRect clip{left, top, left + (field.m_nBottom - field.m_nTop),
-                                    top + (field.m_nRight - field.m_nLeft)};
-            m_table.ScaleRects(dc, &clip, 1);
-            const QRect inside = clip.ToQRect() & card.ToQRect();
-            DrawPhoto(dc, m_table, photo, QPoint(clip.left, clip.top), kPhotoUnitsPerPixel,
-                      {inside.left(), inside.top(), inside.left() + inside.width(), inside.top() + inside.height()});
+        if (field.m_nKind != CCardField::kindPhoto)
             continue;
-        }
-        if (field.m_nField < 0 || field.m_nField > 7)
+        const QRect box = PhotoBox(field, size).translated(cell.topLeft());
+        CPrintTable::SRect scaled{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()};
+        m_table.ScaleRects(dc, &scaled, 1);
+        DrawPhotoFitted(dc, photo, scaled.ToQRect());
+    }
+    m_table.m_strFontFace = QStringLiteral("ＭＳ ゴシック");
+    for (const CCardField &field : m_pDocument->m_fields) {
+        if (field.m_nKind == CCardField::kindPhoto || field.m_nField < 0 || field.m_nField > 7)
             continue;
-        m_table.m_strFontFace = QStringLiteral("ＭＳ ゴシック");
+        const int left = cell.left() + field.m_nLeft;
+        const int top = cell.top() + field.m_nTop;
         const CPrintTable::SRect rect{left, top, left + (field.m_nRight - field.m_nLeft),
                                       top + (field.m_nBottom - field.m_nTop)};
         m_table.DrawCellText(dc, FieldText(record, field.m_nField), rect, field.m_nFormat,
                              CCardField::ColorFromRef(field.m_crText), CCardField::ColorFromRef(field.m_crBack),
                              field.m_bBorder != 0);
     }
+}
+
+void CCardPrintJob::DrawCutMarks(QPainter &dc, const std::vector<QRect> &cells, const QRect &printable)
+{
+    // Short lines outside the grid where the cuts go, for cards on plain paper.
+    constexpr int kGap = 20;
+    constexpr int kLength = 50;
+    QRect grid;
+    QList<int> xs, ys;
+    for (const QRect &cell : cells) {
+        grid |= cell;
+        for (int x : {cell.left(), cell.left() + cell.width()})
+            if (!xs.contains(x))
+                xs << x;
+        for (int y : {cell.top(), cell.top() + cell.height()})
+            if (!ys.contains(y))
+                ys << y;
+    }
+    const int left = grid.left(), top = grid.top();
+    const int right = grid.left() + grid.width(), bottom = grid.top() + grid.height();
+    QList<std::array<QPoint, 2>> marks;
+    for (int x : std::as_const(xs)) {
+        marks.append({QPoint(x, top - kGap - kLength), QPoint(x, top - kGap)});
+        marks.append({QPoint(x, bottom + kGap), QPoint(x, bottom + kGap + kLength)});
+    }
+    for (int y : std::as_const(ys)) {
+        marks.append({QPoint(left - kGap - kLength, y), QPoint(left - kGap, y)});
+        marks.append({QPoint(right + kGap, y), QPoint(right + kGap + kLength, y)});
+    }
+    dc.save();
+    dc.setClipRect(printable, Qt::IntersectClip);
+    QPen pen(Qt::black);
+    pen.setWidth(qMax(1, m_table.ScaleX(dc, 1)));
+    dc.setPen(pen);
+    for (std::array<QPoint, 2> &mark : marks) {
+        m_table.ScalePoints(dc, mark.data(), 2);
+        dc.drawLine(mark[0], mark[1]);
+    }
+    dc.restore();
 }

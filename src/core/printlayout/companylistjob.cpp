@@ -1,19 +1,21 @@
 #include "printlayout/companylistjob.h"
 
 #include "dates/eradate.h"
+#include "printlayout/celltext.h"
 #include "register/printsource.h"
 
-#include <QFontMetrics>
+#include <QColor>
 #include <QHash>
 #include <QPainter>
 
 namespace {
 constexpr int kRowsPerPage = 6;
 constexpr int kTextHeight = 40;
-constexpr int kSmallestTextHeight = 20;
+constexpr int kSmallestTextHeight = 25;
+constexpr int kUnwrappedTextHeight = 28;
+constexpr int kHeadingHeight = 80;
+constexpr int kHeadingTextHeight = 45;
 constexpr double kPhotoUnitsPerPixel = 3.5;
-// Word-wrapped, tab stops.
-constexpr unsigned kColumnFormat = CPrintTable::DT_WORDBREAK | CPrintTable::DT_TABSTOP;
 const QString kDateFormat = QStringLiteral(" %e年 %m月 %d日\n");
 
 QString EraText(const CDateValue &date)
@@ -58,13 +60,56 @@ QString CCompanyListJob::GetDocName() const
 
 int CCompanyListJob::GetPageCount()
 {
-    return m_table.ComputePageCount();
+    if (!m_bByUnit)
+        return m_table.ComputePageCount();
+    m_table.m_nPageCount = qMax(1, int(m_pages.size()));
+    return m_table.m_nPageCount;
+}
+
+void CCompanyListJob::Reset()
+{
+    m_records.clear();
+    m_table.m_nItemCount = 0;
+    m_bByUnit = false;
+    m_headings.clear();
+    m_groupStarts.clear();
+    m_pages.clear();
+}
+
+bool CCompanyListJob::PrepareUnitPrintJob(qint32 unitId, bool breakPerTopUnit)
+{
+    Reset();
+    m_bByUnit = true;
+    std::optional<CPrintSource::SUnitList> list = CPrintSource::UnitList(unitId);
+    if (!list)
+        return false;
+    SetTable(list->strUnit);
+    std::vector<CListPager::SGroup> groups;
+    for (CPrintSource::SUnitGroup &group : list->groups) {
+        m_headings << group.strHeading;
+        m_groupStarts.push_back(int(m_records.size()));
+        groups.push_back({int(group.records.size()), group.nTopUnit});
+        for (CPrintRecord &record : group.records)
+            m_records.push_back(std::move(record));
+    }
+    m_table.m_nItemCount = int(m_records.size());
+    const CListPager pager(kRowsPerPage * m_table.m_nRowHeight, kHeadingHeight, m_table.m_nRowHeight, breakPerTopUnit);
+    m_pages = pager.Paginate(groups);
+    GetPageCount();
+    return true;
+}
+
+void CCompanyListJob::DrawPage(QPainter &dc, const SPrintInfo &info)
+{
+    if (m_bByUnit)
+        DrawUnitListPage(dc, info);
+    else
+        DrawCompanyListPage(dc, info);
 }
 
 bool CCompanyListJob::PrepareCompanyPrintJob(qint32 unitId)
 {
-    m_records.clear();
-    m_table.m_nItemCount = 0;
+    Reset();
     std::optional<CPrintSource::SCompanyList> list = CPrintSource::CompanyList(unitId);
     if (!list)
         return false;
@@ -85,7 +130,12 @@ QString CCompanyListJob::PersonalText(const CPrintRecord &record)
 
 QString CCompanyListJob::OtherText(const CPrintRecord &record)
 {
-    QString text = QStringLiteral("\n  %1\n\n").arg(record.m_strPath);
+    // Every level of a nested path indented alike.
+    QString path = record.m_strPath;
+    if (path.endsWith(QLatin1Char('\n')))
+        path.chop(1);
+    path.replace(QLatin1Char('\n'), QStringLiteral("\n  "));
+    QString text = QStringLiteral("\n  %1\n\n").arg(path);
     text += record.m_Sex ? QStringLiteral(" 性別:女\n") : QStringLiteral(" 性別:男\n");
     text += QStringLiteral(" 生年月日　 :") + EraText(record.m_Sdate);
     text += QStringLiteral(" 入社年月日:") + EraText(record.m_Indat);
@@ -94,11 +144,26 @@ QString CCompanyListJob::OtherText(const CPrintRecord &record)
     return text;
 }
 
-void CCompanyListJob::DrawCompanyListPage(QPainter &dc, const SPrintInfo &info)
+void CCompanyListJob::StartPage(QPainter &dc, const SPrintInfo &info)
 {
     const QRect &area = info.m_rectDraw;
     m_table.m_rectPage = {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
     m_table.m_nCurrentPage = info.m_nCurPage;
+    m_table.FitToPage(dc);
+}
+
+void CCompanyListJob::DrawRecord(QPainter &dc, const CPrintRecord &record, const QByteArray &photo,
+                                 const CPrintTable::SRect &photoCell, const CPrintTable::SRect &personal,
+                                 const CPrintTable::SRect &other) const
+{
+    DrawPhoto(dc, m_table, photo, QPoint(photoCell.left, photoCell.top), kPhotoUnitsPerPixel, photoCell);
+    DrawColumnText(dc, PersonalText(record), personal);
+    DrawColumnText(dc, OtherText(record), other);
+}
+
+void CCompanyListJob::DrawCompanyListPage(QPainter &dc, const SPrintInfo &info)
+{
+    StartPage(dc, info);
     const int first = qMax(0, m_table.FirstRowOfPage());
     const int end = qMin<int>(first + kRowsPerPage, int(m_records.size()));
 
@@ -111,34 +176,71 @@ void CCompanyListJob::DrawCompanyListPage(QPainter &dc, const SPrintInfo &info)
     for (int i = first; i < end; ++i) {
         const CPrintRecord &record = m_records[size_t(i)];
         const int row = i - first;
-        const CPrintTable::SRect photoCell = m_table.CellRect(dc, 0, row);
-        DrawPhoto(dc, m_table, photos.value(record.m_ID), QPoint(photoCell.left, photoCell.top), kPhotoUnitsPerPixel,
-                  photoCell);
-        DrawColumnText(dc, PersonalText(record), m_table.CellRect(dc, 1, row));
-        DrawColumnText(dc, OtherText(record), m_table.CellRect(dc, 2, row));
+        DrawRecord(dc, record, photos.value(record.m_ID), m_table.CellRect(dc, 0, row), m_table.CellRect(dc, 1, row),
+                   m_table.CellRect(dc, 2, row));
     }
     dc.setFont(previous);
     m_table.DrawHeader(dc);
     m_table.DrawGrid(dc);
 }
 
+void CCompanyListJob::DrawUnitListPage(QPainter &dc, const SPrintInfo &info)
+{
+    StartPage(dc, info);
+    const int index = info.m_nCurPage - 1;
+    static const CListPager::CPage kNone;
+    const CListPager::CPage &page = index >= 0 && index < int(m_pages.size()) ? m_pages[size_t(index)] : kNone;
+    std::vector<qint32> ids;
+    for (const CListPager::SSlot &slot : page)
+        if (slot.nRecord >= 0)
+            ids.push_back(m_records[size_t(m_groupStarts[size_t(slot.nGroup)] + slot.nRecord)].m_ID);
+    const QHash<qint32, QByteArray> photos = CPrintSource::Photos(ids);
+
+    const QFont previous = m_table.SelectTableFont(dc, kTextHeight);
+    for (const CListPager::SSlot &slot : page) {
+        if (slot.nRecord < 0) {
+            DrawHeading(dc, slot);
+            continue;
+        }
+        const CPrintRecord &record = m_records[size_t(m_groupStarts[size_t(slot.nGroup)] + slot.nRecord)];
+        DrawRecord(dc, record, photos.value(record.m_ID), m_table.CellRectAt(dc, 0, slot.nTop, slot.nHeight),
+                   m_table.CellRectAt(dc, 1, slot.nTop, slot.nHeight), m_table.CellRectAt(dc, 2, slot.nTop, slot.nHeight));
+        m_table.DrawRowFrame(dc, slot.nTop, slot.nHeight, false);
+    }
+    dc.setFont(previous);
+    m_table.DrawHeader(dc);
+    m_table.DrawColumnTitles(dc);
+}
+
+void CCompanyListJob::DrawHeading(QPainter &dc, const CListPager::SSlot &slot) const
+{
+    const CPrintTable::SRect row = m_table.CellRectAt(dc, -1, slot.nTop, slot.nHeight);
+    dc.fillRect(row.ToQRect(), QColor(230, 230, 230));
+    m_table.DrawRowFrame(dc, slot.nTop, slot.nHeight, true);
+    QString text = QStringLiteral("■ ") + m_headings.value(slot.nGroup);
+    if (slot.bContinued)
+        text += QStringLiteral("（続き）");
+    const int inset = m_table.ScaleX(dc, 20);
+    const QRect inside = row.ToQRect().adjusted(inset, 0, -inset, 0);
+    const CCellText::SLayout layout = CCellText::Fit(text, dc.font(), dc.device(), inside,
+                                                     m_table.ScaleY(dc, kHeadingTextHeight), SmallestText(dc),
+                                                     Qt::AlignLeft | Qt::AlignVCenter, false);
+    CCellText::Draw(dc, layout, dc.font());
+}
+
+int CCompanyListJob::SmallestText(const QPainter &dc) const
+{
+    // 2.5 mm on the paper, however much the table was made smaller to fit it.
+    return m_table.ScaleY(dc, kSmallestTextHeight / m_table.m_dFit);
+}
+
 void CCompanyListJob::DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const
 {
-    // 4 mm lets a long address or a date run past the column: it would wrap and
-    // push the last line, the leaving date, out of the cell. Smaller, it fits.
+    // A line a little too long makes the cell a little smaller; a long one is
+    // wrapped, then made smaller down to 2.5 mm; what still does not fit ends in "…".
     const QRect rect = cell.ToQRect();
-    const int unwrapped = CPrintTable::TextFlags(kColumnFormat & ~CPrintTable::DT_WORDBREAK);
-    QFont font = dc.font();
-    int height = kTextHeight;
-    for (; height > kSmallestTextHeight; height -= 2) {
-        font.setPixelSize(qMax(1, m_table.ScaleX(dc, height)));
-        const QRect needed = QFontMetrics(font, dc.device()).boundingRect(rect, unwrapped, text);
-        if (needed.width() <= rect.width() && needed.height() <= rect.height())
-            break;
-    }
-    font.setPixelSize(qMax(1, m_table.ScaleX(dc, height)));
-    const QFont previous = dc.font();
-    dc.setFont(font);
-    CPrintTable::DrawText(dc, text, cell, kColumnFormat);
-    dc.setFont(previous);
+    const CCellText::SLayout layout = CCellText::Fit(text, dc.font(), dc.device(), rect, m_table.ScaleY(dc, kTextHeight),
+                                                     SmallestText(dc), Qt::AlignLeft | Qt::AlignTop, true,
+                                                     m_table.ScaleY(dc, kUnwrappedTextHeight));
+    CCellText::Draw(dc, layout, dc.font());
 }

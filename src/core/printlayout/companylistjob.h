@@ -1,13 +1,16 @@
 #pragma once
 
+#include "printlayout/listpager.h"
 #include "printlayout/printjob.h"
 #include "printlayout/printtable.h"
 #include "register/printrecord.h"
 
+#include <QStringList>
 #include <vector>
 
-// The employee list of a whole company, "社員一覧表": six employees a page with
-// photo, personal data and the rest.
+// The employee list, "社員一覧表": six employees a page with photo, personal data
+// and the rest; of a whole company, or of one unit and the units under it,
+// grouped by unit under their paths.
 class CCompanyListJob final : public CPrintJob
 {
 public:
@@ -16,10 +19,19 @@ public:
     // Gathers every employee of the company above unitId; false, with an empty
     // job, when that unit is gone.
     bool PrepareCompanyPrintJob(qint32 unitId);
+    // Gathers the employees of unitId and the units under it, grouped by unit; with
+    // breakPerTopUnit each unit right under unitId starts a page. False, with an
+    // empty job, when that unit is gone.
+    bool PrepareUnitPrintJob(qint32 unitId, bool breakPerTopUnit);
     void DrawCompanyListPage(QPainter &dc, const SPrintInfo &info);
+    void DrawUnitListPage(QPainter &dc, const SPrintInfo &info);
+    bool IsByUnit() const { return m_bByUnit; }
+    const std::vector<CListPager::CPage> &GetPages() const { return m_pages; }
+    // The group headings, in order.
+    const QStringList &GetHeadings() const { return m_headings; }
 
     int GetPageCount() override;
-    void DrawPage(QPainter &dc, const SPrintInfo &info) override { DrawCompanyListPage(dc, info); }
+    void DrawPage(QPainter &dc, const SPrintInfo &info) override;
     QString GetDocName() const override;
     int GetRecordCount() const override { return int(m_records.size()); }
 
@@ -32,9 +44,21 @@ public:
 
 private:
     void SetTable(const QString &companyName);
+    void Reset();
+    // Page rectangle, page number and fit of the page being drawn.
+    void StartPage(QPainter &dc, const SPrintInfo &info);
+    void DrawRecord(QPainter &dc, const CPrintRecord &record, const QByteArray &photo, const CPrintTable::SRect &photoCell,
+                    const CPrintTable::SRect &personal, const CPrintTable::SRect &other) const;
+    void DrawHeading(QPainter &dc, const CListPager::SSlot &slot) const;
     // Draws a column's text with the selected font, made smaller where it would not fit.
     void DrawColumnText(QPainter &dc, const QString &text, const CPrintTable::SRect &cell) const;
+    // The smallest text height in logical units.
+    int SmallestText(const QPainter &dc) const;
 
     CPrintTable m_table;
     std::vector<CPrintRecord> m_records;
+    bool m_bByUnit = false;
+    QStringList m_headings;
+    std::vector<int> m_groupStarts; // index in m_records of each group's first
+    std::vector<CListPager::CPage> m_pages;
 };

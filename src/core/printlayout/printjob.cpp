@@ -2,6 +2,7 @@
 
 #include "photo/dibblock.h"
 
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -12,10 +13,17 @@ void CPrintJob::Render(QPagedPaintDevice &device, int from, int to)
     if (first > last)
         return;
     QPainter dc(&device);
+    // The painter starts at the printable area's corner; pages are laid out on the sheet.
+    const QPageLayout layout = device.pageLayout();
+    const int dpi = device.logicalDpiX();
+    const QRect paint = layout.paintRectPixels(dpi);
+    const QRect paper = layout.fullRectPixels(dpi);
+    dc.translate(-paint.topLeft());
+    const QRect draw(paint.topLeft(), QSize(device.width(), device.height()));
     for (int page = first; page <= last; ++page) {
         if (page > first)
             device.newPage();
-        DrawPage(dc, {QRect(0, 0, device.width(), device.height()), page});
+        DrawPage(dc, {draw, page, paper});
     }
 }
 
@@ -35,4 +43,23 @@ void CPrintJob::DrawPhoto(QPainter &dc, const CPrintTable &table, const QByteArr
     dc.setClipRect(clip.ToQRect(), Qt::IntersectClip);
     DrawDib(dc, dest, photo, QRect(0, 0, width, height));
     dc.restore();
+}
+
+QRectF CPrintJob::FittedRect(const QRectF &box, QSize pixels)
+{
+    if (pixels.isEmpty() || box.isEmpty())
+        return {};
+    const QSizeF size = QSizeF(pixels).scaled(box.size(), Qt::KeepAspectRatio);
+    return QRectF(box.center() - QPointF(size.width() / 2, size.height() / 2), size);
+}
+
+void CPrintJob::DrawPhotoFitted(QPainter &dc, const QByteArray &photo, const QRect &box)
+{
+    if (photo.isEmpty())
+        return;
+    const QSize size = GetDibSize(photo);
+    const QRect dest = FittedRect(box, size).toAlignedRect() & box;
+    if (dest.isEmpty())
+        return;
+    DrawDib(dc, dest, photo, QRect(QPoint(0, 0), size));
 }

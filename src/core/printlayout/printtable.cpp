@@ -1,9 +1,12 @@
 #include "printlayout/printtable.h"
 
 #include "dates/datevalue.h"
+#include "printlayout/celltext.h"
 
 #include <QPaintDevice>
+#include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,6 +17,8 @@ constexpr int kTitleHeight = 80;
 constexpr int kCaptionHeight = 40;
 constexpr int kColumnTitleHeight = 50;
 constexpr int kMaxWrappedHeight = 40;
+// Nothing printed is smaller: 2.5 mm.
+constexpr int kSmallestHeight = 25;
 
 constexpr unsigned kTitleFormat = CPrintTable::DT_SINGLELINE | CPrintTable::DT_CENTER | CPrintTable::DT_VCENTER;
 constexpr unsigned kSubtitleFormat = CPrintTable::DT_SINGLELINE | CPrintTable::DT_BOTTOM;
@@ -40,18 +45,18 @@ CPrintTable::CPrintTable() = default;
 
 int CPrintTable::ScaleX(const QPainter &dc, double units) const
 {
-    return HimetricToLp(units * m_nScale, DpiX(dc));
+    return HimetricToLp(units * m_nScale * m_dFit, DpiX(dc));
 }
 
 int CPrintTable::ScaleY(const QPainter &dc, double units) const
 {
-    return HimetricToLp(units * m_nScale, DpiY(dc));
+    return HimetricToLp(units * m_nScale * m_dFit, DpiY(dc));
 }
 
 void CPrintTable::ScalePoints(const QPainter &dc, QPoint *points, int count) const
 {
     for (int i = 0; i < count; ++i)
-        points[i] = QPoint(ScaleX(dc, points[i].x()), ScaleY(dc, points[i].y()));
+        points[i] = m_ptShift + QPoint(ScaleX(dc, points[i].x()), ScaleY(dc, points[i].y()));
 }
 
 void CPrintTable::ScaleRects(const QPainter &dc, SRect *rects, int count) const
@@ -105,30 +110,77 @@ void CPrintTable::DrawText(QPainter &dc, const QString &text, const SRect &rect,
     dc.drawText(rect.ToQRect(), TextFlags(format), text);
 }
 
+QString CPrintTable::DateText() const
+{
+    return CDateValue::CurrentTime().Format(QStringLiteral("印刷日 %y 年 %m 月 %d 日"));
+}
+
 void CPrintTable::DrawHeader(QPainter &dc) const
 {
-    const CDateValue today = CDateValue::CurrentTime();
-    SRect work = m_rectPage;
+    // Everything lines up with the grid, so it stays where the grid fits.
     if (m_nCurrentPage != 0) {
+        SRect number{m_nOriginX, GridBottom(), GridRight(), GridBottom() + kNumberBand};
+        ScaleRects(dc, &number, 1);
         const QFont previous = SelectTableFont(dc, kNumberHeight);
-        DrawText(dc, QStringLiteral("ﾍﾟｰｼﾞ %1/%2").arg(m_nCurrentPage).arg(m_nPageCount), work, kNumberFormat);
+        DrawText(dc, QStringLiteral("ﾍﾟｰｼﾞ %1/%2").arg(m_nCurrentPage).arg(m_nPageCount), number, kNumberFormat);
         dc.setFont(previous);
     }
-    QPoint origin(m_nOriginX, m_nOriginY);
-    ScalePoints(dc, &origin, 1);
-    // The band above the grid, from its left edge to the page's right edge.
-    work.left = origin.x();
-    work.bottom = origin.y();
+    SRect band{m_nOriginX, m_nOriginY - kHeaderBand, GridRight(), m_nOriginY};
+    ScaleRects(dc, &band, 1);
     if (!m_strTitle.isEmpty()) {
         const QFont previous = SelectTableFont(dc, kTitleHeight);
-        DrawText(dc, m_strTitle, work, kTitleFormat);
+        DrawText(dc, m_strTitle, band, kTitleFormat);
         dc.setFont(previous);
     }
     const QFont previous = SelectTableFont(dc, kCaptionHeight);
-    if (!m_strSubtitle.isEmpty())
-        DrawText(dc, m_strSubtitle, work, kSubtitleFormat);
-    DrawText(dc, today.Format(QStringLiteral("印刷日 %y 年 %m 月 %d 日")), work, kDateFormat);
+    const SRect date = DateRect(dc);
+    if (!m_strSubtitle.isEmpty()) {
+        // A long name stops short of the date.
+        SRect subtitle = band;
+        subtitle.right = date.left - ScaleX(dc, 30);
+        const QString shown = dc.fontMetrics().elidedText(m_strSubtitle, Qt::ElideRight, subtitle.Width());
+        DrawText(dc, shown, subtitle, kSubtitleFormat);
+    }
+    DrawText(dc, DateText(), band, kDateFormat);
     dc.setFont(previous);
+}
+
+CPrintTable::SRect CPrintTable::DateRect(QPainter &dc) const
+{
+    SRect band{m_nOriginX, m_nOriginY - kHeaderBand, GridRight(), m_nOriginY};
+    ScaleRects(dc, &band, 1);
+    const QFont previous = SelectTableFont(dc, kCaptionHeight);
+    const QRect used = dc.fontMetrics().boundingRect(band.ToQRect(), TextFlags(kDateFormat), DateText());
+    dc.setFont(previous);
+    return {used.left(), used.top(), used.left() + used.width(), used.top() + used.height()};
+}
+
+CPrintTable::SRect CPrintTable::GridRect(const QPainter &dc) const
+{
+    SRect grid{m_nOriginX, m_nOriginY, GridRight(), GridBottom()};
+    ScaleRects(dc, &grid, 1);
+    return grid;
+}
+
+void CPrintTable::FitToPage(const QPainter &dc)
+{
+    m_dFit = 1.0;
+    m_ptShift = QPoint();
+    const SRect box{m_nOriginX, m_nOriginY - kHeaderBand, GridRight(), GridBottom() + kNumberBand};
+    SRect natural = box;
+    ScaleRects(dc, &natural, 1);
+    if (natural.Width() <= 0 || natural.Height() <= 0)
+        return;
+    m_dFit = std::min({1.0, double(m_rectPage.Width()) / natural.Width(), double(m_rectPage.Height()) / natural.Height()});
+    natural = box;
+    ScaleRects(dc, &natural, 1);
+    const auto into = [](int low, int high, int pageLow, int pageHigh) {
+        if (low < pageLow)
+            return pageLow - low;
+        return high > pageHigh ? pageHigh - high : 0;
+    };
+    m_ptShift = QPoint(into(natural.left, natural.right, m_rectPage.left, m_rectPage.right),
+                       into(natural.top, natural.bottom, m_rectPage.top, m_rectPage.bottom));
 }
 
 int CPrintTable::ColumnWidth(int column) const
@@ -153,34 +205,64 @@ void CPrintTable::SelectRulingPen(QPainter &dc) const
 
 void CPrintTable::DrawGrid(QPainter &dc) const
 {
-    const QFont previousFont = SelectTableFont(dc, kColumnTitleHeight);
+    DrawColumnTitles(dc);
     const QPen previousPen = dc.pen();
     SelectRulingPen(dc);
     const int y0 = m_nOriginY;
-    const int bottom = y0 + m_nHeaderHeight + m_nRowsPerPage * m_nRowHeight;
+    const int bottom = GridBottom();
+    const int right = GridRight();
     int x = m_nOriginX;
     for (int i = 0; i < m_nColumns; ++i) {
         x += ColumnWidth(i);
         QPoint line[2] = {{x, y0}, {x, bottom}};
         ScalePoints(dc, line, 2);
         dc.drawLine(line[0], line[1]);
-        if (m_nHeaderHeight != 0) {
-            SRect cell{x - ColumnWidth(i), y0, x, y0 + m_nHeaderHeight};
-            ScaleRects(dc, &cell, 1);
-            DrawText(dc, m_columnTitles.value(i), cell, kTitleFormat);
-        }
     }
-    SRect frame{m_nOriginX, y0, x, bottom};
+    SRect frame{m_nOriginX, y0, right, bottom};
     ScaleRects(dc, &frame, 1);
     DrawFrame(frame.left, frame.top, frame.right, frame.bottom, dc);
     for (int i = 0; i < m_nRowsPerPage; ++i) {
         const int y = y0 + m_nHeaderHeight + i * m_nRowHeight;
-        QPoint line[2] = {{m_nOriginX, y}, {x, y}};
+        QPoint line[2] = {{m_nOriginX, y}, {right, y}};
         ScalePoints(dc, line, 2);
         dc.drawLine(line[0], line[1]);
     }
     dc.setPen(previousPen);
+}
+
+void CPrintTable::DrawColumnTitles(QPainter &dc) const
+{
+    if (m_nHeaderHeight == 0)
+        return;
+    const QFont previousFont = SelectTableFont(dc, kColumnTitleHeight);
+    const QPen previousPen = dc.pen();
+    SelectRulingPen(dc);
+    int x = m_nOriginX;
+    for (int i = 0; i < m_nColumns; ++i) {
+        SRect cell{x, m_nOriginY, x + ColumnWidth(i), m_nOriginY + m_nHeaderHeight};
+        ScaleRects(dc, &cell, 1);
+        DrawFrame(cell.left, cell.top, cell.right, cell.bottom, dc);
+        DrawText(dc, m_columnTitles.value(i), cell, kTitleFormat);
+        x += ColumnWidth(i);
+    }
+    dc.setPen(previousPen);
     dc.setFont(previousFont);
+}
+
+void CPrintTable::DrawRowFrame(QPainter &dc, int top, int height, bool spanning) const
+{
+    const QPen previousPen = dc.pen();
+    SelectRulingPen(dc);
+    if (spanning) {
+        const SRect row = CellRectAt(dc, -1, top, height);
+        DrawFrame(row.left, row.top, row.right, row.bottom, dc);
+    } else {
+        for (int i = 0; i < m_nColumns; ++i) {
+            const SRect cell = CellRectAt(dc, i, top, height);
+            DrawFrame(cell.left, cell.top, cell.right, cell.bottom, dc);
+        }
+    }
+    dc.setPen(previousPen);
 }
 
 void CPrintTable::DrawFrame(int left, int top, int right, int bottom, QPainter &dc) const
@@ -218,6 +300,19 @@ CPrintTable::SRect CPrintTable::CellRect(const QPainter &dc, int column, int row
     return rect;
 }
 
+CPrintTable::SRect CPrintTable::CellRectAt(const QPainter &dc, int column, int top, int height) const
+{
+    SRect rect;
+    rect.left = m_nOriginX;
+    for (int i = 0; i < column; ++i)
+        rect.left += ColumnWidth(i);
+    rect.right = column < 0 ? GridRight() : rect.left + ColumnWidth(column);
+    rect.top = m_nOriginY + m_nHeaderHeight + top;
+    rect.bottom = rect.top + height;
+    ScaleRects(dc, &rect, 1);
+    return rect;
+}
+
 int CPrintTable::CellFontHeight(const QString &text, int height, unsigned format)
 {
     if (!(format & DT_WORDBREAK))
@@ -235,16 +330,21 @@ void CPrintTable::DrawCellText(QPainter &dc, const QString &text, const SRect &r
     SRect scaled = rect;
     ScaleRects(dc, &scaled, 1);
     if (!text.isEmpty()) {
-        const QFont previousFont = SelectTableFont(dc, CellFontHeight(text, rect.Height(), format));
+        // As large as the rule makes it, smaller down to 2.5 mm where it does not
+        // fit, then cut with "…". The background behind each line keeps it
+        // readable over a photo.
+        const int height = CellFontHeight(text, rect.Height(), format);
+        const QFont previousFont = SelectTableFont(dc, height);
         const QPen previousPen = dc.pen();
-        const QBrush previousBack = dc.background();
-        const Qt::BGMode previousMode = dc.backgroundMode();
+        const bool wrap = !(format & DT_SINGLELINE) && (format & DT_WORDBREAK);
+        const int alignment = TextFlags(format) & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask);
+        // One line holds a path's levels side by side.
+        const QString shown = (format & DT_SINGLELINE) ? QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) : text;
+        const CCellText::SLayout layout = CCellText::Fit(shown, dc.font(), dc.device(), scaled.ToQRect(),
+                                                         ScaleY(dc, height), ScaleY(dc, qMin(height, kSmallestHeight)),
+                                                         alignment, wrap);
         dc.setPen(textColor);
-        dc.setBackground(backColor);
-        dc.setBackgroundMode(Qt::OpaqueMode);
-        DrawText(dc, text, scaled, format);
-        dc.setBackgroundMode(previousMode);
-        dc.setBackground(previousBack);
+        CCellText::Draw(dc, layout, dc.font(), backColor);
         dc.setPen(previousPen);
         dc.setFont(previousFont);
     }

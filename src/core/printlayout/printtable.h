@@ -53,10 +53,25 @@ public:
 
     void DrawHeader(QPainter &dc) const;
     void DrawGrid(QPainter &dc) const;
+    // The header row with the column titles alone.
+    void DrawColumnTitles(QPainter &dc) const;
+    // The rulings of one body row top table units below the header row; spanning,
+    // one cell across the whole width.
+    void DrawRowFrame(QPainter &dc, int top, int height, bool spanning) const;
+    // Sets the fit and the shift so that the table, with its header band above and
+    // the page number below, lies inside the page rectangle: moved where that is
+    // enough, made smaller where it is not.
+    void FitToPage(const QPainter &dc);
+    // Where DrawHeader puts the print date, logical units.
+    SRect DateRect(QPainter &dc) const;
+    // The grid's outer rectangle, header row included, logical units.
+    SRect GridRect(const QPainter &dc) const;
     void DrawFrame(int left, int top, int right, int bottom, QPainter &dc) const;
     int ComputePageCount();
     int FirstRowOfPage() const;
     SRect CellRect(const QPainter &dc, int column, int row) const;
+    // A body cell top table units below the header row; column -1 spans the width.
+    SRect CellRectAt(const QPainter &dc, int column, int top, int height) const;
     // rect in table units; format as DrawText flags.
     void DrawCellText(QPainter &dc, const QString &text, const SRect &rect, unsigned format, const QColor &textColor,
                       const QColor &backColor, bool frame) const;
@@ -67,7 +82,8 @@ public:
     static int TextFlags(unsigned format);
     // Draws text in rect (logical units) with the selected font and colours.
     static void DrawText(QPainter &dc, const QString &text, const SRect &rect, unsigned format);
-    // A width in table units (fractions allowed) in logical units along x or y.
+    // A length in table units (fractions allowed) in logical units along x or y,
+    // the fit applied.
     int ScaleX(const QPainter &dc, double units) const;
     int ScaleY(const QPainter &dc, double units) const;
 
@@ -90,10 +106,22 @@ public:
     int m_nHeaderHeight = 0;
     int m_nRowHeight = 0;
     int m_nItemCount = 0;
+    // Logical units = shift + fit x the table units' true size; 1 and none unless
+    // FitToPage changed them.
+    double m_dFit = 1.0;
+    QPoint m_ptShift;
+
+    // The band above the grid that holds title, subtitle and date, and the one
+    // below it that holds the page number.
+    static constexpr int kHeaderBand = 200;
+    static constexpr int kNumberBand = 100;
+
+    int GridRight() const;
+    int GridBottom() const { return m_nOriginY + m_nHeaderHeight + m_nRowsPerPage * m_nRowHeight; }
 
 private:
     // Every ruling: a tenth of a millimetre, whatever the device.
     void SelectRulingPen(QPainter &dc) const;
     int ColumnWidth(int column) const;
-    int GridRight() const;
+    QString DateText() const;
 };

@@ -1,12 +1,16 @@
 #include "register/printsource.h"
 
+#include "register/units.h"
 #include "store/daocolumnsubset.h"
 #include "store/daofind.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/setopener.h"
 
+#include <QSet>
+#include <QStringList>
 #include <algorithm>
+#include <utility>
 
 namespace {
 CPrintRecord FromEmployee(const CMast01 &employee)
@@ -70,6 +74,62 @@ std::optional<CPrintSource::SCompanyList> CPrintSource::CompanyList(qint32 unitI
     // The order the list has always been printed in.
     std::sort(list.records.begin(), list.records.end(),
               [](const CPrintRecord &a, const CPrintRecord &b) { return a.m_ID < b.m_ID; });
+    return list;
+}
+
+namespace {
+QString Heading(CMast00 &units, qint32 unit)
+{
+    QStringList names = units.GetUnitPath(unit, false).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return names.join(QStringLiteral(" / "));
+}
+
+// The unit and those under it, each right after the one above it; a damaged
+// file's loop of parents is walked once.
+void Walk(qint32 unit, int topUnit, QSet<qint32> &seen, std::vector<std::pair<qint32, int>> &order)
+{
+    if (seen.contains(unit))
+        return;
+    seen.insert(unit);
+    order.emplace_back(unit, topUnit);
+    const QList<SUnitRow> children = CUnits::Children(unit);
+    for (qsizetype i = 0; i < children.size(); ++i)
+        Walk(children[i].nID, topUnit == 0 ? int(i) + 1 : topUnit, seen, order);
+}
+} // namespace
+
+std::optional<CPrintSource::SUnitList> CPrintSource::UnitList(qint32 unitId)
+{
+    CMast00 units;
+    const CSetOpener openUnits(units);
+    if (!units.FindById(unitId))
+        return std::nullopt;
+    SUnitList list;
+    list.strUnit = Heading(units, unitId);
+    std::vector<std::pair<qint32, int>> order;
+    QSet<qint32> seen;
+    Walk(unitId, 0, seen, order);
+
+    CMast01 employees;
+    const CDaoColumnSubset columns(employees, kPrintedColumns);
+    const CSetOpener openEmployees(employees);
+    for (const auto &[unit, topUnit] : order) {
+        SUnitGroup group;
+        group.nUnit = unit;
+        group.nTopUnit = topUnit;
+        const QString path = units.GetUnitPath(unit, true);
+        const CDaoFind inUnit(QStringLiteral("Busyo"), CDaoFind::EOp::equal, unit);
+        for (bool found = employees.FindFirst(inUnit); found; found = employees.FindNext(inUnit)) {
+            group.records.push_back(FromEmployee(employees));
+            group.records.back().m_strPath = path;
+        }
+        if (group.records.empty())
+            continue;
+        std::sort(group.records.begin(), group.records.end(),
+                  [](const CPrintRecord &a, const CPrintRecord &b) { return a.m_ID < b.m_ID; });
+        group.strHeading = Heading(units, unit);
+        list.groups.push_back(std::move(group));
+    }
     return list;
 }
 

@@ -3,9 +3,11 @@
 #include "printlayout/printjob.h"
 #include "base/modalseam.h"
 
+#include <QAction>
 #include <QDir>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
@@ -34,14 +36,19 @@ void CPrintRunner::SetUp(QPrinter &printer, const CPrintJob &job, const QPageLay
         printer.setOutputFileName(DefaultPrintFile(job.GetDocName()));
 }
 
-bool CPrintRunner::Print(CPrintJob &job, const QPageLayout &layout, QWidget *parent, bool direct)
+bool CPrintRunner::Print(CPrintJob &job, const QPageLayout &layout, QWidget *parent, bool direct, QWidget *optionsTab,
+                         const std::function<bool()> &rebuild)
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUp(printer, job, layout);
     if (!direct) {
         QPrintDialog dialog(&printer, parent);
         dialog.setMinMax(1, job.GetPageCount());
+        if (optionsTab)
+            dialog.setOptionTabs({optionsTab});
         if (CModalSeam::Exec(dialog) != QDialog::Accepted)
+            return false;
+        if (rebuild && !rebuild())
             return false;
     }
     PrintPages(job, printer);
@@ -57,7 +64,18 @@ void CPrintRunner::Preview(CPrintJob &job, const QPageLayout &layout, QWidget *p
                      [&job](QPrinter *target) { PrintPages(job, *target); });
     if (parent)
         dialog.resize(parent->window()->size());
+    dialog.setWindowTitle(PreviewTitle(job.GetDocName(), job.GetPageCount()));
+    // The dialog's own "fit page" keeps its buttons in step with the zoom.
+    if (auto *fitPage = dialog.findChild<QAction *>(QStringLiteral("fitPageAction")))
+        fitPage->trigger();
+    if (auto *preview = dialog.findChild<QPrintPreviewWidget *>())
+        preview->fitInView();
     CModalSeam::Exec(dialog);
+}
+
+QString CPrintRunner::PreviewTitle(const QString &docName, int pages)
+{
+    return QStringLiteral("印刷プレビュー - %1（%2 ページ）").arg(docName).arg(pages);
 }
 
 void CPrintRunner::PrintPages(CPrintJob &job, QPrinter &printer)

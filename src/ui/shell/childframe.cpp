@@ -7,9 +7,7 @@
 #include "document/morvekdoc.h"
 #include "forms/funckeycaptions.h"
 #include "forms/newcompanycommand.h"
-#include "printlayout/cardprintjob.h"
-#include "printlayout/companylistjob.h"
-#include "print/printrunner.h"
+#include "shell/printcommands.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 #include "views/unaffiliateddlg.h"
@@ -115,10 +113,10 @@ void CChildFrame::SetFuncKeyCaptionsForCompany()
 
 const QList<int> &CChildFrame::Commands()
 {
-    static const QList<int> ids = {ID_NEW_COMPANY, ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
-                                   ID_NEXT_PANE,   ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
-                                   ID_VIEW_LIST,   ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
-                                   ID_FILE_PRINT,  ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH};
+    static const QList<int> ids = {
+        ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT, ID_NEXT_PANE,      ID_PREV_PANE,
+        ID_VIEW_SMALLICON, ID_VIEW_LARGEICON,    ID_VIEW_LIST,          ID_VIEW_DETAILS, ID_VIEW_LINEUP,    ID_VIEW_BYNAME,
+        ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH,  ID_PRINT_UNIT_LIST};
     return ids;
 }
 
@@ -142,6 +140,9 @@ bool CChildFrame::OnCommand(int id)
     case ID_FILE_PRINT_DIRECT:
     case ID_FILE_PRINT_PREVIEW:
         OnFilePrint(id);
+        return true;
+    case ID_PRINT_UNIT_LIST:
+        CPrintCommands::PrintList(ID_FILE_PRINT, GetLeftPane(), this, true);
         return true;
     case ID_WINDOW_SPLIT:
         OnWindowSplit();
@@ -183,6 +184,8 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
     const bool printable = CanPrint();
     for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         actions.Action(id)->setEnabled(printable);
+    const CLeftView *tree = GetLeftPane();
+    actions.Action(ID_PRINT_UNIT_LIST)->setEnabled(tree && tree->CanPrint());
 }
 
 void CChildFrame::AttachCommands(const CMainActions &actions)
@@ -212,6 +215,8 @@ void CChildFrame::UpdatePrintCommands()
     const bool printable = CanPrint();
     for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         m_pActions->Action(id)->setEnabled(printable);
+    const CLeftView *tree = GetLeftPane();
+    m_pActions->Action(ID_PRINT_UNIT_LIST)->setEnabled(tree && tree->CanPrint());
 }
 
 QWidget *CChildFrame::GetPrintPane() const
@@ -248,28 +253,13 @@ void CChildFrame::WatchPrintState()
     }
 }
 
-CPrintJob *CChildFrame::PreparePrintJob()
+void CChildFrame::OnFilePrint(int id)
 {
     QWidget *pane = GetPrintPane();
     if (auto *list = qobject_cast<CMorvekView *>(pane))
-        return list->PreparePrintJob() ? &list->GetPrintJob() : nullptr;
-    if (auto *tree = qobject_cast<CLeftView *>(pane))
-        return tree->PrepareCompanyPrintJob() ? &tree->GetPrintJob() : nullptr;
-    return nullptr;
-}
-
-void CChildFrame::OnFilePrint(int id)
-{
-    CPrintJob *job = PreparePrintJob();
-    if (!job)
-        return;
-    auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance());
-    const QPageLayout layout = app ? app->GetPageLayout()
-                                   : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
-    if (id == ID_FILE_PRINT_PREVIEW)
-        CPrintRunner::Preview(*job, layout, this);
-    else
-        CPrintRunner::Print(*job, layout, this, id == ID_FILE_PRINT_DIRECT);
+        CPrintCommands::PrintCards(id, list, this);
+    else if (auto *tree = qobject_cast<CLeftView *>(pane))
+        CPrintCommands::PrintList(id, tree, this);
 }
 
 void CChildFrame::OnNewCompany()

@@ -10,7 +10,6 @@ class CMainActions;
 class CMainFrame;
 class CMorvekDoc;
 class CMorvekView;
-class CPrintJob;
 class QSplitter;
 
 // The company window: the organisation tree on the left, the contents of the
@@ -57,8 +56,6 @@ private:
     void OnNewCompany();
     // Print, direct print or preview of what the print pane holds.
     void OnFilePrint(int id);
-    // The print pane's job, built afresh; none when there is nothing to print.
-    CPrintJob *PreparePrintJob();
     void WatchPrintState();
     void UpdatePrintCommands();
     void OnUnaffiliatedList();

@@ -29,6 +29,10 @@ const SCommand kCommands[] = {
     {ID_FILE_OPEN, "ﾃﾝﾌﾟﾚｰﾄ開く(&O)...", "Ctrl+O", nullptr, "open", "既存のドキュメントを開きます。\n開く", false},
     {ID_FILE_PRINT_SETUP, "ﾌﾟﾘﾝﾀの設定(&R)...", nullptr, nullptr, nullptr,
      "プリンタおよび印刷オプションを変更します。\n印刷設定", false},
+    {ID_CARD_STOCK, "名刺用紙の位置調整...", nullptr, nullptr, nullptr,
+     "名刺を印刷する用紙と位置を合わせます。\n名刺用紙の位置調整", false},
+    {ID_PRINT_UNIT_LIST, "部課の社員一覧を印刷...", nullptr, nullptr, nullptr,
+     "選択した部課とその下の部課の社員一覧を部課ごとに印刷します。\n部課の社員一覧を印刷", false},
     {ID_CSV_EXPORT, "CSV書き出し...", nullptr, nullptr, nullptr,
      "部課と社員を CSV ファイル（部課.csv、社員.csv）に書き出します。\nCSV書き出し", false},
     {ID_CSV_IMPORT, "CSV読み込み...", nullptr, nullptr, nullptr,
@@ -135,12 +139,12 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
 
     auto *file = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), parent);
     if (company)
-        add(file, {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
-                   ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE,
-                   ID_OPEN_SERVER, 0, ID_APP_EXIT});
+        add(file, {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT, ID_PRINT_UNIT_LIST,
+                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_CARD_STOCK, 0, ID_CSV_EXPORT, ID_CSV_IMPORT, 0,
+                   ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
     else
-        add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, ID_CSV_EXPORT,
-                   ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
+        add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_CARD_STOCK, 0,
+                   ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
 
     auto *view = new QMenu(QStringLiteral("表示(&V)"), parent);
     add(view, {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, 0, ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST,

@@ -12,6 +12,8 @@
 #include "base/modalseam.h"
 #include "document/morvekdoc.h"
 #include "shell/startupdialogs.h"
+#include "print/cardstockdlg.h"
+#include "printlayout/cardsheet.h"
 #include "store/daobackend.h"
 #include "store/daobackends.h"
 #include "store/daorecordset.h"
@@ -159,6 +161,9 @@ bool CMorvekApp::OnCommand(int id)
     case ID_FILE_PRINT_SETUP:
         OnFilePrintSetup();
         return true;
+    case ID_CARD_STOCK:
+        OnCardStock();
+        return true;
     case ID_BACKUP_CREATE:
         OnMakeBackup();
         return true;
@@ -203,6 +208,15 @@ void CMorvekApp::OnFilePrintSetup()
     QPageSetupDialog dialog(&printer, m_pMainWnd.get());
     if (CModalSeam::Exec(dialog) == QDialog::Accepted)
         m_pageLayout = printer.pageLayout();
+}
+
+void CMorvekApp::OnCardStock()
+{
+    CCardSheet sheet;
+    sheet.Load(*Settings());
+    CCardStockDlg dialog(sheet, m_pMainWnd.get());
+    if (CModalSeam::Exec(dialog) == QDialog::Accepted)
+        dialog.Sheet().Save(*Settings());
 }
 
 bool CMorvekApp::CheckDatabaseAtStart()

@@ -43,6 +43,8 @@ public:
     void OnFileNew();
     void OnAppAbout();
     void OnFilePrintSetup();
+    // Where cards go on the paper, remembered in the settings.
+    void OnCardStock();
     void OnMakeBackup();
     void OnRestoreBackup();
     void OnOpenServer();

@@ -492,6 +492,15 @@ bool CLeftView::PrepareCompanyPrintJob()
     return m_pPrintJob->PrepareCompanyPrintJob(UnitId(selected));
 }
 
+bool CLeftView::PrepareUnitPrintJob(bool breakPerTopUnit)
+{
+    QTreeWidgetItem *selected = currentItem();
+    if (!selected || !UnitStillThere(selected))
+        return false;
+    CBusyIndicator busy;
+    return m_pPrintJob->PrepareUnitPrintJob(UnitId(selected), breakPerTopUnit);
+}
+
 void CLeftView::AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item)
 {
     AssignEmployeesToUnit({employeeId}, item);

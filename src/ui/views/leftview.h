@@ -72,6 +72,8 @@ public:
     // The employee list of the selected unit's whole company; false when no unit
     // is selected or it is gone.
     bool PrepareCompanyPrintJob();
+    // The selected unit and those under it, grouped by unit.
+    bool PrepareUnitPrintJob(bool breakPerTopUnit);
     CCompanyListJob &GetPrintJob() const { return *m_pPrintJob; }
     bool CanPrint() const { return currentItem() != nullptr; }
 
