@@ -74,4 +74,5 @@ private:
     QPushButton *m_pOk = nullptr;
     QFrame *m_pPhotoPlace = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
+    bool m_bPhotoChanged = false; // by the user since the employee was shown or the form emptied
 };
