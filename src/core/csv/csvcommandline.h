@@ -21,6 +21,8 @@ public:
     static constexpr int ExitUsage = CCommandLine::ExitUsage;
 
 private:
+    static void SettleFile(const QString &database, QTextStream &err);
+    static int Refuse(QTextStream &err, const QString &database);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err);
 };

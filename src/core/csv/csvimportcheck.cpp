@@ -1,5 +1,6 @@
 #include "csv/csvimportcheck.h"
 
+#include "csv/csvquote.h"
 #include "csv/csvdate.h"
 #include "csv/csvimporter.h"
 #include "register/registerexchange.h"
@@ -77,10 +78,10 @@ int CCsvImportCheck::Walk(int parent, const QStringList &names, int from, int &m
         if (found.isEmpty())
             break;
         if (found.size() > 1) {
-            reason = current == -1
-                       ? QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。").arg(names.at(i))
-                       : QStringLiteral("「%1」という名前の部課が同じ階層に複数あり、一つに決まりません。")
-                             .arg(names.at(i));
+            reason = current == -1 ? QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。")
+                                         .arg(CCsvQuote::Cell(names.at(i)))
+                                   : QStringLiteral("「%1」という名前の部課が同じ階層に複数あり、一つに決まりません。")
+                                         .arg(CCsvQuote::Cell(names.at(i)));
             return -3;
         }
         current = found.constFirst();
@@ -127,7 +128,7 @@ bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecor
     const QString *values = line.values;
     if (!ParseCode(values[CCsvColumns::UnitCode], line.code)) {
         Refuse(table, record.line, CCsvColumns::UnitCode,
-               QStringLiteral("「%1」は整数ではありません。").arg(values[CCsvColumns::UnitCode]));
+               QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(values[CCsvColumns::UnitCode])));
         return false;
     }
     QString reason;
@@ -139,14 +140,14 @@ bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecor
         && values[CCsvColumns::UnitName] != line.names.constLast()) {
         Refuse(table, record.line, CCsvColumns::UnitName,
                QStringLiteral("「%1」が部課パスの最後の名前「%2」と違います。")
-                   .arg(values[CCsvColumns::UnitName], line.names.constLast()));
+                   .arg(CCsvQuote::Cell(values[CCsvColumns::UnitName]), CCsvQuote::Cell(line.names.constLast())));
         return false;
     }
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(line.names))
         if (!FitsWidth(name, widthOfName)) {
             Refuse(table, record.line, CCsvColumns::UnitPath,
-                   QStringLiteral("「%1」: ").arg(name) + TooLong(name, widthOfName));
+                   QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName));
             return false;
         }
     for (int column = CCsvColumns::UnitYuu; column < CCsvColumns::UnitColumnCount; ++column)
@@ -167,9 +168,9 @@ int CCsvImportCheck::PlaceUnit(const SCsvImportTable &table, qsizetype line, con
     if (companyName != names.constFirst() && names.size() > 1) {
         Refuse(table, line, CCsvColumns::UnitPath,
                QStringLiteral("先頭の「%1」が会社コード %2 の会社名「%3」と違います。")
-                   .arg(names.constFirst())
+                   .arg(CCsvQuote::Cell(names.constFirst()))
                    .arg(unit.code)
-                   .arg(companyName));
+                   .arg(CCsvQuote::Cell(companyName)));
         return -1;
     }
     int matched = 1;
@@ -249,7 +250,7 @@ int CCsvImportCheck::CheckEmployeeRow(SCsvImportEmployee &row, QStringList &name
     }
     const QString sex = row.texts[CCsvColumns::EmpSex].trimmed();
     if (!sex.isEmpty() && sex != CCsvColumns::MaleText() && sex != CCsvColumns::FemaleText()) {
-        reason = QStringLiteral("「%1」ではなく「男」か「女」で書いてください。").arg(sex);
+        reason = QStringLiteral("「%1」ではなく「男」か「女」で書いてください。").arg(CCsvQuote::Cell(sex));
         return CCsvColumns::EmpSex;
     }
     row.sex = sex == CCsvColumns::FemaleText();
@@ -264,7 +265,7 @@ int CCsvImportCheck::CheckEmployeeRow(SCsvImportEmployee &row, QStringList &name
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(names))
         if (!FitsWidth(name, widthOfName)) {
-            reason = QStringLiteral("「%1」: ").arg(name) + TooLong(name, widthOfName);
+            reason = QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName);
             return CCsvColumns::EmpUnit;
         }
     return -1;
@@ -288,7 +289,7 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         }
         if (!ParseCode(row.texts[CCsvColumns::EmpCode], row.code)) {
             Refuse(table, line, CCsvColumns::EmpCode,
-                   QStringLiteral("「%1」は整数ではありません。").arg(row.texts[CCsvColumns::EmpCode]));
+                   QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(row.texts[CCsvColumns::EmpCode])));
             continue;
         }
         if (const qsizetype earlier = seen.value(row.code, 0)) {
@@ -313,7 +314,8 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
             const int found = Walk(-1, names, 0, matched, reason);
             if (found == -3 || matched == 0) {
                 Refuse(table, line, CCsvColumns::EmpUnit,
-                       found == -3 ? reason : QStringLiteral("会社「%1」がありません。").arg(names.constFirst()));
+                       found == -3 ? reason
+                                   : QStringLiteral("会社「%1」がありません。").arg(CCsvQuote::Cell(names.constFirst())));
                 continue;
             }
             row.unit = CreateUnits(found, m_plan.units[size_t(found)].code, names, matched);
