@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 
@@ -71,5 +72,8 @@ int CProgramEntry::RunWindow(int argc, char **argv)
     CMorvekApp app(argc, argv);
     if (!app.InitInstance())
         return 0;
+    // For measuring the start: ends once the window is shown and painted, whatever still runs.
+    if (qEnvironmentVariableIsSet("MORVEK_QUIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }
