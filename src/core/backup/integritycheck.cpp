@@ -3,10 +3,56 @@
 #include "backup/databasebackup.h"
 
 #include <QEventLoop>
+#include <QHash>
 #include <QMutexLocker>
 #include <QThread>
+#include <utility>
 
 #include <sqlite3.h>
+
+namespace {
+// A quick check is one long step that SQLite 3.40 does not interrupt: to stop it,
+// the check's own file is made to fail its reads once asked to stop.
+QMutex g_filesMutex;
+QHash<sqlite3_file *, const std::atomic<bool> *> g_stops;
+const sqlite3_io_methods *g_pPlain = nullptr;
+sqlite3_io_methods g_stoppable;
+
+int StoppableRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset)
+{
+    {
+        QMutexLocker locker(&g_filesMutex);
+        if (const std::atomic<bool> *stop = g_stops.value(file); stop && stop->load())
+            return SQLITE_IOERR_READ;
+    }
+    return g_pPlain->xRead(file, buffer, amount, offset);
+}
+
+sqlite3_file *MakeStoppable(sqlite3 *db, const std::atomic<bool> *stop)
+{
+    sqlite3_file *file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+        return nullptr;
+    QMutexLocker locker(&g_filesMutex);
+    if (!g_pPlain) {
+        g_pPlain = file->pMethods;
+        g_stoppable = *file->pMethods;
+        g_stoppable.xRead = &StoppableRead;
+    }
+    // Another kind of file is left as it is: it is only waited for.
+    if (file->pMethods != g_pPlain)
+        return nullptr;
+    file->pMethods = &g_stoppable;
+    g_stops.insert(file, stop);
+    return file;
+}
+
+void ForgetFile(sqlite3_file *file)
+{
+    QMutexLocker locker(&g_filesMutex);
+    g_stops.remove(file);
+}
+} // namespace
 
 CIntegrityCheck::CIntegrityCheck(QObject *parent)
     : QObject(parent)
@@ -25,11 +71,17 @@ void CIntegrityCheck::Start(const QString &path)
     m_strDamage.clear();
     m_strResult.clear();
     m_bCancelled = false;
+    m_stop = false;
     m_state = EState::running;
     m_pThread = QThread::create([this, path] {
-        m_strResult = CDatabaseBackup::Damage(path, [this](sqlite3 *handle) {
+        sqlite3_file *file = nullptr;
+        m_strResult = CDatabaseBackup::Damage(path, [this, &file](sqlite3 *handle) {
             QMutexLocker locker(&m_handleMutex);
             m_pHandle = handle;
+            if (handle)
+                file = MakeStoppable(handle, &m_stop);
+            else if (file)
+                ForgetFile(std::exchange(file, nullptr));
             if (handle && m_bCancelled)
                 sqlite3_interrupt(handle);
         });
@@ -72,6 +124,7 @@ void CIntegrityCheck::Cancel()
     {
         QMutexLocker locker(&m_handleMutex);
         m_bCancelled = true;
+        m_stop = true;
         if (m_pHandle)
             sqlite3_interrupt(m_pHandle);
     }

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <atomic>
 
 class QThread;
 struct sqlite3;
@@ -46,4 +47,5 @@ private:
     QMutex m_handleMutex;
     sqlite3 *m_pHandle = nullptr; // the worker's connection while it is open
     bool m_bCancelled = false;
+    std::atomic<bool> m_stop{false}; // the check's reads fail from now on
 };
