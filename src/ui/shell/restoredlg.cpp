@@ -42,7 +42,8 @@ CRestoreDlg::CRestoreDlg(const QList<SBackupInfo> &copies, QWidget *parent)
         if (!restorable)
             item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
     }
-    m_pList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_pList->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_pList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     layout->addWidget(m_pList);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("復元"));
@@ -59,7 +60,7 @@ CRestoreDlg::CRestoreDlg(const QList<SBackupInfo> &copies, QWidget *parent)
             break;
         }
     }
-    resize(520, 320);
+    resize(560, 320);
 }
 
 void CRestoreDlg::SelectRow(int row)
