@@ -5,6 +5,7 @@
 #include "backup/dailybackup.h"
 #include "backup/leftovers.h"
 #include "backup/registeruse.h"
+#include "backup/restoreswap.h"
 #include "store/daobackend.h"
 #include "store/daobackends.h"
 #include "store/daodatabase.h"
@@ -70,6 +71,9 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
         database = DatabaseFromSettings();
 
     const CDaoBackend &backend = CDaoBackends::For(database);
+    // A restore a kill interrupted may leave the register under another name for now.
+    if (backend.KeepsBackups() && (QFileInfo::exists(database) || QFileInfo::exists(CRestoreSwap::IncomingPath(database))))
+        SettleFile(database, err);
     // An import may fill a register that does not exist yet. A file is filled under
     // another name and gets its own only once complete: a failed or killed import
     // leaves no register behind.
@@ -77,7 +81,7 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     const bool filled = created && backend.PlacedByUser();
     const QString target = filled ? CLeftovers::ImportingPath(database) : database;
     if (backend.KeepsBackups() && !created)
-        SettleFile(database, err);
+        BackUpDaily(err);
     if (filled)
         QFile::remove(target);
     const int status = RunOn(target, created, exportFolder, importFolder, encoding, skip, out, err);
@@ -94,8 +98,7 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     return status;
 }
 
-// What a killed run left is cleared, and from now on the first write of the day
-// is preceded by the day's backup, as in the window.
+// What a killed run left is cleared, a restore it interrupted finished.
 void CCsvCommandLine::SettleFile(const QString &database, QTextStream &err)
 {
     try {
@@ -104,6 +107,11 @@ void CCsvCommandLine::SettleFile(const QString &database, QTextStream &err)
     } catch (const CDaoException &error) {
         err << error.GetErrorMessage() << '\n';
     }
+}
+
+// From now on the first write of the day is preceded by the day's backup, as in the window.
+void CCsvCommandLine::BackUpDaily(QTextStream &err)
+{
     static CDailyBackup daily;
     CDaoDatabase::SetWriteHook([&err](const QString &path) {
         try {

@@ -22,6 +22,7 @@ public:
 
 private:
     static void SettleFile(const QString &database, QTextStream &err);
+    static void BackUpDaily(QTextStream &err);
     static int Refuse(QTextStream &err, const QString &database);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, bool skip, QTextStream &out, QTextStream &err);

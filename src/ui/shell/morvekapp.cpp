@@ -319,6 +319,11 @@ void CMorvekApp::FindOrCreateDatabase()
     m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
+    // An older version kept a server's password there: used this once, kept there no more.
+    if (CDaoBackends::Server().Claims(m_strDatabasePath) && !CServerUri::Password(m_strDatabasePath).isEmpty()) {
+        settings->setValue(QLatin1String(kSection), CServerUri::WithoutPassword(m_strDatabasePath));
+        settings->sync();
+    }
     const QString settled = SettleFile(m_strDatabasePath);
     CStartupDialogs dialogs([this] { return CheckDatabaseAtStart(); });
     const CDatabaseStartup::SResult found = CDatabaseStartup::Find(m_strDatabasePath, dialogs);
