@@ -86,7 +86,12 @@ void CIntegrityCheck::Start(const QString &path)
                 sqlite3_interrupt(handle);
         });
     });
-    connect(m_pThread, &QThread::finished, this, &CIntegrityCheck::OnThreadDone);
+    // A check stopped and started again must not take the old thread's end for the new one's.
+    const int generation = ++m_nGeneration;
+    connect(m_pThread, &QThread::finished, this, [this, generation] {
+        if (generation == m_nGeneration)
+            OnThreadDone();
+    });
     m_pThread->start(QThread::LowPriority);
 }
 

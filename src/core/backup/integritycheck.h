@@ -47,5 +47,6 @@ private:
     QMutex m_handleMutex;
     sqlite3 *m_pHandle = nullptr; // the worker's connection while it is open
     bool m_bCancelled = false;
+    int m_nGeneration = 0;
     std::atomic<bool> m_stop{false}; // the check's reads fail from now on
 };
