@@ -25,3 +25,14 @@ inline void Damage(const QString &path)
     file.seek(4096);
     file.write(QByteArray(int(size - 4096), '\xa5'));
 }
+
+// Overwrites the last pages only: the units still read, the file is damaged all the same.
+inline void DamageTail(const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qint64 size = file.size();
+    QVERIFY(size > 16384);
+    file.seek(size - 8192);
+    file.write(QByteArray(8192, '\xa5'));
+}

@@ -7,6 +7,10 @@
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "backup/databasebackup.h"
+#include "backup/integritycheck.h"
+#include "backup/leftovers.h"
+#include "backup/registeruse.h"
+#include "backup/restoreswap.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
 #include "store/schema.h"
@@ -18,7 +22,12 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(CDatabaseBackup::EAside)
 
@@ -66,6 +75,12 @@ private slots:
     void writeAfterRestoreGoesToTheRestoredFile_data();
     void writeAfterRestoreGoesToTheRestoredFile();
     void restoreFromDamagedBackupChangesNothing();
+    void restoreInterruptedAtEachStep_data();
+    void restoreInterruptedAtEachStep();
+    void leftoversClearedOnlyWhenAlone();
+    void emptyFileIsDamage();
+    void checkOnAThread_data();
+    void checkOnAThread();
     void desktopStartUsesTheDataFolder_data();
     void desktopStartUsesTheDataFolder();
     void dataFolderGetsTheInstalledLayoutOnce();
@@ -265,7 +280,7 @@ void TestBackup::quickCheckTellsDamage_data()
     QTest::newRow("not a database") << "text" << false << true;
     QTest::newRow("cut short") << "truncated" << false << true;
     QTest::newRow("missing") << "missing" << false << false;
-    QTest::newRow("empty") << "empty" << true << false;
+    QTest::newRow("empty: SQLite calls it sound, all it held is lost") << "empty" << true << true;
 }
 
 void TestBackup::quickCheckTellsDamage()
@@ -427,6 +442,140 @@ void TestBackup::restoreFromDamagedBackupChangesNothing()
     const QStringList left = QDir(CDatabaseBackup::FolderOf(m_db->Path())).entryList(QDir::Files);
     QCOMPARE(left, QStringList{QFileInfo(backup).fileName()});
     QVERIFY(!QFileInfo::exists(m_db->Path() + QStringLiteral(".restoring")));
+}
+
+void TestBackup::restoreInterruptedAtEachStep_data()
+{
+    QTest::addColumn<int>("stopAfter"); // a CRestoreSwap::EStep; -1: the copy made, -2: an older version's move
+    QTest::addColumn<bool>("finished");
+    QTest::newRow("copy made, nothing planned") << -1 << false;
+    QTest::newRow("planned") << int(CRestoreSwap::EStep::planned) << true;
+    QTest::newRow("kept aside") << int(CRestoreSwap::EStep::keptAside) << true;
+    QTest::newRow("journals cleared") << int(CRestoreSwap::EStep::journalsCleared) << true;
+    QTest::newRow("replaced") << int(CRestoreSwap::EStep::replaced) << true;
+    QTest::newRow("file moved away by an older version") << -2 << true;
+}
+
+// A kill between any two steps leaves a register under the name, and the next
+// start gives either the old one back untouched or the restored one, with the old
+// one kept aside: byte for byte, and nothing of the swap left over.
+void TestBackup::restoreInterruptedAtEachStep()
+{
+    QFETCH(int, stopAfter);
+    QFETCH(bool, finished);
+    const QString path = m_db->Path();
+    AddEmployees(2);
+    const QString backup = CDatabaseBackup::MakeBackup(path, kMorning);
+    AddEmployees(3, QStringLiteral("後から"));
+    CDaoDatabasePool::Release(path);
+    const QByteArray before = ReadFile(path);
+    const QByteArray restored = ReadFile(backup);
+    const QString journal = WriteFile(path + QStringLiteral("-journal"), QByteArray(600, 'j'));
+    const QString incoming = CRestoreSwap::IncomingPath(path);
+    QVERIFY(QFile::copy(backup, incoming));
+    const QString aside = QDir(CDatabaseBackup::FolderOf(path))
+                              .filePath(
+                                  CDatabaseBackup::AsideNameFor(path, CDatabaseBackup::EAside::beforeRestore, kMorning));
+    if (stopAfter == -2) {
+        QVERIFY(QFile::rename(path, aside) && QFile::rename(journal, aside + QStringLiteral("-journal")));
+    } else if (stopAfter >= 0) {
+        QVERIFY(!CRestoreSwap::Run(path, aside, [stopAfter](CRestoreSwap::EStep step) { return int(step) == stopAfter; }));
+        QVERIFY(QFileInfo::exists(path));
+    }
+
+    QCOMPARE(CRestoreSwap::Recover(path),
+             finished ? CRestoreSwap::ERecovery::finished : CRestoreSwap::ERecovery::rolledBack);
+    QCOMPARE(ReadFile(path), finished ? restored : before);
+    QCOMPARE(QFileInfo::exists(journal), !finished);
+    if (finished) {
+        QCOMPARE(ReadFile(aside), before);
+        QCOMPARE(ReadFile(aside + QStringLiteral("-journal")), QByteArray(600, 'j'));
+    }
+    QVERIFY(!QFileInfo::exists(incoming));
+    QVERIFY(!QFileInfo::exists(CRestoreSwap::PlanPath(path)));
+    QCOMPARE(CRestoreSwap::Recover(path), CRestoreSwap::ERecovery::none);
+}
+
+// Half copies of killed backups and restores, and a killed import's file, go at the
+// next start, unless another process of the program still holds the register.
+void TestBackup::leftoversClearedOnlyWhenAlone()
+{
+    const QString path = m_db->Path();
+    AddEmployees(1);
+    const QString backup = CDatabaseBackup::MakeBackup(path, kMorning);
+    const QDir folder(CDatabaseBackup::FolderOf(path));
+    const QStringList leftovers{
+        WriteFile(folder.filePath(QStringLiteral("odata-20230105-081500.mdb.part")), QByteArray(5000, 'p')),
+        WriteFile(folder.filePath(QStringLiteral("odata-20230105-081500.mdb.part-journal")), QByteArray(512, 'j')),
+        WriteFile(CRestoreSwap::IncomingPath(path) + QStringLiteral(".part"), QByteArray(3000, 'r')),
+        WriteFile(CLeftovers::ImportingPath(path), QByteArray(100, 'i')),
+    };
+    const QString foreign = WriteFile(folder.filePath(QStringLiteral("other-20240201-081500.mdb.part")), "x");
+
+    // Another process holding the register, as its own open file description.
+    const int other = ::open(QFile::encodeName(CRegisterUse::LockPath(path)).constData(), O_RDWR | O_CREAT, 0644);
+    QVERIFY(other >= 0 && ::flock(other, LOCK_SH) == 0);
+    QVERIFY(CRegisterUse::Hold(path));
+    QVERIFY(!CLeftovers::Clear(path).cleared);
+    CDatabaseBackup::MakeBackup(path, kMorning.addDays(1)); // its rotation leaves them too
+    for (const QString &leftover : leftovers)
+        QVERIFY2(QFileInfo::exists(leftover), qPrintable(leftover));
+    ::close(other);
+
+    const CLeftovers::SResult result = CLeftovers::Clear(path);
+    QVERIFY(result.cleared);
+    QCOMPARE(result.files, int(leftovers.size()));
+    QCOMPARE(result.bytes, qint64(5000 + 512 + 3000 + 100));
+    for (const QString &leftover : leftovers)
+        QVERIFY2(!QFileInfo::exists(leftover), qPrintable(leftover));
+    QVERIFY(QFileInfo::exists(foreign));
+    QCOMPARE(CDatabaseBackup::List(path).size(), 2);
+    QVERIFY(QFileInfo::exists(backup));
+
+    // The rotation counts them too once alone.
+    const QString part = WriteFile(folder.filePath(QStringLiteral("odata-20240202-081500.mdb.part")), "p");
+    CDatabaseBackup::MakeBackup(path, kMorning.addDays(2));
+    QVERIFY(!QFileInfo::exists(part));
+}
+
+void TestBackup::emptyFileIsDamage()
+{
+    QVERIFY(CDatabaseBackup::Damage(m_db->Path()).isEmpty());
+    CDaoDatabasePool::Release(m_db->Path());
+    QVERIFY(QFile(m_db->Path()).resize(0));
+    QVERIFY(!CDatabaseBackup::Damage(m_db->Path()).isEmpty());
+}
+
+void TestBackup::checkOnAThread_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("stopped"); // destroyed before it answered
+    QTest::newRow("sound") << false << false;
+    QTest::newRow("damaged") << true << false;
+    QTest::newRow("stopped while running") << false << true;
+}
+
+void TestBackup::checkOnAThread()
+{
+    QFETCH(bool, damaged);
+    QFETCH(bool, stopped);
+    AddEmployees(300);
+    CDaoDatabasePool::Release(m_db->Path());
+    if (damaged)
+        Damage(m_db->Path());
+    auto check = std::make_unique<CIntegrityCheck>();
+    QSignalSpy told(check.get(), &CIntegrityCheck::finished);
+    check->Start(m_db->Path());
+    QCOMPARE(check->State(), CIntegrityCheck::EState::running);
+    if (stopped) {
+        check.reset(); // interrupts it and waits for its thread
+        QCOMPARE(told.count(), 0);
+        return;
+    }
+    check->Wait();
+    QCOMPARE(told.count(), 1);
+    QCOMPARE(check->State(), damaged ? CIntegrityCheck::EState::damaged : CIntegrityCheck::EState::sound);
+    QCOMPARE(check->Damage().isEmpty(), !damaged);
 }
 
 void TestBackup::desktopStartUsesTheDataFolder_data()

@@ -3,6 +3,7 @@
 #include "csv/csvcodec.h"
 #include "csv/csvcolumns.h"
 #include "csv/csvcommandline.h"
+#include "backup/databasebackup.h"
 #include "csv/csvdate.h"
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
@@ -12,6 +13,7 @@
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/mast01.h"
+#include "store/serveruri.h"
 #include "support/registerbuilder.h"
 #include "testsupport.h"
 
@@ -136,6 +138,8 @@ private slots:
     void commandLineCreatesUnits();
     void importIntoNewFile_data();
     void importIntoNewFile();
+    void commandLineImportBacksUpFirst();
+    void commandLineNeverShowsAPassword();
 
 private:
     void FillRegister();
@@ -193,12 +197,32 @@ void TestCsv::dates_data()
                          << "2024-04-01";
     QTest::newRow("slashes") << "2024/4/1"
                              << "2024-04-01";
+    QTest::newRow("hyphens, short parts") << "2024-4-1"
+                                          << "2024-04-01";
+    QTest::newRow("dots") << "2024.4.1"
+                          << "2024-04-01";
+    QTest::newRow("mixed marks") << "2024/04.01"
+                                 << "2024-04-01";
     QTest::newRow("full-width") << "２０２４／４／１"
                                 << "2024-04-01";
     QTest::newRow("reiwa kanji") << "令和6年4月1日"
                                  << "2024-04-01";
     QTest::newRow("R dots") << "R6.4.1"
                             << "2024-04-01";
+    QTest::newRow("r lower case") << "r6.4.1"
+                                  << "2024-04-01";
+    QTest::newRow("R hyphens") << "R6-4-1"
+                               << "2024-04-01";
+    QTest::newRow("era name, dots") << "令和6.4.1"
+                                    << "2024-04-01";
+    QTest::newRow("era name, no 日") << "令和6年4月1"
+                                     << "2024-04-01";
+    QTest::newRow("era name, spaces") << "令和 6 年 4 月 1 日"
+                                      << "2024-04-01";
+    QTest::newRow("M letter") << "M45.7.29"
+                              << "1912-07-29";
+    QTest::newRow("taisho kanji") << "大正元年7月30日"
+                                  << "1912-07-30";
     QTest::newRow("H slashes") << "H10/1/1"
                                << "1998-01-01";
     QTest::newRow("S dots") << "S50.4.1"
@@ -231,6 +255,8 @@ void TestCsv::dates_data()
                            << "!";
     QTest::newRow("two-digit year") << "24/4/1"
                                     << "!";
+    QTest::newRow("year 99") << "0099-12-31"
+                             << "!";
 }
 
 void TestCsv::dates()
@@ -441,6 +467,15 @@ void TestCsv::refusedRows_data()
     QTest::newRow("company code") << kUnitHeader + "x,本社,,,,,,\r\n"
                                   << kEmployeeHeader << "部課.csv 2 会社コード"
                                   << "整数ではありません";
+    QTest::newRow("year out of range") << company << kEmployeeHeader + "1,山田,,男,0099-12-31,,,,,,,,,,,,\r\n"
+                                       << "社員.csv 2 生年月日"
+                                       << "「0099-12-31」は扱える年（100 年から 9999 年まで）の範囲外です。";
+    QTest::newRow("escape sequence shown, not sent") << company << kEmployeeHeader + "1,山田,,\x1b[2J\tM,,,,,,,,,,,,,\r\n"
+                                                     << "社員.csv 2 性別"
+                                                     << "「\\x1B[2J\\tM」";
+    QTest::newRow("long cell cut") << company << kEmployeeHeader + QByteArray(50, '9') + "x,山田,,男,,,,,,,,,,,,,\r\n"
+                                   << "社員.csv 2 社員コード"
+                                   << "「" + QString(40, QLatin1Char('9')) + "…」は整数ではありません";
 }
 
 // A refused row is named with its line, column and reason; the rest goes in.
@@ -457,6 +492,8 @@ void TestCsv::refusedRows()
     QCOMPARE(QStringLiteral("%1 %2 %3").arg(refusal.file).arg(refusal.line).arg(refusal.column), where);
     QVERIFY2(refusal.reason.contains(reason), qPrintable(refusal.reason));
     QVERIFY(result.summary.Text(10).contains(refusal.reason));
+    for (const QChar c : refusal.reason)
+        QVERIFY2(c >= QChar(0x20), qPrintable(refusal.reason)); // nothing a terminal would act on
     QCOMPARE(Field(QStringLiteral("SELECT Name FROM Mast01 WHERE Code = 99")), QStringLiteral("残る人"));
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code <> 99")), result.summary.employeesAdded - 1);
 }
@@ -831,12 +868,18 @@ void TestCsv::importIntoNewFile()
     QVERIFY(QDir().mkpath(QDir(folder.path()).filePath(QStringLiteral("empty"))));
 
     const QString database = QDir(folder.path()).filePath(target);
+    // What a killed import into the same file left: filled under another name, never the register's.
+    const QString filling = database + QStringLiteral(".importing");
+    if (QFileInfo(database).absoluteDir().exists())
+        WriteFile(filling, QByteArray("half"));
     QString text, err;
     const int result = RunCommand({"--import-csv", QDir(folder.path()).filePath(source), "--database", database}, &text,
                                   &err);
     QCOMPARE(result, status);
     QVERIFY2((text + err).contains(message), qPrintable(text + err));
     QCOMPARE(QFileInfo::exists(database), status == 0);
+    QVERIFY(!QFileInfo::exists(filling));
+    QVERIFY(!QFileInfo::exists(CDatabaseBackup::FolderOf(database)));
     if (status == 0) {
         CDaoDatabase db;
         db.Open(database);
@@ -845,6 +888,56 @@ void TestCsv::importIntoNewFile()
         QCOMPARE(q.value(0).toInt(), 5);
         QCOMPARE(q.value(1).toInt(), 4);
     }
+}
+
+// A script's import is a writer like the window: the day's backup comes before its first write.
+void TestCsv::commandLineImportBacksUpFirst()
+{
+    FillRegister();
+    QTemporaryDir folder;
+    const QString csv = QDir(folder.path()).filePath(QStringLiteral("csv"));
+    QCOMPARE(RunCommand({"--export-csv", csv, "--database", m_db->Path()}), 0);
+    QVERIFY(CDatabaseBackup::List(m_db->Path()).isEmpty()); // reading writes nothing
+    QFile employees(QDir(csv).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY(employees.open(QIODevice::Append));
+    employees.write("88,新人,,女,,,,,,,,,,,,,\r\n");
+    employees.close();
+
+    QString text, err;
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", m_db->Path()}, &text, &err), 0);
+    const QStringList backups = CDatabaseBackup::List(m_db->Path());
+    QCOMPARE(backups.size(), 1);
+    const SBackupInfo before = CDatabaseBackup::Inspect(backups.constFirst());
+    QVERIFY2(before.Ok(), qPrintable(before.problem));
+    QCOMPARE(before.employees, 4);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 5);
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", m_db->Path()}), 0);
+    QCOMPARE(CDatabaseBackup::List(m_db->Path()).size(), 1); // once a day
+}
+
+// Neither on success nor on a URI it cannot read does the command line print a password.
+void TestCsv::commandLineNeverShowsAPassword()
+{
+    const QString uri = TestServerUri();
+    if (uri.isEmpty())
+        QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)");
+    ClearTestServer(uri);
+    FillRegister();
+    QTemporaryDir folder;
+    const QString csv = QDir(folder.path()).filePath(QStringLiteral("csv"));
+    QCOMPARE(RunCommand({"--export-csv", csv, "--database", m_db->Path()}), 0);
+    QString text, err;
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", uri}, &text, &err), 0);
+    QVERIFY2(text.contains(QStringLiteral("新しいデータベース")), qPrintable(text + err));
+    // The test server's password is its user's name too: only the password's own place is looked at.
+    QVERIFY2(!(text + err).contains(QLatin1Char(':') + CServerUri::Password(uri) + QLatin1Char('@')),
+             qPrintable(text + err));
+    ClearTestServer(uri);
+
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", "postgresql://morvek:Zq/9#x?@127.0.0.1:1/none"}, &text, &err),
+             1);
+    QVERIFY(!(text + err).contains(QStringLiteral("Zq")) && !(text + err).contains(QStringLiteral("9#x")));
+    QVERIFY2(err.contains(QStringLiteral("postgresql://morvek@127.0.0.1:1/none")), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

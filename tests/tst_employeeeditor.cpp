@@ -10,6 +10,9 @@
 #include "testsupport.h"
 
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 #include <memory>
 
@@ -38,10 +41,16 @@ private slots:
     void correctionLandsOnlyOverWhatItRead();
     void toldOnlyWhatIsKept_data();
     void toldOnlyWhatIsKept();
+    void photoTakesPartInTheConflictRule_data();
+    void photoTakesPartInTheConflictRule();
+    void emptyTextAndMissingValueStayApart_data();
+    void emptyTextAndMissingValueStayApart();
 
 private:
     qint32 IdOf(const QString &name) const { return m_ids.value(name); }
     QString Row(qint32 id);
+    void SetPhoto(qint32 id, const QByteArray &photo);
+    QByteArray Photo(qint32 id);
 
     std::unique_ptr<CTempDatabase> m_db;
     std::unique_ptr<CEmployeeEditor> m_editor;
@@ -73,6 +82,23 @@ QString TestEmployeeEditor::Row(qint32 id)
     const QVariant row = raw.Scalar(
         QStringLiteral("SELECT Name || '/' || coalesce(TEL, '-') || '/' || Busyo FROM Mast01 WHERE ID = %1").arg(id));
     return row.isNull() ? QStringLiteral("-") : row.toString();
+}
+
+// Written by another program; an empty photo is none.
+void TestEmployeeEditor::SetPhoto(qint32 id, const QByteArray &photo)
+{
+    CRawConnection raw(m_db->Path(), QStringLiteral("photo"));
+    QSqlQuery q(QSqlDatabase::database(QStringLiteral("photo")));
+    QVERIFY(q.prepare(QStringLiteral("UPDATE Mast01 SET Pic = ? WHERE ID = ?")));
+    q.addBindValue(photo.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(photo));
+    q.addBindValue(id);
+    QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+}
+
+QByteArray TestEmployeeEditor::Photo(qint32 id)
+{
+    CRawConnection raw(m_db->Path(), QStringLiteral("check"));
+    return raw.Scalar(QStringLiteral("SELECT Pic FROM Mast01 WHERE ID = %1").arg(id)).toByteArray();
 }
 
 // Steps: "next", "previous", "from N" (the first code at least N), "code N" (exactly N).
@@ -173,6 +199,88 @@ void TestEmployeeEditor::correctionLandsOnlyOverWhatItRead()
     // Told, the user may save again over what is there now.
     QVERIFY(m_editor->Update(fill, {}));
     QCOMPARE(Row(id), mine == u"Name" ? QStringLiteral("私/-/7") : QStringLiteral("青木/私/7"));
+}
+
+// 青木 is shown with a photo; another program may change it before the form saves.
+void TestEmployeeEditor::photoTakesPartInTheConflictRule_data()
+{
+    QTest::addColumn<QByteArray>("theirs"); // the other program's photo; "-" for no change, "" to remove it
+    QTest::addColumn<QByteArray>("mine");   // the form's; "-" when the user left the photo alone
+    QTest::addColumn<bool>("conflict");
+    QTest::addColumn<QByteArray>("stored");
+    const QByteArray read(1240, 'r');
+    QTest::newRow("both change it") << QByteArray("their5") << QByteArray(800, 'm') << true << QByteArray("their5");
+    QTest::newRow("they removed it, I change it") << QByteArray() << QByteArray(800, 'm') << true << QByteArray();
+    QTest::newRow("they change it, I change a field")
+        << QByteArray("their5") << QByteArray("-") << false << QByteArray("their5");
+    QTest::newRow("nobody else") << QByteArray("-") << QByteArray(800, 'm') << false << QByteArray(800, 'm');
+    QTest::newRow("nobody else, I remove it") << QByteArray("-") << QByteArray() << false << QByteArray();
+    QTest::newRow("nobody changes it") << QByteArray("-") << QByteArray("-") << false << read;
+}
+
+void TestEmployeeEditor::photoTakesPartInTheConflictRule()
+{
+    QFETCH(QByteArray, theirs);
+    QFETCH(QByteArray, mine);
+    QFETCH(bool, conflict);
+    QFETCH(QByteArray, stored);
+    const qint32 id = IdOf(QStringLiteral("青木"));
+    SetPhoto(id, QByteArray(1240, 'r'));
+    QVERIFY(m_editor->ShowCode(10));
+    QCOMPARE(m_editor->Record().m_Pic.Data(), QByteArray(1240, 'r')); // shown, as the form does
+    if (theirs != "-")
+        SetPhoto(id, theirs);
+    const auto fill = [](CMast01 &record) { record.m_Name = QStringLiteral("私"); };
+    try {
+        QVERIFY(m_editor->Update(fill, mine == "-" ? std::nullopt : std::optional<QByteArray>(mine)));
+        QVERIFY2(!conflict, "the other program's photo was written over");
+    } catch (const CDaoException &error) {
+        QVERIFY2(conflict && error.IsConflict(), error.what());
+    }
+    QCOMPARE(Photo(id), stored);
+    QCOMPARE(Row(id), conflict ? QStringLiteral("青木/-/7") : QStringLiteral("私/-/7"));
+}
+
+// A field stored as empty text and one never filled read the same on the form,
+// yet each keeps what it is through a save, and correcting either is no conflict.
+void TestEmployeeEditor::emptyTextAndMissingValueStayApart_data()
+{
+    QTest::addColumn<QString>("tel"); // as stored: SQL
+    QTest::addColumn<QString>("mine");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("empty text, another field saved") << "''"
+                                                     << "Name"
+                                                     << "私//7";
+    QTest::newRow("missing, another field saved") << "NULL"
+                                                  << "Name"
+                                                  << "私/-/7";
+    QTest::newRow("empty text corrected") << "''"
+                                          << "TEL"
+                                          << "青木/私/7";
+    QTest::newRow("missing corrected") << "NULL"
+                                       << "TEL"
+                                       << "青木/私/7";
+}
+
+void TestEmployeeEditor::emptyTextAndMissingValueStayApart()
+{
+    QFETCH(QString, tel);
+    QFETCH(QString, mine);
+    QFETCH(QString, stored);
+    const qint32 id = IdOf(QStringLiteral("青木"));
+    {
+        CRawConnection other(m_db->Path(), QStringLiteral("other"));
+        other.Exec(QStringLiteral("UPDATE Mast01 SET TEL = %1 WHERE ID = %2").arg(tel).arg(id));
+    }
+    QVERIFY(m_editor->ShowCode(10));
+    QVERIFY(m_editor->Record().m_TEL.isEmpty());
+    const auto fill = [&mine](CMast01 &record) { (mine == u"Name" ? record.m_Name : record.m_TEL) = QStringLiteral("私"); };
+    try {
+        QVERIFY(m_editor->Update(fill, std::nullopt));
+    } catch (const CDaoException &error) {
+        QFAIL(error.what());
+    }
+    QCOMPARE(Row(id), stored);
 }
 
 void TestEmployeeEditor::toldOnlyWhatIsKept_data()

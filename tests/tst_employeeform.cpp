@@ -16,6 +16,7 @@
 #include "formtestsupport.h"
 #include "store/mast01.h"
 #include "support/registerbuilder.h"
+#include "rawconnection.h"
 #include "testsupport.h"
 
 #include <QClipboard>
@@ -139,6 +140,7 @@ private slots:
     void eraPutRightOnLeaving();
     void functionKeyOnTheButton();
     void cutPhotoIsSavedAsNone();
+    void untouchedPhotoIsNotWritten();
     void searchKey_data();
     void searchKey();
     void saveAfterCancelledSearchChangesTheShownOnly();
@@ -659,6 +661,23 @@ void TestEmployeeForm::cutPhotoIsSavedAsNone()
     QCOMPARE(ReadEmployee(10)->value("Pic").toByteArray(), QByteArray());
     // Another employee's photo is not touched by showing and saving this one.
     QCOMPARE(ReadEmployee(20)->value("Pic").toByteArray(), QByteArray("photo 20"));
+}
+
+// A save that did not touch the photo leaves the one another user put there since.
+void TestEmployeeForm::untouchedPhotoIsNotWritten()
+{
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    OpenEmployee(10);
+    QCOMPARE(m_form->PhotoBox()->GetPicture(), QByteArray("photo 10"));
+    {
+        CRawConnection other(m_db->Path(), QStringLiteral("other"));
+        other.Exec(QStringLiteral("UPDATE Mast01 SET Pic = X'0102030405' WHERE Code = 10"));
+    }
+    TypeAndEnter(QStringLiteral("山田一郎"));
+    Register();
+    QCOMPARE(answers.Texts().size(), 1); // the question, and no conflict
+    QCOMPARE(ReadEmployee(10)->value("Name").toString(), QStringLiteral("山田一郎"));
+    QCOMPARE(ReadEmployee(10)->value("Pic").toByteArray(), QByteArray::fromHex("0102030405"));
 }
 
 void TestEmployeeForm::searchKey_data()

@@ -3,6 +3,9 @@
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/databasecheck.h"
+#include "backup/leftovers.h"
+#include "backup/registeruse.h"
+#include "backup/restoreswap.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -21,7 +24,6 @@ namespace {
 QAtomicInt g_nextConnection;
 
 const QString kStamp = QStringLiteral("yyyyMMdd-HHmmss");
-const char *const kJournalSuffixes[] = {"-journal", "-wal", "-shm"};
 
 // A connection of its own, used only for the copy or the check and closed with it.
 class CRawConnection final
@@ -90,6 +92,14 @@ void MakeFolder(const QString &folder)
 {
     if (!QDir().mkpath(folder))
         throw CDaoException(QStringLiteral("バックアップ用のフォルダ「%1」を作成できません。").arg(Shown(folder)));
+}
+
+// A file cut to nothing lost all it held, as surely as one with broken pages.
+bool IsDamage(CDatabaseCheck::EProblem problem)
+{
+    using EProblem = CDatabaseCheck::EProblem;
+    return problem == EProblem::damaged || problem == EProblem::truncated || problem == EProblem::notDatabase
+        || problem == EProblem::empty;
 }
 
 int Count(const QSqlDatabase &db, const QString &table, QString &problem)
@@ -193,6 +203,11 @@ void CDatabaseBackup::Rotate(const QString &dbPath, int keep)
     const QStringList backups = List(dbPath);
     for (int i = qMax(0, keep); i < backups.size(); ++i)
         QFile::remove(backups[i]);
+    // Half copies of killed runs would otherwise pile up beside the kept ones.
+    if (CRegisterUse::Alone(dbPath)) {
+        for (const QString &path : CLeftovers::Find(dbPath))
+            QFile::remove(path);
+    }
 }
 
 QString CDatabaseBackup::QuickCheck(const QString &path)
@@ -216,21 +231,34 @@ QString CDatabaseBackup::QuickCheck(const QString &path)
     return findings.join(QLatin1Char('\n'));
 }
 
-QString CDatabaseBackup::Damage(const QString &path)
+QString CDatabaseBackup::HeadDamage(const QString &path)
 {
-    using EProblem = CDatabaseCheck::EProblem;
-    auto isDamage = [](EProblem problem) {
-        return problem == EProblem::damaged || problem == EProblem::truncated || problem == EProblem::notDatabase;
-    };
     const CDatabaseCheck::SFinding head = CDatabaseCheck::InspectFile(path);
-    if (!head.Ok())
-        return isDamage(head.problem) ? CDatabaseCheck::Cause(head.problem, path) + QLatin1Char('\n') + head.detail
-                                      : QString();
+    if (head.Ok() || !IsDamage(head.problem))
+        return {};
+    return CDatabaseCheck::Cause(head.problem, path) + QLatin1Char('\n') + head.detail;
+}
+
+QString CDatabaseBackup::Damage(const QString &path, const std::function<void(sqlite3 *)> &opened)
+{
+    if (!CDatabaseCheck::InspectFile(path).Ok())
+        return HeadDamage(path);
     CRawConnection connection(path, true);
+    // Told before the connection closes, whichever way this returns.
+    struct STellClosed {
+        const std::function<void(sqlite3 *)> &opened;
+        ~STellClosed()
+        {
+            if (opened)
+                opened(nullptr);
+        }
+    } tellClosed{opened};
+    if (opened && connection.Error().isEmpty())
+        opened(connection.Handle());
     QSqlQuery q(connection.Db());
     if (!connection.Error().isEmpty() || !q.exec(QStringLiteral("PRAGMA quick_check(5)"))) {
         const QSqlError error = connection.Error().isEmpty() ? q.lastError() : connection.Db().lastError();
-        return isDamage(CDatabaseCheck::FromSqlError(error).problem) ? error.text() : QString();
+        return IsDamage(CDatabaseCheck::FromSqlError(error).problem) ? error.text() : QString();
     }
     QStringList findings;
     while (q.next()) {
@@ -238,7 +266,7 @@ QString CDatabaseBackup::Damage(const QString &path)
         if (line != QLatin1String("ok"))
             findings << line;
     }
-    if (q.lastError().isValid() && isDamage(CDatabaseCheck::FromSqlError(q.lastError()).problem))
+    if (q.lastError().isValid() && IsDamage(CDatabaseCheck::FromSqlError(q.lastError()).problem))
         findings << q.lastError().text();
     return findings.join(QLatin1Char('\n'));
 }
@@ -277,44 +305,25 @@ QString CDatabaseBackup::Restore(const QString &dbPath, const QString &backupPat
 
     const QString folder = FolderOf(dbPath);
     MakeFolder(folder);
-    const QString incoming = dbPath + QStringLiteral(".restoring");
-    QFile::remove(incoming);
-    Copy(backupPath, incoming);
-
     const QString aside = QDir(folder).filePath(AsideNameFor(dbPath, why, when));
-    CDaoDatabasePool::Release(dbPath);
-    QStringList moved; // pairs: from, to
-    auto undo = [&moved] {
-        for (int i = moved.size() - 2; i >= 0; i -= 2)
-            QFile::rename(moved[i + 1], moved[i]);
-    };
-    if (QFileInfo::exists(dbPath)) {
-        if (QFileInfo::exists(aside)) {
-            QFile::remove(incoming);
-            throw CDaoException(failed, QStringLiteral("「%1」は既にあります。").arg(Shown(aside)));
-        }
-        // A journal left beside the old file belongs to it: left in place, SQLite
-        // would play it into the restored file.
-        QStringList from{dbPath}, to{aside};
-        for (const char *suffix : kJournalSuffixes) {
-            from << dbPath + QLatin1String(suffix);
-            to << aside + QLatin1String(suffix);
-        }
-        for (int i = 0; i < from.size(); ++i) {
-            if (i > 0 && !QFileInfo::exists(from[i]))
-                continue;
-            if (!QFile::rename(from[i], to[i])) {
-                undo();
-                QFile::remove(incoming);
-                throw CDaoException(failed, QStringLiteral("「%1」を移せません。").arg(Shown(from[i])));
-            }
-            moved << from[i] << to[i];
-        }
-    }
-    if (!QFile::rename(incoming, dbPath)) {
-        undo();
+    const bool hadFile = QFileInfo::exists(dbPath);
+    if (hadFile && QFileInfo::exists(aside))
+        throw CDaoException(failed, QStringLiteral("「%1」は既にあります。").arg(Shown(aside)));
+    try {
+        // A swap a kill interrupted is settled before another begins.
+        CRestoreSwap::Recover(dbPath);
+        const QString incoming = CRestoreSwap::IncomingPath(dbPath);
         QFile::remove(incoming);
-        throw CDaoException(failed, QStringLiteral("「%1」を置き換えられません。").arg(Shown(dbPath)));
+        Copy(backupPath, incoming);
+        CDaoDatabasePool::Release(dbPath);
+        try {
+            CRestoreSwap::Run(dbPath, aside);
+        } catch (...) {
+            QFile::remove(incoming);
+            throw;
+        }
+    } catch (const CDaoException &error) {
+        throw CDaoException(failed, error.GetErrorMessage());
     }
-    return moved.isEmpty() ? QString() : aside;
+    return hadFile ? aside : QString();
 }

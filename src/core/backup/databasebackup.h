@@ -3,15 +3,25 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+struct sqlite3;
 
 // What a backup holds, read without changing it.
 struct SBackupInfo {
+    // daily: before the day's first write; beforeRestore and damaged: a register a
+    // restore put aside; manual: made with ﾊﾞｯｸｱｯﾌﾟ作成; chosen: any file the user picks.
+    enum class EKind { daily, beforeRestore, damaged, manual, chosen };
+
     QString path;
-    QDateTime taken; // from its name
+    QDateTime taken; // from its name, else when the file was last written
     QString problem; // empty when it passes the integrity check and holds both tables
     int units = -1;
     int employees = -1;
+    EKind kind = EKind::daily;
     bool Ok() const { return problem.isEmpty(); }
+    // A damaged register kept aside is never put back, whatever the check says now.
+    bool Restorable() const { return Ok() && kind != EKind::damaged; }
 };
 
 // Copies of a database file in a folder beside it ("odata.mdb.backups" for
@@ -44,7 +54,11 @@ public:
     static QString QuickCheck(const QString &path);
     // What damage the file shows; empty when none. A file that cannot be read for
     // another cause (missing, in use, not permitted) is not called damaged.
-    static QString Damage(const QString &path);
+    // opened, when given, is told the check's connection once open and nullptr before it
+    // closes, so that another thread may interrupt the check (sqlite3_interrupt).
+    static QString Damage(const QString &path, const std::function<void(sqlite3 *)> &opened = {});
+    // The part of Damage that reads no more than the file's header.
+    static QString HeadDamage(const QString &path);
     static SBackupInfo Inspect(const QString &backupPath);
     // The newest backup that passes the check; an empty path when none does.
     static SBackupInfo NewestSound(const QString &dbPath);

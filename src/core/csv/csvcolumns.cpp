@@ -1,5 +1,7 @@
 #include "csv/csvcolumns.h"
 
+#include "csv/csvquote.h"
+
 const QStringList &CCsvColumns::UnitHeaders()
 {
     static const QStringList headers = {
@@ -66,11 +68,11 @@ bool CCsvColumns::SplitPath(const QString &text, QStringList &names, QString &re
     }
     names << name;
     if (names.contains(QString())) {
-        reason = QStringLiteral("部課パス「%1」に空の名前があります。").arg(text);
+        reason = QStringLiteral("部課パス「%1」に空の名前があります。").arg(CCsvQuote::Cell(text));
         return false;
     }
     if (names.size() > MaxDepth) {
-        reason = QStringLiteral("部課パス「%1」が深すぎます（%2 階層まで）。").arg(text).arg(MaxDepth);
+        reason = QStringLiteral("部課パス「%1」が深すぎます（%2 階層まで）。").arg(CCsvQuote::Cell(text)).arg(MaxDepth);
         return false;
     }
     return true;

@@ -2,7 +2,15 @@
 
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
+#include "backup/dailybackup.h"
+#include "backup/leftovers.h"
+#include "backup/registeruse.h"
+#include "backup/restoreswap.h"
+#include "store/daobackend.h"
+#include "store/daobackends.h"
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
+#include "store/databasecheck.h"
 #include "store/daoexception.h"
 #include "store/schema.h"
 
@@ -62,12 +70,63 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     if (database.isEmpty())
         database = DatabaseFromSettings();
 
-    // An import may fill a register that does not exist yet; a failed one leaves no file behind.
+    const CDaoBackend &backend = CDaoBackends::For(database);
+    // A restore a kill interrupted may leave the register under another name for now.
+    if (backend.KeepsBackups() && (QFileInfo::exists(database) || QFileInfo::exists(CRestoreSwap::IncomingPath(database))))
+        SettleFile(database, err);
+    // An import may fill a register that does not exist yet. A file is filled under
+    // another name and gets its own only once complete: a failed or killed import
+    // leaves no register behind.
     const bool created = !importFolder.isEmpty() && !QFileInfo::exists(database);
-    const int status = RunOn(database, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits}, out, err);
-    if (created && status != 0)
-        QFile::remove(database);
+    const bool filled = created && backend.PlacedByUser();
+    const QString target = filled ? CLeftovers::ImportingPath(database) : database;
+    if (backend.KeepsBackups() && !created)
+        BackUpDaily(err);
+    if (filled)
+        QFile::remove(target);
+    const int status = RunOn(target, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits}, out, err);
+    CDaoDatabase::SetWriteHook({}); // it writes to err, which is the caller's
+    if (filled) {
+        CDaoDatabasePool::Release(target);
+        if (status != 0 || !QFile::rename(target, database)) {
+            QFile::remove(target);
+            return status != 0 ? status : Refuse(err, database);
+        }
+    }
+    if (created && status == 0)
+        out << QStringLiteral("新しいデータベース %1 に読み込みました。\n").arg(CDatabaseCheck::Shown(database));
     return status;
+}
+
+// What a killed run left is cleared, a restore it interrupted finished.
+void CCsvCommandLine::SettleFile(const QString &database, QTextStream &err)
+{
+    try {
+        if (CRegisterUse::Hold(database))
+            CLeftovers::Clear(database);
+    } catch (const CDaoException &error) {
+        err << error.GetErrorMessage() << '\n';
+    }
+}
+
+// From now on the first write of the day is preceded by the day's backup, as in the window.
+void CCsvCommandLine::BackUpDaily(QTextStream &err)
+{
+    static CDailyBackup daily;
+    CDaoDatabase::SetWriteHook([&err](const QString &path) {
+        try {
+            daily.BeforeWrite(path);
+        } catch (const CDaoException &error) {
+            err << error.GetErrorMessage()
+                << QStringLiteral("\n今日のバックアップを作成できませんでした。変更はこのまま書き込みます。\n");
+        }
+    });
+}
+
+int CCsvCommandLine::Refuse(QTextStream &err, const QString &database)
+{
+    err << QStringLiteral("%1 を作成できません。\n何も書き込んでいません。\n").arg(CDatabaseCheck::Shown(database));
+    return ExitFailure;
 }
 
 int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
@@ -112,8 +171,6 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             return ExitFailure;
         }
         importer.Apply();
-        if (create)
-            out << QStringLiteral("新しいデータベース %1 に読み込みました。\n").arg(QDir::toNativeSeparators(database));
         return 0;
     } catch (const CDaoException &error) {
         err << error.GetErrorMessage() << QStringLiteral("\n何も書き込んでいません。\n");

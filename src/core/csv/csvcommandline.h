@@ -25,6 +25,9 @@ private:
         bool skipExisting = false;
         bool createUnits = false;
     };
+    static void SettleFile(const QString &database, QTextStream &err);
+    static void BackUpDaily(QTextStream &err);
+    static int Refuse(QTextStream &err, const QString &database);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err);
 };

@@ -1,5 +1,6 @@
 #include "csv/csvdate.h"
 
+#include "csv/csvquote.h"
 #include "dates/eracalendar.h"
 
 #include <QRegularExpression>
@@ -46,7 +47,7 @@ bool CCsvDate::Parse(const QString &text, CDateValue &date, QString &reason)
         era = EraFromName(e.captured(1));
         const int eraYear = e.captured(2) == QStringLiteral("元") ? 1 : e.captured(2).toInt();
         if (eraYear < 1) {
-            reason = QStringLiteral("「%1」の年が正しくありません。").arg(text);
+            reason = QStringLiteral("「%1」の年が正しくありません。").arg(CCsvQuote::Cell(text));
             return false;
         }
         year = CEraCalendar::EraYearToYear(era, eraYear);
@@ -54,18 +55,27 @@ bool CCsvDate::Parse(const QString &text, CDateValue &date, QString &reason)
         day = e.captured(4).toInt();
     } else {
         reason = QStringLiteral("「%1」は日付として読めません（例: 2024-04-01、2024/4/1、令和6年4月1日、R6.4.1）。")
-                     .arg(text);
+                     .arg(CCsvQuote::Cell(text));
+        return false;
+    }
+    // A year the register cannot hold is told as such, not as a day that does not exist.
+    if (year < CDateValue::kMinYear || year > CDateValue::kMaxYear) {
+        reason = QStringLiteral("「%1」は扱える年（%2 年から %3 年まで）の範囲外です。")
+                     .arg(CCsvQuote::Cell(text))
+                     .arg(CDateValue::kMinYear)
+                     .arg(CDateValue::kMaxYear);
         return false;
     }
     const CDateValue value(year, month, day);
     if (!value.IsValid()) {
-        reason = QStringLiteral("「%1」は存在しない日付です。").arg(text);
+        reason = QStringLiteral("「%1」は存在しない日付です。").arg(CCsvQuote::Cell(text));
         return false;
     }
     if (era != CEraCalendar::NoEra) {
         const CDateValue last = CEraCalendar::LastDay(era);
         if (value < CEraCalendar::FirstDay(era) || (!last.IsNull() && value > last)) {
-            reason = QStringLiteral("「%1」は%2の期間外の日付です。").arg(text, CEraCalendar::EraName(era));
+            reason = QStringLiteral("「%1」は%2の期間外の日付です。")
+                         .arg(CCsvQuote::Cell(text), CEraCalendar::EraName(era));
             return false;
         }
     }

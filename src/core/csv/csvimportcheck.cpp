@@ -1,5 +1,6 @@
 #include "csv/csvimportcheck.h"
 
+#include "csv/csvquote.h"
 #include "csv/csvdate.h"
 #include "csv/csvimporter.h"
 #include "register/employeecode.h"
@@ -78,10 +79,10 @@ int CCsvImportCheck::Walk(int parent, const QStringList &names, int from, int &m
         if (found.isEmpty())
             break;
         if (found.size() > 1) {
-            reason = current == -1
-                       ? QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。").arg(names.at(i))
-                       : QStringLiteral("「%1」という名前の部課が同じ階層に複数あり、一つに決まりません。")
-                             .arg(names.at(i));
+            reason = current == -1 ? QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。")
+                                         .arg(CCsvQuote::Cell(names.at(i)))
+                                   : QStringLiteral("「%1」という名前の部課が同じ階層に複数あり、一つに決まりません。")
+                                         .arg(CCsvQuote::Cell(names.at(i)));
             return -3;
         }
         current = found.constFirst();
@@ -128,7 +129,7 @@ bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecor
     const QString *values = line.values;
     if (!ParseCode(values[CCsvColumns::UnitCode], line.code)) {
         Refuse(table, record.line, CCsvColumns::UnitCode,
-               QStringLiteral("「%1」は整数ではありません。").arg(values[CCsvColumns::UnitCode]));
+               QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(values[CCsvColumns::UnitCode])));
         return false;
     }
     QString reason;
@@ -140,14 +141,14 @@ bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecor
         && values[CCsvColumns::UnitName] != line.names.constLast()) {
         Refuse(table, record.line, CCsvColumns::UnitName,
                QStringLiteral("「%1」が部課パスの最後の名前「%2」と違います。")
-                   .arg(values[CCsvColumns::UnitName], line.names.constLast()));
+                   .arg(CCsvQuote::Cell(values[CCsvColumns::UnitName]), CCsvQuote::Cell(line.names.constLast())));
         return false;
     }
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(line.names))
         if (!FitsWidth(name, widthOfName)) {
             Refuse(table, record.line, CCsvColumns::UnitPath,
-                   QStringLiteral("「%1」: ").arg(name) + TooLong(name, widthOfName));
+                   QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName));
             return false;
         }
     for (int column = CCsvColumns::UnitYuu; column < CCsvColumns::UnitColumnCount; ++column)
@@ -168,9 +169,9 @@ int CCsvImportCheck::PlaceUnit(const SCsvImportTable &table, qsizetype line, con
     if (companyName != names.constFirst() && names.size() > 1) {
         Refuse(table, line, CCsvColumns::UnitPath,
                QStringLiteral("先頭の「%1」が会社コード %2 の会社名「%3」と違います。")
-                   .arg(names.constFirst())
+                   .arg(CCsvQuote::Cell(names.constFirst()))
                    .arg(unit.code)
-                   .arg(companyName));
+                   .arg(CCsvQuote::Cell(companyName)));
         return -1;
     }
     int matched = 1;
@@ -250,7 +251,7 @@ int CCsvImportCheck::CheckEmployeeRow(SCsvImportEmployee &row, QStringList &name
     }
     const QString sex = row.texts[CCsvColumns::EmpSex].trimmed();
     if (!sex.isEmpty() && sex != CCsvColumns::MaleText() && sex != CCsvColumns::FemaleText()) {
-        reason = QStringLiteral("「%1」ではなく「男」か「女」で書いてください。").arg(sex);
+        reason = QStringLiteral("「%1」ではなく「男」か「女」で書いてください。").arg(CCsvQuote::Cell(sex));
         return CCsvColumns::EmpSex;
     }
     row.sex = sex == CCsvColumns::FemaleText();
@@ -265,7 +266,7 @@ int CCsvImportCheck::CheckEmployeeRow(SCsvImportEmployee &row, QStringList &name
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(names))
         if (!FitsWidth(name, widthOfName)) {
-            reason = QStringLiteral("「%1」: ").arg(name) + TooLong(name, widthOfName);
+            reason = QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName);
             return CCsvColumns::EmpUnit;
         }
     return -1;
@@ -281,14 +282,14 @@ int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line,
     const int found = Walk(-1, names, 0, matched, reason);
     if (found == -3 || matched == 0) {
         Refuse(table, line, CCsvColumns::EmpUnit,
-               found == -3 ? reason : QStringLiteral("会社「%1」がありません。").arg(names.constFirst()));
+               found == -3 ? reason : QStringLiteral("会社「%1」がありません。").arg(CCsvQuote::Cell(names.constFirst())));
         return -2;
     }
     // A typo in a path would otherwise become a department of its own.
     if (matched < names.size() && missing == ECsvMissingUnits::Refuse) {
-        Refuse(
-            table, line, CCsvColumns::EmpUnit,
-            QStringLiteral("部課パス「%1」の「%2」がありません。").arg(row.texts[CCsvColumns::EmpUnit], names.at(matched)));
+        Refuse(table, line, CCsvColumns::EmpUnit,
+               QStringLiteral("部課パス「%1」の「%2」がありません。")
+                   .arg(CCsvQuote::Cell(row.texts[CCsvColumns::EmpUnit]), CCsvQuote::Cell(names.at(matched))));
         ++m_summary.missingUnitRows;
         return -2;
     }
@@ -313,7 +314,7 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         }
         if (!ParseCode(row.texts[CCsvColumns::EmpCode], row.code)) {
             Refuse(table, line, CCsvColumns::EmpCode,
-                   QStringLiteral("「%1」は整数ではありません。").arg(row.texts[CCsvColumns::EmpCode]));
+                   QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(row.texts[CCsvColumns::EmpCode])));
             continue;
         }
         if (!CEmployeeCode::IsValid(row.code)) {

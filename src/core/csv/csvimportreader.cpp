@@ -1,5 +1,6 @@
 #include "csv/csvimportreader.h"
 
+#include "csv/csvquote.h"
 #include "csv/csvcodec.h"
 
 #include <QDir>
@@ -78,11 +79,11 @@ bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, c
         const int column = int(headers.indexOf(name.trimmed()));
         if (column < 0) {
             error = QStringLiteral("%1: 見出し「%2」は知らない列です。使える見出し: %3")
-                        .arg(file, name, headers.join(QStringLiteral("、")));
+                        .arg(file, CCsvQuote::Cell(name), headers.join(QStringLiteral("、")));
             return false;
         }
         if (table.columns.contains(column)) {
-            error = QStringLiteral("%1: 見出し「%2」が二つあります。").arg(file, name);
+            error = QStringLiteral("%1: 見出し「%2」が二つあります。").arg(file, CCsvQuote::Cell(name));
             return false;
         }
         table.columns << column;

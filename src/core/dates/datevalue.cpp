@@ -23,7 +23,7 @@ CDateValue CDateValue::CurrentTime()
 
 void CDateValue::SetDateTime(int year, int month, int day)
 {
-    const bool inRange = year >= 100 && year <= 9999;
+    const bool inRange = year >= kMinYear && year <= kMaxYear;
     m_date = inRange ? QDate(year, month, day) : QDate();
     m_status = m_date.isValid() ? Valid : Invalid;
 }

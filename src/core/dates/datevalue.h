@@ -10,6 +10,8 @@ class CDateValue final
 {
 public:
     enum Status { Valid, Invalid, Null };
+    static constexpr int kMinYear = 100;
+    static constexpr int kMaxYear = 9999;
 
     CDateValue() = default;                 // null
     explicit CDateValue(const QDate &date); // valid when the date is

@@ -81,14 +81,16 @@ bool CEmployeeEditor::ShowPrevious()
     return OnShown() && Shown(m_pSet->FindPrev(ByCode(CDaoFind::EOp::less, m_pSet->m_Code)), false);
 }
 
-void CEmployeeEditor::Write(const Fill &fill, const QByteArray &photo)
+void CEmployeeEditor::Write(const Fill &fill, const std::optional<QByteArray> &photo)
 {
     try {
         fill(*m_pSet);
         if (m_pSet->GetEditMode() == CDaoRecordset::dbEditAdd)
             m_pSet->m_Busyo = 0;
-        m_pSet->SetFieldValue(QStringLiteral("Pic"),
-                              photo.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(photo));
+        if (photo) {
+            m_pSet->SetFieldValue(QStringLiteral("Pic"),
+                                  photo->isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(*photo));
+        }
         m_pSet->Update();
     } catch (...) {
         if (m_pSet->GetEditMode() != CDaoRecordset::dbEditNone)
@@ -114,7 +116,7 @@ qint32 CEmployeeEditor::Add(const Fill &fill, const QByteArray &photo)
     return id;
 }
 
-bool CEmployeeEditor::Update(const Fill &fill, const QByteArray &photo)
+bool CEmployeeEditor::Update(const Fill &fill, const std::optional<QByteArray> &photo)
 {
     // Asked apart: finding the row again would read over what was read when it was shown.
     if (!OnShown() || !CEmployeeLookup::Exists(m_nShownID))

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CMast01;
 
@@ -47,8 +48,9 @@ public:
     // Writes what fill changed over the employee shown, each field only while it
     // still holds what was read when the employee was shown; otherwise
     // CDaoException::Conflict(), nothing written and the record holding the row as
-    // it is now. False, writing nothing, when none is shown or it is gone.
-    bool Update(const Fill &fill, const QByteArray &photo);
+    // it is now. False, writing nothing, when none is shown or it is gone. Without
+    // a photo the one in the file stays; with one, it is guarded like the fields.
+    bool Update(const Fill &fill, const std::optional<QByteArray> &photo);
     // Removes the employee shown; false when none is.
     bool Delete();
 
@@ -58,7 +60,7 @@ private:
     // A find that may have more answers leaves its query open, which on a shared
     // file keeps other programs from writing while the employee is on screen.
     bool Shown(bool found, bool endWalk);
-    void Write(const Fill &fill, const QByteArray &photo);
+    void Write(const Fill &fill, const std::optional<QByteArray> &photo);
 
     std::unique_ptr<CMast01> m_pSet;
     qint32 m_nShownID = 0;

@@ -39,8 +39,12 @@ void CDaoDatabase::BeforeWrite()
         return;
     try {
         g_writeHook(m_strPath);
+    } catch (const CDaoException &error) {
+        // A file found damaged is never written to; a failed backup the hook tells itself.
+        if (error.Problem() == EDatabaseProblem::damaged)
+            throw;
     } catch (const std::exception &) {
-        // The write matters more than its backup; the hook tells the user itself.
+        // The write matters more than its backup.
     }
 }
 

@@ -34,6 +34,7 @@ void CDaoLongBinary::Reset()
 {
     m_source = nullptr;
     m_data.clear();
+    m_nKey = -1;
     m_bDirty = false;
 }
 
@@ -230,6 +231,11 @@ void DFX_LongBinary(CDaoFieldExchange *pFX, const QString &column, CDaoLongBinar
         case CDaoFieldExchange::Store:
             // An untouched photo is left as it is in the file.
             pFX->m_keep[i] = !value.IsDirty();
+            // What the user saw is what a later write may replace.
+            if (value.WasRead())
+                pFX->m_readBinaries.insert(CDaoFieldExchange::ColumnName(column),
+                                           value.IsEmpty() ? QVariant(QMetaType::fromType<QByteArray>())
+                                                           : QVariant(value.Data()));
             if (value.IsDirty())
                 pFX->m_values[i] = value.IsEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(value.Data());
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,6 +25,8 @@ public:
     void Clear() { SetData({}); }
 
     bool IsDirty() const { return m_bDirty; }
+    // Read from the file since the row became current, and not changed since.
+    bool WasRead() const { return !m_source && m_nKey >= 0 && !m_bDirty; }
     // Engine side: reads one column of one row. Shared by every row a set walks,
     // so that a row made current costs no allocation for its photo.
     using Source = std::shared_ptr<const std::function<QByteArray(qint64 key, const QString &column)>>;
@@ -69,6 +72,8 @@ public:
     QVariantList m_values;   // one per column: Load and Store give them out
     QVector<bool> m_keep;    // Store: column left as it is in the file
     QVector<bool> m_invalid; // Store: a value that cannot be written
+    // Store: the long binaries somebody has looked at, as read, by column name.
+    QHash<QString, QVariant> m_readBinaries;
     // Load: the row to read, and each field's column in it (-1: not read). The
     // values as stored go to m_values, for a later update to compare with.
     const CDaoStatement *m_pRow = nullptr;

@@ -616,6 +616,8 @@ void CDaoRecordset::Edit()
     QHash<QString, QVariant> read;
     for (const int i : m_fetchColumns)
         read.insert(m_columns[i], m_rowValues[i]);
+    // A photo is fetched apart, when shown; once shown it is guarded like any field.
+    read.insert(fx.m_readBinaries);
     m_writer.BeginEdit(fx, std::move(read));
 }
 

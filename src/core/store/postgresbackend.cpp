@@ -66,7 +66,7 @@ SDatabaseFinding CPostgresBackend::Connect(const QString &connection, const QStr
     const QUrl url = CServerUri::Parsed(name);
     const QString database = CServerUri::DatabaseName(name);
     if (!url.isValid() || !Claims(name) || database.isEmpty() || database.contains(u'/'))
-        return {EProblem::badUri, url.errorString()};
+        return {EProblem::badUri, {}}; // Qt's own detail quotes the input, password and all
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
     if (!db.isValid())
         return {EProblem::noDriver, db.lastError().text()};

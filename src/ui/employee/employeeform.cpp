@@ -124,6 +124,7 @@ void CEmployeeForm::OnInitDialog()
 
     m_pPhoto = new CPhotoBox(this);
     m_pPhoto->CreateOverControl(m_pPhotoPlace);
+    connect(m_pPhoto, &CPhotoBox::pictureChanged, this, [this] { m_bPhotoChanged = true; });
 
     m_pEditor->Open();
     SetEmployeeCaptions();
@@ -278,6 +279,7 @@ void CEmployeeForm::ShowRecord()
     Field(FieldTel)->SetFieldText(set.m_TEL);
     Field(FieldFax)->SetFieldText(set.m_FAX);
     m_pPhoto->SetPicture(set.m_Pic.Data());
+    m_bPhotoChanged = false;
 }
 
 // The photo goes to the editor apart from the members.
@@ -305,6 +307,7 @@ void CEmployeeForm::ClearFields(int nFirst)
     for (int i = nFirst; i <= m_nFieldCount; ++i)
         Field(i)->ClearField();
     m_pPhoto->ClearPicture();
+    m_bPhotoChanged = false;
 }
 
 // A field that was never left with Enter has not been checked: what would store
@@ -379,7 +382,8 @@ void CEmployeeForm::Save()
         return;
     }
     try {
-        if (!m_pEditor->Update(fill, photo)) {
+        // An untouched photo is not written: another user's new one stays.
+        if (!m_pEditor->Update(fill, m_bPhotoChanged ? std::optional<QByteArray>(photo) : std::nullopt)) {
             Refuse(FieldCode, kNobodyShown);
             return;
         }

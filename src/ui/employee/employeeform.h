@@ -90,4 +90,5 @@ private:
     CPhotoBox *m_pPhoto = nullptr;
     QString m_strNote;
     SRefusal m_refusal;
+    bool m_bPhotoChanged = false; // by the user since the employee was shown or the form emptied
 };

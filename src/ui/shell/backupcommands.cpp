@@ -1,5 +1,6 @@
 #include "shell/backupcommands.h"
 
+#include "backup/backupcopies.h"
 #include "base/localefilemodel.h"
 #include "base/modalseam.h"
 #include "shell/restoredlg.h"
@@ -21,6 +22,14 @@ const QString kRestoreTitle = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから復�
 QString Shown(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+QString Counts(const SBackupInfo &copy)
+{
+    return QStringLiteral("%1、部課 %2 件、社員 %3 人")
+        .arg(CRestoreDlg::DateText(copy.taken))
+        .arg(copy.units)
+        .arg(copy.employees);
 }
 
 QString Holds(const SBackupInfo &backup)
@@ -51,7 +60,10 @@ bool Restore(QWidget *parent, const QString &dbPath, const SBackupInfo &backup, 
 {
     try {
         const QString aside = CDatabaseBackup::Restore(dbPath, backup.path, why, QDateTime::currentDateTime());
-        QString text = QStringLiteral("%1から復元しました。").arg(Holds(backup));
+        QString text = QStringLiteral("%1から復元しました。")
+                           .arg(backup.kind == SBackupInfo::EKind::daily
+                                    ? Holds(backup)
+                                    : QStringLiteral("%1（%2）").arg(CRestoreDlg::KindText(backup.kind), Counts(backup)));
         if (!aside.isEmpty())
             text += QStringLiteral("\n元のファイルは「%1」として残してあります。").arg(Shown(aside));
         MorvekMessageBox(text, QMessageBox::Ok, QMessageBox::Information, kRestoreTitle, parent);
@@ -64,10 +76,12 @@ bool Restore(QWidget *parent, const QString &dbPath, const SBackupInfo &backup, 
 }
 } // namespace
 
-void CBackupCommands::InstallDailyBackup()
+void CBackupCommands::InstallDailyBackup(std::function<void(const QString &)> gate)
 {
     static CDailyBackup daily;
-    CDaoDatabase::SetWriteHook([](const QString &path) {
+    CDaoDatabase::SetWriteHook([gate = std::move(gate)](const QString &path) {
+        if (gate)
+            gate(path);
         try {
             daily.BeforeWrite(path);
         } catch (const CDaoException &error) {
@@ -105,6 +119,7 @@ void CBackupCommands::OnMakeBackup(QWidget *parent, const QString &dbPath)
         MorvekMessageBox(Text(error), QMessageBox::Ok, QMessageBox::Critical, kMakeTitle, parent);
         return;
     }
+    CBackupCopies::NoteManual(dbPath, target);
     MorvekMessageBox(QStringLiteral("バックアップを作成しました。\n%1").arg(Shown(target)), QMessageBox::Ok,
                      QMessageBox::Information, kMakeTitle, parent);
 }
@@ -119,46 +134,47 @@ bool CBackupCommands::OnRestore(QWidget *parent, const QString &dbPath, CDatabas
                          QMessageBox::Warning, kRestoreTitle, parent);
         return false;
     }
-    QList<SBackupInfo> sound;
-    for (const QString &path : CDatabaseBackup::List(dbPath)) {
-        SBackupInfo info = CDatabaseBackup::Inspect(path);
-        if (info.Ok())
-            sound.append(info);
-    }
-    if (sound.isEmpty()) {
-        MorvekMessageBox(
-            QStringLiteral("「%1」には復元できるバックアップがありません。").arg(Shown(CDatabaseBackup::FolderOf(dbPath))),
-            QMessageBox::Ok, QMessageBox::Information, kRestoreTitle, parent);
-        return false;
-    }
-    CRestoreDlg dialog(sound, parent);
+    CRestoreDlg dialog(CBackupCopies::List(dbPath), parent);
     if (CModalSeam::Exec(dialog) != QDialog::Accepted)
         return false;
     const SBackupInfo chosen = dialog.Chosen();
-    if (chosen.path.isEmpty())
-        return false;
-    const QString question =
-        QStringLiteral(
-            "%1で「%2」を置き換えます。\n今のファイルは消さずにバックアップのフォルダに移します。\n復元しますか？")
-            .arg(Holds(chosen), Shown(dbPath));
-    if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kRestoreTitle, parent)
-        != QMessageBox::Yes)
+    if (chosen.path.isEmpty() || !ConfirmRestore(parent, dbPath, chosen))
         return false;
     releaseFile();
     return Restore(parent, dbPath, chosen, why);
 }
 
-bool CBackupCommands::CheckAtStart(const QString &dbPath)
+// Replacing everything is never the default answer.
+bool CBackupCommands::ConfirmRestore(QWidget *parent, const QString &dbPath, const SBackupInfo &chosen)
 {
-    const QString problem = CDatabaseBackup::Damage(dbPath).trimmed();
+    const SBackupInfo current = CDatabaseBackup::Inspect(dbPath);
+    const QString now = current.Ok() ? QStringLiteral("部課 %1 件、社員 %2 人").arg(current.units).arg(current.employees)
+                                     : QStringLiteral("壊れています");
+    const QString question = QStringLiteral("%1（%2）\n%3\n\nで、今のデータベース「%4」（%5）を置き換えます。\n"
+                                            "今のファイルは消さずにバックアップのフォルダに移します。\n復元しますか？")
+                                 .arg(CRestoreDlg::KindText(chosen.kind), Counts(chosen), Shown(chosen.path), Shown(dbPath),
+                                      now);
+    QMessageBox box(QMessageBox::Question, kRestoreTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return CModalSeam::Exec(box) == QMessageBox::Yes;
+}
+
+bool CBackupCommands::CheckAtStart(const QString &dbPath, bool wholeFile)
+{
+    const QString problem = (wholeFile ? CDatabaseBackup::Damage(dbPath) : CDatabaseBackup::HeadDamage(dbPath)).trimmed();
     if (problem.isEmpty())
         return true;
-    const QString head = QStringLiteral("データベースファイル「%1」は壊れています。\n%2").arg(Shown(dbPath), problem);
-    const SBackupInfo newest = CDatabaseBackup::NewestSound(dbPath);
     // A file whose head is wrong cannot be opened, hence not written to either;
     // with nothing to offer, opening it tells the fault as for any unusable file.
-    if (newest.path.isEmpty() && !CDatabaseCheck::InspectFile(dbPath).Ok())
+    if (CDatabaseBackup::NewestSound(dbPath).path.isEmpty() && !CDatabaseCheck::InspectFile(dbPath).Ok())
         return true;
+    return OfferRestore(dbPath, problem);
+}
+
+bool CBackupCommands::OfferRestore(const QString &dbPath, const QString &problem, const std::function<void()> &releaseFile)
+{
+    const QString head = QStringLiteral("データベースファイル「%1」は壊れています。\n%2").arg(Shown(dbPath), problem);
+    const SBackupInfo newest = CDatabaseBackup::NewestSound(dbPath);
     if (newest.path.isEmpty()) {
         MorvekMessageBox(
             head
@@ -175,5 +191,6 @@ bool CBackupCommands::CheckAtStart(const QString &dbPath)
     if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Critical, kRestoreTitle)
         != QMessageBox::Yes)
         return false;
+    releaseFile();
     return Restore(nullptr, dbPath, newest, CDatabaseBackup::EAside::damaged);
 }

@@ -6,28 +6,37 @@
 #include "base/commandids.h"
 #include "base/errorreport.h"
 #include "backup/datafolder.h"
+#include "backup/leftovers.h"
+#include "backup/registeruse.h"
+#include "backup/restoreswap.h"
 #include "base/japaneselocale.h"
 #include "shell/mainactions.h"
 #include "shell/mainframe.h"
 #include "base/modalseam.h"
 #include "document/morvekdoc.h"
+#include "shell/serverdlg.h"
+#include "shell/startupcheck.h"
 #include "shell/startupdialogs.h"
 #include "print/cardstockdlg.h"
 #include "printlayout/cardsheet.h"
 #include "store/daobackend.h"
 #include "store/daobackends.h"
+#include "store/daodatabase.h"
 #include "store/daorecordset.h"
+#include "store/pgpassfile.h"
+#include "store/serveruri.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QInputDialog>
 #include <QMdiArea>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrinter>
 #include <QSettings>
+#include <QStringList>
+#include <utility>
 
 namespace {
 const char kSection[] = "Database/Path";
@@ -49,7 +58,12 @@ CMorvekApp::CMorvekApp(int &argc, char **argv)
     m_pageLayout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
 }
 
-CMorvekApp::~CMorvekApp() = default;
+CMorvekApp::~CMorvekApp()
+{
+    // The check's thread ends before anything it reports to does.
+    CDaoDatabase::SetWriteHook({});
+    m_pStartupCheck.reset();
+}
 
 CMorvekApp *theApp()
 {
@@ -73,8 +87,13 @@ bool CMorvekApp::InitInstance()
     CErrorReport::CBatch batch;
     if (CDataFolder::StartedFromDesktop(QDir::currentPath(), QDir::homePath()))
         CDataFolder::Enter(CDataFolder::Path(), CDataFolder::InstalledLayout(applicationDirPath()));
+    m_pStartupCheck = std::make_unique<CStartupCheck>(
+        [this](const QString &path, const QString &damage) { OnDamageFound(path, damage); });
+    CBackupCommands::InstallDailyBackup([this](const QString &path) { m_pStartupCheck->BeforeWrite(path); });
+    // The whole file is read after the window shows; before it, only the header.
+    m_bDeferCheck = true;
     OpenOrCreateDatabase();
-    CBackupCommands::InstallDailyBackup();
+    m_bDeferCheck = false;
     try {
         m_pMainWnd = std::make_unique<CMainFrame>();
     } catch (const std::exception &error) {
@@ -91,6 +110,8 @@ bool CMorvekApp::InitInstance()
     if (!m_strStartupNote.isEmpty())
         m_pMainWnd->ShowStatusNote(m_strStartupNote);
     m_pMainWnd->show();
+    if (!m_strDeferredCheck.isEmpty())
+        m_pStartupCheck->Start(std::exchange(m_strDeferredCheck, QString()));
     return true;
 }
 
@@ -224,8 +245,11 @@ bool CMorvekApp::CheckDatabaseAtStart()
     m_strDamagedPath.clear();
     if (m_strDatabasePath.isEmpty() || !QFileInfo(m_strDatabasePath).isFile())
         return true;
-    if (CBackupCommands::CheckAtStart(m_strDatabasePath))
+    if (CBackupCommands::CheckAtStart(m_strDatabasePath, !m_bDeferCheck)) {
+        if (m_bDeferCheck)
+            m_strDeferredCheck = m_strDatabasePath;
         return true;
+    }
     m_strDamagedPath = m_strDatabasePath;
     SetDatabasePath(QString());
     return false;
@@ -250,10 +274,28 @@ void CMorvekApp::OnRestoreBackup()
         });
     if (restored) {
         m_strDamagedPath.clear();
+        m_pStartupCheck->Forget();
         SetDatabasePath(path);
     }
     if (released && hadWindows)
         ProcessShellCommand();
+}
+
+// The check after the window showed found the register damaged: the same offer as
+// before the window, and without a restore the program goes on without a database.
+void CMorvekApp::OnDamageFound(const QString &path, const QString &damage)
+{
+    if (m_strDatabasePath.isEmpty() || QFileInfo(m_strDatabasePath).absoluteFilePath() != path)
+        return;
+    const bool restored = CBackupCommands::OfferRestore(path, damage, [this] { CloseCompanyWindows(); });
+    CloseCompanyWindows();
+    if (restored) {
+        m_pStartupCheck->Forget();
+    } else {
+        m_strDamagedPath = path;
+        SetDatabasePath(QString());
+    }
+    ProcessShellCommand();
 }
 
 void CMorvekApp::CloseCompanyWindows()
@@ -291,9 +333,15 @@ void CMorvekApp::FindOrCreateDatabase()
     m_strStartupNote.clear();
     auto settings = Settings();
     SetDatabasePath(settings->value(QLatin1String(kSection), DefaultDatabaseName()).toString());
+    // An older version kept a server's password there: used this once, kept there no more.
+    if (CDaoBackends::Server().Claims(m_strDatabasePath) && !CServerUri::Password(m_strDatabasePath).isEmpty()) {
+        settings->setValue(QLatin1String(kSection), CServerUri::WithoutPassword(m_strDatabasePath));
+        settings->sync();
+    }
+    const QString settled = SettleFile(m_strDatabasePath);
     CStartupDialogs dialogs([this] { return CheckDatabaseAtStart(); });
     const CDatabaseStartup::SResult found = CDatabaseStartup::Find(m_strDatabasePath, dialogs);
-    m_strStartupNote = found.note;
+    m_strStartupNote = QStringList{settled, found.note}.join(QLatin1Char(' ')).trimmed();
     // Only a file that is there and ours is remembered; otherwise the next start asks again.
     if (!found.chosen)
         return;
@@ -302,19 +350,37 @@ void CMorvekApp::FindOrCreateDatabase()
     settings->sync();
 }
 
-// A register on a server instead of the file; remembered for the next start only once it is usable.
+// This process holds the file while it runs; what a killed run left beside it
+// goes, and a restore a kill interrupted is finished. Returns a note for the status bar.
+QString CMorvekApp::SettleFile(const QString &path)
+{
+    if (path.isEmpty() || !CDaoBackends::For(path).KeepsBackups())
+        return {};
+    if (!QFileInfo::exists(path) && !QFileInfo::exists(CRestoreSwap::IncomingPath(path)))
+        return {};
+    try {
+        if (!CRegisterUse::Hold(path))
+            return {};
+        if (CLeftovers::Clear(path).restoreFinished)
+            return QStringLiteral("前回中断された復元を完了しました。");
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    return {};
+}
+
+// A register on a server instead of the file; remembered for the next start only
+// once it is usable, and never with its password: that goes, if the user asks, to
+// PostgreSQL's own password file.
 void CMorvekApp::OnOpenServer()
 {
     const QString title = QStringLiteral("サーバーのデータベースを開く");
-    QInputDialog dialog(m_pMainWnd.get());
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(QStringLiteral("PostgreSQL のデータベースの URI を入力してください。\n"
-                                       "例: postgresql://ユーザー:パスワード@ホスト:5432/データベース"));
-    dialog.setTextValue(CDaoBackends::Server().Claims(m_strDatabasePath) ? m_strDatabasePath
-                                                                         : QStringLiteral("postgresql://"));
+    CServerDlg dialog(CDaoBackends::Server().Claims(m_strDatabasePath) ? CServerUri::WithoutPassword(m_strDatabasePath)
+                                                                       : QStringLiteral("postgresql://"),
+                      m_pMainWnd.get());
     if (CModalSeam::Exec(dialog) != QDialog::Accepted)
         return;
-    const QString uri = dialog.textValue().trimmed();
+    const QString uri = dialog.Uri();
     if (!CDaoBackends::Server().Claims(uri)) {
         MorvekMessageBox(QStringLiteral("「postgresql://」で始まる URI を入力してください。"), QMessageBox::Ok,
                          QMessageBox::Warning, title, m_pMainWnd.get());
@@ -333,8 +399,11 @@ void CMorvekApp::OnOpenServer()
     }
     if (usable) {
         auto settings = Settings();
-        settings->setValue(QLatin1String(kSection), uri);
+        settings->setValue(QLatin1String(kSection), CServerUri::WithoutPassword(uri));
         settings->sync();
+        QString error;
+        if (dialog.SavePassword() && !CServerUri::Password(uri).isEmpty() && !CPgPassFile::Save(uri, &error))
+            MorvekMessageBox(error, QMessageBox::Ok, QMessageBox::Warning, title, m_pMainWnd.get());
     } else {
         SetDatabasePath(previous);
     }

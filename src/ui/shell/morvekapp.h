@@ -8,6 +8,7 @@
 class CChildFrame;
 class CMainActions;
 class CMainFrame;
+class CStartupCheck;
 class QSettings;
 
 // The application object: start-up, the database path and the last resort for
@@ -29,6 +30,8 @@ public:
     // A damaged file is offered its newest sound backup; kept, it is not used:
     // start-up goes on without a database, and false is returned.
     bool CheckDatabaseAtStart();
+    // The check of the whole file that start-up left for after the window; null before InitInstance.
+    CStartupCheck *GetStartupCheck() const { return m_pStartupCheck.get(); }
 
     bool notify(QObject *receiver, QEvent *event) override;
     static void ReportException(const std::exception &error);
@@ -61,13 +64,18 @@ public:
 private:
     void SetDatabasePath(const QString &path);
     void FindOrCreateDatabase();
+    QString SettleFile(const QString &path);
     void ProcessShellCommand();
     void CloseCompanyWindows();
+    void OnDamageFound(const QString &path, const QString &damage);
 
     std::unique_ptr<CMainFrame> m_pMainWnd;
     QPageLayout m_pageLayout;
     QString m_strStartupNote;
     QString m_strDamagedPath; // found damaged at start and not restored; nothing writes to it
+    std::unique_ptr<CStartupCheck> m_pStartupCheck;
+    bool m_bDeferCheck = false; // during start-up: the whole file is checked once the window shows
+    QString m_strDeferredCheck; // the file to check then
 };
 
 CMorvekApp *theApp();

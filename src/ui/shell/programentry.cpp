@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 
@@ -71,5 +72,14 @@ int CProgramEntry::RunWindow(int argc, char **argv)
     CMorvekApp app(argc, argv);
     if (!app.InitInstance())
         return 0;
+    // For measuring the start: says so once the window is shown and painted, then ends,
+    // whatever still runs.
+    if (qEnvironmentVariableIsSet("MORVEK_QUIT_WHEN_SHOWN")) {
+        QTimer::singleShot(0, &app, [&app] {
+            Print(stdout, QStringLiteral("shown\n"));
+            std::fflush(stdout);
+            app.quit();
+        });
+    }
     return app.exec();
 }

@@ -113,8 +113,12 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
     connect(&CRegister::Instance(), &CRegister::Changed, this, &CLeftView::OnRegisterChanged);
     // A database that cannot be read leaves the tree empty; the window still opens.
+    // Without one at all the user was told why when it was left out: not again.
     try {
         LoadChildUnits(0);
+    } catch (const CDaoException &error) {
+        if (error.Problem() != EDatabaseProblem::noPath)
+            CErrorReport::Report(error);
     } catch (const std::exception &error) {
         CErrorReport::Report(error);
     }
