@@ -14,7 +14,30 @@
 
 namespace {
 // What a row of a list shows: nothing else is read while a list fills.
-const QStringList kRowColumns = {QStringLiteral("ID"), QStringLiteral("Sex"), QStringLiteral("Name")};
+const QStringList kRowColumns = {QStringLiteral("ID"),    QStringLiteral("Sex"),   QStringLiteral("Name"),
+                                 QStringLiteral("Code"),  QStringLiteral("Busyo"), QStringLiteral("Kana"),
+                                 QStringLiteral("Indat"), QStringLiteral("TEL")};
+
+SEmployeeRow RowOf(const CMast01 &employee)
+{
+    return {employee.m_ID,    employee.m_Sex,   employee.m_Name,
+            employee.m_Code,  employee.m_Busyo, employee.m_Kana,
+            employee.m_Indat, employee.m_TEL,   {}};
+}
+
+// The paths of the units the rows name, each unit read once.
+void FillUnitPaths(QList<SEmployeeRow> &rows)
+{
+    QHash<qint32, QString> paths;
+    for (SEmployeeRow &row : rows) {
+        if (row.nBusyo == 0)
+            continue;
+        auto found = paths.find(row.nBusyo);
+        if (found == paths.end())
+            found = paths.insert(row.nBusyo, CUnits::SlashPath(row.nBusyo));
+        row.strUnitPath = found.value();
+    }
+}
 
 CDaoFind EmployeesOf(qint32 unitId)
 {
@@ -46,10 +69,11 @@ QList<SEmployeeRow> CEmployees::OfUnit(qint32 unitId, const std::function<void()
     const CSetOpener open(employees);
     QList<SEmployeeRow> rows;
     for (bool found = employees.FindFirst(find); found; found = employees.FindNext(find)) {
-        rows.append({employees.m_ID, employees.m_Sex, employees.m_Name});
+        rows.append(RowOf(employees));
         if (pulse)
             pulse();
     }
+    FillUnitPaths(rows);
     return rows;
 }
 
@@ -69,8 +93,9 @@ QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
     QList<SEmployeeRow> rows;
     for (qint32 id : ids) {
         if (employees.FindById(id))
-            rows.append({employees.m_ID, employees.m_Sex, employees.m_Name});
+            rows.append(RowOf(employees));
     }
+    FillUnitPaths(rows);
     return rows;
 }
 
