@@ -12,6 +12,7 @@
 #include "base/modalseam.h"
 #include "document/morvekdoc.h"
 #include "shell/startupdialogs.h"
+#include "shell/viewsettings.h"
 #include "store/daobackend.h"
 #include "store/daobackends.h"
 #include "store/daorecordset.h"
@@ -80,6 +81,7 @@ bool CMorvekApp::InitInstance()
         return false;
     }
     m_pMainWnd->resize(800, 600);
+    CViewSettings::RestoreMainFrame(*m_pMainWnd);
     // The command line names no file of ours: the company document is always the same.
     try {
         ProcessShellCommand();
@@ -141,7 +143,14 @@ CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
     // showing the company again brings it forward instead of asking again.
     if (document->GetPathName().isEmpty())
         document->SetPathName(pathName);
-    return m_pMainWnd->CreateChildFrame(std::move(document));
+    CChildFrame *child = m_pMainWnd->CreateChildFrame(std::move(document));
+    // A register that cannot be read shows its window as a new one would.
+    try {
+        CViewSettings::RestoreCompanyWindow(*child);
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    return child;
 }
 
 bool CMorvekApp::OnCommand(int id)

@@ -120,6 +120,11 @@ void CMorvekView::InsertColumns()
     m_pColumns->SetDefaultWidths();
 }
 
+QByteArray CMorvekView::SaveColumns() const
+{
+    return m_pColumns->SaveState();
+}
+
 bool CMorvekView::RestoreColumns(const QByteArray &state)
 {
     if (!m_pColumns->RestoreState(state))

@@ -73,6 +73,8 @@ public:
 
     QHeaderView *GetHeader() const { return m_pHeader; }
     CListColumns *GetColumns() const { return m_pColumns; }
+    // The columns' choice, order, widths and the sort, to be remembered.
+    QByteArray SaveColumns() const;
     // Remembered columns instead of the default ones; false when state does not fit.
     bool RestoreColumns(const QByteArray &state);
     // The row shown as the place where dragged employees would land; -1 for none.
