@@ -2,6 +2,7 @@
 
 #include "views/busyindicator.h"
 #include "views/employeedrag.h"
+#include "views/facecache.h"
 #include "views/listcolumns.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
@@ -46,6 +47,7 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pHeader(new QHeaderView(Qt::Horizontal, this))
     , m_pDelegate(new CRowDelegate(m_pHeader, this))
     , m_pColumns(nullptr)
+    , m_pFaces(new CFaceCache(this))
     // Filled when first needed, not while the company window opens: on a large
     // register this walk is most of the start-up.
     , m_unaffiliatedWnd(new CUnaffiliatedDlg(this))
@@ -102,6 +104,8 @@ void CMorvekView::SetViewStyle(EViewStyle style)
     setGridSize(cell);
     m_pDelegate->SetCellSize(cell.isValid() ? cell - QSize(kCellGap, kCellGap) : cell);
     m_pDelegate->SetColumns(report);
+    // Faces in the icon styles; the details style reads as a table.
+    m_pModel->SetFaces(report ? nullptr : m_pFaces);
     m_pHeader->setVisible(report);
     if (report && !m_bColumnsSized && isVisible())
         InsertColumns();

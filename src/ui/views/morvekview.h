@@ -7,6 +7,7 @@
 #include <memory>
 
 class CCardPrintJob;
+class CFaceCache;
 class CListColumns;
 class CMorvekDoc;
 class CRowDelegate;
@@ -73,6 +74,7 @@ public:
 
     QHeaderView *GetHeader() const { return m_pHeader; }
     CListColumns *GetColumns() const { return m_pColumns; }
+    CFaceCache *GetFaces() const { return m_pFaces; }
     // The columns' choice, order, widths and the sort, to be remembered.
     QByteArray SaveColumns() const;
     // Remembered columns instead of the default ones; false when state does not fit.
@@ -106,6 +108,7 @@ private:
     QHeaderView *m_pHeader;
     CRowDelegate *m_pDelegate;
     CListColumns *m_pColumns;
+    CFaceCache *m_pFaces;
     qint32 m_nCurrentUnit = 0; // no unit until the tree shows one
     bool m_bShowsUnit = false; // false while the list stands for no unit
     CUnaffiliatedDlg *m_unaffiliatedWnd;

@@ -1,5 +1,6 @@
 #include "views/unitcontentsmodel.h"
 
+#include "views/facecache.h"
 #include "views/roworder.h"
 #include "views/rowimages.h"
 #include "dates/eracalendar.h"
@@ -99,7 +100,10 @@ QVariant CUnitContentsModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         return CellText(row, index.column());
     case Qt::DecorationRole:
-        return index.column() == nameColumn ? CRowImages::Icon(row.nImage) : QVariant();
+        if (index.column() != nameColumn)
+            return {};
+        return m_pFaces && CRowImages::IsEmployee(row.nImage) ? m_pFaces->Face(row.nId, CRowImages::Icon(row.nImage))
+                                                              : CRowImages::Icon(row.nImage);
     case IdRole:
         return row.nId;
     case ImageRole:
@@ -155,6 +159,24 @@ void CUnitContentsModel::sort(int column, Qt::SortOrder order)
         after.append(index(newRowOf[size_t(old.row())], old.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CUnitContentsModel::SetFaces(CFaceCache *faces)
+{
+    if (faces == m_pFaces)
+        return;
+    disconnect(m_facesLink);
+    m_pFaces = faces;
+    if (faces)
+        m_facesLink = connect(faces, &CFaceCache::FacesChanged, this, &CUnitContentsModel::OnFacesChanged);
+    OnFacesChanged();
+}
+
+void CUnitContentsModel::OnFacesChanged()
+{
+    // The view asks again for the rows it shows, and only for those.
+    if (rowCount() > 0)
+        emit dataChanged(index(0, nameColumn), index(rowCount() - 1, nameColumn), {Qt::DecorationRole});
 }
 
 void CUnitContentsModel::Assign(std::vector<SRow> rows)

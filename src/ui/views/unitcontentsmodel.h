@@ -7,6 +7,7 @@
 #include <QString>
 #include <vector>
 
+class CFaceCache;
 struct SEmployeeRow;
 
 // The rows of a unit's list: its sub-units, then its employees. Column 0 is the
@@ -60,6 +61,9 @@ public:
     // Unit rows stay on top in their order; equal values keep code order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // Employees' rows show their faces from faces; none: the usual icons.
+    void SetFaces(CFaceCache *faces);
+
     const SRow &Row(int row) const { return m_rows[size_t(row)]; }
     // Replaces every row at once, which a view lays out once.
     void Assign(std::vector<SRow> rows);
@@ -75,5 +79,9 @@ public:
     void Clear();
 
 private:
+    void OnFacesChanged();
+
     std::vector<SRow> m_rows;
+    CFaceCache *m_pFaces = nullptr;
+    QMetaObject::Connection m_facesLink;
 };
