@@ -31,6 +31,8 @@ public:
     QIcon Face(qint32 employeeId, const QIcon &standIn);
     bool Has(qint32 employeeId) const { return m_faces.contains(employeeId); }
     bool IsAskedFor(qint32 employeeId) const { return m_asked.contains(employeeId); }
+    // Whether faces asked for are still on their way.
+    bool IsLoading() const { return !m_asked.isEmpty(); }
     int Count() const { return int(m_faces.size()); }
     // Forgets the faces of these employees, or every face when ids is empty.
     void Drop(const QList<qint32> &ids);
