@@ -53,6 +53,7 @@ private:
 
 void TestFaces::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     const qint32 company = CRegisterBuilder::AddUnit({0, 1, QStringLiteral("本社")});
     m_unit = CRegisterBuilder::AddUnit({company, 1, QStringLiteral("営業部")});
