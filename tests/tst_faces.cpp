@@ -5,6 +5,7 @@
 #include "register/register.h"
 #include "support/registergenerator.h"
 #include "views/facecache.h"
+#include "views/listcolumns.h"
 #include "views/rowimages.h"
 #include "viewsfixture.h"
 
@@ -115,6 +116,12 @@ void TestFaces::facesForTheRowsShownOnly()
     // The details style shows no faces.
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     QCOMPARE(Shown(rows, 399), Generic(false));
+    if (const QString folder = qEnvironmentVariable("MORVEK_SHOT_DIR"); !folder.isEmpty()) {
+        list->GetColumns()->SortBy(CUnitContentsModel::codeColumn, Qt::DescendingOrder);
+        list->scrollToTop();
+        QTest::qWait(100);
+        QVERIFY(panes.window.grab().save(QDir(folder).filePath(QStringLiteral("details.png"))));
+    }
 }
 
 void TestFaces::changedPhotoReplacesItsFace()

@@ -19,7 +19,7 @@ struct SColumnLook {
 };
 // The order and widths a new register starts with; the kind is there to be chosen.
 const SColumnLook kDefaultLook[] = {
-    {EColumn::codeColumn, 9},  {EColumn::nameColumn, 14},   {EColumn::kanaColumn, 16}, {EColumn::sexColumn, 5},
+    {EColumn::codeColumn, 14}, {EColumn::nameColumn, 14},   {EColumn::kanaColumn, 16}, {EColumn::sexColumn, 5},
     {EColumn::unitColumn, 24}, {EColumn::joinedColumn, 13}, {EColumn::telColumn, 15},  {EColumn::kindColumn, 7},
 };
 constexpr quint32 kStateMagic = 0x4d4c4331; // "MLC1"
