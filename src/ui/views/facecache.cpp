@@ -69,12 +69,16 @@ void CFaceCache::SendPending()
 
 void CFaceCache::OnLoaded(const QList<CFaceLoader::SFace> &faces, quint64 generation)
 {
+    QList<qint32> ids;
+    ids.reserve(faces.size());
     for (const CFaceLoader::SFace &face : faces) {
         m_asked.remove(face.nId);
+        ids.append(face.nId);
         if (generation == m_nGeneration)
             m_faces.insert(face.nId, new QIcon(face.image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(face.image))));
     }
-    emit FacesChanged();
+    if (!ids.isEmpty())
+        emit FacesChanged(ids);
 }
 
 void CFaceCache::Drop(const QList<qint32> &ids)
@@ -92,7 +96,7 @@ void CFaceCache::Drop(const QList<qint32> &ids)
             m_pending.removeAll(id);
         }
     }
-    emit FacesChanged();
+    emit FacesChanged(ids);
 }
 
 void CFaceCache::OnRegisterChanged(const SRegisterChange &change)

@@ -38,8 +38,9 @@ public:
     void Drop(const QList<qint32> &ids);
 
 signals:
-    // Faces arrived or went: the icons shown are to be asked for again.
-    void FacesChanged();
+    // Faces of these employees arrived or went, of everybody when ids is empty:
+    // their icons are to be asked for again.
+    void FacesChanged(const QList<qint32> &ids);
 
 private:
     void SendPending();

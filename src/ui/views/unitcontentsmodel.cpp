@@ -169,14 +169,25 @@ void CUnitContentsModel::SetFaces(CFaceCache *faces)
     m_pFaces = faces;
     if (faces)
         m_facesLink = connect(faces, &CFaceCache::FacesChanged, this, &CUnitContentsModel::OnFacesChanged);
-    OnFacesChanged();
+    OnFacesChanged({});
 }
 
-void CUnitContentsModel::OnFacesChanged()
+void CUnitContentsModel::OnFacesChanged(const QList<qint32> &ids)
 {
+    if (rowCount() == 0)
+        return;
     // The view asks again for the rows it shows, and only for those.
-    if (rowCount() > 0)
+    if (ids.isEmpty()) {
         emit dataChanged(index(0, nameColumn), index(rowCount() - 1, nameColumn), {Qt::DecorationRole});
+        return;
+    }
+    // One row at a time: a range makes an icon view measure every row in it again.
+    const QSet<qint32> changed(ids.cbegin(), ids.cend());
+    for (int row = 0; row < rowCount(); ++row) {
+        const SRow &shown = Row(row);
+        if (CRowImages::IsEmployee(shown.nImage) && changed.contains(shown.nId))
+            emit dataChanged(index(row, nameColumn), index(row, nameColumn), {Qt::DecorationRole});
+    }
 }
 
 void CUnitContentsModel::Assign(std::vector<SRow> rows)

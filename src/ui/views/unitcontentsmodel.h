@@ -79,7 +79,7 @@ public:
     void Clear();
 
 private:
-    void OnFacesChanged();
+    void OnFacesChanged(const QList<qint32> &ids);
 
     std::vector<SRow> m_rows;
     CFaceCache *m_pFaces = nullptr;
