@@ -4,16 +4,46 @@
 #include "register/units.h"
 #include "employee/employeeviewdlg.h"
 #include "views/unaffiliateddlg.h"
+#include "views/listcolumns.h"
 #include "views/rowdelegate.h"
 #include "viewsfixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
+#include <QMenu>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QScopeGuard>
+
+namespace {
+// The header texts of the columns shown, left to right.
+QStringList ShownHeaders(const QHeaderView *header)
+{
+    QStringList texts;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!header->isSectionHidden(column))
+            texts << header->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    return texts;
+}
+
+// What a row shows in the columns shown, left to right.
+QStringList Cells(const CMorvekView *list, int row)
+{
+    QStringList texts;
+    const QHeaderView *header = list->GetHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!header->isSectionHidden(column))
+            texts << list->model()->index(row, column).data().toString();
+    }
+    return texts;
+}
+} // namespace
 
 class TestMorvekView : public QObject
 {
@@ -25,6 +55,7 @@ private slots:
 
     void unitsThenEmployeesInCodeOrder();
     void reportColumns();
+    void clickSortsAgainReverses();
     void doubleClick_data();
     void doubleClick();
     void deleteKeyReleasesSelectedEmployeesOnly_data();
@@ -50,9 +81,16 @@ void TestMorvekView::init()
     m_dept = CRegisterBuilder::AddUnit({company, 10, QStringLiteral("営業部")});
     CRegisterBuilder::AddUnit({m_dept, 20, QStringLiteral("第二課")});
     m_sub1 = CRegisterBuilder::AddUnit({m_dept, 10, QStringLiteral("第一課")});
-    CRegisterBuilder::AddEmployee({30, m_dept, QStringLiteral("佐藤")});
-    CRegisterBuilder::AddEmployee({10, m_dept, QStringLiteral("山田")});
-    CRegisterBuilder::AddEmployee({.code = 20, .busyo = m_dept, .name = QStringLiteral("鈴木"), .female = true});
+    CRegisterBuilder::AddEmployee(
+        {.code = 30, .busyo = m_dept, .name = QStringLiteral("佐藤"), .kana = QStringLiteral("ｻﾄｳ")});
+    CRegisterBuilder::AddEmployee({.code = 10,
+                                   .busyo = m_dept,
+                                   .name = QStringLiteral("山田"),
+                                   .kana = QStringLiteral("ﾔﾏﾀﾞ"),
+                                   .joined = CDateValue(1998, 4, 1),
+                                   .tel = QStringLiteral("03-1111")});
+    CRegisterBuilder::AddEmployee(
+        {.code = 20, .busyo = m_dept, .name = QStringLiteral("鈴木"), .female = true, .kana = QStringLiteral("ｽｽﾞｷ")});
     CRegisterBuilder::AddEmployee({40, m_sub1, QStringLiteral("高橋")});
     CRegisterBuilder::AddEmployee({50, 0, QStringLiteral("田中")});
 }
@@ -84,16 +122,48 @@ void TestMorvekView::reportColumns()
     QVERIFY(list->GetHeader()->isHidden());
     list->SetViewStyle(CMorvekView::EViewStyle::report);
     QHeaderView *header = list->GetHeader();
-    const int width = list->viewport()->width();
-    QCOMPARE(header->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("名前"));
-    QCOMPARE(header->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("区分"));
-    QCOMPARE(QList<int>({header->sectionSize(0), header->sectionSize(1)}), QList<int>({width / 6 * 4, width / 6 * 2}));
+    QCOMPARE(ShownHeaders(header), QStringList({"社員コード", "氏名", "ふりがな", "性別", "所属", "入社年月日", "TEL"}));
     QVERIFY(header->isVisible() && header->geometry().bottom() < list->viewport()->geometry().top());
-    // A row spans both columns and follows them when they widen.
     list->ShowUnitContents(m_dept);
-    header->resizeSection(1, header->sectionSize(1) + 50);
+    QCOMPARE(Cells(list, 2), QStringList({"10", "山田", "ﾔﾏﾀﾞ", "男", "本社/営業部", "平成10.04.01", "03-1111"}));
+    QCOMPARE(Cells(list, 0), QStringList({"", "第一課", "", "", "", "", ""}));
+    // A row spans the columns shown and follows them when they widen.
+    header->resizeSection(CUnitContentsModel::telColumn, header->sectionSize(CUnitContentsModel::telColumn) + 50);
     list->Arrange();
     QCOMPARE(list->visualRect(list->model()->index(0, 0)).width(), header->length());
+    // Chosen from the header's menu; the name cannot be left out.
+    std::unique_ptr<QMenu> menu(list->GetColumns()->CreateMenu(list));
+    for (QAction *action : menu->actions()) {
+        if (action->text() == u"所属" || action->text() == u"区分" || action->text() == u"氏名")
+            action->trigger();
+    }
+    QCOMPARE(ShownHeaders(header), QStringList({"社員コード", "氏名", "ふりがな", "性別", "入社年月日", "TEL", "区分"}));
+}
+
+void TestMorvekView::clickSortsAgainReverses()
+{
+    CRegisterBuilder::AddEmployee(
+        {.code = 5, .busyo = m_dept, .name = QStringLiteral("山田"), .kana = QStringLiteral("やまだ")});
+    SPanes panes;
+    CMorvekView *list = panes.list;
+    list->SetViewStyle(CMorvekView::EViewStyle::report);
+    list->ShowUnitContents(m_dept);
+    QHeaderView *header = list->GetHeader();
+    const auto click = [header](int column) {
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    };
+    QCOMPARE(Column(list), QStringList({"第一課", "第二課", "山田", "山田", "鈴木", "佐藤"}));
+    click(CUnitContentsModel::kanaColumn);
+    // サトウ, スズキ, ヤマダ twice however typed: the two in code order.
+    QCOMPARE(Column(list->model(), CUnitContentsModel::kanaColumn), QStringList({"", "", "ｻﾄｳ", "ｽｽﾞｷ", "やまだ", "ﾔﾏﾀﾞ"}));
+    click(CUnitContentsModel::kanaColumn);
+    QCOMPARE(Column(list->model(), CUnitContentsModel::kanaColumn), QStringList({"", "", "やまだ", "ﾔﾏﾀﾞ", "ｽｽﾞｷ", "ｻﾄｳ"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    // Another unit arrives in the same order.
+    list->ShowUnitContents(0);
+    list->ShowUnitContents(m_dept);
+    QCOMPARE(Column(list->model(), CUnitContentsModel::kanaColumn), QStringList({"", "", "やまだ", "ﾔﾏﾀﾞ", "ｽｽﾞｷ", "ｻﾄｳ"}));
 }
 
 void TestMorvekView::doubleClick_data()

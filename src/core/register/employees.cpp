@@ -15,7 +15,30 @@
 
 namespace {
 // What a row of a list shows: nothing else is read while a list fills.
-const QStringList kRowColumns = {QStringLiteral("ID"), QStringLiteral("Sex"), QStringLiteral("Name")};
+const QStringList kRowColumns = {QStringLiteral("ID"),    QStringLiteral("Sex"),   QStringLiteral("Name"),
+                                 QStringLiteral("Code"),  QStringLiteral("Busyo"), QStringLiteral("Kana"),
+                                 QStringLiteral("Indat"), QStringLiteral("TEL")};
+
+SEmployeeRow RowOf(const CMast01 &employee)
+{
+    return {employee.m_ID,    employee.m_Sex,   employee.m_Name,
+            employee.m_Code,  employee.m_Busyo, employee.m_Kana,
+            employee.m_Indat, employee.m_TEL,   {}};
+}
+
+// The paths of the units the rows name, each unit read once.
+void FillUnitPaths(QList<SEmployeeRow> &rows)
+{
+    QHash<qint32, QString> paths;
+    for (SEmployeeRow &row : rows) {
+        if (row.nBusyo == 0)
+            continue;
+        auto found = paths.find(row.nBusyo);
+        if (found == paths.end())
+            found = paths.insert(row.nBusyo, CUnits::SlashPath(row.nBusyo));
+        row.strUnitPath = found.value();
+    }
+}
 
 CDaoFind EmployeesOf(qint32 unitId)
 {
@@ -47,10 +70,11 @@ QList<SEmployeeRow> CEmployees::OfUnit(qint32 unitId, const std::function<void()
     const CSetOpener open(employees);
     QList<SEmployeeRow> rows;
     for (bool found = employees.FindFirst(find); found; found = employees.FindNext(find)) {
-        rows.append({employees.m_ID, employees.m_Sex, employees.m_Name});
+        rows.append(RowOf(employees));
         if (pulse)
             pulse();
     }
+    FillUnitPaths(rows);
     return rows;
 }
 
@@ -68,15 +92,23 @@ QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
     QHash<qint32, SEmployeeRow> found;
     found.reserve(ids.size());
-    for (const CDaoDatabase::SBoundStatement &statement :
-         CIdChunks::Statements(QStringLiteral("SELECT ID, Sex, Name FROM Mast01 WHERE ID IN (%1)"), {}, ids)) {
+    for (const CDaoDatabase::SBoundStatement &statement : CIdChunks::Statements(
+             QStringLiteral("SELECT %1 FROM Mast01 WHERE ID IN (%2)").arg(kRowColumns.join(u", ")), {}, ids)) {
         CDaoStatement q(*db, statement.sql);
         for (int i = 0; i < statement.values.size(); ++i)
             q.Bind(i, statement.values[i]);
         q.Exec();
         while (q.Next()) {
             const auto id = qint32(q.Int64(0));
-            found.insert(id, {id, q.Value(1).toBool(), q.Text(2)});
+            found.insert(id, {id,
+                              q.Value(1).toBool(),
+                              q.Text(2),
+                              q.Value(3).toInt(),
+                              q.Value(4).toInt(),
+                              q.Text(5),
+                              CDateValue::FromVariant(q.Value(6)),
+                              q.Text(7),
+                              {}});
         }
         q.Finish();
     }
@@ -86,6 +118,7 @@ QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
         if (const auto row = found.constFind(id); row != found.cend())
             rows.append(*row);
     }
+    FillUnitPaths(rows);
     return rows;
 }
 

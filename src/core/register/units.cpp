@@ -47,6 +47,13 @@ QString CUnits::Path(qint32 id, bool skipCompany)
     return units.GetUnitPath(id, skipCompany);
 }
 
+QString CUnits::SlashPath(qint32 id)
+{
+    QString path = Path(id, false);
+    path.chop(1); // the last line feed
+    return path.replace(QLatin1Char('\n'), QLatin1Char('/'));
+}
+
 QList<qint32> CUnits::Chain(qint32 id)
 {
     CMast00 units;

@@ -22,6 +22,8 @@ public:
     // Names from the top down to unit id, each followed by a line feed; empty
     // when the unit is gone.
     static QString Path(qint32 id, bool skipCompany);
+    // Names from the company down to unit id, joined by "/"; empty when it is gone.
+    static QString SlashPath(qint32 id);
     // Unit id and the units above it, up to its company.
     static QList<qint32> Chain(qint32 id);
 

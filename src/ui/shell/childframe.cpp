@@ -4,6 +4,7 @@
 #include "shell/mainactions.h"
 #include "shell/mainframe.h"
 #include "shell/morvekapp.h"
+#include "shell/viewsettings.h"
 #include "document/morvekdoc.h"
 #include "forms/funckeycaptions.h"
 #include "forms/newcompanycommand.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QItemSelectionModel>
 #include <QIcon>
 #include <QKeyEvent>
@@ -314,6 +316,12 @@ void CChildFrame::EndSplitTracking(bool keep)
         m_wndSplitter->setSizes(m_splitBeforeTracking);
     if (QWidget *left = m_wndSplitter->widget(0))
         left->setFocus(Qt::OtherFocusReason);
+}
+
+void CChildFrame::closeEvent(QCloseEvent *event)
+{
+    CViewSettings::SaveCompanyWindow(*this);
+    QMdiSubWindow::closeEvent(event);
 }
 
 bool CChildFrame::eventFilter(QObject *watched, QEvent *event)

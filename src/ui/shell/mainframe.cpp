@@ -6,6 +6,7 @@
 #include "shell/keyindicators.h"
 #include "shell/mainactions.h"
 #include "shell/morvekapp.h"
+#include "shell/viewsettings.h"
 #include "base/modalseam.h"
 #include "document/morvekdoc.h"
 #include "employee/employeeform.h"
@@ -13,6 +14,7 @@
 #include "forms/funckeybar.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QEvent>
 #include <QIcon>
@@ -289,6 +291,15 @@ void CMainFrame::OnEmployeeEntry()
     // Owned by the main window: centred on it, kept above it, no button of its own.
     CEmployeeForm form(this);
     CModalSeam::Exec(form);
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    // The company windows are not closed one by one on the way out: they are kept here.
+    CViewSettings::SaveMainFrame(*this);
+    for (const CChildFrame *child : GetChildFrames())
+        CViewSettings::SaveCompanyWindow(*child);
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::changeEvent(QEvent *event)

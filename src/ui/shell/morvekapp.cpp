@@ -19,6 +19,7 @@
 #include "shell/startupdialogs.h"
 #include "print/cardstockdlg.h"
 #include "printlayout/cardsheet.h"
+#include "shell/viewsettings.h"
 #include "store/daobackend.h"
 #include "store/daobackends.h"
 #include "store/daodatabase.h"
@@ -101,6 +102,7 @@ bool CMorvekApp::InitInstance()
         return false;
     }
     m_pMainWnd->resize(800, 600);
+    CViewSettings::RestoreMainFrame(*m_pMainWnd);
     // The command line names no file of ours: the company document is always the same.
     try {
         ProcessShellCommand();
@@ -164,7 +166,14 @@ CChildFrame *CMorvekApp::OpenDocumentFile(const QString &path)
     // showing the company again brings it forward instead of asking again.
     if (document->GetPathName().isEmpty())
         document->SetPathName(pathName);
-    return m_pMainWnd->CreateChildFrame(std::move(document));
+    CChildFrame *child = m_pMainWnd->CreateChildFrame(std::move(document));
+    // A register that cannot be read shows its window as a new one would.
+    try {
+        CViewSettings::RestoreCompanyWindow(*child);
+    } catch (const std::exception &error) {
+        ReportException(error);
+    }
+    return child;
 }
 
 bool CMorvekApp::OnCommand(int id)

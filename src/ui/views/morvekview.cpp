@@ -2,6 +2,8 @@
 
 #include "views/busyindicator.h"
 #include "views/employeedrag.h"
+#include "views/facecache.h"
+#include "views/listcolumns.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
 #include "views/unaffiliateddlg.h"
@@ -49,6 +51,8 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pModel(GetModel())
     , m_pHeader(new QHeaderView(Qt::Horizontal, this))
     , m_pDelegate(new CRowDelegate(m_pHeader, this))
+    , m_pColumns(nullptr)
+    , m_pFaces(new CFaceCache(this))
     // Filled when first needed, not while the company window opens: on a large
     // register this walk is most of the start-up.
     , m_unaffiliatedWnd(new CUnaffiliatedDlg(this))
@@ -63,15 +67,16 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     setVerticalScrollMode(ScrollPerPixel);
 
     m_pHeader->setModel(m_pModel);
-    m_pHeader->setSectionsMovable(false);
-    m_pHeader->setSectionsClickable(false);
+    m_pColumns = new CListColumns(m_pHeader, m_pModel, this);
     m_pHeader->setStretchLastSection(false);
     m_pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pHeader->hide();
-    connect(m_pHeader, &QHeaderView::sectionResized, this, [this] {
+    const auto relayout = [this] {
         scheduleDelayedItemsLayout();
         viewport()->update();
-    });
+    };
+    connect(m_pHeader, &QHeaderView::sectionResized, this, relayout);
+    connect(m_pHeader, &QHeaderView::sectionMoved, this, relayout);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_pHeader, &QHeaderView::setOffset);
     connect(&CRegister::Instance(), &CRegister::Changed, this, &CMorvekView::OnRegisterChanged);
 
@@ -104,6 +109,8 @@ void CMorvekView::SetViewStyle(EViewStyle style)
     setGridSize(cell);
     m_pDelegate->SetCellSize(cell.isValid() ? cell - QSize(kCellGap, kCellGap) : cell);
     m_pDelegate->SetColumns(report);
+    // Faces in the icon styles; the details style reads as a table.
+    m_pModel->SetFaces(report ? nullptr : m_pFaces);
     m_pHeader->setVisible(report);
     if (report && !m_bColumnsSized && isVisible())
         InsertColumns();
@@ -118,12 +125,21 @@ void CMorvekView::Arrange()
 
 void CMorvekView::InsertColumns()
 {
-    // Two thirds for the name, a third for the kind, of the width the list has
-    // when its columns are first seen.
     m_bColumnsSized = true;
-    const int width = viewport()->width();
-    m_pHeader->resizeSection(CUnitContentsModel::nameColumn, width / 6 * 4);
-    m_pHeader->resizeSection(CUnitContentsModel::kindColumn, width / 6 * 2);
+    m_pColumns->SetDefaultWidths();
+}
+
+QByteArray CMorvekView::SaveColumns() const
+{
+    return m_pColumns->SaveState();
+}
+
+bool CMorvekView::RestoreColumns(const QByteArray &state)
+{
+    if (!m_pColumns->RestoreState(state))
+        return false;
+    m_bColumnsSized = true;
+    return true;
 }
 
 void CMorvekView::showEvent(QShowEvent *event)
@@ -189,7 +205,8 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
     std::vector<SRow> rows;
     rows.reserve(size_t(employees.size()));
     for (const SEmployeeRow &employee : employees)
-        rows.push_back(CUnitContentsModel::EmployeeRow(employee.nID, employee.bFemale, employee.strName));
+        rows.push_back(CUnitContentsModel::EmployeeRow(employee));
+    m_pColumns->SortRows(rows);
     // One insertion, which the view lays out once.
     m_pModel->Append(std::move(rows));
 }

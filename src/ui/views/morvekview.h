@@ -2,10 +2,13 @@
 
 #include "views/employeedragsource.h"
 
+#include <QByteArray>
 #include <QList>
 #include <memory>
 
 class CCardPrintJob;
+class CFaceCache;
+class CListColumns;
 class CMorvekDoc;
 class CRowDelegate;
 class CUnaffiliatedDlg;
@@ -70,6 +73,12 @@ public:
     bool CanPrint() const;
 
     QHeaderView *GetHeader() const { return m_pHeader; }
+    CListColumns *GetColumns() const { return m_pColumns; }
+    CFaceCache *GetFaces() const { return m_pFaces; }
+    // The columns' choice, order, widths and the sort, to be remembered.
+    QByteArray SaveColumns() const;
+    // Remembered columns instead of the default ones; false when state does not fit.
+    bool RestoreColumns(const QByteArray &state);
     // The row shown as the place where dragged employees would land; -1 for none.
     void SetDropHighlight(int row);
     int GetDropHighlight() const;
@@ -99,6 +108,8 @@ private:
     CUnitContentsModel *m_pModel;
     QHeaderView *m_pHeader;
     CRowDelegate *m_pDelegate;
+    CListColumns *m_pColumns;
+    CFaceCache *m_pFaces;
     qint32 m_nCurrentUnit = 0; // no unit until the tree shows one
     bool m_bShowsUnit = false; // false while the list stands for no unit
     CUnaffiliatedDlg *m_unaffiliatedWnd;

@@ -21,6 +21,8 @@ void CRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
         return;
     }
     for (int section = 0; section < m_pHeader->count(); ++section) {
+        if (m_pHeader->isSectionHidden(section))
+            continue;
         QStyleOptionViewItem cell = option;
         cell.rect = QRect(option.rect.left() + m_pHeader->sectionPosition(section), option.rect.top(),
                           m_pHeader->sectionSize(section), option.rect.height());

@@ -26,7 +26,7 @@ std::vector<CUnitContentsModel::SRow> RowsOf(const QList<SEmployeeRow> &employee
     std::vector<CUnitContentsModel::SRow> rows;
     rows.reserve(size_t(employees.size()));
     for (const SEmployeeRow &employee : employees)
-        rows.push_back(CUnitContentsModel::EmployeeRow(employee.nID, employee.bFemale, employee.strName));
+        rows.push_back(CUnitContentsModel::EmployeeRow(employee));
     return rows;
 }
 } // namespace

@@ -1,13 +1,30 @@
 #include "views/unitcontentsmodel.h"
 
+#include "views/facecache.h"
+#include "views/roworder.h"
 #include "views/rowimages.h"
+#include "dates/eracalendar.h"
+#include "register/employeerow.h"
 
 #include <iterator>
 
 namespace {
 const QString kUnitKind = QStringLiteral("部課");
 const QString kEmployeeKind = QStringLiteral("社員");
-const QString kHeaders[] = {QStringLiteral("名前"), QStringLiteral("区分")};
+const QString kHeaders[] = {QStringLiteral("氏名"),       QStringLiteral("区分"), QStringLiteral("社員コード"),
+                            QStringLiteral("ふりがな"),   QStringLiteral("性別"), QStringLiteral("所属"),
+                            QStringLiteral("入社年月日"), QStringLiteral("TEL")};
+
+// The era name and the six digits a date field shows, split for reading: "平成10.04.01".
+QString EraDateText(const CDateValue &date)
+{
+    int era = CEraCalendar::NoEra;
+    const QString digits = CEraCalendar::ToEraText(date, era);
+    if (digits.size() != 6 || era == CEraCalendar::NoEra)
+        return {};
+    return CEraCalendar::EraName(era) + digits.left(2) + QLatin1Char('.') + digits.mid(2, 2) + QLatin1Char('.')
+         + digits.mid(4, 2);
+}
 } // namespace
 
 CUnitContentsModel::SRow CUnitContentsModel::UnitRow(qint32 id, bool company, const QString &name)
@@ -18,6 +35,44 @@ CUnitContentsModel::SRow CUnitContentsModel::UnitRow(qint32 id, bool company, co
 CUnitContentsModel::SRow CUnitContentsModel::EmployeeRow(qint32 id, bool female, const QString &name)
 {
     return {id, female ? CRowImages::woman : CRowImages::man, name, kEmployeeKind};
+}
+
+CUnitContentsModel::SRow CUnitContentsModel::EmployeeRow(const SEmployeeRow &employee)
+{
+    SRow row = EmployeeRow(employee.nID, employee.bFemale, employee.strName);
+    row.nCode = employee.nCode;
+    row.strKana = employee.strKana;
+    row.strUnitPath = employee.strUnitPath;
+    row.indat = employee.indat;
+    row.strTel = employee.strTel;
+    return row;
+}
+
+QString CUnitContentsModel::CellText(const SRow &row, int column)
+{
+    if (column == nameColumn)
+        return row.strName;
+    if (column == kindColumn)
+        return row.strKind;
+    // A unit has a name and a kind only.
+    if (!CRowImages::IsEmployee(row.nImage))
+        return {};
+    switch (column) {
+    case codeColumn:
+        return QString::number(row.nCode);
+    case kanaColumn:
+        return row.strKana;
+    case sexColumn:
+        return row.nImage == CRowImages::woman ? QStringLiteral("女") : QStringLiteral("男");
+    case unitColumn:
+        return row.strUnitPath;
+    case joinedColumn:
+        return EraDateText(row.indat);
+    case telColumn:
+        return row.strTel;
+    default:
+        return {};
+    }
 }
 
 CUnitContentsModel::CUnitContentsModel(QObject *parent)
@@ -43,9 +98,12 @@ QVariant CUnitContentsModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return index.column() == nameColumn ? row.strName : row.strKind;
+        return CellText(row, index.column());
     case Qt::DecorationRole:
-        return index.column() == nameColumn ? CRowImages::Icon(row.nImage) : QVariant();
+        if (index.column() != nameColumn)
+            return {};
+        return m_pFaces && CRowImages::IsEmployee(row.nImage) ? m_pFaces->Face(row.nId, CRowImages::Icon(row.nImage))
+                                                              : CRowImages::Icon(row.nImage);
     case IdRole:
         return row.nId;
     case ImageRole:
@@ -63,6 +121,9 @@ QVariant CUnitContentsModel::headerData(int section, Qt::Orientation orientation
         return kHeaders[section];
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    // A first click on a header sorts upwards.
+    if (role == Qt::InitialSortOrderRole)
+        return int(Qt::AscendingOrder);
     return {};
 }
 
@@ -75,6 +136,58 @@ Qt::ItemFlags CUnitContentsModel::flags(const QModelIndex &index) const
     if (CRowImages::IsEmployee(Row(index.row()).nImage))
         flags |= Qt::ItemIsDragEnabled;
     return flags;
+}
+
+void CUnitContentsModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= columnCount_)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const std::vector<int> order_ = CRowOrder::Order(m_rows, column, order);
+    std::vector<SRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newRowOf(m_rows.size());
+    for (size_t at = 0; at < order_.size(); ++at) {
+        newRowOf[size_t(order_[at])] = int(at);
+        sorted.push_back(std::move(m_rows[size_t(order_[at])]));
+    }
+    m_rows = std::move(sorted);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newRowOf[size_t(old.row())], old.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CUnitContentsModel::SetFaces(CFaceCache *faces)
+{
+    if (faces == m_pFaces)
+        return;
+    disconnect(m_facesLink);
+    m_pFaces = faces;
+    if (faces)
+        m_facesLink = connect(faces, &CFaceCache::FacesChanged, this, &CUnitContentsModel::OnFacesChanged);
+    OnFacesChanged({});
+}
+
+void CUnitContentsModel::OnFacesChanged(const QList<qint32> &ids)
+{
+    if (rowCount() == 0)
+        return;
+    // The view asks again for the rows it shows, and only for those.
+    if (ids.isEmpty()) {
+        emit dataChanged(index(0, nameColumn), index(rowCount() - 1, nameColumn), {Qt::DecorationRole});
+        return;
+    }
+    // One row at a time: a range makes an icon view measure every row in it again.
+    const QSet<qint32> changed(ids.cbegin(), ids.cend());
+    for (int row = 0; row < rowCount(); ++row) {
+        const SRow &shown = Row(row);
+        if (CRowImages::IsEmployee(shown.nImage) && changed.contains(shown.nId))
+            emit dataChanged(index(row, nameColumn), index(row, nameColumn), {Qt::DecorationRole});
+    }
 }
 
 void CUnitContentsModel::Assign(std::vector<SRow> rows)
