@@ -44,6 +44,12 @@ void TestCommandLine::parse_data()
                             << "";
     QTest::newRow("import") << QStringList{"--import-csv=in", "--skip-existing"} << EAction::importCsv << "in"
                             << "";
+    QTest::newRow("photos") << QStringList{"--import-photos", "写真", "--database", "x.mdb"} << EAction::importPhotos
+                            << "写真"
+                            << "";
+    QTest::newRow("photos with csv") << QStringList{"--import-photos", "a", "--import-csv", "b"} << EAction::usageError
+                                     << ""
+                                     << "--import-photos には --database のほかは付けられません。";
     QTest::newRow("unknown") << QStringList{"--fast"} << EAction::usageError << ""
                              << "知らない引数です: --fast";
     QTest::newRow("stray word") << QStringList{"odata.mdb"} << EAction::usageError << ""
@@ -116,6 +122,8 @@ void TestCommandLine::programWithoutDisplay_data()
                           << "";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "morvek "
                              << "";
+    QTest::newRow("photos with csv") << QStringList{"--import-photos", "a", "--import-csv", "b"} << 2 << ""
+                                     << "--import-photos には --database のほかは付けられません。";
     QTest::newRow("unknown") << QStringList{"--fast"} << 2 << ""
                              << "知らない引数です: --fast";
     QTest::newRow("window") << QStringList{} << 1 << ""

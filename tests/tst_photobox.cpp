@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
@@ -96,6 +97,7 @@ private slots:
     void copyAndCut();
     void droppedFile_data();
     void droppedFile();
+    void fromFileScaled();
 };
 
 void TestPhotoBox::pictureOrigin_data()
@@ -145,8 +147,8 @@ void TestPhotoBox::contextMenu()
     QList<int> ids;
     for (QAction *action : menu->actions())
         texts << action->text(), ids << action->data().toInt();
-    QCOMPARE(texts, QStringList({"切り取り(&T)", "ｺﾋﾟｰ(&C)", "貼り付け(&P)"}));
-    QCOMPARE(ids, QList<int>({57635, 57634, 57637}));
+    QCOMPARE(texts, QStringList({"切り取り(&T)", "ｺﾋﾟｰ(&C)", "貼り付け(&P)", "", "ファイルから..."}));
+    QCOMPARE(ids, QList<int>({57635, 57634, 57637, 0, 32795}));
     QCOMPARE(s.box->ContextMenuPoint(QPoint(300, 200), false), QPoint(300, 200));
     QCOMPARE(s.box->ContextMenuPoint(QPoint(-1, -1), true), s.box->mapToGlobal(QPoint(5, 5)));
     menu->actions().first()->trigger();
@@ -255,6 +257,26 @@ void TestPhotoBox::droppedFile()
     QCOMPARE(s.box->GetPicture(), stored.isEmpty() ? QByteArray("old") : stored);
     QCOMPARE(changed.count(), stored.isEmpty() ? 0 : 1);
     QCOMPARE(s.answers.Texts(), message.isEmpty() ? QStringList() : QStringList({message}));
+}
+
+// The file the dialog chose arrives scaled to the box, proportions kept.
+void TestPhotoBox::fromFileScaled()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("face.png"));
+    QVERIFY(Solid(QSize(400, 200), kRed).save(path));
+    QWidget window;
+    auto *box = new CPhotoBox(&window);
+    box->resize(100, 120);
+    QSignalSpy changed(box, &CPhotoBox::pictureChanged);
+    CDialogAnswers answers([&path](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog))
+            files->selectFile(path);
+        return int(QDialog::Accepted);
+    });
+    box->OnFromFile();
+    QCOMPARE(GetDibSize(box->GetPicture()), QSize(100, 50));
+    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_MAIN(TestPhotoBox)

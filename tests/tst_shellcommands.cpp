@@ -108,6 +108,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                                    "  -",
                                    "  CSV書き出し...",
                                    "  CSV読み込み...",
+                                   "  写真の一括取り込み...",
                                    "  -",
                                    "  ﾊﾞｯｸｱｯﾌﾟ作成",
                                    "  ﾊﾞｯｸｱｯﾌﾟから復元...",

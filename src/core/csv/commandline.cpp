@@ -22,6 +22,7 @@ QString Synopsis(const CCommandLine::SOption &option)
 
 const QString kExport = QStringLiteral("export-csv");
 const QString kImport = QStringLiteral("import-csv");
+const QString kPhotos = QStringLiteral("import-photos");
 const QString kEncoding = QStringLiteral("encoding");
 const QString kSkip = QStringLiteral("skip-existing");
 const QString kCreateUnits = QStringLiteral("create-units");
@@ -81,6 +82,13 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
              "フォルダの 部課.csv と 社員.csv を読み込みます。取り込めない行が一つでもあれば何も書き込みません。"),
          QStringLiteral("Read 部課.csv and 社員.csv from the folder, without a window; "
                         "with any refused row nothing is written.")},
+        {{kPhotos},
+         QStringLiteral("フォルダ"),
+         QStringLiteral("FOLDER"),
+         QStringLiteral("フォルダの画像（社員コード.jpg、.png、.bmp）を社員の写真として読み込みます。"
+                        "取り込めないファイルが一つでもあれば何も書き込みません。"),
+         QStringLiteral("Read the pictures in the folder (employee code .jpg, .png, .bmp) as the employees' photos, "
+                        "without a window; with any refused file nothing is written.")},
         {{kEncoding},
          QStringLiteral("文字コード"),
          QStringLiteral("ENCODING"),
@@ -143,7 +151,7 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         parsed.action = EAction::version;
         return parsed;
     }
-    for (const QString &name : {kExport, kImport, kDatabase, kEncoding})
+    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
     const bool exporting = parser.isSet(kExport);
@@ -152,6 +160,13 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     parsed.encoding = parser.value(kEncoding);
     parsed.skipExisting = parser.isSet(kSkip);
     parsed.createUnits = parser.isSet(kCreateUnits);
+    if (parser.isSet(kPhotos)) {
+        if (exporting || importing || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits)
+            return refuse(QStringLiteral("--import-photos には --database のほかは付けられません。"));
+        parsed.action = EAction::importPhotos;
+        parsed.folder = parser.value(kPhotos);
+        return parsed;
+    }
     if (!exporting && !importing) {
         // Options of the CSV commands alone still ask for one of them.
         if (parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits || parser.isSet(kDatabase))
@@ -170,6 +185,7 @@ QString CCommandLine::Usage()
     return QStringLiteral("使い方: morvek\n"
                           "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
                           "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--database ファイル]\n"
+                          "        morvek --import-photos フォルダ [--database ファイル]\n"
                           "        morvek --help | --version\n");
 }
 

@@ -9,7 +9,7 @@
 class CCommandLine final
 {
 public:
-    enum class EAction { window, help, version, exportCsv, importCsv, usageError };
+    enum class EAction { window, help, version, exportCsv, importCsv, importPhotos, usageError };
 
     struct SOption {
         QStringList names; // without dashes; one letter is a short name

@@ -2,6 +2,9 @@
 
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
+#include "csv/photoimport.h"
+#include "photo/photofile.h"
+#include "register/employeephotos.h"
 #include "backup/dailybackup.h"
 #include "backup/leftovers.h"
 #include "backup/registeruse.h"
@@ -12,6 +15,7 @@
 #include "store/daodatabasepool.h"
 #include "store/databasecheck.h"
 #include "store/daoexception.h"
+#include "store/daorecordset.h"
 #include "store/schema.h"
 
 #include <QCoreApplication>
@@ -50,12 +54,13 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
         return ExitUsage;
     }
     const bool exporting = parsed.action == CCommandLine::EAction::exportCsv;
-    if (!exporting && parsed.action != CCommandLine::EAction::importCsv) {
+    const bool photos = parsed.action == CCommandLine::EAction::importPhotos;
+    if (!exporting && !photos && parsed.action != CCommandLine::EAction::importCsv) {
         err << QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。\n") << CCommandLine::Usage();
         return ExitUsage;
     }
     const QString exportFolder = exporting ? parsed.folder : QString();
-    const QString importFolder = exporting ? QString() : parsed.folder;
+    const QString importFolder = exporting || photos ? QString() : parsed.folder;
     const QString &encodingName = parsed.encoding;
     const bool skip = parsed.skipExisting;
     QString database = parsed.database;
@@ -84,7 +89,9 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
         BackUpDaily(err);
     if (filled)
         QFile::remove(target);
-    const int status = RunOn(target, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits}, out, err);
+    const int status = photos ? ImportPhotos(target, parsed.folder, out, err)
+                              : RunOn(target, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits},
+                                      out, err);
     CDaoDatabase::SetWriteHook({}); // it writes to err, which is the caller's
     if (filled) {
         CDaoDatabasePool::Release(target);
@@ -127,6 +134,36 @@ int CCsvCommandLine::Refuse(QTextStream &err, const QString &database)
 {
     err << QStringLiteral("%1 を作成できません。\n何も書き込んでいません。\n").arg(CDatabaseCheck::Shown(database));
     return ExitFailure;
+}
+
+int CCsvCommandLine::ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err)
+{
+    try {
+        // Photos go to employees that are there: no register is made for them.
+        if (CDaoBackends::For(database).PlacedByUser() && !QFileInfo::exists(database)) {
+            err << QStringLiteral("%1 がありません。\n何も書き込んでいません。\n").arg(CDatabaseCheck::Shown(database));
+            return ExitFailure;
+        }
+        CDaoRecordset::SetApplicationDatabasePath(database);
+        CPhotoImport import;
+        QString error;
+        if (!import.ReadFolder(folder, CPhotoFile::DefaultBox(), CEmployeePhotos::IdsByCode(), error)) {
+            err << error << QStringLiteral("\n何も書き込んでいません。\n");
+            return ExitFailure;
+        }
+        out << import.Text();
+        // As with the CSV import, a script gets all of its photos or none.
+        if (!import.Refused().isEmpty()) {
+            err << QStringLiteral("取り込めないファイルが %1 件あるため、何も書き込んでいません。\n")
+                       .arg(import.Refused().size());
+            return ExitFailure;
+        }
+        out << QStringLiteral("社員 %1 人の写真を読み込みました。\n").arg(import.Apply());
+        return 0;
+    } catch (const CDaoException &error) {
+        err << error.GetErrorMessage() << QStringLiteral("\n何も書き込んでいません。\n");
+        return ExitFailure;
+    }
 }
 
 int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,

@@ -7,8 +7,8 @@
 
 class QTextStream;
 
-// "morvek --export-csv FOLDER" and "morvek --import-csv FOLDER": the CSV register
-// from scripts, without a window.
+// "morvek --export-csv FOLDER", "morvek --import-csv FOLDER" and "morvek
+// --import-photos FOLDER": the register from scripts, without a window.
 class CCsvCommandLine final
 {
 public:
@@ -28,6 +28,7 @@ private:
     static void SettleFile(const QString &database, QTextStream &err);
     static void BackUpDaily(QTextStream &err);
     static int Refuse(QTextStream &err, const QString &database);
+    static int ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err);
 };

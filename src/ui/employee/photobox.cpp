@@ -1,14 +1,18 @@
 #include "employee/photobox.h"
 
 #include "photo/dibblock.h"
+#include "photo/photofile.h"
 #include "photo/picturetransfer.h"
 #include "base/commandids.h"
+#include "base/localefilemodel.h"
 #include "base/modalseam.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -104,6 +108,25 @@ void CPhotoBox::OnEditPaste()
         Refuse(result, this);
 }
 
+void CPhotoBox::OnFromFile()
+{
+    QFileDialog dialog(this, QStringLiteral("写真のファイル"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    CLocaleFileModel::Apply(dialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("画像 (*.jpg *.jpeg *.png *.bmp)"));
+    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    QByteArray picture;
+    const CPhotoFile::EResult result = CPhotoFile::Read(path, size(), picture);
+    if (result == CPhotoFile::EResult::taken)
+        TakePicture(picture);
+    else
+        MorvekMessageBox(CPhotoFile::Message(result, QFileInfo(path).fileName()), QMessageBox::Ok, QMessageBox::Warning,
+                         QString(), this);
+}
+
 QMenu *CPhotoBox::CreateContextMenu(QWidget *parent)
 {
     auto *menu = new QMenu(parent);
@@ -112,6 +135,10 @@ QMenu *CPhotoBox::CreateContextMenu(QWidget *parent)
         action->setData(item.nId);
         connect(action, &QAction::triggered, this, item.handler);
     }
+    menu->addSeparator();
+    QAction *fromFile = menu->addAction(QStringLiteral("ファイルから..."));
+    fromFile->setData(ID_PHOTO_FROM_FILE);
+    connect(fromFile, &QAction::triggered, this, &CPhotoBox::OnFromFile);
     return menu;
 }
 

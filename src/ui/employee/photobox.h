@@ -9,7 +9,8 @@ class QMenu;
 
 // The face photo of the employee forms: white with a black frame, the picture
 // centred at its natural size, never scaled. Its context menu cuts, copies and
-// pastes through the clipboard; a picture file dropped on it is pasted too. It
+// pastes through the clipboard, and reads a picture file; a picture file dropped
+// on it is pasted too. It
 // writes nothing itself: its form stores GetPicture when the user saves.
 class CPhotoBox final : public QWidget
 {
@@ -29,8 +30,10 @@ public:
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();
+    // A picture file, scaled to fit the box as the bulk import scales it.
+    void OnFromFile();
 
-    // Menu 131: cut, copy, paste, always enabled.
+    // Menu 131: cut, copy, paste, always enabled; then a picture from a file.
     QMenu *CreateContextMenu(QWidget *parent);
     // Where the menu opens: the mouse, or 5 pixels inside the box from the keyboard.
     QPoint ContextMenuPoint(const QPoint &eventPos, bool fromKeyboard) const;

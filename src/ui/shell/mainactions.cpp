@@ -37,6 +37,8 @@ const SCommand kCommands[] = {
      "部課と社員を CSV ファイル（部課.csv、社員.csv）に書き出します。\nCSV書き出し", false},
     {ID_CSV_IMPORT, "CSV読み込み...", nullptr, nullptr, nullptr,
      "部課.csv と社員.csv から部課と社員を読み込みます。\nCSV読み込み", false},
+    {ID_PHOTO_IMPORT, "写真の一括取り込み...", nullptr, nullptr, nullptr,
+     "社員コードを名前にした画像ファイルのフォルダから、社員の写真をまとめて取り込みます。\n写真の一括取り込み", false},
     {ID_BACKUP_CREATE, "ﾊﾞｯｸｱｯﾌﾟ作成", nullptr, nullptr, nullptr,
      "データベースのバックアップを指定した場所に作成します。\nﾊﾞｯｸｱｯﾌﾟ作成", false},
     {ID_BACKUP_RESTORE, "ﾊﾞｯｸｱｯﾌﾟから復元...", nullptr, nullptr, nullptr,
@@ -139,9 +141,26 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
 
     auto *file = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), parent);
     if (company)
-        add(file, {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PRINT, ID_PRINT_UNIT_LIST,
-                   ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_CARD_STOCK, 0, ID_CSV_EXPORT, ID_CSV_IMPORT, 0,
-                   ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
+        add(file, {ID_NEW_COMPANY,
+                   ID_FILE_CLOSE,
+                   ID_FILE_SAVE,
+                   ID_FILE_SAVE_AS,
+                   0,
+                   ID_FILE_PRINT,
+                   ID_PRINT_UNIT_LIST,
+                   ID_FILE_PRINT_PREVIEW,
+                   ID_FILE_PRINT_SETUP,
+                   ID_CARD_STOCK,
+                   0,
+                   ID_CSV_EXPORT,
+                   ID_CSV_IMPORT,
+                   ID_PHOTO_IMPORT,
+                   0,
+                   ID_BACKUP_CREATE,
+                   ID_BACKUP_RESTORE,
+                   ID_OPEN_SERVER,
+                   0,
+                   ID_APP_EXIT});
     else
         add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_CARD_STOCK, 0,
                    ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});

@@ -3,6 +3,7 @@
 #include "shell/childframe.h"
 #include "base/commandids.h"
 #include "shell/csvcommands.h"
+#include "shell/photocommands.h"
 #include "shell/keyindicators.h"
 #include "shell/mainactions.h"
 #include "shell/morvekapp.h"
@@ -264,6 +265,9 @@ bool CMainFrame::OnFrameCommand(int id)
     case ID_CSV_IMPORT:
         // The import tells the register's listeners itself, once it is kept.
         CCsvCommands::OnImportCsv(this);
+        return true;
+    case ID_PHOTO_IMPORT:
+        CPhotoCommands::OnImportPhotos(this);
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));

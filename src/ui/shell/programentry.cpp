@@ -49,6 +49,7 @@ int CProgramEntry::Main(int argc, char **argv)
             return CCommandLine::ExitUsage;
         case CCommandLine::EAction::exportCsv:
         case CCommandLine::EAction::importCsv:
+        case CCommandLine::EAction::importPhotos:
             return CCsvCommandLine::Main(argc, argv);
         case CCommandLine::EAction::window:
             break;
