@@ -2,6 +2,7 @@
 // folder written all or nothing, from the command line too.
 #include "csv/csvcommandline.h"
 #include "csv/photoimport.h"
+#include "shell/photocommands.h"
 #include "photo/dibblock.h"
 #include "photo/photofile.h"
 #include "photo/photofilename.h"
@@ -14,6 +15,8 @@
 #include "testsupport.h"
 
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QImage>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -82,6 +85,8 @@ private slots:
     void storedAllOrNothing();
     void commandLine_data();
     void commandLine();
+    void windowAsksFirst_data();
+    void windowAsksFirst();
 
 private:
     QTemporaryDir m_settings;
@@ -227,6 +232,45 @@ void TestPhotoImport::commandLine()
     QCOMPARE(!Pic(ids.at(1)).isEmpty(), written);
     QVERIFY2(written ? out.contains(QStringLiteral("社員 2 人")) : err.contains(QStringLiteral("何も書き込んでいません")),
              qPrintable(out + err));
+}
+
+void TestPhotoImport::windowAsksFirst_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("declined") << false;
+    QTest::newRow("accepted, the damaged one left out") << true;
+}
+
+void TestPhotoImport::windowAsksFirst()
+{
+    QFETCH(bool, confirm);
+    IsolateSettings(m_settings.path());
+    CTempDatabase db;
+    const QList<qint32> ids = CRegisterBuilder::AddEmployees(
+        {CRegisterBuilder::Numbered(1), CRegisterBuilder::Numbered(2)});
+    QTemporaryDir dir;
+    for (const char *spec : {"1.png:300x400", "2.jpg:damaged", "99.png:5x5"})
+        MakeFile(dir.path(), QString::fromUtf8(spec));
+    QString preview;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(dir.path());
+            return int(QDialog::Accepted);
+        }
+        auto *box = qobject_cast<QMessageBox *>(&dialog);
+        if (box && box->text().endsWith(QStringLiteral("取り込みますか？"))) {
+            preview = box->text();
+            if (const QString folder = qEnvironmentVariable("MORVEK_SHOT_DIR"); !folder.isEmpty())
+                box->grab().save(folder + QStringLiteral("/photo-import-preview.png"));
+            return int(confirm ? QMessageBox::Yes : QMessageBox::No);
+        }
+        return int(QMessageBox::Ok);
+    });
+    QCOMPARE(CPhotoCommands::OnImportPhotos(nullptr), confirm);
+    QVERIFY2(preview.contains(QStringLiteral("2.jpg: 画像を読み込めません")), qPrintable(preview));
+    QVERIFY2(preview.contains(QStringLiteral("99.png")), qPrintable(preview));
+    QCOMPARE(Pic(ids.at(0)).isEmpty(), !confirm);
+    QVERIFY(Pic(ids.at(1)).isEmpty());
 }
 
 QTEST_MAIN(TestPhotoImport)
