@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QImage>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,18 +182,25 @@ void TestPhotoImport::storedAllOrNothing()
     const QList<qint32> ids = CRegisterBuilder::AddEmployees(
         {CRegisterBuilder::Numbered(1), CRegisterBuilder::Numbered(2)});
     const QByteArray picture = MakePackedDib(QImage(4, 4, QImage::Format_RGB32));
-    if (!db.OnServer()) {
+    {
         CDaoDatabase raw;
         raw.Open(db.Path());
         QSqlQuery q(raw.Connection());
-        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 WHEN NEW.ID = %1 "
-                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                           .arg(ids.at(1))));
+        // The second write fails, after the first was made.
+        const QString refuse = db.OnServer() ? QStringLiteral(
+                                   "CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'refused'; END $$ "
+                                   "LANGUAGE plpgsql; CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 FOR EACH ROW "
+                                   "WHEN (NEW.ID = %1) EXECUTE FUNCTION refuse()")
+                                             : QStringLiteral(
+                                                 "CREATE TRIGGER refuse BEFORE UPDATE ON Mast01 WHEN NEW.ID = %1 "
+                                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        QVERIFY2(q.exec(refuse.arg(ids.at(1))), qPrintable(q.lastError().text()));
         QSignalSpy changes(&CRegister::Instance(), &CRegister::Changed);
         QVERIFY_THROWS_EXCEPTION(CDaoException, CEmployeePhotos::Store({{ids.at(0), picture}, {ids.at(1), picture}}));
         QVERIFY(Pic(ids.at(0)).isEmpty());
         QCOMPARE(changes.count(), 0);
-        QVERIFY(q.exec(QStringLiteral("DROP TRIGGER refuse")));
+        QVERIFY(q.exec(db.OnServer() ? QStringLiteral("DROP TRIGGER refuse ON Mast01")
+                                     : QStringLiteral("DROP TRIGGER refuse")));
     }
     QSignalSpy changes(&CRegister::Instance(), &CRegister::Changed);
     QCOMPARE(CEmployeePhotos::Store({{ids.at(0), picture}, {ids.at(1), picture}}), ids);
