@@ -17,8 +17,8 @@ public:
     // Files and pictures past these are refused without decoding them.
     static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
     static constexpr int kMaxSide = 8000;
-    // The photo box of the employee forms in the template font at 96 dpi, for
-    // runs without a window.
+    // The photo box for runs without a window, where no font can be measured to
+    // lay the forms out; a little smaller than they usually show it.
     static QSize DefaultBox() { return {105, 130}; }
 
     CPhotoFile() = delete;
