@@ -29,10 +29,10 @@ namespace {
 const QSize kBox(105, 130);
 
 // "name:kind" where kind is WxH (a PNG, JPEG or BMP by the name), damaged or huge (over 16 MB).
-void MakeFile(const QString &folder, const QString &spec)
+void MakeFile(const QString &folder, const QString &entry)
 {
-    const QString name = spec.section(QLatin1Char(':'), 0, 0);
-    const QString kind = spec.section(QLatin1Char(':'), 1);
+    const QString name = entry.section(QLatin1Char(':'), 0, 0);
+    const QString kind = entry.section(QLatin1Char(':'), 1);
     const QString path = folder + QLatin1Char('/') + name;
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -161,8 +161,8 @@ void TestPhotoImport::folder()
     QFETCH(int, refused);
     QFETCH(QSize, stored);
     QTemporaryDir dir;
-    for (const QString &spec : files)
-        MakeFile(dir.path(), spec);
+    for (const QString &entry : files)
+        MakeFile(dir.path(), entry);
     CPhotoImport import;
     QString error;
     QVERIFY(import.ReadFolder(dir.path(), kBox, {{1234, 1}, {7, 2}}, error));
@@ -230,8 +230,8 @@ void TestPhotoImport::commandLine()
     const QList<qint32> ids = CRegisterBuilder::AddEmployees(
         {CRegisterBuilder::Numbered(1), CRegisterBuilder::Numbered(2)});
     QTemporaryDir dir;
-    for (const QString &spec : files)
-        MakeFile(dir.path(), spec);
+    for (const QString &entry : files)
+        MakeFile(dir.path(), entry);
     QString out, err;
     QCOMPARE(
         RunCommand({QStringLiteral("--import-photos"), dir.path(), QStringLiteral("--database"), db.Path()}, &out, &err),
@@ -257,8 +257,8 @@ void TestPhotoImport::windowAsksFirst()
     const QList<qint32> ids = CRegisterBuilder::AddEmployees(
         {CRegisterBuilder::Numbered(1), CRegisterBuilder::Numbered(2)});
     QTemporaryDir dir;
-    for (const char *spec : {"1.png:300x400", "2.jpg:damaged", "99.png:5x5"})
-        MakeFile(dir.path(), QString::fromUtf8(spec));
+    for (const char *entry : {"1.png:300x400", "2.jpg:damaged", "99.png:5x5"})
+        MakeFile(dir.path(), QString::fromUtf8(entry));
     QString preview;
     CDialogAnswers answers([&](QDialog &dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
