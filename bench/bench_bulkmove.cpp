@@ -11,7 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -178,14 +178,3 @@ BENCHMARK(BM_MoveThroughRegister)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReleasePlainSql)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReleaseInTheList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DropIntoTheList)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

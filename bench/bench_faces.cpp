@@ -10,7 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
@@ -125,14 +126,3 @@ void BM_ScrollWholeUnit(benchmark::State &state)
 
 BENCHMARK(BM_FirstScreenOfFaces)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollWholeUnit)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

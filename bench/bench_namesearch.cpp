@@ -16,7 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -161,14 +160,3 @@ BENCHMARK(BM_NameSearchFind)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NameIndexMatch)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainLikeScan)->DenseRange(1, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NameIndexRead)->Iterations(3)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

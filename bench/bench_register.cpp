@@ -17,7 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -371,14 +371,3 @@ BENCHMARK(BM_Release15000_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Move15000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Move15000_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -8,7 +8,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -133,14 +132,3 @@ BENCHMARK(BM_ShowUnitOf10000Employees)
 BENCHMARK(BM_OpenCompanyWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadTopLevel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectCompany)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -92,26 +92,19 @@ QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
     QHash<qint32, SEmployeeRow> found;
     found.reserve(ids.size());
-    for (const CDaoDatabase::SBoundStatement &statement : CIdChunks::Statements(
-             QStringLiteral("SELECT %1 FROM Mast01 WHERE ID IN (%2)").arg(kRowColumns.join(u", ")), {}, ids)) {
-        CDaoStatement q(*db, statement.sql);
-        for (int i = 0; i < statement.values.size(); ++i)
-            q.Bind(i, statement.values[i]);
-        q.Exec();
-        while (q.Next()) {
-            const auto id = qint32(q.Int64(0));
-            found.insert(id, {id,
-                              q.Value(1).toBool(),
-                              q.Text(2),
-                              q.Value(3).toInt(),
-                              q.Value(4).toInt(),
-                              q.Text(5),
-                              CDateValue::FromVariant(q.Value(6)),
-                              q.Text(7),
-                              {}});
-        }
-        q.Finish();
-    }
+    CIdChunks::ForEachRow(*db, QStringLiteral("SELECT %1 FROM Mast01 WHERE ID IN (%2)").arg(kRowColumns.join(u", ")), ids,
+                          [&found](const CDaoStatement &q) {
+                              const auto id = qint32(q.Int64(0));
+                              found.insert(id, {id,
+                                                q.Value(1).toBool(),
+                                                q.Text(2),
+                                                q.Value(3).toInt(),
+                                                q.Value(4).toInt(),
+                                                q.Text(5),
+                                                CDateValue::FromVariant(q.Value(6)),
+                                                q.Text(7),
+                                                {}});
+                          });
     QList<SEmployeeRow> rows;
     rows.reserve(found.size());
     for (qint32 id : ids) {

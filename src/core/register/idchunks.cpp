@@ -45,17 +45,23 @@ QList<CDaoDatabase::SBoundStatement> CIdChunks::Statements(const QString &sql, c
     return statements;
 }
 
-QList<qint32> CIdChunks::Select(CDaoDatabase &db, const QString &sql, const QList<qint32> &ids)
+void CIdChunks::ForEachRow(CDaoDatabase &db, const QString &sql, const QList<qint32> &ids,
+                           const std::function<void(const CDaoStatement &)> &onRow)
 {
-    QList<qint32> found;
     for (const CDaoDatabase::SBoundStatement &statement : Statements(sql, {}, ids)) {
         CDaoStatement q(db, statement.sql);
         for (int i = 0; i < statement.values.size(); ++i)
             q.Bind(i, statement.values[i]);
         q.Exec();
         while (q.Next())
-            found.append(qint32(q.Int64(0)));
+            onRow(q);
         q.Finish();
     }
+}
+
+QList<qint32> CIdChunks::Select(CDaoDatabase &db, const QString &sql, const QList<qint32> &ids)
+{
+    QList<qint32> found;
+    ForEachRow(db, sql, ids, [&found](const CDaoStatement &row) { found.append(qint32(row.Int64(0))); });
     return found;
 }

@@ -5,6 +5,9 @@
 #include <QList>
 #include <QString>
 #include <QVariantList>
+#include <functional>
+
+class CDaoStatement;
 
 // Statements over many IDs: one statement per chunk of them, each ID bound, so
 // that a change of thousands of rows is a few dozen statements, not one a row.
@@ -21,6 +24,9 @@ public:
     // sql holds "%1" where the chunk's "?, ?, ..." go; lead binds before the IDs.
     static QList<CDaoDatabase::SBoundStatement> Statements(const QString &sql, const QVariantList &lead,
                                                            const QList<qint32> &ids);
+    // Runs sql once per chunk and hands each row it gives to onRow.
+    static void ForEachRow(CDaoDatabase &db, const QString &sql, const QList<qint32> &ids,
+                           const std::function<void(const CDaoStatement &)> &onRow);
     // The first column of every row sql gives, run once per chunk.
     static QList<qint32> Select(CDaoDatabase &db, const QString &sql, const QList<qint32> &ids);
 };

@@ -1,5 +1,7 @@
 #include "base/localefilemodel.h"
 
+#include "base/modalseam.h"
+
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +21,18 @@ void CLocaleFileModel::Apply(QFileDialog &dialog)
     // A whole date, not "2026/1…".
     if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView")))
         details->header()->setSectionResizeMode(dateColumn, QHeaderView::ResizeToContents);
+}
+
+QString CLocaleFileModel::ChooseFolder(QWidget *parent, const QString &title)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    Apply(dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QVariant CLocaleFileModel::data(const QModelIndex &index, int role) const

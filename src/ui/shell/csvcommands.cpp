@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -23,23 +22,11 @@ namespace {
 const QString kExportTitle = QStringLiteral("CSV書き出し");
 const QString kImportTitle = QStringLiteral("CSV読み込み");
 const QString kCreateUnits = QStringLiteral("ない部課を作る");
-
-QString ChooseFolder(QWidget *parent, const QString &title)
-{
-    QFileDialog dialog(parent, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    CLocaleFileModel::Apply(dialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
 } // namespace
 
 void CCsvCommands::OnExportCsv(QWidget *parent)
 {
-    const QString folder = ChooseFolder(parent, kExportTitle);
+    const QString folder = CLocaleFileModel::ChooseFolder(parent, kExportTitle);
     if (folder.isEmpty())
         return;
     CCsvChoiceDlg choice(kExportTitle, QStringLiteral("文字コード:"), QStringLiteral("UTF-8（BOM付き）"),
@@ -116,7 +103,7 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, 
 
 bool CCsvCommands::OnImportCsv(QWidget *parent)
 {
-    const QString folder = ChooseFolder(parent, kImportTitle);
+    const QString folder = CLocaleFileModel::ChooseFolder(parent, kImportTitle);
     if (folder.isEmpty())
         return false;
     CCsvChoiceDlg choice(kImportTitle, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),

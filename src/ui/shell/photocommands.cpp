@@ -8,24 +8,10 @@
 #include "store/daoexception.h"
 #include "views/busyindicator.h"
 
-#include <QFileDialog>
-
 namespace {
 const QString kTitle = QStringLiteral("写真の一括取り込み");
 // Lines a list shows in the preview before it only counts.
 constexpr int kShownFiles = 10;
-
-QString ChooseFolder(QWidget *parent)
-{
-    QFileDialog dialog(parent, kTitle);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    CLocaleFileModel::Apply(dialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (CModalSeam::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
 
 // The photo box of the employee forms, as they lay it out.
 QSize PhotoBoxSize()
@@ -47,13 +33,13 @@ bool CPhotoCommands::Confirm(const CPhotoImport &import, QWidget *parent)
     if (!import.Refused().isEmpty())
         question += QStringLiteral("\n取り込めないファイルは読み飛ばします。");
     question += QStringLiteral("\n取り込みますか？");
-    QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
-    return CModalSeam::Exec(box) == QMessageBox::Yes;
+    return MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kTitle, parent)
+        == QMessageBox::Yes;
 }
 
 bool CPhotoCommands::OnImportPhotos(QWidget *parent)
 {
-    const QString folder = ChooseFolder(parent);
+    const QString folder = CLocaleFileModel::ChooseFolder(parent, kTitle);
     if (folder.isEmpty())
         return false;
     try {
