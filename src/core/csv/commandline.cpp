@@ -26,6 +26,7 @@ const QString kPhotos = QStringLiteral("import-photos");
 const QString kEncoding = QStringLiteral("encoding");
 const QString kSkip = QStringLiteral("skip-existing");
 const QString kCreateUnits = QStringLiteral("create-units");
+const QString kMap = QStringLiteral("map");
 const QString kDatabase = QStringLiteral("database");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
@@ -105,6 +106,15 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          QStringLiteral("読み込みで、社員の所属の部課パスにない部課を作ります。指定しなければその行は取り込みません。"),
          QStringLiteral("On import, create the units an employee's unit path names that do not exist; "
                         "without it such a row is refused.")},
+        {{kMap},
+         QStringLiteral("見出し=列,..."),
+         QStringLiteral("HEADER=COLUMN,..."),
+         QStringLiteral(
+             "読み込みで、ファイルの見出しを読み込む列を指定します（例: \"社員番号=社員コード,年齢=取り込まない\"）。"
+             "知らない見出しの列は指定しなくても読み込みません。"),
+         QStringLiteral(
+             "On import, the column each of the file's headers is read into "
+             "(e.g. \"社員番号=社員コード,年齢=取り込まない\"); columns with unknown headers are skipped anyway.")},
         {{kDatabase},
          QStringLiteral("ファイル"),
          QStringLiteral("FILE"),
@@ -151,7 +161,7 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         parsed.action = EAction::version;
         return parsed;
     }
-    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding})
+    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
     const bool exporting = parser.isSet(kExport);
@@ -160,8 +170,10 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     parsed.encoding = parser.value(kEncoding);
     parsed.skipExisting = parser.isSet(kSkip);
     parsed.createUnits = parser.isSet(kCreateUnits);
+    parsed.map = parser.value(kMap);
     if (parser.isSet(kPhotos)) {
-        if (exporting || importing || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits)
+        if (exporting || importing || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits
+            || parser.isSet(kMap))
             return refuse(QStringLiteral("--import-photos には --database のほかは付けられません。"));
         parsed.action = EAction::importPhotos;
         parsed.folder = parser.value(kPhotos);
@@ -169,12 +181,15 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     }
     if (!exporting && !importing) {
         // Options of the CSV commands alone still ask for one of them.
-        if (parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits || parser.isSet(kDatabase))
+        if (parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits || parser.isSet(kDatabase)
+            || parser.isSet(kMap))
             return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
         return parsed;
     }
     if (exporting && importing)
         return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
+    if (exporting && parser.isSet(kMap))
+        return refuse(QStringLiteral("--map は読み込み（--import-csv）にだけ付けられます。"));
     parsed.action = exporting ? EAction::exportCsv : EAction::importCsv;
     parsed.folder = parser.value(exporting ? kExport : kImport);
     return parsed;
@@ -184,7 +199,8 @@ QString CCommandLine::Usage()
 {
     return QStringLiteral("使い方: morvek\n"
                           "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
-                          "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--database ファイル]\n"
+                          "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--map 見出し=列,...]\n"
+                          "                   [--database ファイル]\n"
                           "        morvek --import-photos フォルダ [--database ファイル]\n"
                           "        morvek --help | --version\n");
 }

@@ -25,6 +25,7 @@ public:
         QString folder;
         QString database;
         QString encoding;
+        QString map; // --map, as given
         bool skipExisting = false;
         bool createUnits = false;
     };

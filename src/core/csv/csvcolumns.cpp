@@ -18,7 +18,7 @@ const QStringList &CCsvColumns::EmployeeHeaders()
         QStringLiteral("生年月日"),   QStringLiteral("入社年月日"), QStringLiteral("退社年月日"), QStringLiteral("〒"),
         QStringLiteral("住所1"),      QStringLiteral("住所2"),      QStringLiteral("TEL"),        QStringLiteral("FAX"),
         QStringLiteral("所属"),       QStringLiteral("履歴"),       QStringLiteral("資格"),       QStringLiteral("備考"),
-        QStringLiteral("E-mail"),
+        QStringLiteral("E-mail"),     QStringLiteral("ID"),
     };
     return headers;
 }
@@ -31,7 +31,7 @@ int CCsvColumns::UnitWidth(int column)
 
 int CCsvColumns::EmployeeWidth(int column)
 {
-    static const int widths[EmployeeColumnCount] = {0, 60, 50, 0, 0, 0, 0, 8, 60, 60, 16, 16, 0, 50, 50, 60, 30};
+    static const int widths[EmployeeColumnCount] = {0, 60, 50, 0, 0, 0, 0, 8, 60, 60, 16, 16, 0, 50, 50, 60, 30, 0};
     return column >= 0 && column < EmployeeColumnCount ? widths[column] : 0;
 }
 

@@ -27,6 +27,8 @@ public:
         EmpSikaku,
         EmpMem,
         EmpEmail,
+        // The register's own number: tells apart employees that share a code.
+        EmpId,
         EmployeeColumnCount
     };
 

@@ -25,6 +25,7 @@
 #include <QSettings>
 #include <QTextStream>
 #include <cstdio>
+#include <limits>
 
 namespace {
 // The same place start-up looks in.
@@ -74,6 +75,12 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     }
     if (database.isEmpty())
         database = DatabaseFromSettings();
+    SImportChoices choices{skip, parsed.createUnits, {}};
+    QString mapError;
+    if (!parsed.map.isEmpty() && !choices.map.Parse(parsed.map, mapError)) {
+        err << mapError << QStringLiteral("\n何も書き込んでいません。\n");
+        return ExitUsage;
+    }
 
     const CDaoBackend &backend = CDaoBackends::For(database);
     // A restore a kill interrupted may leave the register under another name for now.
@@ -82,7 +89,7 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     // An import may fill a register that does not exist yet. A file is filled under
     // another name and gets its own only once complete: a failed or killed import
     // leaves no register behind.
-    const bool created = !importFolder.isEmpty() && !QFileInfo::exists(database);
+    const bool created = !importFolder.isEmpty() && NeedsCreating(database);
     const bool filled = created && backend.PlacedByUser();
     const QString target = filled ? CLeftovers::ImportingPath(database) : database;
     if (backend.KeepsBackups() && !created)
@@ -90,8 +97,7 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     if (filled)
         QFile::remove(target);
     const int status = photos ? ImportPhotos(target, parsed.folder, out, err)
-                              : RunOn(target, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits},
-                                      out, err);
+                              : RunOn(target, created, exportFolder, importFolder, encoding, choices, out, err);
     CDaoDatabase::SetWriteHook({}); // it writes to err, which is the caller's
     if (filled) {
         CDaoDatabasePool::Release(target);
@@ -103,6 +109,20 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     if (created && status == 0)
         out << QStringLiteral("新しいデータベース %1 に読み込みました。\n").arg(CDatabaseCheck::Shown(database));
     return status;
+}
+
+bool CCsvCommandLine::NeedsCreating(const QString &database)
+{
+    if (CDaoBackends::For(database).PlacedByUser())
+        return !QFileInfo::exists(database);
+    try {
+        CDaoDatabase db;
+        db.Open(database);
+        return false;
+    } catch (const CDaoException &error) {
+        // Anything else is told by the run's own open.
+        return error.Problem() == CDatabaseCheck::EProblem::serverEmpty;
+    }
 }
 
 // What a killed run left is cleared, a restore it interrupted finished.
@@ -167,7 +187,7 @@ int CCsvCommandLine::ImportPhotos(const QString &database, const QString &folder
 }
 
 int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
-                           ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err)
+                           ECsvEncoding encoding, const SImportChoices &choices, QTextStream &out, QTextStream &err)
 {
     try {
         if (create)
@@ -192,6 +212,7 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             return 0;
         }
         CCsvImporter importer(db);
+        importer.SetColumnMap(choices.map);
         if (!importer.ReadFolder(importFolder, error)) {
             err << error << QStringLiteral("\n何も書き込んでいません。\n");
             return ExitFailure;
@@ -199,7 +220,7 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
         const SCsvImportSummary &summary = importer.Plan(
             choices.skipExisting ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
             choices.createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
-        out << summary.Text(summary.Refused());
+        out << summary.Text(std::numeric_limits<int>::max());
         // Without a person to ask, a script gets all of its rows or none.
         if (summary.Refused() > 0) {
             err << QStringLiteral("取り込めない行が %1 行あるため、何も書き込んでいません。\n").arg(summary.Refused());

@@ -2,6 +2,7 @@
 
 #include "csv/commandline.h"
 #include "csv/csvcodec.h"
+#include "csv/csvcolumnmap.h"
 
 #include <QStringList>
 
@@ -24,11 +25,15 @@ private:
     struct SImportChoices {
         bool skipExisting = false;
         bool createUnits = false;
+        CCsvColumnMap map;
     };
+    // Whether an import must make the register first: a file not there yet, or a
+    // server database with nothing in it, as start-up decides.
+    static bool NeedsCreating(const QString &database);
     static void SettleFile(const QString &database, QTextStream &err);
     static void BackUpDaily(QTextStream &err);
     static int Refuse(QTextStream &err, const QString &database);
     static int ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
-                     ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err);
+                     ECsvEncoding encoding, const SImportChoices &choices, QTextStream &out, QTextStream &err);
 };

@@ -2,6 +2,7 @@
 
 #include "csv/csvcolumns.h"
 #include "csv/csvdate.h"
+#include "csv/csvformulaguard.h"
 #include "csv/csvtable.h"
 #include "store/daoexception.h"
 #include "register/registerexchange.h"
@@ -19,6 +20,14 @@ struct SUnitRow {
     qint32 id, parent, code;
     QStringList fields; // name and address, in file order after the path
 };
+
+// No cell a spreadsheet opens as a formula.
+void AppendSafe(QByteArray &out, QStringList fields)
+{
+    for (QString &field : fields)
+        field = CCsvFormulaGuard::Protect(field);
+    CCsvTable::AppendRecord(out, fields);
+}
 
 bool WriteAtomically(const QString &path, const QByteArray &bytes, QString &error)
 {
@@ -65,7 +74,7 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
         pathOf.insert(row.id, path);
         QStringList fields{QString::number(row.code), path};
         fields += row.fields;
-        CCsvTable::AppendRecord(unitsOut, fields);
+        AppendSafe(unitsOut, fields);
         ++result.units;
         const auto &below = children.value(row.id);
         for (auto child = below.rbegin(); child != below.rend(); ++child)
@@ -81,25 +90,26 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
             if (unit.isEmpty())
                 ++result.unplaced;
         }
-        CCsvTable::AppendRecord(employeesOut, {
-                                                  QString::number(set.m_Code),
-                                                  set.m_Name,
-                                                  set.m_Kana,
-                                                  set.m_Sex ? CCsvColumns::FemaleText() : CCsvColumns::MaleText(),
-                                                  CCsvDate::Format(set.m_Sdate),
-                                                  CCsvDate::Format(set.m_Indat),
-                                                  CCsvDate::Format(set.m_Outdat),
-                                                  set.m_Yuu,
-                                                  set.m_Juu1,
-                                                  set.m_Juu2,
-                                                  set.m_TEL,
-                                                  set.m_FAX,
-                                                  unit,
-                                                  set.m_Rire,
-                                                  set.m_Sikaku,
-                                                  set.m_Mem,
-                                                  set.m_Email,
-                                              });
+        AppendSafe(employeesOut, {
+                                     QString::number(set.m_Code),
+                                     set.m_Name,
+                                     set.m_Kana,
+                                     set.m_Sex ? CCsvColumns::FemaleText() : CCsvColumns::MaleText(),
+                                     CCsvDate::Format(set.m_Sdate),
+                                     CCsvDate::Format(set.m_Indat),
+                                     CCsvDate::Format(set.m_Outdat),
+                                     set.m_Yuu,
+                                     set.m_Juu1,
+                                     set.m_Juu2,
+                                     set.m_TEL,
+                                     set.m_FAX,
+                                     unit,
+                                     set.m_Rire,
+                                     set.m_Sikaku,
+                                     set.m_Mem,
+                                     set.m_Email,
+                                     QString::number(set.m_ID),
+                                 });
         ++result.employees;
     });
     return result;

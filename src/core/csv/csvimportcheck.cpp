@@ -1,10 +1,14 @@
 #include "csv/csvimportcheck.h"
 
+#include "csv/csvcolumnaliases.h"
 #include "csv/csvquote.h"
 #include "csv/csvdate.h"
 #include "csv/csvimporter.h"
 #include "register/employeecode.h"
 #include "register/registerexchange.h"
+
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 bool ParseCode(const QString &text, qint32 &code)
@@ -12,6 +16,16 @@ bool ParseCode(const QString &text, qint32 &code)
     bool ok = false;
     code = text.normalized(QString::NormalizationForm_KC).trimmed().toInt(&ok);
     return ok;
+}
+
+QString Plain(const QString &text)
+{
+    return text.normalized(QString::NormalizationForm_KC).trimmed();
+}
+
+int Digits(const QString &text)
+{
+    return int(std::count_if(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }));
 }
 
 QString TooLong(const QString &text, int width)
@@ -39,14 +53,32 @@ void CCsvImportCheck::Refuse(const SCsvImportTable &table, qsizetype line, int c
 {
     const QStringList &headers = table.file == CCsvColumns::UnitsFileName() ? CCsvColumns::UnitHeaders()
                                                                             : CCsvColumns::EmployeeHeaders();
-    m_summary.refusals.append({table.file, line, column >= 0 ? headers.value(column) : QString(), reason});
+    m_summary.Refuse({table.file, line, column >= 0 ? headers.value(column) : QString(), reason});
+}
+
+void CCsvImportCheck::Warn(const SCsvImportTable &table, qsizetype line, int column, const QString &reason)
+{
+    m_summary.warnings.append({table.file, line, CCsvColumns::EmployeeHeaders().value(column), reason});
+}
+
+QString CCsvImportCheck::PathOf(int unit) const
+{
+    QStringList names;
+    for (int at = unit; at >= 0 && names.size() <= CCsvColumns::MaxDepth; at = m_plan.units[size_t(at)].parent)
+        names.prepend(m_plan.units[size_t(at)].fields[0]);
+    return CCsvColumns::JoinPath(names);
 }
 
 void CCsvImportCheck::LoadRegister(CRegisterExchange &exchange)
 {
     m_plan = {};
     m_children.clear();
+    m_byName.clear();
     m_companyByCode.clear();
+    m_claimed.clear();
+    m_seenCode.clear();
+    m_seenNoId.clear();
+    m_seenId.clear();
     QHash<qint32, int> indexOfId;
     std::vector<qint32> parentIds;
     for (const SUnitRecord &record : exchange.Units(CRegisterExchange::EUnitOrder::byId)) {
@@ -64,10 +96,17 @@ void CCsvImportCheck::LoadRegister(CRegisterExchange &exchange)
         if (unit.parent == -2)
             continue;
         m_children[ChildKey(unit.parent, unit.fields[0])].append(int(i));
+        m_byName[unit.fields[0]].append(int(i));
         if (unit.parent == -1 && !m_companyByCode.contains(unit.code))
             m_companyByCode.insert(unit.code, int(i));
     }
-    m_employeeIds = exchange.EmployeeIdsByCode();
+    m_codeById = exchange.EmployeeCodesById();
+    m_employeeIds.clear();
+    for (auto it = m_codeById.cbegin(); it != m_codeById.cend(); ++it) {
+        qint32 &first = m_employeeIds[it.value()];
+        if (first == 0 || it.key() < first)
+            first = it.key();
+    }
 }
 
 int CCsvImportCheck::Walk(int parent, const QStringList &names, int from, int &matched, QString &reason) const
@@ -101,6 +140,7 @@ int CCsvImportCheck::AddUnit(int parent, qint32 code, const QString &name)
     const int index = int(m_plan.units.size());
     m_plan.units.push_back(unit);
     m_children[ChildKey(parent, name)].append(index);
+    m_byName[name].append(index);
     if (parent == -1 && !m_companyByCode.contains(code))
         m_companyByCode.insert(code, index);
     ++m_summary.unitsAdded;
@@ -123,40 +163,36 @@ bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecor
         return false;
     }
     for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i] < 0)
+            continue;
         line.values[columns[i]] = record.fields[i];
         line.given[columns[i]] = true;
     }
     const QString *values = line.values;
-    if (!ParseCode(values[CCsvColumns::UnitCode], line.code)) {
-        Refuse(table, record.line, CCsvColumns::UnitCode,
-               QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(values[CCsvColumns::UnitCode])));
-        return false;
-    }
+    SErrors errors;
+    if (!ParseCode(values[CCsvColumns::UnitCode], line.code))
+        errors.append({CCsvColumns::UnitCode,
+                       QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(values[CCsvColumns::UnitCode]))});
     QString reason;
     if (!CCsvColumns::SplitPath(values[CCsvColumns::UnitPath], line.names, reason)) {
-        Refuse(table, record.line, CCsvColumns::UnitPath, reason);
-        return false;
-    }
-    if (line.given[CCsvColumns::UnitName] && !values[CCsvColumns::UnitName].isEmpty()
-        && values[CCsvColumns::UnitName] != line.names.constLast()) {
-        Refuse(table, record.line, CCsvColumns::UnitName,
-               QStringLiteral("「%1」が部課パスの最後の名前「%2」と違います。")
-                   .arg(CCsvQuote::Cell(values[CCsvColumns::UnitName]), CCsvQuote::Cell(line.names.constLast())));
-        return false;
+        errors.append({CCsvColumns::UnitPath, reason});
+    } else if (line.given[CCsvColumns::UnitName] && !values[CCsvColumns::UnitName].isEmpty()
+               && values[CCsvColumns::UnitName] != line.names.constLast()) {
+        errors.append({CCsvColumns::UnitName,
+                       QStringLiteral("「%1」が部課パスの最後の名前「%2」と違います。")
+                           .arg(CCsvQuote::Cell(values[CCsvColumns::UnitName]), CCsvQuote::Cell(line.names.constLast()))});
     }
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(line.names))
-        if (!FitsWidth(name, widthOfName)) {
-            Refuse(table, record.line, CCsvColumns::UnitPath,
-                   QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName));
-            return false;
-        }
+        if (!FitsWidth(name, widthOfName))
+            errors.append({CCsvColumns::UnitPath,
+                           QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName)});
     for (int column = CCsvColumns::UnitYuu; column < CCsvColumns::UnitColumnCount; ++column)
-        if (!FitsWidth(values[column], CCsvColumns::UnitWidth(column))) {
-            Refuse(table, record.line, column, TooLong(values[column], CCsvColumns::UnitWidth(column)));
-            return false;
-        }
-    return true;
+        if (!FitsWidth(values[column], CCsvColumns::UnitWidth(column)))
+            errors.append({column, TooLong(values[column], CCsvColumns::UnitWidth(column))});
+    for (const auto &[column, why] : std::as_const(errors))
+        Refuse(table, record.line, column, why);
+    return errors.isEmpty();
 }
 
 int CCsvImportCheck::PlaceUnit(const SCsvImportTable &table, qsizetype line, const SUnitLine &unit)
@@ -201,6 +237,8 @@ bool CCsvImportCheck::TakeUnitFields(int target, const SUnitLine &line)
             if (f == 0) {
                 m_children[ChildKey(unit.parent, unit.fields[0])].removeOne(target);
                 m_children[ChildKey(unit.parent, fields[0])].append(target);
+                m_byName[unit.fields[0]].removeOne(target);
+                m_byName[fields[0]].append(target);
             }
             unit.fields[f] = fields[f];
             differs = true;
@@ -240,36 +278,126 @@ void CCsvImportCheck::CheckUnits(const SCsvImportTable &table, ECsvExisting exis
     }
 }
 
-int CCsvImportCheck::CheckEmployeeRow(SCsvImportEmployee &row, QStringList &names, QString &reason) const
+bool CCsvImportCheck::ReadCode(const SCsvImportTable &table, qsizetype line, const QString &text, qint32 &code,
+                               SErrors &errors)
+{
+    const QString plain = Plain(text);
+    static const QRegularExpression integer(QStringLiteral("^[+-]?\\d+$"));
+    if (!integer.match(plain).hasMatch()) {
+        errors.append({CCsvColumns::EmpCode, QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(text))});
+        return false;
+    }
+    bool fits = false;
+    const qlonglong value = plain.toLongLong(&fits);
+    if (!fits || value > CEmployeeCode::kMax) {
+        errors.append({CCsvColumns::EmpCode, QStringLiteral("範囲外の社員コードです（1〜%1）").arg(CEmployeeCode::kMax)});
+        return false;
+    }
+    if (!CEmployeeCode::IsValid(value)) {
+        errors.append({CCsvColumns::EmpCode, CEmployeeCode::RangeText()});
+        return false;
+    }
+    code = qint32(value);
+    if (plain.startsWith(QLatin1Char('0')))
+        Warn(table, line, CCsvColumns::EmpCode,
+             QStringLiteral("「%1」は先頭の 0 を除いた社員コード %2 として読み込みます。")
+                 .arg(CCsvQuote::Cell(text))
+                 .arg(code));
+    return true;
+}
+
+void CCsvImportCheck::CheckDuplicate(const SCsvImportEmployee &row, qint32 id, qsizetype line, SErrors &errors)
+{
+    if (id != 0) {
+        if (const qsizetype earlier = m_seenId.value(id, 0)) {
+            errors.append({CCsvColumns::EmpId, QStringLiteral("ID %1 は %2 行目にもあります。").arg(id).arg(earlier)});
+            return;
+        }
+        m_seenId.insert(id, line);
+    }
+    // Rows that share a code are told apart by their IDs, as an export writes them.
+    const qsizetype earlier = id != 0 ? m_seenNoId.value(row.code, 0) : m_seenCode.value(row.code, 0);
+    if (earlier)
+        errors.append(
+            {CCsvColumns::EmpCode, QStringLiteral("社員コード %1 は %2 行目にもあります。").arg(row.code).arg(earlier)});
+    if (!m_seenCode.contains(row.code))
+        m_seenCode.insert(row.code, line);
+    if (id == 0 && !m_seenNoId.contains(row.code))
+        m_seenNoId.insert(row.code, line);
+}
+
+void CCsvImportCheck::CheckEmployeeRow(const SCsvImportTable &table, qsizetype line, SCsvImportEmployee &row,
+                                       QStringList &names, SErrors &errors)
 {
     for (int column = 0; column < CCsvColumns::EmployeeColumnCount; ++column) {
         const int width = CCsvColumns::EmployeeWidth(column);
-        if (width > 0 && !FitsWidth(row.texts[column], width)) {
-            reason = TooLong(row.texts[column], width);
-            return column;
-        }
+        if (width > 0 && !FitsWidth(row.texts[column], width))
+            errors.append({column, TooLong(row.texts[column], width)});
     }
-    const QString sex = row.texts[CCsvColumns::EmpSex].trimmed();
-    if (!sex.isEmpty() && sex != CCsvColumns::MaleText() && sex != CCsvColumns::FemaleText()) {
-        reason = QStringLiteral("「%1」ではなく「男」か「女」で書いてください。").arg(CCsvQuote::Cell(sex));
-        return CCsvColumns::EmpSex;
+    const QString &sexText = row.texts[CCsvColumns::EmpSex];
+    const int sex = CCsvColumnAliases::Sex(sexText);
+    if (sex >= 0) {
+        row.sex = sex == 1;
+    } else if (!sexText.trimmed().isEmpty()) {
+        errors.append({CCsvColumns::EmpSex,
+                       QStringLiteral("「%1」ではなく「男」か「女」（男性・女性、M・F、1・2 も可）で書いてください。")
+                           .arg(CCsvQuote::Cell(sexText))});
+    } else if (row.present[CCsvColumns::EmpSex] || m_employeeIds.constFind(row.code) == m_employeeIds.cend()) {
+        Warn(table, line, CCsvColumns::EmpSex, QStringLiteral("性別が空のため「男」として読み込みます。"));
     }
-    row.sex = sex == CCsvColumns::FemaleText();
-    for (int d = 0; d < 3; ++d)
+    for (int d = 0; d < 3; ++d) {
+        QString reason;
         if (!CCsvDate::Parse(row.texts[CCsvColumns::EmpSdate + d], row.dates[d], reason))
-            return CCsvColumns::EmpSdate + d;
+            errors.append({CCsvColumns::EmpSdate + d, reason});
+    }
     const QString &unitText = row.texts[CCsvColumns::EmpUnit];
     if (unitText.isEmpty())
-        return -1;
-    if (!CCsvColumns::SplitPath(unitText, names, reason))
-        return CCsvColumns::EmpUnit;
+        return;
+    QString reason;
+    if (!CCsvColumns::SplitPath(unitText, names, reason)) {
+        errors.append({CCsvColumns::EmpUnit, reason});
+        return;
+    }
     const int widthOfName = CCsvColumns::UnitWidth(CCsvColumns::UnitName);
     for (const QString &name : std::as_const(names))
-        if (!FitsWidth(name, widthOfName)) {
-            reason = QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName);
-            return CCsvColumns::EmpUnit;
-        }
-    return -1;
+        if (!FitsWidth(name, widthOfName))
+            errors.append(
+                {CCsvColumns::EmpUnit, QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName)});
+}
+
+// What a spreadsheet does to a number-like text: the leading 0 of a postal code or a
+// telephone number gone. Read as it is, but shown.
+void CCsvImportCheck::WarnOfDamage(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row)
+{
+    const QString yuu = Plain(row.texts[CCsvColumns::EmpYuu]);
+    if (!yuu.isEmpty() && Digits(yuu) < 7)
+        Warn(table, line, CCsvColumns::EmpYuu,
+             QStringLiteral("「%1」は 7 桁に足りません（先頭の 0 が消えていませんか）。").arg(CCsvQuote::Cell(yuu)));
+    for (const int column : {int(CCsvColumns::EmpTel), int(CCsvColumns::EmpFax)}) {
+        const QString number = Plain(row.texts[column]);
+        if (!number.isEmpty() && !number.startsWith(QLatin1Char('0')) && !number.startsWith(QLatin1Char('+')))
+            Warn(table, line, column,
+                 QStringLiteral("「%1」が 0 で始まっていません（先頭の 0 が消えていませんか）。")
+                     .arg(CCsvQuote::Cell(number)));
+    }
+}
+
+int CCsvImportCheck::PlaceByName(const SCsvImportTable &table, qsizetype line, const QString &name)
+{
+    const QList<int> found = m_byName.value(name);
+    if (found.size() == 1)
+        return found.constFirst();
+    QStringList paths;
+    for (int unit : found)
+        paths << PathOf(unit);
+    Refuse(table, line, CCsvColumns::EmpUnit,
+           found.isEmpty()
+               ? QStringLiteral("「%1」という会社も部課もありません。").arg(CCsvQuote::Cell(name))
+               : QStringLiteral("「%1」という部課が %2 つあり、一つに決まりません（%3）。部課パスで書いてください。")
+                     .arg(CCsvQuote::Cell(name))
+                     .arg(found.size())
+                     .arg(paths.join(QStringLiteral("、"))));
+    return -2;
 }
 
 int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row,
@@ -277,6 +405,9 @@ int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line,
 {
     if (names.isEmpty())
         return -1;
+    // A department named alone, as other programs write it, when no company has that name.
+    if (names.size() == 1 && m_children.value(ChildKey(-1, names.constFirst())).isEmpty())
+        return PlaceByName(table, line, names.constFirst());
     int matched = 0;
     QString reason;
     const int found = Walk(-1, names, 0, matched, reason);
@@ -296,10 +427,18 @@ int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line,
     return CreateUnits(found, m_plan.units[size_t(found)].code, names, matched);
 }
 
+qint32 CCsvImportCheck::TargetOf(const SCsvImportEmployee &row, qint32 id)
+{
+    // An ID is trusted only with its own code: a file from another register may reuse it.
+    if (id != 0 && m_codeById.value(id, 0) == row.code && !m_claimed.contains(id))
+        return id;
+    const qint32 first = m_employeeIds.value(row.code, 0);
+    return first != 0 && !m_claimed.contains(first) ? first : 0;
+}
+
 void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existing, ECsvMissingUnits missing)
 {
     const auto &columns = table.columns;
-    QHash<qint32, qsizetype> seen;
     m_plan.employees.reserve(size_t(table.records.size()));
     for (SCsvRecord &record : table.records) {
         const qsizetype line = record.line;
@@ -309,32 +448,32 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         }
         SCsvImportEmployee row;
         for (int i = 0; i < columns.size(); ++i) {
+            if (columns[i] < 0)
+                continue;
             row.texts[columns[i]] = std::move(record.fields[i]);
             row.present[columns[i]] = true;
         }
-        if (!ParseCode(row.texts[CCsvColumns::EmpCode], row.code)) {
-            Refuse(table, line, CCsvColumns::EmpCode,
-                   QStringLiteral("「%1」は整数ではありません。").arg(CCsvQuote::Cell(row.texts[CCsvColumns::EmpCode])));
-            continue;
+        SErrors errors;
+        qint32 id = 0;
+        const QString idText = Plain(row.texts[CCsvColumns::EmpId]);
+        if (!idText.isEmpty() && (!ParseCode(idText, id) || id <= 0)) {
+            errors.append(
+                {CCsvColumns::EmpId, QStringLiteral("「%1」は ID として読めません。").arg(CCsvQuote::Cell(idText))});
+            id = 0;
         }
-        if (!CEmployeeCode::IsValid(row.code)) {
-            Refuse(table, line, CCsvColumns::EmpCode, CEmployeeCode::RangeText());
-            continue;
-        }
-        if (const qsizetype earlier = seen.value(row.code, 0)) {
-            Refuse(table, line, CCsvColumns::EmpCode,
-                   QStringLiteral("社員コード %1 は %2 行目にもあります。").arg(row.code).arg(earlier));
-            continue;
-        }
-        QString reason;
+        const bool coded = ReadCode(table, line, row.texts[CCsvColumns::EmpCode], row.code, errors);
+        if (coded)
+            CheckDuplicate(row, id, line, errors);
         QStringList names;
-        if (const int badColumn = CheckEmployeeRow(row, names, reason); badColumn >= 0) {
-            Refuse(table, line, badColumn, reason);
+        CheckEmployeeRow(table, line, row, names, errors);
+        WarnOfDamage(table, line, row);
+        if (!errors.isEmpty()) {
+            for (const auto &[column, reason] : std::as_const(errors))
+                Refuse(table, line, column, reason);
             continue;
         }
-        seen.insert(row.code, line);
-        const auto known = m_employeeIds.constFind(row.code);
-        if (known != m_employeeIds.cend() && existing == ECsvExisting::Skip) {
+        const qint32 target = TargetOf(row, id);
+        if (target != 0 && existing == ECsvExisting::Skip) {
             ++m_summary.employeesSkipped;
             continue;
         }
@@ -342,8 +481,9 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         if (unit == -2)
             continue;
         row.unit = unit;
-        if (known != m_employeeIds.cend()) {
-            row.targetId = known.value();
+        row.targetId = target;
+        if (target != 0) {
+            m_claimed.insert(target);
             ++m_summary.employeesUpdated;
         } else {
             ++m_summary.employeesAdded;

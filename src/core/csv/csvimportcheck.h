@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
+#include <utility>
 #include <QString>
 #include <QStringList>
 
@@ -35,18 +37,32 @@ private:
         bool given[CCsvColumns::UnitColumnCount] = {};
     };
 
+    using SErrors = QList<std::pair<int, QString>>; // column (-1: the row) and reason
+
     bool ReadUnitLine(const SCsvImportTable &table, const SCsvRecord &record, SUnitLine &line);
+    // The code of a row: refused out of range, told when written with leading zeros.
+    bool ReadCode(const SCsvImportTable &table, qsizetype line, const QString &text, qint32 &code, SErrors &errors);
+    // The register's employee a row writes over, 0 for a new one.
+    qint32 TargetOf(const SCsvImportEmployee &row, qint32 id);
+    void WarnOfDamage(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row);
     // The unit the line names, made where missing; -1 when the line is refused.
     int PlaceUnit(const SCsvImportTable &table, qsizetype line, const SUnitLine &unit);
     // True when the line changes the unit's fields.
     bool TakeUnitFields(int target, const SUnitLine &line);
-    // The column a row is refused for, with the reason; -1 when it is sound.
-    int CheckEmployeeRow(SCsvImportEmployee &row, QStringList &names, QString &reason) const;
+    // Every reason the row is refused for; its sex, dates and unit path when sound.
+    void CheckEmployeeRow(const SCsvImportTable &table, qsizetype line, SCsvImportEmployee &row, QStringList &names,
+                          SErrors &errors);
+    // Refused as a duplicate: a second row with the code where one of them has no ID, or the ID twice.
+    void CheckDuplicate(const SCsvImportEmployee &row, qint32 id, qsizetype line, SErrors &errors);
     // The unit of an employee row's path, made where missing when allowed; -1 for no
     // unit, -2 when the row is refused.
     int PlaceEmployee(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row, const QStringList &names,
                       ECsvMissingUnits missing);
     void Refuse(const SCsvImportTable &table, qsizetype line, int column, const QString &reason);
+    void Warn(const SCsvImportTable &table, qsizetype line, int column, const QString &reason);
+    // A unit given by its name alone: the one unit of that name, or -2 with the candidates refused.
+    int PlaceByName(const SCsvImportTable &table, qsizetype line, const QString &name);
+    QString PathOf(int unit) const;
     // Follows names below parent (-1: from the companies by name). Returns the index
     // of the deepest unit found and how many names matched; -3 with the reason when
     // a name is ambiguous.
@@ -59,5 +75,11 @@ private:
     SCsvImportSummary &m_summary;
     QHash<QString, QList<int>> m_children; // parent index and name -> units
     QHash<qint32, int> m_companyByCode;
+    QHash<QString, QList<int>> m_byName; // name -> units, at any depth
     QHash<qint32, qint32> m_employeeIds; // code -> first ID in code order
+    QHash<qint32, qint32> m_codeById;
+    QSet<qint32> m_claimed;              // IDs a row already writes over
+    QHash<qint32, qsizetype> m_seenCode; // code -> first line
+    QHash<qint32, qsizetype> m_seenNoId; // code -> first line without an ID
+    QHash<qint32, qsizetype> m_seenId;   // ID -> line
 };

@@ -8,6 +8,31 @@
 #include <QHash>
 #include <vector>
 
+void SCsvImportSummary::Refuse(const SCsvRefusal &refusal)
+{
+    if (refusals.isEmpty() || refusals.constLast().file != refusal.file || refusals.constLast().line != refusal.line)
+        ++refusedRows;
+    refusals.append(refusal);
+}
+
+namespace {
+QString RowText(const SCsvRefusal &r)
+{
+    return r.column.isEmpty() ? QStringLiteral("%1 %2 行目: %3\n").arg(r.file).arg(r.line).arg(r.reason)
+                              : QStringLiteral("%1 %2 行目「%3」: %4\n").arg(r.file).arg(r.line).arg(r.column, r.reason);
+}
+
+QString ListText(const QList<SCsvRefusal> &rows, int max)
+{
+    QString text;
+    for (int i = 0; i < rows.size() && i < max; ++i)
+        text += RowText(rows.at(i));
+    if (rows.size() > max)
+        text += QStringLiteral("ほか %1 件\n").arg(rows.size() - max);
+    return text;
+}
+} // namespace
+
 QString SCsvImportSummary::Text(int maxRefusals) const
 {
     QString text = QStringLiteral("部課: 追加 %1 件、更新 %2 件、変更なし %3 件、読み飛ばし %4 件\n")
@@ -20,15 +45,14 @@ QString SCsvImportSummary::Text(int maxRefusals) const
                 .arg(employeesUpdated)
                 .arg(employeesUnchanged)
                 .arg(employeesSkipped);
+    if (!skippedColumns.isEmpty())
+        text += QStringLiteral("取り込まない列: %1\n").arg(skippedColumns.join(QStringLiteral("、")));
     text += QStringLiteral("取り込めない行: %1 行\n").arg(Refused());
-    for (int i = 0; i < refusals.size() && i < maxRefusals; ++i) {
-        const SCsvRefusal &r = refusals.at(i);
-        text += r.column.isEmpty()
-                  ? QStringLiteral("%1 %2 行目: %3\n").arg(r.file).arg(r.line).arg(r.reason)
-                  : QStringLiteral("%1 %2 行目「%3」: %4\n").arg(r.file).arg(r.line).arg(r.column, r.reason);
+    text += ListText(refusals, maxRefusals);
+    if (!warnings.isEmpty()) {
+        text += QStringLiteral("確かめてほしい値: %1 件（このまま読み込めます）\n").arg(warnings.size());
+        text += ListText(warnings, maxRefusals);
     }
-    if (refusals.size() > maxRefusals)
-        text += QStringLiteral("ほか %1 行\n").arg(refusals.size() - maxRefusals);
     return text;
 }
 
@@ -41,7 +65,21 @@ bool CCsvImporter::ReadFolder(const QString &folder, QString &error)
 bool CCsvImporter::ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
                             QString &error)
 {
-    return CCsvImportReader::ReadTables(units, employees, m_unitTable, m_employeeTable, error);
+    return CCsvImportReader::ReadTables(units, employees, m_map, m_unitTable, m_employeeTable, error);
+}
+
+bool CCsvImporter::ReadRecords(std::optional<QList<SCsvRecord>> units, std::optional<QList<SCsvRecord>> employees,
+                               QString &error)
+{
+    m_unitTable = {};
+    m_employeeTable = {};
+    if (units && !CCsvImportReader::FromRecords(std::move(*units), CCsvColumns::UnitsFileName(), m_map, m_unitTable, error))
+        return false;
+    if (employees
+        && !CCsvImportReader::FromRecords(std::move(*employees), CCsvColumns::EmployeesFileName(), m_map, m_employeeTable,
+                                          error))
+        return false;
+    return CCsvImportReader::CheckMapUsed(m_map, m_unitTable, m_employeeTable, error);
 }
 
 const SCsvImportSummary &CCsvImporter::Plan(EExisting existing, EMissingUnits missing)
@@ -50,6 +88,9 @@ const SCsvImportSummary &CCsvImporter::Plan(EExisting existing, EMissingUnits mi
     CCsvImportCheck check(m_plan, m_summary);
     CRegisterExchange exchange(m_database);
     check.LoadRegister(exchange);
+    for (const SCsvImportTable *table : {&m_unitTable, &m_employeeTable})
+        for (const QString &header : table->skipped)
+            m_summary.skippedColumns << QStringLiteral("%1「%2」").arg(table->file, header);
     if (m_unitTable.present)
         check.CheckUnits(m_unitTable, existing);
     if (m_employeeTable.present)

@@ -12,7 +12,7 @@
 class CDaoDatabase;
 class CRegisterExchange;
 
-// A row left out of an import, and why.
+// A row left out of an import, and why; or a value read that the user should look at.
 struct SCsvRefusal {
     QString file;
     qsizetype line = 0;
@@ -31,10 +31,16 @@ struct SCsvImportSummary {
     int employeesSkipped = 0;
     // Employee rows refused for a unit that is not there: creating them would take these.
     int missingUnitRows = 0;
-    QList<SCsvRefusal> refusals;
+    int refusedRows = 0;
+    QList<SCsvRefusal> refusals; // every reason of every refused row, in file order
+    QList<SCsvRefusal> warnings; // values read as they are, not silently guessed at
+    QStringList skippedColumns;  // "社員.csv「年齢」"
 
-    int Refused() const { return int(refusals.size()); }
-    // Counts, then the first maxRefusals refused rows with their reasons.
+    // Refused rows, each counted once however many reasons it has.
+    int Refused() const { return refusedRows; }
+    // Adds a reason; a reason for the same row as the last one does not count the row again.
+    void Refuse(const SCsvRefusal &refusal);
+    // Counts, the columns not read, then the first maxRefusals reasons and warnings.
     QString Text(int maxRefusals) const;
 };
 
@@ -56,6 +62,13 @@ public:
     bool ReadFolder(const QString &folder, QString &error);
     // File bytes as they are on disk; a missing file is nullopt.
     bool ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees, QString &error);
+    // Rows another reader found, the header first (see CCsvImportReader::FromRecords).
+    bool ReadRecords(std::optional<QList<SCsvRecord>> units, std::optional<QList<SCsvRecord>> employees, QString &error);
+    // Which field each column goes to where the header alone does not say; used by the next read.
+    void SetColumnMap(const CCsvColumnMap &map) { m_map = map; }
+    // The tables of the last read: their headers and the field each column went to.
+    const SCsvImportTable &UnitTable() const { return m_unitTable; }
+    const SCsvImportTable &EmployeeTable() const { return m_employeeTable; }
 
     // Checks the rows against the register, once per read; writes nothing. A row
     // whose unit is not there is refused unless missing is Create. Rows that would
@@ -75,6 +88,7 @@ private:
     void DropUnchanged(CRegisterExchange &exchange);
 
     CDaoDatabase &m_database;
+    CCsvColumnMap m_map;
     SCsvImportTable m_unitTable;
     SCsvImportTable m_employeeTable;
     SCsvImportPlan m_plan;

@@ -16,7 +16,9 @@ enum class ECsvMissingUnits { Refuse, Create };
 struct SCsvImportTable {
     bool present = false;
     QString file;
-    QList<int> columns; // column of each field, by header
+    QStringList headers; // as the file gives them
+    QList<int> columns;  // column of each field, by header; -1 for a column not read
+    QStringList skipped; // headers of the columns not read
     QList<SCsvRecord> records;
 };
 

@@ -2,6 +2,8 @@
 
 #include "csv/csvquote.h"
 #include "csv/csvcodec.h"
+#include "csv/csvcolumnaliases.h"
+#include "csv/csvformulaguard.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,55 +47,85 @@ bool CCsvImportReader::ReadFolder(const QString &folder, std::optional<QByteArra
 }
 
 bool CCsvImportReader::ReadTables(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
-                                  SCsvImportTable &unitTable, SCsvImportTable &employeeTable, QString &error)
+                                  const CCsvColumnMap &map, SCsvImportTable &unitTable, SCsvImportTable &employeeTable,
+                                  QString &error)
 {
     unitTable = {};
     employeeTable = {};
-    if (units
-        && !ReadTable(*units, CCsvColumns::UnitsFileName(), CCsvColumns::UnitHeaders(),
-                      {CCsvColumns::UnitCode, CCsvColumns::UnitPath}, unitTable, error))
+    if (units && !ReadTable(*units, CCsvColumns::UnitsFileName(), map, unitTable, error))
         return false;
-    if (employees
-        && !ReadTable(*employees, CCsvColumns::EmployeesFileName(), CCsvColumns::EmployeeHeaders(), {CCsvColumns::EmpCode},
-                      employeeTable, error))
+    if (employees && !ReadTable(*employees, CCsvColumns::EmployeesFileName(), map, employeeTable, error))
         return false;
-    return true;
+    return CheckMapUsed(map, unitTable, employeeTable, error);
 }
 
-bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, const QStringList &headers,
-                                 const QList<int> &required, SCsvImportTable &table, QString &error)
+bool CCsvImportReader::CheckMapUsed(const CCsvColumnMap &map, const SCsvImportTable &unitTable,
+                                    const SCsvImportTable &employeeTable, QString &error)
+{
+    const QStringList unused = map.Unused(unitTable.headers + employeeTable.headers);
+    if (unused.isEmpty())
+        return true;
+    error = QStringLiteral("列の対応に書かれた見出し「%1」がファイルにありません。")
+                .arg(unused.join(QStringLiteral("」「")));
+    return false;
+}
+
+bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, const CCsvColumnMap &map,
+                                 SCsvImportTable &table, QString &error)
 {
     QByteArray utf8;
     ECsvEncoding found = ECsvEncoding::Utf8Bom;
     QString reason;
-    if (!CCsvCodec::DecodeToUtf8(bytes, utf8, found, reason) || !CCsvTable::Parse(utf8, table.records, reason)) {
+    QList<SCsvRecord> records;
+    if (!CCsvCodec::DecodeToUtf8(bytes, utf8, found, reason) || !CCsvTable::Parse(utf8, records, reason)) {
         error = QStringLiteral("%1: %2").arg(file, reason);
         return false;
     }
-    if (table.records.isEmpty()) {
+    // The apostrophe the export put before a formula-like text; the header has none.
+    for (qsizetype r = 1; r < records.size(); ++r)
+        for (QString &field : records[r].fields)
+            field = CCsvFormulaGuard::Unprotect(field);
+    return FromRecords(std::move(records), file, map, table, error);
+}
+
+bool CCsvImportReader::FromRecords(QList<SCsvRecord> records, const QString &file, const CCsvColumnMap &map,
+                                   SCsvImportTable &table, QString &error)
+{
+    table = {};
+    if (records.isEmpty()) {
         error = QStringLiteral("%1: 見出し行がありません。").arg(file);
         return false;
     }
-    const SCsvRecord header = table.records.takeFirst();
-    for (const QString &name : header.fields) {
-        const int column = int(headers.indexOf(name.trimmed()));
-        if (column < 0) {
-            error = QStringLiteral("%1: 見出し「%2」は知らない列です。使える見出し: %3")
-                        .arg(file, CCsvQuote::Cell(name), headers.join(QStringLiteral("、")));
+    const bool units = file == CCsvColumns::UnitsFileName();
+    const QStringList &names = units ? CCsvColumns::UnitHeaders() : CCsvColumns::EmployeeHeaders();
+    table.headers = records.takeFirst().fields;
+    for (const QString &header : std::as_const(table.headers)) {
+        int column = map.Column(file, header, error);
+        if (column == -3)
             return false;
-        }
-        if (table.columns.contains(column)) {
-            error = QStringLiteral("%1: 見出し「%2」が二つあります。").arg(file, CCsvQuote::Cell(name));
+        if (column == -2)
+            column = units ? CCsvColumnAliases::UnitColumn(header) : CCsvColumnAliases::EmployeeColumn(header);
+        if (column < 0) {
+            table.skipped << header;
+        } else if (const qsizetype other = table.columns.indexOf(column); other >= 0) {
+            const QString &first = table.headers.at(other);
+            error = first.trimmed() == header.trimmed()
+                      ? QStringLiteral("%1: 見出し「%2」が二つあります。").arg(file, CCsvQuote::Cell(header))
+                      : QStringLiteral("%1: 見出し「%2」と「%3」がどちらも「%4」の列です。")
+                            .arg(file, CCsvQuote::Cell(first), CCsvQuote::Cell(header), names.at(column));
             return false;
         }
         table.columns << column;
     }
+    const int required[] = {units ? int(CCsvColumns::UnitCode) : int(CCsvColumns::EmpCode),
+                            units ? int(CCsvColumns::UnitPath) : -1};
     for (int column : required) {
-        if (!table.columns.contains(column)) {
-            error = QStringLiteral("%1: 見出し「%2」の列がありません。").arg(file, headers.at(column));
+        if (column >= 0 && !table.columns.contains(column)) {
+            error = QStringLiteral("%1: 見出し「%2」の列がありません。").arg(file, names.at(column));
             return false;
         }
     }
+    table.records = std::move(records);
     table.present = true;
     table.file = file;
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv/csvcolumnmap.h"
 #include "csv/csvimportplan.h"
 
 #include <QByteArray>
@@ -7,7 +8,9 @@
 #include <optional>
 
 // Reads "部課.csv" and "社員.csv" into tables: the encoding, the records and the
-// headers, each known by name. Nothing here looks at the register.
+// headers, each known by its name, an alias or the column map; a header known by
+// none is skipped. Nothing here looks at the register. Other readers (a workbook's
+// sheets) give their rows to FromRecords and go through the same checks.
 class CCsvImportReader final
 {
 public:
@@ -20,9 +23,17 @@ public:
                            QString &error);
     // File bytes as they are on disk; a missing file is nullopt and gives no table.
     static bool ReadTables(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
-                           SCsvImportTable &unitTable, SCsvImportTable &employeeTable, QString &error);
+                           const CCsvColumnMap &map, SCsvImportTable &unitTable, SCsvImportTable &employeeTable,
+                           QString &error);
+    // records: the header first, then the rows; file is CCsvColumns::UnitsFileName()
+    // or EmployeesFileName(), and names the rows in messages.
+    static bool FromRecords(QList<SCsvRecord> records, const QString &file, const CCsvColumnMap &map,
+                            SCsvImportTable &table, QString &error);
+    // Refuses a map naming headers that no table has.
+    static bool CheckMapUsed(const CCsvColumnMap &map, const SCsvImportTable &unitTable,
+                             const SCsvImportTable &employeeTable, QString &error);
 
 private:
-    static bool ReadTable(const QByteArray &bytes, const QString &file, const QStringList &headers,
-                          const QList<int> &required, SCsvImportTable &table, QString &error);
+    static bool ReadTable(const QByteArray &bytes, const QString &file, const CCsvColumnMap &map, SCsvImportTable &table,
+                          QString &error);
 };

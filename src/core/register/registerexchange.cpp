@@ -64,6 +64,19 @@ QHash<qint32, qint32> CRegisterExchange::EmployeeIdsByCode()
     return ids;
 }
 
+QHash<qint32, qint32> CRegisterExchange::EmployeeCodesById()
+{
+    QHash<qint32, qint32> codes;
+    CMast01 set(&m_database);
+    set.m_strSort = QStringLiteral("Code , ID");
+    const CDaoColumnSubset columns(set, {QStringLiteral("ID"), QStringLiteral("Code")});
+    set.Open();
+    const CDaoFind all;
+    for (bool found = set.FindFirst(all); found; found = set.FindNext(all))
+        codes.insert(set.m_ID, set.m_Code);
+    return codes;
+}
+
 void CRegisterExchange::ForEachEmployee(const std::function<void(const CMast01 &)> &visit)
 {
     CMast01 set(&m_database);

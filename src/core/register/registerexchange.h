@@ -33,6 +33,8 @@ public:
     QList<SUnitRecord> Units(EUnitOrder order);
     // Each code's employee, the first added where a code is taken twice.
     QHash<qint32, qint32> EmployeeIdsByCode();
+    // Every employee's code by ID, those that share a code among them.
+    QHash<qint32, qint32> EmployeeCodesById();
     // Every employee in code order, all columns but the photo.
     void ForEachEmployee(const std::function<void(const CMast01 &)> &visit);
 

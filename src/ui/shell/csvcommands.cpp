@@ -1,6 +1,8 @@
 #include "shell/csvcommands.h"
 
 #include "shell/csvchoicedlg.h"
+#include "shell/csvpreviewdlg.h"
+#include "csv/csvcolumnmap.h"
 #include "csv/csvcolumns.h"
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
@@ -11,11 +13,10 @@
 #include "store/daoexception.h"
 #include "views/busyindicator.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QPushButton>
+#include <QSettings>
 #include <memory>
 
 namespace {
@@ -75,30 +76,65 @@ bool CCsvCommands::PlanImport(CCsvImporter &importer, const QString &folder, boo
     return true;
 }
 
-// The summary asks before anything is written; rows refused for a unit that is not
-// there offer the choice of making those units, and the summary follows the choice.
+void CCsvCommands::RecallColumns(CCsvImporter &importer, const QString &folder, bool skip)
+{
+    QSettings settings(QStringLiteral("Kelbrotane soft"), QStringLiteral("Morvek"));
+    CCsvColumnMap map;
+    for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()}) {
+        const QStringList choices = settings.value(CCsvColumnMap::SettingsKey(table->file, table->headers)).toStringList();
+        if (!table->present || choices.size() != table->headers.size())
+            continue;
+        for (qsizetype i = 0; i < choices.size(); ++i)
+            map.Set(table->file, table->headers.at(i), choices.at(i));
+    }
+    if (map.IsEmpty())
+        return;
+    importer.SetColumnMap(map);
+    QString error;
+    // Choices that no longer fit (a column renamed since) are dropped, not shown as an error.
+    if (!PlanImport(importer, folder, skip, false, error)) {
+        importer.SetColumnMap({});
+        PlanImport(importer, folder, skip, false, error);
+    }
+}
+
+void CCsvCommands::RememberColumns(const CCsvImporter &importer, const CCsvPreviewDlg &preview)
+{
+    QSettings settings(QStringLiteral("Kelbrotane soft"), QStringLiteral("Morvek"));
+    for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()})
+        if (table->present)
+            settings.setValue(CCsvColumnMap::SettingsKey(table->file, table->headers), preview.Choices(table->file));
+}
+
+// The preview asks before anything is written: a changed column choice or the
+// choice of making missing units plans again, and the summary follows.
 bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent)
 {
-    const auto question = [&importer] { return importer.Summary().Text(10) + QStringLiteral("\n読み込みますか？"); };
-    QMessageBox box(QMessageBox::Question, kImportTitle, question(), QMessageBox::Yes | QMessageBox::No, parent);
-    if (importer.Summary().missingUnitRows > 0) {
-        auto *create = new QCheckBox(kCreateUnits, &box);
-        box.setCheckBox(create);
-        QObject::connect(create, &QCheckBox::toggled, &box, [&](bool on) {
-            QString error;
-            if (!PlanImport(importer, folder, skip, on, error))
-                error += QStringLiteral("\n何も読み込んでいません。");
-            box.setText(error.isEmpty() ? question() : error);
-            box.button(QMessageBox::Yes)->setEnabled(error.isEmpty() && importer.WorkSize() > 0);
-        });
-    }
-    if (importer.WorkSize() == 0 && importer.Summary().missingUnitRows == 0) {
-        MorvekMessageBox(importer.Summary().Text(10) + QStringLiteral("\n書き込む行はありません。"), QMessageBox::Ok,
-                         QMessageBox::Information, kImportTitle, parent);
+    CCsvPreviewDlg preview(kImportTitle, parent);
+    for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()})
+        if (table->present)
+            preview.AddColumns(table->file, table->headers, table->columns);
+    const auto show = [&](const QString &error) {
+        if (!error.isEmpty()) {
+            preview.ShowSummary(error + QStringLiteral("\n何も読み込んでいません。"), false, preview.CreateUnits());
+            return;
+        }
+        const SCsvImportSummary &summary = importer.Summary();
+        const bool work = importer.WorkSize() > 0;
+        preview.ShowSummary(summary.Text(MaxListed) + (work ? QString() : QStringLiteral("\n書き込む行はありません。")),
+                            work, summary.missingUnitRows > 0);
+    };
+    show({});
+    QObject::connect(&preview, &CCsvPreviewDlg::Changed, &preview, [&] {
+        importer.SetColumnMap(preview.Map());
+        QString error;
+        PlanImport(importer, folder, skip, preview.CreateUnits(), error);
+        show(error);
+    });
+    if (CModalSeam::Exec(preview) != QDialog::Accepted || importer.WorkSize() == 0)
         return false;
-    }
-    box.button(QMessageBox::Yes)->setEnabled(importer.WorkSize() > 0);
-    return CModalSeam::Exec(box) == QMessageBox::Yes && importer.WorkSize() > 0;
+    RememberColumns(importer, preview);
+    return true;
 }
 
 bool CCsvCommands::OnImportCsv(QWidget *parent)
@@ -122,6 +158,7 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
                              kImportTitle, parent);
             return false;
         }
+        RecallColumns(importer, folder, skip);
         if (!ConfirmImport(importer, folder, skip, parent))
             return false;
         return ApplyImport(importer, parent);

@@ -1,6 +1,7 @@
 #pragma once
 
 class CCsvImporter;
+class CCsvPreviewDlg;
 class QString;
 class QWidget;
 
@@ -15,10 +16,16 @@ public:
 
     // Imports with more rows than this show their progress and can be cancelled.
     static constexpr int ProgressThreshold = 2000;
+    // Reasons and warnings the preview lists, each.
+    static constexpr int MaxListed = 200;
 
 private:
     // Reads the folder and plans the import; false with the error when it cannot be read.
     static bool PlanImport(CCsvImporter &importer, const QString &folder, bool skip, bool createUnits, QString &error);
+    // The preview with its column choices; true when the user chose to import.
     static bool ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent);
+    // The column choices last made for files with these headers, planned with.
+    static void RecallColumns(CCsvImporter &importer, const QString &folder, bool skip);
+    static void RememberColumns(const CCsvImporter &importer, const CCsvPreviewDlg &preview);
     static bool ApplyImport(CCsvImporter &importer, QWidget *parent);
 };

@@ -1,0 +1,101 @@
+#include "shell/csvpreviewdlg.h"
+
+#include "csv/csvcolumnmap.h"
+#include "csv/csvcolumns.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
+    : QDialog(parent)
+    , m_pColumns(new QTableWidget(0, 3, this))
+    , m_pSummary(new QPlainTextEdit(this))
+    , m_pCreate(new QCheckBox(QStringLiteral("ない部課を作る"), this))
+{
+    setWindowTitle(title);
+    m_pColumns->setHorizontalHeaderLabels(
+        {QStringLiteral("ファイル"), QStringLiteral("ファイルの見出し"), QStringLiteral("読み込む列")});
+    m_pColumns->verticalHeader()->hide();
+    m_pColumns->horizontalHeader()->setStretchLastSection(true);
+    m_pColumns->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pSummary->setReadOnly(true);
+    m_pSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_pCreate->hide();
+    connect(m_pCreate, &QCheckBox::toggled, this, &CCsvPreviewDlg::Changed);
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_pImport = buttons->addButton(QStringLiteral("読み込む"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(QStringLiteral("列の対応（読み込まない列は「%1」）:").arg(CCsvColumnMap::SkipText()), this));
+    layout->addWidget(m_pColumns, 2);
+    layout->addWidget(new QLabel(QStringLiteral("読み込む内容:"), this));
+    layout->addWidget(m_pSummary, 3);
+    layout->addWidget(m_pCreate);
+    layout->addWidget(buttons);
+    resize(640, 560);
+}
+
+void CCsvPreviewDlg::AddColumns(const QString &file, const QStringList &headers, const QList<int> &columns)
+{
+    const QStringList &fields = file == CCsvColumns::UnitsFileName() ? CCsvColumns::UnitHeaders()
+                                                                     : CCsvColumns::EmployeeHeaders();
+    for (qsizetype i = 0; i < headers.size(); ++i) {
+        const int line = m_pColumns->rowCount();
+        m_pColumns->insertRow(line);
+        m_pColumns->setItem(line, 0, new QTableWidgetItem(file));
+        m_pColumns->setItem(line, 1, new QTableWidgetItem(headers.at(i)));
+        auto *choice = new QComboBox(m_pColumns);
+        choice->addItem(CCsvColumnMap::SkipText());
+        choice->addItems(fields);
+        choice->setCurrentIndex(columns.value(i, -1) + 1);
+        connect(choice, &QComboBox::currentIndexChanged, this, &CCsvPreviewDlg::Changed);
+        m_pColumns->setCellWidget(line, 2, choice);
+        m_lines.append({file, headers.at(i)});
+    }
+    m_pColumns->resizeColumnsToContents();
+}
+
+void CCsvPreviewDlg::ShowSummary(const QString &text, bool canImport, bool offerCreate)
+{
+    m_pSummary->setPlainText(text);
+    m_pImport->setEnabled(canImport);
+    m_pCreate->setVisible(offerCreate || m_pCreate->isChecked());
+}
+
+QComboBox *CCsvPreviewDlg::Choice(int line) const
+{
+    return qobject_cast<QComboBox *>(m_pColumns->cellWidget(line, 2));
+}
+
+CCsvColumnMap CCsvPreviewDlg::Map() const
+{
+    CCsvColumnMap map;
+    for (int line = 0; line < m_lines.size(); ++line)
+        map.Set(m_lines.at(line).file, m_lines.at(line).header, Choice(line)->currentText());
+    return map;
+}
+
+QStringList CCsvPreviewDlg::Choices(const QString &file) const
+{
+    QStringList choices;
+    for (int line = 0; line < m_lines.size(); ++line)
+        if (m_lines.at(line).file == file)
+            choices << Choice(line)->currentText();
+    return choices;
+}
+
+bool CCsvPreviewDlg::CreateUnits() const
+{
+    return m_pCreate->isChecked();
+}
