@@ -6,6 +6,7 @@
 #include "backup/databasebackup.h"
 #include "csv/csvdate.h"
 #include "csv/csvexporter.h"
+#include "csv/csvformulaguard.h"
 #include "csv/csvimporter.h"
 #include "register/register.h"
 #include "csv/csvtable.h"
@@ -140,6 +141,16 @@ private slots:
     void importIntoNewFile();
     void commandLineImportBacksUpFirst();
     void commandLineNeverShowsAPassword();
+    void otherSystemsList();
+    void rowWarnings_data();
+    void rowWarnings();
+    void everyReasonOfARow_data();
+    void everyReasonOfARow();
+    void formulaLikeTextRoundTrip();
+    void duplicateCodesRoundTrip();
+    void columnMap_data();
+    void columnMap();
+    void serverImportTwice();
 
 private:
     void FillRegister();
@@ -381,8 +392,8 @@ void TestCsv::badFile_data()
     QTest::addColumn<QString>("message");
 
     const QByteArray fine = kEmployeeHeader + "1,山田,,男,,,,,,,,,,,,,\r\n";
-    QTest::newRow("unknown header") << kUnitHeader << QByteArray("社員コード,氏名,年齢\r\n1,山田,30\r\n")
-                                    << "見出し「年齢」は知らない列です";
+    QTest::newRow("two headers for one column") << kUnitHeader << QByteArray("社員コード,社員番号\r\n1,1\r\n")
+                                                << "見出し「社員コード」と「社員番号」がどちらも「社員コード」の列です";
     QTest::newRow("twice the same header")
         << kUnitHeader << QByteArray("社員コード,氏名,氏名\r\n") << "見出し「氏名」が二つあります";
     QTest::newRow("no code column") << kUnitHeader << QByteArray("氏名\r\n山田\r\n")
@@ -422,7 +433,7 @@ void TestCsv::refusedRows_data()
     QTest::newRow("no such day") << company << kEmployeeHeader + "1,山田,,男,2023-02-29,,,,,,,,,,,,\r\n"
                                  << "社員.csv 2 生年月日"
                                  << "存在しない日付";
-    QTest::newRow("sex") << company << kEmployeeHeader + "1,山田,,M,,,,,,,,,,,,,\r\n"
+    QTest::newRow("sex") << company << kEmployeeHeader + "1,山田,,X,,,,,,,,,,,,,\r\n"
                          << "社員.csv 2 性別"
                          << "「男」か「女」";
     QTest::newRow("code") << company << kEmployeeHeader + "一,山田,,男,,,,,,,,,,,,,\r\n"
@@ -433,7 +444,7 @@ void TestCsv::refusedRows_data()
                             << "社員コードは 1 から 999999999 までの整数です。";
     QTest::newRow("code of ten digits") << company << kEmployeeHeader + "1000000000,山田,,男,,,,,,,,,,,,,\r\n"
                                         << "社員.csv 2 社員コード"
-                                        << "社員コードは 1 から 999999999 までの整数です。";
+                                        << "範囲外の社員コードです（1〜999999999）";
     QTest::newRow("unknown department") << company << kEmployeeHeader + "1,山田,,男,,,,,,,,,本社/営業部,,,,\r\n"
                                         << "社員.csv 2 所属"
                                         << "「本社/営業部」の「営業部」がありません";
@@ -938,6 +949,260 @@ void TestCsv::commandLineNeverShowsAPassword()
              1);
     QVERIFY(!(text + err).contains(QStringLiteral("Zq")) && !(text + err).contains(QStringLiteral("9#x")));
     QVERIFY2(err.contains(QStringLiteral("postgresql://morvek@127.0.0.1:1/none")), qPrintable(err));
+}
+
+namespace {
+// An employee row of kEmployeeHeader: code 1, 山田, 男, with the given cells.
+QByteArray EmployeeRow(const QList<std::pair<int, QString>> &cells)
+{
+    QStringList fields(CCsvColumns::EmpEmail + 1);
+    fields[CCsvColumns::EmpCode] = QStringLiteral("1");
+    fields[CCsvColumns::EmpName] = QStringLiteral("山田");
+    fields[CCsvColumns::EmpSex] = QStringLiteral("男");
+    for (const auto &[column, text] : cells)
+        fields[column] = text;
+    return fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}
+} // namespace
+
+// A staff list made by another program: its own headers, 男性/女性, bare department
+// names, and a column the register has no place for.
+void TestCsv::otherSystemsList()
+{
+    const qint32 company = CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
+    CRegisterBuilder::AddUnit({company, 5, QStringLiteral("営業部")});
+    CRegisterBuilder::AddUnit({company, 5, QStringLiteral("総務部")});
+    const SImport result = Import(
+        std::nullopt,
+        QByteArray("社員番号,氏名,フリガナ,性別,部署,入社日,郵便番号,電話番号,メールアドレス,年齢\r\n"
+                   "101,山田 太郎,ヤマダ タロウ,男性,営業部,2020/4/1,060-0001,011-222-3333,y@example.jp,45\r\n"
+                   "102,佐藤 花子,サトウ ハナコ,女性,総務部,令和2年4月1日,1000001,03-1111-2222,s@example.jp,30\r\n"));
+    QVERIFY2(result.read, qPrintable(result.error));
+    QVERIFY2(result.summary.Refused() == 0, qPrintable(result.summary.Text(10)));
+    QCOMPARE(result.summary.employeesAdded, 2);
+    QCOMPARE(result.summary.skippedColumns, QStringList{QStringLiteral("社員.csv「年齢」")});
+    QVERIFY(result.summary.warnings.isEmpty());
+    QVERIFY(result.summary.Text(10).contains(QStringLiteral("取り込まない列: 社員.csv「年齢」")));
+    QCOMPARE(Field(QStringLiteral("SELECT u.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo WHERE e.Code = 102")),
+             QStringLiteral("総務部"));
+    QCOMPARE(Field(QStringLiteral("SELECT Kana FROM Mast01 WHERE Code = 102")), QStringLiteral("サトウ ハナコ"));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code = 102 AND Sex <> 0")), 1);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code = 101 AND Sex = 0")), 1);
+    QCOMPARE(Field(QStringLiteral("SELECT Email FROM Mast01 WHERE Code = 101")), QStringLiteral("y@example.jp"));
+    QCOMPARE(Field(QStringLiteral("SELECT Yuu FROM Mast01 WHERE Code = 101")), QStringLiteral("060-0001"));
+    QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast01 WHERE Code = 102")), QStringLiteral("03-1111-2222"));
+}
+
+void TestCsv::rowWarnings_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("blank sex") << EmployeeRow({{CCsvColumns::EmpSex, {}}}) << "性別"
+                               << "性別が空のため「男」として読み込みます。";
+    QTest::newRow("leading zeros") << EmployeeRow({{CCsvColumns::EmpCode, QStringLiteral("000123")}}) << "社員コード"
+                                   << "「000123」は先頭の 0 を除いた社員コード 123 として読み込みます。";
+    QTest::newRow("postal code short") << EmployeeRow({{CCsvColumns::EmpYuu, QStringLiteral("600001")}}) << "〒"
+                                       << "「600001」は 7 桁に足りません";
+    QTest::newRow("telephone without 0") << EmployeeRow({{CCsvColumns::EmpTel, QStringLiteral("112345678")}}) << "TEL"
+                                         << "「112345678」が 0 で始まっていません";
+}
+
+// A value that may have been damaged on the way is read as it is, and told with its row.
+void TestCsv::rowWarnings()
+{
+    QFETCH(QByteArray, row);
+    QFETCH(QString, column);
+    QFETCH(QString, reason);
+    const SImport result = Import(std::nullopt, kEmployeeHeader + EmployeeRow({{CCsvColumns::EmpCode, "7"}}) + row);
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.Refused(), 0);
+    QCOMPARE(result.summary.employeesAdded, 2);
+    QCOMPARE(result.summary.warnings.size(), 1);
+    const SCsvRefusal &warning = result.summary.warnings.constFirst();
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(warning.file).arg(warning.line).arg(warning.column),
+             QStringLiteral("社員.csv 3 ") + column);
+    QVERIFY2(warning.reason.contains(reason), qPrintable(warning.reason));
+    QVERIFY(result.summary.Text(10).contains(QStringLiteral("社員.csv 3 行目「%1」: %2").arg(column, warning.reason)));
+}
+
+void TestCsv::everyReasonOfARow_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QStringList>("reasons"); // column, then a part of its reason
+
+    QTest::newRow("four at once") << EmployeeRow({{CCsvColumns::EmpCode, QStringLiteral("2147483648")},
+                                                  {CCsvColumns::EmpName, QString(61, QLatin1Char('x'))},
+                                                  {CCsvColumns::EmpSex, QStringLiteral("X")},
+                                                  {CCsvColumns::EmpSdate, QStringLiteral("2023-02-29")}})
+                                  << QStringList{"社員コード", "範囲外の社員コードです（1〜999999999）",
+                                                 "氏名",       "60 文字まで",
+                                                 "性別",       "「男」か「女」",
+                                                 "生年月日",   "存在しない日付"};
+    QTest::newRow("two dates") << EmployeeRow(
+        {{CCsvColumns::EmpIndat, QStringLiteral("x")}, {CCsvColumns::EmpOutdat, QStringLiteral("平成32年1月1日")}})
+                               << QStringList{"入社年月日", "日付として読めません", "退社年月日", "平成の期間外"};
+    QTest::newRow("bare name of two units")
+        << EmployeeRow({{CCsvColumns::EmpUnit, QStringLiteral("営業部")}})
+        << QStringList{"所属", "「営業部」という部課が 2 つあり、一つに決まりません（本社/営業部、支社/営業部）"};
+    QTest::newRow("bare name of none") << EmployeeRow({{CCsvColumns::EmpUnit, QStringLiteral("企画部")}})
+                                       << QStringList{"所属", "「企画部」という会社も部課もありません"};
+}
+
+// A refused row is one row however many reasons it has, and every reason is listed.
+void TestCsv::everyReasonOfARow()
+{
+    QFETCH(QByteArray, row);
+    QFETCH(QStringList, reasons);
+    CRegisterBuilder::AddUnit({CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")}), 5, QStringLiteral("営業部")});
+    CRegisterBuilder::AddUnit({CRegisterBuilder::AddUnit({0, 6, QStringLiteral("支社")}), 6, QStringLiteral("営業部")});
+    const SImport result = Import(std::nullopt, kEmployeeHeader + row);
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.Refused(), 1);
+    QCOMPARE(result.summary.refusals.size() * 2, reasons.size());
+    for (qsizetype i = 0; i < result.summary.refusals.size(); ++i) {
+        const SCsvRefusal &refusal = result.summary.refusals.at(i);
+        QCOMPARE(refusal.line, 2);
+        QCOMPARE(refusal.column, reasons.at(2 * i));
+        QVERIFY2(refusal.reason.contains(reasons.at(2 * i + 1)), qPrintable(refusal.reason));
+    }
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+}
+
+// What a spreadsheet would run as a formula is written as text, and read back as typed.
+void TestCsv::formulaLikeTextRoundTrip()
+{
+    const QStringList typed = {"=1+1", "+81-3-1234", "-1", "@SUM(A1)", "\tタブ", "\r改行", "'=先頭に'", "'abc", "''", "-"};
+    for (int i = 0; i < typed.size(); ++i) {
+        CRegisterBuilder::SEmployeeRow row{i + 1, 0, QStringLiteral("名前%1").arg(i)};
+        row.mem = typed.at(i);
+        row.tel = typed.at(i);
+        CRegisterBuilder::AddEmployee(row);
+    }
+    QTemporaryDir folder;
+    SCsvExportResult result;
+    QString error;
+    {
+        CDaoDatabase db;
+        db.Open(m_db->Path());
+        QVERIFY2(CCsvExporter(db).Export(folder.path(), ECsvEncoding::Utf8Bom, result, error), qPrintable(error));
+    }
+    const QByteArray bytes = ReadFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()));
+    QList<SCsvRecord> records;
+    QVERIFY(CCsvTable::Parse(bytes.mid(3), records, error));
+    for (const SCsvRecord &record : std::as_const(records))
+        for (const QString &field : record.fields)
+            QVERIFY2(!CCsvFormulaGuard::LooksLikeFormula(field), qPrintable(field));
+    QVERIFY(bytes.contains(",'=1+1,"));
+
+    m_db.reset();
+    m_db = std::make_unique<CTempDatabase>();
+    const SImport imported = Import(std::nullopt, bytes);
+    QCOMPARE(imported.summary.Refused(), 0);
+    for (int i = 0; i < typed.size(); ++i) {
+        QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = %1").arg(i + 1)), typed.at(i));
+        QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast01 WHERE Code = %1").arg(i + 1)), typed.at(i));
+    }
+    // A file from elsewhere that guarded its cell the same way reads as the user meant it.
+    Import(std::nullopt, kEmployeeHeader + EmployeeRow({{CCsvColumns::EmpCode, "99"}, {CCsvColumns::EmpTel, "'-1"}}));
+    QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast01 WHERE Code = 99")), QStringLiteral("-1"));
+}
+
+// Two employees sharing a code come back as two, into a new register and into their own.
+void TestCsv::duplicateCodesRoundTrip()
+{
+    CRegisterBuilder::AddEmployees({Complete({.code = 90001, .name = QStringLiteral("先の人")}),
+                                    Complete({.code = 90001, .name = QStringLiteral("後の人")}),
+                                    Complete({.code = 5, .name = QStringLiteral("別の人")})});
+    QTemporaryDir folder;
+    SCsvExportResult result;
+    QString error;
+    {
+        CDaoDatabase db;
+        db.Open(m_db->Path());
+        QVERIFY2(CCsvExporter(db).Export(folder.path(), ECsvEncoding::Utf8Bom, result, error), qPrintable(error));
+    }
+    const QByteArray bytes = ReadFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()));
+    const SImport same = Import(std::nullopt, bytes);
+    QVERIFY2(same.summary.Refused() == 0, qPrintable(same.summary.Text(10)));
+    QCOMPARE(same.summary.employeesUnchanged, 3);
+
+    m_db.reset();
+    m_db = std::make_unique<CTempDatabase>();
+    for (int round = 0; round < 2; ++round) {
+        const SImport imported = Import(std::nullopt, bytes);
+        QVERIFY2(imported.summary.Refused() == 0, qPrintable(imported.summary.Text(10)));
+        QCOMPARE(imported.summary.employeesAdded, round == 0 ? 3 : 0);
+        QCOMPARE(imported.summary.employeesUnchanged, round == 0 ? 0 : 3);
+    }
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code = 90001")), 2);
+    QCOMPARE(Count(QStringLiteral("SELECT count(DISTINCT Name) FROM Mast01 WHERE Code = 90001")), 2);
+}
+
+void TestCsv::columnMap_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("mem"); // of code 1 afterwards
+
+    QTest::newRow("a column into another") << "年齢=備考, 名前=氏名" << 0 << "取り込まない列: 社員.csv「所属コード」"
+                                           << "30";
+    QTest::newRow("skipped on purpose") << "年齢=取り込まない" << 0
+                                        << "取り込まない列: 社員.csv「年齢」、社員.csv「所属コード」"
+                                        << "<null>";
+    QTest::newRow("no equals sign") << "社員番号" << 2 << "「社員番号」は「ファイルの見出し=列の名前」の形ではありません"
+                                    << "<none>";
+    QTest::newRow("no such column") << "年齢=年齢" << 2 << "「年齢」という列はありません"
+                                    << "<none>";
+    QTest::newRow("header not in the file") << "部署名=所属" << 1 << "見出し「部署名」がファイルにありません"
+                                            << "<none>";
+    QTest::newRow("a column of the other file") << "年齢=部課パス" << 1 << "「部課パス」という列はありません"
+                                                << "<none>";
+}
+
+void TestCsv::columnMap()
+{
+    QFETCH(QString, map);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QFETCH(QString, mem);
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員番号,名前,性別,年齢,所属コード\r\n1,山田,男,30,A1\r\n");
+    QString text, err;
+    QCOMPARE(RunCommand({"--import-csv", folder.path(), "--database", m_db->Path(), "--map", map}, &text, &err), status);
+    QVERIFY2((text + err).contains(message), qPrintable(text + err));
+    QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = 1")), mem);
+    if (status != 0)
+        QVERIFY(err.contains(QStringLiteral("何も書き込んでいません")));
+}
+
+// A register on a server is filled once and then imported into like any other.
+void TestCsv::serverImportTwice()
+{
+    const QString uri = TestServerUri();
+    if (uri.isEmpty())
+        QSKIP("PostgreSQL not tested: set MORVEK_TEST_PGURI (scripts/test.sh starts a server)");
+    ClearTestServer(uri);
+    FillRegister();
+    QTemporaryDir folder;
+    const QString csv = QDir(folder.path()).filePath(QStringLiteral("csv"));
+    QCOMPARE(RunCommand({"--export-csv", csv, "--database", m_db->Path()}), 0);
+    QString text, err;
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", uri}, &text, &err), 0);
+    QVERIFY2(text.contains(QStringLiteral("社員: 追加 4 人")), qPrintable(text + err));
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", uri}, &text, &err), 0);
+    QVERIFY2(text.contains(QStringLiteral("社員: 追加 0 人、更新 0 人、変更なし 4 人")), qPrintable(text + err));
+    QVERIFY(!text.contains(QStringLiteral("新しいデータベース")));
+    QFile employees(QDir(csv).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY(employees.open(QIODevice::Append));
+    employees.write("88,新人,,女,,,,,,,,,,,,,,\r\n");
+    employees.close();
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", uri}, &text, &err), 0);
+    QVERIFY2(text.contains(QStringLiteral("社員: 追加 1 人")), qPrintable(text + err));
+    ClearTestServer(uri);
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

@@ -4,6 +4,7 @@
 #include "shell/csvchoicedlg.h"
 #include "csv/csvcolumns.h"
 #include "shell/csvcommands.h"
+#include "shell/csvpreviewdlg.h"
 #include "shell/mainactions.h"
 #include "store/daodatabase.h"
 #include "store/mast01.h"
@@ -12,6 +13,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QSettings>
 #include <QPushButton>
 #include <QDir>
 #include <QFile>
@@ -46,6 +50,7 @@ private slots:
     void exportInShiftJis();
     void previewOffersMissingUnits_data();
     void previewOffersMissingUnits();
+    void previewMapsColumns();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -115,10 +120,9 @@ void TestCsvCommands::importAsks()
         }
         if (qobject_cast<CCsvChoiceDlg *>(&dialog))
             return int(QDialog::Accepted);
-        auto *box = qobject_cast<QMessageBox *>(&dialog);
-        if (box && box->text().endsWith(QStringLiteral("読み込みますか？"))) {
-            summary = box->text();
-            return int(confirm ? QMessageBox::Yes : QMessageBox::No);
+        if (auto *preview = qobject_cast<CCsvPreviewDlg *>(&dialog)) {
+            summary = preview->SummaryView()->toPlainText();
+            return int(confirm ? QDialog::Accepted : QDialog::Rejected);
         }
         return int(QMessageBox::Ok);
     });
@@ -172,16 +176,16 @@ void TestCsvCommands::previewOffersMissingUnits()
             files->setDirectory(folder.path());
             return int(QDialog::Accepted);
         }
-        auto *box = qobject_cast<QMessageBox *>(&dialog);
-        if (!box)
+        auto *preview = qobject_cast<CCsvPreviewDlg *>(&dialog);
+        if (!preview)
             return int(QDialog::Accepted);
-        summaries << box->text();
-        if (!box->checkBox())
-            return int(QMessageBox::Ok);
-        offered = box->checkBox()->text();
-        box->checkBox()->setChecked(tick);
-        summaries << box->text();
-        return int(QMessageBox::Yes);
+        summaries << preview->SummaryView()->toPlainText();
+        if (preview->CreateBox()->isHidden())
+            return int(QDialog::Rejected);
+        offered = preview->CreateBox()->text();
+        preview->CreateBox()->setChecked(tick);
+        summaries << preview->SummaryView()->toPlainText();
+        return int(QDialog::Accepted);
     });
     QCOMPARE(CCsvCommands::OnImportCsv(nullptr), true);
     QCOMPARE(offered, QStringLiteral("ない部課を作る"));
@@ -190,6 +194,54 @@ void TestCsvCommands::previewOffersMissingUnits()
     QVERIFY2(summaries.at(1).contains(tick ? QStringLiteral("部課: 追加 1 件") : QStringLiteral("「新部」がありません")),
              qPrintable(summaries.at(1)));
     QCOMPARE(Employees(), tick ? 2 : 1);
+}
+
+// The preview's column choices plan again, and are offered again for a file with the same headers.
+void TestCsvCommands::previewMapsColumns()
+{
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員番号,名前,性別,郵便番号,年齢\r\n1,山田,,600001,30\r\n2,田中,女性,0600001,41\r\n");
+    QStringList summaries;
+    QStringList shown;
+    int round = 0;
+    bool grabbed = false;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            return int(QDialog::Accepted);
+        }
+        auto *preview = qobject_cast<CCsvPreviewDlg *>(&dialog);
+        if (!preview)
+            return int(QDialog::Accepted);
+        for (int line = 0; line < 5; ++line)
+            shown << preview->Choice(line)->currentText();
+        summaries << preview->SummaryView()->toPlainText();
+        if (round++ == 0) {
+            preview->Choice(4)->setCurrentText(QStringLiteral("備考"));
+            summaries << preview->SummaryView()->toPlainText();
+            preview->show();
+            grabbed = preview->grab().save(QDir::temp().filePath(QStringLiteral("morvek-csv-preview.png")));
+        }
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(CCsvCommands::OnImportCsv(nullptr));
+    QVERIFY(grabbed);
+    QCOMPARE(shown.mid(0, 5), (QStringList{"社員コード", "氏名", "性別", "〒", "取り込まない"}));
+    QVERIFY2(summaries.at(0).contains(QStringLiteral("取り込まない列: 社員.csv「年齢」")), qPrintable(summaries.at(0)));
+    QVERIFY(summaries.at(0).contains(QStringLiteral("社員.csv 2 行目「性別」: 性別が空のため「男」として読み込みます。")));
+    QVERIFY(summaries.at(0).contains(QStringLiteral("社員.csv 2 行目「〒」: 「600001」は 7 桁に足りません")));
+    QVERIFY2(!summaries.at(1).contains(QStringLiteral("取り込まない列")), qPrintable(summaries.at(1)));
+    {
+        CMast01 set;
+        set.Open();
+        QVERIFY(set.FindFirst(QStringLiteral("Code = 2")));
+        QCOMPARE(set.m_Mem, QStringLiteral("41"));
+        QCOMPARE(set.m_Yuu, QStringLiteral("0600001"));
+    }
+    // The same headers again: the choice made is the one shown.
+    QVERIFY(CCsvCommands::OnImportCsv(nullptr));
+    QCOMPARE(shown.mid(5), (QStringList{"社員コード", "氏名", "性別", "〒", "備考"}));
 }
 
 QTEST_MAIN(TestCsvCommands)

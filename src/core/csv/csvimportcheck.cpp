@@ -101,11 +101,25 @@ void CCsvImportCheck::LoadRegister(CRegisterExchange &exchange)
             m_companyByCode.insert(unit.code, int(i));
     }
     m_codeById = exchange.EmployeeCodesById();
-    m_employeeIds.clear();
-    for (auto it = m_codeById.cbegin(); it != m_codeById.cend(); ++it) {
-        qint32 &first = m_employeeIds[it.value()];
-        if (first == 0 || it.key() < first)
-            first = it.key();
+    m_idsByCode.clear();
+    m_reserved.clear();
+    for (auto it = m_codeById.cbegin(); it != m_codeById.cend(); ++it)
+        m_idsByCode[it.value()].append(it.key());
+    for (QList<qint32> &ids : m_idsByCode)
+        std::sort(ids.begin(), ids.end());
+}
+
+void CCsvImportCheck::ReserveNamedIds(const SCsvImportTable &table)
+{
+    const qsizetype codeAt = table.columns.indexOf(CCsvColumns::EmpCode);
+    const qsizetype idAt = table.columns.indexOf(CCsvColumns::EmpId);
+    if (codeAt < 0 || idAt < 0)
+        return;
+    for (const SCsvRecord &record : table.records) {
+        qint32 code = 0, id = 0;
+        if (record.fields.size() == table.columns.size() && ParseCode(record.fields.at(idAt), id)
+            && ParseCode(record.fields.at(codeAt), code) && id > 0 && m_codeById.value(id, 0) == code)
+            m_reserved.insert(id);
     }
 }
 
@@ -342,7 +356,7 @@ void CCsvImportCheck::CheckEmployeeRow(const SCsvImportTable &table, qsizetype l
         errors.append({CCsvColumns::EmpSex,
                        QStringLiteral("「%1」ではなく「男」か「女」（男性・女性、M・F、1・2 も可）で書いてください。")
                            .arg(CCsvQuote::Cell(sexText))});
-    } else if (row.present[CCsvColumns::EmpSex] || m_employeeIds.constFind(row.code) == m_employeeIds.cend()) {
+    } else if (row.present[CCsvColumns::EmpSex] || !m_idsByCode.contains(row.code)) {
         Warn(table, line, CCsvColumns::EmpSex, QStringLiteral("性別が空のため「男」として読み込みます。"));
     }
     for (int d = 0; d < 3; ++d) {
@@ -432,13 +446,17 @@ qint32 CCsvImportCheck::TargetOf(const SCsvImportEmployee &row, qint32 id)
     // An ID is trusted only with its own code: a file from another register may reuse it.
     if (id != 0 && m_codeById.value(id, 0) == row.code && !m_claimed.contains(id))
         return id;
-    const qint32 first = m_employeeIds.value(row.code, 0);
-    return first != 0 && !m_claimed.contains(first) ? first : 0;
+    // Otherwise the code's first employee that no other row names or writes over.
+    for (const qint32 candidate : m_idsByCode.value(row.code))
+        if (!m_claimed.contains(candidate) && !m_reserved.contains(candidate))
+            return candidate;
+    return 0;
 }
 
 void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existing, ECsvMissingUnits missing)
 {
     const auto &columns = table.columns;
+    ReserveNamedIds(table);
     m_plan.employees.reserve(size_t(table.records.size()));
     for (SCsvRecord &record : table.records) {
         const qsizetype line = record.line;

@@ -76,8 +76,12 @@ private:
     QHash<QString, QList<int>> m_children; // parent index and name -> units
     QHash<qint32, int> m_companyByCode;
     QHash<QString, QList<int>> m_byName; // name -> units, at any depth
-    QHash<qint32, qint32> m_employeeIds; // code -> first ID in code order
+    // IDs the rows name with their own codes, kept for those rows.
+    void ReserveNamedIds(const SCsvImportTable &table);
+
+    QHash<qint32, QList<qint32>> m_idsByCode; // code -> IDs, smallest first
     QHash<qint32, qint32> m_codeById;
+    QSet<qint32> m_reserved;
     QSet<qint32> m_claimed;              // IDs a row already writes over
     QHash<qint32, qsizetype> m_seenCode; // code -> first line
     QHash<qint32, qsizetype> m_seenNoId; // code -> first line without an ID
