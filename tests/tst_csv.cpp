@@ -21,6 +21,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -148,6 +151,7 @@ private slots:
     void everyReasonOfARow();
     void formulaLikeTextRoundTrip();
     void duplicateCodesRoundTrip();
+    void formulaLikeTextThroughLibreOffice();
     void columnMap_data();
     void columnMap();
     void serverImportTwice();
@@ -1107,6 +1111,44 @@ void TestCsv::formulaLikeTextRoundTrip()
     // A file from elsewhere that guarded its cell the same way reads as the user meant it.
     Import(std::nullopt, kEmployeeHeader + EmployeeRow({{CCsvColumns::EmpCode, "99"}, {CCsvColumns::EmpTel, "'-1"}}));
     QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast01 WHERE Code = 99")), QStringLiteral("-1"));
+}
+
+// Opened in LibreOffice Calc and saved again, the guarded texts are still text and read back as typed.
+void TestCsv::formulaLikeTextThroughLibreOffice()
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice not installed (apt-get install libreoffice-calc-nogui)");
+    const QStringList typed = {"=1+1", "-1", "+81", "@x", "'=x", "'abc", "普通の文"};
+    for (int i = 0; i < typed.size(); ++i) {
+        CRegisterBuilder::SEmployeeRow row{i + 1, 0, QStringLiteral("名前%1").arg(i)};
+        row.mem = typed.at(i);
+        CRegisterBuilder::AddEmployee(row);
+    }
+    QTemporaryDir folder, converted, profile;
+    SCsvExportResult result;
+    QString error;
+    {
+        CDaoDatabase db;
+        db.Open(m_db->Path());
+        QVERIFY2(CCsvExporter(db).Export(folder.path(), ECsvEncoding::Utf8Bom, result, error), qPrintable(error));
+    }
+    QProcess office;
+    office.start(soffice,
+                 {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(), "--headless",
+                  "--infilter=CSV:44,34,76,1", "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1", "--outdir",
+                  converted.path(), QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName())});
+    QVERIFY(office.waitForFinished(300000));
+    const QByteArray bytes = ReadFile(QDir(converted.path()).filePath(CCsvColumns::EmployeesFileName()));
+    QVERIFY2(!bytes.isEmpty(), office.readAllStandardError().constData());
+    QVERIFY2(!bytes.contains("\"2\""), bytes.constData()); // =1+1 was not evaluated
+
+    m_db.reset();
+    m_db = std::make_unique<CTempDatabase>();
+    const SImport imported = Import(std::nullopt, bytes);
+    QVERIFY2(imported.summary.Refused() == 0, qPrintable(imported.summary.Text(10)));
+    for (int i = 0; i < typed.size(); ++i)
+        QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = %1").arg(i + 1)), typed.at(i));
 }
 
 // Two employees sharing a code come back as two, into a new register and into their own.

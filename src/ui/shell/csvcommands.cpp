@@ -66,17 +66,17 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     MorvekMessageBox(text, QMessageBox::Ok, QMessageBox::Information, kExportTitle, parent);
 }
 
-bool CCsvCommands::PlanImport(CCsvImporter &importer, const QString &folder, bool skip, bool createUnits, QString &error)
+bool CCsvCommands::PlanImport(CCsvImporter &importer, const FRead &read, bool skip, bool createUnits, QString &error)
 {
     CBusyIndicator busy;
-    if (!importer.ReadFolder(folder, error))
+    if (!read(importer, error))
         return false;
     importer.Plan(skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
                   createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
     return true;
 }
 
-void CCsvCommands::RecallColumns(CCsvImporter &importer, const QString &folder, bool skip)
+void CCsvCommands::RecallColumns(CCsvImporter &importer, const FRead &read, bool skip)
 {
     QSettings settings(QStringLiteral("Kelbrotane soft"), QStringLiteral("Morvek"));
     CCsvColumnMap map;
@@ -92,9 +92,9 @@ void CCsvCommands::RecallColumns(CCsvImporter &importer, const QString &folder, 
     importer.SetColumnMap(map);
     QString error;
     // Choices that no longer fit (a column renamed since) are dropped, not shown as an error.
-    if (!PlanImport(importer, folder, skip, false, error)) {
+    if (!PlanImport(importer, read, skip, false, error)) {
         importer.SetColumnMap({});
-        PlanImport(importer, folder, skip, false, error);
+        PlanImport(importer, read, skip, false, error);
     }
 }
 
@@ -108,9 +108,10 @@ void CCsvCommands::RememberColumns(const CCsvImporter &importer, const CCsvPrevi
 
 // The preview asks before anything is written: a changed column choice or the
 // choice of making missing units plans again, and the summary follows.
-bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent)
+bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, bool skip, const QString &title,
+                                 QWidget *parent)
 {
-    CCsvPreviewDlg preview(kImportTitle, parent);
+    CCsvPreviewDlg preview(title, parent);
     for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()})
         if (table->present)
             preview.AddColumns(table->file, table->headers, table->columns);
@@ -128,7 +129,7 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, 
     QObject::connect(&preview, &CCsvPreviewDlg::Changed, &preview, [&] {
         importer.SetColumnMap(preview.Map());
         QString error;
-        PlanImport(importer, folder, skip, preview.CreateUnits(), error);
+        PlanImport(importer, read, skip, preview.CreateUnits(), error);
         show(error);
     });
     if (CModalSeam::Exec(preview) != QDialog::Accepted || importer.WorkSize() == 0)
@@ -142,7 +143,14 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
     const QString folder = CLocaleFileModel::ChooseFolder(parent, kImportTitle);
     if (folder.isEmpty())
         return false;
-    CCsvChoiceDlg choice(kImportTitle, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),
+    return ImportWith(
+        kImportTitle, [folder](CCsvImporter &importer, QString &error) { return importer.ReadFolder(folder, error); },
+        parent);
+}
+
+bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *parent)
+{
+    CCsvChoiceDlg choice(title, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),
                          QStringLiteral("読み飛ばす"), parent);
     if (CModalSeam::Exec(choice) != QDialog::Accepted)
         return false;
@@ -153,18 +161,18 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
         CCsvImporter importer(*db);
         QString error;
         const bool skip = choice.IsSecondChosen();
-        if (!PlanImport(importer, folder, skip, false, error)) {
+        if (!PlanImport(importer, read, skip, false, error)) {
             MorvekMessageBox(error + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok, QMessageBox::Critical,
-                             kImportTitle, parent);
+                             title, parent);
             return false;
         }
-        RecallColumns(importer, folder, skip);
-        if (!ConfirmImport(importer, folder, skip, parent))
+        RecallColumns(importer, read, skip);
+        if (!ConfirmImport(importer, read, skip, title, parent))
             return false;
         return ApplyImport(importer, parent);
     } catch (const CDaoException &e) {
         MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok,
-                         QMessageBox::Critical, kImportTitle, parent);
+                         QMessageBox::Critical, title, parent);
         return false;
     }
 }
