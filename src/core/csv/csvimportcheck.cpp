@@ -100,25 +100,34 @@ void CCsvImportCheck::LoadRegister(CRegisterExchange &exchange)
         if (unit.parent == -1 && !m_companyByCode.contains(unit.code))
             m_companyByCode.insert(unit.code, int(i));
     }
-    m_codeById = exchange.EmployeeCodesById();
+    m_keyById = exchange.EmployeeKeysById();
     m_idsByCode.clear();
     m_reserved.clear();
-    for (auto it = m_codeById.cbegin(); it != m_codeById.cend(); ++it)
-        m_idsByCode[it.value()].append(it.key());
+    for (auto it = m_keyById.cbegin(); it != m_keyById.cend(); ++it)
+        m_idsByCode[it->code].append(it.key());
     for (QList<qint32> &ids : m_idsByCode)
         std::sort(ids.begin(), ids.end());
+}
+
+bool CCsvImportCheck::NamesEmployee(qint32 id, qint32 code, const QString *name) const
+{
+    // An ID from another register may be anyone's there.
+    const auto key = m_keyById.constFind(id);
+    return key != m_keyById.cend() && key->code == code && (!name || key->name == *name);
 }
 
 void CCsvImportCheck::ReserveNamedIds(const SCsvImportTable &table)
 {
     const qsizetype codeAt = table.columns.indexOf(CCsvColumns::EmpCode);
     const qsizetype idAt = table.columns.indexOf(CCsvColumns::EmpId);
+    const qsizetype nameAt = table.columns.indexOf(CCsvColumns::EmpName);
     if (codeAt < 0 || idAt < 0)
         return;
     for (const SCsvRecord &record : table.records) {
         qint32 code = 0, id = 0;
         if (record.fields.size() == table.columns.size() && ParseCode(record.fields.at(idAt), id)
-            && ParseCode(record.fields.at(codeAt), code) && id > 0 && m_codeById.value(id, 0) == code)
+            && ParseCode(record.fields.at(codeAt), code) && id > 0
+            && NamesEmployee(id, code, nameAt < 0 ? nullptr : &record.fields.at(nameAt)))
             m_reserved.insert(id);
     }
 }
@@ -443,8 +452,8 @@ int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line,
 
 qint32 CCsvImportCheck::TargetOf(const SCsvImportEmployee &row, qint32 id)
 {
-    // An ID is trusted only with its own code: a file from another register may reuse it.
-    if (id != 0 && m_codeById.value(id, 0) == row.code && !m_claimed.contains(id))
+    const QString *name = row.present[CCsvColumns::EmpName] ? &row.texts[CCsvColumns::EmpName] : nullptr;
+    if (id != 0 && NamesEmployee(id, row.code, name) && !m_claimed.contains(id))
         return id;
     // Otherwise the code's first employee that no other row names or writes over.
     for (const qint32 candidate : m_idsByCode.value(row.code))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "csv/csvimportplan.h"
+#include "register/registerexchange.h"
 
 #include <QHash>
 #include <QList>
@@ -9,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-class CRegisterExchange;
 struct SCsvImportSummary;
 
 // Checks the rows of an import against the register and against each other,
@@ -76,11 +76,13 @@ private:
     QHash<QString, QList<int>> m_children; // parent index and name -> units
     QHash<qint32, int> m_companyByCode;
     QHash<QString, QList<int>> m_byName; // name -> units, at any depth
-    // IDs the rows name with their own codes, kept for those rows.
+    // Whether a row's ID names the register's employee it came from: same code, and same name when given.
+    bool NamesEmployee(qint32 id, qint32 code, const QString *name) const;
+    // IDs the rows name that way, kept for those rows.
     void ReserveNamedIds(const SCsvImportTable &table);
 
     QHash<qint32, QList<qint32>> m_idsByCode; // code -> IDs, smallest first
-    QHash<qint32, qint32> m_codeById;
+    QHash<qint32, SEmployeeKey> m_keyById;
     QSet<qint32> m_reserved;
     QSet<qint32> m_claimed;              // IDs a row already writes over
     QHash<qint32, qsizetype> m_seenCode; // code -> first line

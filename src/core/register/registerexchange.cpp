@@ -64,17 +64,17 @@ QHash<qint32, qint32> CRegisterExchange::EmployeeIdsByCode()
     return ids;
 }
 
-QHash<qint32, qint32> CRegisterExchange::EmployeeCodesById()
+QHash<qint32, SEmployeeKey> CRegisterExchange::EmployeeKeysById()
 {
-    QHash<qint32, qint32> codes;
+    QHash<qint32, SEmployeeKey> keys;
     CMast01 set(&m_database);
     set.m_strSort = QStringLiteral("Code , ID");
-    const CDaoColumnSubset columns(set, {QStringLiteral("ID"), QStringLiteral("Code")});
+    const CDaoColumnSubset columns(set, {QStringLiteral("ID"), QStringLiteral("Code"), QStringLiteral("Name")});
     set.Open();
     const CDaoFind all;
     for (bool found = set.FindFirst(all); found; found = set.FindNext(all))
-        codes.insert(set.m_ID, set.m_Code);
-    return codes;
+        keys.insert(set.m_ID, {set.m_Code, set.m_Name});
+    return keys;
 }
 
 void CRegisterExchange::ForEachEmployee(const std::function<void(const CMast01 &)> &visit)

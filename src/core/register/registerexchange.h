@@ -18,6 +18,12 @@ struct SUnitRecord {
     QString fields[6]; // name, postal code, address 1 and 2, telephone, fax
 };
 
+// What tells an employee apart when two share a code.
+struct SEmployeeKey {
+    qint32 code = 0;
+    QString name;
+};
+
 // The whole register read and written at once, for files exchanged with other
 // programs: every write between Begin and Commit is kept together or not at all,
 // and listeners hear of it once, when it is kept.
@@ -33,8 +39,8 @@ public:
     QList<SUnitRecord> Units(EUnitOrder order);
     // Each code's employee, the first added where a code is taken twice.
     QHash<qint32, qint32> EmployeeIdsByCode();
-    // Every employee's code by ID, those that share a code among them.
-    QHash<qint32, qint32> EmployeeCodesById();
+    // Every employee's code and name by ID, those that share a code among them.
+    QHash<qint32, SEmployeeKey> EmployeeKeysById();
     // Every employee in code order, all columns but the photo.
     void ForEachEmployee(const std::function<void(const CMast01 &)> &visit);
 
