@@ -979,9 +979,10 @@ void TestCsv::otherSystemsList()
     CRegisterBuilder::AddUnit({company, 5, QStringLiteral("総務部")});
     const SImport result = Import(
         std::nullopt,
-        QByteArray("社員番号,氏名,フリガナ,性別,部署,入社日,郵便番号,電話番号,メールアドレス,年齢\r\n"
-                   "101,山田 太郎,ヤマダ タロウ,男性,営業部,2020/4/1,060-0001,011-222-3333,y@example.jp,45\r\n"
-                   "102,佐藤 花子,サトウ ハナコ,女性,総務部,令和2年4月1日,1000001,03-1111-2222,s@example.jp,30\r\n"));
+        QByteArray("社員番号,氏名,フリガナ,性別,部署,入社日,退職日,郵便番号,住所,電話番号,メールアドレス,年齢\r\n"
+                   "101,山田 太郎,ヤマダ タロウ,男性,営業部,2020/4/1,,060-0001,札幌市,011-222-3333,y@example.jp,45\r\n"
+                   "102,佐藤 花子,サトウ ハナコ,女性,総務部,令和2年4月1日,R6.3.31,1000001,千代田区,03-1111-2222,s@"
+                   "example.jp,30\r\n"));
     QVERIFY2(result.read, qPrintable(result.error));
     QVERIFY2(result.summary.Refused() == 0, qPrintable(result.summary.Text(10)));
     QCOMPARE(result.summary.employeesAdded, 2);
@@ -991,6 +992,8 @@ void TestCsv::otherSystemsList()
     QCOMPARE(Field(QStringLiteral("SELECT u.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo WHERE e.Code = 102")),
              QStringLiteral("総務部"));
     QCOMPARE(Field(QStringLiteral("SELECT Kana FROM Mast01 WHERE Code = 102")), QStringLiteral("サトウ ハナコ"));
+    QCOMPARE(Field(QStringLiteral("SELECT Juu1 FROM Mast01 WHERE Code = 102")), QStringLiteral("千代田区"));
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Outdat IS NOT NULL")), 1);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code = 102 AND Sex <> 0")), 1);
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code = 101 AND Sex = 0")), 1);
     QCOMPARE(Field(QStringLiteral("SELECT Email FROM Mast01 WHERE Code = 101")), QStringLiteral("y@example.jp"));

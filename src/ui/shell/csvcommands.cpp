@@ -30,8 +30,9 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     const QString folder = CLocaleFileModel::ChooseFolder(parent, kExportTitle);
     if (folder.isEmpty())
         return;
-    CCsvChoiceDlg choice(kExportTitle, QStringLiteral("文字コード:"), QStringLiteral("UTF-8（BOM付き）"),
-                         QStringLiteral("Shift_JIS（古い表計算ソフト用）"), parent);
+    CCsvChoiceDlg choice(kExportTitle, QStringLiteral("文字コード:"),
+                         QStringLiteral("UTF-8（BOM付き、LibreOffice と Excel 2016 以降用）"),
+                         QStringLiteral("Shift_JIS（Excel 2013 以前など古い表計算ソフト用）"), parent);
     if (CModalSeam::Exec(choice) != QDialog::Accepted)
         return;
     const QDir dir(folder);
