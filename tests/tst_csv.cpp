@@ -1003,36 +1003,46 @@ void TestCsv::otherSystemsList()
 
 void TestCsv::rowWarnings_data()
 {
+    QTest::addColumn<QByteArray>("units");
     QTest::addColumn<QByteArray>("row");
-    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("blank sex") << EmployeeRow({{CCsvColumns::EmpSex, {}}}) << "性別"
+    QTest::newRow("blank sex") << QByteArray() << EmployeeRow({{CCsvColumns::EmpSex, {}}}) << "社員.csv 3 性別"
                                << "性別が空のため「男」として読み込みます。";
-    QTest::newRow("leading zeros") << EmployeeRow({{CCsvColumns::EmpCode, QStringLiteral("000123")}}) << "社員コード"
+    QTest::newRow("leading zeros") << QByteArray() << EmployeeRow({{CCsvColumns::EmpCode, QStringLiteral("000123")}})
+                                   << "社員.csv 3 社員コード"
                                    << "「000123」は先頭の 0 を除いた社員コード 123 として読み込みます。";
-    QTest::newRow("postal code short") << EmployeeRow({{CCsvColumns::EmpYuu, QStringLiteral("600001")}}) << "〒"
+    QTest::newRow("postal code short") << QByteArray() << EmployeeRow({{CCsvColumns::EmpYuu, QStringLiteral("600001")}})
+                                       << "社員.csv 3 〒"
                                        << "「600001」は 7 桁に足りません";
-    QTest::newRow("telephone without 0") << EmployeeRow({{CCsvColumns::EmpTel, QStringLiteral("112345678")}}) << "TEL"
+    QTest::newRow("telephone without 0") << QByteArray()
+                                         << EmployeeRow({{CCsvColumns::EmpTel, QStringLiteral("112345678")}})
+                                         << "社員.csv 3 TEL"
                                          << "「112345678」が 0 で始まっていません";
+    QTest::newRow("unit's fax without 0") << kUnitHeader + "5,本社,本社,,,,,312345678\r\n"
+                                          << EmployeeRow({}) << "部課.csv 2 FAX"
+                                          << "「312345678」が 0 で始まっていません";
 }
 
 // A value that may have been damaged on the way is read as it is, and told with its row.
 void TestCsv::rowWarnings()
 {
+    QFETCH(QByteArray, units);
     QFETCH(QByteArray, row);
-    QFETCH(QString, column);
+    QFETCH(QString, where);
     QFETCH(QString, reason);
-    const SImport result = Import(std::nullopt, kEmployeeHeader + EmployeeRow({{CCsvColumns::EmpCode, "7"}}) + row);
+    const SImport result = Import(units.isEmpty() ? std::nullopt : std::optional<QByteArray>(units),
+                                  kEmployeeHeader + EmployeeRow({{CCsvColumns::EmpCode, "7"}}) + row);
     QVERIFY2(result.read, qPrintable(result.error));
     QCOMPARE(result.summary.Refused(), 0);
     QCOMPARE(result.summary.employeesAdded, 2);
     QCOMPARE(result.summary.warnings.size(), 1);
     const SCsvRefusal &warning = result.summary.warnings.constFirst();
-    QCOMPARE(QStringLiteral("%1 %2 %3").arg(warning.file).arg(warning.line).arg(warning.column),
-             QStringLiteral("社員.csv 3 ") + column);
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(warning.file).arg(warning.line).arg(warning.column), where);
     QVERIFY2(warning.reason.contains(reason), qPrintable(warning.reason));
-    QVERIFY(result.summary.Text(10).contains(QStringLiteral("社員.csv 3 行目「%1」: %2").arg(column, warning.reason)));
+    QVERIFY(result.summary.Text(10).contains(
+        QStringLiteral("%1 %2 行目「%3」: %4").arg(warning.file).arg(warning.line).arg(warning.column, warning.reason)));
 }
 
 void TestCsv::everyReasonOfARow_data()

@@ -58,7 +58,9 @@ void CCsvImportCheck::Refuse(const SCsvImportTable &table, qsizetype line, int c
 
 void CCsvImportCheck::Warn(const SCsvImportTable &table, qsizetype line, int column, const QString &reason)
 {
-    m_summary.warnings.append({table.file, line, CCsvColumns::EmployeeHeaders().value(column), reason});
+    const QStringList &headers = table.file == CCsvColumns::UnitsFileName() ? CCsvColumns::UnitHeaders()
+                                                                            : CCsvColumns::EmployeeHeaders();
+    m_summary.warnings.append({table.file, line, headers.value(column), reason});
 }
 
 QString CCsvImportCheck::PathOf(int unit) const
@@ -277,6 +279,7 @@ void CCsvImportCheck::CheckUnits(const SCsvImportTable &table, ECsvExisting exis
         SUnitLine line;
         if (!ReadUnitLine(table, record, line))
             continue;
+        WarnOfDamage(table, record.line, line.values, CCsvColumns::UnitYuu, CCsvColumns::UnitTel, CCsvColumns::UnitFax);
         const QString key = QString::number(line.code) + QLatin1Char('\n') + CCsvColumns::JoinPath(line.names);
         if (const qsizetype earlier = seen.value(key, 0)) {
             Refuse(table, record.line, CCsvColumns::UnitPath,
@@ -388,16 +391,15 @@ void CCsvImportCheck::CheckEmployeeRow(const SCsvImportTable &table, qsizetype l
                 {CCsvColumns::EmpUnit, QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName)});
 }
 
-// What a spreadsheet does to a number-like text: the leading 0 of a postal code or a
-// telephone number gone. Read as it is, but shown.
-void CCsvImportCheck::WarnOfDamage(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row)
+void CCsvImportCheck::WarnOfDamage(const SCsvImportTable &table, qsizetype line, const QString *texts, int yuu, int tel,
+                                   int fax)
 {
-    const QString yuu = Plain(row.texts[CCsvColumns::EmpYuu]);
-    if (!yuu.isEmpty() && Digits(yuu) < 7)
-        Warn(table, line, CCsvColumns::EmpYuu,
-             QStringLiteral("「%1」は 7 桁に足りません（先頭の 0 が消えていませんか）。").arg(CCsvQuote::Cell(yuu)));
-    for (const int column : {int(CCsvColumns::EmpTel), int(CCsvColumns::EmpFax)}) {
-        const QString number = Plain(row.texts[column]);
+    const QString postal = Plain(texts[yuu]);
+    if (!postal.isEmpty() && Digits(postal) < 7)
+        Warn(table, line, yuu,
+             QStringLiteral("「%1」は 7 桁に足りません（先頭の 0 が消えていませんか）。").arg(CCsvQuote::Cell(postal)));
+    for (const int column : {tel, fax}) {
+        const QString number = Plain(texts[column]);
         if (!number.isEmpty() && !number.startsWith(QLatin1Char('0')) && !number.startsWith(QLatin1Char('+')))
             Warn(table, line, column,
                  QStringLiteral("「%1」が 0 で始まっていません（先頭の 0 が消えていませんか）。")
@@ -493,7 +495,7 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
             CheckDuplicate(row, id, line, errors);
         QStringList names;
         CheckEmployeeRow(table, line, row, names, errors);
-        WarnOfDamage(table, line, row);
+        WarnOfDamage(table, line, row.texts, CCsvColumns::EmpYuu, CCsvColumns::EmpTel, CCsvColumns::EmpFax);
         if (!errors.isEmpty()) {
             for (const auto &[column, reason] : std::as_const(errors))
                 Refuse(table, line, column, reason);

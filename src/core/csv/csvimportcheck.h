@@ -44,7 +44,9 @@ private:
     bool ReadCode(const SCsvImportTable &table, qsizetype line, const QString &text, qint32 &code, SErrors &errors);
     // The register's employee a row writes over, 0 for a new one.
     qint32 TargetOf(const SCsvImportEmployee &row, qint32 id);
-    void WarnOfDamage(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row);
+    // What a spreadsheet does to a number-like text: the leading 0 of a postal code
+    // or a telephone number gone. Read as it is, but shown.
+    void WarnOfDamage(const SCsvImportTable &table, qsizetype line, const QString *texts, int yuu, int tel, int fax);
     // The unit the line names, made where missing; -1 when the line is refused.
     int PlaceUnit(const SCsvImportTable &table, qsizetype line, const SUnitLine &unit);
     // True when the line changes the unit's fields.
