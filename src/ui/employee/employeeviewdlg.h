@@ -4,12 +4,14 @@
 #include <QString>
 
 class CPhotoBox;
+class CRegisterChanges;
 class QLabel;
 
 // The read-only look at one employee (template 141): code, name, sex,
 // telephone, fax, postal code, both address lines and the photo. The caller
 // sets the title and the employee's ID before running it; the form reads the
-// employee once, when it is first shown, and never writes it.
+// employee when it is first shown and again when it changes elsewhere, and
+// never writes it.
 class CEmployeeViewDlg final : public QDialog
 {
     Q_OBJECT
@@ -35,6 +37,9 @@ protected:
 
 private:
     void DoDataExchange();
+    // False when the employee is gone.
+    bool ReadEmployee();
+    void FollowChanges(const CRegisterChanges &changes);
 
     QLabel *m_pControls[9] = {}; // by id - IDC_CODE; the photo's slot stays empty
     QLabel *m_pPlaceholder = nullptr;

@@ -6,6 +6,7 @@
 #include "dates/eracalendar.h"
 #include "register/employeerow.h"
 
+#include <QHash>
 #include <iterator>
 
 namespace {
@@ -266,6 +267,41 @@ QSet<qint32> CUnitContentsModel::EmployeeIds() const
             ids.insert(row.nId);
     }
     return ids;
+}
+
+void CUnitContentsModel::FollowEmployees(const QList<qint32> &asked, const QList<SEmployeeRow> &read,
+                                         const std::function<bool(const SEmployeeRow &)> &belongs)
+{
+    QHash<qint32, int> rowOf;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (CRowImages::IsEmployee(Row(row).nImage))
+            rowOf.insert(Row(row).nId, row);
+    }
+    QSet<qint32> leaving(asked.cbegin(), asked.cend());
+    std::vector<SRow> joining;
+    for (const SEmployeeRow &employee : read) {
+        leaving.remove(employee.nID);
+        const auto listed = rowOf.constFind(employee.nID);
+        if (!belongs(employee)) {
+            leaving.insert(employee.nID);
+        } else if (listed == rowOf.cend()) {
+            joining.push_back(EmployeeRow(employee));
+        } else {
+            m_rows[size_t(*listed)] = EmployeeRow(employee);
+            emit dataChanged(index(*listed, 0), index(*listed, columnCount_ - 1));
+        }
+    }
+    RemoveEmployees(leaving);
+    Append(std::move(joining));
+}
+
+int CUnitContentsModel::UnitRowOf(qint32 id) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (Row(row).nId == id && !CRowImages::IsEmployee(Row(row).nImage))
+            return row;
+    }
+    return -1;
 }
 
 void CUnitContentsModel::RenameUnit(qint32 id, const QString &name)
