@@ -43,8 +43,7 @@ bool CListFollower::ApplyNow(const SRegisterChange &change)
     using EKind = SRegisterChange::EKind;
     // Those put into the unit shown join at the next turn: a drop puts them where
     // they were let go before that.
-    if (change.kind == EKind::everything
-        || (change.kind == EKind::employeesMoved && change.unit == m_pList->GetCurrentUnit()))
+    if (change.kind == EKind::employeesMoved && change.unit == m_pList->GetCurrentUnit())
         return false;
     Apply(CRegisterChanges(change));
     return true;

@@ -40,8 +40,6 @@ bool CTreeFollower::LevelRead(const QTreeWidgetItem *item) const
 
 bool CTreeFollower::ApplyNow(const SRegisterChange &change)
 {
-    if (change.kind == SRegisterChange::EKind::everything)
-        return false;
     Apply(CRegisterChanges(change));
     return true;
 }

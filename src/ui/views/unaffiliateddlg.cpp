@@ -105,8 +105,6 @@ void CUnaffiliatedDlg::EnsureFilled()
 
 bool CUnaffiliatedDlg::ApplyNow(const SRegisterChange &change)
 {
-    if (change.kind == SRegisterChange::EKind::everything)
-        return false;
     Apply(CRegisterChanges(change));
     return true;
 }
