@@ -272,23 +272,29 @@ QSet<qint32> CUnitContentsModel::EmployeeIds() const
 void CUnitContentsModel::FollowEmployees(const QList<qint32> &asked, const QList<SEmployeeRow> &read,
                                          const std::function<bool(const SEmployeeRow &)> &belongs)
 {
-    QHash<qint32, int> rowOf;
-    for (int row = 0; row < rowCount(); ++row) {
-        if (CRowImages::IsEmployee(Row(row).nImage))
-            rowOf.insert(Row(row).nId, row);
-    }
+    // Those read, by ID: a few against a list of thousands, which is walked once.
+    QHash<qint32, const SEmployeeRow *> readById;
+    for (const SEmployeeRow &employee : read)
+        readById.insert(employee.nID, &employee);
     QSet<qint32> leaving(asked.cbegin(), asked.cend());
+    QSet<qint32> listed;
+    for (int row = 0; row < rowCount(); ++row) {
+        const SRow &shown = Row(row);
+        const auto found = CRowImages::IsEmployee(shown.nImage) ? readById.constFind(shown.nId) : readById.cend();
+        if (found == readById.cend() || !belongs(**found))
+            continue;
+        listed.insert(shown.nId);
+        leaving.remove(shown.nId);
+        m_rows[size_t(row)] = EmployeeRow(**found);
+        emit dataChanged(index(row, 0), index(row, columnCount_ - 1));
+    }
     std::vector<SRow> joining;
     for (const SEmployeeRow &employee : read) {
-        leaving.remove(employee.nID);
-        const auto listed = rowOf.constFind(employee.nID);
-        if (!belongs(employee)) {
-            leaving.insert(employee.nID);
-        } else if (listed == rowOf.cend()) {
+        if (listed.contains(employee.nID))
+            continue;
+        if (belongs(employee)) {
+            leaving.remove(employee.nID);
             joining.push_back(EmployeeRow(employee));
-        } else {
-            m_rows[size_t(*listed)] = EmployeeRow(employee);
-            emit dataChanged(index(*listed, 0), index(*listed, columnCount_ - 1));
         }
     }
     RemoveEmployees(leaving);
