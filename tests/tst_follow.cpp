@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -77,7 +78,8 @@ private slots:
     void selectedUnitGone();
     void secondCompanyWindowFollowsTheFirst();
     void burstIsShownOnceRowByRow();
-    void waitsForAModalDialog();
+    void waitsWhileTheUserHolds_data();
+    void waitsWhileTheUserHolds();
     void formToldOfChange_data();
     void formToldOfChange();
     void formsOwnSaveIsNoNews();
@@ -410,21 +412,42 @@ void TestFollow::burstIsShownOnceRowByRow()
     QCOMPARE(reset.size(), 0);
 }
 
-// A change arriving while a modal dialog is open waits until it closes.
-void TestFollow::waitsForAModalDialog()
+void TestFollow::waitsWhileTheUserHolds_data()
 {
+    QTest::addColumn<QString>("held");
+    QTest::newRow("modal dialog") << "modal";
+    QTest::newRow("menu") << "menu";
+    QTest::newRow("drag") << "drag";
+}
+
+// A change arriving while a modal dialog, a menu or a drag is open waits until it closes.
+void TestFollow::waitsWhileTheUserHolds()
+{
+    QFETCH(QString, held);
     SPanes panes;
     Prepare(panes);
     QMessageBox box(QMessageBox::Information, QString(), QStringLiteral("確認"), QMessageBox::Ok, &panes.window);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QMenu menu(&panes.window);
+    menu.addAction(QStringLiteral("部課追加"));
+    if (held == u"modal") {
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+    } else if (held == u"menu") {
+        menu.popup(panes.window.mapToGlobal(QPoint(20, 20)));
+        QTRY_VERIFY(QApplication::activePopupWidget());
+    } else {
+        // A drag of employees holds the mouse on the list it started from.
+        panes.list->viewport()->grabMouse();
+    }
     Make(QStringLiteral("employee released"), true);
     Make(QStringLiteral("unit renamed"), true);
     QTest::qWait(300);
     QCOMPARE(Named(panes.list->model()), QStringList({"第一課", "第二課", "山田", "鈴木", "佐藤"}));
     QCOMPARE(ChildTexts(ItemOf(panes.tree, m_dept)), QStringList({"第一課", "第二課"}));
     box.close();
+    menu.close();
+    panes.list->viewport()->releaseMouse();
     QTRY_COMPARE(Named(panes.list->model()), QStringList({"企画課", "第二課", "山田", "鈴木"}));
     QTRY_COMPARE(ChildTexts(ItemOf(panes.tree, m_dept)), QStringList({"企画課", "第二課"}));
     QTRY_COMPARE(Named(panes.list->GetUnaffiliatedWindow()->GetModel()), QStringList({"田中", "佐藤"}));
