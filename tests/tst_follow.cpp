@@ -372,6 +372,8 @@ void TestFollow::selectedUnitGone()
     QVERIFY(!ItemOf(panes.tree, gone));
     QCOMPARE(panes.list->GetCurrentUnit(), instead);
     QCOMPARE(Named(panes.list->model()).first(), company ? QStringLiteral("営業部") : QStringLiteral("第二課"));
+    // The window of those without a unit, never needed, is not read for another's change.
+    QVERIFY(!panes.list->IsUnaffiliatedFilled());
 }
 
 // Two company windows on one register: what one writes, the other shows.

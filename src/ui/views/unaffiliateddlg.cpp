@@ -105,22 +105,28 @@ void CUnaffiliatedDlg::EnsureFilled()
 
 bool CUnaffiliatedDlg::ApplyNow(const SRegisterChange &change)
 {
+    using EKind = SRegisterChange::EKind;
+    // This program deleted a unit or read a register in: those released are the
+    // ones to drag next. Told from elsewhere, an unfilled window waits to be needed.
+    if (!m_bFilled && (change.kind == EKind::unitDeleted || change.kind == EKind::everything)) {
+        Fill();
+        return true;
+    }
     Apply(CRegisterChanges(change));
     return true;
 }
 
 void CUnaffiliatedDlg::Apply(const CRegisterChanges &changes)
 {
-    // Those released with the units, or read in, are the ones to drag next.
+    // Not filled yet: the first filling reads everybody as the register has them.
+    if (!m_bFilled)
+        return;
     if (changes.IsEverything() || !changes.UnitsDeleted().isEmpty()) {
         const CRowsState state(m_pList);
         Fill();
         state.Restore(m_pList);
         return;
     }
-    // Not filled yet: the first filling reads everybody as the register has them.
-    if (!m_bFilled)
-        return;
     QList<qint32> readAgain = changes.EmployeesTouched();
     QSet<qint32> leaving = changes.EmployeesDeleted();
     const QList<std::pair<qint32, qint32>> moves = changes.EmployeesMoved();
