@@ -534,6 +534,7 @@ void TestFollow::formsOwnSaveIsNoNews()
 void TestFollow::viewFormFollows()
 {
     CFakeFrame frame;
+    frame.SetStatusText(QStringLiteral("レディ"));
     CEmployeeViewDlg dlg;
     dlg.m_nEmployeeID = EmployeeNamed(QStringLiteral("鈴木"));
     dlg.show();
@@ -546,6 +547,9 @@ void TestFollow::viewFormFollows()
     TellFromElsewhere(EKind::employeeDeleted, {dlg.m_nEmployeeID});
     QTRY_COMPARE(frame.m_status, kDeleted);
     QCOMPARE(dlg.Control(CEmployeeViewDlg::IDC_NAME)->text(), QStringLiteral("鈴木花子"));
+    // Closed, the status bar says again what it said before.
+    dlg.reject();
+    QCOMPARE(frame.m_status, QStringLiteral("レディ"));
 }
 
 QTEST_MAIN(TestFollow)

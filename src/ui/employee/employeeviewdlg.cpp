@@ -20,12 +20,6 @@ const QString kFemale = QStringLiteral("女");
 const QString kChangedElsewhere = QStringLiteral("この社員は他の場所で変更されました。");
 const QString kDeletedElsewhere = QStringLiteral("この社員は他の場所で削除されました。");
 
-void SayInStatusBar(const QString &text)
-{
-    if (CFrameServices *services = CFrameServices::Instance())
-        services->SetStatusText(text);
-}
-
 struct SValueStatic {
     int nId;
     int x, y, cx, cy;
@@ -138,6 +132,17 @@ void CEmployeeViewDlg::FollowChanges(const CRegisterChanges &changes)
     SayInStatusBar(kChangedElsewhere);
 }
 
+void CEmployeeViewDlg::SayInStatusBar(const QString &text)
+{
+    CFrameServices *services = CFrameServices::Instance();
+    if (!services)
+        return;
+    // What the status bar said before is put back when the form closes.
+    if (!m_statusBefore)
+        m_statusBefore = services->GetStatusText();
+    services->SetStatusText(text);
+}
+
 void CEmployeeViewDlg::DoDataExchange()
 {
     const std::pair<int, const QString *> values[] = {
@@ -152,8 +157,11 @@ void CEmployeeViewDlg::done(int result)
 {
     if (m_bInitDone && !m_bCaptionsReset) {
         m_bCaptionsReset = true;
-        if (CFrameServices *services = CFrameServices::Instance())
+        if (CFrameServices *services = CFrameServices::Instance()) {
             services->ResetFuncKeyCaptions();
+            if (m_statusBefore)
+                services->SetStatusText(*m_statusBefore);
+        }
     }
     QDialog::done(result);
 }

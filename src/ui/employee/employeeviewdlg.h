@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class CPhotoBox;
 class CRegisterChanges;
@@ -40,6 +41,7 @@ private:
     // False when the employee is gone.
     bool ReadEmployee();
     void FollowChanges(const CRegisterChanges &changes);
+    void SayInStatusBar(const QString &text);
 
     QLabel *m_pControls[9] = {}; // by id - IDC_CODE; the photo's slot stays empty
     QLabel *m_pPlaceholder = nullptr;
@@ -47,4 +49,5 @@ private:
     QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;
     bool m_bInitDone = false;
     bool m_bCaptionsReset = false;
+    std::optional<QString> m_statusBefore; // set once the form has told something there
 };
