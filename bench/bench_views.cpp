@@ -1,5 +1,7 @@
 // The organisation views on large files: showing a unit of 10,000 employees in
-// the list, and opening the company window on 100,000 employees in 1,000 units.
+// the list, following changes told of it, and opening the company window on
+// 100,000 employees in 1,000 units.
+#include "register/register.h"
 #include "store/mast00.h"
 #include "store/schema.h"
 #include "shell/childframe.h"
@@ -8,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -88,6 +91,30 @@ void BM_ShowUnitOf10000Employees(benchmark::State &state)
     state.counters["rows"] = view.model()->rowCount();
 }
 
+// Another user's change to the list of 10,000 employees, told as the watcher
+// tells it: one employee (argument 1), a burst of 100 notices of one employee
+// (100), or nobody knows what (0), until the list shows it.
+void BM_FollowChangeToUnitOf10000(benchmark::State &state)
+{
+    CDaoRecordset::SetApplicationDatabasePath(CrowdedUnitDatabase());
+    CMorvekView view(nullptr);
+    view.resize(800, 600);
+    view.show();
+    view.SetViewStyle(CMorvekView::EViewStyle::report);
+    view.ShowUnitContents(kCompanies + 1);
+    const int notices = int(state.range(0));
+    SRegisterChange change{notices == 0 ? SRegisterChange::EKind::everything : SRegisterChange::EKind::employeeChanged,
+                           {5000}};
+    change.elsewhere = true;
+    for (auto _ : state) {
+        for (int i = 0; i < qMax(1, notices); ++i)
+            CRegister::Instance().Notify(change);
+        QCoreApplication::processEvents();
+        view.viewport()->repaint();
+    }
+    state.counters["rows"] = view.model()->rowCount();
+}
+
 void BM_OpenCompanyWindow(benchmark::State &state)
 {
     CDaoRecordset::SetApplicationDatabasePath(LargeDatabase());
@@ -129,6 +156,7 @@ BENCHMARK(BM_ShowUnitOf10000Employees)
     ->Arg(int(CMorvekView::EViewStyle::icon))
     ->Arg(int(CMorvekView::EViewStyle::report))
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FollowChangeToUnitOf10000)->Arg(1)->Arg(100)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenCompanyWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadTopLevel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectCompany)->Unit(benchmark::kMillisecond);

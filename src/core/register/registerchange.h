@@ -19,5 +19,6 @@ struct SRegisterChange {
     EKind kind = EKind::everything;
     QList<qint32> ids;
     qint32 unit = 0;
+    bool elsewhere = false;
 };
 Q_DECLARE_METATYPE(SRegisterChange)

@@ -9,6 +9,7 @@
 #include "register/employeelookup.h"
 
 #include "base/modalseam.h"
+#include "forms/changefollower.h"
 #include "forms/colorstatic.h"
 #include "forms/dialogtemplate.h"
 #include "forms/eradateedit.h"
@@ -20,6 +21,7 @@
 #include <QFrame>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <iterator>
 
 namespace {
@@ -30,6 +32,8 @@ const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録さ
 const QString kNoneFrom = QStringLiteral("社員コード %1 以降の社員はいません。");
 const QString kCodeCut = QStringLiteral("社員コード %1 はこの画面では表せません。");
 const QString kNobodyShown = QStringLiteral("訂正する社員を社員コードで呼び出してください。");
+const QString kChangedElsewhere = QStringLiteral("この社員は他の場所で変更されました。");
+const QString kDeletedElsewhere = QStringLiteral("この社員は他の場所で削除されました。");
 const QString kDatePrompt = QStringLiteral(
     "を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
 
@@ -55,6 +59,15 @@ constexpr int kFieldRects[kFieldCount][4] = {
     {80, 37, 46, 14},  {129, 37, 103, 14}, {129, 53, 103, 14}, {112, 73, 22, 15},  {189, 73, 43, 15}, {103, 95, 43, 15},
     {189, 95, 43, 15}, {21, 129, 35, 14},  {21, 145, 211, 14}, {21, 161, 211, 14}, {46, 183, 60, 13}, {137, 183, 60, 13},
 };
+
+// Whether what the form shows of an employee is the same in both.
+bool SameShown(const CMast01 &a, const CMast01 &b)
+{
+    return a.m_Code == b.m_Code && a.m_Name == b.m_Name && a.m_Kana == b.m_Kana && a.m_Sex == b.m_Sex
+        && a.m_Sdate == b.m_Sdate && a.m_Indat == b.m_Indat && a.m_Outdat == b.m_Outdat && a.m_Yuu == b.m_Yuu
+        && a.m_Juu1 == b.m_Juu1 && a.m_Juu2 == b.m_Juu2 && a.m_TEL == b.m_TEL && a.m_FAX == b.m_FAX
+        && a.m_Pic.Data() == b.m_Pic.Data();
+}
 
 // A date that is missing, or the zero date that stands for none, shows as an empty field.
 void ShowDate(CEraDateEdit *field, const CDateValue &date)
@@ -105,6 +118,9 @@ CEmployeeForm::CEmployeeForm(QWidget *parent)
     QPushButton *close = form.AddButton(QStringLiteral("閉じる"), 190, 201, 50, 14);
     connect(m_pOk, &QPushButton::clicked, this, &CEmployeeForm::OnOK);
     connect(close, &QPushButton::clicked, this, &CEmployeeForm::reject);
+    new CChangeFollower(
+        this, [this](const CRegisterChanges &changes) { FollowChanges(changes); },
+        [this](const SRegisterChange &) { return m_bWriting; });
 }
 
 CEmployeeForm::~CEmployeeForm() = default;
@@ -280,6 +296,34 @@ void CEmployeeForm::ShowRecord()
     Field(FieldFax)->SetFieldText(set.m_FAX);
     m_pPhoto->SetPicture(set.m_Pic.Data());
     m_bPhotoChanged = false;
+    m_shownTexts = FieldTexts();
+}
+
+QStringList CEmployeeForm::FieldTexts() const
+{
+    QStringList texts;
+    for (int i = 1; i <= m_nFieldCount; ++i)
+        texts << FieldText(i);
+    return texts;
+}
+
+void CEmployeeForm::FollowChanges(const CRegisterChanges &changes)
+{
+    const qint32 id = ShownID();
+    if (m_nMode != 1 || id <= 0 || !changes.Touches(id))
+        return;
+    bool same = false;
+    if (!CEmployeeLookup::ById(id, [&](const CMast01 &now) { same = SameShown(now, m_pEditor->Record()); })) {
+        // 登録 then says nobody is shown; what was typed stays to be read.
+        ShowStatusText(kDeletedElsewhere);
+        return;
+    }
+    if (same)
+        return;
+    // Typing is kept: 登録 then finds the other change and refuses.
+    if (FieldTexts() == m_shownTexts && !m_bPhotoChanged && m_pEditor->ShowById(id))
+        ShowRecord();
+    ShowStatusText(kChangedElsewhere);
 }
 
 // The photo goes to the editor apart from the members.
@@ -375,6 +419,7 @@ void CEmployeeForm::Save()
 {
     const QByteArray photo = m_pPhoto->GetPicture();
     const auto fill = [this](CMast01 &record) { StoreFields(record); };
+    const QScopedValueRollback writing(m_bWriting, true);
     if (m_nMode == 0) {
         m_pEditor->Add(fill, photo);
         ClearFields(FieldCode);
@@ -430,6 +475,7 @@ void CEmployeeForm::OnF7()
     if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information, kConfirmCaption, this)
         != QMessageBox::Yes)
         return;
+    const QScopedValueRollback writing(m_bWriting, true);
     if (!m_pEditor->Delete())
         return;
     ClearFields(FieldCode);

@@ -2,9 +2,11 @@
 
 #include "forms/funckeydialog.h"
 
+#include <QStringList>
 #include <memory>
 
 class CEmployeeEditor;
+class CRegisterChanges;
 class CMast01;
 class CPhotoBox;
 class QFrame;
@@ -83,6 +85,10 @@ private:
     // Back to the field, with the reason in the status bar and in a box.
     void Refuse(int nField, const QString &reason);
     void Save();
+    QStringList FieldTexts() const;
+    // The employee shown was changed or deleted elsewhere: said, and shown anew
+    // unless the user has typed over it.
+    void FollowChanges(const CRegisterChanges &changes);
 
     std::unique_ptr<CEmployeeEditor> m_pEditor;
     QPushButton *m_pOk = nullptr;
@@ -91,4 +97,6 @@ private:
     QString m_strNote;
     SRefusal m_refusal;
     bool m_bPhotoChanged = false; // by the user since the employee was shown or the form emptied
+    QStringList m_shownTexts;     // the fields as the employee was shown, to tell typing by
+    bool m_bWriting = false;      // its own write is no change from elsewhere
 };

@@ -2,6 +2,7 @@
 
 #include "employee/photobox.h"
 #include "base/frameservices.h"
+#include "forms/changefollower.h"
 #include "forms/dialogtemplate.h"
 #include "forms/funckeycaptions.h"
 #include "register/employeelookup.h"
@@ -10,11 +11,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStringList>
 
 namespace {
 const QString kTemplateTitle = QStringLiteral("社員マスタ確認");
 const QString kMale = QStringLiteral("男");
 const QString kFemale = QStringLiteral("女");
+const QString kChangedElsewhere = QStringLiteral("この社員は他の場所で変更されました。");
+const QString kDeletedElsewhere = QStringLiteral("この社員は他の場所で削除されました。");
 
 struct SValueStatic {
     int nId;
@@ -59,6 +63,7 @@ CEmployeeViewDlg::CEmployeeViewDlg(QWidget *parent)
     QPushButton *close = form.AddButton(QStringLiteral("閉じる"), 190, 164, 50, 14);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    new CChangeFollower(this, [this](const CRegisterChanges &changes) { FollowChanges(changes); });
 }
 
 QLabel *CEmployeeViewDlg::Control(int nId) const
@@ -81,7 +86,20 @@ void CEmployeeViewDlg::OnInitDialog()
 {
     m_pPhoto = new CPhotoBox;
     m_pPhoto->CreateOverControl(m_pPlaceholder);
-    CEmployeeLookup::ById(m_nEmployeeID, [this](const CMast01 &employee) {
+    ReadEmployee();
+    DoDataExchange();
+    // An employee without a unit has no path; the form then keeps its own title.
+    setWindowTitle(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle);
+    if (CFrameServices *services = CFrameServices::Instance()) {
+        const CFuncKeyCaptions::Set plain = CFuncKeyCaptions::Plain();
+        for (int i = 0; i < int(plain.size()); ++i)
+            services->SetFuncKeyCaption(i, plain[i]);
+    }
+}
+
+bool CEmployeeViewDlg::ReadEmployee()
+{
+    return CEmployeeLookup::ById(m_nEmployeeID, [this](const CMast01 &employee) {
         m_strCode = QString::number(employee.m_Code);
         m_strName = employee.m_Name;
         m_strSex = employee.m_Sex ? kFemale : kMale;
@@ -92,14 +110,37 @@ void CEmployeeViewDlg::OnInitDialog()
         m_strJuu2 = employee.m_Juu2;
         m_pPhoto->SetPicture(employee.m_Pic.Data());
     });
-    DoDataExchange();
-    // An employee without a unit has no path; the form then keeps its own title.
-    setWindowTitle(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle);
-    if (CFrameServices *services = CFrameServices::Instance()) {
-        const CFuncKeyCaptions::Set plain = CFuncKeyCaptions::Plain();
-        for (int i = 0; i < int(plain.size()); ++i)
-            services->SetFuncKeyCaption(i, plain[i]);
+}
+
+void CEmployeeViewDlg::FollowChanges(const CRegisterChanges &changes)
+{
+    if (!m_bInitDone || !changes.Touches(m_nEmployeeID))
+        return;
+    const auto shown = [this] {
+        return QStringList{m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2};
+    };
+    const QStringList before = shown();
+    const QByteArray photo = m_pPhoto->GetPicture();
+    // What is shown of one who is gone stays, to be read before closing.
+    if (!ReadEmployee()) {
+        SayInStatusBar(kDeletedElsewhere);
+        return;
     }
+    if (shown() == before && m_pPhoto->GetPicture() == photo)
+        return;
+    DoDataExchange();
+    SayInStatusBar(kChangedElsewhere);
+}
+
+void CEmployeeViewDlg::SayInStatusBar(const QString &text)
+{
+    CFrameServices *services = CFrameServices::Instance();
+    if (!services)
+        return;
+    // What the status bar said before is put back when the form closes.
+    if (!m_statusBefore)
+        m_statusBefore = services->GetStatusText();
+    services->SetStatusText(text);
 }
 
 void CEmployeeViewDlg::DoDataExchange()
@@ -116,8 +157,11 @@ void CEmployeeViewDlg::done(int result)
 {
     if (m_bInitDone && !m_bCaptionsReset) {
         m_bCaptionsReset = true;
-        if (CFrameServices *services = CFrameServices::Instance())
+        if (CFrameServices *services = CFrameServices::Instance()) {
             services->ResetFuncKeyCaptions();
+            if (m_statusBefore)
+                services->SetStatusText(*m_statusBefore);
+        }
     }
     QDialog::done(result);
 }

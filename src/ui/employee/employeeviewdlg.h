@@ -2,14 +2,17 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class CPhotoBox;
+class CRegisterChanges;
 class QLabel;
 
 // The read-only look at one employee (template 141): code, name, sex,
 // telephone, fax, postal code, both address lines and the photo. The caller
 // sets the title and the employee's ID before running it; the form reads the
-// employee once, when it is first shown, and never writes it.
+// employee when it is first shown and again when it changes elsewhere, and
+// never writes it.
 class CEmployeeViewDlg final : public QDialog
 {
     Q_OBJECT
@@ -35,6 +38,10 @@ protected:
 
 private:
     void DoDataExchange();
+    // False when the employee is gone.
+    bool ReadEmployee();
+    void FollowChanges(const CRegisterChanges &changes);
+    void SayInStatusBar(const QString &text);
 
     QLabel *m_pControls[9] = {}; // by id - IDC_CODE; the photo's slot stays empty
     QLabel *m_pPlaceholder = nullptr;
@@ -42,4 +49,5 @@ private:
     QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;
     bool m_bInitDone = false;
     bool m_bCaptionsReset = false;
+    std::optional<QString> m_statusBefore; // set once the form has told something there
 };

@@ -4,6 +4,7 @@
 #include "views/employeedrag.h"
 #include "views/employeedrop.h"
 #include "views/rowimages.h"
+#include "views/treefollower.h"
 #include "views/unitdeletednotice.h"
 #include "base/commandids.h"
 #include "base/errorreport.h"
@@ -16,7 +17,6 @@
 #include "printlayout/companylistjob.h"
 #include "register/employeelookup.h"
 #include "register/employees.h"
-#include "register/register.h"
 #include "register/searchpager.h"
 #include "register/uniteditor.h"
 #include "register/units.h"
@@ -28,7 +28,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSet>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
@@ -111,7 +110,8 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
-    connect(&CRegister::Instance(), &CRegister::Changed, this, &CLeftView::OnRegisterChanged);
+    // Its units follow what the register tells of changes, here or elsewhere.
+    new CTreeFollower(this);
     // A database that cannot be read leaves the tree empty; the window still opens.
     // Without one at all the user was told why when it was left out: not again.
     try {
@@ -193,63 +193,6 @@ void CLeftView::SelectUnit(QTreeWidgetItem *item)
         OnSelChanged(item);
     else
         setCurrentItem(item);
-}
-
-void CLeftView::OnRegisterChanged(const SRegisterChange &change)
-{
-    // The change is kept already: a failure to show it is not the writer's.
-    try {
-        Follow(change);
-    } catch (const std::exception &error) {
-        CErrorReport::Report(error);
-    }
-}
-
-void CLeftView::Follow(const SRegisterChange &change)
-{
-    using EKind = SRegisterChange::EKind;
-    switch (change.kind) {
-    case EKind::everything:
-        LoadChildUnits(0);
-        break;
-    case EKind::unitAdded:
-        if (change.unit == 0) {
-            LoadChildUnits(0);
-        } else if (QTreeWidgetItem *parent = ItemOf(change.unit)) {
-            // Only where the level was read already; otherwise its first selection reads it.
-            if (parent != currentItem() && parent->childCount() == 0)
-                break;
-            for (qint32 id : change.ids) {
-                if (const std::optional<SUnitRow> unit = CUnits::Row(id))
-                    InsertUnitItem(parent, *unit);
-            }
-        }
-        break;
-    case EKind::unitChanged:
-        for (qint32 id : change.ids) {
-            QTreeWidgetItem *item = ItemOf(id);
-            const std::optional<SUnitRow> unit = item ? CUnits::Row(id) : std::nullopt;
-            if (unit)
-                item->setText(0, unit->strName);
-        }
-        break;
-    case EKind::unitDeleted: {
-        // Noted before any goes: a company's item takes its departments' with it.
-        const QSet<qint32> gone(change.ids.cbegin(), change.ids.cend());
-        QList<QPersistentModelIndex> items;
-        for (QTreeWidgetItemIterator it(this); *it; ++it) {
-            if (gone.contains(UnitId(*it)))
-                items.append(QPersistentModelIndex(indexFromItem(*it)));
-        }
-        for (const QPersistentModelIndex &index : std::as_const(items)) {
-            if (index.isValid())
-                delete itemFromIndex(index);
-        }
-        break;
-    }
-    default:
-        break;
-    }
 }
 
 void CLeftView::mousePressEvent(QMouseEvent *event)

@@ -12,7 +12,6 @@ class QContextMenuEvent;
 class QFocusEvent;
 class QMenu;
 class QMouseEvent;
-struct SRegisterChange;
 struct SUnitRow;
 
 // The organisation tree in the left pane of the company window: companies at the
@@ -35,6 +34,8 @@ public:
 
     // Inserts the units under parentId; 0 rebuilds the companies at the top.
     void LoadChildUnits(qint32 parentId);
+    // Puts the unit's item last under parent (nullptr: at the top).
+    void InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit);
     // Puts one employee into the unit of item; without an item nothing happens.
     void AssignEmployeeToUnit(qint32 employeeId, QTreeWidgetItem *item);
     // Puts all the employees into the unit of item, or none of them when a write
@@ -97,7 +98,6 @@ private:
     // Selects the employee's unit; false, told, when they have none or it is gone.
     bool RevealEmployeeUnit(qint32 employeeId);
     void OnContextMenu(const QPoint &screenPoint);
-    void InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit);
     // The loaded item of a unit, if any.
     QTreeWidgetItem *ItemOf(qint32 unitId) const;
     // False, told, when the unit an item stands for is no longer in the database.
@@ -107,8 +107,6 @@ private:
     // Takes a gone unit's item, and those of gone units above it, out of the tree;
     // the nearest unit above that is still there is selected in its place.
     void ForgetGoneUnit(const QPersistentModelIndex &index);
-    void OnRegisterChanged(const SRegisterChange &change);
-    void Follow(const SRegisterChange &change);
 
     CMorvekDoc *m_pDocument;
     std::unique_ptr<CCompanyListJob> m_pPrintJob;

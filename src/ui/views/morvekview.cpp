@@ -4,19 +4,18 @@
 #include "views/employeedrag.h"
 #include "views/facecache.h"
 #include "views/listcolumns.h"
+#include "views/listfollower.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
 #include "views/unaffiliateddlg.h"
 #include "views/unitcontentsmodel.h"
 #include "views/unitdeletednotice.h"
-#include "base/errorreport.h"
 #include "base/modalseam.h"
 #include "base/popupkey.h"
 #include "employee/employeeviewdlg.h"
 #include "printlayout/cardprintjob.h"
 #include "register/employeelookup.h"
 #include "register/employees.h"
-#include "register/register.h"
 #include "register/units.h"
 #include "store/mast01.h"
 
@@ -25,6 +24,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -78,7 +78,8 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     connect(m_pHeader, &QHeaderView::sectionResized, this, relayout);
     connect(m_pHeader, &QHeaderView::sectionMoved, this, relayout);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_pHeader, &QHeaderView::setOffset);
-    connect(&CRegister::Instance(), &CRegister::Changed, this, &CMorvekView::OnRegisterChanged);
+    // Its rows follow what the register tells of changes, here or elsewhere.
+    new CListFollower(this);
 
     SetViewStyle(EViewStyle::icon);
 }
@@ -278,46 +279,6 @@ bool CMorvekView::ConfirmRelease(qsizetype count)
         || MorvekMessageBox(kAskRelease.arg(count), QMessageBox::Yes | QMessageBox::No, QMessageBox::Information,
                             kConfirmCaption, this, QMessageBox::No)
                == QMessageBox::Yes;
-}
-
-void CMorvekView::OnRegisterChanged(const SRegisterChange &change)
-{
-    // The change is kept already: a failure to show it is not the writer's.
-    try {
-        Follow(change);
-    } catch (const std::exception &error) {
-        CErrorReport::Report(error);
-    }
-}
-
-void CMorvekView::Follow(const SRegisterChange &change)
-{
-    if (!m_bShowsUnit)
-        return;
-    switch (change.kind) {
-    case SRegisterChange::EKind::unitAdded:
-        // A new department joins the list showing the unit above it, at the end.
-        if (change.unit == m_nCurrentUnit) {
-            for (qint32 id : change.ids) {
-                if (const std::optional<SUnitRow> unit = CUnits::Row(id))
-                    AddUnitRow(*unit);
-            }
-        }
-        break;
-    case SRegisterChange::EKind::unitChanged:
-        for (qint32 id : change.ids) {
-            if (const std::optional<SUnitRow> unit = CUnits::Row(id))
-                m_pModel->RenameUnit(id, unit->strName);
-        }
-        break;
-    case SRegisterChange::EKind::employeesMoved:
-        // Those who joined the unit shown are added by whoever put them there.
-        if (change.unit != m_nCurrentUnit)
-            m_pModel->RemoveEmployees(QSet<qint32>(change.ids.cbegin(), change.ids.cend()));
-        break;
-    default:
-        break;
-    }
 }
 
 bool CMorvekView::CanPrint() const

@@ -13,7 +13,6 @@ class CMorvekDoc;
 class CRowDelegate;
 class CUnaffiliatedDlg;
 class QHeaderView;
-struct SRegisterChange;
 struct SUnitRow;
 
 // The list in the right pane of the company window: the sub-units of one unit,
@@ -46,6 +45,8 @@ public:
     // Empties the list; it then stands for no unit.
     void ClearContents();
     qint32 GetCurrentUnit() const { return m_nCurrentUnit; }
+    // False while the list stands for no unit.
+    bool ShowsUnit() const { return m_bShowsUnit; }
     // Makes the employee's row the current and only selected one, scrolled into
     // view, and gives the list the focus; false when the list does not show them.
     bool SelectEmployee(qint32 employeeId);
@@ -101,8 +102,6 @@ private:
     void OnKeyDownList();
     bool ConfirmRelease(qsizetype count);
     void InsertColumns();
-    void OnRegisterChanged(const SRegisterChange &change);
-    void Follow(const SRegisterChange &change);
 
     CMorvekDoc *m_pDocument;
     CUnitContentsModel *m_pModel;

@@ -1,13 +1,14 @@
 #include "views/unaffiliateddlg.h"
 
-#include "base/errorreport.h"
+#include "forms/changefollower.h"
 #include "forms/dialogunits.h"
 #include "register/employees.h"
-#include "register/register.h"
 #include "views/busyindicator.h"
 #include "views/draglistctrl.h"
+#include "views/listfollower.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
+#include "views/rowsstate.h"
 #include "views/unitcontentsmodel.h"
 
 #include <QFontMetrics>
@@ -68,7 +69,9 @@ CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     connect(m_pList, &CEmployeeDragSource::DragMoved, this, &CUnaffiliatedDlg::DragMoved);
     connect(m_pList, &CEmployeeDragSource::DragEnded, this, &CUnaffiliatedDlg::DragEnded);
     connect(m_pList, &CEmployeeDragSource::EmployeesDropped, this, &CUnaffiliatedDlg::EmployeesDropped);
-    connect(&CRegister::Instance(), &CRegister::Changed, this, &CUnaffiliatedDlg::OnRegisterChanged);
+    new CChangeFollower(
+        this, [this](const CRegisterChanges &changes) { Apply(changes); },
+        [this](const SRegisterChange &change) { return ApplyNow(change); });
 }
 
 CUnaffiliatedDlg::~CUnaffiliatedDlg()
@@ -100,38 +103,42 @@ void CUnaffiliatedDlg::EnsureFilled()
         Fill();
 }
 
-void CUnaffiliatedDlg::OnRegisterChanged(const SRegisterChange &change)
-{
-    // The change is kept already: a failure to show it is not the writer's.
-    try {
-        Follow(change);
-    } catch (const std::exception &error) {
-        CErrorReport::Report(error);
-    }
-}
-
-void CUnaffiliatedDlg::Follow(const SRegisterChange &change)
+bool CUnaffiliatedDlg::ApplyNow(const SRegisterChange &change)
 {
     using EKind = SRegisterChange::EKind;
-    if (change.kind == EKind::unitDeleted || change.kind == EKind::everything) {
-        // Those released with the units, or read in, are the ones to drag next.
+    // This program deleted a unit or read a register in: those released are the
+    // ones to drag next. Told from elsewhere, an unfilled window waits to be needed.
+    if (!m_bFilled && (change.kind == EKind::unitDeleted || change.kind == EKind::everything)) {
         Fill();
-        return;
+        return true;
     }
+    Apply(CRegisterChanges(change));
+    return true;
+}
+
+void CUnaffiliatedDlg::Apply(const CRegisterChanges &changes)
+{
     // Not filled yet: the first filling reads everybody as the register has them.
-    if (change.kind != EKind::employeesMoved || !m_bFilled)
+    if (!m_bFilled)
         return;
-    if (change.unit != 0) {
-        m_pModel->RemoveEmployees(QSet<qint32>(change.ids.cbegin(), change.ids.cend()));
+    if (changes.IsEverything() || !changes.UnitsDeleted().isEmpty()) {
+        const CRowsState state(m_pList);
+        Fill();
+        state.Restore(m_pList);
         return;
     }
-    // Released: added after those listed already, in the order they were released.
-    const QSet<qint32> listed = m_pModel->EmployeeIds();
-    QList<qint32> added;
-    for (qint32 id : change.ids) {
-        if (!listed.contains(id))
-            added.append(id);
+    QList<qint32> readAgain = changes.EmployeesTouched();
+    QSet<qint32> leaving = changes.EmployeesDeleted();
+    const QList<std::pair<qint32, qint32>> moves = changes.EmployeesMoved();
+    const QSet<qint32> listed = moves.isEmpty() ? QSet<qint32>() : m_pModel->EmployeeIds();
+    for (const auto &[id, unit] : moves) {
+        // Released: added after those listed already, in the order they were released.
+        if (unit != 0)
+            leaving.insert(id);
+        else if (!listed.contains(id))
+            readAgain.append(id);
     }
-    if (!added.isEmpty())
-        m_pModel->Append(RowsOf(CEmployees::Rows(added)));
+    m_pModel->RemoveEmployees(leaving);
+    if (!readAgain.isEmpty())
+        m_pModel->FollowEmployees(readAgain, CEmployees::Rows(readAgain), CListFollower::Belongs(0));
 }

@@ -5,12 +5,14 @@
 #include <QDialog>
 
 class CDragListCtrl;
+class CRegisterChanges;
 class CUnitContentsModel;
 struct SRegisterChange;
 
 // The tool window of the employees without a unit (template 140). It is filled
-// when first needed and then kept right as the register tells of moves; a unit
-// deleted or a register read in fills it afresh. Closing it only hides it.
+// when first needed and then kept right as the register tells of changes, here
+// or elsewhere; a unit deleted or a register read in fills it afresh, keeping the
+// selection and the scrolling. Closing it only hides it.
 class CUnaffiliatedDlg final : public QDialog
 {
     Q_OBJECT
@@ -39,8 +41,8 @@ signals:
 
 private:
     int WidthNeeded() const;
-    void OnRegisterChanged(const SRegisterChange &change);
-    void Follow(const SRegisterChange &change);
+    bool ApplyNow(const SRegisterChange &change);
+    void Apply(const CRegisterChanges &changes);
 
     CUnitContentsModel *m_pModel;
     CDragListCtrl *m_pList;

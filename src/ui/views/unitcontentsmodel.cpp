@@ -6,6 +6,7 @@
 #include "dates/eracalendar.h"
 #include "register/employeerow.h"
 
+#include <QHash>
 #include <iterator>
 
 namespace {
@@ -266,6 +267,47 @@ QSet<qint32> CUnitContentsModel::EmployeeIds() const
             ids.insert(row.nId);
     }
     return ids;
+}
+
+void CUnitContentsModel::FollowEmployees(const QList<qint32> &asked, const QList<SEmployeeRow> &read,
+                                         const std::function<bool(const SEmployeeRow &)> &belongs)
+{
+    // Those read, by ID: a few against a list of thousands, which is walked once.
+    QHash<qint32, const SEmployeeRow *> readById;
+    for (const SEmployeeRow &employee : read)
+        readById.insert(employee.nID, &employee);
+    QSet<qint32> leaving(asked.cbegin(), asked.cend());
+    QSet<qint32> listed;
+    for (int row = 0; row < rowCount(); ++row) {
+        const SRow &shown = Row(row);
+        const auto found = CRowImages::IsEmployee(shown.nImage) ? readById.constFind(shown.nId) : readById.cend();
+        if (found == readById.cend() || !belongs(**found))
+            continue;
+        listed.insert(shown.nId);
+        leaving.remove(shown.nId);
+        m_rows[size_t(row)] = EmployeeRow(**found);
+        emit dataChanged(index(row, 0), index(row, columnCount_ - 1));
+    }
+    std::vector<SRow> joining;
+    for (const SEmployeeRow &employee : read) {
+        if (listed.contains(employee.nID))
+            continue;
+        if (belongs(employee)) {
+            leaving.remove(employee.nID);
+            joining.push_back(EmployeeRow(employee));
+        }
+    }
+    RemoveEmployees(leaving);
+    Append(std::move(joining));
+}
+
+int CUnitContentsModel::UnitRowOf(qint32 id) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (Row(row).nId == id && !CRowImages::IsEmployee(Row(row).nImage))
+            return row;
+    }
+    return -1;
 }
 
 void CUnitContentsModel::RenameUnit(qint32 id, const QString &name)

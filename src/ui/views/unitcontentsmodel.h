@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class CFaceCache;
@@ -76,6 +77,12 @@ public:
     // Takes out the employee rows of these IDs, a run of neighbours at a time.
     void RemoveEmployees(const QSet<qint32> &ids);
     QSet<qint32> EmployeeIds() const;
+    // Employees' rows follow their rows read again: one that belongs is put right
+    // in place or added at the end; one that does not, or of asked was not read, leaves.
+    void FollowEmployees(const QList<qint32> &asked, const QList<SEmployeeRow> &read,
+                         const std::function<bool(const SEmployeeRow &)> &belongs);
+    // The row of the unit, -1 when none shows it.
+    int UnitRowOf(qint32 id) const;
     // The unit rows of that ID show name.
     void RenameUnit(qint32 id, const QString &name);
     void Clear();
