@@ -53,9 +53,12 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
         err << parsed.error << '\n' << CCommandLine::Usage();
         return ExitUsage;
     }
-    const bool exporting = parsed.action == CCommandLine::EAction::exportCsv;
+    const bool workbook = parsed.action == CCommandLine::EAction::exportXlsx
+                       || parsed.action == CCommandLine::EAction::importXlsx;
+    const bool exporting = parsed.action == CCommandLine::EAction::exportCsv
+                        || parsed.action == CCommandLine::EAction::exportXlsx;
     const bool photos = parsed.action == CCommandLine::EAction::importPhotos;
-    if (!exporting && !photos && parsed.action != CCommandLine::EAction::importCsv) {
+    if (!exporting && !photos && !workbook && parsed.action != CCommandLine::EAction::importCsv) {
         err << QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。\n") << CCommandLine::Usage();
         return ExitUsage;
     }
@@ -74,6 +77,8 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     }
     if (database.isEmpty())
         database = DatabaseFromSettings();
+    SImportChoices choices{skip, parsed.createUnits, workbook, CXlsxExporter::RememberedDateForm()};
+    CXlsxExporter::DateFormFromName(parsed.dateForm, choices.dateForm);
 
     const CDaoBackend &backend = CDaoBackends::For(database);
     // A restore a kill interrupted may leave the register under another name for now.
@@ -90,8 +95,7 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     if (filled)
         QFile::remove(target);
     const int status = photos ? ImportPhotos(target, parsed.folder, out, err)
-                              : RunOn(target, created, exportFolder, importFolder, encoding, {skip, parsed.createUnits},
-                                      out, err);
+                              : RunOn(target, created, exportFolder, importFolder, encoding, choices, out, err);
     CDaoDatabase::SetWriteHook({}); // it writes to err, which is the caller's
     if (filled) {
         CDaoDatabasePool::Release(target);
@@ -136,6 +140,29 @@ int CCsvCommandLine::Refuse(QTextStream &err, const QString &database)
     return ExitFailure;
 }
 
+int CCsvCommandLine::ExportWorkbook(CDaoDatabase &db, const QString &file, CXlsxExporter::EDateForm dateForm,
+                                    QTextStream &out, QTextStream &err)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        err << QStringLiteral("フォルダ %1 を作れません。\n").arg(QDir::toNativeSeparators(folder));
+        return ExitFailure;
+    }
+    SCsvExportResult result;
+    QString error;
+    if (!CXlsxExporter(db).Export(file, dateForm, result, error)) {
+        err << error << QStringLiteral("\n何も書き出していません。\n");
+        return ExitFailure;
+    }
+    out << QStringLiteral("部課 %1 件、社員 %2 人を %3 に書き出しました。\n")
+               .arg(result.units)
+               .arg(result.employees)
+               .arg(QDir::toNativeSeparators(file));
+    if (result.unplaced)
+        out << QStringLiteral("所属の部課が見つからない社員 %1 人は所属なしで書き出しました。\n").arg(result.unplaced);
+    return 0;
+}
+
 int CCsvCommandLine::ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err)
 {
     try {
@@ -175,6 +202,8 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
         CDaoDatabase db;
         db.Open(database);
         QString error;
+        if (!exportFolder.isEmpty() && choices.workbook)
+            return ExportWorkbook(db, exportFolder, choices.dateForm, out, err);
         if (!exportFolder.isEmpty()) {
             if (!QDir().mkpath(exportFolder)) {
                 err << QStringLiteral("フォルダ %1 を作れません。\n").arg(QDir::toNativeSeparators(exportFolder));
@@ -192,7 +221,7 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             return 0;
         }
         CCsvImporter importer(db);
-        if (!importer.ReadFolder(importFolder, error)) {
+        if (!(choices.workbook ? importer.ReadWorkbook(importFolder, error) : importer.ReadFolder(importFolder, error))) {
             err << error << QStringLiteral("\n何も書き込んでいません。\n");
             return ExitFailure;
         }

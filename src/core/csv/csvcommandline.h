@@ -2,9 +2,11 @@
 
 #include "csv/commandline.h"
 #include "csv/csvcodec.h"
+#include "csv/xlsxexporter.h"
 
 #include <QStringList>
 
+class CDaoDatabase;
 class QTextStream;
 
 // "morvek --export-csv FOLDER", "morvek --import-csv FOLDER" and "morvek
@@ -24,10 +26,14 @@ private:
     struct SImportChoices {
         bool skipExisting = false;
         bool createUnits = false;
+        bool workbook = false; // an Excel workbook instead of the CSV folder, either way
+        CXlsxExporter::EDateForm dateForm = CXlsxExporter::EDateForm::Era;
     };
     static void SettleFile(const QString &database, QTextStream &err);
     static void BackUpDaily(QTextStream &err);
     static int Refuse(QTextStream &err, const QString &database);
+    static int ExportWorkbook(CDaoDatabase &db, const QString &file, CXlsxExporter::EDateForm dateForm, QTextStream &out,
+                              QTextStream &err);
     static int ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, SImportChoices choices, QTextStream &out, QTextStream &err);

@@ -2,6 +2,7 @@
 
 #include "csv/csvimportcheck.h"
 #include "csv/csvimportmerge.h"
+#include "csv/xlsximportreader.h"
 #include "register/registerexchange.h"
 #include "store/mast01.h"
 
@@ -36,6 +37,11 @@ bool CCsvImporter::ReadFolder(const QString &folder, QString &error)
 {
     std::optional<QByteArray> units, employees;
     return CCsvImportReader::ReadFolder(folder, units, employees, error) && ReadData(units, employees, error);
+}
+
+bool CCsvImporter::ReadWorkbook(const QString &path, QString &error)
+{
+    return CXlsxImportReader::Read(path, m_unitTable, m_employeeTable, error);
 }
 
 bool CCsvImporter::ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,

@@ -70,6 +70,22 @@ bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, c
         error = QStringLiteral("%1: %2").arg(file, reason);
         return false;
     }
+    return ReadHeader(file, headers, required, table, error);
+}
+
+bool CCsvImportReader::ReadRecords(QList<SCsvRecord> records, const QString &file, bool units, SCsvImportTable &table,
+                                   QString &error)
+{
+    table = {};
+    table.records = std::move(records);
+    return units
+             ? ReadHeader(file, CCsvColumns::UnitHeaders(), {CCsvColumns::UnitCode, CCsvColumns::UnitPath}, table, error)
+             : ReadHeader(file, CCsvColumns::EmployeeHeaders(), {CCsvColumns::EmpCode}, table, error);
+}
+
+bool CCsvImportReader::ReadHeader(const QString &file, const QStringList &headers, const QList<int> &required,
+                                  SCsvImportTable &table, QString &error)
+{
     if (table.records.isEmpty()) {
         error = QStringLiteral("%1: 見出し行がありません。").arg(file);
         return false;

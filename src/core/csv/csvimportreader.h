@@ -22,7 +22,14 @@ public:
     static bool ReadTables(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
                            SCsvImportTable &unitTable, SCsvImportTable &employeeTable, QString &error);
 
+    // Rows read elsewhere (a workbook's sheet), header row first, each numbered by its
+    // line: the same table the file's records give. file names them in messages.
+    static bool ReadRecords(QList<SCsvRecord> records, const QString &file, bool units, SCsvImportTable &table,
+                            QString &error);
+
 private:
+    static bool ReadHeader(const QString &file, const QStringList &headers, const QList<int> &required,
+                           SCsvImportTable &table, QString &error);
     static bool ReadTable(const QByteArray &bytes, const QString &file, const QStringList &headers,
                           const QList<int> &required, SCsvImportTable &table, QString &error);
 };

@@ -68,7 +68,8 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
 bool CCsvCommands::PlanImport(CCsvImporter &importer, const QString &folder, bool skip, bool createUnits, QString &error)
 {
     CBusyIndicator busy;
-    if (!importer.ReadFolder(folder, error))
+    const bool workbook = QFileInfo(folder).isFile();
+    if (!(workbook ? importer.ReadWorkbook(folder, error) : importer.ReadFolder(folder, error)))
         return false;
     importer.Plan(skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
                   createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
@@ -79,8 +80,9 @@ bool CCsvCommands::PlanImport(CCsvImporter &importer, const QString &folder, boo
 // there offer the choice of making those units, and the summary follows the choice.
 bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent)
 {
+    const QString title = ImportTitle(folder);
     const auto question = [&importer] { return importer.Summary().Text(10) + QStringLiteral("\n読み込みますか？"); };
-    QMessageBox box(QMessageBox::Question, kImportTitle, question(), QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Question, title, question(), QMessageBox::Yes | QMessageBox::No, parent);
     if (importer.Summary().missingUnitRows > 0) {
         auto *create = new QCheckBox(kCreateUnits, &box);
         box.setCheckBox(create);
@@ -94,7 +96,7 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, 
     }
     if (importer.WorkSize() == 0 && importer.Summary().missingUnitRows == 0) {
         MorvekMessageBox(importer.Summary().Text(10) + QStringLiteral("\n書き込む行はありません。"), QMessageBox::Ok,
-                         QMessageBox::Information, kImportTitle, parent);
+                         QMessageBox::Information, title, parent);
         return false;
     }
     box.button(QMessageBox::Yes)->setEnabled(importer.WorkSize() > 0);
@@ -104,9 +106,18 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const QString &folder, 
 bool CCsvCommands::OnImportCsv(QWidget *parent)
 {
     const QString folder = CLocaleFileModel::ChooseFolder(parent, kImportTitle);
-    if (folder.isEmpty())
-        return false;
-    CCsvChoiceDlg choice(kImportTitle, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),
+    return !folder.isEmpty() && ImportFrom(folder, parent);
+}
+
+QString CCsvCommands::ImportTitle(const QString &source)
+{
+    return QFileInfo(source).isFile() ? QStringLiteral("Excel読み込み") : kImportTitle;
+}
+
+bool CCsvCommands::ImportFrom(const QString &folder, QWidget *parent)
+{
+    const QString title = ImportTitle(folder);
+    CCsvChoiceDlg choice(title, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),
                          QStringLiteral("読み飛ばす"), parent);
     if (CModalSeam::Exec(choice) != QDialog::Accepted)
         return false;
@@ -119,26 +130,26 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
         const bool skip = choice.IsSecondChosen();
         if (!PlanImport(importer, folder, skip, false, error)) {
             MorvekMessageBox(error + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok, QMessageBox::Critical,
-                             kImportTitle, parent);
+                             title, parent);
             return false;
         }
         if (!ConfirmImport(importer, folder, skip, parent))
             return false;
-        return ApplyImport(importer, parent);
+        return ApplyImport(importer, title, parent);
     } catch (const CDaoException &e) {
         MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok,
-                         QMessageBox::Critical, kImportTitle, parent);
+                         QMessageBox::Critical, title, parent);
         return false;
     }
 }
 
-bool CCsvCommands::ApplyImport(CCsvImporter &importer, QWidget *parent)
+bool CCsvCommands::ApplyImport(CCsvImporter &importer, const QString &title, QWidget *parent)
 {
     std::unique_ptr<QProgressDialog> progress;
     if (importer.WorkSize() > ProgressThreshold) {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"), 0,
                                                      importer.WorkSize(), parent);
-        progress->setWindowTitle(kImportTitle);
+        progress->setWindowTitle(title);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
     }
@@ -152,7 +163,7 @@ bool CCsvCommands::ApplyImport(CCsvImporter &importer, QWidget *parent)
     progress.reset();
     if (!written) {
         MorvekMessageBox(QStringLiteral("取り消しました。何も読み込んでいません。"), QMessageBox::Ok,
-                         QMessageBox::Information, kImportTitle, parent);
+                         QMessageBox::Information, title, parent);
         return false;
     }
     return true;

@@ -12,6 +12,8 @@ public:
     static void OnExportCsv(QWidget *parent);
     // True when rows were written, so that the windows can show them.
     static bool OnImportCsv(QWidget *parent);
+    // The import once its source is chosen: a folder of CSV files, or an Excel workbook's file.
+    static bool ImportFrom(const QString &source, QWidget *parent);
 
     // Imports with more rows than this show their progress and can be cancelled.
     static constexpr int ProgressThreshold = 2000;
@@ -20,5 +22,6 @@ private:
     // Reads the folder and plans the import; false with the error when it cannot be read.
     static bool PlanImport(CCsvImporter &importer, const QString &folder, bool skip, bool createUnits, QString &error);
     static bool ConfirmImport(CCsvImporter &importer, const QString &folder, bool skip, QWidget *parent);
-    static bool ApplyImport(CCsvImporter &importer, QWidget *parent);
+    static bool ApplyImport(CCsvImporter &importer, const QString &title, QWidget *parent);
+    static QString ImportTitle(const QString &source);
 };
