@@ -8,6 +8,7 @@
 #include "csv/xlsxexporter.h"
 #include "sheet/workbookarchive.h"
 #include "sheet/workbookcell.h"
+#include "sheet/workbookpartdevice.h"
 #include "sheet/workbookstyles.h"
 #include "store/daodatabase.h"
 #include "store/daorecordset.h"
@@ -397,6 +398,13 @@ void TestXlsx::partTooLarge()
     QVERIFY(!archive.Read(QStringLiteral("xl/workbook.xml"), bytes, error));
     QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
     QVERIFY(bytes.isEmpty());
+    // Read as it is unpacked, as sheets are: refused when opened, or once past the limit.
+    error.clear();
+    if (const auto device = archive.OpenPart(QStringLiteral("xl/workbook.xml"), error)) {
+        QVERIFY(device->readAll().size() <= (2 << 20));
+        QVERIFY(!archive.Finished(*device, QStringLiteral("xl/workbook.xml"), error));
+    }
+    QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
 }
 
 // An export that cannot be written leaves the file of that name as it was.

@@ -1,5 +1,7 @@
 #include "sheet/workbookarchive.h"
 
+#include "sheet/workbookpartdevice.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -92,6 +94,38 @@ bool CWorkbookArchive::Read(const QString &part, QByteArray &bytes, QString &err
     // The check of the part's CRC comes with the close.
     if (unzCloseCurrentFile(m_zip) != UNZ_OK || got < 0) {
         bytes.clear();
+        error = QStringLiteral("%1 の %2 が壊れています。").arg(m_shown, part);
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<CWorkbookPartDevice> CWorkbookArchive::OpenPart(const QString &part, QString &error)
+{
+    if (!Contains(part)) {
+        error = QStringLiteral("%1 に %2 がありません。").arg(m_shown, part);
+        return nullptr;
+    }
+    unz_file_info64 info{};
+    QByteArray none;
+    if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
+        && info.uncompressed_size > quint64(m_maxPartSize)) {
+        TooLarge(part, none, error);
+        return nullptr;
+    }
+    if (unzOpenCurrentFile(m_zip) != UNZ_OK) {
+        error = QStringLiteral("%1 の %2 を開けません（壊れています）。").arg(m_shown, part);
+        return nullptr;
+    }
+    return std::make_unique<CWorkbookPartDevice>(m_zip, m_maxPartSize);
+}
+
+bool CWorkbookArchive::Finished(const CWorkbookPartDevice &device, const QString &part, QString &error) const
+{
+    QByteArray none;
+    if (device.TooLarge())
+        return TooLarge(part, none, error);
+    if (device.Damaged()) {
         error = QStringLiteral("%1 の %2 が壊れています。").arg(m_shown, part);
         return false;
     }

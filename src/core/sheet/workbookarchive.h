@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
+
+class CWorkbookPartDevice;
 
 // The zip file a workbook is packed in, opened with minizip. Every part is read whole,
 // but never more than its limit (MaxPartSize), whatever sizes the file itself claims.
@@ -21,6 +24,10 @@ public:
     // part: its path in the zip file, without a leading "/". False with a message when
     // it is missing, damaged or unpacks to more than the limit.
     bool Read(const QString &part, QByteArray &bytes, QString &error);
+    // The same, unpacked as it is read; nullptr with a message when it cannot be opened.
+    // Once read, Finished tells whether it was damaged or too large.
+    std::unique_ptr<CWorkbookPartDevice> OpenPart(const QString &part, QString &error);
+    bool Finished(const CWorkbookPartDevice &device, const QString &part, QString &error) const;
     QString Shown() const { return m_shown; }
 
 private:

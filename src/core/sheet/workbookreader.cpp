@@ -1,6 +1,7 @@
 #include "sheet/workbookreader.h"
 
 #include "sheet/workbookcell.h"
+#include "sheet/workbookpartdevice.h"
 
 #include <QDir>
 #include <QHash>
@@ -159,10 +160,10 @@ bool CWorkbookReader::ReadRelations(const QString &part, QString &sharedStrings,
 
 bool CWorkbookReader::ReadSharedStrings(const QString &part, QString &error)
 {
-    QByteArray bytes;
-    if (!ReadPart(part, bytes, error))
+    const auto device = m_archive.OpenPart(part, error);
+    if (!device)
         return false;
-    QXmlStreamReader reader(bytes);
+    QXmlStreamReader reader(device.get());
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != u"si")
             continue;
@@ -172,7 +173,8 @@ bool CWorkbookReader::ReadSharedStrings(const QString &part, QString &error)
         }
         m_shared << ItemText(reader);
     }
-    bytes.clear();
+    if (!m_archive.Finished(*device, part, error))
+        return false;
     if (reader.hasError()) {
         error = Damaged(part, reader);
         return false;
@@ -189,10 +191,10 @@ bool CWorkbookReader::ReadSheet(int index, int maxColumns, qsizetype maxRows, QL
         error = QStringLiteral("%1 のシート「%2」の中身がありません。").arg(Shown(), name);
         return false;
     }
-    QByteArray bytes;
-    if (!ReadPart(part, bytes, error))
+    const auto device = m_archive.OpenPart(part, error);
+    if (!device)
         return false;
-    QXmlStreamReader reader(bytes);
+    QXmlStreamReader reader(device.get());
     SSheetRow row;
     const auto keepRow = [&rows, &row] {
         if (!row.cells.isEmpty())
@@ -233,6 +235,10 @@ bool CWorkbookReader::ReadSheet(int index, int maxColumns, qsizetype maxRows, QL
         }
     }
     keepRow();
+    if (!m_archive.Finished(*device, part, error)) {
+        rows.clear();
+        return false;
+    }
     if (reader.hasError()) {
         rows.clear();
         error = Damaged(part, reader);
