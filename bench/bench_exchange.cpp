@@ -107,6 +107,7 @@ BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealT
 // read: the source into the importer; write: plan and apply, or with checkOnly plan alone.
 void Import(benchmark::State &state, const std::function<bool(CCsvImporter &, QString &)> &read, bool checkOnly)
 {
+    Files();
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;

@@ -142,6 +142,7 @@ private slots:
     void dateFormats();
     void roundTrip_data();
     void roundTrip();
+    void largeRegisterRoundTrip();
     void officeWorkbook();
     void handMadeWorkbook();
     void refusals_data();
@@ -277,6 +278,29 @@ void TestXlsx::roundTrip()
     QCOMPARE(RegisterText(), before);
     QCOMPARE(Field(QStringLiteral("SELECT Outdat FROM Mast01 WHERE Code = 1")), QStringLiteral("<null>"));
     QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = 1")), QStringLiteral("=1+1"));
+}
+
+// 2,000 employees: sheets far longer than one read of the unpacker.
+void TestXlsx::largeRegisterRoundTrip()
+{
+    m_db.reset();
+    const QString source = m_dir.filePath(QStringLiteral("large.mdb"));
+    QFile::remove(source);
+    CRegisterGenerator::SOptions options;
+    options.nEmployees = 2000;
+    options.nPhotoSide = 0;
+    CRegisterGenerator::Generate(source, options);
+    CDaoRecordset::SetApplicationDatabasePath(source);
+    const QByteArray before = RegisterText();
+    const QString path = m_dir.filePath(QStringLiteral("large.xlsx"));
+    QString error;
+    QVERIFY2(ExportWorkbook(path, EDateForm::Era, error), qPrintable(error));
+    m_db = std::make_unique<CTempDatabase>();
+    const SImport imported = ImportWorkbook(path);
+    QVERIFY2(imported.read, qPrintable(imported.error));
+    QVERIFY2(imported.summary.Refused() == 0, qPrintable(imported.summary.Text(10)));
+    QCOMPARE(imported.summary.employeesAdded, 2000);
+    QCOMPARE(RegisterText(), before);
 }
 
 // What an office's own workbook holds: numbers where text was meant, a date cell,

@@ -25,10 +25,23 @@ void CWorkbookPartDevice::Finish()
         m_damaged = true;
 }
 
+bool CWorkbookPartDevice::atEnd() const
+{
+    return m_finished && QIODevice::bytesAvailable() == 0;
+}
+
+qint64 CWorkbookPartDevice::bytesAvailable() const
+{
+    return QIODevice::bytesAvailable() + (m_finished ? 0 : 1);
+}
+
 qint64 CWorkbookPartDevice::readData(char *data, qint64 maxSize)
 {
     if (m_finished)
         return -1;
+    // QIODevice asks for nothing at times; minizip's answer of 0 would mean the end.
+    if (maxSize <= 0)
+        return 0;
     const int got = unzReadCurrentFile(m_zip, data, unsigned(std::min<qint64>(maxSize, 1 << 20)));
     if (got < 0)
         m_damaged = true;

@@ -13,6 +13,9 @@ public:
     ~CWorkbookPartDevice() override;
 
     bool isSequential() const override { return true; }
+    // A reader asks whether more will come: it does until the part is unpacked.
+    bool atEnd() const override;
+    qint64 bytesAvailable() const override;
     bool TooLarge() const { return m_tooLarge; }
     bool Damaged() const { return m_damaged; }
 
