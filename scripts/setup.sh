@@ -9,6 +9,7 @@ packages=(
   qt6-svg-dev qt6-translations-l10n
   libbenchmark-dev
   libcsv-dev
+  libxlsxwriter-dev libminizip-dev   # Excel workbooks: written, and unpacked to be read
   libsqlite3-dev
   fonts-ipafont-gothic
   poppler-utils

@@ -3,6 +3,9 @@
 #include "shell/childframe.h"
 #include "base/commandids.h"
 #include "csv/csvcolumns.h"
+#include "csv/xlsxexporter.h"
+#include "shell/csvchoicedlg.h"
+#include "shell/csvpreviewdlg.h"
 #include "views/unaffiliateddlg.h"
 #include "shellfixture.h"
 #include "views/leftview.h"
@@ -18,6 +21,8 @@
 #include <QTreeWidgetItem>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSplitter>
 
@@ -39,6 +44,7 @@ private slots:
     void ctrlFSearchesByNameInTheCompanyWindow();
     void employeeEntryRunsTheMasterForm();
     void csvImportRefreshesTheCompanyWindow();
+    void excelExportAndImportThroughTheMenu();
     void f6MovesBetweenPanes();
     void splitMovesTheDividerByKeys_data();
     void splitMovesTheDividerByKeys();
@@ -108,6 +114,8 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                                    "  -",
                                    "  CSV書き出し...",
                                    "  CSV読み込み...",
+                                   "  Excel書き出し...",
+                                   "  Excel読み込み...",
                                    "  写真の一括取り込み...",
                                    "  -",
                                    "  ﾊﾞｯｸｱｯﾌﾟ作成",
@@ -122,8 +130,8 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
     QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
              QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
                           "  ﾌﾟﾘﾝﾀの設定(&R)...", "  名刺用紙の位置調整...", "  -", "  CSV書き出し...", "  CSV読み込み...",
-                          "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -",
-                          "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                          "  Excel書き出し...", "  Excel読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...",
+                          "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
                  + view + help);
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->toolTip(), QStringLiteral("会社構成"));
@@ -259,6 +267,40 @@ void TestShellCommands::csvImportRefreshesTheCompanyWindow()
         names << unaffiliated->index(row, 0).data().toString();
     QVERIFY2(names.contains(QStringLiteral("所属なし一郎")), qPrintable(names.join(',')));
     QVERIFY(!names.contains(QStringLiteral("取込花子")));
+}
+
+// The workbook written from the menu in the chosen date form, the form remembered, and
+// read back through the import's preview: every row there and unchanged.
+void TestShellCommands::excelExportAndImportThroughTheMenu()
+{
+    QTemporaryDir folder;
+    const QString book = QDir(folder.path()).filePath(QStringLiteral("台帳.xlsx"));
+    QStringList choices;
+    QString preview;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            files->selectFile(book);
+            return int(QDialog::Accepted);
+        }
+        if (auto *shown = qobject_cast<CCsvPreviewDlg *>(&dialog)) {
+            preview = shown->SummaryView()->toPlainText();
+            return int(QDialog::Rejected);
+        }
+        if (auto *choice = qobject_cast<CCsvChoiceDlg *>(&dialog)) {
+            choices << choice->windowTitle();
+            if (choice->windowTitle() == QStringLiteral("Excel書き出し"))
+                choice->Choice(1)->setChecked(true);
+        }
+        return qobject_cast<QMessageBox *>(&dialog) ? int(QMessageBox::Yes) : int(QDialog::Accepted);
+    });
+    Frame()->GetAction(ID_XLSX_EXPORT)->trigger();
+    QVERIFY(QFile::exists(book));
+    QCOMPARE(CXlsxExporter::RememberedDateForm(), CXlsxExporter::EDateForm::Iso);
+    Frame()->GetAction(ID_XLSX_IMPORT)->trigger();
+    QCOMPARE(choices, QStringList({QStringLiteral("Excel書き出し"), QStringLiteral("Excel読み込み")}));
+    QVERIFY2(preview.contains(QStringLiteral("取り込めない行: 0 行")), qPrintable(preview));
+    QVERIFY2(preview.contains(QStringLiteral("追加 0 人")), qPrintable(preview));
 }
 
 void TestShellCommands::f6MovesBetweenPanes()

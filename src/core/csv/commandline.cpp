@@ -23,6 +23,9 @@ QString Synopsis(const CCommandLine::SOption &option)
 const QString kExport = QStringLiteral("export-csv");
 const QString kImport = QStringLiteral("import-csv");
 const QString kPhotos = QStringLiteral("import-photos");
+const QString kExportXlsx = QStringLiteral("export-xlsx");
+const QString kImportXlsx = QStringLiteral("import-xlsx");
+const QString kDateForm = QStringLiteral("date-form");
 const QString kEncoding = QStringLiteral("encoding");
 const QString kSkip = QStringLiteral("skip-existing");
 const QString kCreateUnits = QStringLiteral("create-units");
@@ -83,6 +86,25 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
              "フォルダの 部課.csv と 社員.csv を読み込みます。取り込めない行が一つでもあれば何も書き込みません。"),
          QStringLiteral("Read 部課.csv and 社員.csv from the folder, without a window; "
                         "with any refused row nothing is written.")},
+        {{kExportXlsx},
+         QStringLiteral("ファイル"),
+         QStringLiteral("FILE"),
+         QStringLiteral("部課と社員を Excel ブック（.xlsx、シート 部課 と 社員）に書き出します。"),
+         QStringLiteral("Write the units and employees into an Excel workbook (.xlsx, sheets 部課 and 社員).")},
+        {{kImportXlsx},
+         QStringLiteral("ファイル"),
+         QStringLiteral("FILE"),
+         QStringLiteral("Excel ブックのシート 部課 と 社員 を CSV と同じように読み込みます。"
+                        "取り込めない行が一つでもあれば何も書き込みません。"),
+         QStringLiteral("Read the sheets 部課 and 社員 of an Excel workbook as the CSV files are read; "
+                        "with any refused row nothing is written.")},
+        {{kDateForm},
+         QStringLiteral("形式"),
+         QStringLiteral("FORM"),
+         QStringLiteral("Excel ブックの日付の表示: era（和暦、令和6年4月1日）か iso（2024-04-01）。"
+                        "既定は画面で最後に選んだもの（初めは era）。"),
+         QStringLiteral("How the workbook shows dates: era (Japanese era, 令和6年4月1日) or iso (2024-04-01); "
+                        "by default the form last chosen in the window (at first era).")},
         {{kPhotos},
          QStringLiteral("フォルダ"),
          QStringLiteral("FOLDER"),
@@ -161,7 +183,7 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         parsed.action = EAction::version;
         return parsed;
     }
-    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap})
+    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
     const bool exporting = parser.isSet(kExport);
@@ -171,14 +193,17 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     parsed.skipExisting = parser.isSet(kSkip);
     parsed.createUnits = parser.isSet(kCreateUnits);
     parsed.map = parser.value(kMap);
+    const bool workbook = parser.isSet(kExportXlsx) || parser.isSet(kImportXlsx) || parser.isSet(kDateForm);
     if (parser.isSet(kPhotos)) {
-        if (exporting || importing || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits
+        if (exporting || importing || workbook || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits
             || parser.isSet(kMap))
             return refuse(QStringLiteral("--import-photos には --database のほかは付けられません。"));
         parsed.action = EAction::importPhotos;
         parsed.folder = parser.value(kPhotos);
         return parsed;
     }
+    if (workbook)
+        return ParseWorkbook(parser, exporting || importing, parsed);
     if (!exporting && !importing) {
         // Options of the CSV commands alone still ask for one of them.
         if (parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits || parser.isSet(kDatabase)
@@ -195,11 +220,40 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     return parsed;
 }
 
+CCommandLine::SParsed CCommandLine::ParseWorkbook(const QCommandLineParser &parser, bool csv, SParsed parsed)
+{
+    const bool exporting = parser.isSet(kExportXlsx);
+    parsed.action = EAction::usageError;
+    if (csv || exporting == parser.isSet(kImportXlsx))
+        parsed.error = QStringLiteral(
+            "--export-csv、--import-csv、--export-xlsx、--import-xlsx のどれか一つを指定してください。");
+    else if (parser.isSet(kEncoding))
+        parsed.error = QStringLiteral("--encoding は --export-csv にだけ付けられます。");
+    else if (parser.isSet(kDateForm) && !exporting)
+        parsed.error = QStringLiteral("--date-form は --export-xlsx にだけ付けられます。");
+    else if (exporting && (parsed.skipExisting || parsed.createUnits))
+        parsed.error = QStringLiteral("--skip-existing と --create-units は読み込みにだけ付けられます。");
+    else if (exporting && parser.isSet(kMap))
+        parsed.error = QStringLiteral("--map は読み込み（--import-csv、--import-xlsx）にだけ付けられます。");
+    else if (const QString form = parser.value(kDateForm).toLower();
+             !form.isEmpty() && form != QStringLiteral("era") && form != QStringLiteral("iso"))
+        parsed.error = QStringLiteral("--date-form には era か iso を指定してください。");
+    if (!parsed.error.isEmpty())
+        return parsed;
+    parsed.action = exporting ? EAction::exportXlsx : EAction::importXlsx;
+    parsed.folder = parser.value(exporting ? kExportXlsx : kImportXlsx);
+    parsed.dateForm = parser.value(kDateForm).toLower();
+    return parsed;
+}
+
 QString CCommandLine::Usage()
 {
     return QStringLiteral("使い方: morvek\n"
                           "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
                           "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--map 見出し=列,...]\n"
+                          "                   [--database ファイル]\n"
+                          "        morvek --export-xlsx ファイル [--date-form era|iso] [--database ファイル]\n"
+                          "        morvek --import-xlsx ファイル [--skip-existing] [--create-units] [--map 見出し=列,...]\n"
                           "                   [--database ファイル]\n"
                           "        morvek --import-photos フォルダ [--database ファイル]\n"
                           "        morvek --help | --version\n");

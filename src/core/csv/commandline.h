@@ -4,12 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
+
 // The program's command line, described once: parsing, the help text and the
 // manual page all come from the same table of options.
 class CCommandLine final
 {
 public:
-    enum class EAction { window, help, version, exportCsv, importCsv, importPhotos, usageError };
+    enum class EAction { window, help, version, exportCsv, importCsv, exportXlsx, importXlsx, importPhotos, usageError };
 
     struct SOption {
         QStringList names; // without dashes; one letter is a short name
@@ -21,11 +23,12 @@ public:
 
     struct SParsed {
         EAction action = EAction::window;
-        QString error; // for usageError, in Japanese
-        QString folder;
+        QString error;  // for usageError, in Japanese
+        QString folder; // or the workbook's file
         QString database;
         QString encoding;
-        QString map; // --map, as given
+        QString map;      // --map, as given
+        QString dateForm; // era, iso, or empty for the one the window last chose
         bool skipExisting = false;
         bool createUnits = false;
     };
@@ -41,4 +44,8 @@ public:
 
     static constexpr int ExitFailure = 1;
     static constexpr int ExitUsage = 2;
+
+private:
+    // --export-xlsx and --import-xlsx, with what may go with them; csv: a CSV command is given too.
+    static SParsed ParseWorkbook(const QCommandLineParser &parser, bool csv, SParsed parsed);
 };

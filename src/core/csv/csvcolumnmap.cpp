@@ -47,7 +47,7 @@ void CCsvColumnMap::Set(const QString &file, const QString &header, const QStrin
     m_targets.insert(Key(file, header), column.isEmpty() ? SkipText() : column);
 }
 
-int CCsvColumnMap::Column(const QString &file, const QString &header, QString &error) const
+int CCsvColumnMap::Column(const QString &file, bool units, const QString &header, QString &error) const
 {
     auto found = m_targets.constFind(Key(file, header));
     if (found == m_targets.cend())
@@ -56,7 +56,6 @@ int CCsvColumnMap::Column(const QString &file, const QString &header, QString &e
         return -2;
     if (*found == SkipText())
         return -1;
-    const bool units = file == CCsvColumns::UnitsFileName();
     const int column = units ? CCsvColumnAliases::UnitColumn(*found) : CCsvColumnAliases::EmployeeColumn(*found);
     if (column < 0) {
         error = QStringLiteral("%1: 見出し「%2」を読み込む「%3」という列はありません。")

@@ -21,7 +21,7 @@ public:
 
     // The field a header of file is read into: a column of the file, -1 to skip it,
     // -2 when the map does not name the header. -3 with the reason when it names a column the file lacks.
-    int Column(const QString &file, const QString &header, QString &error) const;
+    int Column(const QString &file, bool units, const QString &header, QString &error) const;
     // Headers the map names for any file that none of the files read had.
     QStringList Unused(const QStringList &seenHeaders) const;
 

@@ -54,9 +54,12 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
         err << parsed.error << '\n' << CCommandLine::Usage();
         return ExitUsage;
     }
-    const bool exporting = parsed.action == CCommandLine::EAction::exportCsv;
+    const bool workbook = parsed.action == CCommandLine::EAction::exportXlsx
+                       || parsed.action == CCommandLine::EAction::importXlsx;
+    const bool exporting = parsed.action == CCommandLine::EAction::exportCsv
+                        || parsed.action == CCommandLine::EAction::exportXlsx;
     const bool photos = parsed.action == CCommandLine::EAction::importPhotos;
-    if (!exporting && !photos && parsed.action != CCommandLine::EAction::importCsv) {
+    if (!exporting && !photos && !workbook && parsed.action != CCommandLine::EAction::importCsv) {
         err << QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。\n") << CCommandLine::Usage();
         return ExitUsage;
     }
@@ -75,7 +78,8 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     }
     if (database.isEmpty())
         database = DatabaseFromSettings();
-    SImportChoices choices{skip, parsed.createUnits, {}};
+    SImportChoices choices{skip, parsed.createUnits, {}, workbook, CXlsxExporter::RememberedDateForm()};
+    CXlsxExporter::DateFormFromName(parsed.dateForm, choices.dateForm);
     QString mapError;
     if (!parsed.map.isEmpty() && !choices.map.Parse(parsed.map, mapError)) {
         err << mapError << QStringLiteral("\n何も書き込んでいません。\n");
@@ -156,6 +160,29 @@ int CCsvCommandLine::Refuse(QTextStream &err, const QString &database)
     return ExitFailure;
 }
 
+int CCsvCommandLine::ExportWorkbook(CDaoDatabase &db, const QString &file, CXlsxExporter::EDateForm dateForm,
+                                    QTextStream &out, QTextStream &err)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        err << QStringLiteral("フォルダ %1 を作れません。\n").arg(QDir::toNativeSeparators(folder));
+        return ExitFailure;
+    }
+    SCsvExportResult result;
+    QString error;
+    if (!CXlsxExporter(db).Export(file, dateForm, result, error)) {
+        err << error << QStringLiteral("\n何も書き出していません。\n");
+        return ExitFailure;
+    }
+    out << QStringLiteral("部課 %1 件、社員 %2 人を %3 に書き出しました。\n")
+               .arg(result.units)
+               .arg(result.employees)
+               .arg(QDir::toNativeSeparators(file));
+    if (result.unplaced)
+        out << QStringLiteral("所属の部課が見つからない社員 %1 人は所属なしで書き出しました。\n").arg(result.unplaced);
+    return 0;
+}
+
 int CCsvCommandLine::ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err)
 {
     try {
@@ -195,6 +222,8 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
         CDaoDatabase db;
         db.Open(database);
         QString error;
+        if (!exportFolder.isEmpty() && choices.workbook)
+            return ExportWorkbook(db, exportFolder, choices.dateForm, out, err);
         if (!exportFolder.isEmpty()) {
             if (!QDir().mkpath(exportFolder)) {
                 err << QStringLiteral("フォルダ %1 を作れません。\n").arg(QDir::toNativeSeparators(exportFolder));
@@ -213,7 +242,7 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
         }
         CCsvImporter importer(db);
         importer.SetColumnMap(choices.map);
-        if (!importer.ReadFolder(importFolder, error)) {
+        if (!(choices.workbook ? importer.ReadWorkbook(importFolder, error) : importer.ReadFolder(importFolder, error))) {
             err << error << QStringLiteral("\n何も書き込んでいません。\n");
             return ExitFailure;
         }

@@ -3,9 +3,11 @@
 #include "csv/commandline.h"
 #include "csv/csvcodec.h"
 #include "csv/csvcolumnmap.h"
+#include "csv/xlsxexporter.h"
 
 #include <QStringList>
 
+class CDaoDatabase;
 class QTextStream;
 
 // "morvek --export-csv FOLDER", "morvek --import-csv FOLDER" and "morvek
@@ -26,6 +28,8 @@ private:
         bool skipExisting = false;
         bool createUnits = false;
         CCsvColumnMap map;
+        bool workbook = false; // an Excel workbook instead of the CSV folder, either way
+        CXlsxExporter::EDateForm dateForm = CXlsxExporter::EDateForm::Era;
     };
     // Whether an import must make the register first: a file not there yet, or a
     // server database with nothing in it, as start-up decides.
@@ -33,6 +37,8 @@ private:
     static void SettleFile(const QString &database, QTextStream &err);
     static void BackUpDaily(QTextStream &err);
     static int Refuse(QTextStream &err, const QString &database);
+    static int ExportWorkbook(CDaoDatabase &db, const QString &file, CXlsxExporter::EDateForm dateForm, QTextStream &out,
+                              QTextStream &err);
     static int ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, const SImportChoices &choices, QTextStream &out, QTextStream &err);

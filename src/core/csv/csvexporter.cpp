@@ -42,6 +42,14 @@ bool WriteAtomically(const QString &path, const QByteArray &bytes, QString &erro
 
 SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employeesOut)
 {
+    unitsOut.clear();
+    employeesOut.clear();
+    return Rows([&unitsOut](const QStringList &fields) { AppendSafe(unitsOut, fields); },
+                [&employeesOut](const QStringList &fields) { AppendSafe(employeesOut, fields); });
+}
+
+SCsvExportResult CCsvExporter::Rows(const RowSink &unitRow, const RowSink &employeeRow)
+{
     SCsvExportResult result;
     CRegisterExchange exchange(m_database);
     std::vector<SUnitRow> rows;
@@ -57,8 +65,7 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
         std::sort(list.begin(), list.end(), [&rows](size_t a, size_t b) { return rows[a].id < rows[b].id; });
 
     QHash<qint32, QString> pathOf;
-    unitsOut.clear();
-    CCsvTable::AppendRecord(unitsOut, CCsvColumns::UnitHeaders());
+    unitRow(CCsvColumns::UnitHeaders());
     std::vector<std::pair<size_t, QStringList>> stack;
     for (auto it = companies.rbegin(); it != companies.rend(); ++it)
         stack.push_back({*it, {}});
@@ -74,15 +81,14 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
         pathOf.insert(row.id, path);
         QStringList fields{QString::number(row.code), path};
         fields += row.fields;
-        AppendSafe(unitsOut, fields);
+        unitRow(fields);
         ++result.units;
         const auto &below = children.value(row.id);
         for (auto child = below.rbegin(); child != below.rend(); ++child)
             stack.push_back({*child, above});
     }
 
-    employeesOut.clear();
-    CCsvTable::AppendRecord(employeesOut, CCsvColumns::EmployeeHeaders());
+    employeeRow(CCsvColumns::EmployeeHeaders());
     exchange.ForEachEmployee([&](const CMast01 &set) {
         QString unit;
         if (set.m_Busyo != 0) {
@@ -90,26 +96,26 @@ SCsvExportResult CCsvExporter::Build(QByteArray &unitsOut, QByteArray &employees
             if (unit.isEmpty())
                 ++result.unplaced;
         }
-        AppendSafe(employeesOut, {
-                                     QString::number(set.m_Code),
-                                     set.m_Name,
-                                     set.m_Kana,
-                                     set.m_Sex ? CCsvColumns::FemaleText() : CCsvColumns::MaleText(),
-                                     CCsvDate::Format(set.m_Sdate),
-                                     CCsvDate::Format(set.m_Indat),
-                                     CCsvDate::Format(set.m_Outdat),
-                                     set.m_Yuu,
-                                     set.m_Juu1,
-                                     set.m_Juu2,
-                                     set.m_TEL,
-                                     set.m_FAX,
-                                     unit,
-                                     set.m_Rire,
-                                     set.m_Sikaku,
-                                     set.m_Mem,
-                                     set.m_Email,
-                                     QString::number(set.m_ID),
-                                 });
+        employeeRow({
+            QString::number(set.m_Code),
+            set.m_Name,
+            set.m_Kana,
+            set.m_Sex ? CCsvColumns::FemaleText() : CCsvColumns::MaleText(),
+            CCsvDate::Format(set.m_Sdate),
+            CCsvDate::Format(set.m_Indat),
+            CCsvDate::Format(set.m_Outdat),
+            set.m_Yuu,
+            set.m_Juu1,
+            set.m_Juu2,
+            set.m_TEL,
+            set.m_FAX,
+            unit,
+            set.m_Rire,
+            set.m_Sikaku,
+            set.m_Mem,
+            set.m_Email,
+            QString::number(set.m_ID),
+        });
         ++result.employees;
     });
     return result;

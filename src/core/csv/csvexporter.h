@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class CDaoDatabase;
 
@@ -23,8 +25,13 @@ public:
     {
     }
 
+    using RowSink = std::function<void(const QStringList &)>;
+
     // The two files as UTF-8 text; database errors are thrown.
     SCsvExportResult Build(QByteArray &units, QByteArray &employees);
+    // The rows of both files, each headed by its header row, dates as ISO dates; the
+    // files and the workbook are made from these. Database errors are thrown.
+    SCsvExportResult Rows(const RowSink &unitRow, const RowSink &employeeRow);
     // Both files are written into folder, or, on any failure, neither is touched.
     bool Export(const QString &folder, ECsvEncoding encoding, SCsvExportResult &result, QString &error);
 

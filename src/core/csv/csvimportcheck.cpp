@@ -51,15 +51,13 @@ QString CCsvImportCheck::ChildKey(int parent, const QString &name)
 
 void CCsvImportCheck::Refuse(const SCsvImportTable &table, qsizetype line, int column, const QString &reason)
 {
-    const QStringList &headers = table.file == CCsvColumns::UnitsFileName() ? CCsvColumns::UnitHeaders()
-                                                                            : CCsvColumns::EmployeeHeaders();
+    const QStringList &headers = table.units ? CCsvColumns::UnitHeaders() : CCsvColumns::EmployeeHeaders();
     m_summary.Refuse({table.file, line, column >= 0 ? headers.value(column) : QString(), reason});
 }
 
 void CCsvImportCheck::Warn(const SCsvImportTable &table, qsizetype line, int column, const QString &reason)
 {
-    const QStringList &headers = table.file == CCsvColumns::UnitsFileName() ? CCsvColumns::UnitHeaders()
-                                                                            : CCsvColumns::EmployeeHeaders();
+    const QStringList &headers = table.units ? CCsvColumns::UnitHeaders() : CCsvColumns::EmployeeHeaders();
     m_summary.warnings.append({table.file, line, headers.value(column), reason});
 }
 

@@ -2,6 +2,7 @@
 
 #include "csv/csvimportcheck.h"
 #include "csv/csvimportmerge.h"
+#include "csv/xlsximportreader.h"
 #include "register/registerexchange.h"
 #include "store/mast01.h"
 
@@ -62,6 +63,12 @@ bool CCsvImporter::ReadFolder(const QString &folder, QString &error)
     return CCsvImportReader::ReadFolder(folder, units, employees, error) && ReadData(units, employees, error);
 }
 
+bool CCsvImporter::ReadWorkbook(const QString &path, QString &error)
+{
+    return CXlsxImportReader::Read(path, m_map, m_unitTable, m_employeeTable, error)
+        && CCsvImportReader::CheckMapUsed(m_map, m_unitTable, m_employeeTable, error);
+}
+
 bool CCsvImporter::ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
                             QString &error)
 {
@@ -73,11 +80,12 @@ bool CCsvImporter::ReadRecords(std::optional<QList<SCsvRecord>> units, std::opti
 {
     m_unitTable = {};
     m_employeeTable = {};
-    if (units && !CCsvImportReader::FromRecords(std::move(*units), CCsvColumns::UnitsFileName(), m_map, m_unitTable, error))
+    if (units
+        && !CCsvImportReader::FromRecords(std::move(*units), CCsvColumns::UnitsFileName(), true, m_map, m_unitTable, error))
         return false;
     if (employees
-        && !CCsvImportReader::FromRecords(std::move(*employees), CCsvColumns::EmployeesFileName(), m_map, m_employeeTable,
-                                          error))
+        && !CCsvImportReader::FromRecords(std::move(*employees), CCsvColumns::EmployeesFileName(), false, m_map,
+                                          m_employeeTable, error))
         return false;
     return CCsvImportReader::CheckMapUsed(m_map, m_unitTable, m_employeeTable, error);
 }

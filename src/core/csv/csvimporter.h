@@ -60,6 +60,8 @@ public:
     // Reads the files of folder; one of them may be missing. False with a message
     // when a file cannot be read as a whole.
     bool ReadFolder(const QString &folder, QString &error);
+    // The 部課 and 社員 sheets of an Excel workbook (.xlsx) instead of the files.
+    bool ReadWorkbook(const QString &path, QString &error);
     // File bytes as they are on disk; a missing file is nullopt.
     bool ReadData(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees, QString &error);
     // Rows another reader found, the header first (see CCsvImportReader::FromRecords).

@@ -12,9 +12,11 @@ enum class ECsvExisting { Update, Skip };
 // What an employee row whose unit path names a unit that is not there gets.
 enum class ECsvMissingUnits { Refuse, Create };
 
-// One file of an import as read: which field each column holds, and its rows.
+// One file (or workbook sheet) of an import as read: which field each column holds,
+// and its rows.
 struct SCsvImportTable {
     bool present = false;
+    bool units = false; // the units' table, else the employees'
     QString file;
     QStringList headers; // as the file gives them
     QList<int> columns;  // column of each field, by header; -1 for a column not read

@@ -85,10 +85,10 @@ bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, c
     for (qsizetype r = 1; r < records.size(); ++r)
         for (QString &field : records[r].fields)
             field = CCsvFormulaGuard::Unprotect(field);
-    return FromRecords(std::move(records), file, map, table, error);
+    return FromRecords(std::move(records), file, file == CCsvColumns::UnitsFileName(), map, table, error);
 }
 
-bool CCsvImportReader::FromRecords(QList<SCsvRecord> records, const QString &file, const CCsvColumnMap &map,
+bool CCsvImportReader::FromRecords(QList<SCsvRecord> records, const QString &file, bool units, const CCsvColumnMap &map,
                                    SCsvImportTable &table, QString &error)
 {
     table = {};
@@ -96,11 +96,10 @@ bool CCsvImportReader::FromRecords(QList<SCsvRecord> records, const QString &fil
         error = QStringLiteral("%1: 見出し行がありません。").arg(file);
         return false;
     }
-    const bool units = file == CCsvColumns::UnitsFileName();
     const QStringList &names = units ? CCsvColumns::UnitHeaders() : CCsvColumns::EmployeeHeaders();
     table.headers = records.takeFirst().fields;
     for (const QString &header : std::as_const(table.headers)) {
-        int column = map.Column(file, header, error);
+        int column = map.Column(file, units, header, error);
         if (column == -3)
             return false;
         if (column == -2)
@@ -127,6 +126,7 @@ bool CCsvImportReader::FromRecords(QList<SCsvRecord> records, const QString &fil
     }
     table.records = std::move(records);
     table.present = true;
+    table.units = units;
     table.file = file;
     return true;
 }

@@ -25,9 +25,9 @@ public:
     static bool ReadTables(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
                            const CCsvColumnMap &map, SCsvImportTable &unitTable, SCsvImportTable &employeeTable,
                            QString &error);
-    // records: the header first, then the rows; file is CCsvColumns::UnitsFileName()
-    // or EmployeesFileName(), and names the rows in messages.
-    static bool FromRecords(QList<SCsvRecord> records, const QString &file, const CCsvColumnMap &map,
+    // records: the header first, then the rows (a file's, or a workbook sheet's, each
+    // numbered by its line); file names them in messages and in the map.
+    static bool FromRecords(QList<SCsvRecord> records, const QString &file, bool units, const CCsvColumnMap &map,
                             SCsvImportTable &table, QString &error);
     // Refuses a map naming headers that no table has.
     static bool CheckMapUsed(const CCsvColumnMap &map, const SCsvImportTable &unitTable,

@@ -115,7 +115,7 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, bool
     CCsvPreviewDlg preview(title, parent);
     for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()})
         if (table->present)
-            preview.AddColumns(table->file, table->headers, table->columns);
+            preview.AddColumns(table->file, table->units, table->headers, table->columns);
     const auto show = [&](const QString &error) {
         if (!error.isEmpty()) {
             preview.ShowSummary(error + QStringLiteral("\n何も読み込んでいません。"), false, preview.CreateUnits());
@@ -170,7 +170,7 @@ bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *
         RecallColumns(importer, read, skip);
         if (!ConfirmImport(importer, read, skip, title, parent))
             return false;
-        return ApplyImport(importer, parent);
+        return ApplyImport(importer, title, parent);
     } catch (const CDaoException &e) {
         MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok,
                          QMessageBox::Critical, title, parent);
@@ -178,13 +178,13 @@ bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *
     }
 }
 
-bool CCsvCommands::ApplyImport(CCsvImporter &importer, QWidget *parent)
+bool CCsvCommands::ApplyImport(CCsvImporter &importer, const QString &title, QWidget *parent)
 {
     std::unique_ptr<QProgressDialog> progress;
     if (importer.WorkSize() > ProgressThreshold) {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("読み込んでいます..."), QStringLiteral("ｷｬﾝｾﾙ"), 0,
                                                      importer.WorkSize(), parent);
-        progress->setWindowTitle(kImportTitle);
+        progress->setWindowTitle(title);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
     }
@@ -198,7 +198,7 @@ bool CCsvCommands::ApplyImport(CCsvImporter &importer, QWidget *parent)
     progress.reset();
     if (!written) {
         MorvekMessageBox(QStringLiteral("取り消しました。何も読み込んでいません。"), QMessageBox::Ok,
-                         QMessageBox::Information, kImportTitle, parent);
+                         QMessageBox::Information, title, parent);
         return false;
     }
     return true;

@@ -34,5 +34,5 @@ private:
     // The column choices last made for files with these headers, planned with.
     static void RecallColumns(CCsvImporter &importer, const FRead &read, bool skip);
     static void RememberColumns(const CCsvImporter &importer, const CCsvPreviewDlg &preview);
-    static bool ApplyImport(CCsvImporter &importer, QWidget *parent);
+    static bool ApplyImport(CCsvImporter &importer, const QString &title, QWidget *parent);
 };

@@ -46,10 +46,9 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     resize(640, 560);
 }
 
-void CCsvPreviewDlg::AddColumns(const QString &file, const QStringList &headers, const QList<int> &columns)
+void CCsvPreviewDlg::AddColumns(const QString &file, bool units, const QStringList &headers, const QList<int> &columns)
 {
-    const QStringList &fields = file == CCsvColumns::UnitsFileName() ? CCsvColumns::UnitHeaders()
-                                                                     : CCsvColumns::EmployeeHeaders();
+    const QStringList &fields = units ? CCsvColumns::UnitHeaders() : CCsvColumns::EmployeeHeaders();
     for (qsizetype i = 0; i < headers.size(); ++i) {
         const int line = m_pColumns->rowCount();
         m_pColumns->insertRow(line);

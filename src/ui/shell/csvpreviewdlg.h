@@ -24,7 +24,7 @@ public:
     explicit CCsvPreviewDlg(const QString &title, QWidget *parent = nullptr);
 
     // One line per header of file; columns: the field each is read into, -1 for none.
-    void AddColumns(const QString &file, const QStringList &headers, const QList<int> &columns);
+    void AddColumns(const QString &file, bool units, const QStringList &headers, const QList<int> &columns);
     void ShowSummary(const QString &text, bool canImport, bool offerCreate);
     // Every line's choice, "取り込まない" included.
     CCsvColumnMap Map() const;

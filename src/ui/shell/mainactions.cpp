@@ -37,6 +37,10 @@ const SCommand kCommands[] = {
      "部課と社員を CSV ファイル（部課.csv、社員.csv）に書き出します。\nCSV書き出し", false},
     {ID_CSV_IMPORT, "CSV読み込み...", nullptr, nullptr, nullptr,
      "部課.csv と社員.csv から部課と社員を読み込みます。\nCSV読み込み", false},
+    {ID_XLSX_EXPORT, "Excel書き出し...", nullptr, nullptr, nullptr,
+     "部課と社員を Excel ブック（.xlsx）に書き出します。\nExcel書き出し", false},
+    {ID_XLSX_IMPORT, "Excel読み込み...", nullptr, nullptr, nullptr,
+     "Excel ブック（.xlsx）のシート 部課 と 社員 から部課と社員を読み込みます。\nExcel読み込み", false},
     {ID_PHOTO_IMPORT, "写真の一括取り込み...", nullptr, nullptr, nullptr,
      "社員コードを名前にした画像ファイルのフォルダから、社員の写真をまとめて取り込みます。\n写真の一括取り込み", false},
     {ID_BACKUP_CREATE, "ﾊﾞｯｸｱｯﾌﾟ作成", nullptr, nullptr, nullptr,
@@ -154,6 +158,8 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
                    0,
                    ID_CSV_EXPORT,
                    ID_CSV_IMPORT,
+                   ID_XLSX_EXPORT,
+                   ID_XLSX_IMPORT,
                    ID_PHOTO_IMPORT,
                    0,
                    ID_BACKUP_CREATE,
@@ -163,7 +169,8 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
                    ID_APP_EXIT});
     else
         add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_CARD_STOCK, 0,
-                   ID_CSV_EXPORT, ID_CSV_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
+                   ID_CSV_EXPORT, ID_CSV_IMPORT, ID_XLSX_EXPORT, ID_XLSX_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE,
+                   ID_OPEN_SERVER, 0, ID_APP_EXIT});
 
     auto *view = new QMenu(QStringLiteral("表示(&V)"), parent);
     add(view, {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, 0, ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST,

@@ -3,6 +3,7 @@
 #include "shell/childframe.h"
 #include "base/commandids.h"
 #include "shell/csvcommands.h"
+#include "shell/xlsxcommands.h"
 #include "shell/photocommands.h"
 #include "shell/keyindicators.h"
 #include "shell/mainactions.h"
@@ -265,6 +266,13 @@ bool CMainFrame::OnFrameCommand(int id)
     case ID_CSV_IMPORT:
         // The import tells the register's listeners itself, once it is kept.
         CCsvCommands::OnImportCsv(this);
+        return true;
+    case ID_XLSX_EXPORT:
+        CXlsxCommands::OnExportXlsx(this);
+        return true;
+    case ID_XLSX_IMPORT:
+        // Through the CSV import, which tells the register's listeners itself.
+        CXlsxCommands::OnImportXlsx(this);
         return true;
     case ID_PHOTO_IMPORT:
         CPhotoCommands::OnImportPhotos(this);

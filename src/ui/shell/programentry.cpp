@@ -49,6 +49,8 @@ int CProgramEntry::Main(int argc, char **argv)
             return CCommandLine::ExitUsage;
         case CCommandLine::EAction::exportCsv:
         case CCommandLine::EAction::importCsv:
+        case CCommandLine::EAction::exportXlsx:
+        case CCommandLine::EAction::importXlsx:
         case CCommandLine::EAction::importPhotos:
             return CCsvCommandLine::Main(argc, argv);
         case CCommandLine::EAction::window:
