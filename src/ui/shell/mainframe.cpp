@@ -13,6 +13,7 @@
 #include "employee/employeeform.h"
 #include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
+#include "register/register.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -60,6 +61,7 @@ CMainFrame::CMainFrame(QWidget *parent)
             connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     }
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+    connect(&CRegister::Instance(), &CRegister::ConnectionChanged, this, &CMainFrame::OnConnectionChanged);
     ShowMenu(IDR_MAINFRAME);
     UpdateCommandUI();
     CFrameServices::Register(this);
@@ -114,6 +116,15 @@ void CMainFrame::ShowStatusNote(const QString &text)
     }
     const QString shown = statusBar()->currentMessage();
     statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
+}
+
+void CMainFrame::OnConnectionChanged(bool connected)
+{
+    // Stays until the server answers again, over whatever the panes show.
+    if (connected)
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(CRegister::LostText());
 }
 
 QString CMainFrame::GetStatusText() const
