@@ -63,6 +63,7 @@ struct SClient {
     qint32 shown = 0; // a correction begun at the last tick, written at this one
     QString shownName;
     int seq = 0;
+    QString run; // names written are unique across runs
 };
 
 qint32 Department(QRandomGenerator &random)
@@ -93,7 +94,7 @@ void Correct(SClient &c)
         }
         return;
     }
-    const QString name = QStringLiteral("c%1-%2").arg(c.index).arg(++c.seq);
+    const QString name = QStringLiteral("%1-%2-%3").arg(c.run).arg(c.index).arg(++c.seq);
     const qint32 id = std::exchange(c.shown, 0);
     const qint64 start = Now();
     try {
@@ -161,13 +162,14 @@ int RunClient(const QStringList &a)
     c.index = a.value(1).toInt();
     c.count = a.value(2).toInt();
     c.out = &out;
-    c.random.seed(quint32(1000 + c.index));
+    const qint64 startAt = a.value(3).toLongLong();
+    c.run = QString::number(startAt / 1000000 % 100000, 36);
+    c.random.seed(quint32(startAt / 1000000) + quint32(c.index));
     CDaoRecordset::SetApplicationDatabasePath(a.value(0));
     c.editor.Open();
     CRegister::Instance().Watch();
     QObject::connect(&CRegister::Instance(), &CRegister::Changed,
                      [&out](const SRegisterChange &change) { Heard(out, change); });
-    const qint64 startAt = a.value(3).toLongLong();
     const qint64 endAt = startAt + a.value(4).toLongLong() * 1000000000;
     while (Now() < startAt)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
