@@ -10,7 +10,10 @@
 #include "register/employeeeditor.h"
 #include "register/employees.h"
 #include "register/register.h"
+#include "store/changechannel.h"
+#include "store/daobackend.h"
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "store/foldednames.h"
@@ -368,6 +371,21 @@ SResult Run(const QString &engine, const QString &database, int clients, int sec
     return r;
 }
 
+// What the idle look of a client costs: the file's change counter, or the listening socket.
+void TimePoll(const QString &database)
+{
+    constexpr int kPolls = 2000;
+    auto db = CDaoDatabasePool::Acquire(database);
+    const CDaoBackend &backend = db->Backend();
+    const std::unique_ptr<CChangeChannel> channel = backend.Listen(std::move(db));
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < kPolls; ++i)
+        channel->Poll();
+    std::printf("idle look on %s: %.1f us\n", qPrintable(backend.Shown(database)),
+                double(timer.nsecsElapsed()) / 1000.0 / kPolls);
+}
+
 void Print(const SResult &r)
 {
     std::printf("| %-10s | %2d | %7.1f | %6s | %6s | %6s | %6s | %5d | %6s | %6s | %4d | %4d | %4d |\n",
@@ -480,10 +498,12 @@ int main(int argc, char **argv)
                 "| p99 | unheard | errors | lost |\n");
     const QString file = QDir(folder.path()).filePath(QStringLiteral("load.mdb"));
     Generate(file);
+    TimePoll(file);
     const QString uri = qEnvironmentVariable("MORVEK_TEST_PGURI");
     if (!uri.isEmpty()) {
         EmptyServer(uri);
         CopyToServer(file, uri);
+        TimePoll(uri);
         for (int clients : {1, 5, 20})
             Print(Run(QStringLiteral("PostgreSQL"), uri, clients, seconds, folder.path()));
     }
