@@ -41,9 +41,7 @@ bool FollowNames(CDaoDatabase &db, const QList<qint32> &ids, qint64 *stamp, QLis
 
 CDaoTransaction CRegisterTransaction::Begin()
 {
-    const auto lost = [] {
-        return CDaoException(CRegister::LostText()).WithProblem(EDatabaseProblem::serverUnreachable);
-    };
+    const auto lost = [] { return CDaoException(CRegister::LostText()).WithProblem(EDatabaseProblem::serverUnreachable); };
     if (!CRegister::Instance().IsConnected())
         throw lost();
     try {

@@ -221,7 +221,8 @@ void CDaoDatabase::BeginTrans()
     BeforeWrite();
     QSqlDatabase db = Connection();
     if (!db.transaction()) {
-        CDaoException error = CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
+        CDaoException error = CDaoException::FromSql(db.lastError(),
+                                                     QStringLiteral("データベースの更新を始められません。"));
         // A server connection found broken stays closed: only a new one reaches the server.
         if (!IsOpen())
             error.WithProblem(EDatabaseProblem::serverUnreachable);
