@@ -3,6 +3,7 @@
 #include "base/commandids.h"
 #include "document/morvekdoc.h"
 #include "forms/busyanimation.h"
+#include "register/register.h"
 #include "shellfixture.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
@@ -31,6 +32,7 @@ private slots:
     void missingLayoutFileIsWritten();
     void activationShowsReady();
     void servicesReachTheBars();
+    void lostServerIsShownUntilItAnswers();
     void printerPaper();
     void aboutBoxNamesProgramAndVersion();
 
@@ -188,6 +190,14 @@ void TestShell::activationShowsReady()
     Frame()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Frame()));
     QCOMPARE(Frame()->GetStatusText(), QStringLiteral("Morvek ver 1.0 ﾚﾃﾞｨ"));
+}
+
+void TestShell::lostServerIsShownUntilItAnswers()
+{
+    CRegister::Instance().SetConnected(false);
+    QCOMPARE(Frame()->statusBar()->currentMessage(), CRegister::LostText());
+    CRegister::Instance().SetConnected(true);
+    QVERIFY(Frame()->statusBar()->currentMessage().isEmpty());
 }
 
 void TestShell::servicesReachTheBars()

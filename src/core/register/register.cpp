@@ -1,7 +1,11 @@
 #include "register/register.h"
 
+#include "register/registerwatch.h"
+
 #include "store/daodatabasepool.h"
 #include "store/daorecordset.h"
+
+#include <QCoreApplication>
 
 CRegister &CRegister::Instance()
 {
@@ -12,6 +16,10 @@ CRegister &CRegister::Instance()
     return *instance;
 }
 
+CRegister::CRegister() = default;
+
+CRegister::~CRegister() = default;
+
 void CRegister::Notify(const SRegisterChange &change)
 {
     emit Changed(change);
@@ -20,4 +28,34 @@ void CRegister::Notify(const SRegisterChange &change)
 std::shared_ptr<CDaoDatabase> CRegister::Connection()
 {
     return CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+}
+
+void CRegister::Watch()
+{
+    if (m_pWatch)
+        return;
+    m_pWatch = std::make_unique<CRegisterWatch>();
+    // Its connection goes while Qt's drivers are still loaded.
+    static const bool cleanup = [] {
+        qAddPostRoutine([] { Instance().StopWatching(); });
+        return true;
+    }();
+    Q_UNUSED(cleanup);
+}
+
+void CRegister::StopWatching()
+{
+    m_pWatch.reset();
+    SetConnected(true);
+}
+
+void CRegister::SetConnected(bool connected)
+{
+    if (std::exchange(m_bConnected, connected) != connected)
+        emit ConnectionChanged(connected);
+}
+
+QString CRegister::LostText()
+{
+    return QStringLiteral("サーバーとの接続が切れました。再接続しています…");
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class CDaoDatabase;
+class CRegisterWatch;
 
 // The one place windows, printing, CSV and backups reach the register through:
 // its operations (CUnits, CEmployees, CEmployeeEditor, ...) speak in the program's
@@ -26,9 +27,24 @@ public:
     // Told only after the change is kept: a write that rolled back tells nothing.
     void Notify(const SRegisterChange &change);
 
+    // From now on, while the event loop runs, other programs' and users' writes
+    // arrive on Changed (marked elsewhere), and a lost server is told and reached again.
+    void Watch();
+    void StopWatching();
+    // False while the register's server cannot be reached: writes are refused then.
+    bool IsConnected() const { return m_bConnected; }
+    void SetConnected(bool connected);
+    // What the user reads while it cannot be reached, and what a write is refused with.
+    static QString LostText();
+
 signals:
     void Changed(const SRegisterChange &change);
+    void ConnectionChanged(bool connected);
 
 private:
-    CRegister() = default;
+    CRegister();
+    ~CRegister() override;
+
+    std::unique_ptr<CRegisterWatch> m_pWatch;
+    bool m_bConnected = true;
 };

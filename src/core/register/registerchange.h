@@ -19,6 +19,7 @@ struct SRegisterChange {
     EKind kind = EKind::everything;
     QList<qint32> ids;
     qint32 unit = 0;
+    // Made by another program or user, heard through the register's connection.
     bool elsewhere = false;
 };
 Q_DECLARE_METATYPE(SRegisterChange)

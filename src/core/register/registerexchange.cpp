@@ -1,5 +1,6 @@
 #include "register/registerexchange.h"
 
+#include "register/changepayload.h"
 #include "register/nameindex.h"
 #include "register/register.h"
 #include "store/daocolumnsubset.h"
@@ -157,6 +158,8 @@ void CRegisterExchange::Commit()
     // Refilled whole: an import may touch every employee, and mends what other programs left.
     if (m_bWrote)
         CFoldedNames::Guarded(m_database, [this] { CFoldedNames::Rebuild(m_database); });
+    if (m_bWrote)
+        CChangePayload::Announce(m_database, {{SRegisterChange::EKind::everything, {}, 0}});
     m_bInTransaction = false;
     m_database.CommitTrans();
     CNameIndex::Instance().Forget();

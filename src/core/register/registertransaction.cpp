@@ -1,9 +1,11 @@
 #include "register/registertransaction.h"
 
+#include "register/changepayload.h"
 #include "register/nameindex.h"
 #include "register/register.h"
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
+#include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "store/foldednames.h"
 
@@ -37,9 +39,24 @@ bool FollowNames(CDaoDatabase &db, const QList<qint32> &ids, qint64 *stamp, QLis
 }
 } // namespace
 
+CDaoTransaction CRegisterTransaction::Begin()
+{
+    const auto lost = [] { return CDaoException(CRegister::LostText()).WithProblem(EDatabaseProblem::serverUnreachable); };
+    if (!CRegister::Instance().IsConnected())
+        throw lost();
+    try {
+        return CDaoTransaction();
+    } catch (const CDaoException &error) {
+        if (error.Problem() == EDatabaseProblem::serverUnreachable)
+            throw lost();
+        throw;
+    }
+}
+
 CRegisterTransaction::CRegisterTransaction()
+    : m_transaction(Begin())
     // The transaction holds the shared connection, so the pool hands out that one.
-    : m_pDatabase(CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath()))
+    , m_pDatabase(CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath()))
 {
     // A copy: the hook may put another in its place.
     if (const BegunHook hook = Hook())
@@ -57,6 +74,7 @@ void CRegisterTransaction::Commit()
     qint64 stamp = -1;
     QList<SFoldedName> rows;
     const bool followed = !named.isEmpty() && FollowNames(*m_pDatabase, named, &stamp, &rows);
+    CChangePayload::Announce(*m_pDatabase, m_changes);
     m_transaction.Commit();
     if (followed)
         CNameIndex::Instance().Follow(*m_pDatabase, stamp, named, rows);

@@ -30,6 +30,10 @@ public:
     static void SetBegunHook(BegunHook hook);
 
 private:
+    // Refused at once while the server is known lost, and in the same words when
+    // the connection turns out broken.
+    static CDaoTransaction Begin();
+
     CDaoTransaction m_transaction;
     std::shared_ptr<CDaoDatabase> m_pDatabase;
     QList<SRegisterChange> m_changes;

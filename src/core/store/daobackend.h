@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <memory>
 
+class CChangeChannel;
+class CDaoDatabase;
 class CEngineStatement;
 class QSqlDatabase;
 
@@ -66,4 +68,11 @@ public:
     virtual QString NullSafeEquals() const = 0;
     // Declared widths of a table's text columns, by the names the program uses.
     virtual QHash<QString, int> ColumnWidths(const QSqlDatabase &db, const QString &table) const = 0;
+
+    // Other users and programs: a write tells them what it changed inside its own
+    // transaction (payload at most AnnouncementLimit() bytes of UTF-8; throws
+    // CDaoException), and the shared connection hears what theirs changed.
+    virtual void Announce(const QSqlDatabase &db, const QString &payload) const = 0;
+    virtual qsizetype AnnouncementLimit() const = 0;
+    virtual std::unique_ptr<CChangeChannel> Listen(std::shared_ptr<CDaoDatabase> db) const = 0;
 };

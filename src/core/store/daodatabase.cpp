@@ -220,8 +220,14 @@ void CDaoDatabase::BeginTrans()
         throw CDaoException(QStringLiteral("データベースが開かれていません。"));
     BeforeWrite();
     QSqlDatabase db = Connection();
-    if (!db.transaction())
-        throw CDaoException::FromSql(db.lastError(), QStringLiteral("データベースの更新を始められません。"));
+    if (!db.transaction()) {
+        CDaoException error = CDaoException::FromSql(db.lastError(),
+                                                     QStringLiteral("データベースの更新を始められません。"));
+        // A server connection found broken stays closed: only a new one reaches the server.
+        if (!IsOpen())
+            error.WithProblem(EDatabaseProblem::serverUnreachable);
+        throw error;
+    }
     m_bInTrans = true;
 }
 

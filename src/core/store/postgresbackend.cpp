@@ -1,7 +1,9 @@
 #include "store/postgresbackend.h"
 
 #include "store/databasefault.h"
+#include "store/daoexception.h"
 #include "store/jetdialect.h"
+#include "store/postgreschannel.h"
 #include "store/postgresstatement.h"
 #include "store/serveruri.h"
 #include "store/tabledefinitions.h"
@@ -206,4 +208,20 @@ QHash<QString, int> CPostgresBackend::ColumnWidths(const QSqlDatabase &db, const
         widths.insert(names.value(column, column), q.value(1).toInt());
     }
     return widths;
+}
+
+void CPostgresBackend::Announce(const QSqlDatabase &db, const QString &payload) const
+{
+    // Held by the server until the transaction commits, dropped when it rolls back.
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT pg_notify(?, ?)"));
+    q.addBindValue(QString::fromLatin1(CPostgresChannel::kName));
+    q.addBindValue(CPostgresChannel::Notice(payload));
+    if (!q.exec())
+        throw CDaoException::FromSql(q.lastError(), QStringLiteral("変更を知らせられません。"));
+}
+
+std::unique_ptr<CChangeChannel> CPostgresBackend::Listen(std::shared_ptr<CDaoDatabase> db) const
+{
+    return std::make_unique<CPostgresChannel>(std::move(db));
 }

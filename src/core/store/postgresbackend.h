@@ -35,4 +35,9 @@ public:
     QString ReturningKey() const override { return QStringLiteral(" RETURNING ID"); }
     QString NullSafeEquals() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
     QHash<QString, int> ColumnWidths(const QSqlDatabase &db, const QString &table) const override;
+
+    void Announce(const QSqlDatabase &db, const QString &payload) const override;
+    // The server's 8,000 bytes, less the origin that leads the payload.
+    qsizetype AnnouncementLimit() const override { return 7900; }
+    std::unique_ptr<CChangeChannel> Listen(std::shared_ptr<CDaoDatabase> db) const override;
 };

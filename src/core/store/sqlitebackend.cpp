@@ -4,6 +4,7 @@
 #include "store/databasefault.h"
 #include "store/jetdialect.h"
 #include "store/schemaupgrade.h"
+#include "store/sqlitechannel.h"
 #include "store/sqlitestatement.h"
 #include "store/tabledefinitions.h"
 
@@ -253,4 +254,33 @@ QHash<QString, int> CSqliteBackend::ColumnWidths(const QSqlDatabase &db, const Q
             widths.insert(q.value(1).toString(), match.captured(1).toInt());
     }
     return widths;
+}
+
+void CSqliteBackend::Announce(const QSqlDatabase &db, const QString &payload) const
+{
+    // Made by the first write that needs it: a register without one reads as before.
+    const QString table = QString::fromLatin1(CSqliteChannel::kTable);
+    QSqlQuery q(db);
+    auto run = [&q](const QString &sql, const QVariantList &values) {
+        if (!q.prepare(sql))
+            return false;
+        for (const QVariant &value : values)
+            q.addBindValue(value);
+        return q.exec();
+    };
+    bool done = run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Seq INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                   "Origin TEXT NOT NULL, Payload TEXT NOT NULL)")
+                        .arg(table),
+                    {})
+             && run(QStringLiteral("INSERT INTO %1 (Origin, Payload) VALUES (?, ?)").arg(table),
+                    {CChangeChannel::Origin(), payload});
+    const qint64 seq = done ? q.lastInsertId().toLongLong() : 0;
+    done = done && run(QStringLiteral("DELETE FROM %1 WHERE Seq <= ?").arg(table), {seq - CSqliteChannel::kKeptRows});
+    if (!done)
+        throw CDaoException::FromSql(q.lastError(), QStringLiteral("変更を知らせられません。"));
+}
+
+std::unique_ptr<CChangeChannel> CSqliteBackend::Listen(std::shared_ptr<CDaoDatabase> db) const
+{
+    return std::make_unique<CSqliteChannel>(std::move(db));
 }

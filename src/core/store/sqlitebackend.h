@@ -36,4 +36,8 @@ public:
     QString ReturningKey() const override { return {}; }
     QString NullSafeEquals() const override { return QStringLiteral("IS"); }
     QHash<QString, int> ColumnWidths(const QSqlDatabase &db, const QString &table) const override;
+
+    void Announce(const QSqlDatabase &db, const QString &payload) const override;
+    qsizetype AnnouncementLimit() const override { return 1 << 20; }
+    std::unique_ptr<CChangeChannel> Listen(std::shared_ptr<CDaoDatabase> db) const override;
 };

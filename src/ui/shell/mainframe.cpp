@@ -14,6 +14,7 @@
 #include "employee/employeeform.h"
 #include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
+#include "register/register.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -61,6 +62,7 @@ CMainFrame::CMainFrame(QWidget *parent)
             connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     }
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+    connect(&CRegister::Instance(), &CRegister::ConnectionChanged, this, &CMainFrame::OnConnectionChanged);
     ShowMenu(IDR_MAINFRAME);
     UpdateCommandUI();
     CFrameServices::Register(this);
@@ -115,6 +117,15 @@ void CMainFrame::ShowStatusNote(const QString &text)
     }
     const QString shown = statusBar()->currentMessage();
     statusBar()->showMessage(shown.isEmpty() ? text : shown + QStringLiteral("　") + text, kNoteMilliseconds);
+}
+
+void CMainFrame::OnConnectionChanged(bool connected)
+{
+    // Stays until the server answers again, over whatever the panes show.
+    if (connected)
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(CRegister::LostText());
 }
 
 QString CMainFrame::GetStatusText() const

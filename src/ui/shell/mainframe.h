@@ -66,6 +66,7 @@ protected:
 private:
     void CreateBars();
     void OnSubWindowActivated();
+    void OnConnectionChanged(bool connected);
     void ShowMenu(int menuId);
     bool OnFrameCommand(int id);
     void OnEmployeeEntry();

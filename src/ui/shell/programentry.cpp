@@ -2,6 +2,7 @@
 
 #include "csv/commandline.h"
 #include "csv/csvcommandline.h"
+#include "register/register.h"
 #include "shell/morvekapp.h"
 
 #include <QStringList>
@@ -75,6 +76,8 @@ int CProgramEntry::RunWindow(int argc, char **argv)
     CMorvekApp app(argc, argv);
     if (!app.InitInstance())
         return 0;
+    // Other users' and programs' writes reach the windows; a lost server is reached again.
+    CRegister::Instance().Watch();
     // For measuring the start: says so once the window is shown and painted, then ends,
     // whatever still runs.
     if (qEnvironmentVariableIsSet("MORVEK_QUIT_WHEN_SHOWN")) {
