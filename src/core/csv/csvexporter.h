@@ -14,7 +14,7 @@ struct SCsvExportResult {
     int unplaced = 0;
 };
 
-// Writes the register as "部課.csv" and "社員.csv".
+// Writes the register as "部課.csv" and "社員.csv", and its history as "変更履歴.csv".
 class CCsvExporter final
 {
 public:
@@ -25,7 +25,9 @@ public:
 
     // The two files as UTF-8 text; database errors are thrown.
     SCsvExportResult Build(QByteArray &units, QByteArray &employees);
-    // Both files are written into folder, or, on any failure, neither is touched.
+    // The history, one line per change, oldest first; database errors are thrown.
+    void BuildHistory(QByteArray &history);
+    // The three files are written into folder, or, on any failure, none is touched.
     bool Export(const QString &folder, ECsvEncoding encoding, SCsvExportResult &result, QString &error);
 
 private:

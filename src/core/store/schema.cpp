@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/changelog.h"
 #include "store/daobackend.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
@@ -25,7 +26,7 @@ void CSchema::CreateDatabaseFile(const QString &path)
     // One transaction: a failure leaves nothing behind, or a server's database as empty as it was.
     try {
         db.ExecuteAll(QStringList{CTableDefinitions::Mast00Statement(), CTableDefinitions::Mast01Statement()}
-                      + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements()
+                      + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements() + CChangeLog::CreateStatements()
                       + backend.VersionStatements(CTableDefinitions::kVersion));
         db.Close();
     } catch (const CDaoException &error) {
