@@ -4,7 +4,9 @@
 #include <QString>
 
 class CPhotoBox;
+class QKeyEvent;
 class QLabel;
+class QPushButton;
 
 // The read-only look at one employee (template 141): code, name, sex,
 // telephone, fax, postal code, both address lines and the photo. The caller
@@ -23,6 +25,9 @@ public:
     // One of the eight value statics, or none.
     QLabel *Control(int nId) const;
     CPhotoBox *GetPhotoBox() const { return m_pPhoto; }
+    QPushButton *HistoryButton() const { return m_pHistory; }
+    // 変更履歴 of the employee shown (the button or F4).
+    void OnHistory();
 
     void done(int result) override;
 
@@ -31,14 +36,17 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void OnInitDialog();
 
 private:
     void DoDataExchange();
+    void PutCaptions();
 
     QLabel *m_pControls[9] = {}; // by id - IDC_CODE; the photo's slot stays empty
     QLabel *m_pPlaceholder = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
+    QPushButton *m_pHistory = nullptr;
     QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;
     bool m_bInitDone = false;
     bool m_bCaptionsReset = false;

@@ -1,6 +1,7 @@
 #include "views/unaffiliateddlg.h"
 
 #include "base/errorreport.h"
+#include "forms/asofdate.h"
 #include "forms/dialogunits.h"
 #include "register/employees.h"
 #include "register/register.h"
@@ -11,6 +12,7 @@
 #include "views/unitcontentsmodel.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -87,11 +89,28 @@ void CUnaffiliatedDlg::setVisible(bool visible)
         parentWidget()->window()->activateWindow();
 }
 
+void CUnaffiliatedDlg::keyPressEvent(QKeyEvent *event)
+{
+    // The company window's keys do not reach a window of its own.
+    if (event->key() == Qt::Key_F7 && event->modifiers() == Qt::NoModifier)
+        emit TransferAsked();
+    else
+        QDialog::keyPressEvent(event);
+}
+
 void CUnaffiliatedDlg::Fill()
 {
     CBusyIndicator busy;
-    m_pModel->Assign(RowsOf(CEmployees::WithoutUnit([&busy] { busy.Pulse(); })));
+    m_pModel->Assign(RowsOf(m_shown.OfUnit(0, [&busy] { busy.Pulse(); })));
     m_bFilled = true;
+}
+
+void CUnaffiliatedDlg::SetAsOf(CShownRegister::AsOf asOf)
+{
+    m_shown.SetAsOf(std::move(asOf));
+    setWindowTitle(CAsOfDate::Title(kTitle, m_shown.Day()));
+    if (m_bFilled)
+        Fill();
 }
 
 void CUnaffiliatedDlg::EnsureFilled()
@@ -102,6 +121,9 @@ void CUnaffiliatedDlg::EnsureFilled()
 
 void CUnaffiliatedDlg::OnRegisterChanged(const SRegisterChange &change)
 {
+    // A past day shows what was kept then; today comes back with 今日.
+    if (m_shown.IsAsOf())
+        return;
     // The change is kept already: a failure to show it is not the writer's.
     try {
         Follow(change);
