@@ -22,7 +22,7 @@ const QStringList kHeaders = {QStringLiteral("日時"),  QStringLiteral("適用�
                               QStringLiteral("内容"),  QStringLiteral("項目"),   QStringLiteral("変更前"),
                               QStringLiteral("変更後")};
 // Widths in average characters of the dialog font (a kanji takes about two).
-constexpr int kWidths[] = {21, 17, 12, 10, 12, 30, 30};
+constexpr int kWidths[] = {25, 17, 12, 10, 12, 30, 30};
 constexpr int kHeightChars = 24;
 } // namespace
 

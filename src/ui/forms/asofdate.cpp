@@ -5,8 +5,7 @@
 
 namespace {
 const QString kTitle = QStringLiteral("%1（基準日 %2）");
-const QString kStatus = QStringLiteral(
-    "基準日 %1 の終わりの状態を表示しています（参照のみ）。F5「今日」で現在に戻ります。");
+const QString kStatus = QStringLiteral("%1 の終わりの状態を表示中（参照のみ）。F5 で今日に戻ります。");
 const QString kReadOnly = QStringLiteral("基準日の表示中は変更できません。F5「今日」で現在に戻してから操作してください。");
 const QString kNoDay = QStringLiteral("基準日を正しい日付で入力してください。");
 const QString kFuture = QStringLiteral("基準日に明日以降の日付は指定できません。");

@@ -13,9 +13,11 @@ CFuncKeyCaptions::Set CFuncKeyCaptions::Company(bool asOf)
 {
     Set set = Plain();
     set[3] = QStringLiteral("基準日");
+    // Nobody is moved on a past day.
     if (asOf)
         set[4] = QStringLiteral("今日");
-    set[6] = QStringLiteral("異動");
+    else
+        set[6] = QStringLiteral("異動");
     set[7] = QStringLiteral("検索");
     return set;
 }
