@@ -182,9 +182,9 @@ bool CCsvExporter::Export(const QString &folder, ECsvEncoding encoding, SCsvExpo
     }
     const QDir dir(folder);
     QList<std::pair<QString, QByteArray>> files;
-    for (const auto &[name, text] : {std::pair{CCsvColumns::UnitsFileName(), &units},
-                                     std::pair{CCsvColumns::EmployeesFileName(), &employees},
-                                     std::pair{CCsvColumns::HistoryFileName(), &history}}) {
+    for (const auto &[name, text] :
+         {std::pair{CCsvColumns::UnitsFileName(), &units}, std::pair{CCsvColumns::EmployeesFileName(), &employees},
+          std::pair{CCsvColumns::HistoryFileName(), &history}}) {
         QByteArray bytes;
         if (!CCsvCodec::Encode(*text, encoding, bytes, error)) {
             error = name + QStringLiteral(" の ") + error;

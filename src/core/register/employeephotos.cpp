@@ -27,8 +27,9 @@ QList<qint32> CEmployeePhotos::Store(const QList<SPhoto> &photos)
         CIdChunks::ForEachRow(transaction.Database(),
                               QStringLiteral("SELECT ID, CASE WHEN Pic IS NULL THEN 0 ELSE 1 END FROM Mast01 "
                                              "WHERE ID IN (%1)"),
-                              CIdChunks::Unique(ids),
-                              [&hadPhoto](const CDaoStatement &q) { hadPhoto.insert(qint32(q.Int64(0)), q.Int64(1) != 0); });
+                              CIdChunks::Unique(ids), [&hadPhoto](const CDaoStatement &q) {
+                                  hadPhoto.insert(qint32(q.Int64(0)), q.Int64(1) != 0);
+                              });
     }
     {
         CDaoStatement update(transaction.Database(), QStringLiteral("UPDATE Mast01 SET Pic = ? WHERE ID = ?"));

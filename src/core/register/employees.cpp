@@ -125,8 +125,7 @@ QString CEmployees::EffectiveDateProblem(const QDate &day)
     return {};
 }
 
-CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved,
-                                   const QDate &effective)
+CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved, const QDate &effective)
 {
     if (moved)
         moved->clear();

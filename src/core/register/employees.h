@@ -33,8 +33,7 @@ public:
     // same write, and held until it ends; when it is gone nobody moves. moved gets
     // the employees that were still there. effective is the day the move takes
     // effect (null: today); a day after today is refused (badDate, nobody moves).
-    static EMove Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved = nullptr,
-                      const QDate &effective = {});
+    static EMove Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved = nullptr, const QDate &effective = {});
     // Takes the employees out of their units, all or none; returns those that were there.
     static QList<qint32> Release(const QList<qint32> &ids, const QDate &effective = {});
     // Why a move cannot take effect on day, in Japanese; empty when it can.

@@ -6,6 +6,8 @@
 #include "store/daodatabase.h"
 #include "store/daostatement.h"
 
+#include <algorithm>
+
 namespace {
 const QString kSelect = QStringLiteral(
     "SELECT Seq, Stamp, Eff, Who, Kind, Target, Field, OldUnit, NewUnit, OldVal, NewVal FROM ChangeLog ");
@@ -77,8 +79,8 @@ QList<SHistoryEntry> Of(qint32 target, bool unit)
     QList<SHistoryEntry> entries;
     {
         CDaoStatement q(*db, kSelect
-                                 + QStringLiteral("WHERE Target = ? AND Kind %1 ? ORDER BY Seq DESC")
-                                       .arg(unit ? QStringLiteral(">=") : QStringLiteral("<")));
+                                 + QStringLiteral("WHERE Target = ? AND %1")
+                                       .arg(unit ? QStringLiteral("Kind >= ?") : QStringLiteral("+Kind < ?")));
         q.Bind(0, target);
         q.Bind(1, int(CChangeLog::kUnitAdded));
         q.Exec();
@@ -86,6 +88,9 @@ QList<SHistoryEntry> Of(qint32 target, bool unit)
             entries.append(EntryOf(q));
         q.Finish();
     }
+    // Put in order here: asked to order them, an engine may walk the whole table by Seq.
+    std::sort(entries.begin(), entries.end(),
+              [](const SHistoryEntry &a, const SHistoryEntry &b) { return a.nSeq > b.nSeq; });
     CUnitTimeline units(*db);
     for (SHistoryEntry &entry : entries)
         NameUnits(entry, units);

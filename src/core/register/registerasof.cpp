@@ -11,6 +11,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <vector>
 
 namespace {
 using SValues = CHistoryWriter::SValues;
@@ -53,15 +54,78 @@ const QString kPlaced = QStringLiteral("Kind IN (%1, %2, %3)")
                             .arg(CChangeLog::kEmployeeDeleted)
                             .arg(CChangeLog::kEmployeeMoved);
 
+} // namespace
+
+// What changed since the end of the day, read once: where each employee placed
+// elsewhere since then was, and the values of the fields edited since, latest edit first.
+struct SAsOfPast {
+    QHash<qint32, qint32> placedIn; // employee -> their unit then (CChangeLog::kNowhere: not yet added)
+    QHash<qint32, QList<std::pair<qsizetype, QString>>> edits; // employee -> (column, value before)
+};
+
+namespace {
+// Read by the day's index: entries of a later day lie together, whoever they name.
+std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
+{
+    auto past = std::make_shared<SAsOfPast>();
+    struct SMove {
+        qint64 seq;
+        qint32 day;
+        qint32 target;
+        qint32 oldUnit;
+    };
+    std::vector<SMove> moves;
+    {
+        CDaoStatement q(db, QStringLiteral("SELECT Seq, Eff, Target, OldUnit FROM ChangeLog WHERE ") + kPlaced
+                                + QStringLiteral(" AND Eff > ?"));
+        q.Bind(0, day);
+        q.Exec();
+        while (q.Next())
+            moves.push_back({q.Int64(0), qint32(q.Int64(1)), qint32(q.Int64(2)), qint32(q.Int64(3))});
+        q.Finish();
+    }
+    // The first change after the day names where the employee was.
+    std::sort(moves.begin(), moves.end(),
+              [](const SMove &a, const SMove &b) { return a.day != b.day ? a.day < b.day : a.seq < b.seq; });
+    for (const SMove &move : moves) {
+        if (!past->placedIn.contains(move.target))
+            past->placedIn.insert(move.target, move.oldUnit);
+    }
+    struct SEdit {
+        qint64 seq;
+        qint32 target;
+        qsizetype column;
+        QString old;
+    };
+    std::vector<SEdit> edits;
+    {
+        CDaoStatement q(db, QStringLiteral("SELECT Seq, Target, Field, OldVal FROM ChangeLog WHERE Kind = ? AND Eff > ?"));
+        q.Bind(0, int(CChangeLog::kEmployeeEdited));
+        q.Bind(1, day);
+        q.Exec();
+        while (q.Next()) {
+            const qsizetype column = CHistoryWriter::EmployeeColumns().indexOf(q.Text(2));
+            if (column >= 0)
+                edits.push_back({q.Int64(0), qint32(q.Int64(1)), column, q.Text(3)});
+        }
+        q.Finish();
+    }
+    // Applied latest first, the earliest edit after the day gives the value then.
+    std::sort(edits.begin(), edits.end(), [](const SEdit &a, const SEdit &b) { return a.seq > b.seq; });
+    for (const SEdit &edit : edits)
+        past->edits[edit.target].append({edit.column, edit.old});
+    return past;
+}
+
 // The employees of a unit at the end of a day (unit 0: of none of units), with
-// their values then. Those not moved since are read as they are now; those moved
-// since are found by the first move after the day, which names where they were.
+// their values then: those not placed elsewhere since as they are now, the others
+// where the first change after the day says they were.
 class CEmployeesAt final
 {
 public:
-    CEmployeesAt(CDaoDatabase &db, qint32 day, const QHash<qint32, SUnitFields> &units)
+    CEmployeesAt(CDaoDatabase &db, const SAsOfPast &past, const QHash<qint32, SUnitFields> &units)
         : m_db(db)
-        , m_nDay(day)
+        , m_past(past)
         , m_units(units)
     {
     }
@@ -69,7 +133,11 @@ public:
     SSnapshot Of(qint32 unitId) const
     {
         SSnapshot rows = Unmoved(unitId);
-        const QHash<qint32, qint32> moved = MovedFrom(unitId);
+        QHash<qint32, qint32> moved;
+        for (auto placed = m_past.placedIn.cbegin(); placed != m_past.placedIn.cend(); ++placed) {
+            if (placed.value() != CChangeLog::kNowhere && Belongs(placed.value(), unitId))
+                moved.insert(placed.key(), placed.value());
+        }
         SSnapshot movedRows = CHistoryWriter::ReadEmployees(m_db, moved.keys());
         AddDeleted(moved.keys(), movedRows);
         const int busyo = Column("Busyo");
@@ -77,7 +145,10 @@ public:
             (*row)[busyo] = QString::number(moved.value(row.key()));
             rows.insert(row.key(), *row);
         }
-        TakeBackEdits(rows);
+        for (auto row = rows.begin(); row != rows.end(); ++row) {
+            for (const auto &[column, old] : m_past.edits.value(row.key()))
+                (*row)[column] = old;
+        }
         return rows;
     }
 
@@ -89,60 +160,35 @@ private:
 
     SSnapshot Unmoved(qint32 unitId) const
     {
-        const QString notMoved = QStringLiteral(" NOT EXISTS (SELECT 1 FROM ChangeLog h WHERE h.Target = m.ID "
-                                                "AND h.Eff > ? AND h.")
-                               + kPlaced + QLatin1Char(')');
+        SSnapshot rows;
         if (unitId != 0) {
-            SSnapshot rows;
-            CDaoStatement q(m_db, QStringLiteral("SELECT ID, %1 FROM Mast01 m WHERE Busyo = ? AND")
-                                          .arg(CHistoryWriter::EmployeeColumns().join(QStringLiteral(", ")))
-                                      + notMoved);
+            CDaoStatement q(m_db, QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?")
+                                      .arg(CHistoryWriter::EmployeeColumns().join(QStringLiteral(", "))));
             q.Bind(0, unitId);
-            q.Bind(1, m_nDay);
             q.Exec();
             while (q.Next()) {
+                const auto id = qint32(q.Int64(0));
+                if (m_past.placedIn.contains(id))
+                    continue;
                 SValues values;
                 for (qsizetype i = 0; i < CHistoryWriter::EmployeeColumns().size(); ++i)
                     values << CHistoryWriter::Text(CHistoryWriter::EmployeeColumns().at(i), q.Value(int(i) + 1));
-                rows.insert(qint32(q.Int64(0)), values);
+                rows.insert(id, values);
             }
             q.Finish();
             return rows;
         }
         // Without a unit: those whose unit was not there that day, which only the units read tell.
         QList<qint32> ids;
-        CDaoStatement q(m_db, QStringLiteral("SELECT ID, Busyo FROM Mast01 m WHERE") + notMoved);
-        q.Bind(0, m_nDay);
+        CDaoStatement q(m_db, QStringLiteral("SELECT ID, Busyo FROM Mast01"));
         q.Exec();
         while (q.Next()) {
-            if (Belongs(qint32(q.Int64(1)), 0))
-                ids << qint32(q.Int64(0));
+            const auto id = qint32(q.Int64(0));
+            if (!m_past.placedIn.contains(id) && Belongs(qint32(q.Int64(1)), 0))
+                ids << id;
         }
         q.Finish();
         return CHistoryWriter::ReadEmployees(m_db, ids);
-    }
-
-    // Employee -> the unit they were in, of those placed elsewhere (or added, or deleted) since.
-    QHash<qint32, qint32> MovedFrom(qint32 unitId) const
-    {
-        const QString sql = QStringLiteral(
-                                "SELECT h.Target, h.OldUnit FROM ChangeLog h WHERE h.%1 AND h.Eff > ? AND h.OldUnit %2 "
-                                "AND NOT EXISTS (SELECT 1 FROM ChangeLog p WHERE p.Target = h.Target AND p.%1 "
-                                "AND p.Eff > ? AND (p.Eff < h.Eff OR (p.Eff = h.Eff AND p.Seq < h.Seq)))")
-                                .arg(kPlaced, unitId == 0 ? QStringLiteral(">= ?") : QStringLiteral("= ?"));
-        QHash<qint32, qint32> moved;
-        CDaoStatement q(m_db, sql);
-        q.Bind(0, m_nDay);
-        q.Bind(1, unitId);
-        q.Bind(2, m_nDay);
-        q.Exec();
-        while (q.Next()) {
-            const auto unit = qint32(q.Int64(1));
-            if (Belongs(unit, unitId))
-                moved.insert(qint32(q.Int64(0)), unit);
-        }
-        q.Finish();
-        return moved;
     }
 
     // Employees deleted since: their rows as the delete kept them.
@@ -160,21 +206,8 @@ private:
                      });
     }
 
-    // Fields edited since the day get back the value they had before, the earliest edit last.
-    void TakeBackEdits(SSnapshot &rows) const
-    {
-        ForEachChunk(m_db,
-                     QStringLiteral("SELECT Target, Field, OldVal FROM ChangeLog WHERE Target IN (%1) AND Eff > ? "
-                                    "AND Kind = ? ORDER BY Seq DESC"),
-                     rows.keys(), {m_nDay, int(CChangeLog::kEmployeeEdited)}, [&rows](const CDaoStatement &q) {
-                         const auto column = CHistoryWriter::EmployeeColumns().indexOf(q.Text(1));
-                         if (column >= 0)
-                             rows[qint32(q.Int64(0))][column] = q.Text(2);
-                     });
-    }
-
     CDaoDatabase &m_db;
-    qint32 m_nDay;
+    const SAsOfPast &m_past;
     const QHash<qint32, SUnitFields> &m_units;
 };
 
@@ -236,6 +269,13 @@ CRegisterAsOf::CRegisterAsOf(const QDate &day)
     CUnitTimeline timeline(*db, DayOf(day));
     timeline.MoveToEndOf(DayOf(day));
     m_units = timeline.Units();
+}
+
+const SAsOfPast &CRegisterAsOf::Past(CDaoDatabase &db) const
+{
+    if (!m_pPast)
+        m_pPast = ReadPast(db, DayOf(m_day));
+    return *m_pPast;
 }
 
 QList<SUnitRow> CRegisterAsOf::Children(qint32 parentId) const
@@ -302,7 +342,7 @@ QList<SEmployeeRow> CRegisterAsOf::OfUnit(qint32 unitId, const std::function<voi
     if (!m_bKept)
         return CEmployees::OfUnit(unitId, pulse);
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
-    const SSnapshot found = CEmployeesAt(*db, DayOf(m_day), m_units).Of(unitId);
+    const SSnapshot found = CEmployeesAt(*db, Past(*db), m_units).Of(unitId);
     QList<SEmployeeRow> rows;
     rows.reserve(found.size());
     QHash<qint32, QString> paths;
@@ -335,7 +375,7 @@ std::optional<CPrintSource::SCompanyList> CRegisterAsOf::CompanyList(qint32 unit
     CPrintSource::SCompanyList list;
     list.strCompany = company.strName;
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
-    const CEmployeesAt employees(*db, DayOf(m_day), m_units);
+    const CEmployeesAt employees(*db, Past(*db), m_units);
     for (const SUnitFields &unit : Units()) {
         if (unit.nCode != company.nCode)
             continue;
@@ -372,7 +412,7 @@ std::optional<CPrintSource::SUnitList> CRegisterAsOf::UnitList(qint32 unitId) co
     };
     walk(unitId, 0);
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
-    const CEmployeesAt employees(*db, DayOf(m_day), m_units);
+    const CEmployeesAt employees(*db, Past(*db), m_units);
     for (const auto &[unit, topUnit] : order) {
         CPrintSource::SUnitGroup group;
         group.nUnit = unit;

@@ -10,11 +10,16 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class CDaoDatabase;
+struct SAsOfPast;
 
 // The register as it stood at the end of one day, read from the history: the
 // units with their fields and place, and the employees of each. Read-only. The
-// units are read once, when made; the employees on each ask.
+// units are read once, when made; what changed since the day at the first list
+// asked for; the employees of a unit on each ask.
 class CRegisterAsOf final
 {
 public:
@@ -42,7 +47,11 @@ public:
     std::optional<CPrintSource::SUnitList> UnitList(qint32 unitId) const;
 
 private:
+    // Read at the first list asked for, and kept for the next.
+    const SAsOfPast &Past(CDaoDatabase &db) const;
+
     QDate m_day;
     QHash<qint32, SUnitFields> m_units;
     bool m_bKept = false; // the register keeps a history (an older file opened read-only may not)
+    mutable std::shared_ptr<SAsOfPast> m_pPast;
 };

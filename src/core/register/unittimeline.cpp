@@ -6,6 +6,7 @@
 #include "store/daostatement.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 SUnitFields FromValues(qint32 id, const CHistoryWriter::SValues &values)
@@ -29,8 +30,9 @@ CUnitTimeline::CUnitTimeline(CDaoDatabase &db, qint32 sinceDay)
     }
     if (!CChangeLog::Exists(db))
         return;
+    // Put in order here: asked to order them, an engine may walk the whole table by Seq.
     CDaoStatement q(db, QStringLiteral("SELECT Seq, Eff, Kind, Target, Field, OldUnit, NewUnit, OldVal, NewVal, Shot "
-                                       "FROM ChangeLog WHERE Kind >= ? AND Eff > ? ORDER BY Seq"));
+                                       "FROM ChangeLog WHERE Kind >= ? AND Eff > ?"));
     q.Bind(0, int(CChangeLog::kUnitAdded));
     q.Bind(1, sinceDay);
     q.Exec();
@@ -39,6 +41,7 @@ CUnitTimeline::CUnitTimeline(CDaoDatabase &db, qint32 sinceDay)
                           qint32(q.Int64(5)), qint32(q.Int64(6)), q.Text(7), q.Text(8), q.Text(9)});
     }
     q.Finish();
+    std::sort(m_changes.begin(), m_changes.end(), [](const SChange &a, const SChange &b) { return a.seq < b.seq; });
     m_nApplied = m_changes.size();
 }
 

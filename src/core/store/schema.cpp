@@ -26,8 +26,8 @@ void CSchema::CreateDatabaseFile(const QString &path)
     // One transaction: a failure leaves nothing behind, or a server's database as empty as it was.
     try {
         db.ExecuteAll(QStringList{CTableDefinitions::Mast00Statement(), CTableDefinitions::Mast01Statement()}
-                      + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements() + CChangeLog::CreateStatements()
-                      + backend.VersionStatements(CTableDefinitions::kVersion));
+                      + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements()
+                      + CChangeLog::CreateStatements() + backend.VersionStatements(CTableDefinitions::kVersion));
         db.Close();
     } catch (const CDaoException &error) {
         db.Close();
