@@ -3,6 +3,7 @@
 // brings the register back; 異動 with its own day; 変更履歴's rows; the printed list.
 #include "employee/employeeform.h"
 #include "employee/employeeviewdlg.h"
+#include "employee/namesearchdlg.h"
 #include "employee/historydlg.h"
 #include "forms/asofdate.h"
 #include "forms/eradateedit.h"
@@ -72,6 +73,8 @@ private slots:
     void editsAreRefused_data();
     void editsAreRefused();
     void todayFollowsChangesAgain();
+    void searchShowsWhereTheyStoodThen_data();
+    void searchShowsWhereTheyStoodThen();
     void transferTakesTheTypedDay();
     void historyRowsNewestFirst();
     void masterFormAsksForAnEmployeeFirst();
@@ -214,6 +217,34 @@ void TestAsOfView::todayFollowsChangesAgain()
     QCOMPARE(ChildTexts(ItemOf(panes.tree, m_company)), QStringList({"営業本部", "管理部"}));
 }
 
+void TestAsOfView::searchShowsWhereTheyStoodThen_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<bool>("yamada"); // 山田, else 高橋
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("山田 before the transfer") << kTransfer.addDays(-1) << true << "営業部";
+    QTest::newRow("山田 on the transfer") << kTransfer << true << "総務部";
+    QTest::newRow("山田 today") << QDate() << true << "管理部";
+    QTest::newRow("高橋 before 企画部 went") << QDate::currentDate().addDays(-1) << false << "企画部";
+}
+
+void TestAsOfView::searchShowsWhereTheyStoodThen()
+{
+    QFETCH(QDate, day);
+    QFETCH(bool, yamada);
+    QFETCH(QString, unit);
+    const qint32 id = yamada ? m_yamada : m_takahashi;
+    SPanes panes;
+    SetAsOf(panes, day);
+    CDialogAnswers answers([id](QDialog &dialog) {
+        dynamic_cast<CNameSearchDlg &>(dialog).m_nSelectedID = id;
+        return int(QDialog::Accepted);
+    });
+    panes.tree->SearchEmployeeByName();
+    QCOMPARE(panes.tree->currentItem()->text(0), unit);
+    QCOMPARE(panes.list->currentIndex().data().toString(), yamada ? QStringLiteral("山田") : QStringLiteral("高橋"));
+}
+
 // 佐藤 joins 営業部 on 令和5年10月1日, typed in the move's own form.
 void TestAsOfView::transferTakesTheTypedDay()
 {
@@ -287,6 +318,7 @@ void TestAsOfView::masterFormAsksForAnEmployeeFirst()
     CEmployeeForm form;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
+    Keep(&form, "master.png");
     PressKey(Qt::Key_F4);
     QVERIFY(opened.isEmpty());
     QCOMPARE(frame.m_status, QStringLiteral("変更履歴を見る社員を社員コードで呼び出してください。"));
