@@ -5,6 +5,7 @@
 // without it). Registers are kept in $MORVEK_BENCH_DIR (default: a temporary folder).
 // $MORVEK_BENCH_PGURI: the same on that (empty) PostgreSQL database instead.
 #include "register/employees.h"
+#include "register/history.h"
 #include "register/idchunks.h"
 #include "register/registerasof.h"
 #include "register/registertransaction.h"
@@ -148,6 +149,26 @@ void BM_List10000AsOfPast(benchmark::State &state)
     state.counters["rows"] = double(rows);
 }
 
+// The first list after the day is chosen also reads what changed since.
+void BM_List10000AsOfPastFirst(benchmark::State &state)
+{
+    Register();
+    qsizetype rows = 0;
+    for (auto _ : state)
+        rows = CRegisterAsOf(kPast).OfUnit(kCrowdedUnit).size();
+    state.counters["rows"] = double(rows);
+}
+
+// 変更履歴 of one employee.
+void BM_EmployeeHistory(benchmark::State &state)
+{
+    Register();
+    qsizetype entries = 0;
+    for (auto _ : state)
+        entries = CHistory::OfEmployee(4242).size();
+    state.counters["entries"] = double(entries);
+}
+
 // The move as it was written before the history: the same statements, without the entries.
 void MoveWithoutHistory(const QList<qint32> &ids, qint32 unitId)
 {
@@ -210,6 +231,8 @@ BENCHMARK(BM_TreeToday)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeAsOfPast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_List10000Today)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_List10000AsOfPast)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_List10000AsOfPastFirst)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmployeeHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveOne)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveOne_NoHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Move15000)->Unit(benchmark::kMillisecond);

@@ -78,6 +78,8 @@ QList<SHistoryEntry> Of(qint32 target, bool unit)
         return {};
     QList<SHistoryEntry> entries;
     {
+        // An employee's entries are found by one walk of the table (Kind kept off its
+        // index): an index by employee would make every bulk move dearer.
         CDaoStatement q(*db, kSelect
                                  + QStringLiteral("WHERE Target = ? AND %1")
                                        .arg(unit ? QStringLiteral("Kind >= ?") : QStringLiteral("+Kind < ?")));

@@ -123,12 +123,27 @@ QString CHistoryWriter::Text(const QString &column, const QVariant &value)
     if (!value.isValid() || value.isNull())
         return {};
     if (column == QLatin1String("Sdate") || column == QLatin1String("Indat") || column == QLatin1String("Outdat")) {
+        // A file keeps them as ISO text already: taken as it is, as lists read thousands.
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString();
+            if (text.size() >= 10 && IsoDate(QStringView(text).left(10)).isValid())
+                return text.left(10);
+        }
         const CDateValue date = CDateValue::FromVariant(value);
         return date.IsValid() ? date.Date().toString(Qt::ISODate) : value.toString();
     }
     if (column == QLatin1String("Sex"))
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     return value.toString();
+}
+
+QDate CHistoryWriter::IsoDate(QStringView text)
+{
+    if (text.size() != 10 || text.at(4) != u'-' || text.at(7) != u'-')
+        return {};
+    bool year = false, month = false, day = false;
+    const QDate date(text.left(4).toInt(&year), text.mid(5, 2).toInt(&month), text.mid(8, 2).toInt(&day));
+    return year && month && day ? date : QDate();
 }
 
 QString CHistoryWriter::Pack(const SValues &values)

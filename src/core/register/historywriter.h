@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QVariant>
 
 class CDaoDatabase;
@@ -33,6 +34,8 @@ public:
     static SSnapshot ReadUnits(CDaoDatabase &db, const QList<qint32> &ids);
     // One value as the history writes it: dates as yyyy-MM-dd, Sex as 0 or 1.
     static QString Text(const QString &column, const QVariant &value);
+    // A date as Text() writes it ("yyyy-MM-dd"), read without the general parser; invalid otherwise.
+    static QDate IsoDate(QStringView text);
     // A row's values packed into one text, and back.
     static QString Pack(const SValues &values);
     static SValues Unpack(const QString &text, qsizetype count);

@@ -59,7 +59,8 @@ const QString kPlaced = QStringLiteral("Kind IN (%1, %2, %3)")
 // What changed since the end of the day, read once: where each employee placed
 // elsewhere since then was, and the values of the fields edited since, latest edit first.
 struct SAsOfPast {
-    QHash<qint32, qint32> placedIn; // employee -> their unit then (CChangeLog::kNowhere: not yet added)
+    QHash<qint32, qint32> placedIn;         // employee -> their unit then (CChangeLog::kNowhere: not yet added)
+    QHash<qint32, QList<qint32>> unitsHeld; // the same by unit
     QHash<qint32, QList<std::pair<qsizetype, QString>>> edits; // employee -> (column, value before)
 };
 
@@ -88,8 +89,10 @@ std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
     std::sort(moves.begin(), moves.end(),
               [](const SMove &a, const SMove &b) { return a.day != b.day ? a.day < b.day : a.seq < b.seq; });
     for (const SMove &move : moves) {
-        if (!past->placedIn.contains(move.target))
+        if (!past->placedIn.contains(move.target)) {
             past->placedIn.insert(move.target, move.oldUnit);
+            past->unitsHeld[move.oldUnit].append(move.target);
+        }
     }
     struct SEdit {
         qint64 seq;
@@ -123,10 +126,13 @@ std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
 class CEmployeesAt final
 {
 public:
-    CEmployeesAt(CDaoDatabase &db, const SAsOfPast &past, const QHash<qint32, SUnitFields> &units)
+    // columns: those the caller uses, which must hold Busyo.
+    CEmployeesAt(CDaoDatabase &db, const SAsOfPast &past, const QHash<qint32, SUnitFields> &units,
+                 const QStringList &columns = CHistoryWriter::EmployeeColumns())
         : m_db(db)
         , m_past(past)
         , m_units(units)
+        , m_columns(columns)
     {
     }
 
@@ -134,9 +140,14 @@ public:
     {
         SSnapshot rows = Unmoved(unitId);
         QHash<qint32, qint32> moved;
-        for (auto placed = m_past.placedIn.cbegin(); placed != m_past.placedIn.cend(); ++placed) {
-            if (placed.value() != CChangeLog::kNowhere && Belongs(placed.value(), unitId))
-                moved.insert(placed.key(), placed.value());
+        if (unitId != 0) {
+            for (qint32 id : m_past.unitsHeld.value(unitId))
+                moved.insert(id, unitId);
+        } else {
+            for (auto placed = m_past.placedIn.cbegin(); placed != m_past.placedIn.cend(); ++placed) {
+                if (placed.value() != CChangeLog::kNowhere && Belongs(placed.value(), 0))
+                    moved.insert(placed.key(), placed.value());
+            }
         }
         SSnapshot movedRows = CHistoryWriter::ReadEmployees(m_db, moved.keys());
         AddDeleted(moved.keys(), movedRows);
@@ -162,17 +173,24 @@ private:
     {
         SSnapshot rows;
         if (unitId != 0) {
-            CDaoStatement q(m_db, QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?")
-                                      .arg(CHistoryWriter::EmployeeColumns().join(QStringLiteral(", "))));
+            // Only the columns asked for are read; the others stay null.
+            const QStringList &all = CHistoryWriter::EmployeeColumns();
+            QList<qsizetype> wanted;
+            for (const QString &column : m_columns)
+                wanted << all.indexOf(column);
+            CDaoStatement q(
+                m_db,
+                QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?").arg(m_columns.join(QStringLiteral(", "))));
             q.Bind(0, unitId);
             q.Exec();
+            const SValues empty(all.size());
             while (q.Next()) {
                 const auto id = qint32(q.Int64(0));
                 if (m_past.placedIn.contains(id))
                     continue;
-                SValues values;
-                for (qsizetype i = 0; i < CHistoryWriter::EmployeeColumns().size(); ++i)
-                    values << CHistoryWriter::Text(CHistoryWriter::EmployeeColumns().at(i), q.Value(int(i) + 1));
+                SValues values = empty;
+                for (qsizetype i = 0; i < wanted.size(); ++i)
+                    values[wanted.at(i)] = CHistoryWriter::Text(m_columns.at(i), q.Value(int(i) + 1));
                 rows.insert(id, values);
             }
             q.Finish();
@@ -209,23 +227,26 @@ private:
     CDaoDatabase &m_db;
     const SAsOfPast &m_past;
     const QHash<qint32, SUnitFields> &m_units;
+    QStringList m_columns;
 };
 
 CDateValue DateOf(const QString &text)
 {
-    return text.isNull() ? CDateValue() : CDateValue(QDate::fromString(text, Qt::ISODate));
+    return text.isNull() ? CDateValue() : CDateValue(CHistoryWriter::IsoDate(text));
 }
 
 SEmployeeRow RowOf(qint32 id, const SValues &values)
 {
+    static const int sex = Column("Sex"), name = Column("Name"), code = Column("Code"), busyo = Column("Busyo"),
+                     kana = Column("Kana"), indat = Column("Indat"), tel = Column("TEL");
     return {id,
-            values.at(Column("Sex")) == QLatin1String("1"),
-            values.at(Column("Name")),
-            values.at(Column("Code")).toInt(),
-            values.at(Column("Busyo")).toInt(),
-            values.at(Column("Kana")),
-            DateOf(values.at(Column("Indat"))),
-            values.at(Column("TEL")),
+            values.at(sex) == QLatin1String("1"),
+            values.at(name),
+            values.at(code).toInt(),
+            values.at(busyo).toInt(),
+            values.at(kana),
+            DateOf(values.at(indat)),
+            values.at(tel),
             {}};
 }
 
@@ -342,7 +363,10 @@ QList<SEmployeeRow> CRegisterAsOf::OfUnit(qint32 unitId, const std::function<voi
     if (!m_bKept)
         return CEmployees::OfUnit(unitId, pulse);
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
-    const SSnapshot found = CEmployeesAt(*db, Past(*db), m_units).Of(unitId);
+    static const QStringList listed = {QStringLiteral("Code"), QStringLiteral("Busyo"), QStringLiteral("Sex"),
+                                       QStringLiteral("Name"), QStringLiteral("Kana"),  QStringLiteral("Indat"),
+                                       QStringLiteral("TEL")};
+    const SSnapshot found = CEmployeesAt(*db, Past(*db), m_units, listed).Of(unitId);
     QList<SEmployeeRow> rows;
     rows.reserve(found.size());
     QHash<qint32, QString> paths;
