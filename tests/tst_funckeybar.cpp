@@ -97,9 +97,10 @@ void TestFuncKeyBar::captionSets_data()
     QTest::addColumn<int>("set");
     QTest::addColumn<QString>("changed");
     QTest::newRow("plain") << 0 << "";
-    QTest::newRow("company window") << 1 << "F8=検索";
-    QTest::newRow("employee master") << 2 << "F2=前頁 F3=次頁 F5=ﾓｰﾄﾞ F7=削除 F8=検索 F9=名前";
+    QTest::newRow("company window") << 1 << "F4=基準日 F7=異動 F8=検索";
+    QTest::newRow("employee master") << 2 << "F2=前頁 F3=次頁 F4=変更履歴 F5=ﾓｰﾄﾞ F7=削除 F8=検索 F9=名前";
     QTest::newRow("employee search") << 3 << "F2=前頁 F3=次頁";
+    QTest::newRow("company window as of a past day") << 4 << "F4=基準日 F5=今日 F8=検索";
 }
 
 void TestFuncKeyBar::captionSets()
@@ -107,7 +108,8 @@ void TestFuncKeyBar::captionSets()
     QFETCH(int, set);
     QFETCH(QString, changed);
     const CFuncKeyCaptions::Set sets[] = {CFuncKeyCaptions::Plain(), CFuncKeyCaptions::Company(),
-                                          CFuncKeyCaptions::EmployeeMaster(), CFuncKeyCaptions::EmployeeSearch()};
+                                          CFuncKeyCaptions::EmployeeMaster(), CFuncKeyCaptions::EmployeeSearch(),
+                                          CFuncKeyCaptions::Company(true)};
     const CFuncKeyCaptions::Set &captions = sets[set];
     QCOMPARE(captions[0], QStringLiteral("HELP"));
     QStringList differences;

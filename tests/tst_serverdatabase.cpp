@@ -133,8 +133,9 @@ void TestServerDatabase::emptyDatabaseIsMadeOnceAndUsed()
     db.Open(uri);
     QCOMPARE(db.Connection().driverName(), QStringLiteral("QPSQL"));
     CRawConnection raw(uri);
-    // Four of ours, the two tables' keys and the key of the folded names beside Mast01.
-    QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = 'public'")).toInt(), 7);
+    // Four of ours, the two tables' keys, the key of the folded names beside Mast01, and
+    // the change history's key with its index.
+    QCOMPARE(raw.Scalar(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = 'public'")).toInt(), 9);
     // A second creation finds the register there and changes nothing.
     raw.Exec(QStringLiteral("INSERT INTO Mast00 (Parent, Code, Name) VALUES (0, 1, 'head')"));
     QVERIFY_THROWS_EXCEPTION(CDaoException, CSchema::CreateDatabaseFile(uri));

@@ -102,6 +102,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
     const QStringList help = {"ﾍﾙﾌﾟ(&H)", "  ﾄﾋﾟｯｸの検索(&H)", "  -", "  Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)..."};
     QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)",
                                    "  新規会社作成",
+                                   "  社員の異動...\tF7",
                                    "  会社構成閉じる(&C)",
                                    "  上書き保存(&S)\tCtrl+S",
                                    "  名前を付けて保存(&A)...",
@@ -123,7 +124,9 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                                    "  サーバーのデータベースを開く...",
                                    "  -",
                                    "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
-                          + view + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F"}) + help);
+                          + view
+                          + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F", "  -", "  基準日...\tF4", "  今日\tF5"})
+                          + help);
 
     CloseCompanyWindows();
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));

@@ -23,6 +23,16 @@ const QStringList &CCsvColumns::EmployeeHeaders()
     return headers;
 }
 
+const QStringList &CCsvColumns::HistoryHeaders()
+{
+    static const QStringList headers = {
+        QStringLiteral("日時"), QStringLiteral("発効日"), QStringLiteral("担当者"),
+        QStringLiteral("内容"), QStringLiteral("対象ID"), QStringLiteral("対象"),
+        QStringLiteral("項目"), QStringLiteral("変更前"), QStringLiteral("変更後"),
+    };
+    return headers;
+}
+
 int CCsvColumns::UnitWidth(int column)
 {
     static const int widths[UnitColumnCount] = {0, 0, 60, 8, 60, 60, 16, 16};

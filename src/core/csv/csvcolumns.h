@@ -34,6 +34,8 @@ public:
 
     static QString UnitsFileName() { return QStringLiteral("部課.csv"); }
     static QString EmployeesFileName() { return QStringLiteral("社員.csv"); }
+    static QString HistoryFileName() { return QStringLiteral("変更履歴.csv"); }
+    static const QStringList &HistoryHeaders();
     static const QStringList &UnitHeaders();
     static const QStringList &EmployeeHeaders();
     // Width of the database column behind a header, 0 when it is not text.

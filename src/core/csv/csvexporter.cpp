@@ -5,6 +5,7 @@
 #include "csv/csvformulaguard.h"
 #include "csv/csvtable.h"
 #include "store/daoexception.h"
+#include "register/history.h"
 #include "register/registerexchange.h"
 #include "store/mast01.h"
 
@@ -13,6 +14,8 @@
 #include <QHash>
 #include <QSaveFile>
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -121,52 +124,93 @@ SCsvExportResult CCsvExporter::Rows(const RowSink &unitRow, const RowSink &emplo
     return result;
 }
 
+void CCsvExporter::BuildHistory(QByteArray &history)
+{
+    // Whom each line is about, as the register names them now.
+    QHash<qint32, QString> employees;
+    CRegisterExchange exchange(m_database);
+    exchange.ForEachEmployee([&employees](const CMast01 &set) {
+        employees.insert(set.m_ID, QString::number(set.m_Code) + QLatin1Char(' ') + set.m_Name);
+    });
+    QHash<qint32, QString> units;
+    for (const SUnitRecord &unit : exchange.Units(CRegisterExchange::EUnitOrder::byId))
+        units.insert(unit.id, unit.fields[0]);
+    history.clear();
+    CCsvTable::AppendRecord(history, CCsvColumns::HistoryHeaders());
+    CHistory::ForEach(m_database, [&](const SHistoryEntry &entry) {
+        const bool ofUnit = entry.what >= SHistoryEntry::EWhat::unitAdded;
+        CCsvTable::AppendRecord(history, {
+                                             entry.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                             CCsvDate::Format(CDateValue(entry.effective)),
+                                             entry.strWho,
+                                             entry.WhatText(),
+                                             QString::number(entry.nTarget),
+                                             (ofUnit ? units : employees).value(entry.nTarget),
+                                             entry.FieldText(),
+                                             entry.strOld,
+                                             entry.strNew,
+                                         });
+    });
+}
+
+namespace {
+// Writes every file or, should one fail, puts back what the folder held before.
+bool WriteAll(const QList<std::pair<QString, QByteArray>> &files, QString &error)
+{
+    QList<std::pair<QString, std::optional<QByteArray>>> previous;
+    for (const auto &[path, bytes] : files) {
+        QFile file(path);
+        if (!file.exists()) {
+            previous.append({path, std::nullopt});
+            continue;
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("%1 を読めません。").arg(QDir::toNativeSeparators(path));
+            return false;
+        }
+        previous.append({path, file.readAll()});
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (WriteAtomically(files.at(i).first, files.at(i).second, error))
+            continue;
+        for (qsizetype j = 0; j < i; ++j) {
+            QString ignored;
+            if (previous.at(j).second)
+                WriteAtomically(previous.at(j).first, *previous.at(j).second, ignored);
+            else
+                QFile::remove(previous.at(j).first);
+        }
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 bool CCsvExporter::Export(const QString &folder, ECsvEncoding encoding, SCsvExportResult &result, QString &error)
 {
-    QByteArray units, employees;
+    QByteArray units, employees, history;
     try {
         result = Build(units, employees);
+        BuildHistory(history);
     } catch (const CDaoException &e) {
         error = e.GetErrorMessage();
         return false;
     }
-    QByteArray unitBytes, employeeBytes;
-    if (!CCsvCodec::Encode(units, encoding, unitBytes, error)) {
-        error = CCsvColumns::UnitsFileName() + QStringLiteral(" の ") + error;
-        return false;
-    }
-    if (!CCsvCodec::Encode(employees, encoding, employeeBytes, error)) {
-        error = CCsvColumns::EmployeesFileName() + QStringLiteral(" の ") + error;
-        return false;
-    }
     const QDir dir(folder);
+    QList<std::pair<QString, QByteArray>> files;
+    for (const auto &[name, text] :
+         {std::pair{CCsvColumns::UnitsFileName(), &units}, std::pair{CCsvColumns::EmployeesFileName(), &employees},
+          std::pair{CCsvColumns::HistoryFileName(), &history}}) {
+        QByteArray bytes;
+        if (!CCsvCodec::Encode(*text, encoding, bytes, error)) {
+            error = name + QStringLiteral(" の ") + error;
+            return false;
+        }
+        files.append({dir.filePath(name), bytes});
+    }
     if (!dir.exists()) {
         error = QStringLiteral("フォルダ %1 が見つかりません。").arg(QDir::toNativeSeparators(folder));
         return false;
     }
-    const QString unitPath = dir.filePath(CCsvColumns::UnitsFileName());
-    const QString employeePath = dir.filePath(CCsvColumns::EmployeesFileName());
-    // Kept so that a failure with the second file can put the first one back.
-    QFile previous(unitPath);
-    const bool hadPrevious = previous.exists();
-    QByteArray previousBytes;
-    if (hadPrevious) {
-        if (!previous.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("%1 を読めません。").arg(QDir::toNativeSeparators(unitPath));
-            return false;
-        }
-        previousBytes = previous.readAll();
-        previous.close();
-    }
-    if (!WriteAtomically(unitPath, unitBytes, error))
-        return false;
-    if (!WriteAtomically(employeePath, employeeBytes, error)) {
-        QString ignored;
-        if (hadPrevious)
-            WriteAtomically(unitPath, previousBytes, ignored);
-        else
-            QFile::remove(unitPath);
-        return false;
-    }
-    return true;
+    return WriteAll(files, error);
 }

@@ -16,7 +16,7 @@ struct SCsvExportResult {
     int unplaced = 0;
 };
 
-// Writes the register as "部課.csv" and "社員.csv".
+// Writes the register as "部課.csv" and "社員.csv", and its history as "変更履歴.csv".
 class CCsvExporter final
 {
 public:
@@ -32,7 +32,9 @@ public:
     // The rows of both files, each headed by its header row, dates as ISO dates; the
     // files and the workbook are made from these. Database errors are thrown.
     SCsvExportResult Rows(const RowSink &unitRow, const RowSink &employeeRow);
-    // Both files are written into folder, or, on any failure, neither is touched.
+    // The history, one line per change, oldest first; database errors are thrown.
+    void BuildHistory(QByteArray &history);
+    // The three files are written into folder, or, on any failure, none is touched.
     bool Export(const QString &folder, ECsvEncoding encoding, SCsvExportResult &result, QString &error);
 
 private:

@@ -3,6 +3,7 @@
 #include "dates/eradate.h"
 #include "printlayout/celltext.h"
 #include "register/printsource.h"
+#include "register/registerasof.h"
 
 #include <QColor>
 #include <QHash>
@@ -17,6 +18,7 @@ constexpr int kHeadingHeight = 80;
 constexpr int kHeadingTextHeight = 45;
 constexpr double kPhotoUnitsPerPixel = 3.5;
 const QString kDateFormat = QStringLiteral(" %e年 %m月 %d日\n");
+const QString kAsOfFormat = QStringLiteral("%e年 %m月 %d日");
 
 QString EraText(const CDateValue &date)
 {
@@ -35,6 +37,16 @@ bool HasLeft(const CDateValue &date)
 CCompanyListJob::CCompanyListJob()
 {
     SetTable(QString());
+}
+
+void CCompanyListJob::SetAsOf(std::shared_ptr<const CRegisterAsOf> asOf)
+{
+    m_pAsOf = std::move(asOf);
+    CEraDate era;
+    if (m_pAsOf)
+        era.SetDate(CDateValue(m_pAsOf->Day()));
+    m_table.m_strAsOf = m_pAsOf ? QStringLiteral("基準日 ") + era.FormatEra(kAsOfFormat) + QStringLiteral(" 現在　")
+                                : QString();
 }
 
 void CCompanyListJob::SetTable(const QString &companyName)
@@ -80,7 +92,7 @@ bool CCompanyListJob::PrepareUnitPrintJob(qint32 unitId, bool breakPerTopUnit)
 {
     Reset();
     m_bByUnit = true;
-    std::optional<CPrintSource::SUnitList> list = CPrintSource::UnitList(unitId);
+    std::optional<CPrintSource::SUnitList> list = m_pAsOf ? m_pAsOf->UnitList(unitId) : CPrintSource::UnitList(unitId);
     if (!list)
         return false;
     SetTable(list->strUnit);
@@ -110,7 +122,8 @@ void CCompanyListJob::DrawPage(QPainter &dc, const SPrintInfo &info)
 bool CCompanyListJob::PrepareCompanyPrintJob(qint32 unitId)
 {
     Reset();
-    std::optional<CPrintSource::SCompanyList> list = CPrintSource::CompanyList(unitId);
+    std::optional<CPrintSource::SCompanyList> list = m_pAsOf ? m_pAsOf->CompanyList(unitId)
+                                                             : CPrintSource::CompanyList(unitId);
     if (!list)
         return false;
     SetTable(list->strCompany);

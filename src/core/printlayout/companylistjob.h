@@ -6,7 +6,10 @@
 #include "register/printrecord.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
+
+class CRegisterAsOf;
 
 // The employee list, "社員一覧表": six employees a page with photo, personal data
 // and the rest; of a whole company, or of one unit and the units under it,
@@ -15,6 +18,10 @@ class CCompanyListJob final : public CPrintJob
 {
 public:
     CCompanyListJob();
+
+    // The lists are made as the register stood at the end of that day, which the
+    // header then names; none: as it is.
+    void SetAsOf(std::shared_ptr<const CRegisterAsOf> asOf);
 
     // Gathers every employee of the company above unitId; false, with an empty
     // job, when that unit is gone.
@@ -56,6 +63,7 @@ private:
     int SmallestText(const QPainter &dc) const;
 
     CPrintTable m_table;
+    std::shared_ptr<const CRegisterAsOf> m_pAsOf;
     std::vector<CPrintRecord> m_records;
     bool m_bByUnit = false;
     QStringList m_headings;

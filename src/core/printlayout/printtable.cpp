@@ -112,7 +112,7 @@ void CPrintTable::DrawText(QPainter &dc, const QString &text, const SRect &rect,
 
 QString CPrintTable::DateText() const
 {
-    return CDateValue::CurrentTime().Format(QStringLiteral("印刷日 %y 年 %m 月 %d 日"));
+    return m_strAsOf + CDateValue::CurrentTime().Format(QStringLiteral("印刷日 %y 年 %m 月 %d 日"));
 }
 
 void CPrintTable::DrawHeader(QPainter &dc) const

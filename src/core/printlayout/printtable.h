@@ -90,6 +90,7 @@ public:
     QString m_strTitle;
     QString m_strSubtitle;
     QString m_strNote;
+    QString m_strAsOf; // the day the rows stood as of, before the print date; empty for today
     QString m_strFontFace;
     QStringList m_columnTitles;
     SRect m_rectPage;

@@ -1,11 +1,24 @@
 #include "register/employeeeditor.h"
 
 #include "register/employeelookup.h"
+#include "register/historywriter.h"
 #include "register/registertransaction.h"
+#include "store/daodatabase.h"
 #include "store/daofind.h"
+#include "store/daostatement.h"
 #include "store/mast01.h"
 
 namespace {
+QByteArray PhotoOf(CDaoDatabase &db, qint32 id)
+{
+    CDaoStatement q(db, QStringLiteral("SELECT Pic FROM Mast01 WHERE ID = ?"));
+    q.Bind(0, id);
+    q.Exec();
+    const QByteArray photo = q.Next() ? q.Value(0).toByteArray() : QByteArray();
+    q.Finish();
+    return photo;
+}
+
 CDaoFind ByCode(CDaoFind::EOp op, qint32 code)
 {
     return CDaoFind(QStringLiteral("Code"), op, code);
@@ -107,6 +120,7 @@ qint32 CEmployeeEditor::Add(const Fill &fill, const QByteArray &photo)
         m_pSet->AddNew();
         Write(fill, photo);
         id = qint32(m_pSet->GetLastModifiedBookmark());
+        CHistoryWriter(transaction.Database()).EmployeesAdded({id});
         transaction.Note({SRegisterChange::EKind::employeeAdded, {id}, 0});
         transaction.Commit();
     }
@@ -122,8 +136,15 @@ bool CEmployeeEditor::Update(const Fill &fill, const std::optional<QByteArray> &
     if (!OnShown() || !CEmployeeLookup::Exists(m_nShownID))
         return false;
     CRegisterTransaction transaction;
+    CDaoDatabase &db = transaction.Database();
+    const CHistoryWriter::SSnapshot before = CHistoryWriter::ReadEmployees(db, {m_nShownID});
+    const std::optional<QByteArray> oldPhoto = photo ? std::optional(PhotoOf(db, m_nShownID)) : std::nullopt;
     m_pSet->Edit();
     Write(fill, photo);
+    CHistoryWriter history(db);
+    history.EmployeesEdited(before, CHistoryWriter::ReadEmployees(db, {m_nShownID}));
+    if (photo && *oldPhoto != *photo)
+        history.PhotosChanged({{m_nShownID, !oldPhoto->isEmpty()}}, !photo->isEmpty());
     transaction.Note({SRegisterChange::EKind::employeeChanged, {m_nShownID}, 0});
     transaction.Commit();
     return true;
@@ -136,6 +157,7 @@ bool CEmployeeEditor::Delete()
     const qint32 id = m_nShownID;
     {
         CRegisterTransaction transaction;
+        CHistoryWriter(transaction.Database()).BeforeEmployeesDeleted({id});
         m_pSet->Delete();
         transaction.Note({SRegisterChange::EKind::employeeDeleted, {id}, 0});
         transaction.Commit();

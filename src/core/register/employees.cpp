@@ -1,5 +1,6 @@
 #include "register/employees.h"
 
+#include "register/historywriter.h"
 #include "register/idchunks.h"
 #include "register/register.h"
 #include "register/registertransaction.h"
@@ -115,15 +116,27 @@ QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
     return rows;
 }
 
-CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved)
+QString CEmployees::EffectiveDateProblem(const QDate &day)
+{
+    if (!day.isValid())
+        return QStringLiteral("異動の日付が正しくありません。");
+    if (day > QDate::currentDate())
+        return QStringLiteral("異動の日付に明日以降の日付は指定できません。");
+    return {};
+}
+
+CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved, const QDate &effective)
 {
     if (moved)
         moved->clear();
+    if (!effective.isNull() && !EffectiveDateProblem(effective).isEmpty())
+        return EMove::badDate;
     const QList<qint32> unique = CIdChunks::Unique(ids);
     CRegisterTransaction transaction;
     if (unitId != 0 && !CUnits::Hold(transaction, unitId))
         return EMove::unitGone;
     CDaoDatabase &db = transaction.Database();
+    CHistoryWriter(db, effective).BeforeMove(unique, unitId);
     const int changed = unique.isEmpty()
                           ? 0
                           : db.ExecuteAll(CIdChunks::Statements(
@@ -138,9 +151,9 @@ CEmployees::EMove CEmployees::Move(const QList<qint32> &ids, qint32 unitId, QLis
     return EMove::moved;
 }
 
-QList<qint32> CEmployees::Release(const QList<qint32> &ids)
+QList<qint32> CEmployees::Release(const QList<qint32> &ids, const QDate &effective)
 {
     QList<qint32> released;
-    Move(ids, 0, &released);
+    Move(ids, 0, &released, effective);
     return released;
 }

@@ -2,7 +2,9 @@
 
 #include "register/employeerow.h"
 
+#include <QDate>
 #include <QList>
+#include <QString>
 #include <functional>
 
 class CMast01;
@@ -12,7 +14,7 @@ class CMast01;
 class CEmployees final
 {
 public:
-    enum class EMove { moved, unitGone };
+    enum class EMove { moved, unitGone, badDate };
 
     CEmployees() = delete;
 
@@ -29,8 +31,11 @@ public:
     // Puts the employees into unitId (0: out of any unit), all of them or none: a
     // failing write throws and changes nobody. The unit is looked for inside the
     // same write, and held until it ends; when it is gone nobody moves. moved gets
-    // the employees that were still there.
-    static EMove Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved = nullptr);
+    // the employees that were still there. effective is the day the move takes
+    // effect (null: today); a day after today is refused (badDate, nobody moves).
+    static EMove Move(const QList<qint32> &ids, qint32 unitId, QList<qint32> *moved = nullptr, const QDate &effective = {});
     // Takes the employees out of their units, all or none; returns those that were there.
-    static QList<qint32> Release(const QList<qint32> &ids);
+    static QList<qint32> Release(const QList<qint32> &ids, const QDate &effective = {});
+    // Why a move cannot take effect on day, in Japanese; empty when it can.
+    static QString EffectiveDateProblem(const QDate &day);
 };

@@ -93,6 +93,11 @@ void CRegisterExchange::Begin()
     m_database.BeginTrans();
     m_bInTransaction = true;
     m_bWrote = false;
+    m_addedUnits.clear();
+    m_addedEmployees.clear();
+    m_editedEmployees.clear();
+    m_unitsBefore.clear();
+    m_employeesBefore.reset();
 }
 
 CMast00 &CRegisterExchange::UnitWriter()
@@ -122,11 +127,15 @@ qint32 CRegisterExchange::AddUnit(qint32 parentId, qint32 code, const QString (&
     TakeFields(set, fields);
     set.Update();
     m_bWrote = true;
-    return qint32(set.GetLastModifiedBookmark());
+    const auto id = qint32(set.GetLastModifiedBookmark());
+    m_addedUnits << id;
+    return id;
 }
 
 void CRegisterExchange::UpdateUnit(qint32 id, const QString (&fields)[6])
 {
+    if (!m_unitsBefore.contains(id) && !m_addedUnits.contains(id))
+        m_unitsBefore.insert(CHistoryWriter::ReadUnits(m_database, {id}));
     CMast00 &set = UnitWriter();
     set.SetBookmark(id);
     set.Edit();
@@ -143,18 +152,25 @@ void CRegisterExchange::WriteEmployee(qint32 id, qint32 code, const std::functio
         set.m_Code = code;
         set.m_Sdate = set.m_Indat = set.m_Outdat = CDateValue::MakeNull();
     } else {
+        if (!m_employeesBefore)
+            m_employeesBefore = CHistoryWriter::ReadAllEmployees(m_database);
         set.SetBookmark(id);
         set.Edit();
     }
     fill(set);
     set.Update();
     m_bWrote = true;
+    if (id == 0)
+        m_addedEmployees << qint32(set.GetLastModifiedBookmark());
+    else
+        m_editedEmployees << id;
 }
 
 void CRegisterExchange::Commit()
 {
     m_pUnits.reset();
     m_pEmployees.reset();
+    WriteHistory();
     // Refilled whole: an import may touch every employee, and mends what other programs left.
     if (m_bWrote)
         CFoldedNames::Guarded(m_database, [this] { CFoldedNames::Rebuild(m_database); });
@@ -165,6 +181,17 @@ void CRegisterExchange::Commit()
     CNameIndex::Instance().Forget();
     if (m_bWrote)
         CRegister::Instance().Notify({SRegisterChange::EKind::everything, {}, 0});
+}
+
+void CRegisterExchange::WriteHistory()
+{
+    CHistoryWriter history(m_database);
+    history.UnitsAdded(m_addedUnits);
+    if (!m_unitsBefore.isEmpty())
+        history.UnitsEdited(m_unitsBefore, CHistoryWriter::ReadUnits(m_database, m_unitsBefore.keys()));
+    history.EmployeesAdded(m_addedEmployees);
+    if (m_employeesBefore && !m_editedEmployees.isEmpty())
+        history.EmployeesEdited(*m_employeesBefore, CHistoryWriter::ReadEmployees(m_database, m_editedEmployees));
 }
 
 void CRegisterExchange::Rollback()

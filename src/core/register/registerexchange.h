@@ -1,10 +1,13 @@
 #pragma once
 
+#include "register/historywriter.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CDaoDatabase;
 class CMast00;
@@ -55,10 +58,18 @@ public:
 private:
     CMast00 &UnitWriter();
     CMast01 &EmployeeWriter();
+    // What the import changed, added to the history in a few statements before it is kept.
+    void WriteHistory();
 
     CDaoDatabase &m_database;
     std::unique_ptr<CMast00> m_pUnits;
     std::unique_ptr<CMast01> m_pEmployees;
     bool m_bInTransaction = false;
     bool m_bWrote = false;
+    QList<qint32> m_addedUnits;
+    QList<qint32> m_addedEmployees;
+    QList<qint32> m_editedEmployees;
+    CHistoryWriter::SSnapshot m_unitsBefore;
+    // Every employee as it was, read once at the first correction.
+    std::optional<CHistoryWriter::SSnapshot> m_employeesBefore;
 };

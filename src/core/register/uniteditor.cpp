@@ -1,5 +1,6 @@
 #include "register/uniteditor.h"
 
+#include "register/historywriter.h"
 #include "register/registertransaction.h"
 #include "store/mast00.h"
 
@@ -36,6 +37,8 @@ void CUnitEditor::Write(const SUnitFields &fields)
     try {
         CRegisterTransaction transaction;
         CMast00 &units = *m_pUnits;
+        CHistoryWriter history(transaction.Database());
+        const CHistoryWriter::SSnapshot before = CHistoryWriter::ReadUnits(transaction.Database(), {m_fields.nID});
         units.Edit();
         units.m_Name = fields.strName;
         units.m_Yuu = fields.strYuu;
@@ -44,6 +47,7 @@ void CUnitEditor::Write(const SUnitFields &fields)
         units.m_TEL = fields.strTel;
         units.m_FAX = fields.strFax;
         units.Update();
+        history.UnitsEdited(before, CHistoryWriter::ReadUnits(transaction.Database(), {m_fields.nID}));
         transaction.Note({SRegisterChange::EKind::unitChanged, {m_fields.nID}, m_fields.nParent});
         transaction.Commit();
     } catch (...) {

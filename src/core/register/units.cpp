@@ -1,5 +1,6 @@
 #include "register/units.h"
 
+#include "register/historywriter.h"
 #include "register/idchunks.h"
 #include "register/register.h"
 #include "register/registertransaction.h"
@@ -118,6 +119,7 @@ qint32 CUnits::AddDepartment(qint32 parentId, const SUnitFields &fields)
     units.Update();
     const auto id = qint32(units.GetLastModifiedBookmark());
     units.Close();
+    CHistoryWriter(transaction.Database()).UnitsAdded({id});
     transaction.Note({SRegisterChange::EKind::unitAdded, {id}, parentId});
     transaction.Commit();
     return id;
@@ -129,7 +131,10 @@ qint32 CUnits::SaveCompany(qint32 code, const SUnitFields &fields)
     CMast00 units;
     units.Open();
     const bool existing = units.FindFirst(CDaoFind(QStringLiteral("Code"), CDaoFind::EOp::equal, code));
+    CHistoryWriter history(transaction.Database());
+    CHistoryWriter::SSnapshot before;
     if (existing) {
+        before = CHistoryWriter::ReadUnits(transaction.Database(), {units.m_ID});
         units.Edit();
     } else {
         units.AddNew();
@@ -140,6 +145,10 @@ qint32 CUnits::SaveCompany(qint32 code, const SUnitFields &fields)
     units.Update();
     const auto id = qint32(existing ? units.m_ID : units.GetLastModifiedBookmark());
     units.Close();
+    if (existing)
+        history.UnitsEdited(before, CHistoryWriter::ReadUnits(transaction.Database(), {id}));
+    else
+        history.UnitsAdded({id});
     transaction.Note({existing ? SRegisterChange::EKind::unitChanged : SRegisterChange::EKind::unitAdded, {id}, 0});
     transaction.Commit();
     return id;
@@ -199,6 +208,10 @@ bool CUnits::Delete(qint32 id)
                                                      units);
     // The units go first: a move into one of them that holds it is waited for, and
     // its employees are then released with the others.
+    // The employees' entries come first: their units' paths then still read as they were.
+    CHistoryWriter history(db);
+    history.BeforeRelease(units);
+    history.BeforeUnitsDeleted(units);
     QList<CDaoDatabase::SBoundStatement> statements = CIdChunks::Statements(
         QStringLiteral("DELETE FROM Mast00 WHERE ID IN (%1)"), {}, units);
     statements += CIdChunks::Statements(QStringLiteral("UPDATE Mast01 SET Busyo = 0 WHERE Busyo IN (%1)"), {}, units);

@@ -1,5 +1,6 @@
 #include "store/daodatabasepool.h"
 
+#include "store/changelog.h"
 #include "store/daobackend.h"
 #include "store/daobackends.h"
 #include "store/daodatabase.h"
@@ -125,6 +126,12 @@ std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
     } catch (const CDaoException &) {
         // Without its indexes the file still reads and writes, only slower;
         // the next connection tries again.
+    }
+    // Without its history table the register refuses writes, which would skip it;
+    // the next connection tries again.
+    try {
+        CChangeLog::Ensure(*db);
+    } catch (const CDaoException &) {
     }
     try {
         CFoldedNames::Ensure(*db);

@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/changelog.h"
 #include "store/daobackend.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
@@ -26,7 +27,7 @@ void CSchema::CreateDatabaseFile(const QString &path)
     try {
         db.ExecuteAll(QStringList{CTableDefinitions::Mast00Statement(), CTableDefinitions::Mast01Statement()}
                       + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements()
-                      + backend.VersionStatements(CTableDefinitions::kVersion));
+                      + CChangeLog::CreateStatements() + backend.VersionStatements(CTableDefinitions::kVersion));
         db.Close();
     } catch (const CDaoException &error) {
         db.Close();

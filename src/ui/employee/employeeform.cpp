@@ -1,6 +1,7 @@
 #include "employee/employeeform.h"
 
 #include "employee/employeesearchdlg.h"
+#include "employee/historydlg.h"
 #include "employee/namesearchdlg.h"
 #include "employee/photobox.h"
 #include "register/employeecheck.h"
@@ -34,6 +35,7 @@ const QString kCodeCut = QStringLiteral("社員コード %1 はこの画面で�
 const QString kNobodyShown = QStringLiteral("訂正する社員を社員コードで呼び出してください。");
 const QString kChangedElsewhere = QStringLiteral("この社員は他の場所で変更されました。");
 const QString kDeletedElsewhere = QStringLiteral("この社員は他の場所で削除されました。");
+const QString kNoHistoryShown = QStringLiteral("変更履歴を見る社員を社員コードで呼び出してください。");
 const QString kDatePrompt = QStringLiteral(
     "を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
 
@@ -115,8 +117,11 @@ CEmployeeForm::CEmployeeForm(QWidget *parent)
 
     m_pOk = form.AddButton(QStringLiteral("登録"), 7, 201, 50, 14);
     m_pOk->setDefault(true);
+    m_pHistory = form.AddButton(QStringLiteral("変更履歴"), 98, 201, 50, 14);
+    m_pHistory->setAutoDefault(false);
     QPushButton *close = form.AddButton(QStringLiteral("閉じる"), 190, 201, 50, 14);
     connect(m_pOk, &QPushButton::clicked, this, &CEmployeeForm::OnOK);
+    connect(m_pHistory, &QPushButton::clicked, this, &CEmployeeForm::OnF4);
     connect(close, &QPushButton::clicked, this, &CEmployeeForm::reject);
     new CChangeFollower(
         this, [this](const CRegisterChanges &changes) { FollowChanges(changes); },
@@ -457,6 +462,20 @@ void CEmployeeForm::OnF2()
 void CEmployeeForm::OnF3()
 {
     Step(true);
+}
+
+void CEmployeeForm::OnF4()
+{
+    if (m_nMode != 1 || ShownID() <= 0) {
+        // Shown in place of the prompt the key would otherwise bring back.
+        m_strNote = kNoHistoryShown;
+        CToneService::Play(CToneService::Tone::Rejected);
+        return;
+    }
+    const CMast01 &shown = m_pEditor->Record();
+    CHistoryDlg history(ShownID(), QString::number(shown.m_Code) + QLatin1Char(' ') + shown.m_Name, this);
+    CModalSeam::Exec(history);
+    SetEmployeeCaptions();
 }
 
 void CEmployeeForm::OnF5()

@@ -47,12 +47,15 @@ public:
     // ID of the employee on screen; 0 while none is shown.
     qint32 ShownID() const;
     QPushButton *OkButton() const { return m_pOk; }
+    QPushButton *HistoryButton() const { return m_pHistory; }
     CPhotoBox *PhotoBox() const { return m_pPhoto; }
 
 protected:
     void OnInitDialog() override;
     void OnF2() override;
     void OnF3() override;
+    // 変更履歴 of the employee shown.
+    void OnF4() override;
     void OnF5() override;
     void OnF7() override;
     void OnF8() override;
@@ -92,6 +95,7 @@ private:
 
     std::unique_ptr<CEmployeeEditor> m_pEditor;
     QPushButton *m_pOk = nullptr;
+    QPushButton *m_pHistory = nullptr;
     QFrame *m_pPhotoPlace = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
     QString m_strNote;

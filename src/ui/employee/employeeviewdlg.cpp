@@ -1,6 +1,8 @@
 #include "employee/employeeviewdlg.h"
 
+#include "employee/historydlg.h"
 #include "employee/photobox.h"
+#include "base/modalseam.h"
 #include "base/frameservices.h"
 #include "forms/changefollower.h"
 #include "forms/dialogtemplate.h"
@@ -8,6 +10,7 @@
 #include "register/employeelookup.h"
 #include "store/mast01.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -62,6 +65,10 @@ CEmployeeViewDlg::CEmployeeViewDlg(QWidget *parent)
     }
     QPushButton *close = form.AddButton(QStringLiteral("閉じる"), 190, 164, 50, 14);
     close->setDefault(true);
+    m_pHistory = form.AddButton(QStringLiteral("変更履歴"), 7, 164, 50, 14);
+    // Enter still closes; the history is F4 or a click away.
+    m_pHistory->setAutoDefault(false);
+    connect(m_pHistory, &QPushButton::clicked, this, &CEmployeeViewDlg::OnHistory);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     new CChangeFollower(this, [this](const CRegisterChanges &changes) { FollowChanges(changes); });
 }
@@ -90,11 +97,7 @@ void CEmployeeViewDlg::OnInitDialog()
     DoDataExchange();
     // An employee without a unit has no path; the form then keeps its own title.
     setWindowTitle(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle);
-    if (CFrameServices *services = CFrameServices::Instance()) {
-        const CFuncKeyCaptions::Set plain = CFuncKeyCaptions::Plain();
-        for (int i = 0; i < int(plain.size()); ++i)
-            services->SetFuncKeyCaption(i, plain[i]);
-    }
+    PutCaptions();
 }
 
 bool CEmployeeViewDlg::ReadEmployee()
@@ -141,6 +144,32 @@ void CEmployeeViewDlg::SayInStatusBar(const QString &text)
     if (!m_statusBefore)
         m_statusBefore = services->GetStatusText();
     services->SetStatusText(text);
+}
+
+void CEmployeeViewDlg::PutCaptions()
+{
+    CFrameServices *services = CFrameServices::Instance();
+    if (!services)
+        return;
+    CFuncKeyCaptions::Set captions = CFuncKeyCaptions::Plain();
+    captions[3] = QStringLiteral("変更履歴");
+    for (int i = 0; i < int(captions.size()); ++i)
+        services->SetFuncKeyCaption(i, captions[i]);
+}
+
+void CEmployeeViewDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier)
+        OnHistory();
+    else
+        QDialog::keyPressEvent(event);
+}
+
+void CEmployeeViewDlg::OnHistory()
+{
+    CHistoryDlg history(m_nEmployeeID, m_strCode + QLatin1Char(' ') + m_strName, this);
+    CModalSeam::Exec(history);
+    PutCaptions();
 }
 
 void CEmployeeViewDlg::DoDataExchange()

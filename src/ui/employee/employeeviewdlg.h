@@ -6,7 +6,9 @@
 
 class CPhotoBox;
 class CRegisterChanges;
+class QKeyEvent;
 class QLabel;
+class QPushButton;
 
 // The read-only look at one employee (template 141): code, name, sex,
 // telephone, fax, postal code, both address lines and the photo. The caller
@@ -26,6 +28,9 @@ public:
     // One of the eight value statics, or none.
     QLabel *Control(int nId) const;
     CPhotoBox *GetPhotoBox() const { return m_pPhoto; }
+    QPushButton *HistoryButton() const { return m_pHistory; }
+    // 変更履歴 of the employee shown (the button or F4).
+    void OnHistory();
 
     void done(int result) override;
 
@@ -34,6 +39,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void OnInitDialog();
 
 private:
@@ -42,10 +48,12 @@ private:
     bool ReadEmployee();
     void FollowChanges(const CRegisterChanges &changes);
     void SayInStatusBar(const QString &text);
+    void PutCaptions();
 
     QLabel *m_pControls[9] = {}; // by id - IDC_CODE; the photo's slot stays empty
     QLabel *m_pPlaceholder = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
+    QPushButton *m_pHistory = nullptr;
     QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;
     bool m_bInitDone = false;
     bool m_bCaptionsReset = false;

@@ -9,9 +9,15 @@ CFuncKeyCaptions::Set CFuncKeyCaptions::Plain()
     return set;
 }
 
-CFuncKeyCaptions::Set CFuncKeyCaptions::Company()
+CFuncKeyCaptions::Set CFuncKeyCaptions::Company(bool asOf)
 {
     Set set = Plain();
+    set[3] = QStringLiteral("基準日");
+    // Nobody is moved on a past day.
+    if (asOf)
+        set[4] = QStringLiteral("今日");
+    else
+        set[6] = QStringLiteral("異動");
     set[7] = QStringLiteral("検索");
     return set;
 }
@@ -21,6 +27,7 @@ CFuncKeyCaptions::Set CFuncKeyCaptions::EmployeeMaster()
     Set set = Plain();
     set[1] = QStringLiteral("前頁");
     set[2] = QStringLiteral("次頁");
+    set[3] = QStringLiteral("変更履歴");
     set[4] = QStringLiteral("ﾓｰﾄﾞ");
     set[6] = QStringLiteral("削除");
     set[7] = QStringLiteral("検索");

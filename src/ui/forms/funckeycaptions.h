@@ -10,7 +10,8 @@ public:
     using Set = std::array<QString, 12>;
 
     static Set Plain();
-    static Set Company();
+    // asOf: a past day is shown: F5 goes back to today, and F7 moves nobody.
+    static Set Company(bool asOf = false);
     static Set EmployeeMaster();
     static Set EmployeeSearch();
 };

@@ -9,8 +9,15 @@
 #include "forms/funckeycaptions.h"
 #include "forms/newcompanycommand.h"
 #include "shell/printcommands.h"
+#include "shell/transfercommand.h"
+#include "base/modalseam.h"
+#include "forms/asofdate.h"
+#include "forms/asofdatedlg.h"
+#include "register/registerasof.h"
+#include "views/busyindicator.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
+#include "views/draglistctrl.h"
 #include "views/unaffiliateddlg.h"
 
 #include <QAction>
@@ -64,6 +71,10 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
     setWidget(m_wndSplitter);
 
     ConnectPanes(tree, list);
+    connect(list->GetUnaffiliatedWindow(), &CUnaffiliatedDlg::TransferAsked, this, [this] {
+        OnTransfer(true);
+        m_pMainFrame->UpdateCommandUI();
+    });
     SetFuncKeyCaptionsForCompany();
     WatchPrintState();
 }
@@ -110,15 +121,57 @@ CMorvekView *CChildFrame::GetRightPane() const
 
 void CChildFrame::SetFuncKeyCaptionsForCompany()
 {
-    m_pMainFrame->PutFuncKeyCaptions(CFuncKeyCaptions::Company());
+    m_pMainFrame->PutFuncKeyCaptions(CFuncKeyCaptions::Company(IsAsOf()));
+}
+
+void CChildFrame::SetAsOfDate(const QDate &day)
+{
+    CShownRegister::AsOf asOf;
+    if (day.isValid()) {
+        CBusyIndicator busy;
+        busy.Pulse();
+        asOf = std::make_shared<const CRegisterAsOf>(day);
+    }
+    m_asOfDay = day;
+    // The list first: the tree selects the unit again, which fills it.
+    if (CMorvekView *list = GetRightPane())
+        list->SetAsOf(asOf);
+    if (CLeftView *tree = GetLeftPane())
+        tree->SetAsOf(asOf);
+    setWindowTitle(CAsOfDate::Title(m_pDocument->GetTitle(), day));
+    if (m_pMainFrame->GetActiveChild() == this) {
+        SetFuncKeyCaptionsForCompany();
+        m_pMainFrame->SetStatusText(CAsOfDate::Status(day));
+        m_pMainFrame->UpdateCommandUI();
+    }
+}
+
+void CChildFrame::OnAsOfDate()
+{
+    CAsOfDateDlg dlg(this);
+    dlg.SetDay(m_asOfDay);
+    if (CModalSeam::Exec(dlg) == QDialog::Accepted)
+        SetAsOfDate(dlg.Day());
+}
+
+void CChildFrame::OnTransfer(bool fromUnaffiliated)
+{
+    CMorvekView *list = GetRightPane();
+    if (!list)
+        return;
+    const CEmployeeDragSource *source = list;
+    if (fromUnaffiliated)
+        source = list->GetUnaffiliatedWindow()->GetListCtrl();
+    CTransferCommand::Run(source->SelectedEmployeeIds(), GetLeftPane(), source->window());
 }
 
 const QList<int> &CChildFrame::Commands()
 {
-    static const QList<int> ids = {
-        ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT, ID_NEXT_PANE,      ID_PREV_PANE,
-        ID_VIEW_SMALLICON, ID_VIEW_LARGEICON,    ID_VIEW_LIST,          ID_VIEW_DETAILS, ID_VIEW_LINEUP,    ID_VIEW_BYNAME,
-        ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH,  ID_PRINT_UNIT_LIST};
+    static const QList<int> ids = {ID_NEW_COMPANY,     ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
+                                   ID_NEXT_PANE,       ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
+                                   ID_VIEW_LIST,       ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
+                                   ID_FILE_PRINT,      ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH,
+                                   ID_PRINT_UNIT_LIST, ID_AS_OF_DATE,        ID_AS_OF_TODAY,        ID_TRANSFER};
     return ids;
 }
 
@@ -133,6 +186,15 @@ bool CChildFrame::OnCommand(int id)
         return true;
     case ID_UNAFFILIATED_LIST:
         OnUnaffiliatedList();
+        return true;
+    case ID_AS_OF_DATE:
+        OnAsOfDate();
+        return true;
+    case ID_AS_OF_TODAY:
+        SetAsOfDate(QDate());
+        return true;
+    case ID_TRANSFER:
+        OnTransfer(false);
         return true;
     case ID_NAME_SEARCH:
         if (CLeftView *tree = GetLeftPane())
@@ -188,6 +250,16 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
         actions.Action(id)->setEnabled(printable);
     const CLeftView *tree = GetLeftPane();
     actions.Action(ID_PRINT_UNIT_LIST)->setEnabled(tree && tree->CanPrint());
+
+    // A past day is shown as it was: nothing of it is changed from here.
+    const bool asOf = IsAsOf();
+    actions.Action(ID_AS_OF_DATE)->setEnabled(true);
+    actions.Action(ID_AS_OF_TODAY)->setEnabled(asOf);
+    actions.Action(ID_TRANSFER)->setEnabled(!asOf);
+    if (asOf) {
+        for (int id : {ID_NEW_COMPANY, ID_CSV_IMPORT, ID_PHOTO_IMPORT, ID_BACKUP_RESTORE})
+            actions.Action(id)->setEnabled(false);
+    }
 }
 
 void CChildFrame::AttachCommands(const CMainActions &actions)
@@ -266,6 +338,8 @@ void CChildFrame::OnFilePrint(int id)
 
 void CChildFrame::OnNewCompany()
 {
+    if (CLeftView *tree = GetLeftPane(); tree && tree->Shown().RefuseEdit(this))
+        return;
     // The tree shows the company as the register tells of it.
     CNewCompanyCommand::Run(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QMdiSubWindow>
 #include <QMetaObject>
@@ -29,6 +30,13 @@ public:
     QSplitter *GetSplitter() const { return m_wndSplitter; }
 
     void SetFuncKeyCaptionsForCompany();
+
+    // Shows the tree, the lists and the printed list as they stood at the end of
+    // a past day, read-only, the day in the title and the status bar; an invalid
+    // day (今日) shows the register as it is.
+    void SetAsOfDate(const QDate &day);
+    QDate GetAsOfDate() const { return m_asOfDay; }
+    bool IsAsOf() const { return m_asOfDay.isValid(); }
 
     // What the tree, the list and the window of employees without a unit tell
     // each other: a unit selected fills the list, employees dragged from a list
@@ -60,6 +68,10 @@ private:
     void WatchPrintState();
     void UpdatePrintCommands();
     void OnUnaffiliatedList();
+    // Asks the day (基準日) and shows it.
+    void OnAsOfDate();
+    // Moves the selected employees of the list, or of the window without a unit.
+    void OnTransfer(bool fromUnaffiliated);
     void OnViewStyle(int id);
     void OnNextPane(bool forward);
     void OnWindowSplit();
@@ -67,6 +79,7 @@ private:
 
     CMainFrame *m_pMainFrame;
     std::unique_ptr<CMorvekDoc> m_pDocument;
+    QDate m_asOfDay; // invalid: today
     QSplitter *m_wndSplitter;
     QList<int> m_splitBeforeTracking;
     QList<QMetaObject::Connection> m_printWatch;

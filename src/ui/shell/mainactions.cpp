@@ -79,6 +79,11 @@ const SCommand kCommands[] = {
     {ID_UNAFFILIATED_LIST, "未登録社員一覧", nullptr, "F8", nullptr, "未登録の社員一覧を表示します。\n社員一覧", false},
     {ID_NAME_SEARCH, "名前で検索", "Ctrl+F", nullptr, nullptr,
      "名前やふりがなで社員を探し、その所属を表示します。\n名前で検索", false},
+    {ID_AS_OF_DATE, "基準日...", "F4", nullptr, nullptr,
+     "指定した日の終わりの会社構成と社員を表示します（参照のみ）。\n基準日", false},
+    {ID_AS_OF_TODAY, "今日", "F5", nullptr, nullptr, "現在の会社構成と社員の表示に戻ります。\n今日", false},
+    {ID_TRANSFER, "社員の異動...", "F7", nullptr, nullptr,
+     "選択した社員を、異動日を指定して別の部課に異動します。\n社員の異動", false},
     {ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)", nullptr, nullptr, nullptr, "ヘルプ トピックの一覧を表示します。\nヘルプ トピック",
      false},
     {ID_APP_ABOUT, "Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)...", nullptr, nullptr, "about",
@@ -146,6 +151,7 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
     auto *file = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), parent);
     if (company)
         add(file, {ID_NEW_COMPANY,
+                   ID_TRANSFER,
                    ID_FILE_CLOSE,
                    ID_FILE_SAVE,
                    ID_FILE_SAVE_AS,
@@ -179,7 +185,7 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
     add(arrange, {ID_VIEW_BYNAME, 0, ID_VIEW_AUTOARRANGE});
     add(view, {ID_VIEW_LINEUP});
     if (company)
-        add(view, {0, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH});
+        add(view, {0, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH, 0, ID_AS_OF_DATE, ID_AS_OF_TODAY});
 
     auto *help = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), parent);
     add(help, {ID_HELP_FINDER, 0, ID_APP_ABOUT});

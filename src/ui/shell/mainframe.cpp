@@ -12,6 +12,7 @@
 #include "base/modalseam.h"
 #include "document/morvekdoc.h"
 #include "employee/employeeform.h"
+#include "forms/asofdate.h"
 #include "forms/busyanimation.h"
 #include "forms/funckeybar.h"
 #include "register/register.h"
@@ -90,6 +91,11 @@ void CMainFrame::CreateBars()
     m_pMessagePane = new QLabel(statusBar());
     m_pMessagePane->setObjectName(QStringLiteral("messagePane"));
     statusBar()->addWidget(m_pMessagePane, 1);
+    m_pAsOfPane = new QLabel(statusBar());
+    m_pAsOfPane->setObjectName(QStringLiteral("asOfPane"));
+    m_pAsOfPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pAsOfPane->hide();
+    statusBar()->addPermanentWidget(m_pAsOfPane);
     m_pIndicators = new CKeyIndicators(statusBar());
 
     m_wndFuncKeyBar = new CFuncKeyBar;
@@ -251,8 +257,13 @@ void CMainFrame::UpdateCommandUI()
     actions.Action(ID_VIEW_STATUS_BAR)->setChecked(statusBar()->isVisibleTo(this));
     if (CMorvekApp *app = Application())
         app->UpdateCommandUI(actions);
-    if (CChildFrame *child = GetActiveChild())
+    CChildFrame *child = GetActiveChild();
+    if (child)
         child->UpdateCommandUI(actions);
+    // Kept apart from the message pane, which prompts and notes overwrite.
+    const bool asOf = child && child->IsAsOf();
+    m_pAsOfPane->setText(asOf ? QStringLiteral("基準日 ") + CAsOfDate::EraText(child->GetAsOfDate()) : QString());
+    m_pAsOfPane->setVisible(asOf);
 }
 
 void CMainFrame::OnCommand(int id)

@@ -58,6 +58,8 @@ public:
     QToolBar *GetToolBar() const { return m_wndToolBar; }
     CFuncKeyBar *GetFuncKeyBar() const { return m_wndFuncKeyBar; }
     CKeyIndicators *GetKeyIndicators() const { return m_pIndicators; }
+    // The day the company window in front shows, while it shows a past one.
+    QLabel *GetAsOfPane() const { return m_pAsOfPane; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -73,6 +75,7 @@ private:
 
     CFuncKeyBar *m_wndFuncKeyBar = nullptr;
     QLabel *m_pMessagePane = nullptr;
+    QLabel *m_pAsOfPane = nullptr;
     CKeyIndicators *m_pIndicators = nullptr;
     QToolBar *m_wndToolBar = nullptr;
     QMdiArea *m_pMdiArea;

@@ -30,6 +30,16 @@ std::vector<int> CEmployeeDragSource::SelectedRows() const
     return rows;
 }
 
+QList<qint32> CEmployeeDragSource::SelectedEmployeeIds() const
+{
+    QList<qint32> ids;
+    for (int row : SelectedRows()) {
+        if (CRowImages::IsEmployee(RowImage(row)))
+            ids.append(m_pModel->Row(row).nId);
+    }
+    return ids;
+}
+
 int CEmployeeDragSource::RowImage(int row) const
 {
     return row >= 0 && row < m_pModel->rowCount() ? m_pModel->Row(row).nImage : CRowImages::company;

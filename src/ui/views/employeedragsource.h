@@ -25,6 +25,8 @@ public:
 
     CUnitContentsModel *GetModel() const { return m_pModel; }
     const CEmployeeDrag &GetDrag() const { return *m_pDrag; }
+    // The IDs of the selected employees, top down; unit rows are left out.
+    QList<qint32> SelectedEmployeeIds() const;
 
 signals:
     // The cursor of a drag is at screenPoint: the target under it shows where

@@ -48,6 +48,7 @@ const QString kCompanyAsUpper = QStringLiteral("会社");
 const QString kSearchCaption = QStringLiteral("検索");
 const QString kNoUnit = QStringLiteral("社員「%1」はどの部課にも所属していません。");
 const QString kUnitGone = QStringLiteral("社員「%1」の所属部課が見つかりません。");
+const QString kNotThen = QStringLiteral("社員「%1」は基準日には登録されていません。");
 const QString kNotDeleted = QStringLiteral("削除できませんでした。データは何も変更されていません。");
 
 struct SMenuEntry {
@@ -150,7 +151,7 @@ void CLeftView::LoadChildUnits(qint32 parentId)
 {
     CBusyIndicator busy;
     // An item shows the name and keeps the ID; the rest of the row is not read.
-    const QList<SUnitRow> units = CUnits::Children(parentId, [&busy] { busy.Pulse(); });
+    const QList<SUnitRow> units = m_shown.Children(parentId, [&busy] { busy.Pulse(); });
     if (parentId == 0)
         clear();
     // Children are read for the selected item, so that is where they mostly go.
@@ -169,6 +170,17 @@ void CLeftView::InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit)
     item->setText(0, unit.strName);
     item->setIcon(0, CRowImages::Icon(unit.IsCompany() ? CRowImages::company : CRowImages::department));
     item->setData(0, kIdRole, unit.nID);
+}
+
+void CLeftView::SetAsOf(CShownRegister::AsOf asOf)
+{
+    const qint32 selected = UnitId(currentItem());
+    m_shown.SetAsOf(std::move(asOf));
+    m_pPrintJob->SetAsOf(m_shown.GetAsOf());
+    LoadChildUnits(0);
+    // The user's place is kept where the unit stood then too.
+    if (selected != 0 && m_shown.Exists(selected))
+        RevealUnit(selected);
 }
 
 void CLeftView::OnSelChanged(QTreeWidgetItem *current)
@@ -248,6 +260,8 @@ QMenu *CLeftView::CreateContextMenu(QWidget *parent)
         }
         QAction *action = menu->addAction(QString::fromUtf16(entry.text));
         action->setData(entry.id);
+        // Nothing of a past day is changed.
+        action->setEnabled(!m_shown.IsAsOf() || entry.id == ID_NAME_SEARCH || entry.id == ID_SEARCH);
         connect(action, &QAction::triggered, this, entry.handler);
     }
     return menu;
@@ -255,7 +269,7 @@ QMenu *CLeftView::CreateContextMenu(QWidget *parent)
 
 bool CLeftView::UnitStillThere(QTreeWidgetItem *item)
 {
-    if (CUnits::Exists(UnitId(item)))
+    if (m_shown.Exists(UnitId(item)))
         return true;
     UnitGone(item);
     return false;
@@ -277,7 +291,7 @@ void CLeftView::ForgetGoneUnit(const QPersistentModelIndex &index)
         return;
     // A company deleted elsewhere takes its departments with it.
     QTreeWidgetItem *above = gone->parent();
-    while (above && !CUnits::Exists(UnitId(above))) {
+    while (above && !m_shown.Exists(UnitId(above))) {
         gone = above;
         above = above->parent();
     }
@@ -293,7 +307,7 @@ void CLeftView::ForgetGoneUnit(const QPersistentModelIndex &index)
 void CLeftView::OnAddDept()
 {
     QTreeWidgetItem *selected = currentItem();
-    if (!selected)
+    if (!selected || m_shown.RefuseEdit(this))
         return;
     const qint32 parentId = UnitId(selected);
     const std::optional<SUnitFields> upper = CUnits::Fields(parentId);
@@ -317,7 +331,7 @@ void CLeftView::OnAddDept()
 void CLeftView::OnEditDept()
 {
     QTreeWidgetItem *selected = currentItem();
-    if (!selected)
+    if (!selected || m_shown.RefuseEdit(this))
         return;
     CUnitEditor editor(UnitId(selected));
     if (!editor.IsThere()) {
@@ -347,7 +361,7 @@ void CLeftView::OnEditDept()
 void CLeftView::OnDeleteDept()
 {
     QTreeWidgetItem *selected = currentItem();
-    if (!selected)
+    if (!selected || m_shown.RefuseEdit(this))
         return;
     const std::optional<SUnitRow> unit = CUnits::Row(UnitId(selected));
     if (!unit) {
@@ -408,6 +422,13 @@ bool CLeftView::RevealEmployeeUnit(qint32 employeeId)
             busyo = employee.m_Busyo;
         }))
         return false;
+    // On a past day they are looked for where they stood then.
+    const std::optional<qint32> then = m_shown.UnitOfEmployee(employeeId, busyo);
+    if (!then) {
+        MorvekMessageBox(kNotThen.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
+        return false;
+    }
+    busyo = *then;
     // Saying nothing would look as if the search had failed.
     if (busyo == 0)
         MorvekMessageBox(kNoUnit.arg(who), QMessageBox::Ok, QMessageBox::Information, kSearchCaption, this);
@@ -472,7 +493,7 @@ bool CLeftView::AssignEmployeesToUnit(const QList<qint32> &employeeIds, QTreeWid
 bool CLeftView::RevealUnit(qint32 unitId)
 {
     CBusyIndicator busy;
-    const QList<qint32> chain = CUnits::Chain(unitId);
+    const QList<qint32> chain = m_shown.Chain(unitId);
     QTreeWidgetItem *item = topLevelItem(0);
     for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
         while (item && UnitId(item) != *it)
@@ -521,7 +542,7 @@ void CLeftView::EndDragTracking()
 
 void CLeftView::TakeDrop(CEmployeeDrop *drop)
 {
-    if (drop->IsAccepted() || !CEmployeeDrag::IsOver(this, drop->ScreenPoint()))
+    if (drop->IsAccepted() || !CEmployeeDrag::IsOver(this, drop->ScreenPoint()) || m_shown.RefuseEdit(this))
         return;
     QTreeWidgetItem *target = itemAt(viewport()->mapFromGlobal(drop->ScreenPoint()));
     // Over no unit nobody moves: the rows stay where the user sees them.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/shownregister.h"
+
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QTreeWidget>
@@ -29,6 +31,10 @@ public:
     ~CLeftView() override;
 
     CMorvekDoc *GetDocument() const { return m_pDocument; }
+    // Shows the units as they stood at the end of a past day (read-only), or as
+    // they are (none); the unit selected stays selected when it was there.
+    void SetAsOf(CShownRegister::AsOf asOf);
+    const CShownRegister &Shown() const { return m_shown; }
     // The unit ID an item carries, 0 for none.
     static qint32 UnitId(const QTreeWidgetItem *item);
 
@@ -109,6 +115,7 @@ private:
     void ForgetGoneUnit(const QPersistentModelIndex &index);
 
     CMorvekDoc *m_pDocument;
+    CShownRegister m_shown;
     std::unique_ptr<CCompanyListJob> m_pPrintJob;
     QPersistentModelIndex m_dropHighlight;
 };

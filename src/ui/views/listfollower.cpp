@@ -51,7 +51,8 @@ bool CListFollower::ApplyNow(const SRegisterChange &change)
 
 void CListFollower::Apply(const CRegisterChanges &changes)
 {
-    if (!m_pList->ShowsUnit())
+    // A past day shows what was kept then; today comes back with 今日.
+    if (!m_pList->ShowsUnit() || m_pList->Shown().IsAsOf())
         return;
     if (changes.IsEverything()) {
         ReadAgain();

@@ -169,7 +169,7 @@ void CMorvekView::ShowUnitContents(qint32 unitId)
     ResetDrag();
     CBusyIndicator busy;
     std::vector<SRow> rows;
-    for (const SUnitRow &unit : CUnits::Children(unitId, [&busy] { busy.Pulse(); }))
+    for (const SUnitRow &unit : m_shown.Children(unitId, [&busy] { busy.Pulse(); }))
         rows.push_back(UnitRowOf(unit));
     m_pModel->Assign(std::move(rows));
     AddEmployeeRows(unitId);
@@ -202,7 +202,7 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
     m_nCurrentUnit = unitId;
     m_bShowsUnit = true;
     CBusyIndicator busy;
-    const QList<SEmployeeRow> employees = CEmployees::OfUnit(unitId, [&busy] { busy.Pulse(); });
+    const QList<SEmployeeRow> employees = m_shown.OfUnit(unitId, [&busy] { busy.Pulse(); });
     std::vector<SRow> rows;
     rows.reserve(size_t(employees.size()));
     for (const SEmployeeRow &employee : employees)
@@ -210,6 +210,13 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
     m_pColumns->SortRows(rows);
     // One insertion, which the view lays out once.
     m_pModel->Append(std::move(rows));
+}
+
+void CMorvekView::SetAsOf(CShownRegister::AsOf asOf)
+{
+    m_shown.SetAsOf(asOf);
+    m_unaffiliatedWnd->SetAsOf(std::move(asOf));
+    ClearContents();
 }
 
 void CMorvekView::ClearContents()
@@ -317,7 +324,7 @@ void CMorvekView::OnKeyDownList()
     }
     // Unit rows stay; the employees' rows leave as the register tells of the
     // release, unless the list shows those without a unit.
-    if (!ids.isEmpty() && ConfirmRelease(ids.size()))
+    if (!ids.isEmpty() && !m_shown.RefuseEdit(this) && ConfirmRelease(ids.size()))
         ReleaseEmployees(ids);
 }
 
@@ -341,7 +348,7 @@ void CMorvekView::OnDblClkList(const QModelIndex &index)
         return;
     }
     // A unit another user deleted is not offered again.
-    if (id != 0 && !CUnits::Exists(id)) {
+    if (id != 0 && !m_shown.Exists(id)) {
         CUnitDeletedNotice::Tell(this);
         m_pModel->RemoveRow(index.row());
         return;
@@ -355,9 +362,12 @@ void CMorvekView::OpenEmployeeView(qint32 employeeId)
     // A row whose employee is gone opens nothing.
     if (!CEmployeeLookup::ById(employeeId, [&busyo](const CMast01 &employee) { busyo = employee.m_Busyo; }))
         return;
+    // On a past day the employee stood in the unit the list shows.
+    if (m_shown.IsAsOf())
+        busyo = m_nCurrentUnit;
     CEmployeeViewDlg dlg(this);
     // The path's names one after another: a line feed in a title shows as a box.
-    dlg.m_strTitle = CUnits::Path(busyo, true).split(u'\n', Qt::SkipEmptyParts).join(QStringLiteral(" / "));
+    dlg.m_strTitle = m_shown.Path(busyo, true).split(u'\n', Qt::SkipEmptyParts).join(QStringLiteral(" / "));
     dlg.m_nEmployeeID = employeeId;
     CModalSeam::Exec(dlg);
 }
@@ -394,7 +404,8 @@ void CMorvekView::EndDragTracking()
 void CMorvekView::TakeDrop(CEmployeeDrop *drop)
 {
     // The list stands for no unit yet: 0 is no unit to put anyone in.
-    if (drop->IsAccepted() || !CEmployeeDrag::IsOver(this, drop->ScreenPoint()) || m_nCurrentUnit == 0)
+    if (drop->IsAccepted() || !CEmployeeDrag::IsOver(this, drop->ScreenPoint()) || m_nCurrentUnit == 0
+        || m_shown.RefuseEdit(this))
         return;
     const int beforeRow = indexAt(viewport()->mapFromGlobal(drop->ScreenPoint())).row();
     QList<qint32> placed;

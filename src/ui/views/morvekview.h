@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/employeedragsource.h"
+#include "views/shownregister.h"
 
 #include <QByteArray>
 #include <QList>
@@ -32,6 +33,11 @@ public:
     ~CMorvekView() override;
 
     CMorvekDoc *GetDocument() const { return m_pDocument; }
+    // Shows units and employees as they stood at the end of a past day
+    // (read-only), or as they are (none); the list and the window of employees
+    // without a unit follow, the list then empty until a unit is shown.
+    void SetAsOf(CShownRegister::AsOf asOf);
+    const CShownRegister &Shown() const { return m_shown; }
     EViewStyle GetViewStyle() const { return m_nStyle; }
     void SetViewStyle(EViewStyle style);
     // Puts the icons back in rows on the grid.
@@ -104,6 +110,7 @@ private:
     void InsertColumns();
 
     CMorvekDoc *m_pDocument;
+    CShownRegister m_shown;
     CUnitContentsModel *m_pModel;
     QHeaderView *m_pHeader;
     CRowDelegate *m_pDelegate;

@@ -46,6 +46,9 @@ bool CTreeFollower::ApplyNow(const SRegisterChange &change)
 
 void CTreeFollower::Apply(const CRegisterChanges &changes)
 {
+    // A past day shows what was kept then; today comes back with 今日.
+    if (m_pTree->Shown().IsAsOf())
+        return;
     if (changes.IsEverything()) {
         ReadAgain();
         return;

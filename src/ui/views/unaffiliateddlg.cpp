@@ -1,5 +1,6 @@
 #include "views/unaffiliateddlg.h"
 
+#include "forms/asofdate.h"
 #include "forms/changefollower.h"
 #include "forms/dialogunits.h"
 #include "register/employees.h"
@@ -12,6 +13,7 @@
 #include "views/unitcontentsmodel.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -90,11 +92,28 @@ void CUnaffiliatedDlg::setVisible(bool visible)
         parentWidget()->window()->activateWindow();
 }
 
+void CUnaffiliatedDlg::keyPressEvent(QKeyEvent *event)
+{
+    // The company window's keys do not reach a window of its own.
+    if (event->key() == Qt::Key_F7 && event->modifiers() == Qt::NoModifier)
+        emit TransferAsked();
+    else
+        QDialog::keyPressEvent(event);
+}
+
 void CUnaffiliatedDlg::Fill()
 {
     CBusyIndicator busy;
-    m_pModel->Assign(RowsOf(CEmployees::WithoutUnit([&busy] { busy.Pulse(); })));
+    m_pModel->Assign(RowsOf(m_shown.OfUnit(0, [&busy] { busy.Pulse(); })));
     m_bFilled = true;
+}
+
+void CUnaffiliatedDlg::SetAsOf(CShownRegister::AsOf asOf)
+{
+    m_shown.SetAsOf(std::move(asOf));
+    setWindowTitle(CAsOfDate::Title(kTitle, m_shown.Day()));
+    if (m_bFilled)
+        Fill();
 }
 
 void CUnaffiliatedDlg::EnsureFilled()
@@ -106,6 +125,9 @@ void CUnaffiliatedDlg::EnsureFilled()
 bool CUnaffiliatedDlg::ApplyNow(const SRegisterChange &change)
 {
     using EKind = SRegisterChange::EKind;
+    // A past day shows what was kept then; today comes back with 今日.
+    if (m_shown.IsAsOf())
+        return true;
     // This program deleted a unit or read a register in: those released are the
     // ones to drag next. Told from elsewhere, an unfilled window waits to be needed.
     if (!m_bFilled && (change.kind == EKind::unitDeleted || change.kind == EKind::everything)) {
@@ -119,7 +141,7 @@ bool CUnaffiliatedDlg::ApplyNow(const SRegisterChange &change)
 void CUnaffiliatedDlg::Apply(const CRegisterChanges &changes)
 {
     // Not filled yet: the first filling reads everybody as the register has them.
-    if (!m_bFilled)
+    if (!m_bFilled || m_shown.IsAsOf())
         return;
     if (changes.IsEverything() || !changes.UnitsDeleted().isEmpty()) {
         const CRowsState state(m_pList);

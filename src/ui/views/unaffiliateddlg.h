@@ -1,11 +1,13 @@
 #pragma once
 
 #include "views/employeedrop.h"
+#include "views/shownregister.h"
 
 #include <QDialog>
 
 class CDragListCtrl;
 class CRegisterChanges;
+class QKeyEvent;
 class CUnitContentsModel;
 struct SRegisterChange;
 
@@ -27,6 +29,10 @@ public:
     CUnitContentsModel *GetModel() const { return m_pModel; }
     CDragListCtrl *GetListCtrl() const { return m_pList; }
 
+    // The employees without a unit at the end of a past day (none: today); read
+    // again when the window was filled already, the day in its title.
+    void SetAsOf(CShownRegister::AsOf asOf);
+    const CShownRegister &Shown() const { return m_shown; }
     // Reads the employees without a unit, by code.
     void Fill();
     // Fills the window unless it was filled already.
@@ -38,12 +44,18 @@ signals:
     void DragMoved(const QPoint &screenPoint);
     void DragEnded();
     void EmployeesDropped(CEmployeeDrop *drop);
+    // F7: the selected employees are to be moved to a unit chosen by keyboard.
+    void TransferAsked();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     int WidthNeeded() const;
     bool ApplyNow(const SRegisterChange &change);
     void Apply(const CRegisterChanges &changes);
 
+    CShownRegister m_shown;
     CUnitContentsModel *m_pModel;
     CDragListCtrl *m_pList;
     bool m_bFilled = false;

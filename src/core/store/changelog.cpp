@@ -1,0 +1,48 @@
+#include "store/changelog.h"
+
+#include "store/daodatabase.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace {
+// The count of a query, or -1 when it fails (a table not there).
+qint64 CountOf(CDaoDatabase &db, const QString &sql)
+{
+    QSqlQuery q(db.Connection());
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}
+} // namespace
+
+QStringList CChangeLog::CreateStatements()
+{
+    // Stamp: local time as text, so that neither engine shifts it; Eff: the day it
+    // takes effect as yyyymmdd, compared as a number.
+    return {
+        QStringLiteral("CREATE TABLE ChangeLog ( Seq Counter not null, Stamp varchar(19) null, Eff long null, "
+                       "Who varchar(64) null, Kind long null, Target long null, Field varchar(8) null, "
+                       "OldUnit long null, NewUnit long null, OldVal text null, NewVal text null, Shot text null, "
+                       "CONSTRAINT ChangeKey PRIMARY KEY (Seq))"),
+        // The one index: the reads of a past day take what changed after it, and a
+        // write's entries, all of today, go at its end, which keeps bulk moves cheap.
+        QStringLiteral("CREATE INDEX ChangeLog_Kind ON ChangeLog (Kind, Eff)"),
+    };
+}
+
+bool CChangeLog::Exists(CDaoDatabase &db)
+{
+    // Asked of the driver: a failed query would spoil a server's open transaction.
+    return db.Connection().tables().contains(QStringLiteral("ChangeLog"), Qt::CaseInsensitive);
+}
+
+void CChangeLog::Ensure(CDaoDatabase &db)
+{
+    if (db.IsReadOnly() || Exists(db))
+        return;
+    if (CountOf(db, QStringLiteral("SELECT count(*) FROM Mast00 WHERE ID = 0")) < 0
+        || CountOf(db, QStringLiteral("SELECT count(*) FROM Mast01 WHERE ID = 0")) < 0)
+        return;
+    db.ExecuteAll(CreateStatements());
+}
