@@ -14,6 +14,7 @@
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daorecordset.h"
+#include "store/schema.h"
 #include "support/registergenerator.h"
 
 #include <benchmark/benchmark.h>
@@ -72,7 +73,7 @@ void AddHistory(const QString &path)
                                : QStringLiteral("CAST(strftime('%Y%m%d', julianday('2021-01-01') + (n * 1825 / %1)) "
                                                 "AS INTEGER)")
                                      .arg(kChanges);
-    const QString target = QStringLiteral("(n * 7919 % 100000) + 1");
+    const QString target = QStringLiteral("(CAST(n AS BIGINT) * 7919 % 100000) + 1");
     Exec(q, QStringLiteral(
                 "INSERT INTO ChangeLog (Stamp, Eff, Who, Kind, Target, Field, OldUnit, NewUnit, OldVal, NewVal) "
                 "SELECT '2021-01-01 09:00:00', %1, 'bench', CASE WHEN n % 5 < 2 THEN 3 ELSE 4 END, %2, "
@@ -87,13 +88,38 @@ void AddHistory(const QString &path)
         Exec(q, QStringLiteral("ANALYZE ChangeLog"));
 }
 
+// The generator's register in a few statements: its units, and its employees (the first
+// 10,000 in the first department, the others spread over the rest).
+void FillServer(const QString &uri)
+{
+    CSchema::CreateDatabaseFile(uri);
+    const std::shared_ptr<CDaoDatabase> db = CDaoDatabasePool::Acquire(uri);
+    QSqlQuery q(db->Connection());
+    Exec(q, QStringLiteral("INSERT INTO Mast00 (Parent, Code, Name, Yuu, Juu1, TEL) SELECT CASE WHEN n <= 10 THEN 0 "
+                           "WHEN n > 40 THEN n - 30 ELSE 1 + (n - 1) % 10 END, CASE WHEN n <= 10 THEN n ELSE "
+                           "1 + (n - 1) % 10 END, CASE WHEN n <= 10 THEN '会社' ELSE '部課' END || n, '100-0001', "
+                           "'東京都千代田区' || n, '03-0000-0000' FROM generate_series(1, %1) AS s(n) ORDER BY n")
+                .arg(Options().nUnits));
+    Exec(q, QStringLiteral("INSERT INTO Mast01 (Code, Busyo, Sex, Name, Kana, Indat, TEL) SELECT n, CASE WHEN n <= %1 "
+                           "THEN %2 ELSE %2 + 1 + n % (%3 - %2) END, n % 2, '社員' || n, 'しゃいん', "
+                           "DATE '2000-01-01' + n % 5000, '03-1111-2222' FROM generate_series(1, %4) AS s(n) ORDER BY n")
+                .arg(Options().nCrowdedUnitEmployees)
+                .arg(kCrowdedUnit)
+                .arg(Options().nUnits)
+                .arg(Options().nEmployees));
+    Exec(q, QStringLiteral("ANALYZE"));
+}
+
 QString Register()
 {
     const QString uri = qEnvironmentVariable("MORVEK_BENCH_PGURI");
     const QString path = uri.isEmpty() ? Folder() + QStringLiteral("/history100k.mdb") : uri;
     static bool made = false;
     if (!made && (!uri.isEmpty() || !QFile::exists(path))) {
-        CRegisterGenerator::Generate(path, Options());
+        if (uri.isEmpty())
+            CRegisterGenerator::Generate(path, Options());
+        else
+            FillServer(uri);
         AddHistory(path);
     }
     made = true;
