@@ -116,7 +116,7 @@ void TestAsOfWindow::pastDayIsReadOnlyAndTodayReturns()
     const QString title = child->windowTitle();
     SelectPath(child->GetLeftPane(), {m_company});
     QCOMPARE(Column(child->GetRightPane()), QStringList({"営業部"}));
-    const QList<int> edits{ID_NEW_COMPANY, ID_TRANSFER, ID_CSV_IMPORT, ID_PHOTO_IMPORT, ID_BACKUP_RESTORE};
+    const QList<int> edits{ID_NEW_COMPANY, ID_TRANSFER, ID_CSV_IMPORT, ID_XLSX_IMPORT, ID_PHOTO_IMPORT, ID_BACKUP_RESTORE};
     for (int id : edits)
         QVERIFY2(Enabled(id), qPrintable(QString::number(id)));
     QVERIFY(!Enabled(ID_AS_OF_TODAY));

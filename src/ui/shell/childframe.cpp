@@ -257,7 +257,7 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
     actions.Action(ID_AS_OF_TODAY)->setEnabled(asOf);
     actions.Action(ID_TRANSFER)->setEnabled(!asOf);
     if (asOf) {
-        for (int id : {ID_NEW_COMPANY, ID_CSV_IMPORT, ID_PHOTO_IMPORT, ID_BACKUP_RESTORE})
+        for (int id : {ID_NEW_COMPANY, ID_CSV_IMPORT, ID_XLSX_IMPORT, ID_PHOTO_IMPORT, ID_BACKUP_RESTORE})
             actions.Action(id)->setEnabled(false);
     }
 }
