@@ -376,6 +376,11 @@ void TestHistory::deletedEmployeeKeepsHistory()
 void TestHistory::exportedAsCsv()
 {
     QCOMPARE(CEmployees::Move({m_yamada}, m_general, nullptr, kDay), CEmployees::EMove::moved);
+    // A value a spreadsheet would run as a formula stays text, as in the other files.
+    CUnitEditor unit(m_general);
+    SUnitFields fields = unit.Fields();
+    fields.strTel = QStringLiteral("=1+1");
+    unit.Write(fields);
     QTemporaryDir folder;
     const std::shared_ptr<CDaoDatabase> db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
     SCsvExportResult result;
@@ -384,12 +389,13 @@ void TestHistory::exportedAsCsv()
     const QStringList lines = QString::fromUtf8(ReadFile(QDir(folder.path()).filePath(CCsvColumns::HistoryFileName())))
                                   .remove(QChar(0xFEFF))
                                   .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.size(), 3);
     QCOMPARE(lines.at(0), CCsvColumns::HistoryHeaders().join(u','));
     const QString line = lines.at(1);
     QVERIFY2(line.contains(QStringLiteral("異動")) && line.contains(QStringLiteral("山田"))
                  && line.endsWith(QStringLiteral("本社/営業部,本社/総務部")),
              qPrintable(line));
+    QVERIFY2(lines.at(2).endsWith(QStringLiteral(",'=1+1")), qPrintable(lines.at(2)));
 }
 
 void TestHistory::olderRegisterGetsTheTable()

@@ -10,6 +10,7 @@
 #include "sheet/workbookarchive.h"
 #include "sheet/workbookcell.h"
 #include "sheet/workbookpartdevice.h"
+#include "sheet/workbookreader.h"
 #include "sheet/workbookstyles.h"
 #include "store/daodatabase.h"
 #include "store/daorecordset.h"
@@ -283,6 +284,30 @@ void TestXlsx::roundTrip()
     QCOMPARE(RegisterText(), before);
     QCOMPARE(Field(QStringLiteral("SELECT Outdat FROM Mast01 WHERE Code = 1")), QStringLiteral("<null>"));
     QCOMPARE(Field(QStringLiteral("SELECT Mem FROM Mast01 WHERE Code = 1")), QStringLiteral("=1+1"));
+
+    // The import left its entries in the history; the next workbook carries them as they are.
+    const QString again = m_dir.filePath(QStringLiteral("履歴つき.xlsx"));
+    QVERIFY2(ExportWorkbook(again, iso ? EDateForm::Iso : EDateForm::Era, error), qPrintable(error));
+    QList<QStringList> history;
+    {
+        CDaoDatabase db;
+        db.Open(CDaoRecordset::ApplicationDatabasePath());
+        CCsvExporter(db).HistoryRows([&history](const QStringList &fields) { history << fields; });
+    }
+    QVERIFY(history.size() > 3);
+    CWorkbookReader workbook;
+    QVERIFY2(workbook.Open(again, error), qPrintable(error));
+    QCOMPARE(workbook.SheetNames(),
+             QStringList({QStringLiteral("部課"), QStringLiteral("社員"), QStringLiteral("変更履歴")}));
+    QList<SSheetRow> rows;
+    QVERIFY2(workbook.ReadSheet(2, CCsvTable::MaxFields, 1000, rows, error), qPrintable(error));
+    QCOMPARE(rows.size(), history.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QStringList cells = rows.at(i).cells;
+        while (cells.size() < history.at(i).size())
+            cells << QString();
+        QCOMPARE(cells, history.at(i));
+    }
 }
 
 // 2,000 employees: sheets far longer than one read of the unpacker.

@@ -8,6 +8,7 @@
 class CCsvColumns final
 {
 public:
+    enum EHistory { HistWhen, HistEffective, HistWho, HistWhat, HistTargetId, HistTarget, HistField, HistOld, HistNew };
     enum EUnit { UnitCode, UnitPath, UnitName, UnitYuu, UnitJuu1, UnitJuu2, UnitTel, UnitFax, UnitColumnCount };
     enum EEmployee {
         EmpCode,

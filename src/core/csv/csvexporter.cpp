@@ -126,6 +126,12 @@ SCsvExportResult CCsvExporter::Rows(const RowSink &unitRow, const RowSink &emplo
 
 void CCsvExporter::BuildHistory(QByteArray &history)
 {
+    history.clear();
+    HistoryRows([&history](const QStringList &fields) { AppendSafe(history, fields); });
+}
+
+void CCsvExporter::HistoryRows(const RowSink &row)
+{
     // Whom each line is about, as the register names them now.
     QHash<qint32, QString> employees;
     CRegisterExchange exchange(m_database);
@@ -135,21 +141,20 @@ void CCsvExporter::BuildHistory(QByteArray &history)
     QHash<qint32, QString> units;
     for (const SUnitRecord &unit : exchange.Units(CRegisterExchange::EUnitOrder::byId))
         units.insert(unit.id, unit.fields[0]);
-    history.clear();
-    CCsvTable::AppendRecord(history, CCsvColumns::HistoryHeaders());
+    row(CCsvColumns::HistoryHeaders());
     CHistory::ForEach(m_database, [&](const SHistoryEntry &entry) {
         const bool ofUnit = entry.what >= SHistoryEntry::EWhat::unitAdded;
-        CCsvTable::AppendRecord(history, {
-                                             entry.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                             CCsvDate::Format(CDateValue(entry.effective)),
-                                             entry.strWho,
-                                             entry.WhatText(),
-                                             QString::number(entry.nTarget),
-                                             (ofUnit ? units : employees).value(entry.nTarget),
-                                             entry.FieldText(),
-                                             entry.strOld,
-                                             entry.strNew,
-                                         });
+        row({
+            entry.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+            CCsvDate::Format(CDateValue(entry.effective)),
+            entry.strWho,
+            entry.WhatText(),
+            QString::number(entry.nTarget),
+            (ofUnit ? units : employees).value(entry.nTarget),
+            entry.FieldText(),
+            entry.strOld,
+            entry.strNew,
+        });
     });
 }
 

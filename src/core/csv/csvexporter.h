@@ -34,6 +34,8 @@ public:
     SCsvExportResult Rows(const RowSink &unitRow, const RowSink &employeeRow);
     // The history, one line per change, oldest first; database errors are thrown.
     void BuildHistory(QByteArray &history);
+    // The same lines, headed by the header row, dates as ISO dates.
+    void HistoryRows(const RowSink &row);
     // The three files are written into folder, or, on any failure, none is touched.
     bool Export(const QString &folder, ECsvEncoding encoding, SCsvExportResult &result, QString &error);
 

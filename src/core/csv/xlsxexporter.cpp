@@ -29,14 +29,15 @@ bool CXlsxExporter::Export(const QString &path, EDateForm dateForm, SCsvExportRe
 {
     CWorkbookWriter writer(path, dateForm);
     try {
-        result = CCsvExporter(m_database)
-                     .Rows(SheetSink(writer, CXlsxImportReader::UnitsSheetName(), &UnitKinds),
-                           SheetSink(writer, CXlsxImportReader::EmployeesSheetName(), &EmployeeKinds));
+        CCsvExporter exporter(m_database);
+        result = exporter.Rows(SheetSink(writer, CXlsxImportReader::UnitsSheetName(), &UnitKinds),
+                               SheetSink(writer, CXlsxImportReader::EmployeesSheetName(), &EmployeeKinds));
+        // Read by people, not by the import, which looks at 部課 and 社員 only.
+        exporter.HistoryRows(SheetSink(writer, HistorySheetName(), &HistoryKinds));
     } catch (const CDaoException &e) {
         error = e.GetErrorMessage();
         return false;
     }
-    // Further sheets go here, after 社員, each through writer.AddSheet and AddRow.
     return writer.Close(error);
 }
 
@@ -56,6 +57,14 @@ QList<EKind> CXlsxExporter::EmployeeKinds(qsizetype columns)
             kinds[column] = EKind::Date;
     if (CCsvColumns::EmpCode < columns)
         kinds[CCsvColumns::EmpCode] = EKind::Number;
+    return kinds;
+}
+
+QList<EKind> CXlsxExporter::HistoryKinds(qsizetype columns)
+{
+    QList<EKind> kinds(columns, EKind::Text);
+    if (CCsvColumns::HistEffective < columns)
+        kinds[CCsvColumns::HistEffective] = EKind::Date;
     return kinds;
 }
 

@@ -10,7 +10,7 @@ class CDaoDatabase;
 
 // Writes the register as one Excel workbook: a 部課 and a 社員 sheet with the columns
 // of the CSV files, codes as numbers, dates as date cells in the era or ISO form,
-// everything else as text.
+// everything else as text; then the 変更履歴 sheet with the lines of 変更履歴.csv.
 class CXlsxExporter final
 {
 public:
@@ -26,6 +26,8 @@ public:
 
     static QList<CWorkbookWriter::EKind> UnitKinds(qsizetype columns);
     static QList<CWorkbookWriter::EKind> EmployeeKinds(qsizetype columns);
+    static QList<CWorkbookWriter::EKind> HistoryKinds(qsizetype columns);
+    static QString HistorySheetName() { return QStringLiteral("変更履歴"); }
 
     // "era" or "iso", as the command line and the settings (Excel/DateForm) have it.
     static QString DateFormName(EDateForm form);
