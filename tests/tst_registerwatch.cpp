@@ -236,8 +236,6 @@ void TestRegisterWatch::anotherProgramsWrite()
 
 void TestRegisterWatch::csvImportFromAScript()
 {
-    if (m_pDatabase->OnServer())
-        QSKIP("the command line imports only into a file or an empty server database");
     const QString folder = m_pDatabase->Folder() + QStringLiteral("/csv");
     const auto run = [&](const char *option) {
         QProcess program;
