@@ -269,26 +269,8 @@ void CHistoryWriter::BeforeEmployeesDeleted(const QList<qint32> &ids)
 
 void CHistoryWriter::EmployeesEdited(const SSnapshot &before, const SSnapshot &after)
 {
-    const QStringList &columns = EmployeeColumns();
-    QList<SEntry> entries;
-    for (auto was = before.cbegin(); was != before.cend(); ++was) {
-        const auto now = after.constFind(was.key());
-        if (now == after.cend())
-            continue;
-        for (qsizetype i = 0; i < columns.size(); ++i) {
-            const QString &old = was->at(i);
-            const QString &fresh = now->at(i);
-            if (old == fresh && old.isNull() == fresh.isNull())
-                continue;
-            if (columns.at(i) == QLatin1String("Busyo")) {
-                if (Unit(old) != Unit(fresh))
-                    entries.append({CChangeLog::kEmployeeMoved, was.key(), {}, Unit(old), Unit(fresh)});
-            } else {
-                entries.append({CChangeLog::kEmployeeEdited, was.key(), columns.at(i), {}, {}, old, fresh});
-            }
-        }
-    }
-    Insert(entries);
+    Edited(before, after, EmployeeColumns(), QStringLiteral("Busyo"), CChangeLog::kEmployeeMoved,
+           CChangeLog::kEmployeeEdited);
 }
 
 void CHistoryWriter::PhotosChanged(const QHash<qint32, bool> &hadPhoto, bool hasPhoto)
@@ -338,7 +320,12 @@ void CHistoryWriter::BeforeUnitsDeleted(const QList<qint32> &ids)
 
 void CHistoryWriter::UnitsEdited(const SSnapshot &before, const SSnapshot &after)
 {
-    const QStringList &columns = UnitColumns();
+    Edited(before, after, UnitColumns(), QStringLiteral("Parent"), CChangeLog::kUnitMoved, CChangeLog::kUnitEdited);
+}
+
+void CHistoryWriter::Edited(const SSnapshot &before, const SSnapshot &after, const QStringList &columns,
+                            const QString &above, int moved, int edited)
+{
     QList<SEntry> entries;
     for (auto was = before.cbegin(); was != before.cend(); ++was) {
         const auto now = after.constFind(was.key());
@@ -349,10 +336,11 @@ void CHistoryWriter::UnitsEdited(const SSnapshot &before, const SSnapshot &after
             const QString &fresh = now->at(i);
             if (old == fresh && old.isNull() == fresh.isNull())
                 continue;
-            if (columns.at(i) == QLatin1String("Parent"))
-                entries.append({CChangeLog::kUnitMoved, was.key(), {}, Unit(old), Unit(fresh)});
-            else
-                entries.append({CChangeLog::kUnitEdited, was.key(), columns.at(i), {}, {}, old, fresh});
+            // No unit and unit 0 are the same place.
+            if (columns.at(i) != above)
+                entries.append({edited, was.key(), columns.at(i), {}, {}, old, fresh});
+            else if (Unit(old) != Unit(fresh))
+                entries.append({moved, was.key(), {}, Unit(old), Unit(fresh)});
         }
     }
     Insert(entries);

@@ -72,6 +72,9 @@ private:
         QString shot{};
     };
     void Insert(const QList<SEntry> &entries);
+    // One entry per column that differs; the column naming the unit above gives a move.
+    void Edited(const SSnapshot &before, const SSnapshot &after, const QStringList &columns, const QString &above,
+                int moved, int edited);
     // Stamp, Eff and Who, bound first in each statement.
     QVariantList Lead();
     const QString &Who();

@@ -3,18 +3,6 @@
 #include "store/daodatabase.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
-
-namespace {
-// The count of a query, or -1 when it fails (a table not there).
-qint64 CountOf(CDaoDatabase &db, const QString &sql)
-{
-    QSqlQuery q(db.Connection());
-    if (!q.exec(sql) || !q.next())
-        return -1;
-    return q.value(0).toLongLong();
-}
-} // namespace
 
 QStringList CChangeLog::CreateStatements()
 {
@@ -41,8 +29,8 @@ void CChangeLog::Ensure(CDaoDatabase &db)
 {
     if (db.IsReadOnly() || Exists(db))
         return;
-    if (CountOf(db, QStringLiteral("SELECT count(*) FROM Mast00 WHERE ID = 0")) < 0
-        || CountOf(db, QStringLiteral("SELECT count(*) FROM Mast01 WHERE ID = 0")) < 0)
+    if (db.CountOf(QStringLiteral("SELECT count(*) FROM Mast00 WHERE ID = 0")) < 0
+        || db.CountOf(QStringLiteral("SELECT count(*) FROM Mast01 WHERE ID = 0")) < 0)
         return;
     db.ExecuteAll(CreateStatements());
 }

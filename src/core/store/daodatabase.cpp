@@ -252,3 +252,11 @@ void CDaoDatabase::Rollback()
     if (IsOpen())
         Connection().rollback();
 }
+
+qint64 CDaoDatabase::CountOf(const QString &sql)
+{
+    QSqlQuery q(Connection());
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}

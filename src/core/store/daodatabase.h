@@ -64,6 +64,8 @@ public:
     // set that runs the same text: a set made for one command prepares nothing.
     std::unique_ptr<CDaoStatement> TakeStatement(const QString &sql);
     void ReturnStatement(const QString &sql, std::unique_ptr<CDaoStatement> statement);
+    // The count a query gives, or -1 when it fails (a side table not made yet).
+    qint64 CountOf(const QString &sql);
     // Declared widths of a table's text columns, read once per connection.
     const QHash<QString, int> &ColumnWidths(const QString &table);
 

@@ -72,14 +72,6 @@ bool InCodeOrder(const SFoldedName &a, const SFoldedName &b)
     return a.nCode != b.nCode ? a.nCode < b.nCode : a.nID < b.nID;
 }
 
-// A count, or -1 when the table is not there.
-qint64 CountOf(CDaoDatabase &db, const QString &sql)
-{
-    QSqlQuery q(db.Connection());
-    if (!q.exec(sql) || !q.next())
-        return -1;
-    return q.value(0).toLongLong();
-}
 } // namespace
 
 QStringList CFoldedNames::CreateStatements()
@@ -93,10 +85,10 @@ void CFoldedNames::Ensure(CDaoDatabase &db)
 {
     if (db.IsReadOnly())
         return;
-    const qint64 employees = CountOf(db, QStringLiteral("SELECT count(*) FROM Mast01"));
-    if (employees < 0 || CountOf(db, QStringLiteral("SELECT count(*) FROM Mast00")) < 0)
+    const qint64 employees = db.CountOf(QStringLiteral("SELECT count(*) FROM Mast01"));
+    if (employees < 0 || db.CountOf(QStringLiteral("SELECT count(*) FROM Mast00")) < 0)
         return;
-    const qint64 folded = CountOf(db, QStringLiteral("SELECT count(*) FROM Mast01Fold WHERE ID <> 0"));
+    const qint64 folded = db.CountOf(QStringLiteral("SELECT count(*) FROM Mast01Fold WHERE ID <> 0"));
     if (folded == employees)
         return;
     db.BeginTrans();
