@@ -212,6 +212,8 @@ void TestHistory::oneEntryPerChange()
     QVERIFY(!entry.strWho.isEmpty());
     if (m_db->OnServer())
         QCOMPARE(entry.strWho, QUrl(m_db->Path()).userName());
+    else // the account's name, also in a process started without a login
+        QVERIFY(entry.strWho != QStringLiteral("?"));
 }
 
 void TestHistory::failedWriteLeavesNone_data()

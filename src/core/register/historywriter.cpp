@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <pwd.h>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -79,6 +81,16 @@ void Run(CDaoDatabase &db, const QList<CDaoDatabase::SBoundStatement> &statement
         q.Finish();
     }
     db.NoteWrite();
+}
+
+QString AccountName()
+{
+    passwd entry{};
+    passwd *found = nullptr;
+    char buffer[1024];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found)
+        return {};
+    return QString::fromLocal8Bit(found->pw_name);
 }
 } // namespace
 
@@ -194,6 +206,9 @@ const QString &CHistoryWriter::Who()
             if (!m_strWho.isEmpty())
                 break;
         }
+        // Started without a login (a script from cron, a service), the account still has a name.
+        if (m_strWho.isEmpty())
+            m_strWho = AccountName();
     }
     if (m_strWho.isEmpty())
         m_strWho = QStringLiteral("?");
