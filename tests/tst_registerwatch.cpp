@@ -93,6 +93,7 @@ class TestRegisterWatch final : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void othersWrite_data();
@@ -117,6 +118,12 @@ void TestRegisterWatch::initTestCase()
 {
     MORVEK_REQUIRE_BACKEND();
     CRegister::Instance().Watch();
+}
+
+void TestRegisterWatch::cleanupTestCase()
+{
+    // The watch's own connection closes while the application still stands.
+    CRegister::Instance().StopWatching();
 }
 
 void TestRegisterWatch::init()

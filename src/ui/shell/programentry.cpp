@@ -87,5 +87,8 @@ int CProgramEntry::RunWindow(int argc, char **argv)
             app.quit();
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    // The watch's connections close while the application still stands.
+    CRegister::Instance().StopWatching();
+    return status;
 }
