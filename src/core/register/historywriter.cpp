@@ -307,19 +307,15 @@ void CHistoryWriter::PhotosChanged(const QHash<qint32, bool> &hadPhoto, bool has
 void CHistoryWriter::UnitsAdded(const QList<qint32> &ids)
 {
     // Kept whole: the history replays the tree from its start.
-    const SSnapshot rows = ReadUnits(m_db, ids);
-    const qsizetype parent = UnitColumns().indexOf(QStringLiteral("Parent"));
-    const qsizetype name = UnitColumns().indexOf(QStringLiteral("Name"));
-    QList<SEntry> entries;
-    for (qint32 id : CIdChunks::Unique(ids)) {
-        const auto row = rows.constFind(id);
-        if (row != rows.cend())
-            entries.append({CChangeLog::kUnitAdded, id, {}, {}, Unit(row->at(parent)), {}, row->at(name), Pack(*row)});
-    }
-    Insert(entries);
+    UnitsWhole(ids, true);
 }
 
 void CHistoryWriter::BeforeUnitsDeleted(const QList<qint32> &ids)
+{
+    UnitsWhole(ids, false);
+}
+
+void CHistoryWriter::UnitsWhole(const QList<qint32> &ids, bool added)
 {
     const SSnapshot rows = ReadUnits(m_db, ids);
     const qsizetype parent = UnitColumns().indexOf(QStringLiteral("Parent"));
@@ -327,8 +323,13 @@ void CHistoryWriter::BeforeUnitsDeleted(const QList<qint32> &ids)
     QList<SEntry> entries;
     for (qint32 id : CIdChunks::Unique(ids)) {
         const auto row = rows.constFind(id);
-        if (row != rows.cend())
-            entries.append({CChangeLog::kUnitDeleted, id, {}, Unit(row->at(parent)), {}, row->at(name), {}, Pack(*row)});
+        if (row == rows.cend())
+            continue;
+        const QVariant above = Unit(row->at(parent));
+        if (added)
+            entries.append({CChangeLog::kUnitAdded, id, {}, {}, above, {}, row->at(name), Pack(*row)});
+        else
+            entries.append({CChangeLog::kUnitDeleted, id, {}, above, {}, row->at(name), {}, Pack(*row)});
     }
     Insert(entries);
 }

@@ -72,6 +72,8 @@ private:
         QString shot{};
     };
     void Insert(const QList<SEntry> &entries);
+    // A unit added (added) or about to be deleted, its row kept whole in the entry.
+    void UnitsWhole(const QList<qint32> &ids, bool added);
     // One entry per column that differs; the column naming the unit above gives a move.
     void Edited(const SSnapshot &before, const SSnapshot &after, const QStringList &columns, const QString &above,
                 int moved, int edited);
