@@ -8,10 +8,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <pwd.h>
-#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -74,24 +70,18 @@ QVariant Unit(const QString &text)
 void Run(CDaoDatabase &db, const QList<CDaoDatabase::SBoundStatement> &statements)
 {
     for (const auto &[sql, values] : statements) {
-        CDaoStatement q(db, sql);
+        // Every write of a kind runs the same texts: each is prepared once per connection.
+        std::unique_ptr<CDaoStatement> q = db.TakeStatement(sql);
+        if (!q)
+            q = std::make_unique<CDaoStatement>(db, sql);
         for (int i = 0; i < values.size(); ++i)
-            q.Bind(i, values.at(i));
-        q.Exec();
-        q.Finish();
+            q->Bind(i, values.at(i));
+        q->Exec();
+        db.ReturnStatement(sql, std::move(q));
     }
     db.NoteWrite();
 }
 
-QString AccountName()
-{
-    passwd entry{};
-    passwd *found = nullptr;
-    char buffer[1024];
-    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found)
-        return {};
-    return QString::fromLocal8Bit(found->pw_name);
-}
 } // namespace
 
 CHistoryWriter::CHistoryWriter(CDaoDatabase &db, const QDate &effective)
@@ -193,23 +183,8 @@ CHistoryWriter::SValues CHistoryWriter::Unpack(const QString &text, qsizetype co
 
 const QString &CHistoryWriter::Who()
 {
-    if (!m_strWho.isEmpty())
-        return m_strWho;
-    const QSqlDatabase connection = m_db.Connection();
-    if (connection.driverName() == QLatin1String("QPSQL")) {
-        QSqlQuery q(connection);
-        if (q.exec(QStringLiteral("SELECT current_user")) && q.next())
-            m_strWho = q.value(0).toString();
-    } else {
-        for (const char *name : {"USER", "USERNAME", "LOGNAME"}) {
-            m_strWho = qEnvironmentVariable(name);
-            if (!m_strWho.isEmpty())
-                break;
-        }
-        // Started without a login (a script from cron, a service), the account still has a name.
-        if (m_strWho.isEmpty())
-            m_strWho = AccountName();
-    }
+    if (m_strWho.isEmpty())
+        m_strWho = m_db.UserName();
     if (m_strWho.isEmpty())
         m_strWho = QStringLiteral("?");
     return m_strWho;

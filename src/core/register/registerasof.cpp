@@ -65,6 +65,55 @@ struct SAsOfPast {
 };
 
 namespace {
+CDateValue DateOf(const QString &text)
+{
+    return text.isNull() ? CDateValue() : CDateValue(CHistoryWriter::IsoDate(text));
+}
+
+SEmployeeRow RowOf(qint32 id, const SValues &values)
+{
+    static const int sex = Column("Sex"), name = Column("Name"), code = Column("Code"), busyo = Column("Busyo"),
+                     kana = Column("Kana"), indat = Column("Indat"), tel = Column("TEL");
+    return {id,
+            values.at(sex) == QLatin1String("1"),
+            values.at(name),
+            values.at(code).toInt(),
+            values.at(busyo).toInt(),
+            values.at(kana),
+            DateOf(values.at(indat)),
+            values.at(tel),
+            {}};
+}
+
+
+QList<SEmployeeRow> RowsOf(const SSnapshot &rows)
+{
+    QList<SEmployeeRow> listed;
+    listed.reserve(rows.size());
+    for (auto row = rows.cbegin(); row != rows.cend(); ++row)
+        listed.append(RowOf(row.key(), *row));
+    return listed;
+}
+
+// A field a list shows put back to its value before an edit; the others are not shown.
+void Restore(SEmployeeRow &row, qsizetype column, const QString &old)
+{
+    static const qsizetype sex = Column("Sex"), name = Column("Name"), code = Column("Code"), kana = Column("Kana"),
+                           indat = Column("Indat"), tel = Column("TEL");
+    if (column == sex)
+        row.bFemale = old == QLatin1String("1");
+    else if (column == name)
+        row.strName = old;
+    else if (column == code)
+        row.nCode = old.toInt();
+    else if (column == kana)
+        row.strKana = old;
+    else if (column == indat)
+        row.indat = DateOf(old);
+    else if (column == tel)
+        row.strTel = old;
+}
+
 // Read by the day's index: entries of a later day lie together, whoever they name.
 std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
 {
@@ -126,19 +175,56 @@ std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
 class CEmployeesAt final
 {
 public:
-    // columns: those the caller uses, which must hold Busyo.
-    CEmployeesAt(CDaoDatabase &db, const SAsOfPast &past, const QHash<qint32, SUnitFields> &units,
-                 const QStringList &columns = CHistoryWriter::EmployeeColumns())
+    CEmployeesAt(CDaoDatabase &db, const SAsOfPast &past, const QHash<qint32, SUnitFields> &units)
         : m_db(db)
         , m_past(past)
         , m_units(units)
-        , m_columns(columns)
     {
     }
 
     SSnapshot Of(qint32 unitId) const
     {
         SSnapshot rows = Unmoved(unitId);
+        rows.insert(Moved(unitId));
+        ApplyEdits(rows);
+        return rows;
+    }
+
+    // The rows a list shows. Those in the unit now and not placed elsewhere since are
+    // most of a big unit: read straight into rows, without the history's text form.
+    QList<SEmployeeRow> Listed(qint32 unitId) const
+    {
+        if (unitId == 0)
+            return RowsOf(Of(0));
+        QList<SEmployeeRow> rows;
+        CDaoStatement q(m_db, QStringLiteral("SELECT ID, Sex, Name, Code, Busyo, Kana, Indat, TEL FROM Mast01 "
+                                             "WHERE Busyo = ?"));
+        q.Bind(0, unitId);
+        q.Exec();
+        while (q.Next()) {
+            const auto id = qint32(q.Int64(0));
+            if (m_past.placedIn.contains(id))
+                continue;
+            rows.append({id, q.Value(1).toBool(), q.Text(2), q.Value(3).toInt(), q.Value(4).toInt(), q.Text(5),
+                         CDateValue::FromVariant(q.Value(6)), q.Text(7), {}});
+            const auto edits = m_past.edits.constFind(id);
+            if (edits != m_past.edits.cend()) {
+                for (const auto &[column, old] : *edits)
+                    Restore(rows.last(), column, old);
+            }
+        }
+        q.Finish();
+        SSnapshot moved = Moved(unitId);
+        ApplyEdits(moved);
+        rows.append(RowsOf(moved));
+        return rows;
+    }
+
+private:
+    // Those in the unit then who were placed elsewhere since, as they are now (or
+    // as their delete kept them), in the unit.
+    SSnapshot Moved(qint32 unitId) const
+    {
         QHash<qint32, qint32> moved;
         if (unitId != 0) {
             for (qint32 id : m_past.unitsHeld.value(unitId))
@@ -149,21 +235,23 @@ public:
                     moved.insert(placed.key(), placed.value());
             }
         }
-        SSnapshot movedRows = CHistoryWriter::ReadEmployees(m_db, moved.keys());
-        AddDeleted(moved.keys(), movedRows);
+        SSnapshot rows = CHistoryWriter::ReadEmployees(m_db, moved.keys());
+        AddDeleted(moved.keys(), rows);
         const int busyo = Column("Busyo");
-        for (auto row = movedRows.begin(); row != movedRows.end(); ++row) {
+        for (auto row = rows.begin(); row != rows.end(); ++row)
             (*row)[busyo] = QString::number(moved.value(row.key()));
-            rows.insert(row.key(), *row);
-        }
+        return rows;
+    }
+
+    // The values before the edits made since.
+    void ApplyEdits(SSnapshot &rows) const
+    {
         for (auto row = rows.begin(); row != rows.end(); ++row) {
             for (const auto &[column, old] : m_past.edits.value(row.key()))
                 (*row)[column] = old;
         }
-        return rows;
     }
 
-private:
     bool Belongs(qint32 busyo, qint32 unitId) const
     {
         return unitId == 0 ? busyo == 0 || !m_units.contains(busyo) : busyo == unitId;
@@ -173,24 +261,19 @@ private:
     {
         SSnapshot rows;
         if (unitId != 0) {
-            // Only the columns asked for are read; the others stay null.
-            const QStringList &all = CHistoryWriter::EmployeeColumns();
-            QList<qsizetype> wanted;
-            for (const QString &column : m_columns)
-                wanted << all.indexOf(column);
-            CDaoStatement q(
-                m_db,
-                QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?").arg(m_columns.join(QStringLiteral(", "))));
+            const QStringList &columns = CHistoryWriter::EmployeeColumns();
+            CDaoStatement q(m_db,
+                            QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?").arg(columns.join(QStringLiteral(", "))));
             q.Bind(0, unitId);
             q.Exec();
-            const SValues empty(all.size());
             while (q.Next()) {
                 const auto id = qint32(q.Int64(0));
                 if (m_past.placedIn.contains(id))
                     continue;
-                SValues values = empty;
-                for (qsizetype i = 0; i < wanted.size(); ++i)
-                    values[wanted.at(i)] = CHistoryWriter::Text(m_columns.at(i), q.Value(int(i) + 1));
+                SValues values;
+                values.reserve(columns.size());
+                for (qsizetype i = 0; i < columns.size(); ++i)
+                    values << CHistoryWriter::Text(columns.at(i), q.Value(int(i) + 1));
                 rows.insert(id, values);
             }
             q.Finish();
@@ -227,28 +310,7 @@ private:
     CDaoDatabase &m_db;
     const SAsOfPast &m_past;
     const QHash<qint32, SUnitFields> &m_units;
-    QStringList m_columns;
 };
-
-CDateValue DateOf(const QString &text)
-{
-    return text.isNull() ? CDateValue() : CDateValue(CHistoryWriter::IsoDate(text));
-}
-
-SEmployeeRow RowOf(qint32 id, const SValues &values)
-{
-    static const int sex = Column("Sex"), name = Column("Name"), code = Column("Code"), busyo = Column("Busyo"),
-                     kana = Column("Kana"), indat = Column("Indat"), tel = Column("TEL");
-    return {id,
-            values.at(sex) == QLatin1String("1"),
-            values.at(name),
-            values.at(code).toInt(),
-            values.at(busyo).toInt(),
-            values.at(kana),
-            DateOf(values.at(indat)),
-            values.at(tel),
-            {}};
-}
 
 CPrintRecord RecordOf(qint32 id, const SValues &values, const QString &path)
 {
@@ -363,16 +425,9 @@ QList<SEmployeeRow> CRegisterAsOf::OfUnit(qint32 unitId, const std::function<voi
     if (!m_bKept)
         return CEmployees::OfUnit(unitId, pulse);
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
-    static const QStringList listed = {QStringLiteral("Code"), QStringLiteral("Busyo"), QStringLiteral("Sex"),
-                                       QStringLiteral("Name"), QStringLiteral("Kana"),  QStringLiteral("Indat"),
-                                       QStringLiteral("TEL")};
-    const SSnapshot found = CEmployeesAt(*db, Past(*db), m_units, listed).Of(unitId);
-    QList<SEmployeeRow> rows;
-    rows.reserve(found.size());
+    QList<SEmployeeRow> rows = CEmployeesAt(*db, Past(*db), m_units).Listed(unitId);
     QHash<qint32, QString> paths;
-    for (auto row = found.cbegin(); row != found.cend(); ++row) {
-        rows.append(RowOf(row.key(), *row));
-        SEmployeeRow &added = rows.last();
+    for (SEmployeeRow &added : rows) {
         if (added.nBusyo != 0) {
             auto path = paths.find(added.nBusyo);
             if (path == paths.end())

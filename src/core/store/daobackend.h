@@ -68,6 +68,9 @@ public:
     virtual QString NullSafeEquals() const = 0;
     // Declared widths of a table's text columns, by the names the program uses.
     virtual QHash<QString, int> ColumnWidths(const QSqlDatabase &db, const QString &table) const = 0;
+    // Who writes through the connection: the database user on a server, the
+    // operating-system account on a file; empty when nothing tells.
+    virtual QString UserName(const QSqlDatabase &db) const = 0;
 
     // Other users and programs: a write tells them what it changed inside its own
     // transaction (payload at most AnnouncementLimit() bytes of UTF-8; throws

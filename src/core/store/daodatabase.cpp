@@ -111,6 +111,7 @@ void CDaoDatabase::Close()
     m_idleStatements.clear();
     Unlink();
     m_widths.clear();
+    m_strUser.clear();
 }
 
 void CDaoDatabase::Execute(const QString &sql, int options)
@@ -192,6 +193,13 @@ const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
     if (auto it = m_widths.constFind(table); it != m_widths.cend())
         return *it;
     return *m_widths.insert(table, Backend().ColumnWidths(Connection(), table));
+}
+
+const QString &CDaoDatabase::UserName()
+{
+    if (m_strUser.isEmpty())
+        m_strUser = Backend().UserName(Connection());
+    return m_strUser;
 }
 
 std::unique_ptr<CDaoStatement> CDaoDatabase::TakeStatement(const QString &sql)

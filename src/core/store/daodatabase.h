@@ -68,6 +68,8 @@ public:
     qint64 CountOf(const QString &sql);
     // Declared widths of a table's text columns, read once per connection.
     const QHash<QString, int> &ColumnWidths(const QString &table);
+    // Who writes through this connection (CDaoBackend::UserName), asked once per connection.
+    const QString &UserName();
 
     // How long a call waits for another writer before it gives up.
     static void SetBusyTimeout(int milliseconds);
@@ -88,6 +90,7 @@ private:
     bool m_bReadOnly = false;
     quint64 m_nWrites = 0;
     QHash<QString, QHash<QString, int>> m_widths;
+    QString m_strUser;
     std::multimap<QString, std::unique_ptr<CDaoStatement>> m_idleStatements;
     bool m_bCreated = false;
     bool m_bInTrans = false;

@@ -225,3 +225,9 @@ std::unique_ptr<CChangeChannel> CPostgresBackend::Listen(std::shared_ptr<CDaoDat
 {
     return std::make_unique<CPostgresChannel>(std::move(db));
 }
+
+QString CPostgresBackend::UserName(const QSqlDatabase &db) const
+{
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT current_user")) && q.next() ? q.value(0).toString() : QString();
+}

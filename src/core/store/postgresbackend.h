@@ -35,6 +35,7 @@ public:
     QString ReturningKey() const override { return QStringLiteral(" RETURNING ID"); }
     QString NullSafeEquals() const override { return QStringLiteral("IS NOT DISTINCT FROM"); }
     QHash<QString, int> ColumnWidths(const QSqlDatabase &db, const QString &table) const override;
+    QString UserName(const QSqlDatabase &db) const override;
 
     void Announce(const QSqlDatabase &db, const QString &payload) const override;
     // The server's 8,000 bytes, less the origin that leads the payload.

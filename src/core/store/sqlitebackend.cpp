@@ -18,6 +18,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtEndian>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 using EProblem = EDatabaseProblem;
@@ -283,4 +285,20 @@ void CSqliteBackend::Announce(const QSqlDatabase &db, const QString &payload) co
 std::unique_ptr<CChangeChannel> CSqliteBackend::Listen(std::shared_ptr<CDaoDatabase> db) const
 {
     return std::make_unique<CSqliteChannel>(std::move(db));
+}
+
+QString CSqliteBackend::UserName(const QSqlDatabase &) const
+{
+    for (const char *name : {"USER", "USERNAME", "LOGNAME"}) {
+        const QString user = qEnvironmentVariable(name);
+        if (!user.isEmpty())
+            return user;
+    }
+    // Started without a login (a script from cron, a service), the account still has a name.
+    passwd entry{};
+    passwd *found = nullptr;
+    char buffer[1024];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found)
+        return {};
+    return QString::fromLocal8Bit(found->pw_name);
 }

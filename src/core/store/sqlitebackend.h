@@ -36,6 +36,7 @@ public:
     QString ReturningKey() const override { return {}; }
     QString NullSafeEquals() const override { return QStringLiteral("IS"); }
     QHash<QString, int> ColumnWidths(const QSqlDatabase &db, const QString &table) const override;
+    QString UserName(const QSqlDatabase &db) const override;
 
     void Announce(const QSqlDatabase &db, const QString &payload) const override;
     qsizetype AnnouncementLimit() const override { return 1 << 20; }
