@@ -3,7 +3,7 @@
 // list of the big unit as of a past day beside the same for today, and what the
 // history adds to a single move and to a move of 15,000 (beside the same write
 // without it). Registers are kept in $MORVEK_BENCH_DIR (default: a temporary folder).
-// $MORVEK_BENCH_PGURI: the same on that (empty) PostgreSQL database instead.
+// $MORVEK_BENCH_PGURI: the same on that PostgreSQL database instead (empty, or filled by an earlier run).
 #include "register/employees.h"
 #include "register/history.h"
 #include "register/idchunks.h"
@@ -117,12 +117,23 @@ void RunOn(const QString &path, const QString &sql)
     Exec(q, sql);
 }
 
+// A server database an earlier run filled is used again.
+bool Filled(const QString &uri)
+{
+    try {
+        const std::shared_ptr<CDaoDatabase> db = CDaoDatabasePool::Acquire(uri);
+        return db->CountOf(QStringLiteral("SELECT count(*) FROM ChangeLog")) >= kChanges;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 QString Register()
 {
     const QString uri = qEnvironmentVariable("MORVEK_BENCH_PGURI");
     const QString path = uri.isEmpty() ? Folder() + QStringLiteral("/history100k.mdb") : uri;
     static bool made = false;
-    if (!made && (!uri.isEmpty() || !QFile::exists(path))) {
+    if (!made && (uri.isEmpty() ? !QFile::exists(path) : !Filled(uri))) {
         if (uri.isEmpty())
             CRegisterGenerator::Generate(path, Options());
         else

@@ -159,13 +159,17 @@ int CDaoDatabase::ExecuteAll(const QList<SBoundStatement> &statements, int optio
         const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
         if (head == QLatin1String("CREATE") || head == QLatin1String("ALTER") || head == QLatin1String("DROP"))
             m_widths.clear();
+        if (!values.isEmpty()) {
+            try {
+                affected += RunBound(sql, values, context);
+            } catch (const CDaoException &) {
+                undo();
+                throw;
+            }
+            continue;
+        }
         QSqlQuery q(db);
-        const bool done = values.isEmpty() ? q.exec(ToEngine(sql)) : q.prepare(ToEngine(sql)) && [&] {
-            for (int i = 0; i < values.size(); ++i)
-                q.bindValue(i, values[i]);
-            return q.exec();
-        }();
-        if (!done) {
+        if (!q.exec(ToEngine(sql))) {
             const CDaoException error = CDaoException::FromSql(q.lastError(), context);
             q.finish();
             undo();
@@ -193,6 +197,21 @@ const QHash<QString, int> &CDaoDatabase::ColumnWidths(const QString &table)
     if (auto it = m_widths.constFind(table); it != m_widths.cend())
         return *it;
     return *m_widths.insert(table, Backend().ColumnWidths(Connection(), table));
+}
+
+int CDaoDatabase::RunBound(const QString &sql, const QVariantList &values, const QString &context)
+{
+    // The engine's own statement, kept for the next run of the same text: Qt's
+    // binding looks every "?" up by name, which grows with the square of their count.
+    std::unique_ptr<CDaoStatement> q = TakeStatement(sql);
+    if (!q)
+        q = std::make_unique<CDaoStatement>(*this, sql);
+    for (int i = 0; i < values.size(); ++i)
+        q->Bind(i, values.at(i));
+    q->Exec(context);
+    const auto rows = int(qMax<qint64>(0, q->RowsAffected()));
+    ReturnStatement(sql, std::move(q));
+    return rows;
 }
 
 const QString &CDaoDatabase::UserName()

@@ -84,6 +84,8 @@ public:
     static constexpr int kSchemaVersion = CTableDefinitions::kVersion;
 
 private:
+    // One statement of ExecuteAll with values; returns the rows it changed.
+    int RunBound(const QString &sql, const QVariantList &values, const QString &context);
     void Connect(const CDaoBackend &backend, const QString &path, bool readOnly);
 
     QString m_strPath;
