@@ -169,6 +169,9 @@ SDatabaseFinding CSqliteBackend::Connect(const QString &connection, const QStrin
     db.setConnectOptions(options);
     if (!db.open())
         return CDatabaseFault::FromSqlError(db.lastError());
+    // SQLite's own default of 2 MB rereads the pages of a large register's lists
+    // and history on every pass; pages are only held once read.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size = -32768"));
     return {};
 }
 
