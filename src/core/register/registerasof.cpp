@@ -85,7 +85,6 @@ SEmployeeRow RowOf(qint32 id, const SValues &values)
             {}};
 }
 
-
 QList<SEmployeeRow> RowsOf(const SSnapshot &rows)
 {
     QList<SEmployeeRow> listed;
@@ -197,23 +196,23 @@ public:
         if (unitId == 0)
             return RowsOf(Of(0));
         QList<SEmployeeRow> rows;
-        CDaoStatement q(m_db, QStringLiteral("SELECT ID, Sex, Name, Code, Busyo, Kana, Indat, TEL FROM Mast01 "
-                                             "WHERE Busyo = ?"));
-        q.Bind(0, unitId);
-        q.Exec();
-        while (q.Next()) {
-            const auto id = qint32(q.Int64(0));
-            if (m_past.placedIn.contains(id))
-                continue;
-            rows.append({id, q.Value(1).toBool(), q.Text(2), q.Value(3).toInt(), q.Value(4).toInt(), q.Text(5),
-                         CDateValue::FromVariant(q.Value(6)), q.Text(7), {}});
-            const auto edits = m_past.edits.constFind(id);
-            if (edits != m_past.edits.cend()) {
-                for (const auto &[column, old] : *edits)
-                    Restore(rows.last(), column, old);
-            }
-        }
-        q.Finish();
+        ForEachStayed(unitId, QStringLiteral("Sex, Name, Code, Busyo, Kana, Indat, TEL"),
+                      [this, &rows](qint32 id, const CDaoStatement &q) {
+                          rows.append({id,
+                                       q.Value(1).toBool(),
+                                       q.Text(2),
+                                       q.Value(3).toInt(),
+                                       q.Value(4).toInt(),
+                                       q.Text(5),
+                                       CDateValue::FromVariant(q.Value(6)),
+                                       q.Text(7),
+                                       {}});
+                          const auto edits = m_past.edits.constFind(id);
+                          if (edits != m_past.edits.cend()) {
+                              for (const auto &[column, old] : *edits)
+                                  Restore(rows.last(), column, old);
+                          }
+                      });
         SSnapshot moved = Moved(unitId);
         ApplyEdits(moved);
         rows.append(RowsOf(moved));
@@ -252,6 +251,22 @@ private:
         }
     }
 
+    // onRow for each employee in the unit now who was not placed elsewhere since,
+    // the statement reading ID and then columns.
+    void ForEachStayed(qint32 unitId, const QString &columns,
+                       const std::function<void(qint32, const CDaoStatement &)> &onRow) const
+    {
+        CDaoStatement q(m_db, QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?").arg(columns));
+        q.Bind(0, unitId);
+        q.Exec();
+        while (q.Next()) {
+            const auto id = qint32(q.Int64(0));
+            if (!m_past.placedIn.contains(id))
+                onRow(id, q);
+        }
+        q.Finish();
+    }
+
     bool Belongs(qint32 busyo, qint32 unitId) const
     {
         return unitId == 0 ? busyo == 0 || !m_units.contains(busyo) : busyo == unitId;
@@ -262,21 +277,13 @@ private:
         SSnapshot rows;
         if (unitId != 0) {
             const QStringList &columns = CHistoryWriter::EmployeeColumns();
-            CDaoStatement q(m_db,
-                            QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?").arg(columns.join(QStringLiteral(", "))));
-            q.Bind(0, unitId);
-            q.Exec();
-            while (q.Next()) {
-                const auto id = qint32(q.Int64(0));
-                if (m_past.placedIn.contains(id))
-                    continue;
+            ForEachStayed(unitId, columns.join(QStringLiteral(", ")), [&columns, &rows](qint32 id, const CDaoStatement &q) {
                 SValues values;
                 values.reserve(columns.size());
                 for (qsizetype i = 0; i < columns.size(); ++i)
                     values << CHistoryWriter::Text(columns.at(i), q.Value(int(i) + 1));
                 rows.insert(id, values);
-            }
-            q.Finish();
+            });
             return rows;
         }
         // Without a unit: those whose unit was not there that day, which only the units read tell.
