@@ -79,6 +79,24 @@ QList<SEmployeeRow> CEmployees::OfUnit(qint32 unitId, const std::function<void()
     return rows;
 }
 
+QString CEmployees::RowColumns()
+{
+    return kRowColumns.join(u", ");
+}
+
+SEmployeeRow CEmployees::RowFrom(const CDaoStatement &q)
+{
+    return {qint32(q.Int64(0)),
+            q.Value(1).toBool(),
+            q.Text(2),
+            q.Value(3).toInt(),
+            q.Value(4).toInt(),
+            q.Text(5),
+            CDateValue::FromVariant(q.Value(6)),
+            q.Text(7),
+            {}};
+}
+
 bool CEmployees::IsWithoutUnit(qint32 id)
 {
     CMast01 employees;
@@ -93,18 +111,10 @@ QList<SEmployeeRow> CEmployees::Rows(const QList<qint32> &ids)
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
     QHash<qint32, SEmployeeRow> found;
     found.reserve(ids.size());
-    CIdChunks::ForEachRow(*db, QStringLiteral("SELECT %1 FROM Mast01 WHERE ID IN (%2)").arg(kRowColumns.join(u", ")), ids,
+    CIdChunks::ForEachRow(*db, QStringLiteral("SELECT %1 FROM Mast01 WHERE ID IN (%2)").arg(RowColumns()), ids,
                           [&found](const CDaoStatement &q) {
-                              const auto id = qint32(q.Int64(0));
-                              found.insert(id, {id,
-                                                q.Value(1).toBool(),
-                                                q.Text(2),
-                                                q.Value(3).toInt(),
-                                                q.Value(4).toInt(),
-                                                q.Text(5),
-                                                CDateValue::FromVariant(q.Value(6)),
-                                                q.Text(7),
-                                                {}});
+                              const SEmployeeRow row = RowFrom(q);
+                              found.insert(row.nID, row);
                           });
     QList<SEmployeeRow> rows;
     rows.reserve(found.size());

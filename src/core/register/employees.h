@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+class CDaoStatement;
 class CMast01;
 
 // The employees as the organisation views ask for them and move them. Each
@@ -27,6 +28,10 @@ public:
     static bool IsWithoutUnit(qint32 id);
     // The rows of these employees in the order given; those that are gone are left out.
     static QList<SEmployeeRow> Rows(const QList<qint32> &ids);
+    // The columns a list row is read from ("ID, Sex, ..."), and the row from a
+    // statement that reads them in that order.
+    static QString RowColumns();
+    static SEmployeeRow RowFrom(const CDaoStatement &q);
 
     // Puts the employees into unitId (0: out of any unit), all of them or none: a
     // failing write throws and changes nobody. The unit is looked for inside the

@@ -196,23 +196,14 @@ public:
         if (unitId == 0)
             return RowsOf(Of(0));
         QList<SEmployeeRow> rows;
-        ForEachStayed(unitId, QStringLiteral("Sex, Name, Code, Busyo, Kana, Indat, TEL"),
-                      [this, &rows](qint32 id, const CDaoStatement &q) {
-                          rows.append({id,
-                                       q.Value(1).toBool(),
-                                       q.Text(2),
-                                       q.Value(3).toInt(),
-                                       q.Value(4).toInt(),
-                                       q.Text(5),
-                                       CDateValue::FromVariant(q.Value(6)),
-                                       q.Text(7),
-                                       {}});
-                          const auto edits = m_past.edits.constFind(id);
-                          if (edits != m_past.edits.cend()) {
-                              for (const auto &[column, old] : *edits)
-                                  Restore(rows.last(), column, old);
-                          }
-                      });
+        ForEachStayed(unitId, CEmployees::RowColumns(), [this, &rows](qint32 id, const CDaoStatement &q) {
+            rows.append(CEmployees::RowFrom(q));
+            const auto edits = m_past.edits.constFind(id);
+            if (edits != m_past.edits.cend()) {
+                for (const auto &[column, old] : *edits)
+                    Restore(rows.last(), column, old);
+            }
+        });
         SSnapshot moved = Moved(unitId);
         ApplyEdits(moved);
         rows.append(RowsOf(moved));
@@ -252,11 +243,11 @@ private:
     }
 
     // onRow for each employee in the unit now who was not placed elsewhere since,
-    // the statement reading ID and then columns.
+    // the statement reading columns, ID first.
     void ForEachStayed(qint32 unitId, const QString &columns,
                        const std::function<void(qint32, const CDaoStatement &)> &onRow) const
     {
-        CDaoStatement q(m_db, QStringLiteral("SELECT ID, %1 FROM Mast01 WHERE Busyo = ?").arg(columns));
+        CDaoStatement q(m_db, QStringLiteral("SELECT %1 FROM Mast01 WHERE Busyo = ?").arg(columns));
         q.Bind(0, unitId);
         q.Exec();
         while (q.Next()) {
@@ -277,13 +268,14 @@ private:
         SSnapshot rows;
         if (unitId != 0) {
             const QStringList &columns = CHistoryWriter::EmployeeColumns();
-            ForEachStayed(unitId, columns.join(QStringLiteral(", ")), [&columns, &rows](qint32 id, const CDaoStatement &q) {
-                SValues values;
-                values.reserve(columns.size());
-                for (qsizetype i = 0; i < columns.size(); ++i)
-                    values << CHistoryWriter::Text(columns.at(i), q.Value(int(i) + 1));
-                rows.insert(id, values);
-            });
+            ForEachStayed(unitId, QStringLiteral("ID, ") + columns.join(QStringLiteral(", ")),
+                          [&columns, &rows](qint32 id, const CDaoStatement &q) {
+                              SValues values;
+                              values.reserve(columns.size());
+                              for (qsizetype i = 0; i < columns.size(); ++i)
+                                  values << CHistoryWriter::Text(columns.at(i), q.Value(int(i) + 1));
+                              rows.insert(id, values);
+                          });
             return rows;
         }
         // Without a unit: those whose unit was not there that day, which only the units read tell.
