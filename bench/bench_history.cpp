@@ -241,6 +241,7 @@ QList<qint32> Movers(int count)
 void Move(benchmark::State &state, int count, bool history)
 {
     const QString path = Register();
+    const qint64 last = CDaoDatabasePool::Acquire(path)->CountOf(QStringLiteral("SELECT max(Seq) FROM ChangeLog"));
     const QList<qint32> ids = Movers(count);
     MoveWithoutHistory(ids, kFrom);
     for (auto _ : state) {
@@ -250,7 +251,7 @@ void Move(benchmark::State &state, int count, bool history)
             MoveWithoutHistory(ids, kTo);
         state.PauseTiming();
         MoveWithoutHistory(ids, kFrom);
-        RunOn(path, QStringLiteral("DELETE FROM ChangeLog WHERE Who <> 'bench'"));
+        RunOn(path, QStringLiteral("DELETE FROM ChangeLog WHERE Seq > %1").arg(last));
         state.ResumeTiming();
     }
     state.counters["moved"] = double(ids.size());
