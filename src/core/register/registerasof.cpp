@@ -59,9 +59,24 @@ const QString kPlaced = QStringLiteral("Kind IN (%1, %2, %3)")
 // What changed since the end of the day, read once: where each employee placed
 // elsewhere since then was, and the values of the fields edited since, latest edit first.
 struct SAsOfPast {
+    struct SEdit {
+        qint32 target;
+        qsizetype column;
+        qint64 seq;
+        QString old; // the value before
+    };
     QHash<qint32, qint32> placedIn;         // employee -> their unit then (CChangeLog::kNowhere: not yet added)
     QHash<qint32, QList<qint32>> unitsHeld; // the same by unit
-    QHash<qint32, QList<std::pair<qsizetype, QString>>> edits; // employee -> (column, value before)
+    // By employee, latest first; one flat list: a hash of lists cost more to build and free than the reads.
+    std::vector<SEdit> edits;
+
+    template<typename OnEdit> void ForEachEdit(qint32 id, OnEdit onEdit) const
+    {
+        auto edit = std::lower_bound(edits.begin(), edits.end(), id,
+                                     [](const SEdit &e, qint32 target) { return e.target < target; });
+        for (; edit != edits.end() && edit->target == id; ++edit)
+            onEdit(edit->column, edit->old);
+    }
 };
 
 namespace {
@@ -142,13 +157,7 @@ std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
             past->unitsHeld[move.oldUnit].append(move.target);
         }
     }
-    struct SEdit {
-        qint64 seq;
-        qint32 target;
-        qsizetype column;
-        QString old;
-    };
-    std::vector<SEdit> edits;
+    std::vector<SAsOfPast::SEdit> &edits = past->edits;
     {
         CDaoStatement q(db, QStringLiteral("SELECT Seq, Target, Field, OldVal FROM ChangeLog WHERE Kind = ? AND Eff > ?"));
         q.Bind(0, int(CChangeLog::kEmployeeEdited));
@@ -157,14 +166,14 @@ std::shared_ptr<SAsOfPast> ReadPast(CDaoDatabase &db, qint32 day)
         while (q.Next()) {
             const qsizetype column = CHistoryWriter::EmployeeColumns().indexOf(q.Text(2));
             if (column >= 0)
-                edits.push_back({q.Int64(0), qint32(q.Int64(1)), column, q.Text(3)});
+                edits.push_back({qint32(q.Int64(1)), column, q.Int64(0), q.Text(3)});
         }
         q.Finish();
     }
     // Applied latest first, the earliest edit after the day gives the value then.
-    std::sort(edits.begin(), edits.end(), [](const SEdit &a, const SEdit &b) { return a.seq > b.seq; });
-    for (const SEdit &edit : edits)
-        past->edits[edit.target].append({edit.column, edit.old});
+    std::sort(edits.begin(), edits.end(), [](const SAsOfPast::SEdit &a, const SAsOfPast::SEdit &b) {
+        return a.target != b.target ? a.target < b.target : a.seq > b.seq;
+    });
     return past;
 }
 
@@ -198,11 +207,7 @@ public:
         QList<SEmployeeRow> rows;
         ForEachStayed(unitId, CEmployees::RowColumns(), [this, &rows](qint32 id, const CDaoStatement &q) {
             rows.append(CEmployees::RowFrom(q));
-            const auto edits = m_past.edits.constFind(id);
-            if (edits != m_past.edits.cend()) {
-                for (const auto &[column, old] : *edits)
-                    Restore(rows.last(), column, old);
-            }
+            m_past.ForEachEdit(id, [&rows](qsizetype column, const QString &old) { Restore(rows.last(), column, old); });
         });
         SSnapshot moved = Moved(unitId);
         ApplyEdits(moved);
@@ -236,10 +241,8 @@ private:
     // The values before the edits made since.
     void ApplyEdits(SSnapshot &rows) const
     {
-        for (auto row = rows.begin(); row != rows.end(); ++row) {
-            for (const auto &[column, old] : m_past.edits.value(row.key()))
-                (*row)[column] = old;
-        }
+        for (auto row = rows.begin(); row != rows.end(); ++row)
+            m_past.ForEachEdit(row.key(), [&row](qsizetype column, const QString &old) { (*row)[column] = old; });
     }
 
     // onRow for each employee in the unit now who was not placed elsewhere since,
