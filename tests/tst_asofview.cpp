@@ -9,6 +9,7 @@
 #include "forms/eradateedit.h"
 #include "formtestsupport.h"
 #include "print/printrunner.h"
+#include "printlayout/cardprintjob.h"
 #include "printlayout/companylistjob.h"
 #include "register/employeeeditor.h"
 #include "register/employees.h"
@@ -22,6 +23,7 @@
 #include "viewsfixture.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QPrinter>
 #include <array>
@@ -79,6 +81,8 @@ private slots:
     void historyRowsNewestFirst();
     void masterFormAsksForAnEmployeeFirst();
     void printedListNamesTheDay();
+    void employeeAndCardsAsTheyStood_data();
+    void employeeAndCardsAsTheyStood();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -354,6 +358,60 @@ void TestAsOfView::printedListNamesTheDay()
     SetAsOf(panes, QDate());
     QVERIFY(panes.tree->PrepareCompanyPrintJob());
     QVERIFY(job.GetTable().m_strAsOf.isEmpty());
+}
+
+void TestAsOfView::employeeAndCardsAsTheyStood_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<bool>("yamada"); // 山田 in 営業部, else 鈴木 in 総務部, deleted today
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("path"); // the card's unit
+    const QString yesterday = CAsOfDate::EraText(QDate::currentDate().addDays(-1));
+    QTest::newRow("山田 before his transfer") << kTransfer.addDays(-1) << true << "営業部（基準日 令和6年3月31日）"
+                                              << "営業部";
+    QTest::newRow("鈴木, deleted since, before 管理部 was named")
+        << QDate::currentDate().addDays(-1) << false << QStringLiteral("総務部（基準日 %1）").arg(yesterday) << "総務部";
+}
+
+// Opened from a past day's list, the view form and the cards show the employee
+// as the list does, also one deleted since.
+void TestAsOfView::employeeAndCardsAsTheyStood()
+{
+    QFETCH(QDate, day);
+    QFETCH(bool, yamada);
+    QFETCH(QString, title);
+    QFETCH(QString, path);
+    const QString name = yamada ? QStringLiteral("山田") : QStringLiteral("鈴木");
+    CEmployeeEditor editor;
+    editor.Open();
+    QVERIFY(editor.ShowById(m_suzuki));
+    QVERIFY(editor.Delete());
+    SPanes panes;
+    SelectPath(panes.tree, {m_company, yamada ? m_sales : m_general});
+    SetAsOf(panes, day);
+    CMorvekView *list = panes.list;
+    list->SetViewStyle(CMorvekView::EViewStyle::report);
+    const int row = int(Column(list).indexOf(name));
+    QVERIFY(row >= 0);
+
+    QStringList seen;
+    CDialogAnswers answers([&seen](QDialog &dialog) {
+        auto &view = dynamic_cast<CEmployeeViewDlg &>(dialog);
+        view.show();
+        Keep(&view, "asofview.png");
+        seen << view.windowTitle() << view.Control(CEmployeeViewDlg::IDC_NAME)->text();
+        return int(QDialog::Rejected);
+    });
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    QCOMPARE(seen, QStringList({title, name}));
+
+    list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    QVERIFY(list->PreparePrintJob());
+    const std::vector<CPrintRecord> &cards = list->GetPrintJob().GetRecords();
+    QCOMPARE(cards.size(), size_t(1));
+    QCOMPARE(cards.front().m_Name, name);
+    QCOMPARE(cards.front().m_strPath.simplified(), path);
+    QCOMPARE(cards.front().m_strCompany, QStringLiteral("本社"));
 }
 
 QTEST_MAIN(TestAsOfView)

@@ -277,25 +277,27 @@ void TestHistory::asOf_data()
     QTest::addColumn<QString>("general"); // the names in 総務部 then
     QTest::addColumn<QString>("none");    // the names without a unit then
     QTest::addColumn<QString>("tree");    // the units under the company then
+    QTest::addColumn<QString>("yamada");  // 山田 then, name@unit; empty: not there
     for (int days : {-1, 0, 1}) {
         const bool done = days >= 0;
         const QByteArray when = days < 0 ? "before" : days == 0 ? "on" : "after";
         QTest::newRow("transfer, " + when)
             << "transfer" << days << (done ? "佐藤" : "山田,佐藤") << (done ? "山田" : "") << ""
-            << "営業部,総務部";
+            << "営業部,総務部" << (done ? "山田@総務部" : "山田@営業部");
         QTest::newRow("rename, " + when) << "rename" << days << "山田,佐藤"
                                          << ""
-                                         << "" << (done ? "営業部,人事部" : "営業部,総務部");
+                                         << "" << (done ? "営業部,人事部" : "営業部,総務部") << "山田@営業部";
         QTest::newRow("unit delete, " + when) << "unit delete" << days << (done ? "" : "山田,佐藤") << ""
-                                              << (done ? "山田,佐藤" : "") << (done ? "総務部" : "営業部,総務部");
+                                              << (done ? "山田,佐藤" : "") << (done ? "総務部" : "営業部,総務部")
+                                              << (done ? "山田@" : "山田@営業部");
         QTest::newRow("employee delete, " + when) << "delete" << days << (done ? "佐藤" : "山田,佐藤") << ""
                                                   << ""
-                                                  << "営業部,総務部";
+                                                  << "営業部,総務部" << (done ? "" : "山田@営業部");
         QTest::newRow("employee add, " + when) << "add" << days << "山田,佐藤"
-                                               << "" << (done ? "鈴木" : "") << "営業部,総務部";
+                                               << "" << (done ? "鈴木" : "") << "営業部,総務部" << "山田@営業部";
         QTest::newRow("name edit, " + when) << "edit" << days << (done ? "山田 太郎,佐藤" : "山田,佐藤") << ""
                                             << ""
-                                            << "営業部,総務部";
+                                            << "営業部,総務部" << (done ? "山田 太郎@営業部" : "山田@営業部");
     }
 }
 
@@ -307,6 +309,7 @@ void TestHistory::asOf()
     QFETCH(QString, general);
     QFETCH(QString, none);
     QFETCH(QString, tree);
+    QFETCH(QString, yamada);
     CEmployeeEditor editor;
     editor.Open();
     if (change == u"transfer") {
@@ -340,6 +343,13 @@ void TestHistory::asOf()
     const std::optional<CPrintSource::SCompanyList> printed = asOf.CompanyList(m_company);
     QVERIFY(printed);
     QCOMPARE(qsizetype(printed->records.size()), asOf.OfUnit(m_sales).size() + asOf.OfUnit(m_general).size());
+    // One employee, as the view form and a card read them: a card carries the company then.
+    const std::optional<CPrintRecord> one = asOf.Employee(m_yamada);
+    QCOMPARE(one ? one->m_Name + u'@' + one->m_strPath.simplified() : QString(), yamada);
+    const std::optional<CPrintRecord> card = asOf.Card(m_yamada);
+    QCOMPARE(card.has_value(), one.has_value());
+    if (card)
+        QCOMPARE(card->m_strCompany, one->m_Busyo ? QStringLiteral("本社") : QString());
     // Today the register reads as it is.
     const CRegisterAsOf today(QDate::currentDate());
     QCOMPARE(Names(today.OfUnit(m_sales)), Names(CEmployees::OfUnit(m_sales)));

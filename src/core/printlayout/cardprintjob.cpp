@@ -3,6 +3,7 @@
 #include "document/cardfield.h"
 #include "document/morvekdoc.h"
 #include "register/printsource.h"
+#include "register/registerasof.h"
 
 #include <QList>
 #include <QPainter>
@@ -38,7 +39,7 @@ void CCardPrintJob::SetTable()
 
 bool CCardPrintJob::AddCardRecord(qint32 employeeId)
 {
-    std::optional<CPrintRecord> record = CPrintSource::Card(employeeId);
+    std::optional<CPrintRecord> record = m_pAsOf ? m_pAsOf->Card(employeeId) : CPrintSource::Card(employeeId);
     if (!record)
         return false;
     m_records.push_back(std::move(*record));

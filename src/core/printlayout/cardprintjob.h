@@ -5,10 +5,12 @@
 #include "printlayout/printtable.h"
 #include "register/printrecord.h"
 
+#include <memory>
 #include <vector>
 
 class CCardField;
 class CMorvekDoc;
+class CRegisterAsOf;
 
 // Business cards of chosen employees: one employee a page, ten cards in two
 // columns of five, laid out by the company document's fields. Photos go under
@@ -21,6 +23,8 @@ public:
 
     // The table as cards have it; its subtitle, never drawn, is the first unit's name.
     void SetCardPrintHeader();
+    // The cards added next show the employees as they stood then; none: as they are.
+    void SetAsOf(std::shared_ptr<const CRegisterAsOf> asOf) { m_pAsOf = std::move(asOf); }
     // Appends the employee's card; false, appending nothing, when the employee is gone.
     bool AddCardRecord(qint32 employeeId);
     void Clear();
@@ -51,4 +55,5 @@ private:
     CPrintTable m_table;
     std::vector<CPrintRecord> m_records;
     CCardSheet m_sheet;
+    std::shared_ptr<const CRegisterAsOf> m_pAsOf;
 };

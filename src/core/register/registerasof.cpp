@@ -215,6 +215,25 @@ public:
         return rows;
     }
 
+    // One employee's values at the end of the day; none when not yet added then.
+    std::optional<SValues> One(qint32 id) const
+    {
+        const auto placed = m_past.placedIn.constFind(id);
+        if (placed != m_past.placedIn.cend() && *placed == CChangeLog::kNowhere)
+            return std::nullopt;
+        SSnapshot rows = CHistoryWriter::ReadEmployees(m_db, {id});
+        // As the delete kept them only when deleted since: one deleted before was gone then.
+        if (placed != m_past.placedIn.cend())
+            AddDeleted({id}, rows);
+        const auto row = rows.find(id);
+        if (row == rows.end())
+            return std::nullopt;
+        if (placed != m_past.placedIn.cend())
+            (*row)[Column("Busyo")] = QString::number(*placed);
+        ApplyEdits(rows);
+        return *row;
+    }
+
 private:
     // Those in the unit then who were placed elsewhere since, as they are now (or
     // as their delete kept them), in the unit.
@@ -443,6 +462,39 @@ QList<SEmployeeRow> CRegisterAsOf::OfUnit(qint32 unitId, const std::function<voi
         return a.nCode != b.nCode ? a.nCode < b.nCode : a.nID < b.nID;
     });
     return rows;
+}
+
+std::optional<CPrintRecord> CRegisterAsOf::Employee(qint32 employeeId) const
+{
+    const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
+    std::optional<SValues> values;
+    if (m_bKept) {
+        values = CEmployeesAt(*db, Past(*db), m_units).One(employeeId);
+    } else if (const SSnapshot rows = CHistoryWriter::ReadEmployees(*db, {employeeId}); rows.contains(employeeId)) {
+        values = rows.value(employeeId);
+    }
+    if (!values)
+        return std::nullopt;
+    CPrintRecord record = RecordOf(employeeId, *values, QString());
+    record.m_strPath = Path(record.m_Busyo, true);
+    return record;
+}
+
+std::optional<CPrintRecord> CRegisterAsOf::Card(qint32 employeeId) const
+{
+    std::optional<CPrintRecord> record = Employee(employeeId);
+    if (!record)
+        return std::nullopt;
+    // A card shows its unit's address then, not the employee's own.
+    const SUnitFields unit = m_units.value(record->m_Busyo);
+    record->m_Yuu = unit.strYuu;
+    record->m_Juu1 = unit.strJuu1;
+    record->m_Juu2 = unit.strJuu2;
+    record->m_TEL = unit.strTel;
+    record->m_FAX = unit.strFax;
+    const QList<qint32> chain = Chain(record->m_Busyo);
+    record->m_strCompany = chain.isEmpty() ? QString() : m_units.value(chain.last()).strName;
+    return record;
 }
 
 std::optional<CPrintSource::SCompanyList> CRegisterAsOf::CompanyList(qint32 unitId) const

@@ -42,7 +42,11 @@ public:
     QList<SEmployeeRow> OfUnit(qint32 unitId, const std::function<void()> &pulse = {}) const;
     QList<SEmployeeRow> WithoutUnit(const std::function<void()> &pulse = {}) const { return OfUnit(0, pulse); }
 
+    // One employee as they stood then, in the unit then, its path below the company;
+    // none when not yet added that day. A deleted one as the delete kept them.
+    std::optional<CPrintRecord> Employee(qint32 employeeId) const;
     // As CPrintSource answers them for today.
+    std::optional<CPrintRecord> Card(qint32 employeeId) const;
     std::optional<CPrintSource::SCompanyList> CompanyList(qint32 unitId) const;
     std::optional<CPrintSource::SUnitList> UnitList(qint32 unitId) const;
 

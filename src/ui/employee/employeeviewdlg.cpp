@@ -4,10 +4,13 @@
 #include "employee/photobox.h"
 #include "base/modalseam.h"
 #include "base/frameservices.h"
+#include "forms/asofdate.h"
 #include "forms/changefollower.h"
 #include "forms/dialogtemplate.h"
 #include "forms/funckeycaptions.h"
 #include "register/employeelookup.h"
+#include "register/printsource.h"
+#include "register/registerasof.h"
 #include "store/mast01.h"
 
 #include <QKeyEvent>
@@ -96,12 +99,15 @@ void CEmployeeViewDlg::OnInitDialog()
     ReadEmployee();
     DoDataExchange();
     // An employee without a unit has no path; the form then keeps its own title.
-    setWindowTitle(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle);
+    setWindowTitle(CAsOfDate::Title(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle,
+                                    m_pAsOf ? m_pAsOf->Day() : QDate()));
     PutCaptions();
 }
 
 bool CEmployeeViewDlg::ReadEmployee()
 {
+    if (m_pAsOf)
+        return ReadEmployeeAsOf();
     return CEmployeeLookup::ById(m_nEmployeeID, [this](const CMast01 &employee) {
         m_strCode = QString::number(employee.m_Code);
         m_strName = employee.m_Name;
@@ -115,9 +121,27 @@ bool CEmployeeViewDlg::ReadEmployee()
     });
 }
 
+bool CEmployeeViewDlg::ReadEmployeeAsOf()
+{
+    const std::optional<CPrintRecord> employee = m_pAsOf->Employee(m_nEmployeeID);
+    if (!employee)
+        return false;
+    m_strCode = QString::number(employee->m_Code);
+    m_strName = employee->m_Name;
+    m_strSex = employee->m_Sex ? kFemale : kMale;
+    m_strTel = employee->m_TEL;
+    m_strFax = employee->m_FAX;
+    m_strYuu = employee->m_Yuu;
+    m_strJuu1 = employee->m_Juu1;
+    m_strJuu2 = employee->m_Juu2;
+    m_pPhoto->SetPicture(CPrintSource::Photos({m_nEmployeeID}).value(m_nEmployeeID));
+    return true;
+}
+
 void CEmployeeViewDlg::FollowChanges(const CRegisterChanges &changes)
 {
-    if (!m_bInitDone || !changes.Touches(m_nEmployeeID))
+    // A past day does not change with what happens now.
+    if (!m_bInitDone || m_pAsOf || !changes.Touches(m_nEmployeeID))
         return;
     const auto shown = [this] {
         return QStringList{m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2};

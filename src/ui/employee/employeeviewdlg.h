@@ -2,9 +2,11 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class CPhotoBox;
+class CRegisterAsOf;
 class CRegisterChanges;
 class QKeyEvent;
 class QLabel;
@@ -24,6 +26,10 @@ public:
     enum EControlId { IDC_CODE = 1020, IDC_NAME, IDC_SEX, IDC_TEL, IDC_FAX, IDC_YUU, IDC_PHOTO, IDC_JUU1, IDC_JUU2 };
 
     explicit CEmployeeViewDlg(QWidget *parent = nullptr);
+
+    // Shows the employee as they stood at the end of that day, and follows no
+    // changes; the photo is today's, as no older one is kept. None: as they are.
+    void SetAsOf(std::shared_ptr<const CRegisterAsOf> asOf) { m_pAsOf = std::move(asOf); }
 
     // One of the eight value statics, or none.
     QLabel *Control(int nId) const;
@@ -46,6 +52,7 @@ private:
     void DoDataExchange();
     // False when the employee is gone.
     bool ReadEmployee();
+    bool ReadEmployeeAsOf();
     void FollowChanges(const CRegisterChanges &changes);
     void SayInStatusBar(const QString &text);
     void PutCaptions();
@@ -58,4 +65,5 @@ private:
     bool m_bInitDone = false;
     bool m_bCaptionsReset = false;
     std::optional<QString> m_statusBefore; // set once the form has told something there
+    std::shared_ptr<const CRegisterAsOf> m_pAsOf;
 };

@@ -215,6 +215,7 @@ void CMorvekView::AddEmployeeRows(qint32 unitId)
 void CMorvekView::SetAsOf(CShownRegister::AsOf asOf)
 {
     m_shown.SetAsOf(asOf);
+    m_pPrintJob->SetAsOf(asOf);
     m_unaffiliatedWnd->SetAsOf(std::move(asOf));
     ClearContents();
 }
@@ -359,13 +360,15 @@ void CMorvekView::OnDblClkList(const QModelIndex &index)
 void CMorvekView::OpenEmployeeView(qint32 employeeId)
 {
     qint32 busyo = 0;
-    // A row whose employee is gone opens nothing.
-    if (!CEmployeeLookup::ById(employeeId, [&busyo](const CMast01 &employee) { busyo = employee.m_Busyo; }))
-        return;
-    // On a past day the employee stood in the unit the list shows.
-    if (m_shown.IsAsOf())
+    if (m_shown.IsAsOf()) {
+        // On a past day the employee stood in the unit the list shows, also one deleted since.
         busyo = m_nCurrentUnit;
+    } else if (!CEmployeeLookup::ById(employeeId, [&busyo](const CMast01 &employee) { busyo = employee.m_Busyo; })) {
+        // A row whose employee is gone opens nothing.
+        return;
+    }
     CEmployeeViewDlg dlg(this);
+    dlg.SetAsOf(m_shown.GetAsOf());
     // The path's names one after another: a line feed in a title shows as a box.
     dlg.m_strTitle = m_shown.Path(busyo, true).split(u'\n', Qt::SkipEmptyParts).join(QStringLiteral(" / "));
     dlg.m_nEmployeeID = employeeId;
