@@ -6,6 +6,7 @@
 #include "shell/csvcommands.h"
 #include "shell/csvpreviewdlg.h"
 #include "shell/mainactions.h"
+#include "register/register.h"
 #include "store/daodatabase.h"
 #include "store/mast01.h"
 #include "support/registerbuilder.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -104,9 +106,12 @@ void TestCsvCommands::importAsks_data()
     QTest::addColumn<bool>("chooseFolder");
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<int>("written");
-    QTest::newRow("folder cancelled") << false << true << 0;
-    QTest::newRow("summary declined") << true << false << 0;
-    QTest::newRow("summary accepted") << true << true << 2;
+    QTest::addColumn<int>("lost"); // the server lost: 1 before the import, 2 while its summary is read
+    QTest::newRow("folder cancelled") << false << true << 0 << 0;
+    QTest::newRow("summary declined") << true << false << 0 << 0;
+    QTest::newRow("summary accepted") << true << true << 2 << 0;
+    QTest::newRow("server lost before") << true << true << 0 << 1;
+    QTest::newRow("server lost while asking") << true << true << 0 << 2;
 }
 
 void TestCsvCommands::importAsks()
@@ -114,6 +119,9 @@ void TestCsvCommands::importAsks()
     QFETCH(bool, chooseFolder);
     QFETCH(bool, confirm);
     QFETCH(int, written);
+    QFETCH(int, lost);
+    const auto reconnected = qScopeGuard([] { CRegister::Instance().SetConnected(true); });
+    CRegister::Instance().SetConnected(lost != 1);
     QTemporaryDir folder;
     WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
               "社員コード,氏名,生年月日\r\n1,山田,2024-04-01\r\n2,田中,\r\n3,鈴木,2023-02-29\r\n");
@@ -127,12 +135,20 @@ void TestCsvCommands::importAsks()
             return int(QDialog::Accepted);
         if (auto *preview = qobject_cast<CCsvPreviewDlg *>(&dialog)) {
             summary = preview->SummaryView()->toPlainText();
+            if (lost == 2)
+                CRegister::Instance().SetConnected(false);
             return int(confirm ? QDialog::Accepted : QDialog::Rejected);
         }
         return int(QMessageBox::Ok);
     });
     QCOMPARE(CCsvCommands::OnImportCsv(nullptr), written > 0);
     QCOMPARE(Employees(), written);
+    if (lost) {
+        // Told as every refused write is, not in the driver's words.
+        QCOMPARE(answers.Texts().last(), CRegister::LostText() + QStringLiteral("\n何も読み込んでいません。"));
+        QCOMPARE(summary.isEmpty(), lost == 1);
+        return;
+    }
     if (chooseFolder) {
         QVERIFY(summary.contains(QStringLiteral("社員: 追加 2 人")));
         QVERIFY(summary.contains(QStringLiteral("社員.csv 4 行目「生年月日」")));

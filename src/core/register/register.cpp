@@ -3,6 +3,7 @@
 #include "register/registerwatch.h"
 
 #include "store/daodatabasepool.h"
+#include "store/daoexception.h"
 #include "store/daorecordset.h"
 
 #include <QCoreApplication>
@@ -58,4 +59,10 @@ void CRegister::SetConnected(bool connected)
 QString CRegister::LostText()
 {
     return QStringLiteral("サーバーとの接続が切れました。再接続しています…");
+}
+
+void CRegister::RefuseWhenLost()
+{
+    if (!Instance().IsConnected())
+        throw CDaoException(LostText()).WithProblem(EDatabaseProblem::serverUnreachable);
 }

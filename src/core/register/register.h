@@ -36,6 +36,8 @@ public:
     void SetConnected(bool connected);
     // What the user reads while it cannot be reached, and what a write is refused with.
     static QString LostText();
+    // Throws that refusal (a CDaoException) while the server cannot be reached.
+    static void RefuseWhenLost();
 
 signals:
     void Changed(const SRegisterChange &change);

@@ -90,6 +90,8 @@ void CRegisterExchange::ForEachEmployee(const std::function<void(const CMast01 &
 
 void CRegisterExchange::Begin()
 {
+    // Refused as every other write is, not with the driver's words.
+    CRegister::RefuseWhenLost();
     m_database.BeginTrans();
     m_bInTransaction = true;
     m_bWrote = false;

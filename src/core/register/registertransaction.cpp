@@ -41,14 +41,12 @@ bool FollowNames(CDaoDatabase &db, const QList<qint32> &ids, qint64 *stamp, QLis
 
 CDaoTransaction CRegisterTransaction::Begin()
 {
-    const auto lost = [] { return CDaoException(CRegister::LostText()).WithProblem(EDatabaseProblem::serverUnreachable); };
-    if (!CRegister::Instance().IsConnected())
-        throw lost();
+    CRegister::RefuseWhenLost();
     try {
         return CDaoTransaction();
     } catch (const CDaoException &error) {
         if (error.Problem() == EDatabaseProblem::serverUnreachable)
-            throw lost();
+            throw CDaoException(CRegister::LostText()).WithProblem(EDatabaseProblem::serverUnreachable);
         throw;
     }
 }

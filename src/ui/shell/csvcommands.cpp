@@ -151,6 +151,14 @@ bool CCsvCommands::OnImportCsv(QWidget *parent)
 
 bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *parent)
 {
+    const auto refuse = [&title, parent](const QString &why) {
+        MorvekMessageBox(why + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok, QMessageBox::Critical, title,
+                         parent);
+        return false;
+    };
+    // Nothing is asked of one who cannot write now.
+    if (!CRegister::Instance().IsConnected())
+        return refuse(CRegister::LostText());
     CCsvChoiceDlg choice(title, QStringLiteral("社員コードが既にある社員:"), QStringLiteral("更新する"),
                          QStringLiteral("読み飛ばす"), parent);
     if (CModalSeam::Exec(choice) != QDialog::Accepted)
@@ -162,19 +170,15 @@ bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *
         CCsvImporter importer(*db);
         QString error;
         const bool skip = choice.IsSecondChosen();
-        if (!PlanImport(importer, read, skip, false, error)) {
-            MorvekMessageBox(error + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok, QMessageBox::Critical,
-                             title, parent);
-            return false;
-        }
+        if (!PlanImport(importer, read, skip, false, error))
+            return refuse(error);
         RecallColumns(importer, read, skip);
         if (!ConfirmImport(importer, read, skip, title, parent))
             return false;
         return ApplyImport(importer, title, parent);
     } catch (const CDaoException &e) {
-        MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も読み込んでいません。"), QMessageBox::Ok,
-                         QMessageBox::Critical, title, parent);
-        return false;
+        // A server lost meanwhile reads as it does everywhere else.
+        return refuse(CRegister::Instance().IsConnected() ? e.GetErrorMessage() : CRegister::LostText());
     }
 }
 
