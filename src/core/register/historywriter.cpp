@@ -69,16 +69,9 @@ QVariant Unit(const QString &text)
 // name, which grows with the square of the chunk and doubled a bulk move's time.
 void Run(CDaoDatabase &db, const QList<CDaoDatabase::SBoundStatement> &statements)
 {
-    for (const auto &[sql, values] : statements) {
-        // Every write of a kind runs the same texts: each is prepared once per connection.
-        std::unique_ptr<CDaoStatement> q = db.TakeStatement(sql);
-        if (!q)
-            q = std::make_unique<CDaoStatement>(db, sql);
-        for (int i = 0; i < values.size(); ++i)
-            q->Bind(i, values.at(i));
-        q->Exec();
-        db.ReturnStatement(sql, std::move(q));
-    }
+    // Every write of a kind runs the same texts: each is prepared once per connection.
+    for (const auto &[sql, values] : statements)
+        db.RunBound(sql, values);
     db.NoteWrite();
 }
 

@@ -61,8 +61,13 @@ QString CRegister::LostText()
     return QStringLiteral("サーバーとの接続が切れました。再接続しています…");
 }
 
+CDaoException CRegister::LostError()
+{
+    return CDaoException(LostText()).WithProblem(EDatabaseProblem::serverUnreachable);
+}
+
 void CRegister::RefuseWhenLost()
 {
     if (!Instance().IsConnected())
-        throw CDaoException(LostText()).WithProblem(EDatabaseProblem::serverUnreachable);
+        throw LostError();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class CDaoDatabase;
+class CDaoException;
 class CRegisterWatch;
 
 // The one place windows, printing, CSV and backups reach the register through:
@@ -36,7 +37,8 @@ public:
     void SetConnected(bool connected);
     // What the user reads while it cannot be reached, and what a write is refused with.
     static QString LostText();
-    // Throws that refusal (a CDaoException) while the server cannot be reached.
+    // That refusal, and it thrown while the server cannot be reached.
+    static CDaoException LostError();
     static void RefuseWhenLost();
 
 signals:

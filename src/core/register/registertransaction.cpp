@@ -46,7 +46,7 @@ CDaoTransaction CRegisterTransaction::Begin()
         return CDaoTransaction();
     } catch (const CDaoException &error) {
         if (error.Problem() == EDatabaseProblem::serverUnreachable)
-            throw CDaoException(CRegister::LostText()).WithProblem(EDatabaseProblem::serverUnreachable);
+            throw CRegister::LostError();
         throw;
     }
 }

@@ -83,9 +83,11 @@ public:
     // The version this build writes into new files and can read.
     static constexpr int kSchemaVersion = CTableDefinitions::kVersion;
 
+    // One statement with values, inside whatever transaction is open; its prepared
+    // form is kept for the next run of the same text. Returns the rows it changed.
+    int RunBound(const QString &sql, const QVariantList &values, const QString &context = {});
+
 private:
-    // One statement of ExecuteAll with values; returns the rows it changed.
-    int RunBound(const QString &sql, const QVariantList &values, const QString &context);
     void Connect(const CDaoBackend &backend, const QString &path, bool readOnly);
 
     QString m_strPath;

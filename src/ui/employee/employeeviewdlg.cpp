@@ -109,14 +109,7 @@ bool CEmployeeViewDlg::ReadEmployee()
     if (m_pAsOf)
         return ReadEmployeeAsOf();
     return CEmployeeLookup::ById(m_nEmployeeID, [this](const CMast01 &employee) {
-        m_strCode = QString::number(employee.m_Code);
-        m_strName = employee.m_Name;
-        m_strSex = employee.m_Sex ? kFemale : kMale;
-        m_strTel = employee.m_TEL;
-        m_strFax = employee.m_FAX;
-        m_strYuu = employee.m_Yuu;
-        m_strJuu1 = employee.m_Juu1;
-        m_strJuu2 = employee.m_Juu2;
+        Take(employee);
         m_pPhoto->SetPicture(employee.m_Pic.Data());
     });
 }
@@ -126,16 +119,22 @@ bool CEmployeeViewDlg::ReadEmployeeAsOf()
     const std::optional<CPrintRecord> employee = m_pAsOf->Employee(m_nEmployeeID);
     if (!employee)
         return false;
-    m_strCode = QString::number(employee->m_Code);
-    m_strName = employee->m_Name;
-    m_strSex = employee->m_Sex ? kFemale : kMale;
-    m_strTel = employee->m_TEL;
-    m_strFax = employee->m_FAX;
-    m_strYuu = employee->m_Yuu;
-    m_strJuu1 = employee->m_Juu1;
-    m_strJuu2 = employee->m_Juu2;
+    Take(*employee);
     m_pPhoto->SetPicture(CPrintSource::Photos({m_nEmployeeID}).value(m_nEmployeeID));
     return true;
+}
+
+// The row as it is now (CMast01) or as it stood then (CPrintRecord): the same items.
+template<typename SEmployee> void CEmployeeViewDlg::Take(const SEmployee &employee)
+{
+    m_strCode = QString::number(employee.m_Code);
+    m_strName = employee.m_Name;
+    m_strSex = employee.m_Sex ? kFemale : kMale;
+    m_strTel = employee.m_TEL;
+    m_strFax = employee.m_FAX;
+    m_strYuu = employee.m_Yuu;
+    m_strJuu1 = employee.m_Juu1;
+    m_strJuu2 = employee.m_Juu2;
 }
 
 void CEmployeeViewDlg::FollowChanges(const CRegisterChanges &changes)
