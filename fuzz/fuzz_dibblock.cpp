@@ -1,4 +1,5 @@
 // libFuzzer target: picture blocks as they come off the clipboard or the database.
+#include "fuzzrequire.h"
 #include "photo/dibblock.h"
 
 #include <QByteArray>
@@ -8,14 +9,6 @@
 #include <QRect>
 
 #include <cstdlib>
-
-namespace {
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -8,6 +8,8 @@
 #include "csv/csvexporter.h"
 #include "csv/csvformulaguard.h"
 #include "csv/csvimporter.h"
+#include "csv/csvcolumnaliases.h"
+#include "register/history.h"
 #include "register/register.h"
 #include "csv/csvtable.h"
 #include "store/daodatabase.h"
@@ -121,6 +123,8 @@ private slots:
     void roundTrip();
     void badFile_data();
     void badFile();
+    void limitsAtTheirEdges_data();
+    void limitsAtTheirEdges();
     void refusedRows_data();
     void refusedRows();
     void existingEmployees_data();
@@ -155,6 +159,13 @@ private slots:
     void columnMap_data();
     void columnMap();
     void serverImportTwice();
+    void fullWidthHeaders_data();
+    void fullWidthHeaders();
+    void codeTwiceWithAndWithoutId_data();
+    void codeTwiceWithAndWithoutId();
+    void nameEmptiedOrKept_data();
+    void nameEmptiedOrKept();
+    void unitCorrectionInHistory();
 
 private:
     void FillRegister();
@@ -183,24 +194,25 @@ void TestCsv::FillRegister()
     CRegisterBuilder::AddUnit({company, 7, QStringLiteral("総務部")});
     const qint32 other = CRegisterBuilder::AddUnit({0, 3, QStringLiteral("別会社")});
 
-    CRegisterBuilder::AddEmployees({Complete({.code = 1,
-                                              .busyo = first,
-                                              .name = QStringLiteral("昭和 最後"),
-                                              .birth = CDateValue(1989, 1, 7),
-                                              .joined = CDateValue(1989, 1, 8),
-                                              .mem = QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目")}),
-                                    Complete({.code = 2,
-                                              .name = QStringLiteral("所属 なし"),
-                                              .female = true,
-                                              .birth = CDateValue(2019, 4, 30),
-                                              .joined = CDateValue(2019, 5, 1),
-                                              .left = CDateValue(2024, 2, 29)}),
-                                    Complete({.code = 3,
-                                              .busyo = other,
-                                              .name = QStringLiteral(" 空白 "),
-                                              .female = true,
-                                              .mem = QStringLiteral("ｱｲｳｴｵ ｶﾞｷﾞｸﾞ")}),
-                                    Complete({.code = 10, .busyo = sales, .birth = CDateValue(1900, 1, 1)})});
+    CRegisterBuilder::AddEmployees(
+        {Complete({.code = 1,
+                   .busyo = first,
+                   .name = QStringLiteral("昭和 最後"),
+                   .birth = CDateValue(1989, 1, 7),
+                   .joined = CDateValue(1989, 1, 8),
+                   .mem = QStringLiteral("1行目\n2行目, \"引用\"\r\n3行目")}),
+         Complete({.code = 2,
+                   .name = QStringLiteral("所属 なし"),
+                   .female = true,
+                   .birth = CDateValue(2019, 4, 30),
+                   .joined = CDateValue(2019, 5, 1),
+                   .left = CDateValue(2024, 2, 29)}),
+         Complete({.code = 3,
+                   .busyo = other,
+                   .name = QStringLiteral(" 空白 "),
+                   .female = true,
+                   .mem = QStringLiteral("ｱｲｳｴｵ ｶﾞｷﾞｸﾞ")}),
+         Complete({.code = 10, .busyo = sales, .name = QStringLiteral("明治 生まれ"), .birth = CDateValue(1900, 1, 1)})});
 }
 
 void TestCsv::dates_data()
@@ -323,8 +335,10 @@ void TestCsv::detectsEncoding_data()
 
     QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") + QStringLiteral("社員").toUtf8() << false;
     QTest::newRow("utf-8 plain") << QStringLiteral("社員").toUtf8() << false;
-    QTest::newRow("shift_jis") << QByteArray("\x8E\xD0\x88\xF5") << true;    // 社員
-    QTest::newRow("half-width kana sjis") << QByteArray("\xB1\xB2") << true; // ｱｲ
+    QTest::newRow("shift_jis") << QByteArray("\x8E\xD0\x88\xF5") << true;                     // 社員
+    QTest::newRow("half-width kana sjis") << QByteArray("\xB1\xB2") << true;                  // ｱｲ
+    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE\x3E\x79\xE1\x54\x2C\x00", 8) << false; // 社員,
+    QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\x79\x3E\x54\xE1\x00\x2C", 8) << false;
 }
 
 void TestCsv::detectsEncoding()
@@ -411,6 +425,68 @@ void TestCsv::badFile_data()
     QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << fine << "バイナリ";
     QTest::newRow("neither encoding") << kUnitHeader << QByteArray("\xFF\xFE\xFD,\x80\r\n") << "文字コードを判別できません";
     QTest::newRow("empty") << QByteArray() << fine << "見出し行がありません";
+    QTest::newRow("utf-16 without its mark")
+        << kUnitHeader
+        << QByteArray("\x3E\x79\xE1\x54\xB3\x30\xFC\x30\xC9\x30\x2C\x00\x0F\x6C\x0D\x54\x0D\x00\x0A\x00\x31\x00\x2C\x00"
+                      "\x71\x5C\x30\x75\x0D\x00\x0A\x00",
+                      32)
+        << "UTF-16 のファイルですが、先頭に BOM がない";
+    QTest::newRow("utf-32") << kUnitHeader << QByteArray("\xFF\xFE\0\0\x3E\x79\0\0", 8) << "UTF-32 のファイルは読めません";
+    QTest::newRow("euc-jp") << kUnitHeader
+                            << QByteArray("\xBC\xD2\xB0\xF7\xA5\xB3\xA1\xBC\xA5\xC9\x2C\xBB\xE1\xCC\xBE\x0D\x0A\x31\x2C"
+                                          "\xBB\xB3\xC5\xC4\x0D\x0A")
+                            << "EUC-JP のファイルは読めません";
+    QTest::newRow("a quoted field of a megabyte")
+        << kUnitHeader << kEmployeeHeader + "1,\"" + QByteArray(1 << 20, 'x') + "\",,男,,,,,,,,,,,,,\r\n"
+        << "2 行目 2 列目: 文字が長すぎます（32767 文字まで）";
+    QByteArray shortRows = kEmployeeHeader;
+    for (int i = 0; i < 1000000; ++i)
+        shortRows += "1,a\r\n";
+    QTest::newRow("more rows than memory allows") << kUnitHeader << shortRows << "大きすぎます（読み込むとメモリを";
+}
+
+void TestCsv::limitsAtTheirEdges_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("refusal"); // empty: read
+
+    QByteArray wide = "a";
+    for (int i = 1; i < CCsvTable::MaxFields; ++i)
+        wide += ",a";
+    QTest::newRow("256 columns") << wide + "\r\n" << QString();
+    QTest::newRow("257 columns") << wide + ",a\r\n"
+                                 << "1 行目: 列が多すぎます（256 列まで）";
+    const QByteArray longest = QString(CReadBudget::MaxCellLength, QChar(u'あ')).toUtf8();
+    QTest::newRow("a cell of 32,767") << "h,h\r\n1," + longest + "\r\n" << QString();
+    QTest::newRow("a cell of 32,768") << "h,h\r\n1," + longest + "x\r\n"
+                                      << "2 行目 2 列目: 文字が長すぎます";
+    QByteArray rows = "h,h\r\n";
+    for (qsizetype i = 1; i < CCsvTable::MaxRecords; ++i)
+        rows += ",\r\n";
+    QTest::newRow("1,048,576 rows") << rows << QString();
+    QTest::newRow("1,048,577 rows") << rows + ",\r\n"
+                                    << "行が多すぎます（見出しを除いて 1048576 行まで）";
+}
+
+// Columns, cells and rows are read up to their limits and refused one past them.
+void TestCsv::limitsAtTheirEdges()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, refusal);
+    CReadBudget budget;
+    QList<SCsvRecord> records;
+    QString error;
+    const bool read = CCsvTable::Parse(text, records, error, &budget);
+    QVERIFY2(read == refusal.isEmpty(), qPrintable(error));
+    if (!read) {
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        QVERIFY(records.isEmpty());
+        return;
+    }
+    QCOMPARE(records.size(), qsizetype(text.count('\n')));
+    QCOMPARE(records.constLast().fields.size(), records.constFirst().fields.size());
+    const QString last = records.constLast().fields.constLast();
+    QVERIFY(last.size() == CReadBudget::MaxCellLength || last.size() <= 1);
 }
 
 void TestCsv::badFile()
@@ -488,6 +564,9 @@ void TestCsv::refusedRows_data()
     QTest::newRow("escape sequence shown, not sent") << company << kEmployeeHeader + "1,山田,,\x1b[2J\tM,,,,,,,,,,,,,\r\n"
                                                      << "社員.csv 2 性別"
                                                      << "「\\x1B[2J\\tM」";
+    QTest::newRow("empty name") << company << kEmployeeHeader + "1,,,男,,,,,,,,,,,,,\r\n"
+                                << "社員.csv 2 氏名"
+                                << "氏名が空です";
     QTest::newRow("long cell cut") << company << kEmployeeHeader + QByteArray(50, '9') + "x,山田,,男,,,,,,,,,,,,,\r\n"
                                    << "社員.csv 2 社員コード"
                                    << "「" + QString(40, QLatin1Char('9')) + "…」は整数ではありません";
@@ -972,6 +1051,101 @@ QByteArray EmployeeRow(const QList<std::pair<int, QString>> &cells)
 
 // A staff list made by another program: its own headers, 男性/女性, bare department
 // names, and a column the register has no place for.
+void TestCsv::fullWidthHeaders_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<int>("column");
+    QTest::newRow("氏名（カナ）") << QStringLiteral("氏名（カナ）") << int(CCsvColumns::EmpKana);
+    QTest::newRow("ＦＡＸ番号") << QStringLiteral("ＦＡＸ番号") << int(CCsvColumns::EmpFax);
+    QTest::newRow("ＴＥＬ") << QStringLiteral("ＴＥＬ") << int(CCsvColumns::EmpTel);
+    QTest::newRow("Ｅ－ｍａｉｌ") << QStringLiteral("Ｅ－ｍａｉｌ") << int(CCsvColumns::EmpEmail);
+    QTest::newRow("社員ＮＯ") << QStringLiteral("社員ＮＯ") << int(CCsvColumns::EmpCode);
+    QTest::newRow("住所（２）") << QStringLiteral("住所（２）") << int(CCsvColumns::EmpJuu2);
+    QTest::newRow("氏名 with an ideographic space") << QStringLiteral("氏　名") << int(CCsvColumns::EmpName);
+}
+
+// Headers typed with full-width letters, digits and brackets are the same columns.
+void TestCsv::fullWidthHeaders()
+{
+    QFETCH(QString, header);
+    QFETCH(int, column);
+    QCOMPARE(CCsvColumnAliases::EmployeeColumn(header), column);
+}
+
+void TestCsv::codeTwiceWithAndWithoutId_data()
+{
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<int>("refusedLine"); // 0: none
+    QTest::newRow("with ID, then without") << QByteArray("1,山田,5\r\n1,田中,\r\n") << 3;
+    QTest::newRow("without ID, then with") << QByteArray("1,山田,\r\n1,田中,5\r\n") << 3;
+    QTest::newRow("both without") << QByteArray("1,山田,\r\n1,田中,\r\n") << 3;
+    QTest::newRow("two IDs") << QByteArray("1,山田,5\r\n1,田中,6\r\n") << 0;
+}
+
+// A code given twice is refused unless IDs tell the rows apart, in either order.
+void TestCsv::codeTwiceWithAndWithoutId()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(int, refusedLine);
+    const SImport result = Import(std::nullopt, "社員コード,氏名,ID\r\n" + rows);
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.Refused(), refusedLine == 0 ? 0 : 1);
+    if (refusedLine != 0) {
+        const SCsvRefusal &refusal = result.summary.refusals.constFirst();
+        QCOMPARE(refusal.line, refusedLine);
+        QVERIFY2(refusal.reason.contains(QStringLiteral("2 行目にもあります")), qPrintable(refusal.reason));
+    }
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Name = '田中'")), refusedLine == 0 ? 1 : 0);
+}
+
+void TestCsv::nameEmptiedOrKept_data()
+{
+    QTest::addColumn<QByteArray>("employees");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("nameAfter"); // of code 1
+    QTest::newRow("a new employee without the column") << QByteArray("社員コード,性別\r\n50,男\r\n") << true << "昭和 最後";
+    QTest::newRow("an existing one without the column")
+        << QByteArray("社員コード,性別\r\n1,女\r\n") << false << "昭和 最後";
+    QTest::newRow("an existing name emptied") << QByteArray("社員コード,氏名\r\n1,\r\n") << true << "昭和 最後";
+    QTest::newRow("an existing name of spaces") << QByteArray("社員コード,氏名\r\n1,\" 　\"\r\n") << true << "昭和 最後";
+    // The register's nameless employee (another client wrote it) comes back as it is.
+    QTest::newRow("one already without a name") << QByteArray("社員コード,氏名,性別\r\n11,,女\r\n") << false << "昭和 最後";
+}
+
+// A name is never emptied by an import, nor an employee added without one.
+void TestCsv::nameEmptiedOrKept()
+{
+    QFETCH(QByteArray, employees);
+    QFETCH(bool, refused);
+    QFETCH(QString, nameAfter);
+    FillRegister();
+    CRegisterBuilder::AddEmployee({.code = 11});
+    const SImport result = Import(std::nullopt, employees);
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.Refused(), refused ? 1 : 0);
+    if (refused)
+        QCOMPARE(result.summary.refusals.constFirst().column, QStringLiteral("氏名"));
+    QCOMPARE(Field(QStringLiteral("SELECT Name FROM Mast01 WHERE Code = 1")), nameAfter);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01 WHERE Code = 50")), 0);
+}
+
+// A unit the import corrects has the correction in its history, as the form's would.
+void TestCsv::unitCorrectionInHistory()
+{
+    FillRegister();
+    const qint32 id = qint32(Count(QStringLiteral("SELECT ID FROM Mast00 WHERE Name = '総務部'")));
+    const SImport result = Import(kUnitHeader + "7,\"ﾃｽﾄ商事, 本社/総務部\",,1000001,千代田区,,,\r\n", std::nullopt);
+    QVERIFY2(result.read, qPrintable(result.error));
+    QVERIFY2(result.summary.Refused() == 0, qPrintable(result.summary.Text(10)));
+    QCOMPARE(result.summary.unitsUpdated, 1);
+    QStringList edits;
+    for (const SHistoryEntry &entry : CHistory::OfUnit(id))
+        if (entry.what == SHistoryEntry::EWhat::unitEdited)
+            edits << entry.strField + u'=' + entry.strNew;
+    edits.sort();
+    QCOMPARE(edits, (QStringList{QStringLiteral("Juu1=千代田区"), QStringLiteral("Yuu=1000001")}));
+}
+
 void TestCsv::otherSystemsList()
 {
     const qint32 company = CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
@@ -1112,7 +1286,11 @@ void TestCsv::formulaLikeTextRoundTrip()
     for (const SCsvRecord &record : std::as_const(records))
         for (const QString &field : record.fields)
             QVERIFY2(!CCsvFormulaGuard::LooksLikeFormula(field), qPrintable(field));
-    QVERIFY(bytes.contains(",'=1+1,"));
+    // Read off the file itself, not through the guard: each starts with an apostrophe.
+    for (const char *guarded :
+         {",'=1+1,", ",'+81-3-1234,", ",'-1,", ",'@SUM(A1),", ",'\tタブ,", "'\r改行", ",''=先頭に',", ",'-,"})
+        QVERIFY2(bytes.contains(guarded), guarded);
+    QVERIFY(bytes.contains(",'abc,") && !bytes.contains("''abc"));
 
     m_db.reset();
     m_db = std::make_unique<CTempDatabase>();

@@ -7,6 +7,7 @@
 #include "csv/csvcolumns.h"
 #include "csv/csvtable.h"
 #include "csv/xlsxexporter.h"
+#include "csv/xlsximportreader.h"
 #include "sheet/workbookarchive.h"
 #include "sheet/workbookcell.h"
 #include "sheet/workbookpartdevice.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -108,22 +110,44 @@ QString Zip(const QString &path, const QMap<QString, QByteArray> &parts)
 const QByteArray kRelations =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">\n<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>\n<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" Target=\"/xl/sharedStrings.xml\"/>\n<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>\n</Relationships>";
 
-// A workbook of one sheet with the given sheet data, in the 1904 date system, its
-// elements with a namespace prefix as some writers make them.
-QMap<QString, QByteArray> HandMade(const QByteArray &sheetData)
+// A workbook of one sheet with the given sheet data, in the 1904 date system (or as
+// date1904 says), its elements with a namespace prefix as some writers make them; its
+// shared strings are seven (0 to 6) and those of moreShared after them.
+QMap<QString, QByteArray> HandMade(const QByteArray &sheetData, const QByteArray &moreShared = {},
+                                   const QByteArray &date1904 = "1")
 {
     return {
         {QStringLiteral("xl/workbook.xml"),
-         "<x:workbook xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><x:workbookPr date1904=\"1\"/><x:sheets><x:sheet name=\"名簿\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>"},
+         "<x:workbook xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><x:workbookPr date1904=\""
+             + date1904 + "\"/><x:sheets><x:sheet name=\"名簿\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>"},
         {QStringLiteral("xl/_rels/workbook.xml.rels"), kRelations},
         {QStringLiteral("xl/sharedStrings.xml"),
-         "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>社員コード</t></si><si><t>氏名</t></si><si><t>入社年月日</t></si><si><t>〒</t></si><si><r><rPr><b/></rPr><t>山田</t></r><r><t xml:space=\"preserve\"> 太郎</t></r><rPh sb=\"0\" eb=\"2\"><t>ヤマダ</t></rPh></si><si><t>備考</t></si><si><t>改行_x000D_あり</t></si></sst>"},
+         "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>社員コード</t></si><si><t>氏名</t></si><si><t>入社年月日</t></si><si><t>〒</t></si><si><r><rPr><b/></rPr><t>山田</t></r><r><t xml:space=\"preserve\"> 太郎</t></r><rPh sb=\"0\" eb=\"2\"><t>ヤマダ</t></rPh></si><si><t>備考</t></si><si><t>改行_x000D_あり</t></si>"
+             + moreShared + "</sst>"},
         {QStringLiteral("xl/styles.xml"),
          "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><numFmts count=\"1\"><numFmt numFmtId=\"176\" formatCode=\"yyyy/m/d;@\"/></numFmts><cellXfs count=\"3\"><xf numFmtId=\"0\"/><xf numFmtId=\"176\"/><xf numFmtId=\"49\"/></cellXfs></styleSheet>"},
         {QStringLiteral("xl/worksheets/sheet1.xml"),
          "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData>" + sheetData
              + "</x:sheetData></x:worksheet>"},
     };
+}
+
+const QByteArray kHeaderRow =
+    "<x:row r=\"1\"><x:c r=\"A1\" t=\"s\"><x:v>0</x:v></x:c><x:c r=\"B1\" t=\"s\"><x:v>1</x:v></x:c><x:c r=\"C1\" t=\"s\"><x:v>2</x:v></x:c></x:row>";
+
+// Row 2 with a code, and the given cells.
+QByteArray RowTwo(const QByteArray &cells)
+{
+    return kHeaderRow + "<x:row r=\"2\"><x:c r=\"A2\"><x:v>12</x:v></x:c>" + cells + "</x:row>";
+}
+
+QByteArray Repeated(const QByteArray &part, int times)
+{
+    QByteArray all;
+    all.reserve(part.size() * times);
+    for (int i = 0; i < times; ++i)
+        all += part;
+    return all;
 }
 
 const QByteArray kHandMadeRows =
@@ -154,6 +178,12 @@ private slots:
     void refusals_data();
     void refusals();
     void partTooLarge();
+    void readerLimits_data();
+    void readerLimits();
+    void rowsKeepTheirWidth();
+    void millionOneCellRows();
+    void emptyNameRefused_data();
+    void emptyNameRefused();
     void failedExportKeepsFile();
     void commandLine();
     void libreOfficeReadsEveryCell();
@@ -459,6 +489,169 @@ void TestXlsx::partTooLarge()
         QVERIFY(!archive.Finished(*device, QStringLiteral("xl/workbook.xml"), error));
     }
     QVERIFY2(error.contains(QStringLiteral("大きすぎます")), qPrintable(error));
+}
+
+void TestXlsx::readerLimits_data()
+{
+    QTest::addColumn<QByteArray>("sheet");
+    QTest::addColumn<QByteArray>("moreShared");
+    QTest::addColumn<QByteArray>("date1904");
+    QTest::addColumn<QString>("cell");    // where the text is looked for once read
+    QTest::addColumn<QString>("outcome"); // that cell's text, or the refusal's words
+
+    const QByteArray deep = Repeated("<r>", 100000) + "<t>深い</t>" + Repeated("</r>", 100000);
+    QTest::newRow("runs nested 100,000 deep, shared")
+        << RowTwo("<x:c r=\"B2\" t=\"s\"><x:v>7</x:v></x:c>") << "<si>" + deep + "</si>" << QByteArray("1") << "B2"
+        << "深い";
+    QTest::newRow("runs nested 100,000 deep, inline")
+        << RowTwo("<x:c r=\"B2\" t=\"inlineStr\"><x:is>" + deep + "</x:is></x:c>") << QByteArray() << QByteArray("1")
+        << "B2"
+        << "深い";
+    QTest::newRow("the last shared string")
+        << RowTwo("<x:c r=\"B2\" t=\"s\"><x:v>6</x:v></x:c>") << QByteArray() << QByteArray("1") << "B2"
+        << "改行\rあり";
+    QTest::newRow("one past the last shared string")
+        << RowTwo("<x:c r=\"B2\" t=\"s\"><x:v>7</x:v></x:c>") << QByteArray() << QByteArray("1") << "B2"
+        << "存在しない文字列（7）";
+    const QByteArray longest = QString(CReadBudget::MaxCellLength, QChar(u'あ')).toUtf8();
+    QTest::newRow("a cell of 32,767 characters")
+        << RowTwo("<x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>" + longest + "</x:t></x:is></x:c>") << QByteArray()
+        << QByteArray("1") << "B2" << QString::fromUtf8(longest);
+    QTest::newRow("a cell of 32,768 characters")
+        << RowTwo("<x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>" + longest + "x</x:t></x:is></x:c>") << QByteArray()
+        << QByteArray("1") << "B2"
+        << "シート「名簿」のセル B2: 文字が長すぎます（32767 文字まで）";
+    QTest::newRow("a shared string of 32,768 characters in runs")
+        << RowTwo("<x:c r=\"D2\" t=\"s\"><x:v>7</x:v></x:c>") << "<si><r><t>" + longest + "</t></r><r><t>x</t></r></si>"
+        << QByteArray("1") << "D2"
+        << "セル D2: 文字が長すぎます";
+    QTest::newRow("a number of 32,768 digits") << RowTwo("<x:c r=\"B2\"><x:v>" + QByteArray(32768, '7') + "</x:v></x:c>")
+                                               << QByteArray() << QByteArray("1") << "B2"
+                                               << "セル B2: 文字が長すぎます";
+    QTest::newRow("a tag of a megabyte") << kHeaderRow + "<x:row r=\"2\" spans=\"" + QByteArray((1 << 20) + 10, '7')
+                                                + "\"></x:row>"
+                                         << QByteArray() << QByteArray("1") << "B2"
+                                         << "長すぎる文字列があります";
+    QTest::newRow("column 256 (IV)") << RowTwo("<x:c r=\"IV2\" t=\"inlineStr\"><x:is><x:t>端</x:t></x:is></x:c>")
+                                     << QByteArray() << QByteArray("1") << "IV2"
+                                     << "端";
+    QTest::newRow("column 257 (IW)") << RowTwo("<x:c r=\"IW2\" t=\"inlineStr\"><x:is><x:t>外</x:t></x:is></x:c>")
+                                     << QByteArray() << QByteArray("1") << "IW2"
+                                     << "列が多すぎます（256 列まで）";
+    QTest::newRow("row 1,048,576") << kHeaderRow + "<x:row r=\"1048576\"><x:c r=\"A1048576\"><x:v>5</x:v></x:c></x:row>"
+                                   << QByteArray() << QByteArray("1") << "A1048576"
+                                   << "5";
+    // 35155 days: 2000-04-01 counted from 1904, 1996-03-31 counted from 1900.
+    const QByteArray date = RowTwo("<x:c r=\"C2\" s=\"1\"><x:v>35155</x:v></x:c>");
+    QTest::newRow("1904 dates as 1") << date << QByteArray() << QByteArray("1") << "C2"
+                                     << "2000-04-01";
+    QTest::newRow("1904 dates as true") << date << QByteArray() << QByteArray("true") << "C2"
+                                        << "2000-04-01";
+    QTest::newRow("1904 dates as false") << date << QByteArray() << QByteArray("false") << "C2"
+                                         << "1996-03-31";
+}
+
+// The reader keeps to its limits at their edges and reads what is within them, however deep.
+void TestXlsx::readerLimits()
+{
+    QFETCH(QByteArray, sheet);
+    QFETCH(QByteArray, moreShared);
+    QFETCH(QByteArray, date1904);
+    QFETCH(QString, cell);
+    QFETCH(QString, outcome);
+    const QString path = Zip(m_dir.filePath(QStringLiteral("limits.xlsx")), HandMade(sheet, moreShared, date1904));
+    QVERIFY(!path.isEmpty());
+    CWorkbookReader reader;
+    QString error;
+    QVERIFY2(reader.Open(path, error), qPrintable(error));
+    QList<SSheetRow> rows;
+    const bool read = reader.ReadSheet(0, CCsvTable::MaxFields, CXlsxImportReader::MaxRows, rows, error);
+    if (!read) {
+        QVERIFY2(error.contains(outcome), qPrintable(error));
+        QVERIFY(rows.isEmpty());
+        return;
+    }
+    const int column = CWorkbookCell::Column(cell, CCsvTable::MaxFields);
+    const qsizetype line = cell.mid(cell.indexOf(QRegularExpression(QStringLiteral("\\d")))).toLongLong();
+    QCOMPARE(CWorkbookCell::Reference(column, line), cell);
+    const auto row = std::find_if(rows.cbegin(), rows.cend(), [line](const SSheetRow &r) { return r.line == line; });
+    QVERIFY(row != rows.cend());
+    QCOMPARE(row->cells.value(column), outcome);
+}
+
+// A row ends at its last cell, whatever width the header has: a header of 256 columns
+// over one-cell rows does not make each row 256 cells.
+void TestXlsx::rowsKeepTheirWidth()
+{
+    QByteArray header = "<x:row r=\"1\">";
+    for (int column = 0; column < CCsvTable::MaxFields; ++column)
+        header += "<x:c t=\"inlineStr\"><x:is><x:t>h" + QByteArray::number(column) + "</x:t></x:is></x:c>";
+    header += "</x:row>";
+    QByteArray rows;
+    for (int line = 2; line <= 1001; ++line)
+        rows += "<x:row r=\"" + QByteArray::number(line) + "\"><x:c><x:v>" + QByteArray::number(line)
+              + "</x:v></x:c></x:row>";
+    const QString path = Zip(m_dir.filePath(QStringLiteral("wide.xlsx")), HandMade(header + rows));
+    CWorkbookReader reader;
+    QString error;
+    QVERIFY2(reader.Open(path, error), qPrintable(error));
+    QList<SSheetRow> read;
+    QVERIFY2(reader.ReadSheet(0, CCsvTable::MaxFields, CXlsxImportReader::MaxRows, read, error), qPrintable(error));
+    QCOMPARE(read.size(), 1001);
+    QCOMPARE(read.constFirst().cells.size(), CCsvTable::MaxFields);
+    const QList<SCsvRecord> records = CXlsxImportReader::Records(read);
+    QCOMPARE(records.size(), 1001);
+    for (qsizetype i = 1; i < records.size(); ++i)
+        QCOMPARE(records.at(i).fields.size(), 1);
+    QCOMPARE(records.constLast().fields.constFirst(), QStringLiteral("1001"));
+}
+
+// The file that once took gigabytes: a header of 256 columns, then a million one-cell
+// rows. Read or refused as too large, without running out of memory.
+void TestXlsx::millionOneCellRows()
+{
+    QByteArray header = "<x:row r=\"1\"><x:c t=\"s\"><x:v>0</x:v></x:c>";
+    for (int column = 1; column < CCsvTable::MaxFields; ++column)
+        header += "<x:c t=\"inlineStr\"><x:is><x:t>列" + QByteArray::number(column) + "</x:t></x:is></x:c>";
+    header += "</x:row>";
+    QByteArray rows;
+    rows.reserve(40 << 20);
+    for (int line = 2; line <= 1000001; ++line)
+        rows += "<x:row><x:c><x:v>" + QByteArray::number(line) + "</x:v></x:c></x:row>";
+    const QString path = Zip(m_dir.filePath(QStringLiteral("million.xlsx")), HandMade(header + rows));
+    rows.clear();
+    const SImport imported = ImportWorkbook(path);
+    QVERIFY(!imported.read);
+    QVERIFY2(imported.error.contains(QStringLiteral("大きすぎます（読み込むとメモリを")), qPrintable(imported.error));
+    QCOMPARE(Field(QStringLiteral("SELECT COUNT(*) FROM Mast01")), QStringLiteral("0"));
+}
+
+void TestXlsx::emptyNameRefused_data()
+{
+    QTest::addColumn<QByteArray>("nameCell");
+    QTest::newRow("an entity left unresolved")
+        << QByteArray("<x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>&xxe;</x:t></x:is></x:c>");
+    QTest::newRow("an empty cell") << QByteArray("<x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t></x:t></x:is></x:c>");
+    QTest::newRow("a formula without its value") << QByteArray("<x:c r=\"B2\" t=\"str\"><x:f>A1</x:f></x:c>");
+    QTest::newRow("spaces") << QByteArray("<x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>　 </x:t></x:is></x:c>");
+}
+
+// A row whose name comes out empty is refused naming its cell, as the form refuses it.
+void TestXlsx::emptyNameRefused()
+{
+    QFETCH(QByteArray, nameCell);
+    const QByteArray doctype = "<!DOCTYPE x:worksheet [<!ENTITY xxe SYSTEM \"file:///etc/passwd\">]>";
+    QMap<QString, QByteArray> parts = HandMade(RowTwo(nameCell));
+    parts[QStringLiteral("xl/worksheets/sheet1.xml")].prepend(doctype);
+    const QString path = Zip(m_dir.filePath(QStringLiteral("noname.xlsx")), parts);
+    const SImport imported = ImportWorkbook(path);
+    QVERIFY2(imported.read, qPrintable(imported.error));
+    QCOMPARE(imported.summary.Refused(), 1);
+    const SCsvRefusal &refusal = imported.summary.refusals.constFirst();
+    QCOMPARE(refusal.line, 2);
+    QCOMPARE(refusal.column, QStringLiteral("氏名"));
+    QVERIFY2(refusal.reason.contains(QStringLiteral("氏名が空です")), qPrintable(refusal.reason));
+    QCOMPARE(Field(QStringLiteral("SELECT COUNT(*) FROM Mast01")), QStringLiteral("0"));
 }
 
 // An export that cannot be written leaves the file of that name as it was.

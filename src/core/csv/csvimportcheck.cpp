@@ -38,6 +38,17 @@ bool FitsWidth(const QString &text, int width)
     return width <= 0 || text.size() <= width || text.toUcs4().size() <= width;
 }
 
+bool HasColumns(const SCsvRecord &record, const SCsvImportTable &table)
+{
+    const qsizetype size = record.fields.size();
+    return size == table.columns.size() || (table.rowsMayEndEarly && size < table.columns.size());
+}
+
+QString NoName()
+{
+    return QStringLiteral("氏名が空です（氏名のない社員は登録できません）。");
+}
+
 QString WrongColumnCount(const SCsvRecord &record, const SCsvImportTable &table)
 {
     return QStringLiteral("列の数（%1）が見出し（%2）と違います。").arg(record.fields.size()).arg(table.columns.size());
@@ -125,9 +136,10 @@ void CCsvImportCheck::ReserveNamedIds(const SCsvImportTable &table)
         return;
     for (const SCsvRecord &record : table.records) {
         qint32 code = 0, id = 0;
-        if (record.fields.size() == table.columns.size() && ParseCode(record.fields.at(idAt), id)
-            && ParseCode(record.fields.at(codeAt), code) && id > 0
-            && NamesEmployee(id, code, nameAt < 0 ? nullptr : &record.fields.at(nameAt)))
+        const QString name = nameAt < 0 ? QString() : record.fields.value(nameAt);
+        if (HasColumns(record, table) && ParseCode(record.fields.value(idAt), id)
+            && ParseCode(record.fields.value(codeAt), code) && id > 0
+            && NamesEmployee(id, code, nameAt < 0 ? nullptr : &name))
             m_reserved.insert(id);
     }
 }
@@ -181,14 +193,14 @@ int CCsvImportCheck::CreateUnits(int parent, qint32 code, const QStringList &nam
 bool CCsvImportCheck::ReadUnitLine(const SCsvImportTable &table, const SCsvRecord &record, SUnitLine &line)
 {
     const auto &columns = table.columns;
-    if (record.fields.size() != columns.size()) {
+    if (!HasColumns(record, table)) {
         Refuse(table, record.line, -1, WrongColumnCount(record, table));
         return false;
     }
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i] < 0)
             continue;
-        line.values[columns[i]] = record.fields[i];
+        line.values[columns[i]] = record.fields.value(i);
         line.given[columns[i]] = true;
     }
     const QString *values = line.values;
@@ -450,6 +462,17 @@ int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line,
     return CreateUnits(found, m_plan.units[size_t(found)].code, names, matched);
 }
 
+bool CCsvImportCheck::LeavesNoName(const SCsvImportEmployee &row, qint32 target, ECsvExisting existing) const
+{
+    if (!row.texts[CCsvColumns::EmpName].trimmed().isEmpty())
+        return false;
+    if (target == 0)
+        return true;
+    // An employee the register already keeps without a name stays as they are.
+    return row.present[CCsvColumns::EmpName] && existing == ECsvExisting::Update
+        && !m_keyById.value(target).name.trimmed().isEmpty();
+}
+
 qint32 CCsvImportCheck::TargetOf(const SCsvImportEmployee &row, qint32 id)
 {
     const QString *name = row.present[CCsvColumns::EmpName] ? &row.texts[CCsvColumns::EmpName] : nullptr;
@@ -469,7 +492,7 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
     m_plan.employees.reserve(size_t(table.records.size()));
     for (SCsvRecord &record : table.records) {
         const qsizetype line = record.line;
-        if (record.fields.size() != columns.size()) {
+        if (!HasColumns(record, table)) {
             Refuse(table, line, -1, WrongColumnCount(record, table));
             continue;
         }
@@ -477,7 +500,8 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         for (int i = 0; i < columns.size(); ++i) {
             if (columns[i] < 0)
                 continue;
-            row.texts[columns[i]] = std::move(record.fields[i]);
+            if (i < record.fields.size())
+                row.texts[columns[i]] = std::move(record.fields[i]);
             row.present[columns[i]] = true;
         }
         SErrors errors;
@@ -494,12 +518,14 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         QStringList names;
         CheckEmployeeRow(table, line, row, names, errors);
         WarnOfDamage(table, line, row.texts, CCsvColumns::EmpYuu, CCsvColumns::EmpTel, CCsvColumns::EmpFax);
+        const qint32 target = coded ? TargetOf(row, id) : 0;
+        if (LeavesNoName(row, target, existing))
+            errors.append({CCsvColumns::EmpName, NoName()});
         if (!errors.isEmpty()) {
             for (const auto &[column, reason] : std::as_const(errors))
                 Refuse(table, line, column, reason);
             continue;
         }
-        const qint32 target = TargetOf(row, id);
         if (target != 0 && existing == ECsvExisting::Skip) {
             ++m_summary.employeesSkipped;
             continue;

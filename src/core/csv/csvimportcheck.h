@@ -44,6 +44,10 @@ private:
     bool ReadCode(const SCsvImportTable &table, qsizetype line, const QString &text, qint32 &code, SErrors &errors);
     // The register's employee a row writes over, 0 for a new one.
     qint32 TargetOf(const SCsvImportEmployee &row, qint32 id);
+    // A new employee without a name, or an existing one whose name the row empties (an
+    // empty cell, an entity left unresolved, a formula without its value): refused, as
+    // the employee form refuses an empty name.
+    bool LeavesNoName(const SCsvImportEmployee &row, qint32 target, ECsvExisting existing) const;
     // What a spreadsheet does to a number-like text: the leading 0 of a postal code
     // or a telephone number gone. Read as it is, but shown.
     void WarnOfDamage(const SCsvImportTable &table, qsizetype line, const QString *texts, int yuu, int tel, int fax);

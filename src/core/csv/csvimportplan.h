@@ -17,6 +17,9 @@ enum class ECsvMissingUnits { Refuse, Create };
 struct SCsvImportTable {
     bool present = false;
     bool units = false; // the units' table, else the employees'
+    // A workbook's rows end at their last cell with text: a shorter row's missing cells
+    // are empty. A CSV record must have every column.
+    bool rowsMayEndEarly = false;
     QString file;
     QStringList headers; // as the file gives them
     QList<int> columns;  // column of each field, by header; -1 for a column not read

@@ -15,7 +15,9 @@ bool ReadFile(const QString &path, std::optional<QByteArray> &bytes, QString &er
     if (!file.exists())
         return true;
     if (file.size() > CCsvImportReader::MaxFileSize) {
-        error = QStringLiteral("%1 が大きすぎます。").arg(QDir::toNativeSeparators(path));
+        error = QStringLiteral("%1 が大きすぎます（%2 MB まで）。")
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(CCsvImportReader::MaxFileSize >> 20);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -52,9 +54,15 @@ bool CCsvImportReader::ReadTables(const std::optional<QByteArray> &units, const 
 {
     unitTable = {};
     employeeTable = {};
-    if (units && !ReadTable(*units, CCsvColumns::UnitsFileName(), map, unitTable, error))
+    // Both files as they are on disk count, and what they become.
+    CReadBudget budget;
+    if (!budget.Charge((units ? units->size() : 0) + (employees ? employees->size() : 0))) {
+        error = budget.Refusal(QStringLiteral("CSV ファイル"));
         return false;
-    if (employees && !ReadTable(*employees, CCsvColumns::EmployeesFileName(), map, employeeTable, error))
+    }
+    if (units && !ReadTable(*units, CCsvColumns::UnitsFileName(), map, budget, unitTable, error))
+        return false;
+    if (employees && !ReadTable(*employees, CCsvColumns::EmployeesFileName(), map, budget, employeeTable, error))
         return false;
     return CheckMapUsed(map, unitTable, employeeTable, error);
 }
@@ -71,13 +79,19 @@ bool CCsvImportReader::CheckMapUsed(const CCsvColumnMap &map, const SCsvImportTa
 }
 
 bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, const CCsvColumnMap &map,
-                                 SCsvImportTable &table, QString &error)
+                                 CReadBudget &budget, SCsvImportTable &table, QString &error)
 {
-    QByteArray utf8;
+    QByteArray converted;
+    QByteArrayView utf8;
     ECsvEncoding found = ECsvEncoding::Utf8Bom;
     QString reason;
     QList<SCsvRecord> records;
-    if (!CCsvCodec::DecodeToUtf8(bytes, utf8, found, reason) || !CCsvTable::Parse(utf8, records, reason)) {
+    bool read = CCsvCodec::Decode(bytes, converted, utf8, found, reason);
+    if (read && !budget.Charge(converted.size())) {
+        reason = budget.Refusal(QStringLiteral("このファイル"));
+        read = false;
+    }
+    if (!read || !CCsvTable::Parse(utf8, records, reason, &budget)) {
         error = QStringLiteral("%1: %2").arg(file, reason);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "csv/csvcolumnmap.h"
 #include "csv/csvimportplan.h"
+#include "sheet/readbudget.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,7 +17,8 @@ class CCsvImportReader final
 public:
     CCsvImportReader() = delete;
 
-    static constexpr qint64 MaxFileSize = qint64(1) << 30;
+    // Each file; both together, and what they hold once read, within CReadBudget.
+    static constexpr qint64 MaxFileSize = qint64(100) << 20;
 
     // The files of folder; one of them may be missing, not both.
     static bool ReadFolder(const QString &folder, std::optional<QByteArray> &units, std::optional<QByteArray> &employees,
@@ -34,6 +36,6 @@ public:
                              const SCsvImportTable &employeeTable, QString &error);
 
 private:
-    static bool ReadTable(const QByteArray &bytes, const QString &file, const CCsvColumnMap &map, SCsvImportTable &table,
-                          QString &error);
+    static bool ReadTable(const QByteArray &bytes, const QString &file, const CCsvColumnMap &map, CReadBudget &budget,
+                          SCsvImportTable &table, QString &error);
 };

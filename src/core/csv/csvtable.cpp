@@ -1,34 +1,84 @@
 #include "csv/csvtable.h"
 
 #include <csv.h>
+#include <algorithm>
 
 namespace {
 // libcsv's state before the first byte of a record (ROW_NOT_BEGUN).
 constexpr int kRowNotBegun = 0;
+// A field is fed in pieces no longer than this, so that an overlong one is refused
+// before libcsv has gathered it whole.
+constexpr qsizetype kPiece = 64 * 1024;
+// No UTF-8 text of more bytes than this fits in a cell's UTF-16 units.
+constexpr size_t kMaxCellBytes = size_t(CReadBudget::MaxCellLength) * 3;
+
+enum class EStop { none, tooWide, tooLong, tooMany, overBudget };
 
 struct SParseState {
     QList<SCsvRecord> *records;
+    CReadBudget *budget;
     SCsvRecord current;
     qsizetype recordLine = 1;
-    bool tooWide = false;
+    EStop stop = EStop::none;
 };
 
 void OnField(void *data, size_t size, void *user)
 {
     auto *state = static_cast<SParseState *>(user);
+    if (state->stop != EStop::none)
+        return;
     if (state->current.fields.size() >= CCsvTable::MaxFields) {
-        state->tooWide = true;
+        state->stop = EStop::tooWide;
         return;
     }
-    state->current.fields.append(QString::fromUtf8(static_cast<const char *>(data), qsizetype(size)));
+    QString field = size > kMaxCellBytes ? QString() : QString::fromUtf8(static_cast<const char *>(data), qsizetype(size));
+    if (size > kMaxCellBytes || field.size() > CReadBudget::MaxCellLength) {
+        state->stop = EStop::tooLong;
+        return;
+    }
+    if (state->budget && !state->budget->Charge(CReadBudget::CellCost(field.size()))) {
+        state->stop = EStop::overBudget;
+        return;
+    }
+    state->current.fields.append(std::move(field));
 }
 
 void OnRecordEnd(int, void *user)
 {
     auto *state = static_cast<SParseState *>(user);
+    if (state->stop != EStop::none)
+        return;
+    if (state->records->size() >= CCsvTable::MaxRecords) {
+        state->stop = EStop::tooMany;
+        return;
+    }
+    if (state->budget && !state->budget->Charge(CReadBudget::RowCost())) {
+        state->stop = EStop::overBudget;
+        return;
+    }
     state->current.line = state->recordLine;
     state->records->append(std::move(state->current));
     state->current = {};
+}
+
+QString StopReason(const SParseState &state, const CReadBudget *budget)
+{
+    switch (state.stop) {
+    case EStop::tooWide:
+        return QStringLiteral("%1 行目: 列が多すぎます（%2 列まで）。").arg(state.recordLine).arg(CCsvTable::MaxFields);
+    case EStop::tooLong:
+        return QStringLiteral("%1 行目 %2 列目: 文字が長すぎます（%3 文字まで）。")
+            .arg(state.recordLine)
+            .arg(state.current.fields.size() + 1)
+            .arg(CReadBudget::MaxCellLength);
+    case EStop::tooMany:
+        return QStringLiteral("行が多すぎます（見出しを除いて %1 行まで）。").arg(CCsvTable::MaxRecords - 1);
+    case EStop::overBudget:
+        return budget->Refusal(QStringLiteral("このファイル"));
+    case EStop::none:
+        break;
+    }
+    return {};
 }
 
 bool NeedsQuotes(const QByteArray &field)
@@ -44,7 +94,7 @@ bool NeedsQuotes(const QByteArray &field)
 }
 } // namespace
 
-bool CCsvTable::Parse(const QByteArray &utf8, QList<SCsvRecord> &records, QString &error)
+bool CCsvTable::Parse(QByteArrayView utf8, QList<SCsvRecord> &records, QString &error, CReadBudget *budget)
 {
     records.clear();
     csv_parser parser;
@@ -52,35 +102,43 @@ bool CCsvTable::Parse(const QByteArray &utf8, QList<SCsvRecord> &records, QStrin
         error = QStringLiteral("CSV を読む準備ができません。");
         return false;
     }
-    SParseState state{&records, {}, 1, false};
+    SParseState state{&records, budget, {}, 1};
     qsizetype line = 1;
     qsizetype start = 0;
     bool ok = true;
-    // Fed line by line, so that each record knows the line it starts on.
+    // Fed line by line, so that each record knows the line it starts on; a long line in pieces.
     while (start < utf8.size()) {
-        qsizetype end = utf8.indexOf('\n', start);
-        end = end < 0 ? utf8.size() : end + 1;
+        const qsizetype newline = utf8.indexOf('\n', start);
+        const qsizetype lineEnd = newline < 0 ? utf8.size() : newline + 1;
+        const qsizetype end = std::min(lineEnd, start + kPiece);
         if (parser.pstate == kRowNotBegun)
             state.recordLine = line;
         const size_t length = size_t(end - start);
-        if (csv_parse(&parser, utf8.constData() + start, length, OnField, OnRecordEnd, &state) != length) {
+        if (csv_parse(&parser, utf8.data() + start, length, OnField, OnRecordEnd, &state) != length) {
             error = QStringLiteral("%1 行目: CSV の形式が正しくありません（%2）。")
                         .arg(line)
                         .arg(QString::fromLatin1(csv_strerror(csv_error(&parser))));
             ok = false;
             break;
         }
-        if (state.tooWide) {
-            error = QStringLiteral("%1 行目: 列が多すぎます（%2 列まで）。").arg(state.recordLine).arg(MaxFields);
+        if (state.stop == EStop::none && parser.entry_pos > kMaxCellBytes)
+            state.stop = EStop::tooLong;
+        if (state.stop != EStop::none) {
+            error = StopReason(state, budget);
             ok = false;
             break;
         }
         start = end;
-        ++line;
+        if (end == lineEnd && newline >= 0)
+            ++line;
     }
     if (ok && csv_fini(&parser, OnField, OnRecordEnd, &state) != 0) {
         error = QStringLiteral("%1 行目から始まる引用符（\"）が閉じないままファイルが終わっています。")
                     .arg(state.recordLine);
+        ok = false;
+    }
+    if (ok && state.stop != EStop::none) {
+        error = StopReason(state, budget);
         ok = false;
     }
     csv_free(&parser);

@@ -40,8 +40,7 @@ bool CXlsxImportReader::Read(const QString &path, const CCsvColumnMap &map, SCsv
             return false;
         const bool isUnits = !rows.isEmpty()
                           && rows.constFirst().cells.contains(CCsvColumns::UnitHeaders().at(CCsvColumns::UnitPath));
-        return CCsvImportReader::FromRecords(Records(std::move(rows)), label(0), isUnits, map, isUnits ? units : employees,
-                                             error);
+        return FromSheet(std::move(rows), label(0), isUnits, map, isUnits ? units : employees, error);
     }
     return (unitSheet < 0 || ReadSheet(workbook, unitSheet, label(unitSheet), true, map, units, error))
         && (employeeSheet < 0 || ReadSheet(workbook, employeeSheet, label(employeeSheet), false, map, employees, error));
@@ -52,18 +51,23 @@ bool CXlsxImportReader::ReadSheet(CWorkbookReader &workbook, int index, const QS
 {
     QList<SSheetRow> rows;
     return workbook.ReadSheet(index, CCsvTable::MaxFields, MaxRows, rows, error)
-        && CCsvImportReader::FromRecords(Records(std::move(rows)), label, units, map, table, error);
+        && FromSheet(std::move(rows), label, units, map, table, error);
+}
+
+bool CXlsxImportReader::FromSheet(QList<SSheetRow> rows, const QString &label, bool units, const CCsvColumnMap &map,
+                                  SCsvImportTable &table, QString &error)
+{
+    if (!CCsvImportReader::FromRecords(Records(std::move(rows)), label, units, map, table, error))
+        return false;
+    table.rowsMayEndEarly = true;
+    return true;
 }
 
 QList<SCsvRecord> CXlsxImportReader::Records(QList<SSheetRow> rows)
 {
     QList<SCsvRecord> records;
     records.reserve(rows.size());
-    const qsizetype width = rows.isEmpty() ? 0 : rows.constFirst().cells.size();
-    for (SSheetRow &row : rows) {
-        while (row.cells.size() < width)
-            row.cells << QString();
+    for (SSheetRow &row : rows)
         records << SCsvRecord{row.line, std::move(row.cells)};
-    }
     return records;
 }

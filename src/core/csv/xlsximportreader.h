@@ -25,11 +25,13 @@ public:
 
     static bool Read(const QString &path, const CCsvColumnMap &map, SCsvImportTable &units, SCsvImportTable &employees,
                      QString &error);
-    // Sheet rows as records: the header row first, the rows after it filled out to its
-    // width (wider rows stay wider: the checks refuse them).
+    // Sheet rows as records: the header row first, each row at its own width (a row
+    // ends at its last cell with text; wider rows than the header are refused by the checks).
     static QList<SCsvRecord> Records(QList<SSheetRow> rows);
 
 private:
+    static bool FromSheet(QList<SSheetRow> rows, const QString &label, bool units, const CCsvColumnMap &map,
+                          SCsvImportTable &table, QString &error);
     static bool ReadSheet(CWorkbookReader &workbook, int index, const QString &label, bool units, const CCsvColumnMap &map,
                           SCsvImportTable &table, QString &error);
 };

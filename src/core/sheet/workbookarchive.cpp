@@ -1,10 +1,12 @@
 #include "sheet/workbookarchive.h"
 
+#include "sheet/readbudget.h"
 #include "sheet/workbookpartdevice.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <minizip/unzip.h>
 
 namespace {
@@ -56,9 +58,9 @@ bool CWorkbookArchive::Contains(const QString &part) const
     return m_zip && unzLocateFile(m_zip, part.toUtf8().constData(), kCaseInsensitive) == UNZ_OK;
 }
 
-bool CWorkbookArchive::TooLarge(const QString &part, QByteArray &bytes, QString &error) const
+bool CWorkbookArchive::TooLarge(const QString &part, QByteArray &bytes, QString &error, qint64 limit) const
 {
-    error = QStringLiteral("%1 の %2 は大きすぎます（展開して %3 MB まで）。").arg(m_shown, part).arg(m_maxPartSize >> 20);
+    error = QStringLiteral("%1 の %2 は大きすぎます（展開して %3 MB まで）。").arg(m_shown, part).arg(limit >> 20);
     bytes.clear();
     return false;
 }
@@ -70,10 +72,12 @@ bool CWorkbookArchive::Read(const QString &part, QByteArray &bytes, QString &err
         error = QStringLiteral("%1 に %2 がありません。").arg(m_shown, part);
         return false;
     }
+    // Read whole, then parsed: a limit of its own keeps both copies small.
+    const qint64 limit = std::min(m_maxPartSize, MaxWholePartSize);
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
-        && info.uncompressed_size > quint64(m_maxPartSize))
-        return TooLarge(part, bytes, error);
+        && info.uncompressed_size > quint64(limit))
+        return TooLarge(part, bytes, error, limit);
     if (unzOpenCurrentFile(m_zip) != UNZ_OK) {
         error = QStringLiteral("%1 の %2 を開けません（壊れています）。").arg(m_shown, part);
         return false;
@@ -83,9 +87,9 @@ bool CWorkbookArchive::Read(const QString &part, QByteArray &bytes, QString &err
     int got = 0;
     do {
         const qsizetype at = bytes.size();
-        if (at > m_maxPartSize) {
+        if (at > limit) {
             unzCloseCurrentFile(m_zip);
-            return TooLarge(part, bytes, error);
+            return TooLarge(part, bytes, error, limit);
         }
         bytes.resize(at + chunk);
         got = unzReadCurrentFile(m_zip, bytes.data() + at, chunk);
@@ -110,7 +114,7 @@ std::unique_ptr<CWorkbookPartDevice> CWorkbookArchive::OpenPart(const QString &p
     QByteArray none;
     if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
         && info.uncompressed_size > quint64(m_maxPartSize)) {
-        TooLarge(part, none, error);
+        TooLarge(part, none, error, m_maxPartSize);
         return nullptr;
     }
     if (unzOpenCurrentFile(m_zip) != UNZ_OK) {
@@ -124,7 +128,13 @@ bool CWorkbookArchive::Finished(const CWorkbookPartDevice &device, const QString
 {
     QByteArray none;
     if (device.TooLarge())
-        return TooLarge(part, none, error);
+        return TooLarge(part, none, error, m_maxPartSize);
+    if (device.TextTooLong()) {
+        error = QStringLiteral("%1 の %2 に長すぎる文字列があります（一つのセルは %3 文字まで）。")
+                    .arg(m_shown, part)
+                    .arg(CReadBudget::MaxCellLength);
+        return false;
+    }
     if (device.Damaged()) {
         error = QStringLiteral("%1 の %2 が壊れています。").arg(m_shown, part);
         return false;

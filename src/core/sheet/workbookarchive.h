@@ -12,6 +12,8 @@ class CWorkbookArchive final
 {
 public:
     static constexpr qint64 MaxPartSize = qint64(256) << 20;
+    // Parts read whole (the workbook, its relations, its styles) are small in every workbook.
+    static constexpr qint64 MaxWholePartSize = qint64(16) << 20;
 
     explicit CWorkbookArchive(qint64 maxPartSize = MaxPartSize);
     ~CWorkbookArchive();
@@ -31,7 +33,7 @@ public:
     QString Shown() const { return m_shown; }
 
 private:
-    bool TooLarge(const QString &part, QByteArray &bytes, QString &error) const;
+    bool TooLarge(const QString &part, QByteArray &bytes, QString &error, qint64 limit) const;
 
     qint64 m_maxPartSize;
     void *m_zip = nullptr; // minizip's unzFile

@@ -21,6 +21,14 @@ int CWorkbookCell::Column(QStringView reference, int maxColumns)
     return letters == 0 ? -1 : int(column - 1);
 }
 
+QString CWorkbookCell::Reference(int column, qsizetype row)
+{
+    QString letters;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters + QString::number(row);
+}
+
 QDate CWorkbookCell::DateFromSerial(double serial, bool system1904)
 {
     if (!std::isfinite(serial) || serial < 0 || serial >= 2958466)

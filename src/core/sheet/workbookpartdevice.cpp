@@ -1,5 +1,6 @@
 #include "sheet/workbookpartdevice.h"
 
+#include <QByteArrayView>
 #include <algorithm>
 #include <minizip/unzip.h>
 
@@ -47,7 +48,16 @@ qint64 CWorkbookPartDevice::readData(char *data, qint64 maxSize)
         m_damaged = true;
     else if ((m_read += got) > m_limit)
         m_tooLarge = true;
-    if (got <= 0 || m_tooLarge) {
+    if (got > 0) {
+        // Pieces are at most 1 MB, so a run past the limit always reaches a piece's end or start.
+        const QByteArrayView piece(data, got);
+        const qsizetype first = piece.indexOf('<');
+        m_textTooLong = (first < 0 ? m_run + got : m_run + first) > MaxRun;
+        const qsizetype last = piece.lastIndexOf('<');
+        m_run = last < 0 ? m_run + got : got - last - 1;
+        m_textTooLong = m_textTooLong || m_run > MaxRun;
+    }
+    if (got <= 0 || m_tooLarge || m_textTooLong) {
         Finish();
         return -1;
     }

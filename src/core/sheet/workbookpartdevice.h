@@ -4,7 +4,8 @@
 
 // One part of a workbook's zip file, unpacked as it is read: a sheet of 100,000 rows is
 // never whole in memory. It ends early, as damaged or too large, at a bad checksum or
-// past its limit.
+// past its limit; and at a stretch of text or a tag longer than any cell can be, which
+// the XML reader would otherwise gather whole.
 class CWorkbookPartDevice final : public QIODevice
 {
 public:
@@ -18,6 +19,9 @@ public:
     qint64 bytesAvailable() const override;
     bool TooLarge() const { return m_tooLarge; }
     bool Damaged() const { return m_damaged; }
+    bool TextTooLong() const { return m_textTooLong; }
+    // Bytes without a "<": a cell of 32,767 characters, each escaped, fits many times.
+    static constexpr qint64 MaxRun = qint64(1) << 20;
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
@@ -32,4 +36,6 @@ private:
     bool m_finished = false;
     bool m_tooLarge = false;
     bool m_damaged = false;
+    bool m_textTooLong = false;
+    qint64 m_run = 0; // bytes since the last "<"
 };

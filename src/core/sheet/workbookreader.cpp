@@ -23,20 +23,33 @@ QString RelationsOf(const QString &part)
     return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
 }
 
-// The text of a string item (<si>, <is>): its own <t> or those of its runs; the
-// reading aids of Japanese text (<rPh>) are not part of it.
-QString ItemText(QXmlStreamReader &reader)
+// The text of a string item (<si>, <is>): its own <t> or those of its runs, however
+// deeply the file nests them; the reading aids of Japanese text (<rPh>) are not part
+// of it. Text past maxLength is not kept: overlong tells the caller to refuse it.
+QString ItemText(QXmlStreamReader &reader, qsizetype maxLength, bool &overlong)
 {
     QString text;
-    while (reader.readNextStartElement()) {
-        if (reader.name() == u"t")
-            text += reader.readElementText();
-        else if (reader.name() == u"r")
-            text += ItemText(reader);
-        else
+    overlong = false;
+    qsizetype depth = 0;
+    while (!reader.atEnd()) {
+        const auto token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            if (depth-- == 0)
+                break;
+        } else if (token != QXmlStreamReader::StartElement) {
+            continue;
+        } else if (reader.name() == u"t") {
+            const QString part = reader.readElementText(QXmlStreamReader::SkipChildElements);
+            overlong = overlong || text.size() + part.size() > maxLength;
+            if (!overlong)
+                text += part;
+        } else if (reader.name() == u"rPh" || reader.name() == u"phoneticPr") {
             reader.skipCurrentElement();
+        } else {
+            ++depth;
+        }
     }
-    return CWorkbookCell::Unescape(text);
+    return overlong ? QString() : CWorkbookCell::Unescape(text);
 }
 
 // The relationship id of a <sheet>, whatever its namespace prefix.
@@ -171,7 +184,15 @@ bool CWorkbookReader::ReadSharedStrings(const QString &part, QString &error)
             error = QStringLiteral("%1 の文字列が多すぎます（%2 個まで）。").arg(Shown()).arg(MaxSharedStrings);
             return false;
         }
-        m_shared << ItemText(reader);
+        bool overlong = false;
+        m_shared << ItemText(reader, CReadBudget::MaxCellLength, overlong);
+        // Refused only where a cell uses it, so that the message can name the cell.
+        if (overlong)
+            m_overlong.insert(m_shared.size() - 1);
+        if (!m_budget.Charge(CReadBudget::CellCost(m_shared.constLast().size()))) {
+            error = m_budget.Refusal(Shown());
+            return false;
+        }
     }
     if (!m_archive.Finished(*device, part, error))
         return false;
@@ -179,6 +200,28 @@ bool CWorkbookReader::ReadSharedStrings(const QString &part, QString &error)
         error = Damaged(part, reader);
         return false;
     }
+    return true;
+}
+
+QString CWorkbookReader::CellError(const SCellPlace &place, const QString &what) const
+{
+    return QStringLiteral("%1 のシート「%2」のセル %3: %4")
+        .arg(Shown(), place.sheet, CWorkbookCell::Reference(place.column, place.row), what);
+}
+
+bool CWorkbookReader::KeepRow(SSheetRow &row, QList<SSheetRow> &rows, QString &error)
+{
+    if (row.cells.isEmpty())
+        return true;
+    qint64 cost = CReadBudget::RowCost();
+    for (const QString &cell : std::as_const(row.cells))
+        cost += CReadBudget::CellCost(cell.size());
+    if (!m_budget.Charge(cost)) {
+        error = m_budget.Refusal(Shown());
+        return false;
+    }
+    rows << std::move(row);
+    row = {};
     return true;
 }
 
@@ -195,46 +238,10 @@ bool CWorkbookReader::ReadSheet(int index, int maxColumns, qsizetype maxRows, QL
     if (!device)
         return false;
     QXmlStreamReader reader(device.get());
-    SSheetRow row;
-    const auto keepRow = [&rows, &row] {
-        if (!row.cells.isEmpty())
-            rows << std::move(row);
-        row = {};
-    };
-    int column = -1;
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (reader.name() == u"row") {
-            keepRow();
-            const qsizetype given = reader.attributes().value(QLatin1StringView("r")).toLongLong();
-            row.line = given > 0 ? given : (rows.isEmpty() ? 0 : rows.constLast().line) + 1;
-            column = -1;
-            if (row.line > maxRows) {
-                error = QStringLiteral("%1 のシート「%2」は行が多すぎます（%3 行まで）。").arg(Shown(), name).arg(maxRows);
-                return false;
-            }
-        } else if (reader.name() == u"c" && row.line > 0) {
-            const auto reference = reader.attributes().value(QLatin1StringView("r"));
-            column = reference.isEmpty() ? column + 1 : CWorkbookCell::Column(reference, maxColumns);
-            QString value;
-            if (!ReadCell(reader, value, error))
-                return false;
-            if (value.isEmpty())
-                continue;
-            if (column < 0 || column >= maxColumns) {
-                error = QStringLiteral("%1 のシート「%2」%3 行目: 列が多すぎます（%4 列まで）。")
-                            .arg(Shown(), name)
-                            .arg(row.line)
-                            .arg(maxColumns);
-                return false;
-            }
-            while (row.cells.size() <= column)
-                row.cells << QString();
-            row.cells[column] = value;
-        }
+    if (!ReadRows(reader, name, maxColumns, maxRows, rows, error)) {
+        rows.clear();
+        return false;
     }
-    keepRow();
     if (!m_archive.Finished(*device, part, error)) {
         rows.clear();
         return false;
@@ -247,7 +254,48 @@ bool CWorkbookReader::ReadSheet(int index, int maxColumns, qsizetype maxRows, QL
     return true;
 }
 
-bool CWorkbookReader::ReadCell(QXmlStreamReader &reader, QString &value, QString &error) const
+bool CWorkbookReader::ReadRows(QXmlStreamReader &reader, const QString &name, int maxColumns, qsizetype maxRows,
+                               QList<SSheetRow> &rows, QString &error)
+{
+    SSheetRow row;
+    SCellPlace place{name, 0, -1};
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (reader.name() == u"row") {
+            if (!KeepRow(row, rows, error))
+                return false;
+            const qsizetype given = reader.attributes().value(QLatin1StringView("r")).toLongLong();
+            row.line = given > 0 ? given : (rows.isEmpty() ? 0 : rows.constLast().line) + 1;
+            place = {name, row.line, -1};
+            if (row.line > maxRows) {
+                error = QStringLiteral("%1 のシート「%2」は行が多すぎます（%3 行まで）。").arg(Shown(), name).arg(maxRows);
+                return false;
+            }
+        } else if (reader.name() == u"c" && row.line > 0) {
+            const auto reference = reader.attributes().value(QLatin1StringView("r"));
+            place.column = reference.isEmpty() ? place.column + 1 : CWorkbookCell::Column(reference, maxColumns);
+            QString value;
+            if (!ReadCell(reader, place, value, error))
+                return false;
+            if (value.isEmpty())
+                continue;
+            if (place.column < 0 || place.column >= maxColumns) {
+                error = QStringLiteral("%1 のシート「%2」%3 行目: 列が多すぎます（%4 列まで）。")
+                            .arg(Shown(), name)
+                            .arg(row.line)
+                            .arg(maxColumns);
+                return false;
+            }
+            while (row.cells.size() <= place.column)
+                row.cells << QString();
+            row.cells[place.column] = value;
+        }
+    }
+    return KeepRow(row, rows, error);
+}
+
+bool CWorkbookReader::ReadCell(QXmlStreamReader &reader, const SCellPlace &place, QString &value, QString &error) const
 {
     const auto attributes = reader.attributes();
     const QString type = attributes.value(QLatin1StringView("t")).toString();
@@ -256,11 +304,14 @@ bool CWorkbookReader::ReadCell(QXmlStreamReader &reader, QString &value, QString
                               : 0;
     QString raw;
     bool inline_ = false;
+    bool overlong = false;
     while (reader.readNextStartElement()) {
         if (reader.name() == u"v") {
-            raw = reader.readElementText();
+            raw = reader.readElementText(QXmlStreamReader::SkipChildElements);
         } else if (reader.name() == u"is") {
-            raw = ItemText(reader);
+            bool tooLong = false;
+            raw = ItemText(reader, CReadBudget::MaxCellLength, tooLong);
+            overlong = overlong || tooLong;
             inline_ = true;
         } else {
             reader.skipCurrentElement(); // a formula: its last value is what counts
@@ -273,6 +324,7 @@ bool CWorkbookReader::ReadCell(QXmlStreamReader &reader, QString &value, QString
             error = QStringLiteral("%1 のセルが存在しない文字列（%2）を指しています。").arg(Shown(), raw.left(20));
             return false;
         }
+        overlong = overlong || m_overlong.contains(at);
         value = m_shared.at(at);
     } else if (type == u"inlineStr" || inline_) {
         value = raw;
@@ -287,6 +339,11 @@ bool CWorkbookReader::ReadCell(QXmlStreamReader &reader, QString &value, QString
         const double number = raw.toDouble(&ok);
         const QDate date = ok && m_styles.IsDate(style) ? CWorkbookCell::DateFromSerial(number, m_system1904) : QDate();
         value = !ok ? raw : date.isValid() ? date.toString(Qt::ISODate) : CWorkbookCell::NumberText(number);
+    }
+    if (overlong || value.size() > CReadBudget::MaxCellLength) {
+        value.clear();
+        error = CellError(place, QStringLiteral("文字が長すぎます（%1 文字まで）。").arg(CReadBudget::MaxCellLength));
+        return false;
     }
     return true;
 }

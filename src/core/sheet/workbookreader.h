@@ -1,16 +1,18 @@
 #pragma once
 
 #include "sheet/workbookarchive.h"
+#include "sheet/readbudget.h"
 #include "sheet/workbookstyles.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 class QXmlStreamReader;
 
 // One row of a sheet with text in it, by its row number (1 is the first); cells run
-// from column A to the last one with text, those between empty.
+// from column A to the last one with text in this row, those between empty.
 struct SSheetRow {
     qsizetype line = 0;
     QStringList cells;
@@ -31,7 +33,8 @@ public:
     const QStringList &SheetNames() const { return m_names; }
     // The file as shown in messages.
     QString Shown() const { return m_archive.Shown(); }
-    // Rows beyond maxRows or text beyond maxColumns refuse the sheet.
+    // Rows beyond maxRows, text beyond maxColumns, a cell longer than
+    // CReadBudget::MaxCellLength or sheets past the budget refuse the sheet.
     bool ReadSheet(int index, int maxColumns, qsizetype maxRows, QList<SSheetRow> &rows, QString &error);
 
 private:
@@ -39,7 +42,17 @@ private:
     bool ReadRelations(const QString &part, QString &sharedStrings, QString &styles, QString &error);
     bool ReadWorkbook(const QString &part, QString &error);
     bool ReadSharedStrings(const QString &part, QString &error);
-    bool ReadCell(QXmlStreamReader &reader, QString &value, QString &error) const;
+    // Where a cell is, for its messages.
+    struct SCellPlace {
+        QString sheet;
+        qsizetype row = 0;
+        int column = -1;
+    };
+    bool ReadRows(QXmlStreamReader &reader, const QString &name, int maxColumns, qsizetype maxRows, QList<SSheetRow> &rows,
+                  QString &error);
+    bool KeepRow(SSheetRow &row, QList<SSheetRow> &rows, QString &error);
+    bool ReadCell(QXmlStreamReader &reader, const SCellPlace &place, QString &value, QString &error) const;
+    QString CellError(const SCellPlace &place, const QString &what) const;
     QString Damaged(const QString &part, const QXmlStreamReader &reader) const;
 
     CWorkbookArchive m_archive;
@@ -47,6 +60,9 @@ private:
     QStringList m_parts;
     QStringList m_relationIds;
     QStringList m_shared;
+    QSet<qsizetype> m_overlong; // shared strings past the cell length, kept empty
+    // Shared strings and every sheet read count against one budget.
+    CReadBudget m_budget;
     CWorkbookStyles m_styles;
     bool m_system1904 = false;
 };
