@@ -166,6 +166,7 @@ private slots:
     void nameEmptiedOrKept_data();
     void nameEmptiedOrKept();
     void unitCorrectionInHistory();
+    void reasonsKeptAndCounted();
 
 private:
     void FillRegister();
@@ -468,15 +469,15 @@ void TestCsv::limitsAtTheirEdges_data()
                                     << "行が多すぎます（見出しを除いて 1048576 行まで）";
 }
 
-// Columns, cells and rows are read up to their limits and refused one past them.
+// Columns, cells and rows are read up to their limits and refused one past them (the rows
+// without the memory budget, which a file of a million rows meets first).
 void TestCsv::limitsAtTheirEdges()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, refusal);
-    CReadBudget budget;
     QList<SCsvRecord> records;
     QString error;
-    const bool read = CCsvTable::Parse(text, records, error, &budget);
+    const bool read = CCsvTable::Parse(text, records, error);
     QVERIFY2(read == refusal.isEmpty(), qPrintable(error));
     if (!read) {
         QVERIFY2(error.contains(refusal), qPrintable(error));
@@ -1144,6 +1145,20 @@ void TestCsv::unitCorrectionInHistory()
             edits << entry.strField + u'=' + entry.strNew;
     edits.sort();
     QCOMPARE(edits, (QStringList{QStringLiteral("Juu1=千代田区"), QStringLiteral("Yuu=1000001")}));
+}
+
+// Past 100,000 reasons the rest are counted, and each refused row still once.
+void TestCsv::reasonsKeptAndCounted()
+{
+    QByteArray rows = "社員コード,氏名,性別,生年月日\r\n";
+    for (int code = 1; code <= 60000; ++code)
+        rows += QByteArray::number(code) + ",名,X,2023-02-29\r\n";
+    const SImport result = Import(std::nullopt, rows);
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.Refused(), 60000);
+    QCOMPARE(result.summary.refusals.size(), SCsvImportSummary::MaxKept);
+    QCOMPARE(result.summary.unkeptRefusals, 120000 - SCsvImportSummary::MaxKept);
+    QVERIFY(result.summary.Text(10).contains(QStringLiteral("ほか %1 件").arg(120000 - 10)));
 }
 
 void TestCsv::otherSystemsList()

@@ -69,7 +69,7 @@ void CCsvImportCheck::Refuse(const SCsvImportTable &table, qsizetype line, int c
 void CCsvImportCheck::Warn(const SCsvImportTable &table, qsizetype line, int column, const QString &reason)
 {
     const QStringList &headers = table.units ? CCsvColumns::UnitHeaders() : CCsvColumns::EmployeeHeaders();
-    m_summary.warnings.append({table.file, line, headers.value(column), reason});
+    m_summary.Warn({table.file, line, headers.value(column), reason});
 }
 
 QString CCsvImportCheck::PathOf(int unit) const

@@ -7,13 +7,27 @@
 #include "store/mast01.h"
 
 #include <QHash>
+#include <algorithm>
 #include <vector>
 
 void SCsvImportSummary::Refuse(const SCsvRefusal &refusal)
 {
-    if (refusals.isEmpty() || refusals.constLast().file != refusal.file || refusals.constLast().line != refusal.line)
+    if (refusedRows == 0 || m_lastFile != refusal.file || m_lastLine != refusal.line)
         ++refusedRows;
-    refusals.append(refusal);
+    m_lastFile = refusal.file;
+    m_lastLine = refusal.line;
+    if (refusals.size() < MaxKept)
+        refusals.append(refusal);
+    else
+        ++unkeptRefusals;
+}
+
+void SCsvImportSummary::Warn(const SCsvRefusal &warning)
+{
+    if (warnings.size() < MaxKept)
+        warnings.append(warning);
+    else
+        ++unkeptWarnings;
 }
 
 namespace {
@@ -23,13 +37,13 @@ QString RowText(const SCsvRefusal &r)
                               : QStringLiteral("%1 %2 行目「%3」: %4\n").arg(r.file).arg(r.line).arg(r.column, r.reason);
 }
 
-QString ListText(const QList<SCsvRefusal> &rows, int max)
+QString ListText(const QList<SCsvRefusal> &rows, qsizetype unkept, int max)
 {
     QString text;
     for (int i = 0; i < rows.size() && i < max; ++i)
         text += RowText(rows.at(i));
-    if (rows.size() > max)
-        text += QStringLiteral("ほか %1 件\n").arg(rows.size() - max);
+    if (rows.size() > max || unkept > 0)
+        text += QStringLiteral("ほか %1 件\n").arg(std::max<qsizetype>(rows.size() - max, 0) + unkept);
     return text;
 }
 } // namespace
@@ -49,10 +63,10 @@ QString SCsvImportSummary::Text(int maxRefusals) const
     if (!skippedColumns.isEmpty())
         text += QStringLiteral("取り込まない列: %1\n").arg(skippedColumns.join(QStringLiteral("、")));
     text += QStringLiteral("取り込めない行: %1 行\n").arg(Refused());
-    text += ListText(refusals, maxRefusals);
+    text += ListText(refusals, unkeptRefusals, maxRefusals);
     if (!warnings.isEmpty()) {
-        text += QStringLiteral("確かめてほしい値: %1 件（このまま読み込めます）\n").arg(warnings.size());
-        text += ListText(warnings, maxRefusals);
+        text += QStringLiteral("確かめてほしい値: %1 件（このまま読み込めます）\n").arg(warnings.size() + unkeptWarnings);
+        text += ListText(warnings, unkeptWarnings, maxRefusals);
     }
     return text;
 }
@@ -123,17 +137,17 @@ void CCsvImporter::DropUnchanged(CRegisterExchange &exchange)
         if (const auto row = updated.constFind(set.m_ID); row != updated.cend())
             same[*row] = !CCsvImportMerge::Changes(set, m_plan.employees[*row], m_plan);
     });
-    std::vector<SCsvImportEmployee> kept;
-    kept.reserve(m_plan.employees.size());
+    // In place: a second list of a large import's rows would double what it holds.
+    size_t kept = 0;
     for (size_t i = 0; i < m_plan.employees.size(); ++i) {
         if (same[i]) {
             --m_summary.employeesUpdated;
             ++m_summary.employeesUnchanged;
-        } else {
-            kept.push_back(std::move(m_plan.employees[i]));
+        } else if (kept++ != i) {
+            m_plan.employees[kept - 1] = std::move(m_plan.employees[i]);
         }
     }
-    m_plan.employees = std::move(kept);
+    m_plan.employees.resize(kept);
 }
 
 bool CCsvImporter::Apply(const std::function<bool(int, int)> &progress)

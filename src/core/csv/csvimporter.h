@@ -32,16 +32,26 @@ struct SCsvImportSummary {
     // Employee rows refused for a unit that is not there: creating them would take these.
     int missingUnitRows = 0;
     int refusedRows = 0;
+    // Reasons and warnings past this many are counted, not kept: a file of refused
+    // rows does not fill the memory with its reasons.
+    static constexpr qsizetype MaxKept = 100000;
     QList<SCsvRefusal> refusals; // every reason of every refused row, in file order
     QList<SCsvRefusal> warnings; // values read as they are, not silently guessed at
-    QStringList skippedColumns;  // "社員.csv「年齢」"
+    qsizetype unkeptRefusals = 0;
+    qsizetype unkeptWarnings = 0;
+    QStringList skippedColumns; // "社員.csv「年齢」"
 
     // Refused rows, each counted once however many reasons it has.
     int Refused() const { return refusedRows; }
     // Adds a reason; a reason for the same row as the last one does not count the row again.
     void Refuse(const SCsvRefusal &refusal);
+    void Warn(const SCsvRefusal &warning);
     // Counts, the columns not read, then the first maxRefusals reasons and warnings.
     QString Text(int maxRefusals) const;
+
+private:
+    QString m_lastFile; // of the last reason, kept or not
+    qsizetype m_lastLine = 0;
 };
 
 // Brings "部課.csv" and "社員.csv" into the register: reads and checks every row

@@ -88,7 +88,7 @@ bool CCsvImportReader::ReadTable(const QByteArray &bytes, const QString &file, c
     QList<SCsvRecord> records;
     bool read = CCsvCodec::Decode(bytes, converted, utf8, found, reason);
     if (read && !budget.Charge(converted.size())) {
-        reason = budget.Refusal(QStringLiteral("このファイル"));
+        reason = budget.Refusal();
         read = false;
     }
     if (!read || !CCsvTable::Parse(utf8, records, reason, &budget)) {

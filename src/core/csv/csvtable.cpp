@@ -74,7 +74,7 @@ QString StopReason(const SParseState &state, const CReadBudget *budget)
     case EStop::tooMany:
         return QStringLiteral("行が多すぎます（見出しを除いて %1 行まで）。").arg(CCsvTable::MaxRecords - 1);
     case EStop::overBudget:
-        return budget->Refusal(QStringLiteral("このファイル"));
+        return budget->Refusal();
     case EStop::none:
         break;
     }
