@@ -107,9 +107,14 @@ bool CCsvTable::Parse(QByteArrayView utf8, QList<SCsvRecord> &records, QString &
     qsizetype start = 0;
     bool ok = true;
     // Fed line by line, so that each record knows the line it starts on; a long line in pieces.
+    qsizetype lineEnd = 0;
+    bool endsWithNewline = false;
     while (start < utf8.size()) {
-        const qsizetype newline = utf8.indexOf('\n', start);
-        const qsizetype lineEnd = newline < 0 ? utf8.size() : newline + 1;
+        if (start >= lineEnd) { // looked for once a line, not once a piece
+            const qsizetype newline = utf8.indexOf('\n', start);
+            endsWithNewline = newline >= 0;
+            lineEnd = endsWithNewline ? newline + 1 : utf8.size();
+        }
         const qsizetype end = std::min(lineEnd, start + kPiece);
         if (parser.pstate == kRowNotBegun)
             state.recordLine = line;
@@ -129,7 +134,7 @@ bool CCsvTable::Parse(QByteArrayView utf8, QList<SCsvRecord> &records, QString &
             break;
         }
         start = end;
-        if (end == lineEnd && newline >= 0)
+        if (end == lineEnd && endsWithNewline)
             ++line;
     }
     if (ok && csv_fini(&parser, OnField, OnRecordEnd, &state) != 0) {
