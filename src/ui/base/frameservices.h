@@ -11,6 +11,8 @@ public:
     virtual ~CFrameServices() = default;
 
     virtual void SetStatusText(const QString &text) = 0;
+    // The same for a refusal, which a screen reader is also told as an alert.
+    virtual void SetRefusalText(const QString &text) { SetStatusText(text); }
     // What the status bar shows now, so that a form can put it back when it closes.
     virtual QString GetStatusText() const { return {}; }
     virtual void SetFuncKeyCaption(int slot, const QString &text) = 0;

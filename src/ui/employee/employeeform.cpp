@@ -40,18 +40,19 @@ const QString kDatePrompt = QStringLiteral(
     "を入力してください。（和暦 平成 10/1/1=100101 年号の切替 PageUp 、PageDown です。)");
 
 const SFieldDesc kFields[] = {
-    {QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"), FIELD_DIGITS, CEmployeeCode::kDigits},
-    {QStringLiteral("社員名を入力してください。"), FIELD_ANY, 60},
-    {QStringLiteral("社員名のふりがなを入力してください。"), FIELD_ANY, 50},
-    {QStringLiteral("性別を入力してください。（0:男、1:女）"), FIELD_TOGGLE, 1},
-    {QStringLiteral("生年月日") + kDatePrompt, FIELD_DATE, 6},
-    {QStringLiteral("入社年月日") + kDatePrompt, FIELD_DATE, 6},
-    {QStringLiteral("退社年月日") + kDatePrompt, FIELD_DATE, 6},
-    {QStringLiteral("郵便番号を入力してください。"), FIELD_TEXT_ASCII, 8},
-    {QStringLiteral("住所１を入力してください。"), FIELD_ANY, 60},
-    {QStringLiteral("住所２を入力してください。"), FIELD_ANY, 60},
-    {QStringLiteral("電話番号を入力してください。"), FIELD_TEXT_ASCII, 15},
-    {QStringLiteral("FAX番号を入力してください。"), FIELD_TEXT_ASCII, 15},
+    {QStringLiteral("社員コードを入力してください。（F8キーで検索できます。）"), FIELD_DIGITS, CEmployeeCode::kDigits,
+     QStringLiteral("社員コード")},
+    {QStringLiteral("社員名を入力してください。"), FIELD_ANY, 60, QStringLiteral("氏名")},
+    {QStringLiteral("社員名のふりがなを入力してください。"), FIELD_ANY, 50, QStringLiteral("ふりがな")},
+    {QStringLiteral("性別を入力してください。（0:男、1:女）"), FIELD_TOGGLE, 1, QStringLiteral("性別")},
+    {QStringLiteral("生年月日") + kDatePrompt, FIELD_DATE, 6, QStringLiteral("生年月日")},
+    {QStringLiteral("入社年月日") + kDatePrompt, FIELD_DATE, 6, QStringLiteral("入社年月日")},
+    {QStringLiteral("退社年月日") + kDatePrompt, FIELD_DATE, 6, QStringLiteral("退社年月日")},
+    {QStringLiteral("郵便番号を入力してください。"), FIELD_TEXT_ASCII, 8, QStringLiteral("〒")},
+    {QStringLiteral("住所１を入力してください。"), FIELD_ANY, 60, QStringLiteral("住所1")},
+    {QStringLiteral("住所２を入力してください。"), FIELD_ANY, 60, QStringLiteral("住所2")},
+    {QStringLiteral("電話番号を入力してください。"), FIELD_TEXT_ASCII, 15, QStringLiteral("TEL")},
+    {QStringLiteral("FAX番号を入力してください。"), FIELD_TEXT_ASCII, 15, QStringLiteral("FAX")},
 };
 constexpr int kFieldCount = int(std::size(kFields));
 
@@ -263,8 +264,8 @@ int CEmployeeForm::Explain(int nField, const QString &reason)
     if (reason.isEmpty())
         return 0;
     m_refusal = {nField, reason};
-    Field(nField)->SetMarked(true);
-    ShowStatusText(reason);
+    Field(nField)->SetMarked(true, reason);
+    ShowRefusalText(reason);
     return 1;
 }
 

@@ -27,6 +27,7 @@ CEmployeeSearchDlg::CEmployeeSearchDlg(QWidget *parent)
     CDialogTemplate form(this, 171, 137);
     form.AddStatic(kPagingHint, 7, 101, 157, 8);
     form.Place(m_pList, 7, 7, 157, 85);
+    m_pList->setAccessibleName(QStringLiteral("社員一覧"));
     AddOkCancel(form, 116, 114);
 }
 

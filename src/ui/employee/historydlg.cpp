@@ -34,6 +34,7 @@ CHistoryDlg::CHistoryDlg(qint32 employeeId, const QString &who, QWidget *parent)
 {
     setWindowTitle(kTitle.arg(who));
     setFont(CDialogUnits::DialogFont());
+    m_pList->setAccessibleName(QStringLiteral("変更履歴"));
     m_pList->setHeaderLabels(kHeaders);
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);

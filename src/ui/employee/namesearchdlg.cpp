@@ -4,6 +4,7 @@
 
 #include "base/errorreport.h"
 #include "forms/dialogtemplate.h"
+#include "forms/readablecolors.h"
 
 #include <QApplication>
 #include <QColor>
@@ -21,7 +22,6 @@ const QString kMore = QStringLiteral("ほかに %1 人");
 const QStringList kHeaders = {QStringLiteral("ｺｰﾄﾞ"), QStringLiteral("名前"), QStringLiteral("ふりがな"),
                               QStringLiteral("所属")};
 constexpr int kIdRole = Qt::UserRole;
-const QColor kFocusedField(255, 255, 0);
 
 bool IsListKey(int key)
 {
@@ -48,6 +48,10 @@ CNameSearchDlg::CNameSearchDlg(QWidget *parent)
     AddOkCancel(form, 178, 303);
 
     m_pText->setMaxLength(60);
+    m_pText->setAccessibleName(QStringLiteral("名前"));
+    m_pText->setAccessibleDescription(kPrompt);
+    m_pList->setAccessibleName(QStringLiteral("見つかった社員"));
+    CDialogTemplate::PairLabels(this);
     m_pText->setAttribute(Qt::WA_InputMethodEnabled);
     m_pText->installEventFilter(this);
     m_pList->setColumnCount(int(kHeaders.size()));
@@ -90,9 +94,9 @@ bool CNameSearchDlg::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            QPalette palette = m_pText->palette();
-            palette.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? kFocusedField : QColor(Qt::white));
-            m_pText->setPalette(palette);
+            // Yellow while typed in, as the forms' fields.
+            m_pText->setPalette(CReadableColors::Field(m_pText->palette(), QApplication::palette(m_pText),
+                                                       event->type() == QEvent::FocusIn));
         }
     }
     return CFuncKeyDialog::eventFilter(watched, event);

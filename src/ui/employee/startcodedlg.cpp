@@ -10,7 +10,8 @@ namespace {
 const QString kTitle = QStringLiteral("開始番号");
 
 const SFieldDesc kFields[] = {
-    {QStringLiteral("開始社員コードを入力してください。"), FIELD_DIGITS, CEmployeeCode::kDigits},
+    {QStringLiteral("開始社員コードを入力してください。"), FIELD_DIGITS, CEmployeeCode::kDigits,
+     QStringLiteral("開始社員コード")},
 };
 constexpr int kFieldRects[1][4] = {{7, 7, 108, 14}};
 } // namespace

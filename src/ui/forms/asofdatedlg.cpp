@@ -16,7 +16,7 @@ const QString kTitle = QStringLiteral("基準日");
 const SFieldDesc kFields[] = {
     {QStringLiteral("基準日を入力してください。この日の終わりの状態を表示します。（和暦 平成 10/1/1=100101 年号の切替 "
                     "PageUp 、PageDown です。)"),
-     FIELD_DATE, 6},
+     FIELD_DATE, 6, QStringLiteral("基準日")},
 };
 constexpr int kFieldRects[1][4] = {{40, 7, 60, 14}};
 } // namespace

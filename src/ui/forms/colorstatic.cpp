@@ -1,5 +1,8 @@
 #include "forms/colorstatic.h"
 
+#include "base/accessiblenotice.h"
+#include "forms/readablecolors.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -14,6 +17,22 @@ CColorStatic::CColorStatic(const QString &text, QWidget *parent)
     , m_strText(text)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    TellName();
+}
+
+void CColorStatic::SetAccessiblePrefix(const QString &prefix)
+{
+    m_strPrefix = prefix;
+    TellName();
+}
+
+void CColorStatic::TellName()
+{
+    const QString name = m_strPrefix.isEmpty() ? m_strText : QStringLiteral("%1 %2").arg(m_strPrefix, m_strText);
+    if (name == accessibleName())
+        return;
+    setAccessibleName(name);
+    CAccessibleNotice::Tell(this, QAccessible::NameChanged);
 }
 
 void CColorStatic::SetColors(const QColor &text, const QColor &background)
@@ -26,6 +45,7 @@ void CColorStatic::SetColors(const QColor &text, const QColor &background)
 void CColorStatic::SetWindowText(const QString &text)
 {
     m_strText = text;
+    TellName();
     update();
 }
 
@@ -49,9 +69,11 @@ QSize CColorStatic::sizeHint() const
 void CColorStatic::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), m_crBack);
+    const QColor back = CReadableColors::Background(m_crBack, palette().color(QPalette::Button), palette());
+    const bool dark = CReadableColors::DarkPalette(palette());
+    painter.fillRect(rect(), back);
     painter.setFont(CaptionFont());
-    painter.setPen(m_crText);
+    painter.setPen(CReadableColors::TextOn(back, dark ? palette().color(QPalette::ButtonText) : m_crText));
     painter.drawText(contentsRect(), Qt::AlignCenter | Qt::TextSingleLine, m_strText);
     drawFrame(&painter);
 }

@@ -18,6 +18,9 @@ public:
 
     void SetColors(const QColor &text, const QColor &background);
     void SetWindowText(const QString &text);
+    // What a screen reader says before the text ("F7" for "F7 削除"); the name follows
+    // the text and is announced when it changes.
+    void SetAccessiblePrefix(const QString &prefix);
     const QString &GetWindowText() const { return m_strText; }
     const QColor &GetTextColor() const { return m_crText; }
     const QColor &GetBackColor() const { return m_crBack; }
@@ -29,8 +32,10 @@ protected:
 
 private:
     QFont CaptionFont() const;
+    void TellName();
 
     QString m_strText;
+    QString m_strPrefix;
     QColor m_crText = Qt::black;
     QColor m_crBack = Qt::white;
 };

@@ -10,12 +10,12 @@ namespace {
 const QString kTitle = QStringLiteral("会社登録フォーム");
 
 const SFieldDesc kFields[] = {
-    {QStringLiteral("会社名を入力してください。"), FIELD_ANY, 60},
-    {QStringLiteral("郵便番号を入力してください。"), FIELD_TEXT_ASCII, 8},
-    {QStringLiteral("住所１を入力してください。"), FIELD_ANY, 60},
-    {QStringLiteral("住所２を入力してください。"), FIELD_ANY, 60},
-    {QStringLiteral("電話番号を入力してください。"), FIELD_TEXT_ASCII, 16},
-    {QStringLiteral("ファクシミリ番号を入力してください。"), FIELD_TEXT_ASCII, 16},
+    {QStringLiteral("会社名を入力してください。"), FIELD_ANY, 60, QStringLiteral("部課名")},
+    {QStringLiteral("郵便番号を入力してください。"), FIELD_TEXT_ASCII, 8, QStringLiteral("〒")},
+    {QStringLiteral("住所１を入力してください。"), FIELD_ANY, 60, QStringLiteral("住所1")},
+    {QStringLiteral("住所２を入力してください。"), FIELD_ANY, 60, QStringLiteral("住所2")},
+    {QStringLiteral("電話番号を入力してください。"), FIELD_TEXT_ASCII, 16, QStringLiteral("TEL")},
+    {QStringLiteral("ファクシミリ番号を入力してください。"), FIELD_TEXT_ASCII, 16, QStringLiteral("FAX")},
 };
 constexpr int kFieldCount = int(std::size(kFields));
 

@@ -1,6 +1,7 @@
 #include "forms/dialogtemplate.h"
 
 #include <QDialog>
+#include <QList>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -53,4 +54,29 @@ void CDialogTemplate::Place(QWidget *control, int x, int y, int cx, int cy)
 {
     control->setParent(m_pDialog);
     control->setGeometry(m_units.ToPixels(x, y, cx, cy));
+}
+
+QString CDialogTemplate::LabelName(const QString &text)
+{
+    QString name = text;
+    name.remove(u'&');
+    while (name.endsWith(u'：') || name.endsWith(u':'))
+        name.chop(1);
+    return name.trimmed();
+}
+
+void CDialogTemplate::PairLabels(QWidget *dialog)
+{
+    const QList<QWidget *> controls = dialog->findChildren<QWidget *>();
+    for (QLabel *label : dialog->findChildren<QLabel *>()) {
+        const QString name = LabelName(label->text());
+        if (name.isEmpty() || label->buddy())
+            continue;
+        for (QWidget *control : controls) {
+            if (control != label && control->focusPolicy() != Qt::NoFocus && control->accessibleName() == name) {
+                label->setBuddy(control);
+                break;
+            }
+        }
+    }
 }

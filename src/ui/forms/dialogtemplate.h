@@ -28,6 +28,12 @@ public:
     // Places a control made by the form.
     void Place(QWidget *control, int x, int y, int cx, int cy);
 
+    // A label's text as a field's name: without its colon and mnemonic mark.
+    static QString LabelName(const QString &text);
+    // Each label of dialog that shows the name of a control beside it becomes that
+    // control's buddy, so that a screen reader and the label's mnemonic agree.
+    static void PairLabels(QWidget *dialog);
+
 private:
     QDialog *m_pDialog;
     CDialogUnits m_units;

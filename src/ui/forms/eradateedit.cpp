@@ -1,12 +1,15 @@
 #include "forms/eradateedit.h"
 
+#include "base/accessiblenotice.h"
 #include "dates/eracalendar.h"
 #include "dates/eradate.h"
 #include "forms/fieldowner.h"
+#include "forms/readablecolors.h"
 #include "forms/togglepicture.h"
 #include "forms/toneservice.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -25,7 +28,6 @@
 #include <memory>
 
 namespace {
-const QColor kFocusedBack(255, 255, 0);
 const QColor kEraLabelColor(0, 0, 200);
 constexpr int kToggleMargin = 10;
 constexpr int kDateMargin = 22;
@@ -63,7 +65,7 @@ void CEraDateEdit::Setup(int nField, int nType, int nMaxLen)
     m_nField = nField;
     m_nMaxLen = nMaxLen;
     m_nType = nType;
-    SetBackColor(Qt::white);
+    SetFocusedLook(false);
     setMaxLength(nMaxLen);
 
     switch (nType) {
@@ -142,12 +144,12 @@ bool CEraDateEdit::IsFocused(int &nField) const
     return m_bHasFocus;
 }
 
-void CEraDateEdit::SetBackColor(const QColor &color)
+void CEraDateEdit::SetFocusedLook(bool focused)
 {
-    m_background = color;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, color);
-    setPalette(pal);
+    // On a dark or high-contrast desktop the palette's own colours stand in for the fixed
+    // ones, and the text always stands out from the field.
+    setPalette(CReadableColors::Field(palette(), QApplication::palette(this), focused));
+    m_background = palette().color(QPalette::Base);
     repaint();
 }
 
@@ -379,7 +381,7 @@ void CEraDateEdit::focusInEvent(QFocusEvent *e)
     QLineEdit::focusInEvent(e);
     m_bHasFocus = true;
     selectAll();
-    SetBackColor(kFocusedBack);
+    SetFocusedLook(true);
     SetImeOpen((m_nCharMask & CCharClass::ClassWide) != 0);
     if (m_pForm && m_nField > 0)
         m_pForm->OnFieldFocus(m_nField);
@@ -389,7 +391,7 @@ void CEraDateEdit::focusOutEvent(QFocusEvent *e)
 {
     QLineEdit::focusOutEvent(e);
     m_bHasFocus = false;
-    SetBackColor(Qt::white);
+    SetFocusedLook(false);
     if (m_nCharMask & CCharClass::ClassWide)
         SetImeOpen(false);
 }
@@ -419,8 +421,14 @@ bool CEraDateEdit::MoveFocus(bool next)
     return false;
 }
 
-void CEraDateEdit::SetMarked(bool marked)
+void CEraDateEdit::SetMarked(bool marked, const QString &reason)
 {
+    // The red frame is told in words too: the reason while it stands, then the prompt again.
+    const QString description = marked ? QStringLiteral("誤り: %1").arg(reason) : toolTip();
+    if (accessibleDescription() != description) {
+        setAccessibleDescription(description);
+        CAccessibleNotice::Tell(this, QAccessible::DescriptionChanged);
+    }
     if (m_bMarked == marked)
         return;
     m_bMarked = marked;
@@ -472,6 +480,6 @@ void CEraDateEdit::PaintEraLabel()
     font.setWeight(QFont::Normal);
     font.setUnderline(true);
     p.setFont(font);
-    p.setPen(kEraLabelColor);
+    p.setPen(CReadableColors::TextOn(m_background, kEraLabelColor));
     p.drawText(box, Qt::AlignLeft | Qt::AlignTop, EraLabel());
 }

@@ -48,9 +48,11 @@ public:
 
     // True while focused; then nField is this field's number.
     bool IsFocused(int &nField) const;
-    void SetBackColor(const QColor &color);
+    // Yellow while typed in, white otherwise; the palette's own on a dark desktop.
+    void SetFocusedLook(bool focused);
     // A refused field carries a red frame until it is accepted or emptied.
-    void SetMarked(bool marked);
+    // The red frame of a refused field; reason is what a screen reader is told.
+    void SetMarked(bool marked, const QString &reason = {});
     bool IsMarked() const { return m_bMarked; }
     QColor BackColor() const { return m_background; }
     void SetImeOpen(bool open);

@@ -18,9 +18,11 @@ CFuncKeyBar::CFuncKeyBar(QWidget *parent)
     , m_pAnimation(new CBusyAnimation(this))
 {
     setFixedHeight(kBarHeight);
+    setAccessibleName(QStringLiteral("ファンクションキー"));
     const CFuncKeyCaptions::Set plain = CFuncKeyCaptions::Plain();
     for (size_t i = 0; i < m_cells.size(); ++i) {
         auto *cell = new CColorStatic(plain[i], this);
+        cell->SetAccessiblePrefix(QStringLiteral("F%1").arg(i + 1));
         cell->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
         if (i >= 4 && i <= 7)
             cell->SetColors(Qt::black, kMiddleGroupColor);

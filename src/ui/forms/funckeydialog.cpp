@@ -78,6 +78,7 @@ void CFuncKeyDialog::SetupFields(const SFieldDesc *descs)
     m_pFieldDescs = descs;
     for (int i = 1; i <= m_nFieldCount; ++i)
         SetupField(i, descs[i - 1]);
+    CDialogTemplate::PairLabels(this);
 }
 
 void CFuncKeyDialog::CreateFields(CDialogTemplate &form, const int (*rects)[4])
@@ -112,6 +113,8 @@ void CFuncKeyDialog::SetupField(int nField, const SFieldDesc &desc)
         return;
     field->Setup(nField, desc.nType, desc.nMaxLen);
     field->setToolTip(desc.strPrompt);
+    field->setAccessibleName(desc.strName);
+    field->setAccessibleDescription(desc.strPrompt);
 }
 
 int CFuncKeyDialog::OnFieldFocus(int nField)
@@ -228,6 +231,12 @@ void CFuncKeyDialog::ShowStatusText(const QString &text)
 {
     if (CFrameServices *services = CFrameServices::Instance())
         services->SetStatusText(text);
+}
+
+void CFuncKeyDialog::ShowRefusalText(const QString &text)
+{
+    if (CFrameServices *services = CFrameServices::Instance())
+        services->SetRefusalText(text);
 }
 
 void CFuncKeyDialog::PutFuncKeyCaptions(const QStringList &captions)

@@ -16,9 +16,10 @@ class QShowEvent;
 
 // What a form declares for each of its fields.
 struct SFieldDesc {
-    QString strPrompt; // status bar and tool tip
+    QString strPrompt; // status bar, tool tip and the description a screen reader reads
     int nType = 0;     // EFieldType
     int nMaxLen = 0;
+    QString strName; // the field's label as the form shows it, without the colon
 };
 
 // Base of the keyboard-driven modal forms: numbered entry fields whose prompt
@@ -89,6 +90,8 @@ protected:
     // The OK and ｷｬﾝｾﾙ buttons on one row at y; ｷｬﾝｾﾙ where the unit forms have it unless told.
     void AddOkCancel(CDialogTemplate &form, int y, int nCancelX = 156);
     static void ShowStatusText(const QString &text);
+    // A refusal in the status bar, also told to a screen reader as an alert.
+    static void ShowRefusalText(const QString &text);
     static void PutFuncKeyCaptions(const QStringList &captions);
 
     CColorStatic *m_pModeCaption = nullptr;

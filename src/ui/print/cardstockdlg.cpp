@@ -28,6 +28,8 @@ CCardStockDlg::CCardStockDlg(const CCardSheet &sheet, QWidget *parent)
     m_pStock->setToolTip(QStringLiteral("91 × 55 mm の名刺 10 枚、左右の余白 14 mm、上下の余白 11 mm"));
     m_pCutMarks->setChecked(sheet.m_bCutMarks);
 
+    m_pOffsetX->setAccessibleName(QStringLiteral("右へずらす (mm)"));
+    m_pOffsetY->setAccessibleName(QStringLiteral("下へずらす (mm)"));
     auto *offsets = new QFormLayout;
     offsets->addRow(QStringLiteral("右へずらす (mm):"), m_pOffsetX);
     offsets->addRow(QStringLiteral("下へずらす (mm):"), m_pOffsetY);

@@ -65,6 +65,7 @@ CChildFrame::CChildFrame(CMainFrame *pMainFrame, std::unique_ptr<CMorvekDoc> pDo
     // Each company window starts printing on A4 portrait.
     if (auto *app = qobject_cast<CMorvekApp *>(QCoreApplication::instance()))
         app->SetPrinterPaper(9, 1);
+    m_wndSplitter->setAccessibleName(QStringLiteral("組織と社員"));
     m_wndSplitter->setChildrenCollapsible(false);
     m_wndSplitter->setStretchFactor(1, 1);
     m_wndSplitter->setSizes({kLeftPaneWidth, 100});

@@ -1,5 +1,7 @@
 #include "shell/csvpreviewdlg.h"
 
+#include "forms/dialogtemplate.h"
+
 #include "csv/csvcolumnmap.h"
 #include "csv/csvcolumns.h"
 
@@ -36,11 +38,17 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("列の対応（読み込まない列は「%1」）:").arg(CCsvColumnMap::SkipText()), this));
+    auto *columnsLabel = new QLabel(QStringLiteral("列の対応（読み込まない列は「%1」）:").arg(CCsvColumnMap::SkipText()),
+                                    this);
+    layout->addWidget(columnsLabel);
     layout->addWidget(m_pColumns, 2);
-    layout->addWidget(new QLabel(QStringLiteral("読み込む内容:"), this));
+    auto *summaryLabel = new QLabel(QStringLiteral("読み込む内容:"), this);
+    layout->addWidget(summaryLabel);
     layout->addWidget(m_pSummary, 3);
+    m_pColumns->setAccessibleName(CDialogTemplate::LabelName(columnsLabel->text()));
+    columnsLabel->setBuddy(m_pColumns);
+    m_pSummary->setAccessibleName(CDialogTemplate::LabelName(summaryLabel->text()));
+    summaryLabel->setBuddy(m_pSummary);
     layout->addWidget(m_pCreate);
     layout->addWidget(buttons);
     resize(640, 560);

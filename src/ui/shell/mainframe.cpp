@@ -1,6 +1,7 @@
 #include "shell/mainframe.h"
 
 #include "shell/childframe.h"
+#include "base/accessiblenotice.h"
 #include "base/commandids.h"
 #include "shell/csvcommands.h"
 #include "shell/xlsxcommands.h"
@@ -110,8 +111,17 @@ void CMainFrame::CreateBars()
 
 void CMainFrame::SetStatusText(const QString &text)
 {
+    // The pane's name is its text: a screen reader hears each message as the name changes.
     m_pMessagePane->setText(text);
+    m_pMessagePane->setAccessibleName(text);
+    CAccessibleNotice::Tell(m_pMessagePane, QAccessible::NameChanged);
     m_pMessagePane->repaint();
+}
+
+void CMainFrame::SetRefusalText(const QString &text)
+{
+    SetStatusText(text);
+    CAccessibleNotice::Tell(m_pMessagePane, QAccessible::Alert);
 }
 
 void CMainFrame::ShowStatusNote(const QString &text)

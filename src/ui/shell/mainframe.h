@@ -31,6 +31,7 @@ public:
     ~CMainFrame() override;
 
     void SetStatusText(const QString &text) override;
+    void SetRefusalText(const QString &text) override;
     void SetFuncKeyCaption(int slot, const QString &text) override;
     void ResetFuncKeyCaptions() override;
     void SetBusyAnimation(bool on) override;

@@ -28,6 +28,7 @@ CRestoreDlg::CRestoreDlg(const QList<SBackupInfo> &copies, QWidget *parent)
                                                                      "「ファイルを選択...」で復元するファイルを選べます。")
                                                     : QStringLiteral("復元するバックアップを選んでください。"),
                                  this));
+    m_pList->setAccessibleName(QStringLiteral("バックアップ"));
     m_pList->setRootIsDecorated(false);
     m_pList->setHeaderLabels(
         {QStringLiteral("作成日時"), QStringLiteral("種類"), QStringLiteral("部課"), QStringLiteral("社員")});

@@ -22,6 +22,8 @@ CServerDlg::CServerDlg(const QString &shownUri, QWidget *parent)
                                                 "例: postgresql://ユーザー@ホスト:5432/データベース"),
                                  this));
     auto *fields = new QFormLayout;
+    m_pUri->setAccessibleName(QStringLiteral("URI"));
+    m_pPassword->setAccessibleName(QStringLiteral("パスワード"));
     fields->addRow(QStringLiteral("URI"), m_pUri);
     m_pPassword->setEchoMode(QLineEdit::Password);
     fields->addRow(QStringLiteral("パスワード"), m_pPassword);

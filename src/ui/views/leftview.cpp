@@ -102,6 +102,7 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
+    setAccessibleName(QStringLiteral("会社と部課"));
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     setIconSize(QSize(16, 16));

@@ -59,6 +59,7 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pPrintJob(std::make_unique<CCardPrintJob>(pDocument))
 {
     setItemDelegate(m_pDelegate);
+    setAccessibleName(QStringLiteral("社員一覧"));
     setSelectionMode(ExtendedSelection);
     setEditTriggers(NoEditTriggers);
     setResizeMode(Adjust);

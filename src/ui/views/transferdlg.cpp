@@ -24,7 +24,7 @@ constexpr int kLoadedRole = Qt::UserRole + 1;
 const SFieldDesc kFields[] = {
     {QStringLiteral("異動日を入力してください。この日から異動先に所属します。（和暦 平成 10/1/1=100101 年号の切替 "
                     "PageUp 、PageDown です。)"),
-     FIELD_DATE, 6},
+     FIELD_DATE, 6, QStringLiteral("異動日")},
 };
 constexpr int kFieldRects[1][4] = {{45, 145, 60, 14}};
 
@@ -53,6 +53,7 @@ CTransferDlg::CTransferDlg(int employeeCount, QWidget *parent)
     m_pUnits->setHeaderHidden(true);
     m_pUnits->setIconSize(QSize(16, 16));
     m_pUnits->setUniformRowHeights(true);
+    m_pUnits->setAccessibleName(QStringLiteral("異動先"));
     form.Place(m_pUnits, 7, 33, 186, 106);
     CreateFields(form, kFieldRects);
     AddOkCancel(form, 166, 143);
@@ -103,7 +104,7 @@ void CTransferDlg::LoadChildren(QTreeWidgetItem *item)
 
 void CTransferDlg::Refuse(const QString &reason, QWidget *back)
 {
-    ShowStatusText(reason);
+    ShowRefusalText(reason);
     CToneService::Play(CToneService::Tone::Rejected);
     MorvekMessageBox(reason, QMessageBox::Ok, QMessageBox::Critical, kTitle, this);
     back->setFocus(Qt::OtherFocusReason);

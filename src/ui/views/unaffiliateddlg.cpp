@@ -55,6 +55,7 @@ CUnaffiliatedDlg::CUnaffiliatedDlg(QWidget *parent)
     const QSize size = CDialogUnits(font()).ToPixels(kTemplateSize.width(), kTemplateSize.height());
     resize(qMax(size.width(), WidthNeeded()), size.height());
 
+    m_pList->setAccessibleName(QStringLiteral("所属のない社員"));
     m_pList->setIconSize(QSize(kIconSize, kIconSize));
     m_pList->setWordWrap(true);
     // Rows alike in size, each cutting a long name short in its cell.
