@@ -32,6 +32,7 @@
 #include "shell/serverdlg.h"
 #include "support/registerbuilder.h"
 #include "testsupport.h"
+#include "views/focusframe.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 #include "views/transferdlg.h"
@@ -41,7 +42,10 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QImage>
+#include <QPainter>
 #include <QPalette>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -164,6 +168,8 @@ private slots:
     void readableColors_data();
     void readableColors();
     void fieldReadableOnDarkPalette();
+    void focusFrameDrawn_data();
+    void focusFrameDrawn();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -292,11 +298,18 @@ void TestAccessibility::funcKeyBarSaysItsKeys()
 {
     CFuncKeyBar bar;
     QCOMPARE(QAccessible::queryAccessibleInterface(&bar)->text(QAccessible::Name), QStringLiteral("ファンクションキー"));
-    for (int i = 0; i < 12; ++i)
+    const QString key = QStringLiteral("F%1");
+    for (int i = 0; i < 12; ++i) {
+        const QString caption = bar.GetCaption(i);
         QCOMPARE(QAccessible::queryAccessibleInterface(bar.GetCell(i))->text(QAccessible::Name),
-                 QStringLiteral("F%1 %2").arg(i + 1).arg(bar.GetCaption(i)).trimmed());
+                 caption == key.arg(i + 1) ? caption : key.arg(i + 1) + u' ' + caption);
+    }
+    // A key without a task says only its name.
+    bar.SetCaption(5, QString());
+    QCOMPARE(QAccessible::queryAccessibleInterface(bar.GetCell(5))->text(QAccessible::Name), QStringLiteral("F6"));
     CEventRecorder events;
     bar.SetCaption(6, QStringLiteral("削除"));
+    bar.SetCaption(5, QString());
     QCOMPARE(QAccessible::queryAccessibleInterface(bar.GetCell(6))->text(QAccessible::Name), QStringLiteral("F7 削除"));
     QVERIFY(events.Saw(QAccessible::NameChanged, bar.GetCell(6), QStringLiteral("F7 削除")));
     QVERIFY(!events.Saw(QAccessible::NameChanged, bar.GetCell(5)));
@@ -360,7 +373,7 @@ void TestAccessibility::readableColors()
 void TestAccessibility::fieldReadableOnDarkPalette()
 {
     const QPalette before = QApplication::palette();
-    QPalette dark;
+    QPalette dark(QColor(Qt::black), QColor(Qt::black));
     dark.setColor(QPalette::Window, Qt::black);
     dark.setColor(QPalette::WindowText, Qt::white);
     dark.setColor(QPalette::Base, Qt::black);
@@ -383,6 +396,40 @@ void TestAccessibility::fieldReadableOnDarkPalette()
     }
     QApplication::setPalette(before);
     QVERIFY(!CReadableColors::DarkPalette(QApplication::palette()));
+}
+
+void TestAccessibility::focusFrameDrawn_data()
+{
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("focused") << true << false;
+    QTest::newRow("focused and selected") << true << true;
+    QTest::newRow("selected only") << false << true;
+    QTest::newRow("neither") << false << false;
+}
+
+// The item with the keyboard's focus has a frame in the icon styles and the tree,
+// also when it is selected; no other item has one.
+void TestAccessibility::focusFrameDrawn()
+{
+    QFETCH(bool, focused);
+    QFETCH(bool, selected);
+    QImage image(80, 40, QImage::Format_RGB32);
+    const QColor back = selected ? QColor(48, 140, 198) : QColor(Qt::white);
+    image.fill(back);
+    QStyleOptionViewItem option;
+    option.rect = image.rect();
+    option.palette = QApplication::palette();
+    option.state = QStyle::State_Enabled | (focused ? QStyle::State_HasFocus : QStyle::State_None);
+    {
+        QPainter painter(&image);
+        CFocusFrame::Paint(&painter, option);
+    }
+    int marked = 0;
+    for (int x = 0; x < image.width(); ++x)
+        marked += QColor(image.pixel(x, 1)) != back ? 1 : 0;
+    QCOMPARE(marked > image.width() / 4, focused);
+    QCOMPARE(QColor(image.pixel(40, 20)), back); // the item itself stays as it was
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -109,6 +109,7 @@ CEmployeeForm::CEmployeeForm(QWidget *parent)
 
     m_pPhotoPlace = new QFrame(this);
     m_pPhotoPlace->setFrameShape(QFrame::Box);
+    m_pPhotoPlace->setAccessibleName(QStringLiteral("写真"));
     form.Place(m_pPhotoPlace, 7, 7, 70, 80);
     m_pModeCaption = new CColorStatic(QString(), this);
     form.Place(m_pModeCaption, 204, 7, 36, 21);

@@ -28,7 +28,10 @@ void CColorStatic::SetAccessiblePrefix(const QString &prefix)
 
 void CColorStatic::TellName()
 {
-    const QString name = m_strPrefix.isEmpty() ? m_strText : QStringLiteral("%1 %2").arg(m_strPrefix, m_strText);
+    // A key without a task shows its own name: "F6", not "F6 F6".
+    const QString name = m_strPrefix.isEmpty() || m_strText.trimmed().isEmpty() || m_strText == m_strPrefix
+                           ? (m_strText.trimmed().isEmpty() ? m_strPrefix : m_strText)
+                           : QStringLiteral("%1 %2").arg(m_strPrefix, m_strText);
     if (name == accessibleName())
         return;
     setAccessibleName(name);

@@ -447,6 +447,11 @@ void CEraDateEdit::paintEvent(QPaintEvent *e)
         QPainter p(this);
         p.setPen(QPen(QColor(220, 0, 0), 2));
         p.drawRect(rect().adjusted(1, 1, -1, -1));
+    } else if (const QPalette desktop = QApplication::palette(this); CReadableColors::DarkPalette(desktop)) {
+        // The style draws a field's frame darker than the window: on a dark one, nothing shows.
+        QPainter p(this);
+        p.setPen(desktop.color(QPalette::WindowText));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 

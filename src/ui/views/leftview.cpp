@@ -1,5 +1,6 @@
 #include "views/leftview.h"
 
+#include "views/focusframe.h"
 #include "views/busyindicator.h"
 #include "views/employeedrag.h"
 #include "views/employeedrop.h"
@@ -103,6 +104,7 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     setHeaderHidden(true);
     setColumnCount(1);
     setAccessibleName(QStringLiteral("会社と部課"));
+    setItemDelegate(new CFocusFrame(this));
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     setIconSize(QSize(16, 16));

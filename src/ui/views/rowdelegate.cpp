@@ -1,5 +1,7 @@
 #include "views/rowdelegate.h"
 
+#include "views/focusframe.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -18,6 +20,7 @@ void CRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 {
     if (!m_bColumns) {
         QStyledItemDelegate::paint(painter, option, index);
+        CFocusFrame::Paint(painter, option);
         return;
     }
     for (int section = 0; section < m_pHeader->count(); ++section) {

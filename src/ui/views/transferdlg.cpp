@@ -1,5 +1,6 @@
 #include "views/transferdlg.h"
 
+#include "views/focusframe.h"
 #include "views/rowimages.h"
 #include "base/modalseam.h"
 #include "dates/datevalue.h"
@@ -54,6 +55,7 @@ CTransferDlg::CTransferDlg(int employeeCount, QWidget *parent)
     m_pUnits->setIconSize(QSize(16, 16));
     m_pUnits->setUniformRowHeights(true);
     m_pUnits->setAccessibleName(QStringLiteral("異動先"));
+    m_pUnits->setItemDelegate(new CFocusFrame(m_pUnits));
     form.Place(m_pUnits, 7, 33, 186, 106);
     CreateFields(form, kFieldRects);
     AddOkCancel(form, 166, 143);
