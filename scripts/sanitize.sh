@@ -18,18 +18,7 @@ QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" -E '_pg$'
 # The fuzz targets, built by clang into build-fuzz/ (installed when missing); each runs
 # about 30 seconds from its seed corpus in fuzz/corpus. A crash, a leak, a broken rule
 # or a single allocation past 512 MB fails the run and leaves the input in build-fuzz/.
-fuzz_packages=(clang libclang-rt-14-dev)
-missing=()
-for p in "${fuzz_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash "$root/scripts/setup.sh" clang libclang-rt-14-dev
 fuzzers=(fuzz_workbook fuzz_csvimport fuzz_namefold fuzz_changepayload fuzz_layout fuzz_dibblock)
 cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DMORVEK_FUZZ=ON -DMORVEK_HARDEN=OFF \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON "${launcher[@]}" >/dev/null

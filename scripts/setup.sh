@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Morvek needs; packages already present are skipped.
+# Installs the Debian packages Morvek needs, and any named as arguments; packages already
+# present are skipped.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   libsqlite3-dev
   fonts-ipafont-gothic
   poppler-utils
+  "$@"
 )
 
 missing=()

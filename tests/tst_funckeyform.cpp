@@ -49,9 +49,9 @@ protected:
     {
         CFuncKeyDialog::OnInitDialog();
         Field(3)->SetEraMode(true);
-        SetupField(1, {QStringLiteral("prompt 1"), FIELD_ANY, 20});
-        SetupField(2, {QStringLiteral("prompt 2"), FIELD_DIGITS, 6});
-        SetupField(3, {QStringLiteral("prompt 3"), FIELD_DATE, 6});
+        SetupField(1, {QStringLiteral("prompt 1"), FIELD_ANY, 20, QStringLiteral("one")});
+        SetupField(2, {QStringLiteral("prompt 2"), FIELD_DIGITS, 6, QStringLiteral("two")});
+        SetupField(3, {QStringLiteral("prompt 3"), FIELD_DATE, 6, QStringLiteral("three")});
         PutFuncKeyCaptions(PlainCaptions());
     }
     void ShowFieldPrompt() override { ShowStatusText(QStringLiteral("prompt %1").arg(m_nCurField)); }
