@@ -17,7 +17,7 @@ CColorStatic::CColorStatic(const QString &text, QWidget *parent)
     , m_strText(text)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    TellName();
+    setAccessibleName(text);
 }
 
 void CColorStatic::SetAccessiblePrefix(const QString &prefix)

@@ -50,8 +50,8 @@ public:
     bool IsFocused(int &nField) const;
     // Yellow while typed in, white otherwise; the palette's own on a dark desktop.
     void SetFocusedLook(bool focused);
-    // A refused field carries a red frame until it is accepted or emptied.
-    // The red frame of a refused field; reason is what a screen reader is told.
+    // A refused field carries a red frame until it is accepted or emptied; reason is
+    // what a screen reader is told of it.
     void SetMarked(bool marked, const QString &reason = {});
     bool IsMarked() const { return m_bMarked; }
     QColor BackColor() const { return m_background; }
