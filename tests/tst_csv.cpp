@@ -432,6 +432,9 @@ void TestCsv::badFile_data()
                       "\x71\x5C\x30\x75\x0D\x00\x0A\x00",
                       32)
         << "UTF-16 のファイルですが、先頭に BOM がない";
+    QTest::newRow("marked utf-8 with a bad byte")
+        << kUnitHeader << QByteArray("\xEF\xBB\xBF") + kEmployeeHeader + "1,\x82\xA0,,男,,,,,,,,,,,,,\r\n"
+        << "UTF-8 として読めない文字があります";
     QTest::newRow("utf-32") << kUnitHeader << QByteArray("\xFF\xFE\0\0\x3E\x79\0\0", 8) << "UTF-32 のファイルは読めません";
     QTest::newRow("euc-jp") << kUnitHeader
                             << QByteArray("\xBC\xD2\xB0\xF7\xA5\xB3\xA1\xBC\xA5\xC9\x2C\xBB\xE1\xCC\xBE\x0D\x0A\x31\x2C"

@@ -176,17 +176,23 @@ bool CCsvCodec::Decode(const QByteArray &bytes, QByteArray &converted, QByteArra
         found = ECsvEncoding::Utf8Bom;
         return true;
     }
-    qsizetype bad = 0;
+    if (marked) {
+        error = QStringLiteral("UTF-8 として読めない文字があります。");
+        return false;
+    }
     // EUC-JP pairs are also CP932 bytes, read as other characters.
-    if (!marked && !IsEucJp(body) && Iconv("UTF-8", "CP932", bytes, converted, bad)) {
+    if (IsEucJp(body)) {
+        error = QStringLiteral("EUC-JP のファイルは読めません。UTF-8 か Shift_JIS で保存し直してください。");
+        return false;
+    }
+    qsizetype bad = 0;
+    if (Iconv("UTF-8", "CP932", bytes, converted, bad)) {
         utf8 = converted;
         found = ECsvEncoding::Cp932;
         return true;
     }
     converted.clear();
-    error = marked ? QStringLiteral("UTF-8 として読めない文字があります。")
-          : IsEucJp(body) ? QStringLiteral("EUC-JP のファイルは読めません。UTF-8 か Shift_JIS で保存し直してください。")
-                          : QStringLiteral("文字コードを判別できません（UTF-8 でも Shift_JIS でもありません）。");
+    error = QStringLiteral("文字コードを判別できません（UTF-8 でも Shift_JIS でもありません）。");
     return false;
 }
 

@@ -56,7 +56,7 @@ const SFieldDesc kFields[] = {
 };
 constexpr int kFieldCount = int(std::size(kFields));
 
-// Template 132, in dialog units: x, y, width, height of each field in field order.
+// The master form's fields, in dialog units: x, y, width, height of each in field order.
 // The code field holds nine digits, the names sit to its right.
 constexpr int kFieldRects[kFieldCount][4] = {
     {80, 37, 46, 14},  {129, 37, 103, 14}, {129, 53, 103, 14}, {112, 73, 22, 15},  {189, 73, 43, 15}, {103, 95, 43, 15},

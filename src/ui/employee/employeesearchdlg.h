@@ -7,7 +7,8 @@
 class CSearchListBox;
 class CSearchPager;
 
-// Lists employees in code order a page at a time (template 143); F2 and F3 turn
+// Lists employees in code order a page at a time, a list above the paging hint and
+// OK and ｷｬﾝｾﾙ; F2 and F3 turn
 // the pages, OK gives the ID of the chosen line. The caller gives the code to
 // start at; the pages are read from the register as they are turned.
 class CEmployeeSearchDlg final : public CFuncKeyDialog

@@ -32,7 +32,7 @@ struct SValueStatic {
     Qt::Alignment align;
 };
 
-// Template 141, in dialog units.
+// The value beside each caption, in dialog units: x, y, width, height and alignment.
 const SValueStatic kValues[] = {
     {CEmployeeViewDlg::IDC_CODE, 80, 23, 46, 11, Qt::AlignRight},
     {CEmployeeViewDlg::IDC_NAME, 129, 23, 94, 11, Qt::AlignLeft},

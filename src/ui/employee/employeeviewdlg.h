@@ -12,8 +12,8 @@ class QKeyEvent;
 class QLabel;
 class QPushButton;
 
-// The read-only look at one employee (template 141): code, name, sex,
-// telephone, fax, postal code, both address lines and the photo. The caller
+// The read-only look at one employee: captioned values (code, name, sex, telephone,
+// fax, postal code, both address lines) beside the photo. The caller
 // sets the title and the employee's ID before running it; the form reads the
 // employee when it is first shown and again when it changes elsewhere, and
 // never writes it.

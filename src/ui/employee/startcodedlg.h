@@ -4,7 +4,8 @@
 
 #include <QString>
 
-// Asks for the employee code at which the search list begins (template 142).
+// Asks for the employee code at which the search list begins: one code field above
+// OK and ｷｬﾝｾﾙ.
 // Any content is accepted; the caller reads the field after OK.
 class CStartCodeDlg final : public CFuncKeyDialog
 {

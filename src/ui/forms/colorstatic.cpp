@@ -29,9 +29,10 @@ void CColorStatic::SetAccessiblePrefix(const QString &prefix)
 void CColorStatic::TellName()
 {
     // A key without a task shows its own name: "F6", not "F6 F6".
-    const QString name = m_strPrefix.isEmpty() || m_strText.trimmed().isEmpty() || m_strText == m_strPrefix
-                           ? (m_strText.trimmed().isEmpty() ? m_strPrefix : m_strText)
-                           : QStringLiteral("%1 %2").arg(m_strPrefix, m_strText);
+    const bool blank = m_strText.trimmed().isEmpty();
+    QString name = blank ? m_strPrefix : m_strText;
+    if (!blank && !m_strPrefix.isEmpty() && m_strText != m_strPrefix)
+        name = QStringLiteral("%1 %2").arg(m_strPrefix, m_strText);
     if (name == accessibleName())
         return;
     setAccessibleName(name);

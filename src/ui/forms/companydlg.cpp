@@ -23,7 +23,7 @@ const SFieldDesc kFields[] = {
 };
 constexpr int kFieldCount = int(std::size(kFields));
 
-// Template 134, in dialog units: x, y, width, height of each field in field order.
+// The company form's fields, in dialog units: x, y, width, height of each in field order.
 constexpr int kFieldRects[kFieldCount][4] = {
     {55, 7, 48, 13},   {55, 24, 151, 13}, {55, 50, 41, 13},   {55, 65, 143, 13},
     {55, 81, 143, 13}, {55, 105, 60, 13}, {146, 105, 60, 13},

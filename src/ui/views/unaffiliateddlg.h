@@ -11,7 +11,8 @@ class QKeyEvent;
 class CUnitContentsModel;
 struct SRegisterChange;
 
-// The tool window of the employees without a unit (template 140). It is filled
+// The tool window of the employees without a unit: one list of faces and names,
+// filling the window, in icon cells of the list's own size. It is filled
 // when first needed and then kept right as the register tells of changes, here
 // or elsewhere; a unit deleted or a register read in fills it afresh, keeping the
 // selection and the scrolling. Closing it only hides it.
