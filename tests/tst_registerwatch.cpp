@@ -5,9 +5,13 @@
 #include "register/changepayload.h"
 #include "register/employeeeditor.h"
 #include "register/employees.h"
+#include "register/history.h"
+#include "register/registertransaction.h"
+#include "register/registerwatch.h"
 #include "register/register.h"
 #include "register/uniteditor.h"
 #include "register/units.h"
+#include "store/changelog.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "store/mast01.h"
@@ -98,10 +102,14 @@ private slots:
     void cleanup();
     void othersWrite_data();
     void othersWrite();
+    void anotherProgramsWrite_data();
     void anotherProgramsWrite();
+    void manyChangesAtOnceReadAgain();
+    void ownWritesAreNotHeardBack();
     void csvImportFromAScript();
     void payload_data();
     void payload();
+    void longAnnouncementIsKept();
     void lostServer();
 
 private:
@@ -109,6 +117,10 @@ private:
     qint32 Other(const QString &op, const QList<qint32> &values);
     // The first change made elsewhere of that kind, waited for.
     std::optional<SRegisterChange> Heard(QSignalSpy &spy, EKind kind);
+    // Every ID heard from elsewhere with that kind, once they include all of expected.
+    QList<qint32> HeardIds(QSignalSpy &spy, EKind kind, const QList<qint32> &expected);
+    // sql with {name} standing for the ID of that name.
+    QString WithIds(QString sql) const;
 
     std::unique_ptr<CTempDatabase> m_pDatabase;
     QHash<QString, qint32> m_ids; // "c", "d1", "d2", "e1".."e3"
@@ -229,16 +241,131 @@ void TestRegisterWatch::othersWrite()
         QVERIFY(signal.at(0).value<SRegisterChange>().elsewhere);
 }
 
+QList<qint32> TestRegisterWatch::HeardIds(QSignalSpy &spy, EKind kind, const QList<qint32> &expected)
+{
+    QList<qint32> ids;
+    [[maybe_unused]] const bool all = QTest::qWaitFor(
+        [&] {
+            ids.clear();
+            for (const QList<QVariant> &signal : std::as_const(spy)) {
+                const auto change = signal.at(0).value<SRegisterChange>();
+                if (change.elsewhere && change.kind == kind)
+                    ids += change.ids;
+            }
+            return std::all_of(expected.cbegin(), expected.cend(), [&](qint32 id) { return ids.contains(id); });
+        },
+        5000);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QString TestRegisterWatch::WithIds(QString sql) const
+{
+    for (auto it = m_ids.cbegin(); it != m_ids.cend(); ++it)
+        sql.replace(u'{' + it.key() + u'}', QString::number(it.value()));
+    return sql;
+}
+
+void TestRegisterWatch::anotherProgramsWrite_data()
+{
+    QTest::addColumn<QString>("sql"); // as sqlite3 or psql would run it
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("names"); // of the IDs told; "new": the row it added
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("field"); // of the history entry; empty for an entry of another kind
+    QTest::addColumn<QString>("value"); // what it holds now
+
+    using L = QStringList;
+    const auto kind = [](EKind k) { return int(k); };
+    QTest::newRow("renamed") << "UPDATE Mast01 SET Name = '改名' WHERE ID = {e1}" << kind(EKind::employeeChanged) << L{"e1"}
+                             << ""
+                             << "Name"
+                             << "改名";
+    QTest::newRow("two moved") << "UPDATE Mast01 SET Busyo = {d2} WHERE ID IN ({e1}, {e3})" << kind(EKind::employeesMoved)
+                               << L{"e1", "e3"} << "d2"
+                               << ""
+                               << "";
+    QTest::newRow("added") << "INSERT INTO Mast01 (Code, Busyo, Name) VALUES (77, 0, '外部')" << kind(EKind::employeeAdded)
+                           << L{"new"} << ""
+                           << ""
+                           << "外部";
+    QTest::newRow("deleted") << "DELETE FROM Mast01 WHERE ID = {e2}" << kind(EKind::employeeDeleted) << L{"e2"} << ""
+                             << ""
+                             << "";
+    QTest::newRow("unit renamed") << "UPDATE Mast00 SET Name = '外部課' WHERE ID = {d1}" << kind(EKind::unitChanged)
+                                  << L{"d1"} << "c"
+                                  << "Name"
+                                  << "外部課";
+    QTest::newRow("unit added") << "INSERT INTO Mast00 (Parent, Code, Name) VALUES ({c}, 5, '新部')"
+                                << kind(EKind::unitAdded) << L{"new"} << "c"
+                                << ""
+                                << "新部";
+}
+
+// sqlite3, psql or a script: the windows hear what it changed, and the history
+// keeps it as made by another program.
 void TestRegisterWatch::anotherProgramsWrite()
 {
-    if (m_pDatabase->OnServer())
-        QSKIP("on a server only the program's own writes notify");
+    QFETCH(QString, sql);
+    QFETCH(int, kind);
+    QFETCH(QStringList, names);
+    QFETCH(QString, unit);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QSignalSpy spy(&CRegister::Instance(), &CRegister::Changed);
+    const bool ofUnit = sql.contains(QLatin1String("Mast00"));
+    qint32 made = 0;
+    {
+        CRawConnection raw(m_pDatabase->Path());
+        raw.Exec(WithIds(sql));
+        made = raw.Scalar(QStringLiteral("SELECT max(ID) FROM %1").arg(ofUnit ? "Mast00" : "Mast01")).toInt();
+    }
+    QList<qint32> expected;
+    for (const QString &name : names)
+        expected << (name == QLatin1String("new") ? made : m_ids.value(name));
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(HeardIds(spy, EKind(kind), expected), expected);
+    const auto heard = Heard(spy, EKind(kind));
+    QCOMPARE(heard->unit, m_ids.value(unit));
+
+    const QList<SHistoryEntry> entries = ofUnit ? CHistory::OfUnit(expected.first())
+                                                : CHistory::OfEmployee(expected.first());
+    QVERIFY(!entries.isEmpty());
+    const SHistoryEntry &entry = entries.first(); // the newest
+    const QString who = CChangeLog::OtherProgram();
+    QVERIFY2(m_pDatabase->OnServer() ? entry.strWho.startsWith(who + QStringLiteral(" (")) : entry.strWho == who,
+             qPrintable(entry.strWho));
+    QCOMPARE(entry.strField, field);
+    if (!value.isEmpty())
+        QCOMPARE(entry.strNew, value);
+    QCOMPARE(entry.when.date(), QDate::currentDate());
+}
+
+// Past what the journal keeps, or a notification holds: every window reads again.
+void TestRegisterWatch::manyChangesAtOnceReadAgain()
+{
     QSignalSpy spy(&CRegister::Instance(), &CRegister::Changed);
     {
         CRawConnection raw(m_pDatabase->Path());
-        raw.Exec(QStringLiteral("UPDATE Mast01 SET Name = 'x' WHERE ID = %1").arg(m_ids["e1"]));
+        raw.Exec(QStringLiteral("INSERT INTO Mast01 (Code, Busyo, Name) WITH RECURSIVE n(c) AS "
+                                "(SELECT 1000 UNION ALL SELECT c + 1 FROM n WHERE c < 3000) SELECT c, 0, 'x' FROM n"));
     }
     QVERIFY(Heard(spy, EKind::everything));
+}
+
+// What the program wrote reached its windows as it was kept; hearing it again would read it twice.
+void TestRegisterWatch::ownWritesAreNotHeardBack()
+{
+    QSignalSpy spy(&CRegister::Instance(), &CRegister::Changed);
+    CEmployees::Release({m_ids["e1"]});
+    CEmployeeEditor editor;
+    editor.Open();
+    QVERIFY(editor.ShowById(m_ids["e2"]));
+    QVERIFY(editor.Update([](CMast01 &record) { record.m_Name = QStringLiteral("自分で"); }, std::nullopt));
+    QTest::qWait(6 * CRegisterWatch::kPollMilliseconds);
+    QVERIFY(spy.size() >= 2);
+    for (const QList<QVariant> &signal : std::as_const(spy))
+        QVERIFY(!signal.at(0).value<SRegisterChange>().elsewhere);
 }
 
 void TestRegisterWatch::csvImportFromAScript()
@@ -271,6 +398,7 @@ void TestRegisterWatch::payload_data()
     QTest::newRow("told whole") << 100 << qsizetype(7999) << int(EKind::employeesMoved);
     QTest::newRow("too long for the server") << 2000 << qsizetype(7999) << int(EKind::everything);
     QTest::newRow("a file takes it") << 2000 << qsizetype(1 << 20) << int(EKind::employeesMoved);
+    QTest::newRow("lines too long together") << 1600 << qsizetype(7999) << int(EKind::everything);
 }
 
 void TestRegisterWatch::payload()
@@ -281,18 +409,36 @@ void TestRegisterWatch::payload()
     QList<qint32> ids;
     for (int i = 0; i < count; ++i)
         ids << 100000 + i;
-    const QString text = CChangePayload::Encode({{EKind::unitChanged, {7}, 0}, {EKind::employeesMoved, ids, 12}}, limit);
+    // Three lines, each below the server's limit up to 2000.
+    const QList<qint32> half = ids.mid(0, count / 2);
+    const QString text = CChangePayload::Encode(
+        {{EKind::unitChanged, {7}, 0}, {EKind::employeesMoved, half, 12}, {EKind::employeesMoved, ids.mid(count / 2), 12}},
+        limit);
     QVERIFY(text.toUtf8().size() <= limit);
     const QList<SRegisterChange> changes = CChangePayload::Decode(text);
     QCOMPARE(int(changes.last().kind), kind);
     QVERIFY(changes.last().elsewhere);
     if (EKind(kind) != EKind::everything) {
-        QCOMPARE(changes.size(), 2);
+        QCOMPARE(changes.size(), 3);
         QCOMPARE(changes.first().ids, QList<qint32>{7});
-        QCOMPARE(changes.last().ids, ids);
+        QCOMPARE(changes.at(1).ids + changes.last().ids, ids);
         QCOMPARE(changes.last().unit, 12);
     }
     QCOMPARE(int(CChangePayload::Decode(QStringLiteral("moved? 1")).value(0).kind), int(EKind::everything));
+}
+
+// Changes that together pass what one notification holds are still kept, told as everything.
+void TestRegisterWatch::longAnnouncementIsKept()
+{
+    CRegisterTransaction transaction;
+    for (int line = 0; line < 6; ++line) {
+        QList<qint32> ids;
+        for (int i = 0; i < 300; ++i)
+            ids << 1000000 + line * 1000 + i;
+        transaction.Note({EKind::employeesMoved, ids, m_ids["d2"]});
+    }
+    transaction.Note({EKind::employeeChanged, {m_ids["e1"]}, 0});
+    transaction.Commit();
 }
 
 void TestRegisterWatch::lostServer()

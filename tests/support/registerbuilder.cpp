@@ -1,22 +1,50 @@
 #include "support/registerbuilder.h"
 
 #include "store/daodatabase.h"
+#include "store/daodatabasepool.h"
 #include "store/daorecordset.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
+#include "store/writetriggers.h"
+
+namespace {
+// Test data stands for what was there before: written as the program's own, it
+// leaves no history of another program's writes.
+template <typename Write>
+auto AsOwn(CDaoDatabase &db, Write write)
+{
+    db.BeginTrans();
+    try {
+        CWriteTriggers::MarkOwn(db);
+        auto result = write();
+        CWriteTriggers::UnmarkOwn(db);
+        db.CommitTrans();
+        return result;
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+}
+} // namespace
 
 qint32 CRegisterBuilder::AddUnit(const SUnitRow &unit)
 {
-    CMast00 set;
-    set.Open();
-    return AddUnit(set, unit);
+    const std::shared_ptr<CDaoDatabase> db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+    return AsOwn(*db, [&] {
+        CMast00 set;
+        set.Open();
+        return AddUnit(set, unit);
+    });
 }
 
 qint32 CRegisterBuilder::AddEmployee(const SEmployeeRow &employee)
 {
-    CMast01 set;
-    set.Open();
-    return AddEmployee(set, employee);
+    const std::shared_ptr<CDaoDatabase> db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
+    return AsOwn(*db, [&] {
+        CMast01 set;
+        set.Open();
+        return AddEmployee(set, employee);
+    });
 }
 
 qint32 CRegisterBuilder::AddUnit(CMast00 &set, const SUnitRow &unit)
@@ -65,16 +93,14 @@ QList<qint32> CRegisterBuilder::AddEmployees(const QList<SEmployeeRow> &employee
 {
     CDaoDatabase db;
     db.Open(path.isEmpty() ? CDaoRecordset::ApplicationDatabasePath() : path);
-    db.BeginTrans();
-    QList<qint32> ids;
-    {
+    return AsOwn(db, [&] {
+        QList<qint32> ids;
         CMast01 set(&db);
         set.Open();
         for (const SEmployeeRow &employee : employees)
             ids << AddEmployee(set, employee);
-    }
-    db.CommitTrans();
-    return ids;
+        return ids;
+    });
 }
 
 CRegisterBuilder::SEmployeeRow CRegisterBuilder::Numbered(qint32 code, qint32 busyo)

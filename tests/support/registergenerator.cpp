@@ -4,6 +4,7 @@
 #include "store/daoexception.h"
 #include "store/foldednames.h"
 #include "store/schema.h"
+#include "store/writetriggers.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -38,10 +39,13 @@ QString IsoDate(int year, int month, int day)
         .arg(day, 2, 10, QLatin1Char('0'));
 }
 
-void Fill(QSqlDatabase db, const CRegisterGenerator::SOptions &options, int companies)
+void Fill(CDaoDatabase &database, const CRegisterGenerator::SOptions &options, int companies)
 {
+    QSqlDatabase db = database.Connection();
     if (!db.transaction())
         throw CDaoException::FromSql(db.lastError(), QStringLiteral("台帳を作成できません。"));
+    // The register as it stood before anyone watched: no history of other programs' writes.
+    CWriteTriggers::MarkOwn(database);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO Mast00 (ID, Parent, Code, Name, Yuu, Juu1, TEL) VALUES (?,?,?,?,?,?,?)"));
     for (int id = 1; id <= std::max(options.nUnits, companies); ++id) {
@@ -87,6 +91,7 @@ void Fill(QSqlDatabase db, const CRegisterGenerator::SOptions &options, int comp
         Check(q);
     }
     q.finish();
+    CWriteTriggers::UnmarkOwn(database);
     if (!db.commit())
         throw CDaoException::FromSql(db.lastError(), QStringLiteral("台帳を作成できません。"));
 }
@@ -123,7 +128,7 @@ void CRegisterGenerator::Generate(const QString &path, const SOptions &options)
     try {
         CDaoDatabase database;
         database.Open(path);
-        Fill(database.Connection(), options, companies);
+        Fill(database, options, companies);
         CFoldedNames::Ensure(database);
         database.Close();
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "register/employeelookup.h"
 #include "register/historywriter.h"
+#include "register/register.h"
 #include "register/registertransaction.h"
 #include "store/daodatabase.h"
 #include "store/daofind.h"
@@ -132,6 +133,8 @@ qint32 CEmployeeEditor::Add(const Fill &fill, const QByteArray &photo)
 
 bool CEmployeeEditor::Update(const Fill &fill, const std::optional<QByteArray> &photo)
 {
+    // Before the row is looked for: without a server that look fails in other words.
+    CRegister::RefuseWhenLost();
     // Asked apart: finding the row again would read over what was read when it was shown.
     if (!OnShown() || !CEmployeeLookup::Exists(m_nShownID))
         return false;
@@ -152,6 +155,7 @@ bool CEmployeeEditor::Update(const Fill &fill, const std::optional<QByteArray> &
 
 bool CEmployeeEditor::Delete()
 {
+    CRegister::RefuseWhenLost();
     if (!OnShown())
         return false;
     const qint32 id = m_nShownID;

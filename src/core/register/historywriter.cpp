@@ -87,23 +87,12 @@ CHistoryWriter::CHistoryWriter(CDaoDatabase &db, const QDate &effective)
 
 const QStringList &CHistoryWriter::EmployeeColumns()
 {
-    static const QStringList columns = {
-        QStringLiteral("Code"),  QStringLiteral("Busyo"), QStringLiteral("Sex"),    QStringLiteral("Name"),
-        QStringLiteral("Kana"),  QStringLiteral("Sdate"), QStringLiteral("Indat"),  QStringLiteral("Outdat"),
-        QStringLiteral("Yuu"),   QStringLiteral("Juu1"),  QStringLiteral("Juu2"),   QStringLiteral("TEL"),
-        QStringLiteral("FAX"),   QStringLiteral("Rire"),  QStringLiteral("Sikaku"), QStringLiteral("Mem"),
-        QStringLiteral("Email"),
-    };
-    return columns;
+    return CChangeLog::EmployeeColumns();
 }
 
 const QStringList &CHistoryWriter::UnitColumns()
 {
-    static const QStringList columns = {
-        QStringLiteral("Parent"), QStringLiteral("Code"), QStringLiteral("Name"), QStringLiteral("Yuu"),
-        QStringLiteral("Juu1"),   QStringLiteral("Juu2"), QStringLiteral("TEL"),  QStringLiteral("FAX"),
-    };
-    return columns;
+    return CChangeLog::UnitColumns();
 }
 
 CHistoryWriter::SSnapshot CHistoryWriter::ReadEmployees(CDaoDatabase &db, const QList<qint32> &ids)

@@ -4,6 +4,7 @@
 
 #include "store/daodatabasepool.h"
 #include "store/daoexception.h"
+#include "store/databasefault.h"
 #include "store/daorecordset.h"
 
 #include <QCoreApplication>
@@ -58,7 +59,7 @@ void CRegister::SetConnected(bool connected)
 
 QString CRegister::LostText()
 {
-    return QStringLiteral("サーバーとの接続が切れました。再接続しています…");
+    return CDatabaseFault::LostText();
 }
 
 CDaoException CRegister::LostError()

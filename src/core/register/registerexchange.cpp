@@ -8,6 +8,7 @@
 #include "store/foldednames.h"
 #include "store/mast00.h"
 #include "store/mast01.h"
+#include "store/writetriggers.h"
 
 namespace {
 void TakeFields(CMast00 &set, const QString (&fields)[6])
@@ -94,6 +95,7 @@ void CRegisterExchange::Begin()
     CRegister::RefuseWhenLost();
     m_database.BeginTrans();
     m_bInTransaction = true;
+    CWriteTriggers::MarkOwn(m_database);
     m_bWrote = false;
     m_addedUnits.clear();
     m_addedEmployees.clear();
@@ -173,11 +175,13 @@ void CRegisterExchange::Commit()
     m_pUnits.reset();
     m_pEmployees.reset();
     WriteHistory();
-    // Refilled whole: an import may touch every employee, and mends what other programs left.
-    if (m_bWrote)
-        CFoldedNames::Guarded(m_database, [this] { CFoldedNames::Rebuild(m_database); });
-    if (m_bWrote)
+    // Refilled whole: an import may touch every employee. Kept with the import or
+    // not at all, since a search would otherwise find what the file no longer holds.
+    if (m_bWrote) {
+        CFoldedNames::Rebuild(m_database);
         CChangePayload::Announce(m_database, {{SRegisterChange::EKind::everything, {}, 0}});
+    }
+    CWriteTriggers::UnmarkOwn(m_database);
     m_bInTransaction = false;
     m_database.CommitTrans();
     CNameIndex::Instance().Forget();

@@ -8,6 +8,7 @@
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "store/foldednames.h"
+#include "store/writetriggers.h"
 
 namespace {
 CRegisterTransaction::BegunHook &Hook()
@@ -27,15 +28,6 @@ QList<qint32> EmployeesNamed(const QList<SRegisterChange> &changes)
             ids += change.ids;
     }
     return ids;
-}
-
-// The side table follows inside the write; should it fail, the write is still kept.
-bool FollowNames(CDaoDatabase &db, const QList<qint32> &ids, qint64 *stamp, QList<SFoldedName> *rows)
-{
-    return CFoldedNames::Guarded(db, [&] {
-        *rows = CFoldedNames::Refresh(db, ids);
-        *stamp = CFoldedNames::Bump(db);
-    });
 }
 } // namespace
 
@@ -59,6 +51,8 @@ CRegisterTransaction::CRegisterTransaction()
     // A copy: the hook may put another in its place.
     if (const BegunHook hook = Hook())
         hook();
+    // On a file this takes the write lock: from here on no other writer comes between.
+    CWriteTriggers::MarkOwn(*m_pDatabase);
 }
 
 void CRegisterTransaction::SetBegunHook(BegunHook hook)
@@ -71,13 +65,17 @@ void CRegisterTransaction::Commit()
     const QList<qint32> named = EmployeesNamed(m_changes);
     qint64 stamp = -1;
     QList<SFoldedName> rows;
-    const bool followed = !named.isEmpty() && FollowNames(*m_pDatabase, named, &stamp, &rows);
+    // The folded names follow inside the write, or the write fails: kept without
+    // them, a search would go on finding the old name.
+    if (!named.isEmpty()) {
+        rows = CFoldedNames::Refresh(*m_pDatabase, named);
+        stamp = CFoldedNames::Bump(*m_pDatabase);
+    }
     CChangePayload::Announce(*m_pDatabase, m_changes);
+    CWriteTriggers::UnmarkOwn(*m_pDatabase);
     m_transaction.Commit();
-    if (followed)
+    if (!named.isEmpty())
         CNameIndex::Instance().Follow(*m_pDatabase, stamp, named, rows);
-    else if (!named.isEmpty())
-        CNameIndex::Instance().Forget();
     const QList<SRegisterChange> changes = std::exchange(m_changes, {});
     for (const SRegisterChange &change : changes)
         CRegister::Instance().Notify(change);

@@ -34,3 +34,29 @@ void CChangeLog::Ensure(CDaoDatabase &db)
         return;
     db.ExecuteAll(CreateStatements());
 }
+
+const QStringList &CChangeLog::EmployeeColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("Code"),  QStringLiteral("Busyo"), QStringLiteral("Sex"),    QStringLiteral("Name"),
+        QStringLiteral("Kana"),  QStringLiteral("Sdate"), QStringLiteral("Indat"),  QStringLiteral("Outdat"),
+        QStringLiteral("Yuu"),   QStringLiteral("Juu1"),  QStringLiteral("Juu2"),   QStringLiteral("TEL"),
+        QStringLiteral("FAX"),   QStringLiteral("Rire"),  QStringLiteral("Sikaku"), QStringLiteral("Mem"),
+        QStringLiteral("Email"),
+    };
+    return columns;
+}
+
+const QStringList &CChangeLog::UnitColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("Parent"), QStringLiteral("Code"), QStringLiteral("Name"), QStringLiteral("Yuu"),
+        QStringLiteral("Juu1"),   QStringLiteral("Juu2"), QStringLiteral("TEL"),  QStringLiteral("FAX"),
+    };
+    return columns;
+}
+
+QString CChangeLog::OtherProgram()
+{
+    return QStringLiteral("ほかのプログラム");
+}

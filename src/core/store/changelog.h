@@ -27,6 +27,13 @@ public:
     };
     static constexpr qint32 kNowhere = -1;
 
+    // The columns kept of an employee (all but ID and the photo) and of a unit
+    // (all but ID), in the order a whole row is packed into Shot.
+    static const QStringList &EmployeeColumns();
+    static const QStringList &UnitColumns();
+    // Who, for a write another program made (on a server followed by its database user).
+    static QString OtherProgram();
+
     // The table and the indexes behind the reads as of a day, for a new register.
     static QStringList CreateStatements();
     // On a register made before the table: makes it, in one transaction. Does

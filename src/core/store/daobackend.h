@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/databasefinding.h"
+#include "store/writetriggersql.h"
 
 #include <QHash>
 #include <QString>
@@ -78,4 +79,6 @@ public:
     virtual void Announce(const QSqlDatabase &db, const QString &payload) const = 0;
     virtual qsizetype AnnouncementLimit() const = 0;
     virtual std::unique_ptr<CChangeChannel> Listen(std::shared_ptr<CDaoDatabase> db) const = 0;
+    // The triggers through which other programs' writes reach the history and the listeners.
+    virtual const SWriteTriggerSql &WriteTriggers() const = 0;
 };

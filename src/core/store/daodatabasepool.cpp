@@ -7,6 +7,7 @@
 #include "store/daoexception.h"
 #include "store/foldednames.h"
 #include "store/schema.h"
+#include "store/writetriggers.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -137,6 +138,11 @@ std::shared_ptr<CDaoDatabase> CDaoDatabasePool::Acquire(const QString &path)
         CFoldedNames::Ensure(*db);
     } catch (const CDaoException &) {
         // A search by name then reads what the table holds; the next connection tries again.
+    }
+    try {
+        CWriteTriggers::Ensure(*db);
+    } catch (const CDaoException &) {
+        // Other programs' writes are then heard as "everything", without history; the next connection tries again.
     }
     entries.insert(where.key, {db, IdentityOf(path, where)});
     Kept() = db;

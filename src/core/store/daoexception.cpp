@@ -17,6 +17,10 @@ CDaoException CDaoException::FromSql(const QSqlError &error, const QString &cont
     const SDatabaseFinding found = CDatabaseFault::FromSqlError(error);
     if (found.problem == EDatabaseProblem::other)
         return CDaoException(context, error.text());
+    // A statement on a connection that stood: the server went away under it, which
+    // the watch tells and mends; the driver's words would only puzzle.
+    if (found.problem == EDatabaseProblem::serverUnreachable)
+        return CDaoException(CDatabaseFault::LostText()).WithProblem(found.problem);
     QString lead = CDatabaseFault::Cause(found.problem, {});
     if (!context.isEmpty())
         lead += QLatin1Char('\n') + context;

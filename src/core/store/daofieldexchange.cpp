@@ -52,6 +52,8 @@ namespace {
 template <typename Member, typename FromInteger, typename FromText, typename FromVariant>
 Member LoadFromRow(CDaoFieldExchange *pFX, int i, FromInteger fromInteger, FromText fromText, FromVariant fromVariant)
 {
+    if (pFX->m_bFromValues)
+        return fromVariant(pFX->m_values[i]);
     const int column = pFX->m_pRow && i < int(pFX->m_pRowColumns->size()) ? (*pFX->m_pRowColumns)[i] : -1;
     // A column left out is never read: its stored value stays empty, its member too.
     if (column < 0)
@@ -267,6 +269,8 @@ void CDaoFieldExchange::LoadBound(const std::vector<SBinding> &bindings)
             break;
         case Binary: {
             auto &value = *static_cast<CDaoLongBinary *>(binding.pMember);
+            if (m_bFromValues)
+                break;
             if (m_binarySource)
                 value.Attach(m_binarySource, m_nKey, binding.strColumn);
             else

@@ -80,7 +80,9 @@ public:
     const std::vector<int> *m_pRowColumns = nullptr;
     CDaoLongBinary::Source m_binarySource; // Load
     qint64 m_nKey = -1;                    // Load: the row's key
-    std::vector<SBinding> m_bindings;      // Bind
+    // Load: the members take m_values as they stand, without a row; long binaries stay as they are.
+    bool m_bFromValues = false;
+    std::vector<SBinding> m_bindings; // Bind
     int m_nIndex = 0;
 
     static QString ColumnName(const QString &bracketed);

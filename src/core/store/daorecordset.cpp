@@ -139,6 +139,7 @@ void CDaoRecordset::ReturnStatements()
 
 CDaoStatement &CDaoRecordset::Prepare(const QString &sql)
 {
+    Reattach();
     // A walk asks for the same text again and again; the texts share long
     // beginnings, which makes the map slow to search.
     if (m_pLastStatement && m_strLastSql == sql)
@@ -250,13 +251,14 @@ void CDaoRecordset::ReadColumnWidths()
         m_widths = m_pDatabase->ColumnWidths(m_strTable);
 }
 
-void CDaoRecordset::RequireOpen() const
+void CDaoRecordset::RequireOpen()
 {
     if (!m_bOpen)
         throw CDaoException(QStringLiteral("レコードセットが開かれていません。"));
+    Reattach();
 }
 
-void CDaoRecordset::RequireCurrent() const
+void CDaoRecordset::RequireCurrent()
 {
     RequireOpen();
     if (m_curId < 0 || m_bBOF || m_bEOF)
@@ -662,8 +664,40 @@ void CDaoRecordset::Update()
 void CDaoRecordset::CancelUpdate()
 {
     m_writer.End();
+    // Not read again: what the row held when it was shown stays what a retried write is guarded by.
     if (m_bOpen && m_curId >= 0)
-        LoadCurrent();
+        RestoreMembers();
+}
+
+void CDaoRecordset::RestoreMembers()
+{
+    if (m_rowValues.size() != m_columns.size())
+        return LoadCurrent();
+    if (m_bindings.empty()) {
+        CDaoFieldExchange bind(CDaoFieldExchange::Bind);
+        DoFieldExchange(&bind);
+        m_bindings = std::move(bind.m_bindings);
+    }
+    CDaoFieldExchange fx(CDaoFieldExchange::Load);
+    fx.m_values = m_rowValues;
+    fx.m_bFromValues = true;
+    fx.LoadBound(m_bindings);
+}
+
+void CDaoRecordset::Reattach()
+{
+    if (!m_sharedDatabase || m_pDatabase != m_sharedDatabase.get() || m_sharedDatabase->IsOpen())
+        return;
+    // Its statements ended with the connection: none can go back to a pool.
+    m_ordered.Clear();
+    m_pLastStatement = nullptr;
+    m_statements.clear();
+    InvalidateFinds();
+    const QString path = m_sharedDatabase->GetName();
+    m_sharedDatabase.reset();
+    m_pDatabase = nullptr;
+    m_sharedDatabase = CDaoDatabasePool::Acquire(path);
+    m_pDatabase = m_sharedDatabase.get();
 }
 
 void CDaoRecordset::Delete()

@@ -99,8 +99,9 @@ private:
         bool valid = false;
     };
 
-    void RequireOpen() const;
-    void RequireCurrent() const;
+    // Both go on with the pool's connection when the shared one closed under the set.
+    void RequireOpen();
+    void RequireCurrent();
     void Describe();
     void ReadColumnWidths();
     void Reposition();
@@ -117,6 +118,11 @@ private:
     void SetOutside(bool bof);
     void LoadCurrent();
     void LoadRow(const CDaoStatement &q);
+    // The members again as the current row was last read, without reading the file.
+    void RestoreMembers();
+    // A shared connection closed under the set (a lost server, a file about to be
+    // replaced) gives way to the pool's current one; the row shown and what was read stay.
+    void Reattach();
     void UpdateFetchColumns();
     void MapRowColumns();
     void SetCurrentOrdered();

@@ -148,3 +148,8 @@ QString CDatabaseFault::Cause(EProblem problem, const QString &path)
     }
     return {};
 }
+
+QString CDatabaseFault::LostText()
+{
+    return QStringLiteral("サーバーとの接続が切れました。再接続しています…");
+}

@@ -18,4 +18,6 @@ public:
     // One sentence for the user; path names the file for the causes that mention
     // its folder, and the server for those that mention it.
     static QString Cause(EDatabaseProblem problem, const QString &path);
+    // A server that answered before and is gone now: what a window shows and a write is refused with.
+    static QString LostText();
 };

@@ -5,7 +5,6 @@
 #include "store/daostatement.h"
 #include "store/namefold.h"
 
-#include <QSqlQuery>
 #include <QUuid>
 #include <algorithm>
 #include <memory>
@@ -15,6 +14,10 @@ namespace {
 constexpr int kRowsPerInsert = 100;
 
 const QString kSelectEmployees = QStringLiteral("SELECT ID, Code, Name, Kana, TEL FROM Mast01");
+// Rows another program's write left to be folded again.
+const QString kUnfolded = QStringLiteral("SELECT count(*) FROM Mast01Fold WHERE Words IS NULL AND ID <> 0");
+// Past this many of them, folding every employee costs less than asking for each.
+constexpr qsizetype kFoldEachUpTo = 1000;
 
 SFoldedName FoldedOf(const CDaoStatement &q)
 {
@@ -89,7 +92,7 @@ void CFoldedNames::Ensure(CDaoDatabase &db)
     if (employees < 0 || db.CountOf(QStringLiteral("SELECT count(*) FROM Mast00")) < 0)
         return;
     const qint64 folded = db.CountOf(QStringLiteral("SELECT count(*) FROM Mast01Fold WHERE ID <> 0"));
-    if (folded == employees)
+    if (folded == employees && db.CountOf(kUnfolded) == 0)
         return;
     db.BeginTrans();
     try {
@@ -172,13 +175,35 @@ SFoldStamp CFoldedNames::Stamp(CDaoDatabase &db)
 QList<SFoldedName> CFoldedNames::All(CDaoDatabase &db)
 {
     QList<SFoldedName> rows;
+    QList<qsizetype> unfolded;
     CDaoStatement q(db, QStringLiteral("SELECT ID, Code, Words FROM Mast01Fold WHERE ID <> 0"));
     q.Exec();
-    while (q.Next())
+    while (q.Next()) {
+        if (q.Type(2) == CDaoStatement::EType::Null)
+            unfolded.append(rows.size());
         rows.append({qint32(q.Int64(0)), qint32(q.Int64(1)), q.Text(2)});
+    }
     q.Finish();
+    if (unfolded.size() > kFoldEachUpTo)
+        return FoldEmployees(db);
+    if (!unfolded.isEmpty())
+        FoldAgain(db, unfolded, &rows);
     std::sort(rows.begin(), rows.end(), InCodeOrder);
     return rows;
+}
+
+void CFoldedNames::FoldAgain(CDaoDatabase &db, const QList<qsizetype> &which, QList<SFoldedName> *rows)
+{
+    CDaoStatement read(db, kSelectEmployees + QStringLiteral(" WHERE ID = ?"));
+    for (const qsizetype i : which) {
+        SFoldedName &row = (*rows)[i];
+        read.Bind(0, row.nID);
+        read.Exec();
+        if (read.Next())
+            row = FoldedOf(read);
+        read.Finish();
+    }
+    // An employee deleted since keeps an empty row, which no search finds.
 }
 
 QList<SFoldedName> CFoldedNames::FoldEmployees(CDaoDatabase &db)
@@ -186,19 +211,4 @@ QList<SFoldedName> CFoldedNames::FoldEmployees(CDaoDatabase &db)
     QList<SFoldedName> rows = ReadEmployees(db);
     std::sort(rows.begin(), rows.end(), InCodeOrder);
     return rows;
-}
-
-bool CFoldedNames::Guarded(CDaoDatabase &db, const std::function<void()> &work)
-{
-    QSqlQuery q(db.Connection());
-    if (!q.exec(QStringLiteral("SAVEPOINT morvek_fold")))
-        return false;
-    try {
-        work();
-        return q.exec(QStringLiteral("RELEASE morvek_fold"));
-    } catch (const std::exception &) {
-        q.exec(QStringLiteral("ROLLBACK TO morvek_fold"));
-        q.exec(QStringLiteral("RELEASE morvek_fold"));
-        return false;
-    }
 }

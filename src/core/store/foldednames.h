@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 class CDaoDatabase;
 
@@ -35,7 +34,7 @@ public:
     // The table and its stamp row, for a new register.
     static QStringList CreateStatements();
     // On a register made before the table, or written meanwhile by a build that
-    // does not keep it: makes or refills it, in one transaction. Does nothing on a
+    // does not keep it or by another program: makes or refills it, in one transaction. Does nothing on a
     // read-only connection or without both tables of ours.
     static void Ensure(CDaoDatabase &db);
     // Refills the table from Mast01, inside the caller's transaction.
@@ -47,13 +46,14 @@ public:
     static qint64 Bump(CDaoDatabase &db);
     // The stamp as the register holds it now.
     static SFoldStamp Stamp(CDaoDatabase &db);
-    // Runs work on the table inside the caller's transaction under a savepoint: when
-    // it fails, only its own part is taken back and false returned, so that the
-    // write around it is kept (the next search, or the next opening, reads afresh).
-    static bool Guarded(CDaoDatabase &db, const std::function<void()> &work);
-    // Every row in code order, then by ID.
+    // Every row in code order, then by ID; rows another program's write left
+    // without words (through the triggers) are folded from Mast01 here.
     static QList<SFoldedName> All(CDaoDatabase &db);
     // The same folded from Mast01 itself, for a register without the table that
     // cannot be given one (opened read-only).
     static QList<SFoldedName> FoldEmployees(CDaoDatabase &db);
+
+private:
+    // Folds rows (those at the positions given) from the employees they stand for.
+    static void FoldAgain(CDaoDatabase &db, const QList<qsizetype> &which, QList<SFoldedName> *rows);
 };

@@ -1,10 +1,11 @@
 #include "store/postgresbackend.h"
 
-#include "store/databasefault.h"
 #include "store/daoexception.h"
+#include "store/databasefault.h"
 #include "store/jetdialect.h"
 #include "store/postgreschannel.h"
 #include "store/postgresstatement.h"
+#include "store/postgrestriggers.h"
 #include "store/serveruri.h"
 #include "store/tabledefinitions.h"
 
@@ -230,4 +231,9 @@ QString CPostgresBackend::UserName(const QSqlDatabase &db) const
 {
     QSqlQuery q(db);
     return q.exec(QStringLiteral("SELECT current_user")) && q.next() ? q.value(0).toString() : QString();
+}
+
+const SWriteTriggerSql &CPostgresBackend::WriteTriggers() const
+{
+    return CPostgresTriggers::Sql();
 }

@@ -41,4 +41,5 @@ public:
     // The server's 8,000 bytes, less the origin that leads the payload.
     qsizetype AnnouncementLimit() const override { return 7900; }
     std::unique_ptr<CChangeChannel> Listen(std::shared_ptr<CDaoDatabase> db) const override;
+    const SWriteTriggerSql &WriteTriggers() const override;
 };

@@ -6,6 +6,7 @@
 #include "store/daoexception.h"
 #include "store/foldednames.h"
 #include "store/tabledefinitions.h"
+#include "store/writetriggers.h"
 
 #include <QSqlDatabase>
 #include <QStringList>
@@ -28,6 +29,7 @@ void CSchema::CreateDatabaseFile(const QString &path)
         db.ExecuteAll(QStringList{CTableDefinitions::Mast00Statement(), CTableDefinitions::Mast01Statement()}
                       + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements()
                       + CChangeLog::CreateStatements() + backend.VersionStatements(CTableDefinitions::kVersion));
+        CWriteTriggers::Ensure(db);
         db.Close();
     } catch (const CDaoException &error) {
         db.Close();

@@ -6,6 +6,7 @@
 #include "store/schemaupgrade.h"
 #include "store/sqlitechannel.h"
 #include "store/sqlitestatement.h"
+#include "store/sqlitetriggers.h"
 #include "store/tabledefinitions.h"
 
 #include <QDir>
@@ -263,7 +264,6 @@ QHash<QString, int> CSqliteBackend::ColumnWidths(const QSqlDatabase &db, const Q
 
 void CSqliteBackend::Announce(const QSqlDatabase &db, const QString &payload) const
 {
-    // Made by the first write that needs it: a register without one reads as before.
     const QString table = QString::fromLatin1(CSqliteChannel::kTable);
     QSqlQuery q(db);
     auto run = [&q](const QString &sql, const QVariantList &values) {
@@ -273,10 +273,7 @@ void CSqliteBackend::Announce(const QSqlDatabase &db, const QString &payload) co
             q.addBindValue(value);
         return q.exec();
     };
-    bool done = run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Seq INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                   "Origin TEXT NOT NULL, Payload TEXT NOT NULL)")
-                        .arg(table),
-                    {})
+    bool done = run(CSqliteChannel::CreateStatement(), {})
              && run(QStringLiteral("INSERT INTO %1 (Origin, Payload) VALUES (?, ?)").arg(table),
                     {CChangeChannel::Origin(), payload});
     const qint64 seq = done ? q.lastInsertId().toLongLong() : 0;
@@ -304,4 +301,9 @@ QString CSqliteBackend::UserName(const QSqlDatabase &) const
     if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found)
         return {};
     return QString::fromLocal8Bit(found->pw_name);
+}
+
+const SWriteTriggerSql &CSqliteBackend::WriteTriggers() const
+{
+    return CSqliteTriggers::Sql();
 }

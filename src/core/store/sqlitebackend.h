@@ -41,4 +41,5 @@ public:
     void Announce(const QSqlDatabase &db, const QString &payload) const override;
     qsizetype AnnouncementLimit() const override { return 1 << 20; }
     std::unique_ptr<CChangeChannel> Listen(std::shared_ptr<CDaoDatabase> db) const override;
+    const SWriteTriggerSql &WriteTriggers() const override;
 };

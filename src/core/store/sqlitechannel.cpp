@@ -18,6 +18,14 @@ CSqliteChannel::CSqliteChannel(std::shared_ptr<CDaoDatabase> database)
 
 CSqliteChannel::~CSqliteChannel() = default;
 
+QString CSqliteChannel::CreateStatement()
+{
+    // Origin: empty for a row another program's write left through the triggers.
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Seq INTEGER PRIMARY KEY AUTOINCREMENT, "
+                          "Origin TEXT NOT NULL, Payload TEXT NOT NULL)")
+        .arg(QLatin1String(kTable));
+}
+
 qint64 CSqliteChannel::DataVersion() const
 {
     QSqlQuery q(Connection().Connection());

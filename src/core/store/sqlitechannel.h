@@ -15,6 +15,8 @@ public:
     // The journal: one row per kept write, the newest few hundred kept.
     static constexpr char kTable[] = "MorvekChanges";
     static constexpr int kKeptRows = 500;
+    // Made by the first write that needs it: a register without one reads as before.
+    static QString CreateStatement();
 
     explicit CSqliteChannel(std::shared_ptr<CDaoDatabase> database);
     ~CSqliteChannel() override;
