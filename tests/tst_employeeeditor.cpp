@@ -39,6 +39,8 @@ private slots:
     void stepsByCode();
     void correctionLandsOnlyOverWhatItRead_data();
     void correctionLandsOnlyOverWhatItRead();
+    void retriedSaveKeepsWhatItShowed_data();
+    void retriedSaveKeepsWhatItShowed();
     void toldOnlyWhatIsKept_data();
     void toldOnlyWhatIsKept();
     void photoTakesPartInTheConflictRule_data();
@@ -199,6 +201,41 @@ void TestEmployeeEditor::correctionLandsOnlyOverWhatItRead()
     // Told, the user may save again over what is there now.
     QVERIFY(m_editor->Update(fill, {}));
     QCOMPARE(Row(id), mine == u"Name" ? QStringLiteral("私/-/7") : QStringLiteral("青木/私/7"));
+}
+
+void TestEmployeeEditor::retriedSaveKeepsWhatItShowed_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("a field too wide") << "wide";
+    QTest::newRow("the folded names cannot follow") << "fold";
+}
+
+// The first save fails after another user changed TEL: nothing of it is kept, and
+// the retried save still compares with what the form showed, writing only the name
+// over what is there now instead of the TEL the form still holds.
+void TestEmployeeEditor::retriedSaveKeepsWhatItShowed()
+{
+    QFETCH(QString, failure);
+    const qint32 id = IdOf(QStringLiteral("青木"));
+    CRawConnection other(m_db->Path(), QStringLiteral("other"));
+    other.Exec(QStringLiteral("UPDATE Mast01 SET TEL = '111' WHERE ID = %1").arg(id));
+    QVERIFY(m_editor->ShowCode(10));
+    other.Exec(QStringLiteral("UPDATE Mast01 SET TEL = '222' WHERE ID = %1").arg(id));
+    // The form puts back every field it shows.
+    QString name = failure == u"wide" ? QString(61, u'長') : QStringLiteral("私");
+    const auto fill = [&name](CMast01 &record) {
+        record.m_Name = name;
+        record.m_TEL = QStringLiteral("111");
+    };
+    if (failure == u"fold")
+        other.Exec(QStringLiteral("ALTER TABLE Mast01Fold RENAME TO Mast01Away"));
+    QVERIFY_THROWS_EXCEPTION(CDaoException, m_editor->Update(fill, {}));
+    if (failure == u"fold")
+        other.Exec(QStringLiteral("ALTER TABLE Mast01Away RENAME TO Mast01Fold"));
+    QCOMPARE(Row(id), QStringLiteral("青木/222/7"));
+    name = QStringLiteral("私");
+    QVERIFY(m_editor->Update(fill, {}));
+    QCOMPARE(Row(id), QStringLiteral("私/222/7"));
 }
 
 // 青木 is shown with a photo; another program may change it before the form saves.

@@ -6,12 +6,14 @@
 #include "register/employeeeditor.h"
 #include "register/employees.h"
 #include "register/history.h"
+#include "register/registerexchange.h"
 #include "register/registertransaction.h"
 #include "register/registerwatch.h"
 #include "register/register.h"
 #include "register/uniteditor.h"
 #include "register/units.h"
 #include "store/changelog.h"
+#include "store/daodatabase.h"
 #include "store/daoexception.h"
 #include "store/daorecordset.h"
 #include "store/mast01.h"
@@ -362,6 +364,15 @@ void TestRegisterWatch::ownWritesAreNotHeardBack()
     editor.Open();
     QVERIFY(editor.ShowById(m_ids["e2"]));
     QVERIFY(editor.Update([](CMast01 &record) { record.m_Name = QStringLiteral("自分で"); }, std::nullopt));
+    // On a connection of its own, as an import may write: the file's change counter moves.
+    {
+        CDaoDatabase own;
+        own.Open(m_pDatabase->Path());
+        CRegisterExchange exchange(own);
+        exchange.Begin();
+        exchange.WriteEmployee(m_ids["e3"], 3, [](CMast01 &record) { record.m_Kana = QStringLiteral("じぶん"); });
+        exchange.Commit();
+    }
     QTest::qWait(6 * CRegisterWatch::kPollMilliseconds);
     QVERIFY(spy.size() >= 2);
     for (const QList<QVariant> &signal : std::as_const(spy))

@@ -4,8 +4,10 @@
 #include "register/historywriter.h"
 #include "register/register.h"
 #include "register/registertransaction.h"
+#include "store/daoexception.h"
 #include "store/daodatabase.h"
 #include "store/daofind.h"
+#include "store/daorecordset.h"
 #include "store/daostatement.h"
 #include "store/mast01.h"
 
@@ -138,6 +140,23 @@ bool CEmployeeEditor::Update(const Fill &fill, const std::optional<QByteArray> &
     // Asked apart: finding the row again would read over what was read when it was shown.
     if (!OnShown() || !CEmployeeLookup::Exists(m_nShownID))
         return false;
+    const CDaoRecordset::SReadRow shown = m_pSet->KeepRead();
+    try {
+        Correct(fill, photo);
+    } catch (const CDaoException &error) {
+        // A conflict shows the row as it is now; any other failure keeps what was shown.
+        if (!error.IsConflict())
+            m_pSet->PutBack(shown);
+        throw;
+    } catch (...) {
+        m_pSet->PutBack(shown);
+        throw;
+    }
+    return true;
+}
+
+void CEmployeeEditor::Correct(const Fill &fill, const std::optional<QByteArray> &photo)
+{
     CRegisterTransaction transaction;
     CDaoDatabase &db = transaction.Database();
     const CHistoryWriter::SSnapshot before = CHistoryWriter::ReadEmployees(db, {m_nShownID});
@@ -150,7 +169,6 @@ bool CEmployeeEditor::Update(const Fill &fill, const std::optional<QByteArray> &
         history.PhotosChanged({{m_nShownID, !oldPhoto->isEmpty()}}, !photo->isEmpty());
     transaction.Note({SRegisterChange::EKind::employeeChanged, {m_nShownID}, 0});
     transaction.Commit();
-    return true;
 }
 
 bool CEmployeeEditor::Delete()

@@ -61,6 +61,8 @@ private:
     // file keeps other programs from writing while the employee is on screen.
     bool Shown(bool found, bool endWalk);
     void Write(const Fill &fill, const std::optional<QByteArray> &photo);
+    // Update's one transaction.
+    void Correct(const Fill &fill, const std::optional<QByteArray> &photo);
 
     std::unique_ptr<CMast01> m_pSet;
     qint32 m_nShownID = 0;

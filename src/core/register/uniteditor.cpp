@@ -2,6 +2,8 @@
 
 #include "register/historywriter.h"
 #include "register/registertransaction.h"
+#include "store/daoexception.h"
+#include "store/daorecordset.h"
 #include "store/mast00.h"
 
 namespace {
@@ -34,6 +36,7 @@ void CUnitEditor::Write(const SUnitFields &fields)
 {
     if (!m_bThere || SameAddress(fields, m_fields))
         return;
+    const CDaoRecordset::SReadRow shown = m_pUnits->KeepRead();
     try {
         CRegisterTransaction transaction;
         CMast00 &units = *m_pUnits;
@@ -50,13 +53,12 @@ void CUnitEditor::Write(const SUnitFields &fields)
         history.UnitsEdited(before, CHistoryWriter::ReadUnits(transaction.Database(), {m_fields.nID}));
         transaction.Note({SRegisterChange::EKind::unitChanged, {m_fields.nID}, m_fields.nParent});
         transaction.Commit();
-    } catch (...) {
-        // Rolled back by now: what the form shows next is the unit as the register holds it.
-        try {
-            m_pUnits->CancelUpdate();
-            TakeRow();
-        } catch (...) {
-        }
+    } catch (const CDaoException &error) {
+        // Rolled back by now. After a conflict the form shows the unit as the register
+        // holds it; after any other failure what it showed, which a retry is guarded by.
+        if (!error.IsConflict())
+            m_pUnits->PutBack(shown);
+        TakeRow();
         throw;
     }
     TakeRow();

@@ -566,11 +566,7 @@ void CDaoRecordset::LoadRow(const CDaoStatement &q)
     fx.m_binarySource = m_binarySource;
     fx.m_nKey = m_curId;
     // The members stay where they are while the set lives: found once, loaded directly.
-    if (m_bindings.empty()) {
-        CDaoFieldExchange bind(CDaoFieldExchange::Bind);
-        DoFieldExchange(&bind);
-        m_bindings = std::move(bind.m_bindings);
-    }
+    Bind();
     fx.LoadBound(m_bindings);
     m_rowValues = std::move(fx.m_values);
 }
@@ -673,15 +669,46 @@ void CDaoRecordset::RestoreMembers()
 {
     if (m_rowValues.size() != m_columns.size())
         return LoadCurrent();
-    if (m_bindings.empty()) {
-        CDaoFieldExchange bind(CDaoFieldExchange::Bind);
-        DoFieldExchange(&bind);
-        m_bindings = std::move(bind.m_bindings);
-    }
+    Bind();
     CDaoFieldExchange fx(CDaoFieldExchange::Load);
     fx.m_values = m_rowValues;
     fx.m_bFromValues = true;
     fx.LoadBound(m_bindings);
+}
+
+void CDaoRecordset::Bind()
+{
+    if (!m_bindings.empty())
+        return;
+    CDaoFieldExchange bind(CDaoFieldExchange::Bind);
+    DoFieldExchange(&bind);
+    m_bindings = std::move(bind.m_bindings);
+}
+
+CDaoRecordset::SReadRow CDaoRecordset::KeepRead()
+{
+    Bind();
+    SReadRow row{m_curId, m_rowValues, {}};
+    for (const CDaoFieldExchange::SBinding &binding : m_bindings) {
+        if (binding.kind == CDaoFieldExchange::Binary)
+            row.binaries.push_back(*static_cast<const CDaoLongBinary *>(binding.pMember));
+    }
+    return row;
+}
+
+void CDaoRecordset::PutBack(const SReadRow &row)
+{
+    m_writer.End();
+    if (!m_bOpen || row.nKey < 0 || row.nKey != m_curId)
+        return;
+    m_rowValues = row.values;
+    RestoreMembers();
+    size_t next = 0;
+    for (const CDaoFieldExchange::SBinding &binding : m_bindings) {
+        if (binding.kind == CDaoFieldExchange::Binary && next < row.binaries.size())
+            *static_cast<CDaoLongBinary *>(binding.pMember) = row.binaries[next++];
+    }
+    InvalidateFinds();
 }
 
 void CDaoRecordset::Reattach()

@@ -66,6 +66,16 @@ public:
     void Edit();
     void Update();
     void CancelUpdate();
+    // The current row as it was read: a write whose transaction fails after Update
+    // puts it back, so that the row it wrote and then lost is not taken for what
+    // the file holds, and a retried write is guarded by what the user saw.
+    struct SReadRow {
+        qint64 nKey = -1;
+        QVariantList values;
+        std::vector<CDaoLongBinary> binaries;
+    };
+    SReadRow KeepRead();
+    void PutBack(const SReadRow &row);
     void Delete();
     void Requery();
     int GetEditMode() const { return int(m_writer.Mode()); }
@@ -120,6 +130,8 @@ private:
     void LoadRow(const CDaoStatement &q);
     // The members again as the current row was last read, without reading the file.
     void RestoreMembers();
+    // Finds the bound members once: rows then load straight into them.
+    void Bind();
     // A shared connection closed under the set (a lost server, a file about to be
     // replaced) gives way to the pool's current one; the row shown and what was read stay.
     void Reattach();
