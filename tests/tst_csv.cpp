@@ -147,6 +147,7 @@ private slots:
     void importIntoNewFile_data();
     void importIntoNewFile();
     void commandLineImportBacksUpFirst();
+    void commandLineImportOfNothingNewKeepsNoBackup();
     void commandLineNeverShowsAPassword();
     void otherSystemsList();
     void rowWarnings_data();
@@ -969,8 +970,10 @@ void TestCsv::importIntoNewFile()
     const QString database = QDir(folder.path()).filePath(target);
     // What a killed import into the same file left: filled under another name, never the register's.
     const QString filling = database + QStringLiteral(".importing");
-    if (QFileInfo(database).absoluteDir().exists())
+    if (QFileInfo(database).absoluteDir().exists()) {
         WriteFile(filling, QByteArray("half"));
+        WriteFile(filling + QStringLiteral("-journal"), QByteArray("journal"));
+    }
     QString text, err;
     const int result = RunCommand({"--import-csv", QDir(folder.path()).filePath(source), "--database", database}, &text,
                                   &err);
@@ -978,6 +981,7 @@ void TestCsv::importIntoNewFile()
     QVERIFY2((text + err).contains(message), qPrintable(text + err));
     QCOMPARE(QFileInfo::exists(database), status == 0);
     QVERIFY(!QFileInfo::exists(filling));
+    QVERIFY(!QFileInfo::exists(filling + QStringLiteral("-journal")));
     QVERIFY(!QFileInfo::exists(CDatabaseBackup::FolderOf(database)));
     if (status == 0) {
         CDaoDatabase db;
@@ -1012,6 +1016,19 @@ void TestCsv::commandLineImportBacksUpFirst()
     QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 5);
     QCOMPARE(RunCommand({"--import-csv", csv, "--database", m_db->Path()}), 0);
     QCOMPARE(CDatabaseBackup::List(m_db->Path()).size(), 1); // once a day
+}
+
+// Files that hold nothing the register lacks: no write, and so no backup before one.
+void TestCsv::commandLineImportOfNothingNewKeepsNoBackup()
+{
+    FillRegister();
+    QTemporaryDir folder;
+    const QString csv = QDir(folder.path()).filePath(QStringLiteral("csv"));
+    QCOMPARE(RunCommand({"--export-csv", csv, "--database", m_db->Path()}), 0);
+    QString text, err;
+    QCOMPARE(RunCommand({"--import-csv", csv, "--database", m_db->Path()}, &text, &err), 0);
+    QVERIFY2(text.contains(QStringLiteral("変更なし")), qPrintable(text));
+    QVERIFY(CDatabaseBackup::List(m_db->Path()).isEmpty());
 }
 
 // Neither on success nor on a URI it cannot read does the command line print a password.

@@ -28,6 +28,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -465,18 +466,35 @@ void TestRegisterWatch::lostServer()
     };
     QSignalSpy states(&CRegister::Instance(), &CRegister::ConnectionChanged);
     QSignalSpy changes(&CRegister::Instance(), &CRegister::Changed);
+    // The master form stays open on an employee all along.
+    CEmployeeEditor editor;
+    editor.Open();
+    QVERIFY(editor.ShowById(m_ids["e2"]));
+    const auto rename = [](CMast01 &record) { record.m_Name = QStringLiteral("再接続後"); };
     QCOMPARE(server("halt"), 0);
     QTRY_VERIFY(!CRegister::Instance().IsConnected());
     QCOMPARE(states.first().at(0).toBool(), false);
-    try {
-        CEmployees::Release({m_ids["e1"]});
-        QFAIL("a write went through without a server");
-    } catch (const CDaoException &error) {
-        QCOMPARE(error.GetErrorMessage(), CRegister::LostText());
-    }
+    const auto refused = [](const std::function<void()> &write) {
+        try {
+            write();
+        } catch (const CDaoException &error) {
+            return error.GetErrorMessage();
+        }
+        return QStringLiteral("written");
+    };
+    QCOMPARE(refused([&] { CEmployees::Release({m_ids["e1"]}); }), CRegister::LostText());
+    QCOMPARE(refused([&] { editor.Update(rename, std::nullopt); }), CRegister::LostText());
+    QCOMPARE(editor.ShownID(), m_ids["e2"]);
     QCOMPARE(server("resume"), 0);
     QTRY_VERIFY_WITH_TIMEOUT(CRegister::Instance().IsConnected(), 20000);
     QVERIFY(Heard(changes, EKind::everything));
+    // The form's first save after the server came back is written.
+    QVERIFY(editor.Update(rename, std::nullopt));
+    {
+        CRawConnection raw(m_pDatabase->Path());
+        QCOMPARE(raw.Scalar(QStringLiteral("SELECT Name FROM Mast01 WHERE ID = %1").arg(m_ids["e2"])).toString(),
+                 QStringLiteral("再接続後"));
+    }
     // The new connection writes and hears as the old one did.
     QCOMPARE(CEmployees::Release({m_ids["e1"]}), QList<qint32>{m_ids["e1"]});
     changes.clear();

@@ -98,8 +98,9 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     const QString target = filled ? CLeftovers::ImportingPath(database) : database;
     if (backend.KeepsBackups() && !created)
         BackUpDaily(err);
+    // What a killed import into the same new file left, its journal too.
     if (filled)
-        QFile::remove(target);
+        CLeftovers::Clear(database);
     const int status = photos ? ImportPhotos(target, parsed.folder, out, err)
                               : RunOn(target, created, exportFolder, importFolder, encoding, choices, out, err);
     CDaoDatabase::SetWriteHook({}); // it writes to err, which is the caller's

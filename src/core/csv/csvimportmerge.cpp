@@ -119,6 +119,9 @@ bool CCsvImportMerge::Changes(const CMast01 &set, const SCsvImportEmployee &row,
 
 bool CCsvImportMerge::Apply(CDaoDatabase &database, SCsvImportPlan &plan, const std::function<bool(int, int)> &progress)
 {
+    // Every row as the register holds it already: no write, and so no backup before one.
+    if (plan.WorkSize() == 0)
+        return true;
     CRegisterExchange exchange(database);
     CProgress steps(progress, plan.WorkSize());
     exchange.Begin();

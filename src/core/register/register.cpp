@@ -72,3 +72,10 @@ void CRegister::RefuseWhenLost()
     if (!Instance().IsConnected())
         throw LostError();
 }
+
+QString CRegister::Explain(const CDaoException &error)
+{
+    if (!Instance().IsConnected() || error.Problem() == EDatabaseProblem::serverUnreachable)
+        return LostText();
+    return error.GetErrorMessage();
+}

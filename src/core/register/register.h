@@ -40,6 +40,8 @@ public:
     // That refusal, and it thrown while the server cannot be reached.
     static CDaoException LostError();
     static void RefuseWhenLost();
+    // A failure as a window tells it: in the lost server's words while it is away.
+    static QString Explain(const CDaoException &error);
 
 signals:
     void Changed(const SRegisterChange &change);

@@ -54,7 +54,7 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
         ok = CCsvExporter(*db).Export(folder, choice.IsSecondChosen() ? ECsvEncoding::Cp932 : ECsvEncoding::Utf8Bom, result,
                                       error);
     } catch (const CDaoException &e) {
-        error = e.GetErrorMessage();
+        error = CRegister::Explain(e);
     }
     if (!ok) {
         MorvekMessageBox(error + QStringLiteral("\n何も書き出していません。"), QMessageBox::Ok, QMessageBox::Critical,
@@ -178,7 +178,7 @@ bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *
         return ApplyImport(importer, title, parent);
     } catch (const CDaoException &e) {
         // A server lost meanwhile reads as it does everywhere else.
-        return refuse(CRegister::Instance().IsConnected() ? e.GetErrorMessage() : CRegister::LostText());
+        return refuse(CRegister::Explain(e));
     }
 }
 

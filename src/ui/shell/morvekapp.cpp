@@ -365,9 +365,12 @@ QString CMorvekApp::SettleFile(const QString &path)
 {
     if (path.isEmpty() || !CDaoBackends::For(path).KeepsBackups())
         return {};
-    if (!QFileInfo::exists(path) && !QFileInfo::exists(CRestoreSwap::IncomingPath(path)))
-        return {};
     try {
+        // No register yet: only what a killed import into a new file left can be there.
+        if (!QFileInfo::exists(path) && !QFileInfo::exists(CRestoreSwap::IncomingPath(path))) {
+            CLeftovers::Clear(path);
+            return {};
+        }
         if (!CRegisterUse::Hold(path))
             return {};
         if (CLeftovers::Clear(path).restoreFinished)

@@ -5,6 +5,7 @@
 #include "base/modalseam.h"
 #include "forms/dialogunits.h"
 #include "register/employeephotos.h"
+#include "register/register.h"
 #include "store/daoexception.h"
 #include "views/busyindicator.h"
 
@@ -62,7 +63,7 @@ bool CPhotoCommands::OnImportPhotos(QWidget *parent)
                          QMessageBox::Information, kTitle, parent);
         return stored > 0;
     } catch (const CDaoException &e) {
-        MorvekMessageBox(e.GetErrorMessage() + QStringLiteral("\n何も取り込んでいません。"), QMessageBox::Ok,
+        MorvekMessageBox(CRegister::Explain(e) + QStringLiteral("\n何も取り込んでいません。"), QMessageBox::Ok,
                          QMessageBox::Critical, kTitle, parent);
         return false;
     }

@@ -58,7 +58,7 @@ void CXlsxCommands::OnExportXlsx(QWidget *parent)
         const auto db = CRegister::Connection();
         ok = CXlsxExporter(*db).Export(file, form, result, error);
     } catch (const CDaoException &e) {
-        error = e.GetErrorMessage();
+        error = CRegister::Explain(e);
     }
     if (!ok) {
         MorvekMessageBox(error + QStringLiteral("\n何も書き出していません。"), QMessageBox::Ok, QMessageBox::Critical,
