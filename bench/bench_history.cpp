@@ -1,9 +1,10 @@
 // The change history on the generated register of 100,000 employees (1,000 units,
 // one of 10,000) with 1,000,000 changes spread over five years: the tree and the
 // list of the big unit as of a past day beside the same for today, and what the
-// history adds to a single move and to a move of 15,000 (beside the same write
+// history adds to a single move, a correction and a move of 15,000 (beside the same write
 // without it). Registers are kept in $MORVEK_BENCH_DIR (default: a temporary folder).
 // $MORVEK_BENCH_PGURI: the same on that PostgreSQL database instead (empty, or filled by an earlier run).
+#include "register/employeeeditor.h"
 #include "register/employees.h"
 #include "register/history.h"
 #include "register/idchunks.h"
@@ -14,6 +15,7 @@
 #include "store/daodatabase.h"
 #include "store/daodatabasepool.h"
 #include "store/daorecordset.h"
+#include "store/mast01.h"
 #include "store/schema.h"
 #include "support/registergenerator.h"
 
@@ -25,6 +27,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace {
 constexpr int kChanges = 1000000;
@@ -257,6 +260,23 @@ void Move(benchmark::State &state, int count, bool history)
     state.counters["moved"] = double(ids.size());
 }
 
+// One correction on the master form: the write, its history and the folded name.
+void BM_EditOne(benchmark::State &state)
+{
+    Register();
+    CEmployeeEditor editor;
+    editor.Open();
+    if (!editor.ShowById(4242)) {
+        state.SkipWithError("no employee 4242");
+        return;
+    }
+    int round = 0;
+    for (auto _ : state) {
+        const QString name = QStringLiteral("編集%1").arg(++round % 2);
+        editor.Update([&name](CMast01 &record) { record.m_Name = name; }, std::nullopt);
+    }
+}
+
 void BM_MoveOne(benchmark::State &state)
 {
     Move(state, 1, true);
@@ -281,6 +301,7 @@ BENCHMARK(BM_List10000Today)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_List10000AsOfPast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_List10000AsOfPastFirst)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EmployeeHistory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditOne)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveOne)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveOne_NoHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Move15000)->Unit(benchmark::kMillisecond);

@@ -109,6 +109,7 @@ private slots:
     void anotherProgramsWrite();
     void manyChangesAtOnceReadAgain();
     void ownWritesAreNotHeardBack();
+    void writeOfNothingIsNotHeard();
     void csvImportFromAScript();
     void payload_data();
     void payload();
@@ -378,6 +379,23 @@ void TestRegisterWatch::ownWritesAreNotHeardBack()
     QVERIFY(spy.size() >= 2);
     for (const QList<QVariant> &signal : std::as_const(spy))
         QVERIFY(!signal.at(0).value<SRegisterChange>().elsewhere);
+}
+
+// A write of another Morvek that changed nothing but its own mark: no window reads again.
+void TestRegisterWatch::writeOfNothingIsNotHeard()
+{
+    if (m_pDatabase->OnServer())
+        QSKIP("a server tells only of what a write notified");
+    QSignalSpy spy(&CRegister::Instance(), &CRegister::Changed);
+    {
+        CRawConnection raw(m_pDatabase->Path());
+        raw.Exec(QStringLiteral("BEGIN"));
+        raw.Exec(QStringLiteral("UPDATE MorvekWriter SET Origin = 'another' WHERE ID = 0"));
+        raw.Exec(QStringLiteral("UPDATE MorvekWriter SET Origin = NULL WHERE ID = 0"));
+        raw.Exec(QStringLiteral("COMMIT"));
+    }
+    QTest::qWait(6 * CRegisterWatch::kPollMilliseconds);
+    QCOMPARE(spy.size(), 0);
 }
 
 void TestRegisterWatch::csvImportFromAScript()

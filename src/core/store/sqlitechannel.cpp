@@ -1,6 +1,7 @@
 #include "store/sqlitechannel.h"
 
 #include "store/daodatabase.h"
+#include "store/writetriggers.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -9,6 +10,7 @@
 
 CSqliteChannel::CSqliteChannel(std::shared_ptr<CDaoDatabase> database)
     : CChangeChannel(std::move(database))
+    , m_bTriggered(CWriteTriggers::Exist(Connection()))
 {
     m_nVersion = DataVersion();
     QSqlQuery q(Connection().Connection());
@@ -44,9 +46,12 @@ bool CSqliteChannel::Poll()
     m_nVersion = version;
     QStringList payloads;
     bool gap = false;
-    // Another program that keeps no journal, or rows pruned before they were read:
-    // nobody can say what changed.
-    if (!ReadJournal(&payloads, &gap) || gap)
+    // Rows pruned before they were read, or, without the triggers, another program
+    // that keeps no journal: nobody can say what changed. With them, a write that
+    // left no row changed nothing a window shows (a transaction that wrote nothing
+    // but its own mark, say).
+    const bool read = ReadJournal(&payloads, &gap);
+    if (gap || (!read && !m_bTriggered))
         payloads = QStringList{QString()};
     for (const QString &payload : std::as_const(payloads))
         emit Arrived(payload);

@@ -30,6 +30,7 @@ private:
     // The journal's rows after m_nSeen, from other processes; false without a journal.
     bool ReadJournal(QStringList *payloads, bool *gap);
 
+    bool m_bTriggered = false; // other programs' writes leave journal rows too
     qint64 m_nVersion = -1;
     qint64 m_nSeen = 0;
 };
