@@ -126,6 +126,7 @@ private slots:
     void dateLeftShort_data();
     void dateLeftShort();
     void correctingKeepsWhatTheFormDoesNotShow();
+    void failedSaveKeepsTypingAndTheOtherUsersChange();
     void saveRefused_data();
     void saveRefused();
     void saveWithTakenCode_data();
@@ -519,6 +520,30 @@ void TestEmployeeForm::correctingKeepsWhatTheFormDoesNotShow()
     QCOMPARE(ReadEmployee(10)->value("OutdatNull").toBool(), true);
     QCOMPARE(ReadEmployee(10)->value("Busyo").toInt(), 3);
     QCOMPARE(ReadEmployee(10)->value("Sdate").toDate(), QDate(1960, 5, 5));
+}
+
+// The file is held by another program when 登録 is pressed, after another user
+// changed TEL: the form keeps what was typed, and the retry writes the name only.
+void TestEmployeeForm::failedSaveKeepsTypingAndTheOtherUsersChange()
+{
+    if (m_db->OnServer())
+        QSKIP("a server waits for the other writer instead of refusing");
+    CDaoDatabase::SetBusyTimeout(100);
+    CDialogAnswers answers([](QDialog &) { return QMessageBox::Yes; });
+    OpenEmployee(20);
+    CRawConnection other(m_db->Path(), QStringLiteral("other"));
+    other.Exec(QStringLiteral("UPDATE Mast01 SET TEL = '222' WHERE Code = 20"));
+    TypeAndEnter(QStringLiteral("佐藤春子"));
+    other.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    Register();
+    other.Exec(QStringLiteral("COMMIT"));
+    QCOMPARE(answers.Texts().size(), 2);
+    QVERIFY2(answers.Texts().last().contains(QStringLiteral("使用中")), qPrintable(answers.Texts().last()));
+    QCOMPARE(Text(2), QStringLiteral("佐藤春子"));
+    QCOMPARE(ReadEmployee(20)->value("Name").toString(), QStringLiteral("佐藤花子"));
+    Register();
+    QCOMPARE(ReadEmployee(20)->value("Name").toString(), QStringLiteral("佐藤春子"));
+    QCOMPARE(ReadEmployee(20)->value("TEL").toString(), QStringLiteral("222"));
 }
 
 void TestEmployeeForm::saveRefused_data()

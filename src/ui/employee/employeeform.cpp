@@ -9,6 +9,7 @@
 #include "register/employeeeditor.h"
 #include "register/employeelookup.h"
 
+#include "base/errorreport.h"
 #include "base/modalseam.h"
 #include "forms/changefollower.h"
 #include "forms/colorstatic.h"
@@ -427,23 +428,26 @@ void CEmployeeForm::Save()
     const QByteArray photo = m_pPhoto->GetPicture();
     const auto fill = [this](CMast01 &record) { StoreFields(record); };
     const QScopedValueRollback writing(m_bWriting, true);
-    if (m_nMode == 0) {
-        m_pEditor->Add(fill, photo);
-        ClearFields(FieldCode);
-        FocusField(FieldCode);
-        return;
-    }
     try {
+        if (m_nMode == 0) {
+            m_pEditor->Add(fill, photo);
+            ClearFields(FieldCode);
+            FocusField(FieldCode);
+            return;
+        }
         // An untouched photo is not written: another user's new one stays.
         if (!m_pEditor->Update(fill, m_bPhotoChanged ? std::optional<QByteArray>(photo) : std::nullopt)) {
             Refuse(FieldCode, kNobodyShown);
             return;
         }
     } catch (const CDaoException &error) {
-        // Nothing was written: what the other user left is shown instead of what was typed.
+        // Nothing was written. After a conflict what the other user left is shown
+        // instead of what was typed; after any other failure the typing stays for another try.
         if (error.IsConflict())
             ShowRecord();
-        throw;
+        CToneService::Play(CToneService::Tone::Rejected);
+        CErrorReport::Report(error);
+        return;
     }
     FocusField(FieldName);
 }
