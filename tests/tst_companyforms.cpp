@@ -6,6 +6,8 @@
 #include "forms/eradateedit.h"
 #include "forms/newcompanycommand.h"
 #include "formtestsupport.h"
+#include "rawconnection.h"
+#include "store/daodatabase.h"
 #include "store/mast00.h"
 #include "support/registerbuilder.h"
 #include "testsupport.h"
@@ -68,6 +70,7 @@ private slots:
     void newCompany();
     void nothingWritten_data();
     void nothingWritten();
+    void refusedWriteKeepsTheForm();
     void department_data();
     void department();
 
@@ -179,6 +182,34 @@ void TestCompanyForms::nothingWritten()
     CDialogAnswers answers([&](QDialog &dialog) { return FillIn(dialog, typed, ok); });
     QVERIFY(!CNewCompanyCommand::Run(nullptr));
     QCOMPARE(answers.Texts(), shown);
+}
+
+// Another program holds the file when OK is pressed: told so, the form opens again
+// with what was typed, and its next OK writes it.
+void TestCompanyForms::refusedWriteKeepsTheForm()
+{
+    if (m_db->OnServer())
+        QSKIP("a server waits for the other writer instead of refusing");
+    CDaoDatabase::SetBusyTimeout(100);
+    auto other = std::make_unique<CRawConnection>(m_db->Path(), QStringLiteral("other"));
+    other->Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    QString kept;
+    int forms = 0;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (qobject_cast<QMessageBox *>(&dialog)) {
+            other.reset(); // its transaction ends with it
+            return int(QMessageBox::Ok);
+        }
+        if (++forms == 1)
+            return FillIn(dialog, kCompany, true);
+        kept = static_cast<CCompanyDlg &>(dialog).FieldText(CCompanyDlg::FieldName);
+        return FillIn(dialog, {}, true);
+    });
+    QVERIFY(CNewCompanyCommand::Run(nullptr));
+    QCOMPARE(answers.Texts().size(), 3);
+    QVERIFY2(answers.Texts().at(1).contains(QStringLiteral("使用中")), qPrintable(answers.Texts().at(1)));
+    QCOMPARE(kept, kCompany.at(1));
+    QCOMPARE(ReadUnits().last().mid(1, 2), kCompany.mid(0, 2));
 }
 
 void TestCompanyForms::department_data()

@@ -32,6 +32,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
+#include <functional>
 #include <iterator>
 #include <memory>
 
@@ -93,6 +94,24 @@ void TakeForm(SUnitFields &unit, const CDeptDlg &dlg)
     unit.strJuu2 = dlg.m_strJuu2;
     unit.strTel = dlg.m_strTel;
     unit.strFax = dlg.m_strFax;
+}
+
+bool WriteFromForm(CDeptDlg &dlg, const std::function<void()> &write)
+{
+    // A write refused for any cause but another user's change opens the form again
+    // with what was typed.
+    for (;;) {
+        if (CModalSeam::Exec(dlg) != QDialog::Accepted)
+            return false;
+        try {
+            write();
+            return true;
+        } catch (const CDaoException &error) {
+            if (error.IsConflict())
+                throw;
+            CErrorReport::Report(error);
+        }
+    }
 }
 } // namespace
 
@@ -322,12 +341,14 @@ void CLeftView::OnAddDept()
     // A new department starts with the address of the unit above it.
     dlg.m_strUpper = upper->strName;
     FillForm(dlg, *upper, false);
-    if (CModalSeam::Exec(dlg) != QDialog::Accepted)
-        return;
-    SUnitFields added;
-    TakeForm(added, dlg);
+    qint32 added = 0;
+    const bool written = WriteFromForm(dlg, [&] {
+        SUnitFields fields;
+        TakeForm(fields, dlg);
+        added = CUnits::AddDepartment(parentId, fields);
+    });
     // Its item, and its row in a list showing the unit above, come as the register tells of it.
-    if (CUnits::AddDepartment(parentId, added) == 0)
+    if (written && added == 0)
         UnitGone(selected);
 }
 
@@ -347,12 +368,12 @@ void CLeftView::OnEditDept()
     else if (selected->parent())
         dlg.m_strUpper = selected->parent()->text(0);
     FillForm(dlg, editor.Fields(), true);
-    if (CModalSeam::Exec(dlg) != QDialog::Accepted)
-        return;
-    SUnitFields corrected = editor.Fields();
-    TakeForm(corrected, dlg);
     try {
-        editor.Write(corrected);
+        WriteFromForm(dlg, [&] {
+            SUnitFields corrected = editor.Fields();
+            TakeForm(corrected, dlg);
+            editor.Write(corrected);
+        });
     } catch (const CDaoException &error) {
         // Another user's change stays, and the tree shows it.
         if (error.IsConflict())
