@@ -50,7 +50,7 @@ void CWriteTriggers::Ensure(CDaoDatabase &db)
         return;
     if (db.CountOf(QStringLiteral("SELECT count(*) FROM Mast01Fold WHERE ID = 0")) < 0)
         return;
-    const SWriteTriggerSql sql = db.Backend().WriteTriggers();
+    const SWriteTriggerSql &sql = db.Backend().WriteTriggers();
     db.BeginTrans();
     try {
         QSqlQuery q(db.Connection());

@@ -1,7 +1,9 @@
 #include "shell/transfercommand.h"
 
+#include "base/errorreport.h"
 #include "base/modalseam.h"
 #include "register/employees.h"
+#include "store/daoexception.h"
 #include "views/busyindicator.h"
 #include "views/leftview.h"
 #include "views/transferdlg.h"
@@ -22,13 +24,20 @@ bool CTransferCommand::Run(const QList<qint32> &employeeIds, CLeftView *tree, QW
     }
     CTransferDlg dlg(int(employeeIds.size()), parent);
     dlg.SetUnit(CLeftView::UnitId(tree->currentItem()));
-    if (CModalSeam::Exec(dlg) != QDialog::Accepted)
-        return false;
     CEmployees::EMove result = CEmployees::EMove::moved;
-    {
-        CBusyIndicator busy(employeeIds.size() > 1 ? 0 : CBusyIndicator::kDelay);
-        busy.Pulse();
-        result = CEmployees::Move(employeeIds, dlg.Unit(), nullptr, dlg.Effective());
+    // A move refused (the server gone, the file held by another program) opens the
+    // form again with the unit and day chosen.
+    for (bool done = false; !done;) {
+        if (CModalSeam::Exec(dlg) != QDialog::Accepted)
+            return false;
+        try {
+            CBusyIndicator busy(employeeIds.size() > 1 ? 0 : CBusyIndicator::kDelay);
+            busy.Pulse();
+            result = CEmployees::Move(employeeIds, dlg.Unit(), nullptr, dlg.Effective());
+            done = true;
+        } catch (const CDaoException &error) {
+            CErrorReport::Report(error);
+        }
     }
     if (result == CEmployees::EMove::unitGone) {
         CUnitDeletedNotice::Tell(parent);
