@@ -2,6 +2,7 @@
 
 // What the backup tests share: a register with rows in it, and damage done to a file.
 #include "support/registerbuilder.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QTest>
@@ -15,15 +16,10 @@ inline void AddEmployees(int count, const QString &name = QStringLiteral("社員
     CRegisterBuilder::AddEmployees(rows);
 }
 
-// Overwrites every page after the first: the file still opens, its tables do not read.
+// Overwrites every page but the schema's: the file still opens, its tables do not read.
 inline void Damage(const QString &path)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    const qint64 size = file.size();
-    QVERIFY(size > 8192);
-    file.seek(4096);
-    file.write(QByteArray(int(size - 4096), '\xa5'));
+    QVERIFY(DamageDataPages(path) > 1);
 }
 
 // Overwrites the last pages only: the units still read, the file is damaged all the same.

@@ -90,6 +90,35 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+int DamageDataPages(const QString &path)
+{
+    QList<qint64> pages;
+    qint64 size = 0;
+    {
+        const QString name = QStringLiteral("damage");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA page_size")) && q.next())
+                size = q.value(0).toLongLong();
+            q.exec(QStringLiteral("SELECT DISTINCT pageno FROM dbstat WHERE name <> 'sqlite_schema' AND pageno > 1"));
+            while (q.next())
+                pages << q.value(0).toLongLong();
+        }
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+    QFile file(path);
+    if (size <= 0 || pages.isEmpty() || !file.open(QIODevice::ReadWrite))
+        return 0;
+    for (const qint64 page : std::as_const(pages)) {
+        file.seek((page - 1) * size);
+        file.write(QByteArray(qsizetype(size), '\xa5'));
+    }
+    return int(pages.size());
+}
+
 QString WriteFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

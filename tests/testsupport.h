@@ -56,5 +56,9 @@ QByteArray ReadFile(const QString &path);
 // Puts bytes in place of the file's contents (the test fails when it cannot); returns path.
 QString WriteFile(const QString &path, const QByteArray &bytes);
 
+// Garbage over every page of a database file but its schema's: the file still
+// opens, and what its tables hold reads as damaged. Returns the pages overwritten.
+int DamageDataPages(const QString &path);
+
 // Keeps the program's settings in a folder of their own for the test's lifetime.
 void IsolateSettings(const QString &folder);

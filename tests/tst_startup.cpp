@@ -504,11 +504,8 @@ void TestStartup::failuresSayWhatHappenedFirst()
     if (fault == QLatin1String("read-only")) {
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
     } else if (fault == QLatin1String("damaged")) {
-        // Garbage over the employees' pages, the file's head left whole.
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.seek(2 * 4096));
-        file.write(QByteArray(file.size() - 2 * 4096, char(0xa5)));
+        // Garbage over the tables' pages, the file's head and schema left whole.
+        QVERIFY(DamageDataPages(path) > 1);
     }
     CDaoRecordset::SetApplicationDatabasePath(path);
     QString told;

@@ -29,7 +29,11 @@ void CSchema::CreateDatabaseFile(const QString &path)
         db.ExecuteAll(QStringList{CTableDefinitions::Mast00Statement(), CTableDefinitions::Mast01Statement()}
                       + CTableDefinitions::IndexStatements() + CFoldedNames::CreateStatements()
                       + CChangeLog::CreateStatements() + backend.VersionStatements(CTableDefinitions::kVersion));
-        CWriteTriggers::Ensure(db);
+        try {
+            CWriteTriggers::Ensure(db);
+        } catch (const CDaoException &) {
+            // The register works without them; each connection that opens it tries again.
+        }
         db.Close();
     } catch (const CDaoException &error) {
         db.Close();
