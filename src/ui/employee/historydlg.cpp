@@ -103,6 +103,14 @@ void CHistoryDlg::Fill()
         items.append(item);
     }
     m_pList->addTopLevelItems(items);
+    // Who made a change may be another program with its database user: read whole.
+    const int least = m_pList->columnWidth(colWho);
+    m_pList->resizeColumnToContents(colWho);
+    const int grown = m_pList->columnWidth(colWho) - least;
+    if (grown > 0)
+        resize(width() + grown, height());
+    else
+        m_pList->setColumnWidth(colWho, least);
     m_pNone->setVisible(items.isEmpty());
     if (!items.isEmpty())
         m_pList->setCurrentItem(items.first());
