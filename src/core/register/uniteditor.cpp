@@ -60,6 +60,10 @@ void CUnitEditor::Write(const SUnitFields &fields)
             m_pUnits->PutBack(shown);
         TakeRow();
         throw;
+    } catch (...) {
+        m_pUnits->PutBack(shown);
+        TakeRow();
+        throw;
     }
     TakeRow();
 }

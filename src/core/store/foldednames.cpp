@@ -195,15 +195,19 @@ QList<SFoldedName> CFoldedNames::All(CDaoDatabase &db)
 void CFoldedNames::FoldAgain(CDaoDatabase &db, const QList<qsizetype> &which, QList<SFoldedName> *rows)
 {
     CDaoStatement read(db, kSelectEmployees + QStringLiteral(" WHERE ID = ?"));
+    QList<qint32> gone;
     for (const qsizetype i : which) {
         SFoldedName &row = (*rows)[i];
         read.Bind(0, row.nID);
         read.Exec();
         if (read.Next())
             row = FoldedOf(read);
+        else
+            gone.append(row.nID);
         read.Finish();
     }
-    // An employee deleted since keeps an empty row, which no search finds.
+    // Deleted since: a search by code must not find them either.
+    rows->removeIf([&gone](const SFoldedName &row) { return gone.contains(row.nID); });
 }
 
 QList<SFoldedName> CFoldedNames::FoldEmployees(CDaoDatabase &db)
