@@ -86,6 +86,28 @@ QString Moved(const QString &above, int moved)
         .arg(above);
 }
 
+// The entry of a row added (new) or deleted (old): the unit above on its side, the
+// name as its value, and the row whole where the history keeps it.
+QString Whole(bool added, int kind, const QString &above, const QStringList &shot, bool fromNowhere)
+{
+    const QString row = added ? QStringLiteral("new") : QStringLiteral("old");
+    QStringList columns{QStringLiteral("Stamp, Eff, Who, Kind, Target"),
+                        added ? QStringLiteral("NewUnit") : QStringLiteral("OldUnit"),
+                        added ? QStringLiteral("NewVal") : QStringLiteral("OldVal")};
+    QStringList values{Lead(), QString::number(kind), row + QStringLiteral(".ID"),
+                       QStringLiteral("COALESCE(%1.%2, 0)").arg(row, above), row + QStringLiteral(".Name")};
+    if (fromNowhere) {
+        columns << (added ? QStringLiteral("OldUnit") : QStringLiteral("NewUnit"));
+        values << QString::number(CChangeLog::kNowhere);
+    }
+    if (!shot.isEmpty()) {
+        columns << QStringLiteral("Shot");
+        values << Packed(row, shot);
+    }
+    return QStringLiteral("INSERT INTO ChangeLog (%1) SELECT %2;")
+        .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
+}
+
 const QString kNameChanged = QStringLiteral(
     "old.Code IS NOT new.Code OR old.Name IS NOT new.Name OR old.Kana IS NOT new.Kana OR old.TEL IS NOT new.TEL");
 // The folded text is made by the program: a row without it is folded again where it is read.
@@ -96,11 +118,7 @@ QStringList EmployeeTriggers()
     const QStringList &columns = CChangeLog::EmployeeColumns();
     const QString added = Trigger(
         QStringLiteral("MorvekOther_Mast01_Insert"), QStringLiteral("INSERT"), QStringLiteral("Mast01"),
-        {QStringLiteral("INSERT INTO ChangeLog (Stamp, Eff, Who, Kind, Target, OldUnit, NewUnit, NewVal) "
-                        "SELECT %1, %2, new.ID, %3, COALESCE(new.Busyo, 0), new.Name;")
-             .arg(Lead())
-             .arg(CChangeLog::kEmployeeAdded)
-             .arg(CChangeLog::kNowhere),
+        {Whole(true, CChangeLog::kEmployeeAdded, QStringLiteral("Busyo"), {}, true),
          Journal(QStringLiteral("'employeeAdded 0 ' || new.ID")),
          QStringLiteral("INSERT OR REPLACE INTO Mast01Fold (ID, Code, Words) VALUES (new.ID, new.Code, NULL);"), kBump});
     const QString edited = Trigger(
@@ -113,30 +131,21 @@ QStringList EmployeeTriggers()
          QStringLiteral("INSERT OR REPLACE INTO Mast01Fold (ID, Code, Words) SELECT new.ID, new.Code, NULL WHERE %1;")
              .arg(kNameChanged),
          QStringLiteral("UPDATE Mast01Fold SET Code = Code + 1 WHERE ID = 0 AND (%1);").arg(kNameChanged)});
-    const QString deleted = Trigger(
-        QStringLiteral("MorvekOther_Mast01_Delete"), QStringLiteral("DELETE"), QStringLiteral("Mast01"),
-        {QStringLiteral("INSERT INTO ChangeLog (Stamp, Eff, Who, Kind, Target, OldUnit, NewUnit, OldVal, Shot) "
-                        "SELECT %1, %2, old.ID, COALESCE(old.Busyo, 0), %3, old.Name, %4;")
-             .arg(Lead())
-             .arg(CChangeLog::kEmployeeDeleted)
-             .arg(CChangeLog::kNowhere)
-             .arg(Packed(QStringLiteral("old"), columns)),
-         Journal(QStringLiteral("'employeeDeleted 0 ' || old.ID")),
-         QStringLiteral("DELETE FROM Mast01Fold WHERE ID = old.ID AND ID <> 0;"), kBump});
+    const QString deleted = Trigger(QStringLiteral("MorvekOther_Mast01_Delete"), QStringLiteral("DELETE"),
+                                    QStringLiteral("Mast01"),
+                                    {Whole(false, CChangeLog::kEmployeeDeleted, QStringLiteral("Busyo"), columns, true),
+                                     Journal(QStringLiteral("'employeeDeleted 0 ' || old.ID")),
+                                     QStringLiteral("DELETE FROM Mast01Fold WHERE ID = old.ID AND ID <> 0;"), kBump});
     return {added, edited, deleted};
 }
 
 QStringList UnitTriggers()
 {
     const QStringList &columns = CChangeLog::UnitColumns();
-    const QString added = Trigger(
-        QStringLiteral("MorvekOther_Mast00_Insert"), QStringLiteral("INSERT"), QStringLiteral("Mast00"),
-        {QStringLiteral("INSERT INTO ChangeLog (Stamp, Eff, Who, Kind, Target, NewUnit, NewVal, Shot) "
-                        "SELECT %1, %2, new.ID, COALESCE(new.Parent, 0), new.Name, %3;")
-             .arg(Lead())
-             .arg(CChangeLog::kUnitAdded)
-             .arg(Packed(QStringLiteral("new"), columns)),
-         Journal(QStringLiteral("'unitAdded ' || COALESCE(new.Parent, 0) || ' ' || new.ID"))});
+    const QString added = Trigger(QStringLiteral("MorvekOther_Mast00_Insert"), QStringLiteral("INSERT"),
+                                  QStringLiteral("Mast00"),
+                                  {Whole(true, CChangeLog::kUnitAdded, QStringLiteral("Parent"), columns, false),
+                                   Journal(QStringLiteral("'unitAdded ' || COALESCE(new.Parent, 0) || ' ' || new.ID"))});
     const QString edited = Trigger(QStringLiteral("MorvekOther_Mast00_Update"), QStringLiteral("UPDATE"),
                                    QStringLiteral("Mast00"),
                                    {Edited(columns, QStringLiteral("Parent"), CChangeLog::kUnitEdited, false),
@@ -144,11 +153,7 @@ QStringList UnitTriggers()
                                     Journal(QStringLiteral("'unitChanged ' || COALESCE(new.Parent, 0) || ' ' || new.ID"))});
     const QString deleted = Trigger(
         QStringLiteral("MorvekOther_Mast00_Delete"), QStringLiteral("DELETE"), QStringLiteral("Mast00"),
-        {QStringLiteral("INSERT INTO ChangeLog (Stamp, Eff, Who, Kind, Target, OldUnit, OldVal, Shot) "
-                        "SELECT %1, %2, old.ID, COALESCE(old.Parent, 0), old.Name, %3;")
-             .arg(Lead())
-             .arg(CChangeLog::kUnitDeleted)
-             .arg(Packed(QStringLiteral("old"), columns)),
+        {Whole(false, CChangeLog::kUnitDeleted, QStringLiteral("Parent"), columns, false),
          Journal(QStringLiteral("'unitDeleted ' || COALESCE(old.Parent, 0) || ' ' || old.ID"))});
     return {added, edited, deleted};
 }
