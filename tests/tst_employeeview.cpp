@@ -132,7 +132,7 @@ void TestEmployeeView::photoShownAtItsPlace()
     const QImage shot = form.dlg.grab().toImage();
     if (const QString dir = qEnvironmentVariable("MORVEK_SHOT_DIR"); !dir.isEmpty())
         shot.save(QDir(dir).filePath(QStringLiteral("employeeview.png")));
-    // Over the placeholder of template 141 (7, 7, 70 x 80 units), framed.
+    // Over the photo's place in the view form, 70 x 80 dialog units at (7, 7), framed.
     QCOMPARE(box->geometry(), CDialogUnits(form.dlg.font()).ToPixels(7, 7, 70, 80));
     QCOMPARE(shot.pixel(box->geometry().center()), 0xFF3060A0u);
     QCOMPARE(shot.pixel(box->geometry().topLeft()), 0xFF000000u);

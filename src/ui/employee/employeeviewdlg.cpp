@@ -99,8 +99,8 @@ void CEmployeeViewDlg::OnInitDialog()
     ReadEmployee();
     DoDataExchange();
     // An employee without a unit has no path; the form then keeps its own title.
-    setWindowTitle(CAsOfDate::Title(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle,
-                                    m_pAsOf ? m_pAsOf->Day() : QDate()));
+    setWindowTitle(
+        CAsOfDate::Title(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle, m_pAsOf ? m_pAsOf->Day() : QDate()));
     PutCaptions();
 }
 
@@ -125,7 +125,8 @@ bool CEmployeeViewDlg::ReadEmployeeAsOf()
 }
 
 // The row as it is now (CMast01) or as it stood then (CPrintRecord): the same items.
-template<typename SEmployee> void CEmployeeViewDlg::Take(const SEmployee &employee)
+template <typename SEmployee>
+void CEmployeeViewDlg::Take(const SEmployee &employee)
 {
     m_strCode = QString::number(employee.m_Code);
     m_strName = employee.m_Name;

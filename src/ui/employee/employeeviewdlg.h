@@ -53,7 +53,8 @@ private:
     // False when the employee is gone.
     bool ReadEmployee();
     bool ReadEmployeeAsOf();
-    template<typename SEmployee> void Take(const SEmployee &employee);
+    template <typename SEmployee>
+    void Take(const SEmployee &employee);
     void FollowChanges(const CRegisterChanges &changes);
     void SayInStatusBar(const QString &text);
     void PutCaptions();
