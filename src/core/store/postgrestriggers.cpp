@@ -100,28 +100,43 @@ QString Edits(const QStringList &columns, const QString &above, int edited, int 
         .arg(above.toLower());
 }
 
+// The entries of the rows added (n, of morvek_new) or deleted (o, of morvek_old):
+// the unit above on its side, the name as the value, the row whole where the history keeps it.
+QString Whole(bool added, int kind, const QString &above, const QStringList &shot, bool fromNowhere)
+{
+    const QString row = added ? QStringLiteral("n") : QStringLiteral("o");
+    QStringList columns{QStringLiteral("stamp, eff, who, kind, target"),
+                        added ? QStringLiteral("newunit") : QStringLiteral("oldunit"),
+                        added ? QStringLiteral("newval") : QStringLiteral("oldval")};
+    QStringList values{kLead, QString::number(kind), row + QStringLiteral(".id"),
+                       QStringLiteral("coalesce(%1.%2, 0)").arg(row, above), row + QStringLiteral(".name")};
+    if (fromNowhere) {
+        columns << (added ? QStringLiteral("oldunit") : QStringLiteral("newunit"));
+        values << QString::number(CChangeLog::kNowhere);
+    }
+    if (!shot.isEmpty()) {
+        columns << QStringLiteral("shot");
+        values << Packed(row, shot);
+    }
+    return QStringLiteral("    INSERT INTO changelog (%1)\n      SELECT %2 FROM %3 %4;\n")
+        .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")),
+             added ? QStringLiteral("morvek_new") : QStringLiteral("morvek_old"), row);
+}
+
 QStringList EmployeeStatements()
 {
     const QStringList &columns = CChangeLog::EmployeeColumns();
     const QString inserted =
-        QStringLiteral("    INSERT INTO changelog (stamp, eff, who, kind, target, oldunit, newunit, newval)\n"
-                       "      SELECT %1, %2, n.id, %3, coalesce(n.busyo, 0), n.name FROM morvek_new n;\n"
-                       "    INSERT INTO mast01fold (id, code, words) SELECT n.id, n.code, NULL FROM morvek_new n\n"
-                       "      ON CONFLICT (id) DO UPDATE SET code = excluded.code, words = NULL;\n"
-                       "    SELECT 'employeeAdded 0 ' || %4 INTO v_lines FROM morvek_new n;")
-            .arg(kLead)
-            .arg(CChangeLog::kEmployeeAdded)
-            .arg(CChangeLog::kNowhere)
-            .arg(Ids(QStringLiteral("n")));
-    const QString deleted =
-        QStringLiteral("    INSERT INTO changelog (stamp, eff, who, kind, target, oldunit, newunit, oldval, shot)\n"
-                       "      SELECT %1, %2, o.id, coalesce(o.busyo, 0), %3, o.name, %4 FROM morvek_old o;\n"
-                       "    DELETE FROM mast01fold f USING morvek_old o WHERE f.id = o.id AND f.id <> 0;\n"
-                       "    SELECT 'employeeDeleted 0 ' || %5 INTO v_lines FROM morvek_old o;")
-            .arg(kLead)
-            .arg(CChangeLog::kEmployeeDeleted)
-            .arg(CChangeLog::kNowhere)
-            .arg(Packed(QStringLiteral("o"), columns), Ids(QStringLiteral("o")));
+        Whole(true, CChangeLog::kEmployeeAdded, QStringLiteral("busyo"), {}, true)
+        + QStringLiteral("    INSERT INTO mast01fold (id, code, words) SELECT n.id, n.code, NULL FROM morvek_new n\n"
+                         "      ON CONFLICT (id) DO UPDATE SET code = excluded.code, words = NULL;\n"
+                         "    SELECT 'employeeAdded 0 ' || %1 INTO v_lines FROM morvek_new n;")
+              .arg(Ids(QStringLiteral("n")));
+    const QString deleted = Whole(false, CChangeLog::kEmployeeDeleted, QStringLiteral("busyo"), columns, true)
+                          + QStringLiteral(
+                                "    DELETE FROM mast01fold f USING morvek_old o WHERE f.id = o.id AND f.id <> 0;\n"
+                                "    SELECT 'employeeDeleted 0 ' || %1 INTO v_lines FROM morvek_old o;")
+                                .arg(Ids(QStringLiteral("o")));
     const QString updated =
         Edits(columns, QStringLiteral("Busyo"), CChangeLog::kEmployeeEdited, CChangeLog::kEmployeeMoved)
         + QStringLiteral(
@@ -148,22 +163,12 @@ QStringList UnitStatements()
 {
     const QStringList &columns = CChangeLog::UnitColumns();
     const QString lines = QStringLiteral("string_agg('%1 ' || coalesce(%2.parent, 0) || ' ' || %2.id, chr(10))");
-    const QString inserted = QStringLiteral(
-                                 "    INSERT INTO changelog (stamp, eff, who, kind, target, newunit, newval, shot)\n"
-                                 "      SELECT %1, %2, n.id, coalesce(n.parent, 0), n.name, %3 FROM morvek_new n;\n"
-                                 "    SELECT %4 INTO v_lines FROM morvek_new n;")
-                                 .arg(kLead)
-                                 .arg(CChangeLog::kUnitAdded)
-                                 .arg(Packed(QStringLiteral("n"), columns),
-                                      lines.arg(QStringLiteral("unitAdded"), QStringLiteral("n")));
-    const QString deleted = QStringLiteral(
-                                "    INSERT INTO changelog (stamp, eff, who, kind, target, oldunit, oldval, shot)\n"
-                                "      SELECT %1, %2, o.id, coalesce(o.parent, 0), o.name, %3 FROM morvek_old o;\n"
-                                "    SELECT %4 INTO v_lines FROM morvek_old o;")
-                                .arg(kLead)
-                                .arg(CChangeLog::kUnitDeleted)
-                                .arg(Packed(QStringLiteral("o"), columns),
-                                     lines.arg(QStringLiteral("unitDeleted"), QStringLiteral("o")));
+    const QString inserted = Whole(true, CChangeLog::kUnitAdded, QStringLiteral("parent"), columns, false)
+                           + QStringLiteral("    SELECT %1 INTO v_lines FROM morvek_new n;")
+                                 .arg(lines.arg(QStringLiteral("unitAdded"), QStringLiteral("n")));
+    const QString deleted = Whole(false, CChangeLog::kUnitDeleted, QStringLiteral("parent"), columns, false)
+                          + QStringLiteral("    SELECT %1 INTO v_lines FROM morvek_old o;")
+                                .arg(lines.arg(QStringLiteral("unitDeleted"), QStringLiteral("o")));
     const QString updated = Edits(columns, QStringLiteral("Parent"), CChangeLog::kUnitEdited, CChangeLog::kUnitMoved)
                           + QStringLiteral("    SELECT %1 INTO v_lines FROM %2;")
                                 .arg(lines.arg(QStringLiteral("unitChanged"), QStringLiteral("n")), kPairs);
