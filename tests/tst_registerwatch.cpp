@@ -276,34 +276,35 @@ void TestRegisterWatch::anotherProgramsWrite_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("names"); // of the IDs told; "new": the row it added
     QTest::addColumn<QString>("unit");
-    QTest::addColumn<QString>("field"); // of the history entry; empty for an entry of another kind
-    QTest::addColumn<QString>("value"); // what it holds now
+    QTest::addColumn<QString>("field");     // of the history entry; empty for an entry of another kind
+    QTest::addColumn<QString>("value");     // what it holds now
+    QTest::addColumn<QStringList>("units"); // the entry's units before and after ("": none); empty: not asked
 
     using L = QStringList;
     const auto kind = [](EKind k) { return int(k); };
     QTest::newRow("renamed") << "UPDATE Mast01 SET Name = '改名' WHERE ID = {e1}" << kind(EKind::employeeChanged) << L{"e1"}
                              << ""
                              << "Name"
-                             << "改名";
+                             << "改名" << L{};
     QTest::newRow("two moved") << "UPDATE Mast01 SET Busyo = {d2} WHERE ID IN ({e1}, {e3})" << kind(EKind::employeesMoved)
                                << L{"e1", "e3"} << "d2"
                                << ""
-                               << "";
-    QTest::newRow("added") << "INSERT INTO Mast01 (Code, Busyo, Name) VALUES (77, 0, '外部')" << kind(EKind::employeeAdded)
-                           << L{"new"} << ""
+                               << "" << L{"d1", "d2"};
+    QTest::newRow("added") << "INSERT INTO Mast01 (Code, Busyo, Name) VALUES (77, {d1}, '外部')"
+                           << kind(EKind::employeeAdded) << L{"new"} << ""
                            << ""
-                           << "外部";
+                           << "外部" << L{"", "d1"};
     QTest::newRow("deleted") << "DELETE FROM Mast01 WHERE ID = {e2}" << kind(EKind::employeeDeleted) << L{"e2"} << ""
                              << ""
-                             << "";
+                             << "" << L{"d1", ""};
     QTest::newRow("unit renamed") << "UPDATE Mast00 SET Name = '外部課' WHERE ID = {d1}" << kind(EKind::unitChanged)
                                   << L{"d1"} << "c"
                                   << "Name"
-                                  << "外部課";
+                                  << "外部課" << L{};
     QTest::newRow("unit added") << "INSERT INTO Mast00 (Parent, Code, Name) VALUES ({c}, 5, '新部')"
                                 << kind(EKind::unitAdded) << L{"new"} << "c"
                                 << ""
-                                << "新部";
+                                << "新部" << L{"", "c"};
 }
 
 // sqlite3, psql or a script: the windows hear what it changed, and the history
@@ -316,6 +317,7 @@ void TestRegisterWatch::anotherProgramsWrite()
     QFETCH(QString, unit);
     QFETCH(QString, field);
     QFETCH(QString, value);
+    QFETCH(QStringList, units);
     QSignalSpy spy(&CRegister::Instance(), &CRegister::Changed);
     const bool ofUnit = sql.contains(QLatin1String("Mast00"));
     qint32 made = 0;
@@ -342,6 +344,10 @@ void TestRegisterWatch::anotherProgramsWrite()
     QCOMPARE(entry.strField, field);
     if (!value.isEmpty())
         QCOMPARE(entry.strNew, value);
+    if (!units.isEmpty()) {
+        QCOMPARE(entry.nOldUnit, m_ids.value(units.at(0)));
+        QCOMPARE(entry.nNewUnit, m_ids.value(units.at(1)));
+    }
     QCOMPARE(entry.when.date(), QDate::currentDate());
 }
 
