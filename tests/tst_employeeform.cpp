@@ -123,6 +123,8 @@ private slots:
     void paging();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
+    void escapeAsksBeforeTypingIsLost_data();
+    void escapeAsksBeforeTypingIsLost();
     void dateLeftShort_data();
     void dateLeftShort();
     void correctingKeepsWhatTheFormDoesNotShow();
@@ -425,20 +427,70 @@ void TestEmployeeForm::deleteAsksFirst_data()
 void TestEmployeeForm::deleteAsksFirst()
 {
     QFETCH(bool, yes);
+    int enterPresses = QMessageBox::NoButton;
     CDialogAnswers answers([&](QDialog &dialog) {
         auto *box = qobject_cast<QMessageBox *>(&dialog);
         if (!box || box->windowTitle() != QStringLiteral("確認") || box->icon() != QMessageBox::Information)
             return int(QMessageBox::Cancel);
+        enterPresses = box->standardButton(box->defaultButton());
         return int(yes ? QMessageBox::Yes : QMessageBox::No);
     });
     OpenEmployee(20);
     PressKey(Qt::Key_F7);
     QCOMPARE(answers.Texts(), QStringList{QStringLiteral("削除しますか？")});
+    // Enter moves through the form's fields: pressed once too often it keeps the employee.
+    QCOMPARE(enterPresses, int(QMessageBox::No));
     QCOMPARE(ReadEmployee(20).has_value(), !yes);
     QCOMPARE(EmployeeCount(), yes ? 2 : 3);
     QCOMPARE(ModeCaption(), yes ? QStringLiteral("[新規]") : QStringLiteral("[訂正]"));
     QCOMPARE(Focused(), yes ? Field(1) : Field(2));
     QCOMPARE(Text(2), yes ? QString() : QStringLiteral("佐藤花子"));
+}
+
+void TestEmployeeForm::escapeAsksBeforeTypingIsLost_data()
+{
+    QTest::addColumn<int>("code"); // shown for correction first; 0: a new employee
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("discard");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("empty form") << 0 << QString() << false << false << true;
+    QTest::newRow("employee only looked at") << 20 << QString() << false << false << true;
+    QTest::newRow("correction, いいえ") << 20 << QStringLiteral("佐藤花") << false << true << false;
+    QTest::newRow("correction, はい") << 20 << QStringLiteral("佐藤花") << true << true << true;
+    QTest::newRow("new employee, いいえ") << 99 << QStringLiteral("新人") << false << true << false;
+}
+
+void TestEmployeeForm::escapeAsksBeforeTypingIsLost()
+{
+    QFETCH(int, code);
+    QFETCH(QString, typed);
+    QFETCH(bool, discard);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    int enterPresses = QMessageBox::NoButton;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        auto &box = dynamic_cast<QMessageBox &>(dialog);
+        enterPresses = box.standardButton(box.defaultButton());
+        return int(discard ? QMessageBox::Yes : QMessageBox::No);
+    });
+    if (code == 20) {
+        OpenEmployee(code);
+    } else if (code != 0) {
+        TypeAndEnter(QString::number(code));
+        QCOMPARE(ModeCaption(), QStringLiteral("[新規]"));
+    }
+    if (!typed.isEmpty()) {
+        Field(2)->selectAll();
+        TypeText(typed);
+    }
+    PressKey(Qt::Key_Escape);
+    QCOMPARE(answers.Texts(), asked ? QStringList{QStringLiteral("入力した内容を破棄しますか？")} : QStringList());
+    if (asked)
+        QCOMPARE(enterPresses, int(QMessageBox::No));
+    QCOMPARE(m_form->isVisible(), !closed);
+    if (!closed)
+        QCOMPARE(Text(2), typed);
 }
 
 void TestEmployeeForm::dateLeftShort_data()

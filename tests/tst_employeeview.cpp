@@ -1,7 +1,9 @@
 // The read-only employee form: what it shows, how it closes, the captions
 // around it, and that nothing it does reaches the file.
 #include "photo/dibblock.h"
+#include "employee/employeeform.h"
 #include "employee/employeeviewdlg.h"
+#include "forms/eradateedit.h"
 #include "employee/photobox.h"
 #include "formtestsupport.h"
 #include "forms/dialogunits.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -66,6 +69,7 @@ private slots:
     void closes_data();
     void closes();
     void cutAndPasteWriteNothing();
+    void f5CorrectsInTheMasterForm();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -153,6 +157,7 @@ void TestEmployeeView::closes()
     auto form = std::make_unique<SOpenForm>(AddEmployee({1, 0, QStringLiteral("山田")}));
     QStringList captions = CFuncKeyDialog::PlainCaptions();
     captions[3] = QStringLiteral("変更履歴");
+    captions[4] = QStringLiteral("訂正");
     QCOMPARE(frame.m_captions, captions);
     if (key)
         QTest::keyClick(&form->dlg, Qt::Key(key));
@@ -181,6 +186,33 @@ void TestEmployeeView::cutAndPasteWriteNothing()
     SOpenForm again(id);
     QCOMPARE(again.dlg.GetPhotoBox()->GetPicture(), pic);
     QCOMPARE(again.set.m_Name, QStringLiteral("山田"));
+}
+
+// F5 opens the master form at the employee shown; what is corrected there shows
+// here when it closes.
+void TestEmployeeView::f5CorrectsInTheMasterForm()
+{
+    const qint32 id = AddEmployee({7, 0, QStringLiteral("山田")});
+    SOpenForm form(id);
+    qint32 opened = 0;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        auto *master = qobject_cast<CEmployeeForm *>(&dialog);
+        if (!master) // 登録しますか？
+            return int(QMessageBox::Yes);
+        master->show();
+        if (!QTest::qWaitForWindowExposed(master))
+            return int(QDialog::Rejected);
+        opened = master->ShownID();
+        master->Field(CEmployeeForm::FieldName)->SetFieldText(QStringLiteral("山田 太郎"));
+        master->OnOK();
+        master->reject();
+        return master->result();
+    });
+    QTest::keyClick(&form.dlg, Qt::Key_F5);
+    QCOMPARE(opened, id);
+    QCOMPARE(answers.Texts(), QStringList({QStringLiteral("社員マスタ登録"), QStringLiteral("登録しますか？")}));
+    QTRY_COMPARE(form.dlg.Control(CEmployeeViewDlg::IDC_NAME)->text(), QStringLiteral("山田 太郎"));
+    QVERIFY(form.dlg.isVisible());
 }
 
 QTEST_MAIN(TestEmployeeView)

@@ -107,42 +107,59 @@ void TestHistory::oneEntryPerChange_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("said"); // as 変更履歴 names the change
     QTest::newRow("employee added") << "add" << int(EWhat::employeeAdded) << ""
                                     << ""
-                                    << "鈴木";
+                                    << "鈴木"
+                                    << "登録";
     QTest::newRow("name edited") << "name" << int(EWhat::employeeEdited) << "Name"
                                  << "山田"
-                                 << "山田 太郎";
+                                 << "山田 太郎"
+                                 << "変更";
     QTest::newRow("sex edited") << "sex" << int(EWhat::employeeEdited) << "Sex"
                                 << "男"
-                                << "女";
+                                << "女"
+                                << "変更";
     QTest::newRow("photo replaced") << "photo" << int(EWhat::employeeEdited) << "Pic"
                                     << ""
-                                    << "(写真)";
+                                    << "(写真)"
+                                    << "変更";
     QTest::newRow("moved") << "move" << int(EWhat::employeeMoved) << ""
                            << "本社/営業部"
-                           << "本社/総務部";
+                           << "本社/総務部"
+                           << "異動";
     QTest::newRow("released") << "release" << int(EWhat::employeeMoved) << ""
                               << "本社/営業部"
-                              << "";
+                              << ""
+                              << "異動";
     QTest::newRow("employee deleted") << "delete" << int(EWhat::employeeDeleted) << ""
                                       << "山田"
-                                      << "";
+                                      << ""
+                                      << "削除";
     QTest::newRow("unit added") << "unit add" << int(EWhat::unitAdded) << ""
                                 << ""
-                                << "経理部";
+                                << "経理部"
+                                << "部署登録";
     QTest::newRow("unit renamed") << "unit rename" << int(EWhat::unitEdited) << "Name"
                                   << "総務部"
-                                  << "人事部";
+                                  << "人事部"
+                                  << "部署変更";
     QTest::newRow("unit deleted") << "unit delete" << int(EWhat::unitDeleted) << ""
                                   << "総務部"
-                                  << "";
+                                  << ""
+                                  << "部署削除";
     QTest::newRow("company corrected") << "company" << int(EWhat::unitEdited) << "TEL"
                                        << ""
-                                       << "03-1234";
+                                       << "03-1234"
+                                       << "部署変更";
     QTest::newRow("imported correction") << "import" << int(EWhat::employeeEdited) << "Kana"
                                          << ""
-                                         << "やまだ";
+                                         << "やまだ"
+                                         << "変更";
+    QTest::newRow("company added") << "company add" << int(EWhat::unitAdded) << ""
+                                   << ""
+                                   << "支社"
+                                   << "会社登録";
 }
 
 void TestHistory::oneEntryPerChange()
@@ -152,6 +169,7 @@ void TestHistory::oneEntryPerChange()
     QFETCH(QString, field);
     QFETCH(QString, before);
     QFETCH(QString, after);
+    QFETCH(QString, said);
     const qint64 start = Count();
     qint32 target = m_yamada;
     CEmployeeEditor editor;
@@ -190,6 +208,10 @@ void TestHistory::oneEntryPerChange()
         std::optional<SUnitFields> fields = CUnits::Fields(m_company);
         fields->strTel = QStringLiteral("03-1234");
         QCOMPARE(CUnits::SaveCompany(10, *fields), m_company);
+    } else if (change == u"company add") {
+        SUnitFields fields;
+        fields.strName = QStringLiteral("支社");
+        target = CUnits::SaveCompany(20, fields);
     } else if (change == u"import") {
         const std::shared_ptr<CDaoDatabase> db = CDaoDatabasePool::Acquire(CDaoRecordset::ApplicationDatabasePath());
         CRegisterExchange exchange(*db);
@@ -207,6 +229,7 @@ void TestHistory::oneEntryPerChange()
     QCOMPARE(entry.strField, field);
     QCOMPARE(entry.strOld, before);
     QCOMPARE(entry.strNew, after);
+    QCOMPARE(entry.WhatText(), said);
     QCOMPARE(entry.effective, QDate::currentDate());
     QVERIFY(qAbs(entry.when.secsTo(QDateTime::currentDateTime())) < 60);
     QVERIFY(!entry.strWho.isEmpty());
@@ -287,14 +310,15 @@ void TestHistory::asOf_data()
         QTest::newRow("rename, " + when) << "rename" << days << "山田,佐藤"
                                          << ""
                                          << "" << (done ? "営業部,人事部" : "営業部,総務部") << "山田@営業部";
-        QTest::newRow("unit delete, " + when) << "unit delete" << days << (done ? "" : "山田,佐藤") << ""
-                                              << (done ? "山田,佐藤" : "") << (done ? "総務部" : "営業部,総務部")
-                                              << (done ? "山田@" : "山田@営業部");
+        QTest::newRow("unit delete, " + when)
+            << "unit delete" << days << (done ? "" : "山田,佐藤") << "" << (done ? "山田,佐藤" : "")
+            << (done ? "総務部" : "営業部,総務部") << (done ? "山田@" : "山田@営業部");
         QTest::newRow("employee delete, " + when) << "delete" << days << (done ? "佐藤" : "山田,佐藤") << ""
                                                   << ""
                                                   << "営業部,総務部" << (done ? "" : "山田@営業部");
         QTest::newRow("employee add, " + when) << "add" << days << "山田,佐藤"
-                                               << "" << (done ? "鈴木" : "") << "営業部,総務部" << "山田@営業部";
+                                               << "" << (done ? "鈴木" : "") << "営業部,総務部"
+                                               << "山田@営業部";
         QTest::newRow("name edit, " + when) << "edit" << days << (done ? "山田 太郎,佐藤" : "山田,佐藤") << ""
                                             << ""
                                             << "営業部,総務部" << (done ? "山田 太郎@営業部" : "山田@営業部");

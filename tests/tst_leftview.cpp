@@ -12,6 +12,7 @@
 
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -126,23 +127,27 @@ void TestLeftView::deleteRules_data()
 {
     QTest::addColumn<QString>("unit");
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("box");          // caption, text, icon
+    QTest::addColumn<QString>("box");          // caption, text, icon, the button Enter presses
     QTest::addColumn<QStringList>("listed");   // what the tree then selects
     QTest::addColumn<QStringList>("released"); // now in the window of employees without a unit
     const int ok = QMessageBox::Ok, cancel = QMessageBox::Cancel;
-    // The unit by name, and how many it would release.
+    // The unit by name, and how many it would release; Enter keeps them.
     const QString company = QStringLiteral(
-                                "削除 会社「本社」全体を削除しますか？\n所属する社員 3 人の所属を解除します。 %1")
-                                .arg(QMessageBox::Question);
-    const QString department = QStringLiteral("削除 「第一課」を削除しますか？\n所属する社員 1 人の所属を解除します。 %1")
-                                   .arg(QMessageBox::Question);
+                                "削除 会社「本社」全体を削除しますか？\n所属する社員 3 人の所属を解除します。 %1 %2")
+                                .arg(QMessageBox::Question)
+                                .arg(cancel);
+    const QString department = QStringLiteral(
+                                   "削除 「第一課」を削除しますか？\n所属する社員 1 人の所属を解除します。 %1 %2")
+                                   .arg(QMessageBox::Question)
+                                   .arg(cancel);
     QTest::newRow("company, OK") << "company" << ok << company << QStringList{"高橋"}
                                  << QStringList{"山田", "鈴木", "佐藤"};
     QTest::newRow("company, cancel") << "company" << cancel << company << QStringList{"営業部", "総務部", "佐藤"}
                                      << QStringList();
     QTest::newRow("with a lower level") << "sales" << ok
-                                        << QStringLiteral("削除 下階層が存在します削除できません！ %1")
+                                        << QStringLiteral("削除 下階層が存在します削除できません！ %1 %2")
                                                .arg(QMessageBox::Critical)
+                                               .arg(QMessageBox::NoButton) // its one button
                                         << QStringList{"第一課", "山田"} << QStringList();
     QTest::newRow("department, OK") << "first" << ok << department << QStringList{"山田"} << QStringList{"鈴木"};
     QTest::newRow("department, cancel") << "first" << cancel << department << QStringList{"鈴木"} << QStringList();
@@ -161,7 +166,10 @@ void TestLeftView::deleteRules()
     QString shown;
     CDialogAnswers answers([&](QDialog &dialog) {
         auto &message = dynamic_cast<QMessageBox &>(dialog);
-        shown = QStringLiteral("%1 %2 %3").arg(message.windowTitle(), message.text()).arg(message.icon());
+        shown = QStringLiteral("%1 %2 %3 %4")
+                    .arg(message.windowTitle(), message.text())
+                    .arg(message.icon())
+                    .arg(message.standardButton(message.defaultButton()));
         return answer;
     });
     RunMenuCommand(panes.tree, kDelete);

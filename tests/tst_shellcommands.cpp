@@ -8,6 +8,11 @@
 #include "shell/csvpreviewdlg.h"
 #include "views/unaffiliateddlg.h"
 #include "shellfixture.h"
+#include "employee/employeeform.h"
+#include "formtestsupport.h"
+#include "viewsfixture.h"
+#include "views/draglistctrl.h"
+#include "views/transferdlg.h"
 #include "views/leftview.h"
 #include "views/morvekview.h"
 #include "views/unitcontentsmodel.h"
@@ -46,6 +51,8 @@ private slots:
     void csvImportRefreshesTheCompanyWindow();
     void excelExportAndImportThroughTheMenu();
     void f6MovesBetweenPanes();
+    void keysActOnTheWindowInFront_data();
+    void keysActOnTheWindowInFront();
     void splitMovesTheDividerByKeys_data();
     void splitMovesTheDividerByKeys();
 
@@ -104,6 +111,8 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
              QStringList({"ﾌｧｲﾙ(&F)",
                           "  新規会社作成",
                           "  社員の異動...\tF7",
+                          "  社員登録処理",
+                          "  社員の訂正...\tCtrl+E",
                           "  会社構成閉じる(&C)",
                           "  上書き保存(&S)\tCtrl+S",
                           "  名前を付けて保存(&A)...",
@@ -316,6 +325,78 @@ void TestShellCommands::f6MovesBetweenPanes()
     QVERIFY(child->GetRightPane()->hasFocus());
     QTest::keyClick(child->GetRightPane(), Qt::Key_F6, Qt::ShiftModifier);
     QVERIFY(child->GetLeftPane()->hasFocus());
+}
+
+void TestShellCommands::keysActOnTheWindowInFront_data()
+{
+    QTest::addColumn<bool>("unaffiliated"); // the window of employees without a unit, or the list
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::newRow("F7 without a unit") << true << QKeyCombination(Qt::Key_F7);
+    QTest::newRow("Ctrl+E without a unit") << true << QKeyCombination(Qt::ControlModifier, Qt::Key_E);
+    QTest::newRow("F7 in the list") << false << QKeyCombination(Qt::Key_F7);
+    QTest::newRow("Ctrl+E in the list") << false << QKeyCombination(Qt::ControlModifier, Qt::Key_E);
+}
+
+// The company window's keys act on the employee selected where the user looks:
+// F7 places them in the unit chosen, Ctrl+E opens them in the master form.
+void TestShellCommands::keysActOnTheWindowInFront()
+{
+    QFETCH(bool, unaffiliated);
+    QFETCH(QKeyCombination, key);
+    CloseCompanyWindows();
+    static int round = 0;
+    ++round;
+    const qint32 company = CRegisterBuilder::AddUnit({0, 100 + round, QStringLiteral("配属商事%1").arg(round)});
+    const qint32 sales = CRegisterBuilder::AddUnit({company, 10, QStringLiteral("営業部")});
+    const qint32 newcomer = CRegisterBuilder::AddEmployee({700 + round, unaffiliated ? 0 : sales, QStringLiteral("新人")});
+    theApp()->OnShowCompany();
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    CChildFrame *child = Frame()->GetActiveChild();
+    CMorvekView *view = child->GetRightPane();
+    QAbstractItemView *list = view;
+    if (unaffiliated) {
+        QTest::keyClick(child->GetLeftPane(), Qt::Key_F8);
+        list = view->GetUnaffiliatedWindow()->GetListCtrl();
+        list->window()->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), list->window());
+    } else {
+        view->ShowUnitContents(sales);
+    }
+    const QModelIndexList rows = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("新人"));
+    QCOMPARE(rows.size(), 1);
+    list->setCurrentIndex(rows.first());
+
+    qint32 opened = 0;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *form = qobject_cast<CEmployeeForm *>(&dialog)) {
+            dialog.show();
+            opened = form->ShownID();
+            return int(QDialog::Rejected);
+        }
+        auto *transfer = qobject_cast<CTransferDlg *>(&dialog);
+        if (!transfer)
+            return int(QDialog::Rejected);
+        transfer->show();
+        transfer->activateWindow();
+        if (!QTest::qWaitForWindowActive(transfer))
+            return int(QDialog::Rejected);
+        auto *units = transfer->findChild<QTreeWidget *>();
+        QTreeWidgetItem *placed = units->findItems(QStringLiteral("配属商事%1").arg(round), Qt::MatchExactly).value(0);
+        placed->setExpanded(true);
+        units->setCurrentItem(placed->child(0));
+        transfer->accept();
+        return transfer->result();
+    });
+    QTest::keyClick(list, key.key(), key.keyboardModifiers());
+    if (key.key() == Qt::Key_F7) {
+        QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員の異動")});
+        QCOMPARE(BusyoOf(newcomer), sales);
+    } else {
+        QCOMPARE(answers.Texts(), QStringList{QStringLiteral("社員マスタ登録")});
+        QCOMPARE(opened, newcomer);
+    }
+    view->GetUnaffiliatedWindow()->hide();
 }
 
 void TestShellCommands::splitMovesTheDividerByKeys_data()

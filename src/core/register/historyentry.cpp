@@ -13,10 +13,11 @@ QString SHistoryEntry::WhatText() const
         return QStringLiteral("異動");
     case EWhat::employeeEdited:
         return QStringLiteral("変更");
+    // A unit with nothing above it is a company.
     case EWhat::unitAdded:
-        return QStringLiteral("部署登録");
+        return nNewUnit == 0 ? QStringLiteral("会社登録") : QStringLiteral("部署登録");
     case EWhat::unitDeleted:
-        return QStringLiteral("部署削除");
+        return nOldUnit == 0 ? QStringLiteral("会社削除") : QStringLiteral("部署削除");
     case EWhat::unitMoved:
         return QStringLiteral("部署移動");
     case EWhat::unitEdited:

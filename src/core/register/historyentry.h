@@ -29,7 +29,8 @@ struct SHistoryEntry {
     qint32 nOldUnit = 0; // a move's units (0: none); for a unit moved, its parents
     qint32 nNewUnit = 0;
 
-    // "登録", "削除", "異動", "変更", "部署登録", "部署削除", "部署移動", "部署変更"
+    // "登録", "削除", "異動", "変更", "部署登録", "部署削除", "部署移動", "部署変更";
+    // "会社登録", "会社削除" for a unit with none above it
     QString WhatText() const;
     // The edited column as the forms name it ("氏名", "写真", ...); empty when none.
     QString FieldText() const;

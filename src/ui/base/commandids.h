@@ -25,6 +25,7 @@ enum ECommandId : int {
     ID_AS_OF_DATE = 32812,
     ID_AS_OF_TODAY = 32813,
     ID_TRANSFER = 32814,
+    ID_EMPLOYEE_CORRECT = 32815,
 
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

@@ -29,6 +29,7 @@
 namespace {
 const QString kTitle = QStringLiteral("社員マスタ登録");
 const QString kDeleteText = QStringLiteral("削除しますか？");
+const QString kDiscardText = QStringLiteral("入力した内容を破棄しますか？");
 const QString kConfirmCaption = QStringLiteral("確認");
 const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録されています。");
 const QString kNoneFrom = QStringLiteral("社員コード %1 以降の社員はいません。");
@@ -152,6 +153,14 @@ void CEmployeeForm::OnInitDialog()
 
     m_pEditor->Open();
     SetEmployeeCaptions();
+    m_shownTexts = FieldTexts();
+    // One gone since it was chosen leaves the form empty, as it always opens.
+    if (m_nStartId > 0 && m_pEditor->ShowById(m_nStartId)) {
+        m_nMode = 1;
+        ShowModeCaption();
+        ShowRecord();
+        FocusField(FieldName);
+    }
 }
 
 void CEmployeeForm::SetEmployeeCaptions()
@@ -360,6 +369,23 @@ void CEmployeeForm::ClearFields(int nFirst)
         Field(i)->ClearField();
     m_pPhoto->ClearPicture();
     m_bPhotoChanged = false;
+    m_shownTexts = FieldTexts();
+}
+
+bool CEmployeeForm::HasTyping() const
+{
+    return m_bPhotoChanged || FieldTexts() != m_shownTexts;
+}
+
+// Esc, 閉じる and the window's close: typing is not thrown away without a word.
+void CEmployeeForm::reject()
+{
+    if (HasTyping()
+        && MorvekMessageBox(kDiscardText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kConfirmCaption, this,
+                            QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    CFuncKeyDialog::reject();
 }
 
 // A field that was never left with Enter has not been checked: what would store
@@ -449,6 +475,9 @@ void CEmployeeForm::Save()
         CErrorReport::Report(error);
         return;
     }
+    // Kept: from here on only new typing would be lost on leaving.
+    m_shownTexts = FieldTexts();
+    m_bPhotoChanged = false;
     FocusField(FieldName);
 }
 
@@ -497,7 +526,9 @@ void CEmployeeForm::OnF7()
 {
     if (m_nMode != 1 || m_nCurField == 1 || !CurrentFieldHasFocus() || ShownID() <= 0)
         return;
-    if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information, kConfirmCaption, this)
+    // いいえ is the default: Enter moves from field to field, and a second one must not delete.
+    if (MorvekMessageBox(kDeleteText, QMessageBox::Yes | QMessageBox::No, QMessageBox::Information, kConfirmCaption, this,
+                         QMessageBox::No)
         != QMessageBox::Yes)
         return;
     const QScopedValueRollback writing(m_bWriting, true);

@@ -40,10 +40,14 @@ public:
     ~CEmployeeForm() override;
 
     int ValidateField(int nField, CEraDateEdit *pField) override;
+    // Asks first when something was typed; いいえ keeps the typing.
+    void reject() override;
 
     // The 登録 button.
     void OnOK();
 
+    // Opens showing that employee, ready to be corrected (0: empty, for a new one).
+    void SetStartEmployee(qint32 employeeId) { m_nStartId = employeeId; }
     // ID of the employee on screen; 0 while none is shown.
     qint32 ShownID() const;
     QPushButton *OkButton() const { return m_pOk; }
@@ -89,6 +93,8 @@ private:
     void Refuse(int nField, const QString &reason);
     void Save();
     QStringList FieldTexts() const;
+    // Typed or pasted since the employee was shown or the form emptied.
+    bool HasTyping() const;
     // The employee shown was changed or deleted elsewhere: said, and shown anew
     // unless the user has typed over it.
     void FollowChanges(const CRegisterChanges &changes);
@@ -103,4 +109,5 @@ private:
     bool m_bPhotoChanged = false; // by the user since the employee was shown or the form emptied
     QStringList m_shownTexts;     // the fields as the employee was shown, to tell typing by
     bool m_bWriting = false;      // its own write is no change from elsewhere
+    qint32 m_nStartId = 0;
 };

@@ -1,5 +1,6 @@
 #include "employee/employeeviewdlg.h"
 
+#include "employee/employeeform.h"
 #include "employee/historydlg.h"
 #include "employee/photobox.h"
 #include "base/modalseam.h"
@@ -71,7 +72,10 @@ CEmployeeViewDlg::CEmployeeViewDlg(QWidget *parent)
     m_pHistory = form.AddButton(QStringLiteral("変更履歴"), 7, 164, 50, 14);
     // Enter still closes; the history is F4 or a click away.
     m_pHistory->setAutoDefault(false);
+    m_pCorrect = form.AddButton(QStringLiteral("訂正"), 98, 164, 50, 14);
+    m_pCorrect->setAutoDefault(false);
     connect(m_pHistory, &QPushButton::clicked, this, &CEmployeeViewDlg::OnHistory);
+    connect(m_pCorrect, &QPushButton::clicked, this, &CEmployeeViewDlg::OnCorrect);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     new CChangeFollower(this, [this](const CRegisterChanges &changes) { FollowChanges(changes); });
 }
@@ -98,6 +102,8 @@ void CEmployeeViewDlg::OnInitDialog()
     m_pPhoto->CreateOverControl(m_pPlaceholder);
     ReadEmployee();
     DoDataExchange();
+    // A past day is shown as it was: nothing of it is changed from here.
+    m_pCorrect->setEnabled(!m_pAsOf);
     // An employee without a unit has no path; the form then keeps its own title.
     setWindowTitle(
         CAsOfDate::Title(m_strTitle.isEmpty() ? kTemplateTitle : m_strTitle, m_pAsOf ? m_pAsOf->Day() : QDate()));
@@ -177,6 +183,8 @@ void CEmployeeViewDlg::PutCaptions()
         return;
     CFuncKeyCaptions::Set captions = CFuncKeyCaptions::Plain();
     captions[3] = QStringLiteral("変更履歴");
+    if (!m_pAsOf)
+        captions[4] = QStringLiteral("訂正");
     for (int i = 0; i < int(captions.size()); ++i)
         services->SetFuncKeyCaption(i, captions[i]);
 }
@@ -185,6 +193,8 @@ void CEmployeeViewDlg::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier)
         OnHistory();
+    else if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier)
+        OnCorrect();
     else
         QDialog::keyPressEvent(event);
 }
@@ -193,6 +203,17 @@ void CEmployeeViewDlg::OnHistory()
 {
     CHistoryDlg history(m_nEmployeeID, m_strCode + QLatin1Char(' ') + m_strName, this);
     CModalSeam::Exec(history);
+    PutCaptions();
+}
+
+void CEmployeeViewDlg::OnCorrect()
+{
+    if (m_pAsOf)
+        return;
+    // What is corrected there shows here when the form closes, as any change does.
+    CEmployeeForm form(this);
+    form.SetStartEmployee(m_nEmployeeID);
+    CModalSeam::Exec(form);
     PutCaptions();
 }
 

@@ -37,6 +37,9 @@ public:
     QPushButton *HistoryButton() const { return m_pHistory; }
     // 変更履歴 of the employee shown (the button or F4).
     void OnHistory();
+    QPushButton *CorrectButton() const { return m_pCorrect; }
+    // The master form at the employee shown (the button or F5); not on a past day.
+    void OnCorrect();
 
     void done(int result) override;
 
@@ -63,6 +66,7 @@ private:
     QLabel *m_pPlaceholder = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
     QPushButton *m_pHistory = nullptr;
+    QPushButton *m_pCorrect = nullptr;
     QString m_strCode, m_strName, m_strSex, m_strTel, m_strFax, m_strYuu, m_strJuu1, m_strJuu2;
     bool m_bInitDone = false;
     bool m_bCaptionsReset = false;

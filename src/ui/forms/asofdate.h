@@ -16,6 +16,8 @@ public:
     static QString Title(const QString &title, const QDate &day);
     // What the status bar says while a past day is shown; empty for today.
     static QString Status(const QDate &day);
+    // Said when the register held no unit yet at the end of that day.
+    static QString NothingThen(const QDate &day);
     // Why a day cannot be shown as of; empty when it can (today included).
     static QString Refusal(const QDate &day, const QDate &today);
     // The day to keep: invalid for today itself.

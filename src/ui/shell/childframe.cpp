@@ -140,11 +140,16 @@ void CChildFrame::SetAsOfDate(const QDate &day)
     if (CLeftView *tree = GetLeftPane())
         tree->SetAsOf(asOf);
     setWindowTitle(CAsOfDate::Title(m_pDocument->GetTitle(), day));
+    // An empty tree alone would look like a register lost.
+    const bool nothingThen = day.isValid() && GetLeftPane() && GetLeftPane()->topLevelItemCount() == 0;
     if (m_pMainFrame->GetActiveChild() == this) {
         SetFuncKeyCaptionsForCompany();
-        m_pMainFrame->SetStatusText(CAsOfDate::Status(day));
+        m_pMainFrame->SetStatusText(nothingThen ? CAsOfDate::NothingThen(day) : CAsOfDate::Status(day));
         m_pMainFrame->UpdateCommandUI();
     }
+    if (nothingThen)
+        MorvekMessageBox(CAsOfDate::NothingThen(day), QMessageBox::Ok, QMessageBox::Information, QStringLiteral("基準日"),
+                         this);
 }
 
 void CChildFrame::OnAsOfDate()
@@ -155,24 +160,50 @@ void CChildFrame::OnAsOfDate()
         SetAsOfDate(dlg.Day());
 }
 
+// The keys reach the company window while its tool window is active too; the
+// employees chosen are then those of the window the user looks at.
+bool CChildFrame::UnaffiliatedActive() const
+{
+    const CMorvekView *list = GetRightPane();
+    // Not isActiveWindow(): where a style shares activation, a tool window is "active" with its owner.
+    return list && QApplication::activeWindow() == list->GetUnaffiliatedWindow();
+}
+
+const CEmployeeDragSource *CChildFrame::EmployeeSource(bool fromUnaffiliated) const
+{
+    const CMorvekView *list = GetRightPane();
+    if (list && fromUnaffiliated)
+        return list->GetUnaffiliatedWindow()->GetListCtrl();
+    return list;
+}
+
 void CChildFrame::OnTransfer(bool fromUnaffiliated)
 {
-    CMorvekView *list = GetRightPane();
-    if (!list)
+    if (const CEmployeeDragSource *source = EmployeeSource(fromUnaffiliated))
+        CTransferCommand::Run(source->SelectedEmployeeIds(), GetLeftPane(), source->window());
+}
+
+void CChildFrame::OnEmployeeCorrect()
+{
+    const CEmployeeDragSource *source = EmployeeSource(UnaffiliatedActive());
+    if (!source)
         return;
-    const CEmployeeDragSource *source = list;
-    if (fromUnaffiliated)
-        source = list->GetUnaffiliatedWindow()->GetListCtrl();
-    CTransferCommand::Run(source->SelectedEmployeeIds(), GetLeftPane(), source->window());
+    const QList<qint32> ids = source->SelectedEmployeeIds();
+    if (ids.isEmpty()) {
+        MorvekMessageBox(QStringLiteral("訂正する社員を一覧で選択してから実行してください。"), QMessageBox::Ok,
+                         QMessageBox::Information, QStringLiteral("社員の訂正"), source->window());
+        return;
+    }
+    m_pMainFrame->OnEmployeeEntry(ids.first());
 }
 
 const QList<int> &CChildFrame::Commands()
 {
-    static const QList<int> ids = {ID_NEW_COMPANY,     ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT,
-                                   ID_NEXT_PANE,       ID_PREV_PANE,         ID_VIEW_SMALLICON,     ID_VIEW_LARGEICON,
-                                   ID_VIEW_LIST,       ID_VIEW_DETAILS,      ID_VIEW_LINEUP,        ID_VIEW_BYNAME,
-                                   ID_FILE_PRINT,      ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH,
-                                   ID_PRINT_UNIT_LIST, ID_AS_OF_DATE,        ID_AS_OF_TODAY,        ID_TRANSFER};
+    static const QList<int> ids = {
+        ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT, ID_NEXT_PANE,       ID_PREV_PANE,
+        ID_VIEW_SMALLICON, ID_VIEW_LARGEICON,    ID_VIEW_LIST,          ID_VIEW_DETAILS, ID_VIEW_LINEUP,     ID_VIEW_BYNAME,
+        ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH,  ID_PRINT_UNIT_LIST, ID_AS_OF_DATE,
+        ID_AS_OF_TODAY,    ID_TRANSFER,          ID_EMPLOYEE_CORRECT};
     return ids;
 }
 
@@ -195,7 +226,10 @@ bool CChildFrame::OnCommand(int id)
         SetAsOfDate(QDate());
         return true;
     case ID_TRANSFER:
-        OnTransfer(false);
+        OnTransfer(UnaffiliatedActive());
+        return true;
+    case ID_EMPLOYEE_CORRECT:
+        OnEmployeeCorrect();
         return true;
     case ID_NAME_SEARCH:
         if (CLeftView *tree = GetLeftPane())
@@ -257,6 +291,7 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
     actions.Action(ID_AS_OF_DATE)->setEnabled(true);
     actions.Action(ID_AS_OF_TODAY)->setEnabled(asOf);
     actions.Action(ID_TRANSFER)->setEnabled(!asOf);
+    actions.Action(ID_EMPLOYEE_CORRECT)->setEnabled(!asOf);
     if (asOf) {
         for (int id : {ID_NEW_COMPANY, ID_CSV_IMPORT, ID_XLSX_IMPORT, ID_PHOTO_IMPORT, ID_BACKUP_RESTORE})
             actions.Action(id)->setEnabled(false);

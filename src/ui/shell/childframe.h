@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <memory>
 
+class CEmployeeDragSource;
 class CLeftView;
 class CMainActions;
 class CMainFrame;
@@ -72,6 +73,10 @@ private:
     void OnAsOfDate();
     // Moves the selected employees of the list, or of the window without a unit.
     void OnTransfer(bool fromUnaffiliated);
+    // The master form at the first employee selected.
+    void OnEmployeeCorrect();
+    bool UnaffiliatedActive() const;
+    const CEmployeeDragSource *EmployeeSource(bool fromUnaffiliated) const;
     void OnViewStyle(int id);
     void OnNextPane(bool forward);
     void OnWindowSplit();

@@ -84,6 +84,8 @@ const SCommand kCommands[] = {
     {ID_AS_OF_TODAY, "今日", "F5", nullptr, nullptr, "現在の会社構成と社員の表示に戻ります。\n今日", false},
     {ID_TRANSFER, "社員の異動...", "F7", nullptr, nullptr,
      "選択した社員を、異動日を指定して別の部課に異動します。\n社員の異動", false},
+    {ID_EMPLOYEE_CORRECT, "社員の訂正...", "Ctrl+E", nullptr, nullptr,
+     "選択した社員を社員マスタ登録で呼び出して訂正します。\n社員の訂正", false},
     {ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)", nullptr, nullptr, nullptr, "ヘルプ トピックの一覧を表示します。\nヘルプ トピック",
      false},
     {ID_APP_ABOUT, "Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)...", nullptr, nullptr, "about",
@@ -152,6 +154,8 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
     if (company)
         add(file, {ID_NEW_COMPANY,
                    ID_TRANSFER,
+                   ID_EMPLOYEE_ENTRY,
+                   ID_EMPLOYEE_CORRECT,
                    ID_FILE_CLOSE,
                    ID_FILE_SAVE,
                    ID_FILE_SAVE_AS,

@@ -330,10 +330,11 @@ bool CMainFrame::OnFrameCommand(int id)
     }
 }
 
-void CMainFrame::OnEmployeeEntry()
+void CMainFrame::OnEmployeeEntry(qint32 employeeId)
 {
     // Owned by the main window: centred on it, kept above it, no button of its own.
     CEmployeeForm form(this);
+    form.SetStartEmployee(employeeId);
     CModalSeam::Exec(form);
 }
 

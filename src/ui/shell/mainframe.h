@@ -49,6 +49,8 @@ public:
     QList<CChildFrame *> GetChildFrames() const;
 
     void OnCommand(int id);
+    // The master form; at that employee, ready to correct, when one is given.
+    void OnEmployeeEntry(qint32 employeeId = 0);
     // Enables, disables and marks every command for the window now in front.
     void UpdateCommandUI();
 
@@ -72,7 +74,6 @@ private:
     void OnConnectionChanged(bool connected);
     void ShowMenu(int menuId);
     bool OnFrameCommand(int id);
-    void OnEmployeeEntry();
 
     CFuncKeyBar *m_wndFuncKeyBar = nullptr;
     QLabel *m_pMessagePane = nullptr;

@@ -133,6 +133,11 @@ CLeftView::CLeftView(CMorvekDoc *pDocument, QWidget *parent)
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &QTreeWidget::currentItemChanged, this, &CLeftView::OnSelChanged);
+    // A level not read yet is read when its unit is opened, as when it is selected.
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        if (item->childCount() == 0)
+            LoadChildUnits(UnitId(item));
+    });
     // Its units follow what the register tells of changes, here or elsewhere.
     new CTreeFollower(this);
     // A database that cannot be read leaves the tree empty; the window still opens.
@@ -184,6 +189,9 @@ void CLeftView::LoadChildUnits(qint32 parentId)
         InsertUnitItem(parent, unit);
         busy.Pulse();
     }
+    // Read now: the arrow shows only where there is something to open.
+    if (parent)
+        parent->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 void CLeftView::InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit)
@@ -192,6 +200,8 @@ void CLeftView::InsertUnitItem(QTreeWidgetItem *parent, const SUnitRow &unit)
     item->setText(0, unit.strName);
     item->setIcon(0, CRowImages::Icon(unit.IsCompany() ? CRowImages::company : CRowImages::department));
     item->setData(0, kIdRole, unit.nID);
+    // Its level is read when it is opened or selected; until then it may hold units.
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
 }
 
 void CLeftView::SetAsOf(CShownRegister::AsOf asOf)
@@ -402,7 +412,9 @@ void CLeftView::OnDeleteDept()
     QString ask = (unit->IsCompany() ? kAskDeleteCompany : kAskDelete).arg(unit->strName);
     if (released > 0)
         ask += kReleasedWith.arg(released);
-    if (MorvekMessageBox(ask, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question, kDeleteCaption, this)
+    // Cancel is the default: Enter moves through the forms, and a second one must not delete.
+    if (MorvekMessageBox(ask, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question, kDeleteCaption, this,
+                         QMessageBox::Cancel)
         != QMessageBox::Ok)
         return;
     CBusyIndicator busy(released > 1 ? 0 : CBusyIndicator::kDelay);
