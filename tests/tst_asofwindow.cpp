@@ -7,6 +7,9 @@
 #include "forms/eradateedit.h"
 #include "formtestsupport.h"
 #include "register/employees.h"
+#include "register/units.h"
+#include "store/daorecordset.h"
+#include "store/schema.h"
 #include "shellfixture.h"
 #include "viewsfixture.h"
 
@@ -24,6 +27,8 @@ private slots:
     void typedDay_data();
     void typedDay();
     void pastDayIsReadOnlyAndTodayReturns();
+    void unitsShowTheirArrowBeforeTheirLevelIsRead();
+    void dayBeforeAnyUnitIsSaid();
 
 private:
     // Opens 基準日 with F4 and types the six digits, then Enter on the field and on OK.
@@ -144,6 +149,57 @@ void TestAsOfWindow::pastDayIsReadOnlyAndTodayReturns()
     QCOMPARE(Captions(), AsList(CFuncKeyCaptions::Company()));
     QCOMPARE(Column(child->GetRightPane()), QStringList({"営業部"}));
     QVERIFY(Enabled(ID_NEW_COMPANY));
+}
+
+// A unit whose level is not read yet still shows that it can be opened: at the
+// window's start and after 今日 read the tree again.
+void TestAsOfWindow::unitsShowTheirArrowBeforeTheirLevelIsRead()
+{
+    const qint32 branch = CRegisterBuilder::AddUnit({0, 20, QStringLiteral("支社")});
+    CRegisterBuilder::AddUnit({branch, 10, QStringLiteral("支社営業部")});
+    CloseCompanyWindows();
+    theApp()->OnShowCompany();
+    for (bool afterToday : {false, true}) {
+        CLeftView *tree = Frame()->GetActiveChild()->GetLeftPane();
+        if (afterToday) {
+            AskDay(QStringLiteral("060331"));
+            QTest::keyClick(tree, Qt::Key_F5);
+        }
+        QTreeWidgetItem *company = ItemOf(tree, branch);
+        QVERIFY(tree->model()->hasChildren(tree->model()->index(tree->indexOfTopLevelItem(company), 0)));
+        if (afterToday)
+            break;
+        QCOMPARE(company->childCount(), 0);
+        company->setExpanded(true);
+        QCOMPARE(company->childCount(), 1);
+        // A leaf loses its arrow once its level is read and found empty.
+        tree->setCurrentItem(company->child(0));
+        QCOMPARE(company->child(0)->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    }
+}
+
+// A day before the register held any unit is said in words, not shown as an empty tree.
+void TestAsOfWindow::dayBeforeAnyUnitIsSaid()
+{
+    CloseCompanyWindows();
+    const QString kept = CDaoRecordset::ApplicationDatabasePath();
+    const QString fresh = m_dir.filePath(QStringLiteral("fresh.mdb"));
+    CSchema::CreateDatabaseFile(fresh);
+    CDaoRecordset::SetApplicationDatabasePath(fresh);
+    SUnitFields fields;
+    fields.strName = QStringLiteral("今日の会社");
+    QVERIFY(CUnits::SaveCompany(1, fields) > 0);
+    theApp()->OnShowCompany();
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    const QStringList texts = AskDay(
+        QString::asprintf("%02d%02d%02d", yesterday.year() - 2018, yesterday.month(), yesterday.day()));
+    const QString said = CAsOfDate::NothingThen(yesterday);
+    const QString status = Frame()->GetStatusText();
+    CloseCompanyWindows();
+    CDaoRecordset::SetApplicationDatabasePath(kept);
+    theApp()->OnShowCompany();
+    QCOMPARE(texts, QStringList({QStringLiteral("基準日"), said}));
+    QCOMPARE(status, said);
 }
 
 int main(int argc, char *argv[])

@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace {
@@ -64,6 +66,7 @@ private slots:
     void keys_data();
     void keys();
     void moreThanTheListHolds();
+    void longestCodeShownWhole();
     void revealInTreeAndList_data();
     void revealInTreeAndList();
     void masterFormF9_data();
@@ -100,6 +103,23 @@ void TestNameSearchDlg::cleanup()
 {
     m_frame.reset();
     m_db.reset();
+}
+
+void TestNameSearchDlg::longestCodeShownWhole()
+{
+    CRegisterBuilder::AddEmployee({.code = 987654321, .busyo = m_nSales, .name = QStringLiteral("長谷川")});
+    CFoldedNames::Ensure(*CRegister::Connection());
+    CNameSearchDlg dlg;
+    QVERIFY(ShowAndWait(dlg));
+    TypeText(QStringLiteral("長谷川"));
+    QTreeWidget *list = dlg.GetList();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    const QString code = list->topLevelItem(0)->text(0);
+    QCOMPARE(code, QStringLiteral("987654321"));
+    // What the style leaves for the text inside the column's margins.
+    const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const int room = list->header()->sectionSize(0) - margins;
+    QCOMPARE(list->fontMetrics().elidedText(code, Qt::ElideRight, room), code);
 }
 
 void TestNameSearchDlg::keys_data()

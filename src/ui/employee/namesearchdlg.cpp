@@ -1,5 +1,6 @@
 #include "employee/namesearchdlg.h"
 
+#include "register/employeecode.h"
 #include "register/namesearch.h"
 
 #include "base/errorreport.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace {
@@ -22,6 +24,7 @@ const QString kMore = QStringLiteral("ほかに %1 人");
 const QStringList kHeaders = {QStringLiteral("ｺｰﾄﾞ"), QStringLiteral("名前"), QStringLiteral("ふりがな"),
                               QStringLiteral("所属")};
 constexpr int kIdRole = Qt::UserRole;
+constexpr int kCodeSlack = 4; // pixels beside the widest code
 
 bool IsListKey(int key)
 {
@@ -65,6 +68,10 @@ CNameSearchDlg::CNameSearchDlg(QWidget *parent)
     const QList<int> widths = {30, 85, 95};
     for (int i = 0; i < widths.size(); ++i)
         m_pList->header()->resizeSection(i, form.Units().ToPixelsX(widths.at(i)));
+    // The longest code whole, with the margins the style draws its text within.
+    const int margin = 2 * (m_pList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_pList) + 1);
+    const int code = m_pList->fontMetrics().horizontalAdvance(QString(CEmployeeCode::kDigits, QLatin1Char('0')));
+    m_pList->header()->resizeSection(0, qMax(m_pList->header()->sectionSize(0), code + margin + kCodeSlack));
     m_pList->header()->setStretchLastSection(true);
     m_pMore->hide();
 
