@@ -7,6 +7,7 @@
 #include "views/facecache.h"
 #include "views/listcolumns.h"
 #include "views/rowimages.h"
+#include "views/unaffiliateddlg.h"
 #include "viewsfixture.h"
 
 #include <QDir>
@@ -45,6 +46,7 @@ private slots:
     void thumbnailKeepsProportions();
     void facesForTheRowsShownOnly();
     void changedPhotoReplacesItsFace();
+    void employeesWithoutAUnitShowTheirFaces();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -142,6 +144,17 @@ void TestFaces::changedPhotoReplacesItsFace()
     CRegister::Instance().Notify({SRegisterChange::EKind::employeeChanged, {m_ids[0]}, 0});
     QVERIFY(!faces->Has(m_ids[0]));
     QTRY_COMPARE(Shown(panes.list->model(), 0), CFaceThumbnail::Make(newPhoto, CFaceCache::kSide));
+}
+
+void TestFaces::employeesWithoutAUnitShowTheirFaces()
+{
+    const QByteArray photo = CRegisterGenerator::Photo(60, 999);
+    CRegisterBuilder::AddEmployee({.code = 999, .name = QStringLiteral("未配属"), .pic = photo});
+    SPanes panes;
+    panes.list->ShowUnaffiliatedWindow();
+    const QAbstractItemModel *rows = panes.list->GetUnaffiliatedWindow()->GetModel();
+    QCOMPARE(rows->rowCount(), 1);
+    QTRY_COMPARE(Shown(rows, 0), CFaceThumbnail::Make(photo, CFaceCache::kSide));
 }
 
 QTEST_MAIN(TestFaces)

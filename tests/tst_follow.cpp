@@ -303,7 +303,7 @@ void TestFollow::otherWindowFollows_data()
         row("employee moved out") << "employee moved out" << elsewhere << units << units + QStringList{"鈴木", "佐藤"}
                                   << alone;
         row("employee released") << "employee released" << elsewhere << units << units + QStringList{"山田", "鈴木"}
-                                 << QStringList{"田中", "佐藤"};
+                                 << QStringList{"佐藤", "田中"};
         row("employee deleted") << "employee deleted" << elsewhere << units << units + QStringList{"鈴木", "佐藤"} << alone;
         row("employee edited") << "employee edited" << elsewhere << units << units + QStringList{"山田", "鈴木花子", "佐藤"}
                                << alone;
@@ -388,7 +388,7 @@ void TestFollow::secondCompanyWindowFollowsTheFirst()
     QVERIFY(second.list->SelectEmployee(EmployeeNamed(QStringLiteral("佐藤"))));
     QTest::keyClick(second.list, Qt::Key_Delete);
     QTRY_COMPARE(Named(first.list->model()), QStringList({"第一課", "第二課", "鈴木"}));
-    QTRY_COMPARE(Named(first.list->GetUnaffiliatedWindow()->GetModel()), QStringList({"田中", "佐藤"}));
+    QTRY_COMPARE(Named(first.list->GetUnaffiliatedWindow()->GetModel()), QStringList({"佐藤", "田中"}));
     QCOMPARE(SelectedNames(first.list), QStringList{"鈴木"});
     // Its 第一課, shown in the first window, gains 山田.
     first.tree->setCurrentItem(ItemOf(first.tree, m_sub1));
@@ -452,7 +452,7 @@ void TestFollow::waitsWhileTheUserHolds()
     panes.list->viewport()->releaseMouse();
     QTRY_COMPARE(Named(panes.list->model()), QStringList({"企画課", "第二課", "山田", "鈴木"}));
     QTRY_COMPARE(ChildTexts(ItemOf(panes.tree, m_dept)), QStringList({"企画課", "第二課"}));
-    QTRY_COMPARE(Named(panes.list->GetUnaffiliatedWindow()->GetModel()), QStringList({"田中", "佐藤"}));
+    QTRY_COMPARE(Named(panes.list->GetUnaffiliatedWindow()->GetModel()), QStringList({"佐藤", "田中"}));
 }
 
 void TestFollow::formToldOfChange_data()

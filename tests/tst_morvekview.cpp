@@ -244,7 +244,7 @@ void TestMorvekView::deleteKeyReleasesSelectedEmployeesOnly()
     }
     QCOMPARE(Column(list), QStringList({"第一課", "第二課", "鈴木"}));
     QCOMPARE(QList<qint32>({BusyoOf(ids[0]), BusyoOf(ids[1])}), QList<qint32>({0, 0}));
-    QCOMPARE(Column(list->GetUnaffiliatedWindow()->GetModel()), QStringList({"田中", "山田", "佐藤"}));
+    QCOMPARE(Column(list->GetUnaffiliatedWindow()->GetModel()), QStringList({"山田", "佐藤", "田中"}));
     // One employee goes at once, without a question.
     list->clearSelection();
     list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select);

@@ -2,6 +2,7 @@
 // equal values in code order whichever way, readings in any kana as one.
 #include "views/roworder.h"
 #include "views/rowimages.h"
+#include "register/employeerow.h"
 
 #include <QTest>
 
@@ -45,6 +46,8 @@ class TestRowOrder : public QObject
 private slots:
     void byColumn_data();
     void byColumn();
+    void joinersTakeTheirPlace_data();
+    void joinersTakeTheirPlace();
 };
 
 void TestRowOrder::byColumn_data()
@@ -83,6 +86,50 @@ void TestRowOrder::byColumn()
         }
         QCOMPARE(codes, expected);
     }
+}
+
+void TestRowOrder::joinersTakeTheirPlace_data()
+{
+    QTest::addColumn<int>("column"); // -1: the order the register reads them in
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QList<int>>("joining");
+    QTest::addColumn<QList<int>>("codes"); // of the employees after the unit, as the list then holds them
+    QTest::newRow("between, by code") << -1 << int(Qt::AscendingOrder) << QList<int>{20} << QList<int>{10, 20, 30};
+    QTest::newRow("before all") << -1 << int(Qt::AscendingOrder) << QList<int>{5} << QList<int>{5, 10, 30};
+    QTest::newRow("after all") << -1 << int(Qt::AscendingOrder) << QList<int>{40} << QList<int>{10, 30, 40};
+    QTest::newRow("several, heard out of order")
+        << -1 << int(Qt::AscendingOrder) << QList<int>{40, 5, 20} << QList<int>{5, 10, 20, 30, 40};
+    QTest::newRow("code sorted downwards")
+        << int(EColumn::codeColumn) << int(Qt::DescendingOrder) << QList<int>{20, 40} << QList<int>{40, 30, 20, 10};
+}
+
+// Employees heard joining a list go where it would have read them, not at its end;
+// the unit on top stays there.
+void TestRowOrder::joinersTakeTheirPlace()
+{
+    QFETCH(int, column);
+    QFETCH(int, order);
+    QFETCH(QList<int>, joining);
+    QFETCH(QList<int>, codes);
+    std::vector<SRow> rows{CUnitContentsModel::UnitRow(1, false, QStringLiteral("第一課"))};
+    for (int code : column < 0 || order == Qt::AscendingOrder ? QList<int>{10, 30} : QList<int>{30, 10})
+        rows.push_back(Employee(code, QStringLiteral("社員%1").arg(code), false, {}, {}, {}, {}));
+    CUnitContentsModel model;
+    model.Assign(rows);
+    QList<SEmployeeRow> read;
+    QList<qint32> asked;
+    for (int code : joining) {
+        read.append({code + 100, false, QStringLiteral("社員%1").arg(code), code, 7});
+        asked.append(code + 100);
+    }
+    model.FollowEmployees(
+        asked, read, [](const SEmployeeRow &) { return true; },
+        [column, order](const SRow &a, const SRow &b) { return CRowOrder::Before(a, b, column, Qt::SortOrder(order)); });
+    QCOMPARE(model.Row(0).strName, QStringLiteral("第一課"));
+    QList<int> shown;
+    for (int row = 1; row < model.rowCount(); ++row)
+        shown.append(model.Row(row).nCode);
+    QCOMPARE(shown, codes);
 }
 
 QTEST_GUILESS_MAIN(TestRowOrder)

@@ -123,9 +123,9 @@ void TestUnaffiliated::windowMirrorsDatabase_data()
     QTest::addColumn<QStringList>("window");
     QTest::newRow("as filled") << "none" << QStringList{"田中", "迷子"};
     QTest::newRow("Delete on those already without a unit") << "delete top" << QStringList{"田中", "迷子"};
-    QTest::newRow("Delete in a unit") << "delete" << QStringList{"田中", "迷子", "山田"};
-    QTest::newRow("Shift+Delete in a unit") << "shift+delete" << QStringList{"田中", "迷子", "山田"};
-    QTest::newRow("Ctrl+Delete in a unit") << "ctrl+delete" << QStringList{"田中", "迷子", "山田"};
+    QTest::newRow("Delete in a unit") << "delete" << QStringList{"山田", "田中", "迷子"};
+    QTest::newRow("Shift+Delete in a unit") << "shift+delete" << QStringList{"山田", "田中", "迷子"};
+    QTest::newRow("Ctrl+Delete in a unit") << "ctrl+delete" << QStringList{"山田", "田中", "迷子"};
     QTest::newRow("dragged from the top level onto a unit") << "drag top" << QStringList{"迷子"};
     QTest::newRow("department deleted") << "delete department" << QStringList{"鈴木", "田中", "迷子"};
 }

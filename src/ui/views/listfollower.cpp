@@ -1,6 +1,8 @@
 #include "views/listfollower.h"
 
+#include "views/listcolumns.h"
 #include "views/morvekview.h"
+#include "views/roworder.h"
 #include "views/rowsstate.h"
 #include "views/unitcontentsmodel.h"
 #include "forms/changefollower.h"
@@ -96,8 +98,16 @@ void CListFollower::FollowEmployees(const CRegisterChanges &changes)
             readAgain.append(id);
     }
     model->RemoveEmployees(leaving);
-    if (!readAgain.isEmpty())
-        model->FollowEmployees(readAgain, CEmployees::Rows(readAgain), Belongs(shown));
+    if (readAgain.isEmpty())
+        return;
+    // Those joining take their place in the order the list shows.
+    const CListColumns *columns = m_pList->GetColumns();
+    const int column = columns->SortColumn();
+    const Qt::SortOrder order = columns->SortOrder();
+    model->FollowEmployees(readAgain, CEmployees::Rows(readAgain), Belongs(shown),
+                           [column, order](const CUnitContentsModel::SRow &a, const CUnitContentsModel::SRow &b) {
+                               return CRowOrder::Before(a, b, column, order);
+                           });
 }
 
 void CListFollower::ReadAgain()

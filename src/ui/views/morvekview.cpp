@@ -59,6 +59,8 @@ CMorvekView::CMorvekView(CMorvekDoc *pDocument, QWidget *parent)
     , m_pPrintJob(std::make_unique<CCardPrintJob>(pDocument))
 {
     setItemDelegate(m_pDelegate);
+    // The employees without a unit show their faces too, from the same cache.
+    m_unaffiliatedWnd->GetModel()->SetFaces(m_pFaces);
     setAccessibleName(QStringLiteral("社員一覧"));
     setSelectionMode(ExtendedSelection);
     setEditTriggers(NoEditTriggers);

@@ -86,6 +86,21 @@ std::vector<int> CRowOrder::Order(const std::vector<SRow> &rows, int column, Qt:
     return result;
 }
 
+bool CRowOrder::Before(const SRow &a, const SRow &b, int column, Qt::SortOrder order)
+{
+    const bool descending = order == Qt::DescendingOrder;
+    if (column >= 0 && IsNumeric(column)) {
+        const qint64 ka = NumberKey(a, column), kb = NumberKey(b, column);
+        if (ka != kb)
+            return descending ? kb < ka : ka < kb;
+    } else if (column >= 0) {
+        const QString ka = TextKey(a, column), kb = TextKey(b, column);
+        if (ka != kb)
+            return descending ? kb < ka : ka < kb;
+    }
+    return a.nCode != b.nCode ? a.nCode < b.nCode : a.nId < b.nId;
+}
+
 void CRowOrder::Sort(std::vector<SRow> &rows, int column, Qt::SortOrder order)
 {
     std::vector<SRow> sorted;

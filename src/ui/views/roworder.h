@@ -16,4 +16,8 @@ public:
     // The old row numbers in their new order.
     static std::vector<int> Order(const std::vector<CUnitContentsModel::SRow> &rows, int column, Qt::SortOrder order);
     static void Sort(std::vector<CUnitContentsModel::SRow> &rows, int column, Qt::SortOrder order);
+    // Whether employee a goes before employee b in that order; column -1: by code,
+    // the order the register reads them in.
+    static bool Before(const CUnitContentsModel::SRow &a, const CUnitContentsModel::SRow &b, int column,
+                       Qt::SortOrder order);
 };

@@ -9,6 +9,7 @@
 #include "views/listfollower.h"
 #include "views/rowdelegate.h"
 #include "views/rowimages.h"
+#include "views/roworder.h"
 #include "views/rowsstate.h"
 #include "views/unitcontentsmodel.h"
 
@@ -155,7 +156,7 @@ void CUnaffiliatedDlg::Apply(const CRegisterChanges &changes)
     const QList<std::pair<qint32, qint32>> moves = changes.EmployeesMoved();
     const QSet<qint32> listed = moves.isEmpty() ? QSet<qint32>() : m_pModel->EmployeeIds();
     for (const auto &[id, unit] : moves) {
-        // Released: added after those listed already, in the order they were released.
+        // Released: they take their place in code order, as the window was filled.
         if (unit != 0)
             leaving.insert(id);
         else if (!listed.contains(id))
@@ -163,5 +164,8 @@ void CUnaffiliatedDlg::Apply(const CRegisterChanges &changes)
     }
     m_pModel->RemoveEmployees(leaving);
     if (!readAgain.isEmpty())
-        m_pModel->FollowEmployees(readAgain, CEmployees::Rows(readAgain), CListFollower::Belongs(0));
+        m_pModel->FollowEmployees(readAgain, CEmployees::Rows(readAgain), CListFollower::Belongs(0),
+                                  [](const CUnitContentsModel::SRow &a, const CUnitContentsModel::SRow &b) {
+                                      return CRowOrder::Before(a, b, -1, Qt::AscendingOrder);
+                                  });
 }

@@ -270,7 +270,7 @@ QSet<qint32> CUnitContentsModel::EmployeeIds() const
 }
 
 void CUnitContentsModel::FollowEmployees(const QList<qint32> &asked, const QList<SEmployeeRow> &read,
-                                         const std::function<bool(const SEmployeeRow &)> &belongs)
+                                         const std::function<bool(const SEmployeeRow &)> &belongs, const Before &before)
 {
     // Those read, by ID: a few against a list of thousands, which is walked once.
     QHash<qint32, const SEmployeeRow *> readById;
@@ -298,7 +298,23 @@ void CUnitContentsModel::FollowEmployees(const QList<qint32> &asked, const QList
         }
     }
     RemoveEmployees(leaving);
-    Append(std::move(joining));
+    if (before)
+        Place(std::move(joining), before);
+    else
+        Append(std::move(joining));
+}
+
+// One walk of the list for all who join, as those heard at once are few.
+void CUnitContentsModel::Place(std::vector<SRow> joining, const Before &before)
+{
+    std::stable_sort(joining.begin(), joining.end(), before);
+    int row = 0;
+    for (SRow &next : joining) {
+        while (row < rowCount() && !(CRowImages::IsEmployee(Row(row).nImage) && before(next, Row(row))))
+            ++row;
+        Insert(row, std::move(next));
+        ++row;
+    }
 }
 
 int CUnitContentsModel::UnitRowOf(qint32 id) const

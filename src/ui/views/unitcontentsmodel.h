@@ -78,9 +78,11 @@ public:
     void RemoveEmployees(const QSet<qint32> &ids);
     QSet<qint32> EmployeeIds() const;
     // Employees' rows follow their rows read again: one that belongs is put right
-    // in place or added at the end; one that does not, or of asked was not read, leaves.
+    // in place or joins before the first employee it goes before (at the end when
+    // before is empty); one that does not, or of asked was not read, leaves.
+    using Before = std::function<bool(const SRow &, const SRow &)>;
     void FollowEmployees(const QList<qint32> &asked, const QList<SEmployeeRow> &read,
-                         const std::function<bool(const SEmployeeRow &)> &belongs);
+                         const std::function<bool(const SEmployeeRow &)> &belongs, const Before &before = {});
     // The row of the unit, -1 when none shows it.
     int UnitRowOf(qint32 id) const;
     // The unit rows of that ID show name.
@@ -88,6 +90,7 @@ public:
     void Clear();
 
 private:
+    void Place(std::vector<SRow> joining, const Before &before);
     void OnFacesChanged(const QList<qint32> &ids);
 
     std::vector<SRow> m_rows;
