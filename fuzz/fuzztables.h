@@ -20,10 +20,10 @@ inline void CheckTables(SCsvImportTable &units, SCsvImportTable &employees)
     }
     SCsvImportPlan plan;
     SCsvImportSummary summary;
-    CCsvImportCheck check(plan, summary);
+    CCsvImportCheck check(plan, summary, {ECsvExisting::Update, ECsvMissingUnits::Create, QStringLiteral("本社"), true});
     if (units.present)
-        check.CheckUnits(units, ECsvExisting::Update);
+        check.CheckUnits(units);
     if (employees.present)
-        check.CheckEmployees(employees, ECsvExisting::Update, ECsvMissingUnits::Create);
+        check.CheckEmployees(employees);
     Require(summary.Refused() <= units.records.size() + employees.records.size());
 }

@@ -16,6 +16,8 @@ class TestCommandLine : public QObject
 private slots:
     void parse_data();
     void parse();
+    void importChoices_data();
+    void importChoices();
     void helpNamesEveryOption();
     void manualPageNamesEveryOption_data();
     void manualPageNamesEveryOption();
@@ -64,6 +66,45 @@ void TestCommandLine::parse_data()
                                   << "--export-csv か --import-csv のどちらか一つを指定してください。";
     QTest::newRow("create units alone") << QStringList{"--create-units"} << EAction::usageError << ""
                                         << "--export-csv か --import-csv のどちらか一つを指定してください。";
+    QTest::newRow("company alone") << QStringList{"--company", "本社"} << EAction::usageError << ""
+                                   << "--export-csv か --import-csv のどちらか一つを指定してください。";
+    QTest::newRow("company on export") << QStringList{"--export-csv", "a", "--company", "本社"} << EAction::usageError << ""
+                                       << "--company と --keep-numbers は読み込みにだけ付けられます。";
+    QTest::newRow("keep numbers on workbook export")
+        << QStringList{"--export-xlsx", "a.xlsx", "--keep-numbers"} << EAction::usageError << ""
+        << "--company と --keep-numbers は読み込みにだけ付けられます。";
+    QTest::newRow("company with photos") << QStringList{"--import-photos", "a", "--company", "本社"} << EAction::usageError
+                                         << ""
+                                         << "--import-photos には --database のほかは付けられません。";
+    QTest::newRow("company blank") << QStringList{"--import-csv", "in", "--company", " "} << EAction::usageError << ""
+                                   << "--company の後に会社名がありません。";
+    QTest::newRow("company without its name") << QStringList{"--import-csv", "in", "--company"} << EAction::usageError << ""
+                                              << "--company の後に値がありません。";
+}
+
+void TestCommandLine::importChoices_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<EAction>("action");
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<bool>("keepNumbers");
+    QTest::newRow("neither") << QStringList{"--import-csv", "in"} << EAction::importCsv << "" << false;
+    QTest::newRow("company") << QStringList{"--import-csv", "in", "--company", " 本社 "} << EAction::importCsv << "本社"
+                             << false;
+    QTest::newRow("workbook, both") << QStringList{"--import-xlsx", "a.xlsx", "--keep-numbers", "--company=支社"}
+                                    << EAction::importXlsx << "支社" << true;
+}
+
+void TestCommandLine::importChoices()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(EAction, action);
+    QFETCH(QString, company);
+    QFETCH(bool, keepNumbers);
+    const CCommandLine::SParsed parsed = CCommandLine::Parse(QStringList{QStringLiteral("morvek")} + arguments);
+    QCOMPARE(parsed.action, action);
+    QCOMPARE(parsed.company, company);
+    QCOMPARE(parsed.keepNumbers, keepNumbers);
 }
 
 void TestCommandLine::parse()
@@ -105,6 +146,12 @@ void TestCommandLine::manualPageNamesEveryOption()
                            + QString(option.names.constLast()).replace(u'-', QStringLiteral("\\-"));
         QVERIFY2(page.contains(name), qPrintable(name));
     }
+    // The synopsis shows every way to run it without a window.
+    for (const char *command : {"export-csv", "import-csv", "export-xlsx", "import-xlsx", "import-photos"}) {
+        const QString line = QStringLiteral(".B morvek \\-\\-")
+                           + QString::fromLatin1(command).replace(u'-', QStringLiteral("\\-"));
+        QVERIFY2(page.contains(line + QLatin1Char('\n')), qPrintable(line));
+    }
     // A line that starts with a quote or a dot is a request troff knows, never text.
     static const QRegularExpression request(QStringLiteral("^\\.(TH|SH|TP|B|I|br)( |$)"));
     for (const QString &line : page.split(u'\n'))
@@ -120,6 +167,10 @@ void TestCommandLine::programWithoutDisplay_data()
 
     QTest::newRow("help") << QStringList{"--help"} << 0 << "--import-csv フォルダ"
                           << "";
+    QTest::newRow("help on the company") << QStringList{"--help"} << 0 << "[--company 会社名]"
+                                         << "";
+    QTest::newRow("help names the history file") << QStringList{"--help"} << 0 << "変更履歴.csv"
+                                                 << "";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "morvek "
                              << "";
     QTest::newRow("photos with csv") << QStringList{"--import-photos", "a", "--import-csv", "b"} << 2 << ""

@@ -73,9 +73,8 @@ struct SImport {
     SCsvImportSummary summary;
 };
 
-SImport Import(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
-               CCsvImporter::EExisting existing = CCsvImporter::EExisting::Update,
-               CCsvImporter::EMissingUnits missing = CCsvImporter::EMissingUnits::Refuse)
+SImport ImportWith(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
+                   const SCsvPlanChoices &choices)
 {
     CDaoDatabase db;
     db.Open(CDaoRecordset::ApplicationDatabasePath());
@@ -83,10 +82,17 @@ SImport Import(const std::optional<QByteArray> &units, const std::optional<QByte
     SImport result;
     result.read = importer.ReadData(units, employees, result.error);
     if (result.read) {
-        result.summary = importer.Plan(existing, missing);
+        result.summary = importer.Plan(choices);
         importer.Apply();
     }
     return result;
+}
+
+SImport Import(const std::optional<QByteArray> &units, const std::optional<QByteArray> &employees,
+               CCsvImporter::EExisting existing = CCsvImporter::EExisting::Update,
+               CCsvImporter::EMissingUnits missing = CCsvImporter::EMissingUnits::Refuse)
+{
+    return ImportWith(units, employees, {existing, missing, {}, false});
 }
 
 int RunCommand(const QStringList &arguments, QString *out = nullptr, QString *err = nullptr)
@@ -168,6 +174,15 @@ private slots:
     void nameEmptiedOrKept();
     void unitCorrectionInHistory();
     void reasonsKeptAndCounted();
+    void bareNamesIntoNewRegister_data();
+    void bareNamesIntoNewRegister();
+    void companyNamedFindsItsUnits_data();
+    void companyNamedFindsItsUnits();
+    void refusedRowMakesNoUnit();
+    void zerosPutBack_data();
+    void zerosPutBack();
+    void commandLineKeepsNumbers_data();
+    void commandLineKeepsNumbers();
 
 private:
     void FillRegister();
@@ -1275,6 +1290,17 @@ void TestCsv::everyReasonOfARow_data()
         << QStringList{"所属", "「営業部」という部課が 2 つあり、一つに決まりません（本社/営業部、支社/営業部）"};
     QTest::newRow("bare name of none") << EmployeeRow({{CCsvColumns::EmpUnit, QStringLiteral("企画部")}})
                                        << QStringList{"所属", "「企画部」という会社も部課もありません"};
+    QTest::newRow("a date and a missing unit")
+        << EmployeeRow({{CCsvColumns::EmpSdate, QStringLiteral("2023-02-29")},
+                        {CCsvColumns::EmpUnit, QStringLiteral("本社/営業布")}})
+        << QStringList{"生年月日", "存在しない日付", "所属", "部課パス「本社/営業布」の「営業布」がありません"};
+    QTest::newRow("sex and a bare name of none")
+        << EmployeeRow({{CCsvColumns::EmpSex, QStringLiteral("X")}, {CCsvColumns::EmpUnit, QStringLiteral("企画部")}})
+        << QStringList{"性別", "「男」か「女」", "所属", "--company"};
+    QTest::newRow("a name too long and no company")
+        << EmployeeRow({{CCsvColumns::EmpName, QString(61, QLatin1Char('x'))},
+                        {CCsvColumns::EmpUnit, QStringLiteral("無い社/営業部")}})
+        << QStringList{"氏名", "60 文字まで", "所属", "会社「無い社」がありません"};
 }
 
 // A refused row is one row however many reasons it has, and every reason is listed.
@@ -1472,6 +1498,255 @@ void TestCsv::serverImportTwice()
     QCOMPARE(RunCommand({"--import-csv", csv, "--database", uri}, &text, &err), 0);
     QVERIFY2(text.contains(QStringLiteral("社員: 追加 1 人")), qPrintable(text + err));
     ClearTestServer(uri);
+}
+
+namespace {
+// A staff list as other systems write it: the department's name alone, or once a path
+// from a company the register does not have yet.
+const QByteArray kBareNames = "社員番号,氏名,性別,部署\r\n"
+                              "101,山田 太郎,男性,本社/営業部\r\n"
+                              "102,佐藤 花子,女性,総務部\r\n"
+                              "103,鈴木 一郎,男性,営業部\r\n";
+} // namespace
+
+void TestCsv::bareNamesIntoNewRegister_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message"); // in what is printed
+    QTest::addColumn<QString>("hint");    // where a script's errors go
+    QTest::newRow("no company named") << QStringList{"--create-units"} << 1
+                                      << "「総務部」という会社も部課もありません。新しい部課を置く会社を指定すると"
+                                      << "--company 会社名 --create-units を付けてください";
+    QTest::newRow("company named, no units made") << QStringList{"--company", "本社"} << 1 << "会社「本社」がありません"
+                                                  << "ない部課を作って読み込むには --create-units を付けてください";
+    QTest::newRow("company's name too long")
+        << QStringList{"--company", QString(61, u'社'), "--create-units"} << 1 << "60 文字までです（61 文字あります）"
+        << "取り込めない行が 3 行";
+    QTest::newRow("company named, units made")
+        << QStringList{"--company", "本社", "--create-units"} << 0 << "会社「本社」を新しく作りました。"
+        << "";
+}
+
+// A first import from another system: the company it leaves out is named, made with the
+// departments in the same write, or nothing is written at all.
+void TestCsv::bareNamesIntoNewRegister()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QFETCH(QString, hint);
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()), kBareNames);
+    const QString database = QDir(folder.path()).filePath(QStringLiteral("新規.mdb"));
+    QString text, err;
+    QCOMPARE(RunCommand(QStringList{"--import-csv", folder.path(), "--database", database} + options, &text, &err), status);
+    QVERIFY2((text + err).contains(message), qPrintable(text + err));
+    QCOMPARE(QFileInfo::exists(database), status == 0);
+    QVERIFY2(err.contains(hint), qPrintable(err));
+    if (status != 0) {
+        // Each refused row once, nothing written.
+        QVERIFY2(err.contains(QStringLiteral("取り込めない行が 3 行")), qPrintable(err));
+        return;
+    }
+    CDaoRecordset::SetApplicationDatabasePath(database);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 3);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00 WHERE Parent = 0 AND Name = '本社'")), 1);
+    for (const int code : {101, 103})
+        QCOMPARE(Field(QStringLiteral("SELECT p.Name || '/' || u.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo "
+                                      "JOIN Mast00 p ON p.ID = u.Parent WHERE e.Code = %1")
+                           .arg(code)),
+                 QStringLiteral("本社/営業部"));
+    QVERIFY2(text.contains(QStringLiteral("社員 3 人を追加し、0 人を更新しました。")), qPrintable(text));
+    // The same list again finds what the first made.
+    QCOMPARE(
+        RunCommand(QStringList{"--import-csv", folder.path(), "--database", database, "--company", "本社"}, &text, &err),
+        0);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 3);
+    CDaoRecordset::SetApplicationDatabasePath(m_db->Path());
+}
+
+void TestCsv::companyNamedFindsItsUnits_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<bool>("create");
+    QTest::addColumn<QString>("placed"); // the path it is placed in, or a part of the reason
+    QTest::addColumn<int>("unitsAdded");
+    QTest::newRow("a department of the company") << "営業部" << false << "本社/営業部" << 0;
+    QTest::newRow("deeper in the company") << "一課" << false << "本社/営業部/一課" << 0;
+    QTest::newRow("only in another company: missing")
+        << "経理部" << false << "会社「本社」に部課「経理部」がありません" << 0;
+    QTest::newRow("only in another company: made") << "経理部" << true << "本社/経理部" << 1;
+    QTest::newRow("a path below the company") << "営業部/二課" << true << "本社/営業部/二課" << 1;
+    QTest::newRow("twice in the company") << "三課" << false << "「三課」という部課が 2 つあり" << 0;
+    QTest::newRow("a company's own name") << "支社" << false << "支社" << 0;
+    QTest::newRow("a full path") << "支社/経理部" << false << "支社/経理部" << 0;
+}
+
+// A name alone is looked for in the named company only: at any depth there, once.
+void TestCsv::companyNamedFindsItsUnits()
+{
+    QFETCH(QString, unit);
+    QFETCH(bool, create);
+    QFETCH(QString, placed);
+    QFETCH(int, unitsAdded);
+    const qint32 company = CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
+    const qint32 sales = CRegisterBuilder::AddUnit({company, 5, QStringLiteral("営業部")});
+    CRegisterBuilder::AddUnit({sales, 5, QStringLiteral("一課")});
+    CRegisterBuilder::AddUnit({sales, 5, QStringLiteral("三課")});
+    CRegisterBuilder::AddUnit(
+        {CRegisterBuilder::AddUnit({company, 5, QStringLiteral("総務部")}), 5, QStringLiteral("三課")});
+    const qint32 branch = CRegisterBuilder::AddUnit({0, 6, QStringLiteral("支社")});
+    CRegisterBuilder::AddUnit({branch, 6, QStringLiteral("営業部")});
+    CRegisterBuilder::AddUnit({branch, 6, QStringLiteral("経理部")});
+    const int before = Count(QStringLiteral("SELECT count(*) FROM Mast00"));
+    const SImport result = ImportWith(
+        std::nullopt, kEmployeeHeader + EmployeeRow({{CCsvColumns::EmpUnit, unit}}),
+        {ECsvExisting::Update, create ? ECsvMissingUnits::Create : ECsvMissingUnits::Refuse, QStringLiteral("本社"), true});
+    QVERIFY2(result.read, qPrintable(result.error));
+    QCOMPARE(result.summary.unitsAdded, unitsAdded);
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), before + unitsAdded);
+    QVERIFY(result.summary.companyAdded.isEmpty());
+    if (result.summary.Refused() > 0) {
+        QVERIFY2(result.summary.refusals.constFirst().reason.contains(placed),
+                 qPrintable(result.summary.refusals.constFirst().reason));
+        QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast01")), 0);
+        return;
+    }
+    QStringList path;
+    for (QString id = Field(QStringLiteral("SELECT Busyo FROM Mast01 WHERE Code = 1")); id != QStringLiteral("0");
+         id = Field(QStringLiteral("SELECT Parent FROM Mast00 WHERE ID = %1").arg(id)))
+        path.prepend(Field(QStringLiteral("SELECT Name FROM Mast00 WHERE ID = %1").arg(id)));
+    QCOMPARE(path.join(u'/'), placed);
+}
+
+// A refused row makes no unit, even where units are made: its unit is only checked.
+void TestCsv::refusedRowMakesNoUnit()
+{
+    CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")});
+    const SImport result = ImportWith(
+        std::nullopt,
+        kEmployeeHeader
+            + EmployeeRow({{CCsvColumns::EmpSex, QStringLiteral("X")}, {CCsvColumns::EmpUnit, QStringLiteral("本社/新部")}})
+            + EmployeeRow({{CCsvColumns::EmpCode, QStringLiteral("2")},
+                           {CCsvColumns::EmpSdate, QStringLiteral("x")},
+                           {CCsvColumns::EmpUnit, QStringLiteral("営業部")}}),
+        {ECsvExisting::Update, ECsvMissingUnits::Create, QStringLiteral("新会社"), true});
+    QCOMPARE(result.summary.Refused(), 2);
+    QCOMPARE(result.summary.refusals.size(), 2);
+    QCOMPARE(result.summary.unitsAdded, 0);
+    QVERIFY(result.summary.companyAdded.isEmpty());
+    QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM Mast00")), 1);
+}
+
+void TestCsv::zerosPutBack_data()
+{
+    QTest::addColumn<bool>("units"); // in 部課.csv, else 社員.csv
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("restored"); // as read when zeros are put back
+    const int yuu = CCsvColumns::EmpYuu, tel = CCsvColumns::EmpTel, fax = CCsvColumns::EmpFax;
+    QTest::newRow("postal code of 6 digits") << false << yuu << "600001"
+                                             << "0600001";
+    QTest::newRow("postal code, full width") << false << yuu << "６００００１"
+                                             << "0600001";
+    QTest::newRow("postal code of 5 digits") << false << yuu << "60001"
+                                             << "60001";
+    QTest::newRow("postal code of 6 starting with 0") << false << yuu << "060001"
+                                                      << "060001";
+    QTest::newRow("postal code whole") << false << yuu << "0600001"
+                                       << "0600001";
+    QTest::newRow("telephone of 9 digits") << false << tel << "312345678"
+                                           << "0312345678";
+    QTest::newRow("mobile of 10 digits") << false << tel << "9012345678"
+                                         << "09012345678";
+    QTest::newRow("telephone of 8 digits") << false << tel << "12345678"
+                                           << "12345678";
+    QTest::newRow("telephone of 11 digits") << false << tel << "12345678901"
+                                            << "12345678901";
+    QTest::newRow("telephone with hyphens") << false << tel << "3-1234-5678"
+                                            << "3-1234-5678";
+    QTest::newRow("fax of 9 digits") << false << fax << "612345678"
+                                     << "0612345678";
+    QTest::newRow("unit's postal code") << true << int(CCsvColumns::UnitYuu) << "600001"
+                                        << "0600001";
+    QTest::newRow("unit's telephone") << true << int(CCsvColumns::UnitTel) << "312345678"
+                                      << "0312345678";
+    QTest::newRow("unit's fax") << true << int(CCsvColumns::UnitFax) << "9012345678"
+                                << "09012345678";
+}
+
+// The 0 a spreadsheet took off a postal code or a telephone number is put back when
+// chosen, and told; a value that cannot be such a number stays as it is.
+void TestCsv::zerosPutBack()
+{
+    QFETCH(bool, units);
+    QFETCH(int, column);
+    QFETCH(QString, value);
+    QFETCH(QString, restored);
+    // Database columns by CSV column, from 〒 on.
+    const QStringList unitColumns = {"Yuu", "Juu1", "Juu2", "TEL", "FAX"};
+    const QStringList employeeColumns = {"Yuu", "Juu1", "Juu2", "TEL", "FAX"};
+    for (const bool restore : {false, true}) {
+        m_db.reset();
+        m_db = std::make_unique<CTempDatabase>();
+        QStringList unitRow = {"5", "本社", "本社", "", "", "", "", ""};
+        if (units)
+            unitRow[column] = value;
+        const SImport result = ImportWith(kUnitHeader + unitRow.join(u',').toUtf8() + "\r\n",
+                                          kEmployeeHeader
+                                              + EmployeeRow({{units ? int(CCsvColumns::EmpJuu1) : column, value}}),
+                                          {ECsvExisting::Update, ECsvMissingUnits::Refuse, {}, restore});
+        QVERIFY2(result.read, qPrintable(result.error));
+        QCOMPARE(result.summary.Refused(), 0);
+        const QString stored =
+            units ? Field(QStringLiteral("SELECT %1 FROM Mast00").arg(unitColumns.at(column - CCsvColumns::UnitYuu)))
+                  : Field(QStringLiteral("SELECT %1 FROM Mast01").arg(employeeColumns.at(column - CCsvColumns::EmpYuu)));
+        const bool changed = restored != value;
+        QCOMPARE(stored, restore ? restored : value);
+        const QString note = QStringLiteral("先頭の 0 を補いました（「%1」→「%2」）。").arg(value, restored);
+        const bool noted = std::any_of(result.summary.warnings.cbegin(), result.summary.warnings.cend(),
+                                       [&](const SCsvRefusal &warning) { return warning.reason == note; });
+        QCOMPARE(noted, restore && changed);
+        QCOMPARE(result.summary.zerosRestored, restore && changed ? 1 : 0);
+        // Kept as it is, a damaged value is still shown as such.
+        if (!restore && changed)
+            QVERIFY2(
+                result.summary.warnings.size() == 1
+                    && result.summary.warnings.constFirst().reason.contains(QStringLiteral("先頭の 0 が消えていませんか")),
+                qPrintable(result.summary.Text(10)));
+    }
+}
+
+void TestCsv::commandLineKeepsNumbers_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("put back by default") << false;
+    QTest::newRow("--keep-numbers") << true;
+}
+
+// A CSV file saved by a spreadsheet: the command line gives its zeros back unless told not to.
+void TestCsv::commandLineKeepsNumbers()
+{
+    QFETCH(bool, keep);
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員コード,氏名,性別,〒,TEL,FAX\r\n1,山田,男,600001,312345678,0312345679\r\n");
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::UnitsFileName()),
+              kUnitHeader + "5,本社,本社,1000001,,,612345678,\r\n");
+    QStringList arguments{"--import-csv", folder.path(), "--database", m_db->Path()};
+    if (keep)
+        arguments << "--keep-numbers";
+    QString text, err;
+    QCOMPARE(RunCommand(arguments, &text, &err), 0);
+    QCOMPARE(Field(QStringLiteral("SELECT Yuu || ' ' || TEL || ' ' || FAX FROM Mast01")),
+             keep ? QStringLiteral("600001 312345678 0312345679") : QStringLiteral("0600001 0312345678 0312345679"));
+    QCOMPARE(Field(QStringLiteral("SELECT TEL FROM Mast00")),
+             keep ? QStringLiteral("612345678") : QStringLiteral("0612345678"));
+    QCOMPARE(text.count(QStringLiteral("先頭の 0 を補いました")), keep ? 0 : 3);
+    QCOMPARE(text.count(QStringLiteral("先頭の 0 が消えていませんか")), keep ? 3 : 0);
+    QVERIFY2(text.contains(QStringLiteral("社員.csv 2 行目「〒」: 先頭の 0 を補いました")) != keep, qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("先頭の 0 を補った値: 3 件")) != keep, qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

@@ -8,6 +8,7 @@
 #include "shell/mainactions.h"
 #include "register/register.h"
 #include "store/daodatabase.h"
+#include "store/mast00.h"
 #include "store/mast01.h"
 #include "support/registerbuilder.h"
 #include "testsupport.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -53,6 +56,10 @@ private slots:
     void previewOffersMissingUnits_data();
     void previewOffersMissingUnits();
     void previewMapsColumns();
+    void previewNamesCompany_data();
+    void previewNamesCompany();
+    void previewPutsZerosBack_data();
+    void previewPutsZerosBack();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -153,6 +160,8 @@ void TestCsvCommands::importAsks()
         QVERIFY(summary.contains(QStringLiteral("社員: 追加 2 人")));
         QVERIFY(summary.contains(QStringLiteral("社員.csv 4 行目「生年月日」")));
     }
+    // What was written is told, as after an Excel export or a photo import.
+    QCOMPARE(answers.Texts().constLast() == QStringLiteral("社員 2 人を追加し、0 人を更新しました。"), written > 0);
 }
 
 void TestCsvCommands::exportInShiftJis()
@@ -173,6 +182,22 @@ void TestCsvCommands::exportInShiftJis()
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.startsWith("\x8E\xD0\x88\xF5\x83\x52\x81\x5B\x83\x68")); // 社員コード
     QVERIFY(bytes.contains("\r\n1,\x8E\x52\x93\x63,"));
+    // Written again over those files, Enter keeps them.
+    const QString kept = WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()), "kept");
+    int enterPresses = QMessageBox::NoButton;
+    CDialogAnswers again([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog))
+            files->setDirectory(folder.path());
+        if (auto *box = qobject_cast<QMessageBox *>(&dialog)) {
+            enterPresses = box->standardButton(box->defaultButton());
+            return int(enterPresses);
+        }
+        return int(QDialog::Accepted);
+    });
+    CCsvCommands::OnExportCsv(nullptr);
+    QCOMPARE(enterPresses, int(QMessageBox::No));
+    QCOMPARE(ReadFile(kept), QByteArray("kept"));
+    QCOMPARE(again.Texts().size(), 3); // the folder, the code, the question
 }
 
 void TestCsvCommands::previewOffersMissingUnits_data()
@@ -251,7 +276,8 @@ void TestCsvCommands::previewMapsColumns()
     QCOMPARE(shown.mid(0, 5), (QStringList{"社員コード", "氏名", "性別", "〒", "取り込まない"}));
     QVERIFY2(summaries.at(0).contains(QStringLiteral("取り込まない列: 社員.csv「年齢」")), qPrintable(summaries.at(0)));
     QVERIFY(summaries.at(0).contains(QStringLiteral("社員.csv 2 行目「性別」: 性別が空のため「男」として読み込みます。")));
-    QVERIFY(summaries.at(0).contains(QStringLiteral("社員.csv 2 行目「〒」: 「600001」は 7 桁に足りません")));
+    QVERIFY(summaries.at(0).contains(
+        QStringLiteral("社員.csv 2 行目「〒」: 先頭の 0 を補いました（「600001」→「0600001」）。")));
     QVERIFY2(!summaries.at(1).contains(QStringLiteral("取り込まない列")), qPrintable(summaries.at(1)));
     {
         CMast01 set;
@@ -263,6 +289,123 @@ void TestCsvCommands::previewMapsColumns()
     // The same headers again: the choice made is the one shown; nothing is left to write.
     QVERIFY(!CCsvCommands::OnImportCsv(nullptr));
     QCOMPARE(shown.mid(5), (QStringList{"社員コード", "氏名", "性別", "〒", "備考"}));
+}
+
+void TestCsvCommands::previewNamesCompany_data()
+{
+    QTest::addColumn<bool>("known"); // the register has the company and one of the departments
+    QTest::newRow("a new company, typed") << false;
+    QTest::newRow("the register's company, chosen") << true;
+}
+
+// A staff list of department names alone: the preview says what to do, takes the company
+// typed or chosen (Enter plans again and does not import yet), and makes what is missing.
+void TestCsvCommands::previewNamesCompany()
+{
+    QFETCH(bool, known);
+    if (known)
+        CRegisterBuilder::AddUnit({CRegisterBuilder::AddUnit({0, 5, QStringLiteral("本社")}), 5, QStringLiteral("営業部")});
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員番号,氏名,性別,部署\r\n101,山田,男,営業部\r\n102,佐藤,女,総務部\r\n103,鈴木,男,営業部\r\n");
+    QStringList summaries;
+    QStringList offered;
+    bool enterAccepted = true;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            return int(QDialog::Accepted);
+        }
+        auto *preview = qobject_cast<CCsvPreviewDlg *>(&dialog);
+        if (!preview)
+            return int(QDialog::Accepted);
+        preview->show();
+        summaries << preview->SummaryView()->toPlainText();
+        if (preview->CompanyBox()->isHidden() || preview->CreateBox()->isHidden())
+            return int(QDialog::Rejected);
+        for (int i = 0; i < preview->CompanyBox()->count(); ++i)
+            offered << preview->CompanyBox()->itemText(i);
+        QLineEdit *typed = preview->CompanyBox()->lineEdit();
+        if (known) {
+            QTest::keyClick(preview->CompanyBox(), Qt::Key_Down);
+        } else {
+            typed->setFocus();
+            for (const QChar c : QStringLiteral("本社"))
+                QTest::sendKeyEvent(QTest::Click, typed, Qt::Key_unknown, QString(c), {});
+            QTest::keyClick(typed, Qt::Key_Return);
+        }
+        enterAccepted = preview->result() == QDialog::Accepted || preview->isHidden();
+        summaries << preview->SummaryView()->toPlainText();
+        preview->CreateBox()->setChecked(true);
+        summaries << preview->SummaryView()->toPlainText();
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(CCsvCommands::OnImportCsv(nullptr));
+    QCOMPARE(summaries.size(), 3);
+    QVERIFY2(summaries.at(0).contains(QStringLiteral("新しい部課を置く会社を指定すると")), qPrintable(summaries.at(0)));
+    QCOMPARE(offered, known ? QStringList{QStringLiteral("本社")} : QStringList{});
+    QVERIFY(!enterAccepted);
+    QVERIFY2(summaries.at(1).contains(known ? QStringLiteral("会社「本社」に部課「総務部」がありません")
+                                            : QStringLiteral("会社「本社」がありません")),
+             qPrintable(summaries.at(1)));
+    QVERIFY2(summaries.at(2).contains(known ? QStringLiteral("部課: 追加 1 件") : QStringLiteral("部課: 追加 3 件")),
+             qPrintable(summaries.at(2)));
+    QCOMPARE(summaries.at(2).contains(QStringLiteral("会社「本社」を新しく作ります")), !known);
+    QCOMPARE(Employees(), 3);
+    // Told once written, as the other imports are.
+    const QString done = answers.Texts().constLast();
+    QVERIFY2(done.contains(QStringLiteral("社員 3 人を追加し、0 人を更新しました。")), qPrintable(done));
+    QCOMPARE(done.contains(QStringLiteral("会社「本社」を新しく作りました。")), !known);
+    CMast00 units;
+    units.Open();
+    QCOMPARE(units.GetRecordCount(), 3);
+}
+
+void TestCsvCommands::previewPutsZerosBack_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("put back, as offered") << false;
+    QTest::newRow("kept as they are") << true;
+}
+
+// The preview offers the lost zeros back, ticked, and each one is listed with its row.
+void TestCsvCommands::previewPutsZerosBack()
+{
+    QFETCH(bool, keep);
+    QTemporaryDir folder;
+    WriteFile(QDir(folder.path()).filePath(CCsvColumns::EmployeesFileName()),
+              "社員コード,氏名,性別,〒,TEL\r\n1,山田,男,600001,312345678\r\n");
+    QString offered;
+    bool ticked = false;
+    QString summary;
+    CDialogAnswers answers([&](QDialog &dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+            files->setDirectory(folder.path());
+            return int(QDialog::Accepted);
+        }
+        auto *preview = qobject_cast<CCsvPreviewDlg *>(&dialog);
+        if (!preview)
+            return int(QDialog::Accepted);
+        offered = preview->ZerosBox()->text();
+        ticked = preview->ZerosBox()->isChecked();
+        if (keep)
+            preview->ZerosBox()->setChecked(false);
+        summary = preview->SummaryView()->toPlainText();
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(CCsvCommands::OnImportCsv(nullptr));
+    QVERIFY2(offered.startsWith(QStringLiteral("先頭の 0 を補う")), qPrintable(offered));
+    QVERIFY(ticked);
+    QCOMPARE(summary.contains(QStringLiteral("社員.csv 2 行目「〒」: 先頭の 0 を補いました（「600001」→「0600001」）。")),
+             !keep);
+    QCOMPARE(summary.contains(QStringLiteral("社員.csv 2 行目「TEL」: 先頭の 0 を補いました")), !keep);
+    QCOMPARE(summary.contains(QStringLiteral("「600001」は 7 桁に足りません")), keep);
+    CMast01 set;
+    set.Open();
+    QVERIFY(set.FindFirst(QStringLiteral("Code = 1")));
+    QCOMPARE(set.m_Yuu, keep ? QStringLiteral("600001") : QStringLiteral("0600001"));
+    QCOMPARE(set.m_TEL, keep ? QStringLiteral("312345678") : QStringLiteral("0312345678"));
+    QCOMPARE(answers.Texts().constLast().contains(QStringLiteral("先頭の 0 を補った値: 2 件")), !keep);
 }
 
 QTEST_MAIN(TestCsvCommands)

@@ -186,6 +186,8 @@ private slots:
     void emptyNameRefused();
     void failedExportKeepsFile();
     void commandLine();
+    void lostZerosFromNumberCells_data();
+    void lostZerosFromNumberCells();
     void libreOfficeReadsEveryCell();
 
 private:
@@ -707,6 +709,56 @@ void TestXlsx::commandLine()
     QVERIFY2(err.contains(QStringLiteral("何も書き込んでいません")), qPrintable(err));
     QVERIFY(!QFile::exists(other));
     CDaoRecordset::SetApplicationDatabasePath(m_db->Path());
+}
+
+void TestXlsx::lostZerosFromNumberCells_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("put back by default") << false;
+    QTest::newRow("--keep-numbers") << true;
+}
+
+// A staff list a spreadsheet saved: 〒 and TEL as number cells, the department by its
+// name alone, into a new register under the company named for it.
+void TestXlsx::lostZerosFromNumberCells()
+{
+    QFETCH(bool, keep);
+    const QString path = m_dir.filePath(QStringLiteral("numbers.xlsx"));
+    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
+    lxw_worksheet *sheet = workbook_add_worksheet(book, "名簿");
+    const char *headers[] = {"社員番号", "氏名", "性別", "郵便番号", "電話番号", "FAX", "部署"};
+    for (int i = 0; i < 7; ++i)
+        worksheet_write_string(sheet, 0, lxw_col_t(i), headers[i], nullptr);
+    worksheet_write_number(sheet, 1, 0, 101, nullptr);
+    worksheet_write_string(sheet, 1, 1, "山田 太郎", nullptr);
+    worksheet_write_string(sheet, 1, 2, "男", nullptr);
+    worksheet_write_number(sheet, 1, 3, 600001, nullptr);
+    worksheet_write_number(sheet, 1, 4, 312345678, nullptr);
+    worksheet_write_string(sheet, 1, 5, "312345679", nullptr); // digits typed as text
+    worksheet_write_string(sheet, 1, 6, "営業部", nullptr);
+    QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+
+    const QString fresh = m_dir.filePath(QStringLiteral("numbers.mdb"));
+    QStringList arguments{
+        QStringLiteral("--import-xlsx"), path, QStringLiteral("--database"), fresh, "--company", QStringLiteral("本社"),
+        QStringLiteral("--create-units")};
+    if (keep)
+        arguments << QStringLiteral("--keep-numbers");
+    QString o, e;
+    QTextStream out(&o), errors(&e);
+    QCOMPARE(CCsvCommandLine::Run(QStringList{QStringLiteral("morvek")} + arguments, out, errors), 0);
+    out.flush();
+    CDaoRecordset::SetApplicationDatabasePath(fresh);
+    QCOMPARE(Field(QStringLiteral("SELECT Yuu || ' ' || TEL || ' ' || FAX FROM Mast01 WHERE Code = 101")),
+             keep ? QStringLiteral("600001 312345678 312345679") : QStringLiteral("0600001 0312345678 0312345679"));
+    QCOMPARE(Field(QStringLiteral("SELECT p.Name || '/' || u.Name FROM Mast01 e JOIN Mast00 u ON u.ID = e.Busyo "
+                                  "JOIN Mast00 p ON p.ID = u.Parent")),
+             QStringLiteral("本社/営業部"));
+    CDaoRecordset::SetApplicationDatabasePath(m_db->Path());
+    QCOMPARE(o.count(QStringLiteral("先頭の 0 を補いました")), keep ? 0 : 3);
+    QVERIFY2(o.contains(QStringLiteral("名簿 2 行目「TEL」: 先頭の 0 を補いました（「312345678」→「0312345678」）"))
+                 != keep,
+             qPrintable(o));
 }
 
 // 2,000 employees exported, each sheet turned into CSV by LibreOffice as it shows the

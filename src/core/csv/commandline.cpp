@@ -30,6 +30,8 @@ const QString kEncoding = QStringLiteral("encoding");
 const QString kSkip = QStringLiteral("skip-existing");
 const QString kCreateUnits = QStringLiteral("create-units");
 const QString kMap = QStringLiteral("map");
+const QString kCompany = QStringLiteral("company");
+const QString kKeepNumbers = QStringLiteral("keep-numbers");
 const QString kDatabase = QStringLiteral("database");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
@@ -77,8 +79,9 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
         {{kExport},
          QStringLiteral("フォルダ"),
          QStringLiteral("FOLDER"),
-         QStringLiteral("部課.csv と 社員.csv をフォルダに書き出します。画面は開きません。"),
-         QStringLiteral("Write 部課.csv (units) and 社員.csv (employees) into the folder, without a window.")},
+         QStringLiteral("部課.csv と 社員.csv、変更履歴.csv をフォルダに書き出します。画面は開きません。"),
+         QStringLiteral("Write 部課.csv (units), 社員.csv (employees) and 変更履歴.csv (the change history) into the "
+                        "folder, without a window.")},
         {{kImport},
          QStringLiteral("フォルダ"),
          QStringLiteral("FOLDER"),
@@ -89,8 +92,9 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
         {{kExportXlsx},
          QStringLiteral("ファイル"),
          QStringLiteral("FILE"),
-         QStringLiteral("部課と社員を Excel ブック（.xlsx、シート 部課 と 社員）に書き出します。"),
-         QStringLiteral("Write the units and employees into an Excel workbook (.xlsx, sheets 部課 and 社員).")},
+         QStringLiteral("部課と社員、変更履歴を Excel ブック（.xlsx、シート 部課、社員、変更履歴）に書き出します。"),
+         QStringLiteral("Write the units, employees and change history into an Excel workbook (.xlsx, sheets 部課, "
+                        "社員 and 変更履歴).")},
         {{kImportXlsx},
          QStringLiteral("ファイル"),
          QStringLiteral("FILE"),
@@ -109,9 +113,9 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          QStringLiteral("フォルダ"),
          QStringLiteral("FOLDER"),
          QStringLiteral("フォルダの画像（社員コード.jpg、.png、.bmp）を社員の写真として読み込みます。"
-                        "取り込めないファイルが一つでもあれば何も書き込みません。"),
+                        "取り込めないファイル（壊れた画像など）は名前を示して読み飛ばします。"),
          QStringLiteral("Read the pictures in the folder (employee code .jpg, .png, .bmp) as the employees' photos, "
-                        "without a window; with any refused file nothing is written.")},
+                        "without a window; refused files (a damaged picture, ...) are named and left out.")},
         {{kEncoding},
          QStringLiteral("文字コード"),
          QStringLiteral("ENCODING"),
@@ -128,6 +132,23 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          QStringLiteral("読み込みで、社員の所属の部課パスにない部課を作ります。指定しなければその行は取り込みません。"),
          QStringLiteral("On import, create the units an employee's unit path names that do not exist; "
                         "without it such a row is refused.")},
+        {{kCompany},
+         QStringLiteral("会社名"),
+         QStringLiteral("NAME"),
+         QStringLiteral("読み込みで、会社名のない所属（「営業部」のような部課名だけ）をこの会社の部課とします。"
+                        "会社がなければ作ります。ない部課は --create-units で作ります。"),
+         QStringLiteral("On import, a unit given without its company (a department's name alone, such as 営業部) is "
+                        "one of this company's; the company is made when missing, missing departments with "
+                        "--create-units.")},
+        {{kKeepNumbers},
+         {},
+         {},
+         QStringLiteral(
+             "読み込みで、表計算ソフトが数にして先頭の 0 を落とした〒（6 桁）と TEL・FAX（0 で始まらない 9〜10 桁）に"
+             " 0 を補わず、そのまま読み込みます。"),
+         QStringLiteral("On import, keep postal codes of 6 digits and telephone or fax numbers of 9 or 10 digits "
+                        "not starting with 0 as they are, instead of giving back the leading 0 a spreadsheet "
+                        "dropped.")},
         {{kMap},
          QStringLiteral("見出し=列,..."),
          QStringLiteral("HEADER=COLUMN,..."),
@@ -183,7 +204,8 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         parsed.action = EAction::version;
         return parsed;
     }
-    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm})
+    for (const QString &name :
+         {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm, kCompany})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
     const bool exporting = parser.isSet(kExport);
@@ -193,10 +215,15 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     parsed.skipExisting = parser.isSet(kSkip);
     parsed.createUnits = parser.isSet(kCreateUnits);
     parsed.map = parser.value(kMap);
+    parsed.company = parser.value(kCompany).trimmed();
+    parsed.keepNumbers = parser.isSet(kKeepNumbers);
+    const bool importChoices = parser.isSet(kCompany) || parsed.keepNumbers;
+    if (parser.isSet(kCompany) && parsed.company.isEmpty())
+        return refuse(QStringLiteral("--company の後に会社名がありません。"));
     const bool workbook = parser.isSet(kExportXlsx) || parser.isSet(kImportXlsx) || parser.isSet(kDateForm);
     if (parser.isSet(kPhotos)) {
         if (exporting || importing || workbook || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits
-            || parser.isSet(kMap))
+            || parser.isSet(kMap) || importChoices)
             return refuse(QStringLiteral("--import-photos には --database のほかは付けられません。"));
         parsed.action = EAction::importPhotos;
         parsed.folder = parser.value(kPhotos);
@@ -207,7 +234,7 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     if (!exporting && !importing) {
         // Options of the CSV commands alone still ask for one of them.
         if (parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits || parser.isSet(kDatabase)
-            || parser.isSet(kMap))
+            || parser.isSet(kMap) || importChoices)
             return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
         return parsed;
     }
@@ -215,6 +242,8 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         return refuse(QStringLiteral("--export-csv か --import-csv のどちらか一つを指定してください。"));
     if (exporting && parser.isSet(kMap))
         return refuse(QStringLiteral("--map は読み込み（--import-csv）にだけ付けられます。"));
+    if (exporting && importChoices)
+        return refuse(QStringLiteral("--company と --keep-numbers は読み込みにだけ付けられます。"));
     parsed.action = exporting ? EAction::exportCsv : EAction::importCsv;
     parsed.folder = parser.value(exporting ? kExport : kImport);
     return parsed;
@@ -235,6 +264,8 @@ CCommandLine::SParsed CCommandLine::ParseWorkbook(const QCommandLineParser &pars
         parsed.error = QStringLiteral("--skip-existing と --create-units は読み込みにだけ付けられます。");
     else if (exporting && parser.isSet(kMap))
         parsed.error = QStringLiteral("--map は読み込み（--import-csv、--import-xlsx）にだけ付けられます。");
+    else if (exporting && (parser.isSet(kCompany) || parsed.keepNumbers))
+        parsed.error = QStringLiteral("--company と --keep-numbers は読み込みにだけ付けられます。");
     else if (const QString form = parser.value(kDateForm).toLower();
              !form.isEmpty() && form != QStringLiteral("era") && form != QStringLiteral("iso"))
         parsed.error = QStringLiteral("--date-form には era か iso を指定してください。");
@@ -250,11 +281,11 @@ QString CCommandLine::Usage()
 {
     return QStringLiteral("使い方: morvek\n"
                           "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
-                          "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--map 見出し=列,...]\n"
-                          "                   [--database ファイル]\n"
+                          "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--company 会社名]\n"
+                          "                   [--keep-numbers] [--map 見出し=列,...] [--database ファイル]\n"
                           "        morvek --export-xlsx ファイル [--date-form era|iso] [--database ファイル]\n"
-                          "        morvek --import-xlsx ファイル [--skip-existing] [--create-units] [--map 見出し=列,...]\n"
-                          "                   [--database ファイル]\n"
+                          "        morvek --import-xlsx ファイル [--skip-existing] [--create-units] [--company 会社名]\n"
+                          "                   [--keep-numbers] [--map 見出し=列,...] [--database ファイル]\n"
                           "        morvek --import-photos フォルダ [--database ファイル]\n"
                           "        morvek --help | --version\n");
 }

@@ -29,8 +29,10 @@ public:
         QString encoding;
         QString map;      // --map, as given
         QString dateForm; // era, iso, or empty for the one the window last chose
+        QString company;  // --company: where departments named alone go
         bool skipExisting = false;
         bool createUnits = false;
+        bool keepNumbers = false;
     };
 
     CCommandLine() = delete;

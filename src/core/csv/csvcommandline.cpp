@@ -78,7 +78,8 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     }
     if (database.isEmpty())
         database = DatabaseFromSettings();
-    SImportChoices choices{skip, parsed.createUnits, {}, workbook, CXlsxExporter::RememberedDateForm()};
+    SImportChoices choices{
+        skip, parsed.createUnits, parsed.company, parsed.keepNumbers, {}, workbook, CXlsxExporter::RememberedDateForm()};
     CXlsxExporter::DateFormFromName(parsed.dateForm, choices.dateForm);
     QString mapError;
     if (!parsed.map.isEmpty() && !choices.map.Parse(parsed.map, mapError)) {
@@ -200,10 +201,12 @@ int CCsvCommandLine::ImportPhotos(const QString &database, const QString &folder
             return ExitFailure;
         }
         out << import.Text();
-        // As with the CSV import, a script gets all of its photos or none.
-        if (!import.Refused().isEmpty()) {
-            err << QStringLiteral("取り込めないファイルが %1 件あるため、何も書き込んでいません。\n")
-                       .arg(import.Refused().size());
+        // As in the window, a damaged picture does not keep the others out; it is named
+        // where a script's errors go. Nothing to write but refused files is a failure.
+        for (const CPhotoImport::SFile &file : import.Refused())
+            err << QStringLiteral("読み飛ばしました: %1\n").arg(file.message);
+        if (!import.Refused().isEmpty() && import.Matched().isEmpty()) {
+            err << QStringLiteral("取り込める写真がないため、何も書き込んでいません。\n");
             return ExitFailure;
         }
         out << QStringLiteral("社員 %1 人の写真を読み込みました。\n").arg(import.Apply());
@@ -248,17 +251,22 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
             return ExitFailure;
         }
         const SCsvImportSummary &summary = importer.Plan(
-            choices.skipExisting ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
-            choices.createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
+            {choices.skipExisting ? ECsvExisting::Skip : ECsvExisting::Update,
+             choices.createUnits ? ECsvMissingUnits::Create : ECsvMissingUnits::Refuse, choices.company,
+             !choices.keepNumbers});
         out << summary.Text(std::numeric_limits<int>::max());
         // Without a person to ask, a script gets all of its rows or none.
         if (summary.Refused() > 0) {
             err << QStringLiteral("取り込めない行が %1 行あるため、何も書き込んでいません。\n").arg(summary.Refused());
-            if (summary.missingUnitRows > 0)
+            if (summary.noCompanyRows > 0)
+                err << QStringLiteral(
+                    "会社名のない所属を読み込むには --company 会社名 --create-units を付けてください。\n");
+            else if (summary.missingUnitRows > 0)
                 err << QStringLiteral("ない部課を作って読み込むには --create-units を付けてください。\n");
             return ExitFailure;
         }
         importer.Apply();
+        out << summary.DoneText() << '\n';
         return 0;
     } catch (const CDaoException &error) {
         err << error.GetErrorMessage() << QStringLiteral("\n何も書き込んでいません。\n");

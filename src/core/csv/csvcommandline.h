@@ -27,6 +27,8 @@ private:
     struct SImportChoices {
         bool skipExisting = false;
         bool createUnits = false;
+        QString company;
+        bool keepNumbers = false;
         CCsvColumnMap map;
         bool workbook = false; // an Excel workbook instead of the CSV folder, either way
         CXlsxExporter::EDateForm dateForm = CXlsxExporter::EDateForm::Era;

@@ -53,6 +53,23 @@ QString WrongColumnCount(const SCsvRecord &record, const SCsvImportTable &table)
 {
     return QStringLiteral("列の数（%1）が見出し（%2）と違います。").arg(record.fields.size()).arg(table.columns.size());
 }
+
+QString NameTheCompany()
+{
+    return QStringLiteral("新しい部課を置く会社を指定すると、その会社の部課として読み込めます"
+                          "（画面では「新しい部課を置く会社」、コマンドラインでは --company 会社名）。");
+}
+
+// The value with the 0 a spreadsheet dropped put back; empty when it cannot be that.
+// A number never starts with 0, so a value that does was typed so.
+QString WithLostZero(const QString &plain, bool postal)
+{
+    static const QRegularExpression digits(QStringLiteral("^[1-9][0-9]*$"));
+    if (!digits.match(plain).hasMatch())
+        return {};
+    const bool lost = postal ? plain.size() == 6 : plain.size() == 9 || plain.size() == 10;
+    return lost ? QLatin1Char('0') + plain : QString();
+}
 } // namespace
 
 QString CCsvImportCheck::ChildKey(int parent, const QString &name)
@@ -78,6 +95,15 @@ QString CCsvImportCheck::PathOf(int unit) const
     for (int at = unit; at >= 0 && names.size() <= CCsvColumns::MaxDepth; at = m_plan.units[size_t(at)].parent)
         names.prepend(m_plan.units[size_t(at)].fields[0]);
     return CCsvColumns::JoinPath(names);
+}
+
+QStringList CCsvImportCheck::CompanyNames() const
+{
+    QStringList names;
+    for (const SCsvImportUnit &unit : m_plan.units)
+        if (unit.parent == -1 && !unit.isNew && !names.contains(unit.fields[0]))
+            names << unit.fields[0];
+    return names;
 }
 
 void CCsvImportCheck::LoadRegister(CRegisterExchange &exchange)
@@ -282,14 +308,16 @@ bool CCsvImportCheck::TakeUnitFields(int target, const SUnitLine &line)
     return differs;
 }
 
-void CCsvImportCheck::CheckUnits(const SCsvImportTable &table, ECsvExisting existing)
+void CCsvImportCheck::CheckUnits(const SCsvImportTable &table)
 {
+    const ECsvExisting existing = m_choices.existing;
     QHash<QString, qsizetype> seen;
     for (const SCsvRecord &record : table.records) {
         SUnitLine line;
         if (!ReadUnitLine(table, record, line))
             continue;
-        WarnOfDamage(table, record.line, line.values, CCsvColumns::UnitYuu, CCsvColumns::UnitTel, CCsvColumns::UnitFax);
+        const int restored = WarnOfDamage(table, record.line, line.values, CCsvColumns::UnitYuu, CCsvColumns::UnitTel,
+                                          CCsvColumns::UnitFax);
         const QString key = QString::number(line.code) + QLatin1Char('\n') + CCsvColumns::JoinPath(line.names);
         if (const qsizetype earlier = seen.value(key, 0)) {
             Refuse(table, record.line, CCsvColumns::UnitPath,
@@ -306,6 +334,7 @@ void CCsvImportCheck::CheckUnits(const SCsvImportTable &table, ECsvExisting exis
             continue;
         }
         const bool differs = TakeUnitFields(target, line);
+        m_summary.zerosRestored += restored;
         if (known) {
             SCsvImportUnit &unit = m_plan.units[size_t(target)];
             unit.changed = unit.changed || differs;
@@ -401,20 +430,32 @@ void CCsvImportCheck::CheckEmployeeRow(const SCsvImportTable &table, qsizetype l
                 {CCsvColumns::EmpUnit, QStringLiteral("「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, widthOfName)});
 }
 
-void CCsvImportCheck::WarnOfDamage(const SCsvImportTable &table, qsizetype line, const QString *texts, int yuu, int tel,
-                                   int fax)
+int CCsvImportCheck::WarnOfDamage(const SCsvImportTable &table, qsizetype line, QString *texts, int yuu, int tel, int fax)
 {
+    int restoredCount = 0;
+    const auto restored = [&](int column, bool postal) {
+        const QString whole = m_choices.restoreZeros ? WithLostZero(Plain(texts[column]), postal) : QString();
+        if (whole.isEmpty())
+            return false;
+        Warn(table, line, column,
+             QStringLiteral("先頭の 0 を補いました（「%1」→「%2」）。").arg(CCsvQuote::Cell(texts[column]), whole));
+        texts[column] = whole;
+        ++restoredCount;
+        return true;
+    };
     const QString postal = Plain(texts[yuu]);
-    if (!postal.isEmpty() && Digits(postal) < 7)
+    if (!postal.isEmpty() && Digits(postal) < 7 && !restored(yuu, true))
         Warn(table, line, yuu,
              QStringLiteral("「%1」は 7 桁に足りません（先頭の 0 が消えていませんか）。").arg(CCsvQuote::Cell(postal)));
     for (const int column : {tel, fax}) {
         const QString number = Plain(texts[column]);
-        if (!number.isEmpty() && !number.startsWith(QLatin1Char('0')) && !number.startsWith(QLatin1Char('+')))
+        if (!number.isEmpty() && !number.startsWith(QLatin1Char('0')) && !number.startsWith(QLatin1Char('+'))
+            && !restored(column, false))
             Warn(table, line, column,
                  QStringLiteral("「%1」が 0 で始まっていません（先頭の 0 が消えていませんか）。")
                      .arg(CCsvQuote::Cell(number)));
     }
+    return restoredCount;
 }
 
 int CCsvImportCheck::PlaceByName(const SCsvImportTable &table, qsizetype line, const QString &name)
@@ -425,9 +466,11 @@ int CCsvImportCheck::PlaceByName(const SCsvImportTable &table, qsizetype line, c
     QStringList paths;
     for (int unit : found)
         paths << PathOf(unit);
+    if (found.isEmpty())
+        ++m_summary.noCompanyRows;
     Refuse(table, line, CCsvColumns::EmpUnit,
            found.isEmpty()
-               ? QStringLiteral("「%1」という会社も部課もありません。").arg(CCsvQuote::Cell(name))
+               ? QStringLiteral("「%1」という会社も部課もありません。").arg(CCsvQuote::Cell(name)) + NameTheCompany()
                : QStringLiteral("「%1」という部課が %2 つあり、一つに決まりません（%3）。部課パスで書いてください。")
                      .arg(CCsvQuote::Cell(name))
                      .arg(found.size())
@@ -436,30 +479,121 @@ int CCsvImportCheck::PlaceByName(const SCsvImportTable &table, qsizetype line, c
 }
 
 int CCsvImportCheck::PlaceEmployee(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row,
-                                   const QStringList &names, ECsvMissingUnits missing)
+                                   const QStringList &names, bool place)
 {
     if (names.isEmpty())
         return -1;
+    const bool noCompany = m_children.value(ChildKey(-1, names.constFirst())).isEmpty();
+    if (noCompany && !m_choices.company.isEmpty())
+        return PlaceInCompany(table, line, names, place);
     // A department named alone, as other programs write it, when no company has that name.
-    if (names.size() == 1 && m_children.value(ChildKey(-1, names.constFirst())).isEmpty())
+    if (noCompany && names.size() == 1)
         return PlaceByName(table, line, names.constFirst());
     int matched = 0;
     QString reason;
     const int found = Walk(-1, names, 0, matched, reason);
     if (found == -3 || matched == 0) {
+        if (found != -3)
+            ++m_summary.noCompanyRows;
         Refuse(table, line, CCsvColumns::EmpUnit,
-               found == -3 ? reason : QStringLiteral("会社「%1」がありません。").arg(CCsvQuote::Cell(names.constFirst())));
+               found == -3 ? reason
+                           : QStringLiteral("会社「%1」がありません。").arg(CCsvQuote::Cell(names.constFirst()))
+                                 + NameTheCompany());
         return -2;
     }
     // A typo in a path would otherwise become a department of its own.
-    if (matched < names.size() && missing == ECsvMissingUnits::Refuse) {
+    if (matched < names.size() && m_choices.missing == ECsvMissingUnits::Refuse) {
         Refuse(table, line, CCsvColumns::EmpUnit,
                QStringLiteral("部課パス「%1」の「%2」がありません。")
                    .arg(CCsvQuote::Cell(row.texts[CCsvColumns::EmpUnit]), CCsvQuote::Cell(names.at(matched))));
         ++m_summary.missingUnitRows;
         return -2;
     }
-    return CreateUnits(found, m_plan.units[size_t(found)].code, names, matched);
+    return place ? CreateUnits(found, m_plan.units[size_t(found)].code, names, matched) : -1;
+}
+
+bool CCsvImportCheck::Within(int unit, int ancestor) const
+{
+    for (int at = unit, depth = 0; at >= 0 && depth <= CCsvColumns::MaxDepth; at = m_plan.units[size_t(at)].parent, ++depth)
+        if (at == ancestor)
+            return true;
+    return false;
+}
+
+qint32 CCsvImportCheck::NewCompanyCode() const
+{
+    qint32 code = 0;
+    for (const SCsvImportUnit &unit : m_plan.units)
+        code = std::max(code, unit.code);
+    return code + 1;
+}
+
+int CCsvImportCheck::PlaceInCompany(const SCsvImportTable &table, qsizetype line, const QStringList &path, bool place)
+{
+    const QString &name = m_choices.company;
+    // The named company's own name at the front is the path from it, the company not made yet.
+    const QStringList names = path.constFirst() == name ? path.mid(1) : path;
+    const QList<int> companies = m_children.value(ChildKey(-1, name));
+    if (companies.size() > 1) {
+        Refuse(table, line, CCsvColumns::EmpUnit,
+               QStringLiteral("「%1」という名前の会社が複数あり、一つに決まりません。").arg(CCsvQuote::Cell(name)));
+        return -2;
+    }
+    const int company = companies.isEmpty() ? -1 : companies.constFirst();
+    if (const int width = CCsvColumns::UnitWidth(CCsvColumns::UnitName); company < 0 && !FitsWidth(name, width)) {
+        Refuse(table, line, CCsvColumns::EmpUnit,
+               QStringLiteral("会社名「%1」: ").arg(CCsvQuote::Cell(name)) + TooLong(name, width));
+        return -2;
+    }
+    int parent = company;
+    int matched = 0;
+    if (company >= 0 && names.isEmpty())
+        return company;
+    if (company >= 0 && names.size() == 1) {
+        // As a name alone is found anywhere without a company: anywhere in this one.
+        QList<int> found;
+        for (const int unit : m_byName.value(names.constFirst()))
+            if (Within(unit, company))
+                found << unit;
+        if (found.size() == 1)
+            return found.constFirst();
+        if (found.size() > 1) {
+            QStringList paths;
+            for (const int unit : std::as_const(found))
+                paths << PathOf(unit);
+            Refuse(table, line, CCsvColumns::EmpUnit,
+                   QStringLiteral("「%1」という部課が %2 つあり、一つに決まりません（%3）。部課パスで書いてください。")
+                       .arg(CCsvQuote::Cell(names.constFirst()))
+                       .arg(found.size())
+                       .arg(paths.join(QStringLiteral("、"))));
+            return -2;
+        }
+    } else if (company >= 0) {
+        QString reason;
+        parent = Walk(company, names, 0, matched, reason);
+        if (parent == -3) {
+            Refuse(table, line, CCsvColumns::EmpUnit, reason);
+            return -2;
+        }
+        if (matched == names.size())
+            return parent;
+    }
+    if (m_choices.missing == ECsvMissingUnits::Refuse) {
+        Refuse(table, line, CCsvColumns::EmpUnit,
+               company < 0
+                   ? QStringLiteral("会社「%1」がありません（ない部課を作ると会社も作ります）。").arg(CCsvQuote::Cell(name))
+                   : QStringLiteral("会社「%1」に部課「%2」がありません。")
+                         .arg(CCsvQuote::Cell(name), CCsvQuote::Cell(CCsvColumns::JoinPath(names.mid(matched)))));
+        ++m_summary.missingUnitRows;
+        return -2;
+    }
+    if (!place)
+        return -1;
+    if (parent < 0) {
+        parent = AddUnit(-1, NewCompanyCode(), name);
+        m_summary.companyAdded = name;
+    }
+    return CreateUnits(parent, m_plan.units[size_t(parent)].code, names, matched);
 }
 
 bool CCsvImportCheck::LeavesNoName(const SCsvImportEmployee &row, qint32 target, ECsvExisting existing) const
@@ -485,8 +619,9 @@ qint32 CCsvImportCheck::TargetOf(const SCsvImportEmployee &row, qint32 id)
     return 0;
 }
 
-void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existing, ECsvMissingUnits missing)
+void CCsvImportCheck::CheckEmployees(SCsvImportTable &table)
 {
+    const ECsvExisting existing = m_choices.existing;
     const auto &columns = table.columns;
     ReserveNamedIds(table);
     m_plan.employees.reserve(size_t(table.records.size()));
@@ -517,20 +652,27 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
             CheckDuplicate(row, id, line, errors);
         QStringList names;
         CheckEmployeeRow(table, line, row, names, errors);
-        WarnOfDamage(table, line, row.texts, CCsvColumns::EmpYuu, CCsvColumns::EmpTel, CCsvColumns::EmpFax);
+        const int restored = WarnOfDamage(table, line, row.texts, CCsvColumns::EmpYuu, CCsvColumns::EmpTel,
+                                          CCsvColumns::EmpFax);
         const qint32 target = coded ? TargetOf(row, id) : 0;
         if (LeavesNoName(row, target, existing))
             errors.append({CCsvColumns::EmpName, NoName()});
         if (!errors.isEmpty()) {
-            for (const auto &[column, reason] : std::as_const(errors))
+            bool unitRead = true;
+            for (const auto &[column, reason] : std::as_const(errors)) {
                 Refuse(table, line, column, reason);
+                unitRead = unitRead && column != CCsvColumns::EmpUnit;
+            }
+            // Every reason at once: the unit's too, so that one round of corrections is enough.
+            if (unitRead)
+                PlaceEmployee(table, line, row, names, false);
             continue;
         }
         if (target != 0 && existing == ECsvExisting::Skip) {
             ++m_summary.employeesSkipped;
             continue;
         }
-        const int unit = PlaceEmployee(table, line, row, names, missing);
+        const int unit = PlaceEmployee(table, line, row, names, true);
         if (unit == -2)
             continue;
         row.unit = unit;
@@ -541,6 +683,7 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table, ECsvExisting existi
         } else {
             ++m_summary.employeesAdded;
         }
+        m_summary.zerosRestored += restored;
         m_plan.employees.push_back(std::move(row));
     }
 }

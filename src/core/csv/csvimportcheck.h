@@ -18,16 +18,19 @@ struct SCsvImportSummary;
 class CCsvImportCheck final
 {
 public:
-    CCsvImportCheck(SCsvImportPlan &plan, SCsvImportSummary &summary)
+    CCsvImportCheck(SCsvImportPlan &plan, SCsvImportSummary &summary, const SCsvPlanChoices &choices)
         : m_plan(plan)
         , m_summary(summary)
+        , m_choices(choices)
     {
     }
 
     void LoadRegister(CRegisterExchange &exchange);
-    void CheckUnits(const SCsvImportTable &table, ECsvExisting existing);
+    void CheckUnits(const SCsvImportTable &table);
     // The cells move into the plan: a large file is held once, not twice.
-    void CheckEmployees(SCsvImportTable &table, ECsvExisting existing, ECsvMissingUnits missing);
+    void CheckEmployees(SCsvImportTable &table);
+    // The names of the register's companies, as loaded.
+    QStringList CompanyNames() const;
 
 private:
     struct SUnitLine {
@@ -49,8 +52,9 @@ private:
     // the employee form refuses an empty name.
     bool LeavesNoName(const SCsvImportEmployee &row, qint32 target, ECsvExisting existing) const;
     // What a spreadsheet does to a number-like text: the leading 0 of a postal code
-    // or a telephone number gone. Read as it is, but shown.
-    void WarnOfDamage(const SCsvImportTable &table, qsizetype line, const QString *texts, int yuu, int tel, int fax);
+    // or a telephone number gone. Put back when chosen and sure, else read as it is; shown either way.
+    // Returns how many were put back.
+    int WarnOfDamage(const SCsvImportTable &table, qsizetype line, QString *texts, int yuu, int tel, int fax);
     // The unit the line names, made where missing; -1 when the line is refused.
     int PlaceUnit(const SCsvImportTable &table, qsizetype line, const SUnitLine &unit);
     // True when the line changes the unit's fields.
@@ -61,9 +65,14 @@ private:
     // Refused as a duplicate: a second row with the code where one of them has no ID, or the ID twice.
     void CheckDuplicate(const SCsvImportEmployee &row, qint32 id, qsizetype line, SErrors &errors);
     // The unit of an employee row's path, made where missing when allowed; -1 for no
-    // unit, -2 when the row is refused.
+    // unit, -2 when the row is refused. A row refused already (place false) is only
+    // told what its path lacks: nothing is made for it.
     int PlaceEmployee(const SCsvImportTable &table, qsizetype line, const SCsvImportEmployee &row, const QStringList &names,
-                      ECsvMissingUnits missing);
+                      bool place);
+    // A path that starts with no company's name, in the company the user named.
+    int PlaceInCompany(const SCsvImportTable &table, qsizetype line, const QStringList &path, bool place);
+    bool Within(int unit, int ancestor) const;
+    qint32 NewCompanyCode() const;
     void Refuse(const SCsvImportTable &table, qsizetype line, int column, const QString &reason);
     void Warn(const SCsvImportTable &table, qsizetype line, int column, const QString &reason);
     // A unit given by its name alone: the one unit of that name, or -2 with the candidates refused.
@@ -79,6 +88,7 @@ private:
 
     SCsvImportPlan &m_plan;
     SCsvImportSummary &m_summary;
+    const SCsvPlanChoices m_choices;
     QHash<QString, QList<int>> m_children; // parent index and name -> units
     QHash<qint32, int> m_companyByCode;
     QHash<QString, QList<int>> m_byName; // name -> units, at any depth

@@ -60,6 +60,8 @@ QString SCsvImportSummary::Text(int maxRefusals) const
                 .arg(employeesUpdated)
                 .arg(employeesUnchanged)
                 .arg(employeesSkipped);
+    if (!companyAdded.isEmpty())
+        text += QStringLiteral("会社「%1」を新しく作ります（部課の追加に含みます）。\n").arg(companyAdded);
     if (!skippedColumns.isEmpty())
         text += QStringLiteral("取り込まない列: %1\n").arg(skippedColumns.join(QStringLiteral("、")));
     text += QStringLiteral("取り込めない行: %1 行\n").arg(Refused());
@@ -68,6 +70,25 @@ QString SCsvImportSummary::Text(int maxRefusals) const
         text += QStringLiteral("確かめてほしい値: %1 件（このまま読み込めます）\n").arg(warnings.size() + unkeptWarnings);
         text += ListText(warnings, unkeptWarnings, maxRefusals);
     }
+    return text;
+}
+
+QString SCsvImportSummary::DoneText() const
+{
+    QString text = QStringLiteral("社員 %1 人を追加し、%2 人を更新しました。").arg(employeesAdded).arg(employeesUpdated);
+    if (unitsAdded > 0 || unitsUpdated > 0)
+        text += QStringLiteral("\n部課 %1 件を追加し、%2 件を更新しました。").arg(unitsAdded).arg(unitsUpdated);
+    if (!companyAdded.isEmpty())
+        text += QStringLiteral("\n会社「%1」を新しく作りました。").arg(companyAdded);
+    if (zerosRestored > 0)
+        text += QStringLiteral("\n先頭の 0 を補った値: %1 件").arg(zerosRestored);
+    if (employeesUnchanged > 0 || unitsUnchanged > 0)
+        text += QStringLiteral("\n変更のない社員 %1 人、部課 %2 件は書き込んでいません。")
+                    .arg(employeesUnchanged)
+                    .arg(unitsUnchanged);
+    if (employeesSkipped > 0 || unitsSkipped > 0)
+        text +=
+            QStringLiteral("\n既にある社員 %1 人、部課 %2 件は読み飛ばしました。").arg(employeesSkipped).arg(unitsSkipped);
     return text;
 }
 
@@ -104,19 +125,20 @@ bool CCsvImporter::ReadRecords(std::optional<QList<SCsvRecord>> units, std::opti
     return CCsvImportReader::CheckMapUsed(m_map, m_unitTable, m_employeeTable, error);
 }
 
-const SCsvImportSummary &CCsvImporter::Plan(EExisting existing, EMissingUnits missing)
+const SCsvImportSummary &CCsvImporter::Plan(const SCsvPlanChoices &choices)
 {
     m_summary = {};
-    CCsvImportCheck check(m_plan, m_summary);
+    CCsvImportCheck check(m_plan, m_summary, choices);
     CRegisterExchange exchange(m_database);
     check.LoadRegister(exchange);
+    m_companies = check.CompanyNames();
     for (const SCsvImportTable *table : {&m_unitTable, &m_employeeTable})
         for (const QString &header : table->skipped)
             m_summary.skippedColumns << QStringLiteral("%1「%2」").arg(table->file, header);
     if (m_unitTable.present)
-        check.CheckUnits(m_unitTable, existing);
+        check.CheckUnits(m_unitTable);
     if (m_employeeTable.present)
-        check.CheckEmployees(m_employeeTable, existing, missing);
+        check.CheckEmployees(m_employeeTable);
     DropUnchanged(exchange);
     m_unitTable.records.clear();
     m_employeeTable.records.clear();

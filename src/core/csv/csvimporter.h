@@ -31,6 +31,10 @@ struct SCsvImportSummary {
     int employeesSkipped = 0;
     // Employee rows refused for a unit that is not there: creating them would take these.
     int missingUnitRows = 0;
+    // Employee rows whose unit path starts with no company's name: naming the company would place them.
+    int noCompanyRows = 0;
+    QString companyAdded;  // the company named for new departments, when the import makes it
+    int zerosRestored = 0; // values given back the leading 0 a spreadsheet dropped
     int refusedRows = 0;
     // Reasons and warnings past this many are counted, not kept: a file of refused
     // rows does not fill the memory with its reasons.
@@ -48,6 +52,8 @@ struct SCsvImportSummary {
     void Warn(const SCsvRefusal &warning);
     // Counts, the columns not read, then the first maxRefusals reasons and warnings.
     QString Text(int maxRefusals) const;
+    // What a finished import wrote, in a few lines.
+    QString DoneText() const;
 
 private:
     QString m_lastFile; // of the last reason, kept or not
@@ -85,8 +91,14 @@ public:
     // Checks the rows against the register, once per read; writes nothing. A row
     // whose unit is not there is refused unless missing is Create. Rows that would
     // change nothing are counted as unchanged and not written. Database errors are thrown.
-    const SCsvImportSummary &Plan(EExisting existing, EMissingUnits missing = EMissingUnits::Refuse);
+    const SCsvImportSummary &Plan(const SCsvPlanChoices &choices);
+    const SCsvImportSummary &Plan(EExisting existing, EMissingUnits missing = EMissingUnits::Refuse)
+    {
+        return Plan(SCsvPlanChoices{existing, missing, {}, false});
+    }
     const SCsvImportSummary &Summary() const { return m_summary; }
+    // The register's companies as the last plan found them.
+    const QStringList &CompanyNames() const { return m_companies; }
     // Rows and units Apply will write.
     int WorkSize() const { return m_plan.WorkSize(); }
 
@@ -105,4 +117,5 @@ private:
     SCsvImportTable m_employeeTable;
     SCsvImportPlan m_plan;
     SCsvImportSummary m_summary;
+    QStringList m_companies;
 };

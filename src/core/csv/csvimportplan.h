@@ -12,6 +12,16 @@ enum class ECsvExisting { Update, Skip };
 // What an employee row whose unit path names a unit that is not there gets.
 enum class ECsvMissingUnits { Refuse, Create };
 
+// How an import is planned, as the user chose.
+struct SCsvPlanChoices {
+    ECsvExisting existing = ECsvExisting::Update;
+    ECsvMissingUnits missing = ECsvMissingUnits::Refuse;
+    // Where departments named without their company go (made when it is not there); empty for none.
+    QString company;
+    // A postal code or telephone number a spreadsheet turned into a number gets its leading 0 back.
+    bool restoreZeros = false;
+};
+
 // One file (or workbook sheet) of an import as read: which field each column holds,
 // and its rows.
 struct SCsvImportTable {

@@ -86,9 +86,23 @@ QString CManualPage::Render(ELanguage language, const QString &date)
                             japanese ? QStringLiteral("ユーザーコマンド") : QStringLiteral("User Commands"));
     page += section(t.name) + QString::fromUtf8(t.nameLine) + QLatin1Char('\n');
     page += section(t.synopsisHead);
+    const QString importChoices =
+        QStringLiteral("[\\fB\\-\\-skip\\-existing\\fR] [\\fB\\-\\-create\\-units\\fR] [\\fB\\-\\-company\\fR \\fI%1\\fR] "
+                       "[\\fB\\-\\-keep\\-numbers\\fR] [\\fB\\-\\-database\\fR \\fI%2\\fR]\n")
+            .arg(japanese ? QStringLiteral("会社名") : QStringLiteral("NAME"),
+                 japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
     page += QStringLiteral(".B morvek\n.br\n.B morvek \\-\\-export\\-csv\n.I %1\n[\\fB\\-\\-encoding\\fR \\fIcp932\\fR] "
-                           "[\\fB\\-\\-database\\fR \\fI%2\\fR]\n.br\n.B morvek \\-\\-import\\-csv\n.I %1\n"
-                           "[\\fB\\-\\-skip\\-existing\\fR] [\\fB\\-\\-database\\fR \\fI%2\\fR]\n")
+                           "[\\fB\\-\\-database\\fR \\fI%2\\fR]\n.br\n.B morvek \\-\\-import\\-csv\n.I %1\n")
+                .arg(japanese ? QStringLiteral("フォルダ") : QStringLiteral("FOLDER"),
+                     japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
+          + importChoices
+          + QStringLiteral(".br\n.B morvek \\-\\-export\\-xlsx\n.I %1\n[\\fB\\-\\-date\\-form\\fR "
+                           "\\fIera\\fR|\\fIiso\\fR] [\\fB\\-\\-database\\fR \\fI%1\\fR]\n")
+                .arg(japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
+          + QStringLiteral(".br\n.B morvek \\-\\-import\\-xlsx\n.I %1\n")
+                .arg(japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
+          + importChoices
+          + QStringLiteral(".br\n.B morvek \\-\\-import\\-photos\n.I %1\n[\\fB\\-\\-database\\fR \\fI%2\\fR]\n")
                 .arg(japanese ? QStringLiteral("フォルダ") : QStringLiteral("FOLDER"),
                      japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
     page += section(t.description) + QString::fromUtf8(t.descriptionText) + QLatin1Char('\n');

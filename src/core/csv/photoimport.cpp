@@ -31,6 +31,7 @@ bool CPhotoImport::ReadFolder(const QString &folder, QSize box, const QHash<qint
         return false;
     }
     QHash<qint32, int> files; // files a code names: a second makes both doubtful
+    QList<SFile> damaged, doubled;
     const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo &entry : entries)
         if (const qint32 code = CPhotoFileName::Code(entry.fileName()); idsByCode.contains(code))
@@ -44,19 +45,23 @@ bool CPhotoImport::ReadFolder(const QString &folder, QSize box, const QHash<qint
             continue;
         }
         file.id = idsByCode.value(file.code);
-        if (files.value(file.code) > 1) {
-            file.message = QStringLiteral("%1: 社員コード %2 の写真が他にもあります。").arg(file.name).arg(file.code);
-            m_refused << file;
-            continue;
-        }
+        // A second file for the code is read too: a damaged one is named as such at once,
+        // not only once the other is gone.
         const CPhotoFile::EResult result = CPhotoFile::Read(entry.filePath(), box, file.picture);
-        if (result == CPhotoFile::EResult::taken) {
-            m_matched << file;
-        } else {
+        if (result != CPhotoFile::EResult::taken) {
+            file.picture.clear();
             file.message = CPhotoFile::Message(result, file.name);
-            m_refused << file;
+            damaged << file;
+        } else if (files.value(file.code) > 1) {
+            file.picture.clear();
+            file.message = QStringLiteral("%1: 社員コード %2 の写真が他にもあります。").arg(file.name).arg(file.code);
+            doubled << file;
+        } else {
+            m_matched << file;
         }
     }
+    // Damaged files first: a preview that shows only the first few still names them.
+    m_refused = damaged + doubled;
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "store/daoexception.h"
 #include "views/busyindicator.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -41,7 +42,9 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
         const QString question = QStringLiteral("%1 の %2 と %3 を上書きしますか？")
                                      .arg(QDir::toNativeSeparators(folder), CCsvColumns::UnitsFileName(),
                                           CCsvColumns::EmployeesFileName());
-        if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kExportTitle, parent)
+        // いいえ is the default: the files there go for good.
+        if (MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kExportTitle, parent,
+                             QMessageBox::No)
             != QMessageBox::Yes)
             return;
     }
@@ -67,17 +70,16 @@ void CCsvCommands::OnExportCsv(QWidget *parent)
     MorvekMessageBox(text, QMessageBox::Ok, QMessageBox::Information, kExportTitle, parent);
 }
 
-bool CCsvCommands::PlanImport(CCsvImporter &importer, const FRead &read, bool skip, bool createUnits, QString &error)
+bool CCsvCommands::PlanImport(CCsvImporter &importer, const FRead &read, const SCsvPlanChoices &choices, QString &error)
 {
     CBusyIndicator busy;
     if (!read(importer, error))
         return false;
-    importer.Plan(skip ? CCsvImporter::EExisting::Skip : CCsvImporter::EExisting::Update,
-                  createUnits ? CCsvImporter::EMissingUnits::Create : CCsvImporter::EMissingUnits::Refuse);
+    importer.Plan(choices);
     return true;
 }
 
-void CCsvCommands::RecallColumns(CCsvImporter &importer, const FRead &read, bool skip)
+void CCsvCommands::RecallColumns(CCsvImporter &importer, const FRead &read, const SCsvPlanChoices &choices)
 {
     QSettings settings(QStringLiteral("Kelbrotane soft"), QStringLiteral("Morvek"));
     CCsvColumnMap map;
@@ -93,9 +95,9 @@ void CCsvCommands::RecallColumns(CCsvImporter &importer, const FRead &read, bool
     importer.SetColumnMap(map);
     QString error;
     // Choices that no longer fit (a column renamed since) are dropped, not shown as an error.
-    if (!PlanImport(importer, read, skip, false, error)) {
+    if (!PlanImport(importer, read, choices, error)) {
         importer.SetColumnMap({});
-        PlanImport(importer, read, skip, false, error);
+        PlanImport(importer, read, choices, error);
     }
 }
 
@@ -109,10 +111,11 @@ void CCsvCommands::RememberColumns(const CCsvImporter &importer, const CCsvPrevi
 
 // The preview asks before anything is written: a changed column choice or the
 // choice of making missing units plans again, and the summary follows.
-bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, bool skip, const QString &title,
+bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, SCsvPlanChoices &choices, const QString &title,
                                  QWidget *parent)
 {
     CCsvPreviewDlg preview(title, parent);
+    preview.ZerosBox()->setChecked(choices.restoreZeros);
     for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()})
         if (table->present)
             preview.AddColumns(table->file, table->units, table->headers, table->columns);
@@ -123,14 +126,18 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, bool
         }
         const SCsvImportSummary &summary = importer.Summary();
         const bool work = importer.WorkSize() > 0;
+        preview.SetCompanies(importer.CompanyNames());
         preview.ShowSummary(summary.Text(MaxListed) + (work ? QString() : QStringLiteral("\n書き込む行はありません。")),
-                            work, summary.missingUnitRows > 0);
+                            work, summary.missingUnitRows > 0 || summary.noCompanyRows > 0);
     };
     show({});
     QObject::connect(&preview, &CCsvPreviewDlg::Changed, &preview, [&] {
         importer.SetColumnMap(preview.Map());
+        choices.missing = preview.CreateUnits() ? ECsvMissingUnits::Create : ECsvMissingUnits::Refuse;
+        choices.company = preview.Company();
+        choices.restoreZeros = preview.RestoreZeros();
         QString error;
-        PlanImport(importer, read, skip, preview.CreateUnits(), error);
+        PlanImport(importer, read, choices, error);
         show(error);
     });
     if (CModalSeam::Exec(preview) != QDialog::Accepted || importer.WorkSize() == 0)
@@ -169,11 +176,13 @@ bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *
         const auto db = CRegister::Connection();
         CCsvImporter importer(*db);
         QString error;
-        const bool skip = choice.IsSecondChosen();
-        if (!PlanImport(importer, read, skip, false, error))
+        SCsvPlanChoices choices;
+        choices.existing = choice.IsSecondChosen() ? ECsvExisting::Skip : ECsvExisting::Update;
+        choices.restoreZeros = true;
+        if (!PlanImport(importer, read, choices, error))
             return refuse(error);
-        RecallColumns(importer, read, skip);
-        if (!ConfirmImport(importer, read, skip, title, parent))
+        RecallColumns(importer, read, choices);
+        if (!ConfirmImport(importer, read, choices, title, parent))
             return false;
         return ApplyImport(importer, title, parent);
     } catch (const CDaoException &e) {
@@ -205,5 +214,6 @@ bool CCsvCommands::ApplyImport(CCsvImporter &importer, const QString &title, QWi
                          QMessageBox::Information, title, parent);
         return false;
     }
+    MorvekMessageBox(importer.Summary().DoneText(), QMessageBox::Ok, QMessageBox::Information, title, parent);
     return true;
 }

@@ -5,6 +5,7 @@
 class CCsvImporter;
 class CCsvPreviewDlg;
 class QString;
+struct SCsvPlanChoices;
 class QWidget;
 
 // The two CSV commands of the ﾌｧｲﾙ menu; the work is done by CCsvExporter and
@@ -28,11 +29,12 @@ public:
 
 private:
     // Reads the folder and plans the import; false with the error when it cannot be read.
-    static bool PlanImport(CCsvImporter &importer, const FRead &read, bool skip, bool createUnits, QString &error);
+    static bool PlanImport(CCsvImporter &importer, const FRead &read, const SCsvPlanChoices &choices, QString &error);
     // The preview with its column choices; true when the user chose to import.
-    static bool ConfirmImport(CCsvImporter &importer, const FRead &read, bool skip, const QString &title, QWidget *parent);
+    static bool ConfirmImport(CCsvImporter &importer, const FRead &read, SCsvPlanChoices &choices, const QString &title,
+                              QWidget *parent);
     // The column choices last made for files with these headers, planned with.
-    static void RecallColumns(CCsvImporter &importer, const FRead &read, bool skip);
+    static void RecallColumns(CCsvImporter &importer, const FRead &read, const SCsvPlanChoices &choices);
     static void RememberColumns(const CCsvImporter &importer, const CCsvPreviewDlg &preview);
     static bool ApplyImport(CCsvImporter &importer, const QString &title, QWidget *parent);
 };

@@ -8,8 +8,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -20,6 +22,9 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     , m_pColumns(new QTableWidget(0, 3, this))
     , m_pSummary(new QPlainTextEdit(this))
     , m_pCreate(new QCheckBox(QStringLiteral("ない部課を作る"), this))
+    , m_pCompanyLabel(new QLabel(QStringLiteral("新しい部課を置く会社:"), this))
+    , m_pCompany(new QComboBox(this))
+    , m_pZeros(new QCheckBox(QStringLiteral("先頭の 0 を補う（〒 6 桁、0 で始まらない TEL・FAX 9〜10 桁）"), this))
 {
     setWindowTitle(title);
     m_pColumns->setHorizontalHeaderLabels(
@@ -31,6 +36,21 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     m_pSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_pCreate->hide();
     connect(m_pCreate, &QCheckBox::toggled, this, &CCsvPreviewDlg::Changed);
+    // A list from another system names departments alone; they go under this company,
+    // which is made when it is not there.
+    m_pCompany->setEditable(true);
+    m_pCompany->setInsertPolicy(QComboBox::NoInsert);
+    m_pCompany->lineEdit()->setPlaceholderText(QStringLiteral("会社名（なければ作ります）"));
+    m_pCompany->setAccessibleName(CDialogTemplate::LabelName(m_pCompanyLabel->text()));
+    m_pCompany->lineEdit()->setAccessibleName(m_pCompany->accessibleName());
+    m_pCompanyLabel->setBuddy(m_pCompany);
+    connect(m_pCompany, &QComboBox::activated, this, &CCsvPreviewDlg::CompanyChosen);
+    connect(m_pCompany->lineEdit(), &QLineEdit::editingFinished, this, &CCsvPreviewDlg::CompanyChosen);
+    m_pCompanyLabel->hide();
+    m_pCompany->hide();
+    // Spreadsheets turn 0600001 into 600001: put back by default, each one listed.
+    m_pZeros->setChecked(true);
+    connect(m_pZeros, &QCheckBox::toggled, this, &CCsvPreviewDlg::Changed);
 
     auto *buttons = new QDialogButtonBox(this);
     m_pImport = buttons->addButton(QStringLiteral("読み込む"), QDialogButtonBox::AcceptRole);
@@ -49,7 +69,13 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     columnsLabel->setBuddy(m_pColumns);
     m_pSummary->setAccessibleName(CDialogTemplate::LabelName(summaryLabel->text()));
     summaryLabel->setBuddy(m_pSummary);
-    layout->addWidget(m_pCreate);
+    auto *units = new QHBoxLayout;
+    units->addWidget(m_pCreate);
+    units->addSpacing(16);
+    units->addWidget(m_pCompanyLabel);
+    units->addWidget(m_pCompany, 1);
+    layout->addLayout(units);
+    layout->addWidget(m_pZeros);
     layout->addWidget(buttons);
     resize(640, 560);
 }
@@ -77,7 +103,28 @@ void CCsvPreviewDlg::ShowSummary(const QString &text, bool canImport, bool offer
 {
     m_pSummary->setPlainText(text);
     m_pImport->setEnabled(canImport);
-    m_pCreate->setVisible(offerCreate || m_pCreate->isChecked());
+    const bool offered = offerCreate || m_pCreate->isChecked() || !Company().isEmpty();
+    m_pCreate->setVisible(offered);
+    m_pCompanyLabel->setVisible(offered);
+    m_pCompany->setVisible(offered);
+}
+
+void CCsvPreviewDlg::SetCompanies(const QStringList &names)
+{
+    const QString typed = m_pCompany->currentText();
+    const QSignalBlocker quiet(m_pCompany);
+    m_pCompany->clear();
+    m_pCompany->addItems(names);
+    m_pCompany->setCurrentIndex(-1);
+    m_pCompany->setEditText(typed);
+}
+
+void CCsvPreviewDlg::CompanyChosen()
+{
+    if (Company() == m_plannedCompany)
+        return;
+    m_plannedCompany = Company();
+    emit Changed();
 }
 
 QComboBox *CCsvPreviewDlg::Choice(int line) const
@@ -105,4 +152,14 @@ QStringList CCsvPreviewDlg::Choices(const QString &file) const
 bool CCsvPreviewDlg::CreateUnits() const
 {
     return m_pCreate->isChecked();
+}
+
+QString CCsvPreviewDlg::Company() const
+{
+    return m_pCompany->currentText().trimmed();
+}
+
+bool CCsvPreviewDlg::RestoreZeros() const
+{
+    return m_pZeros->isChecked();
 }

@@ -8,6 +8,7 @@
 class CCsvColumnMap;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
@@ -25,15 +26,22 @@ public:
 
     // One line per header of file; columns: the field each is read into, -1 for none.
     void AddColumns(const QString &file, bool units, const QStringList &headers, const QList<int> &columns);
+    // offerCreate shows the choice of making missing units and where departments named alone go.
     void ShowSummary(const QString &text, bool canImport, bool offerCreate);
+    // The register's companies, offered for new departments; any other name may be typed.
+    void SetCompanies(const QStringList &names);
     // Every line's choice, "取り込まない" included.
     CCsvColumnMap Map() const;
     // The choices of file's lines, in header order.
     QStringList Choices(const QString &file) const;
     bool CreateUnits() const;
+    QString Company() const;
+    bool RestoreZeros() const;
 
     QComboBox *Choice(int line) const;
     QCheckBox *CreateBox() const { return m_pCreate; }
+    QComboBox *CompanyBox() const { return m_pCompany; }
+    QCheckBox *ZerosBox() const { return m_pZeros; }
     QPlainTextEdit *SummaryView() const { return m_pSummary; }
     QPushButton *ImportButton() const { return m_pImport; }
 
@@ -41,6 +49,9 @@ signals:
     void Changed();
 
 private:
+    // Plans again once a typed company is done with, not at every key.
+    void CompanyChosen();
+
     struct SLine {
         QString file;
         QString header;
@@ -48,6 +59,10 @@ private:
     QTableWidget *m_pColumns;
     QPlainTextEdit *m_pSummary;
     QCheckBox *m_pCreate;
+    QLabel *m_pCompanyLabel;
+    QComboBox *m_pCompany;
+    QCheckBox *m_pZeros;
     QPushButton *m_pImport;
+    QString m_plannedCompany;
     QList<SLine> m_lines;
 };

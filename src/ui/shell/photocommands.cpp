@@ -34,7 +34,9 @@ bool CPhotoCommands::Confirm(const CPhotoImport &import, QWidget *parent)
     if (!import.Refused().isEmpty())
         question += QStringLiteral("\n取り込めないファイルは読み飛ばします。");
     question += QStringLiteral("\n取り込みますか？");
-    return MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kTitle, parent)
+    // いいえ is the default: the photos it writes take the place of those kept.
+    return MorvekMessageBox(question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, kTitle, parent,
+                            QMessageBox::No)
         == QMessageBox::Yes;
 }
 
