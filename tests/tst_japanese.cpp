@@ -13,7 +13,13 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QGroupBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +32,7 @@ private slots:
     void messageBoxButtons();
     void fileDialogTexts();
     void fileDialogSizesAndDates();
+    void printDialogTexts();
     void facesResolve_data();
     void facesResolve();
 };
@@ -82,11 +89,41 @@ void TestJapanese::fileDialogSizesAndDates()
     QTRY_VERIFY((file = files.index(path)).isValid() && files.fileInfo(file).size() == 2048);
     const QModelIndex row = shown.mapFromSource(file);
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    QCOMPARE(shown.index(row.row(), CLocaleFileModel::sizeColumn, row.parent()).data().toString(), QStringLiteral("2.0 KB"));
+    QCOMPARE(shown.index(row.row(), CLocaleFileModel::sizeColumn, row.parent()).data().toString(),
+             QStringLiteral("2.0 KB"));
     QCOMPARE(shown.index(row.row(), CLocaleFileModel::dateColumn, row.parent()).data().toString(),
              japanese.toString(QFileInfo(path).lastModified(), QLocale::ShortFormat));
     QCOMPARE(shown.index(row.row(), CLocaleFileModel::typeColumn, row.parent()).data().toString(),
              QStringLiteral("CSV ファイル"));
+}
+
+// The print dialog's texts the framework's translation leaves in English.
+void TestJapanese::printDialogTexts()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QPrintDialog dialog(&printer);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, 5);
+    QStringList english;
+    for (QWidget *widget : dialog.findChildren<QWidget *>()) {
+        QStringList texts{widget->toolTip()};
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+        if (auto *group = qobject_cast<QGroupBox *>(widget))
+            texts << group->title();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        for (const QString &text : texts) {
+            // Names and marks (PDF, "...") are no words to translate.
+            static const QRegularExpression word(QStringLiteral("[A-Za-z]{3,}"));
+            if (word.match(text).hasMatch() && text != QStringLiteral("PDF") && !text.contains(QChar(0x30FC))
+                && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+                english << text;
+        }
+    }
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(u'|')));
+    QCOMPARE(dialog.findChild<QRadioButton *>(QStringLiteral("pagesRadioButton"))->text(), QStringLiteral("ページ指定"));
 }
 
 void TestJapanese::facesResolve_data()

@@ -1,5 +1,7 @@
 #include "base/japaneselocale.h"
 
+#include "base/qttextpatch.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -31,6 +33,8 @@ void CJapaneseLocale::Install(QApplication &app)
 {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     LoadTranslation(app, QStringLiteral("qtbase"));
+    // Installed last, so asked first.
+    app.installTranslator(new CQtTextPatch(&app));
     SubstituteFaces();
     app.setFont(QFont(QString::fromUtf8(DialogFace()), DialogPointSize));
 }
