@@ -81,6 +81,7 @@ private slots:
     void searchShowsWhereTheyStoodThen();
     void transferTakesTheTypedDay_data();
     void transferTakesTheTypedDay();
+    void transferDayReachedByKeys();
     void historyRowsNewestFirst();
     void masterFormAsksForAnEmployeeFirst();
     void printedListNamesTheDay();
@@ -303,6 +304,26 @@ void TestAsOfView::transferTakesTheTypedDay()
     QCOMPARE(Column(panes.list), QStringList{"佐藤"});
     QCOMPARE(CRegisterAsOf(QDate(2023, 9, 30)).OfUnit(m_sales).size(), 1); // 山田, not yet 佐藤
     QCOMPARE(CRegisterAsOf(QDate(2023, 10, 1)).OfUnit(m_sales).size(), 2);
+}
+
+// From the units, Tab and Down below the last one reach 異動日; Up goes back.
+void TestAsOfView::transferDayReachedByKeys()
+{
+    CTransferDlg form(1, nullptr);
+    QVERIFY(ShowAndWait(form));
+    auto *units = form.findChild<QTreeWidget *>();
+    QCOMPARE(QApplication::focusWidget(), units);
+    QWidget *day = form.Field(CTransferDlg::FieldDate);
+    PressKey(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), day);
+    PressKey(Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), units);
+    PressKey(Qt::Key_Right); // 本社 opened: its three units below it
+    PressKey(Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), units);
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), day);
 }
 
 void TestAsOfView::historyRowsNewestFirst()

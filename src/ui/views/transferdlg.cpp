@@ -11,6 +11,7 @@
 #include "register/units.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -59,6 +60,7 @@ CTransferDlg::CTransferDlg(int employeeCount, QWidget *parent)
     form.Place(m_pUnits, 7, 33, 186, 106);
     CreateFields(form, kFieldRects);
     AddOkCancel(form, 166, 143);
+    m_pUnits->installEventFilter(this);
     connect(m_pUnits, &QTreeWidget::itemExpanded, this, &CTransferDlg::LoadChildren);
     connect(m_pUnits, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) { LoadChildren(item); });
 }
@@ -92,6 +94,22 @@ void CTransferDlg::OnInitDialog()
     m_pUnits->setCurrentItem(current ? current : m_pUnits->topLevelItem(0));
     m_pUnits->setFocus(Qt::OtherFocusReason);
     PutFuncKeyCaptions(PlainCaptions());
+}
+
+// Down below the last unit goes on to 異動日, as Enter and Down go from field to
+// field in the forms; Up there comes back.
+bool CTransferDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pUnits && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QTreeWidgetItem *current = m_pUnits->currentItem();
+        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier
+            && (!current || !m_pUnits->itemBelow(current))) {
+            Field(FieldDate)->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return CFuncKeyDialog::eventFilter(watched, event);
 }
 
 void CTransferDlg::LoadChildren(QTreeWidgetItem *item)

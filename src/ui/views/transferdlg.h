@@ -33,6 +33,7 @@ public:
 
 protected:
     void OnInitDialog() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void LoadChildren(QTreeWidgetItem *item);

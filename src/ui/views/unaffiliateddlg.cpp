@@ -22,8 +22,8 @@ namespace {
 const QString kTitle = QStringLiteral("社員検索");
 constexpr QSize kTemplateSize(62, 153); // dialog units
 constexpr int kIconSize = 32;
-constexpr int kCellSlack = 8;     // pixels between the cell and the scroll bar
-constexpr int kTitleButtons = 96; // pixels a window manager takes for its buttons
+constexpr int kCellSlack = 8;      // pixels between the cell and the scroll bar
+constexpr int kTitleButtons = 120; // pixels a window manager takes for its icon and buttons
 
 std::vector<CUnitContentsModel::SRow> RowsOf(const QList<SEmployeeRow> &employees)
 {
@@ -42,7 +42,10 @@ int CUnaffiliatedDlg::WidthNeeded() const
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const int names = CRowImages::IconCell(font()).width() + scrollBar + frame + kCellSlack;
-    const int title = QFontMetrics(font()).horizontalAdvance(kTitle) + kTitleButtons;
+    // Window managers draw titles bold.
+    QFont bold = font();
+    bold.setBold(true);
+    const int title = QFontMetrics(bold).horizontalAdvance(kTitle) + kTitleButtons;
     return qMax(names, title);
 }
 
