@@ -18,9 +18,10 @@ CLocaleFileModel::CLocaleFileModel(QObject *parent)
 void CLocaleFileModel::Apply(QFileDialog &dialog)
 {
     dialog.setProxyModel(new CLocaleFileModel(&dialog));
-    // A whole date, not "2026/1…".
+    // A whole date, not "2026/1…"; a whole size and kind, not "31…イト".
     if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView")))
-        details->header()->setSectionResizeMode(dateColumn, QHeaderView::ResizeToContents);
+        for (int column : {sizeColumn, typeColumn, dateColumn})
+            details->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 QString CLocaleFileModel::ChooseFolder(QWidget *parent, const QString &title)
