@@ -12,6 +12,7 @@ packages=(
   libcsv-dev
   libxlsxwriter-dev libminizip-dev   # Excel workbooks: written, and unpacked to be read
   libsqlite3-dev
+  libmecab-dev mecab-ipadic-utf8   # readings of names: MeCab and its dictionary
   fonts-ipafont-gothic
   poppler-utils
   "$@"

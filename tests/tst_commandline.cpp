@@ -68,14 +68,30 @@ void TestCommandLine::parse_data()
                                         << "--export-csv か --import-csv のどちらか一つを指定してください。";
     QTest::newRow("company alone") << QStringList{"--company", "本社"} << EAction::usageError << ""
                                    << "--export-csv か --import-csv のどちらか一つを指定してください。";
-    QTest::newRow("company on export") << QStringList{"--export-csv", "a", "--company", "本社"} << EAction::usageError << ""
-                                       << "--company と --keep-numbers は読み込みにだけ付けられます。";
+    QTest::newRow("company on export")
+        << QStringList{"--export-csv", "a", "--company", "本社"} << EAction::usageError << ""
+        << "--company、--keep-numbers、--fill-addresses、--fill-readings は読み込みにだけ付けられます。";
     QTest::newRow("keep numbers on workbook export")
         << QStringList{"--export-xlsx", "a.xlsx", "--keep-numbers"} << EAction::usageError << ""
-        << "--company と --keep-numbers は読み込みにだけ付けられます。";
+        << "--company、--keep-numbers、--fill-addresses、--fill-readings は読み込みにだけ付けられます。";
     QTest::newRow("company with photos") << QStringList{"--import-photos", "a", "--company", "本社"} << EAction::usageError
                                          << ""
                                          << "--import-photos には --database のほかは付けられません。";
+    QTest::newRow("postal data") << QStringList{"--import-postal", "ken_all.zip"} << EAction::importPostal << "ken_all.zip"
+                                 << "";
+    QTest::newRow("postal data with more")
+        << QStringList{"--import-postal", "ken_all.zip", "--database", "x.mdb"} << EAction::usageError << ""
+        << "--import-postal にはほかの引数は付けられません。";
+    QTest::newRow("postal data without its file") << QStringList{"--import-postal"} << EAction::usageError << ""
+                                                  << "--import-postal の後に値がありません。";
+    QTest::newRow("fill addresses alone") << QStringList{"--fill-addresses"} << EAction::usageError << ""
+                                          << "--export-csv か --import-csv のどちらか一つを指定してください。";
+    QTest::newRow("fill readings on export")
+        << QStringList{"--export-xlsx", "a.xlsx", "--fill-readings"} << EAction::usageError << ""
+        << "--company、--keep-numbers、--fill-addresses、--fill-readings は読み込みにだけ付けられます。";
+    QTest::newRow("fill with photos") << QStringList{"--import-photos", "a", "--fill-addresses"} << EAction::usageError
+                                      << ""
+                                      << "--import-photos には --database のほかは付けられません。";
     QTest::newRow("company blank") << QStringList{"--import-csv", "in", "--company", " "} << EAction::usageError << ""
                                    << "--company の後に会社名がありません。";
     QTest::newRow("company without its name") << QStringList{"--import-csv", "in", "--company"} << EAction::usageError << ""
@@ -88,11 +104,17 @@ void TestCommandLine::importChoices_data()
     QTest::addColumn<EAction>("action");
     QTest::addColumn<QString>("company");
     QTest::addColumn<bool>("keepNumbers");
-    QTest::newRow("neither") << QStringList{"--import-csv", "in"} << EAction::importCsv << "" << false;
+    QTest::addColumn<bool>("fillAddresses");
+    QTest::addColumn<bool>("fillReadings");
+    QTest::newRow("neither") << QStringList{"--import-csv", "in"} << EAction::importCsv << "" << false << false << false;
     QTest::newRow("company") << QStringList{"--import-csv", "in", "--company", " 本社 "} << EAction::importCsv << "本社"
-                             << false;
+                             << false << false << false;
     QTest::newRow("workbook, both") << QStringList{"--import-xlsx", "a.xlsx", "--keep-numbers", "--company=支社"}
-                                    << EAction::importXlsx << "支社" << true;
+                                    << EAction::importXlsx << "支社" << true << false << false;
+    QTest::newRow("addresses") << QStringList{"--import-csv", "in", "--fill-addresses"} << EAction::importCsv << "" << false
+                               << true << false;
+    QTest::newRow("readings") << QStringList{"--import-xlsx", "a.xlsx", "--fill-readings"} << EAction::importXlsx << ""
+                              << false << false << true;
 }
 
 void TestCommandLine::importChoices()
@@ -101,10 +123,14 @@ void TestCommandLine::importChoices()
     QFETCH(EAction, action);
     QFETCH(QString, company);
     QFETCH(bool, keepNumbers);
+    QFETCH(bool, fillAddresses);
+    QFETCH(bool, fillReadings);
     const CCommandLine::SParsed parsed = CCommandLine::Parse(QStringList{QStringLiteral("morvek")} + arguments);
     QCOMPARE(parsed.action, action);
     QCOMPARE(parsed.company, company);
     QCOMPARE(parsed.keepNumbers, keepNumbers);
+    QCOMPARE(parsed.fillAddresses, fillAddresses);
+    QCOMPARE(parsed.fillReadings, fillReadings);
 }
 
 void TestCommandLine::parse()
@@ -147,7 +173,8 @@ void TestCommandLine::manualPageNamesEveryOption()
         QVERIFY2(page.contains(name), qPrintable(name));
     }
     // The synopsis shows every way to run it without a window.
-    for (const char *command : {"export-csv", "import-csv", "export-xlsx", "import-xlsx", "import-photos"}) {
+    for (const char *command :
+         {"export-csv", "import-csv", "export-xlsx", "import-xlsx", "import-photos", "import-postal"}) {
         const QString line = QStringLiteral(".B morvek \\-\\-")
                            + QString::fromLatin1(command).replace(u'-', QStringLiteral("\\-"));
         QVERIFY2(page.contains(line + QLatin1Char('\n')), qPrintable(line));

@@ -100,9 +100,14 @@ void TestCsvCommands::bothFileMenus()
                                                                    "CSV読み込み...",
                                                                    "Excel書き出し...",
                                                                    "Excel読み込み...",
-                                                                   "写真の一括取り込み..."}
-                                                     : QStringList{"-", "CSV書き出し...", "CSV読み込み...",
-                                                                   "Excel書き出し...", "Excel読み込み..."};
+                                                                   "写真の一括取り込み...",
+                                                                   "郵便番号データの読み込み..."}
+                                                     : QStringList{"-",
+                                                                   "CSV書き出し...",
+                                                                   "CSV読み込み...",
+                                                                   "Excel書き出し...",
+                                                                   "Excel読み込み...",
+                                                                   "郵便番号データの読み込み..."};
     const QStringList rest = {"-", "ﾊﾞｯｸｱｯﾌﾟ作成",       "ﾊﾞｯｸｱｯﾌﾟから復元...", "サーバーのデータベースを開く...",
                               "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"};
     QCOMPARE(texts.mid(texts.size() - csv.size() - rest.size()), csv + rest);

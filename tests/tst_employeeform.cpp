@@ -12,6 +12,7 @@
 #include "forms/colorstatic.h"
 #include "dates/eracalendar.h"
 #include "forms/eradateedit.h"
+#include "kana/readingsuggester.h"
 #include "forms/funckeycaptions.h"
 #include "formtestsupport.h"
 #include "store/mast01.h"
@@ -24,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <memory>
 #include <optional>
@@ -125,6 +127,8 @@ private slots:
     void deleteAsksFirst();
     void escapeAsksBeforeTypingIsLost_data();
     void escapeAsksBeforeTypingIsLost();
+    void readingFilledOnLeavingTheName_data();
+    void readingFilledOnLeavingTheName();
     void dateLeftShort_data();
     void dateLeftShort();
     void correctingKeepsWhatTheFormDoesNotShow();
@@ -491,6 +495,54 @@ void TestEmployeeForm::escapeAsksBeforeTypingIsLost()
     QCOMPARE(m_form->isVisible(), !closed);
     if (!closed)
         QCOMPARE(Text(2), typed);
+}
+
+void TestEmployeeForm::readingFilledOnLeavingTheName_data()
+{
+    QTest::addColumn<QStringList>("typed"); // "ime:kana:text" through the input method, else keys
+    QTest::addColumn<QString>("reading");   // typed into ふりがな first
+    QTest::addColumn<QString>("filled");
+    QTest::addColumn<bool>("dictionary"); // the row needs it
+    // 大谷 is おおや to the dictionary: the kana typed before converting wins.
+    QTest::newRow("typed through the input method") << QStringList{"ime:おおたに:大谷", " ", "ime:はなこ:花子"} << QString()
+                                                    << QStringLiteral("おおたに はなこ") << false;
+    QTest::newRow("pasted: the dictionary reads it")
+        << QStringList{"鈴木 花子"} << QString() << QStringLiteral("すずき はなこ") << true;
+    QTest::newRow("a reading typed is kept")
+        << QStringList{"ime:すずき:鈴木"} << QStringLiteral("スズキ") << QStringLiteral("スズキ") << false;
+}
+
+// Leaving 氏名 with ふりがな empty fills it and says so; a reading typed stays.
+void TestEmployeeForm::readingFilledOnLeavingTheName()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QString, reading);
+    QFETCH(QString, filled);
+    QFETCH(bool, dictionary);
+    if (dictionary && !CReadingSuggester::Instance().IsAvailable())
+        QSKIP(qPrintable(CReadingSuggester::Instance().Unavailable()));
+    TypeAndEnter(QStringLiteral("99"));
+    QCOMPARE(ModeCaption(), QStringLiteral("[新規]"));
+    if (!reading.isEmpty())
+        Field(3)->SetFieldText(reading);
+    for (const QString &part : typed) {
+        const QStringList ime = part.split(u':');
+        if (ime.size() != 3) {
+            TypeText(part);
+            continue;
+        }
+        // The kana shows as pre-edit text, then its conversion is committed.
+        QInputMethodEvent preedit(ime[1], {});
+        QApplication::sendEvent(Field(2), &preedit);
+        QInputMethodEvent commit;
+        commit.setCommitString(ime[2]);
+        QApplication::sendEvent(Field(2), &commit);
+    }
+    PressKey(Qt::Key_Return);
+    QCOMPARE(Focused(), Field(3));
+    QCOMPARE(Text(3), filled);
+    QCOMPARE(m_frame->m_status, reading.isEmpty() ? QStringLiteral("読みを補いました。確かめてください。")
+                                                  : QStringLiteral("社員名のふりがなを入力してください。"));
 }
 
 void TestEmployeeForm::dateLeftShort_data()

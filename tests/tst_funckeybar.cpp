@@ -98,7 +98,7 @@ void TestFuncKeyBar::captionSets_data()
     QTest::addColumn<QString>("changed");
     QTest::newRow("plain") << 0 << "";
     QTest::newRow("company window") << 1 << "F4=基準日 F7=異動 F8=検索";
-    QTest::newRow("employee master") << 2 << "F2=前頁 F3=次頁 F4=変更履歴 F5=ﾓｰﾄﾞ F7=削除 F8=検索 F9=名前";
+    QTest::newRow("employee master") << 2 << "F2=前頁 F3=次頁 F4=変更履歴 F5=ﾓｰﾄﾞ F7=削除 F8=検索 F9=名前 F10=住所";
     QTest::newRow("employee search") << 3 << "F2=前頁 F3=次頁";
     QTest::newRow("company window as of a past day") << 4 << "F4=基準日 F5=今日 F8=検索";
 }

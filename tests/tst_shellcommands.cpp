@@ -128,6 +128,7 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                           "  Excel書き出し...",
                           "  Excel読み込み...",
                           "  写真の一括取り込み...",
+                          "  郵便番号データの読み込み...",
                           "  -",
                           "  ﾊﾞｯｸｱｯﾌﾟ作成",
                           "  ﾊﾞｯｸｱｯﾌﾟから復元...",
@@ -140,12 +141,13 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
 
     CloseCompanyWindows();
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));
-    QCOMPARE(MenuTexts(Frame()->menuBar()->actions()),
-             QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
-                          "  ﾌﾟﾘﾝﾀの設定(&R)...", "  名刺用紙の位置調整...", "  -", "  CSV書き出し...", "  CSV読み込み...",
-                          "  Excel書き出し...", "  Excel読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成", "  ﾊﾞｯｸｱｯﾌﾟから復元...",
-                          "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
-                 + view + help);
+    QCOMPARE(
+        MenuTexts(Frame()->menuBar()->actions()),
+        QStringList({"ﾌｧｲﾙ(&F)", "  社員登録処理", "  会社構成表示", "  ﾃﾝﾌﾟﾚｰﾄ開く(&O)...\tCtrl+O", "  -",
+                     "  ﾌﾟﾘﾝﾀの設定(&R)...", "  名刺用紙の位置調整...", "  -", "  CSV書き出し...", "  CSV読み込み...",
+                     "  Excel書き出し...", "  Excel読み込み...", "  郵便番号データの読み込み...", "  -", "  ﾊﾞｯｸｱｯﾌﾟ作成",
+                     "  ﾊﾞｯｸｱｯﾌﾟから復元...", "  サーバーのデータベースを開く...", "  -", "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+            + view + help);
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->statusTip(), QStringLiteral("会社構成を表示します。"));
     QCOMPARE(Frame()->GetAction(ID_SHOW_COMPANY)->toolTip(), QStringLiteral("会社構成"));
 }

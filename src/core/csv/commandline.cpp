@@ -33,6 +33,9 @@ const QString kMap = QStringLiteral("map");
 const QString kCompany = QStringLiteral("company");
 const QString kKeepNumbers = QStringLiteral("keep-numbers");
 const QString kDatabase = QStringLiteral("database");
+const QString kPostal = QStringLiteral("import-postal");
+const QString kFillAddresses = QStringLiteral("fill-addresses");
+const QString kFillReadings = QStringLiteral("fill-readings");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 
@@ -149,6 +152,20 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          QStringLiteral("On import, keep postal codes of 6 digits and telephone or fax numbers of 9 or 10 digits "
                         "not starting with 0 as they are, instead of giving back the leading 0 a spreadsheet "
                         "dropped.")},
+        {{kFillAddresses},
+         {},
+         {},
+         QStringLiteral("読み込みで、空の住所1を〒から郵便番号データで補います（--import-postal で読み込んだもの）。"
+                        "補った値は行ごとに表示します。"),
+         QStringLiteral("On import, fill an empty 住所1 (address) from the 〒 (postal code) with the postal data "
+                        "loaded by --import-postal; each value filled is listed by row.")},
+        {{kFillReadings},
+         {},
+         {},
+         QStringLiteral("読み込みで、空のふりがなを氏名から補います（MeCab の辞書が要ります）。"
+                        "補った値は行ごとに表示します。"),
+         QStringLiteral("On import, fill an empty ふりがな (reading) from the 氏名 (name), with MeCab's dictionary; "
+                        "each value filled is listed by row.")},
         {{kMap},
          QStringLiteral("見出し=列,..."),
          QStringLiteral("HEADER=COLUMN,..."),
@@ -158,6 +175,14 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          QStringLiteral(
              "On import, the column each of the file's headers is read into "
              "(e.g. \"社員番号=社員コード,年齢=取り込まない\"); columns with unknown headers are skipped anyway.")},
+        {{kPostal},
+         QStringLiteral("ファイル"),
+         QStringLiteral("FILE"),
+         QStringLiteral("日本郵便の郵便番号データ（KEN_ALL.CSV、ken_all.zip、utf_ken_all.csv、utf_ken_all.zip）を"
+                        "読み込み、前のデータと置き換えます。データは設定と同じフォルダの MorvekPostal.dat に置きます。"),
+         QStringLiteral("Load Japan Post's postal code data (KEN_ALL.CSV, ken_all.zip, utf_ken_all.csv or "
+                        "utf_ken_all.zip) in place of the data loaded before; it is kept as MorvekPostal.dat "
+                        "beside the settings.")},
         {{kDatabase},
          QStringLiteral("ファイル"),
          QStringLiteral("FILE"),
@@ -205,7 +230,7 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         return parsed;
     }
     for (const QString &name :
-         {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm, kCompany})
+         {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm, kCompany, kPostal})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
     const bool exporting = parser.isSet(kExport);
@@ -217,10 +242,19 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     parsed.map = parser.value(kMap);
     parsed.company = parser.value(kCompany).trimmed();
     parsed.keepNumbers = parser.isSet(kKeepNumbers);
-    const bool importChoices = parser.isSet(kCompany) || parsed.keepNumbers;
+    parsed.fillAddresses = parser.isSet(kFillAddresses);
+    parsed.fillReadings = parser.isSet(kFillReadings);
+    const bool importChoices = parser.isSet(kCompany) || parsed.keepNumbers || parsed.fillAddresses || parsed.fillReadings;
     if (parser.isSet(kCompany) && parsed.company.isEmpty())
         return refuse(QStringLiteral("--company の後に会社名がありません。"));
     const bool workbook = parser.isSet(kExportXlsx) || parser.isSet(kImportXlsx) || parser.isSet(kDateForm);
+    if (parser.isSet(kPostal)) {
+        if (parser.optionNames().size() > 1)
+            return refuse(QStringLiteral("--import-postal にはほかの引数は付けられません。"));
+        parsed.action = EAction::importPostal;
+        parsed.folder = parser.value(kPostal);
+        return parsed;
+    }
     if (parser.isSet(kPhotos)) {
         if (exporting || importing || workbook || parser.isSet(kEncoding) || parsed.skipExisting || parsed.createUnits
             || parser.isSet(kMap) || importChoices)
@@ -243,7 +277,8 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     if (exporting && parser.isSet(kMap))
         return refuse(QStringLiteral("--map は読み込み（--import-csv）にだけ付けられます。"));
     if (exporting && importChoices)
-        return refuse(QStringLiteral("--company と --keep-numbers は読み込みにだけ付けられます。"));
+        return refuse(
+            QStringLiteral("--company、--keep-numbers、--fill-addresses、--fill-readings は読み込みにだけ付けられます。"));
     parsed.action = exporting ? EAction::exportCsv : EAction::importCsv;
     parsed.folder = parser.value(exporting ? kExport : kImport);
     return parsed;
@@ -264,8 +299,9 @@ CCommandLine::SParsed CCommandLine::ParseWorkbook(const QCommandLineParser &pars
         parsed.error = QStringLiteral("--skip-existing と --create-units は読み込みにだけ付けられます。");
     else if (exporting && parser.isSet(kMap))
         parsed.error = QStringLiteral("--map は読み込み（--import-csv、--import-xlsx）にだけ付けられます。");
-    else if (exporting && (parser.isSet(kCompany) || parsed.keepNumbers))
-        parsed.error = QStringLiteral("--company と --keep-numbers は読み込みにだけ付けられます。");
+    else if (exporting && (parser.isSet(kCompany) || parsed.keepNumbers || parsed.fillAddresses || parsed.fillReadings))
+        parsed.error = QStringLiteral(
+            "--company、--keep-numbers、--fill-addresses、--fill-readings は読み込みにだけ付けられます。");
     else if (const QString form = parser.value(kDateForm).toLower();
              !form.isEmpty() && form != QStringLiteral("era") && form != QStringLiteral("iso"))
         parsed.error = QStringLiteral("--date-form には era か iso を指定してください。");
@@ -282,11 +318,14 @@ QString CCommandLine::Usage()
     return QStringLiteral("使い方: morvek\n"
                           "        morvek --export-csv フォルダ [--encoding cp932] [--database ファイル]\n"
                           "        morvek --import-csv フォルダ [--skip-existing] [--create-units] [--company 会社名]\n"
-                          "                   [--keep-numbers] [--map 見出し=列,...] [--database ファイル]\n"
+                          "                   [--keep-numbers] [--fill-addresses] [--fill-readings]\n"
+                          "                   [--map 見出し=列,...] [--database ファイル]\n"
                           "        morvek --export-xlsx ファイル [--date-form era|iso] [--database ファイル]\n"
                           "        morvek --import-xlsx ファイル [--skip-existing] [--create-units] [--company 会社名]\n"
-                          "                   [--keep-numbers] [--map 見出し=列,...] [--database ファイル]\n"
+                          "                   [--keep-numbers] [--fill-addresses] [--fill-readings]\n"
+                          "                   [--map 見出し=列,...] [--database ファイル]\n"
                           "        morvek --import-photos フォルダ [--database ファイル]\n"
+                          "        morvek --import-postal ファイル\n"
                           "        morvek --help | --version\n");
 }
 

@@ -11,7 +11,18 @@ class QCommandLineParser;
 class CCommandLine final
 {
 public:
-    enum class EAction { window, help, version, exportCsv, importCsv, exportXlsx, importXlsx, importPhotos, usageError };
+    enum class EAction {
+        window,
+        help,
+        version,
+        exportCsv,
+        importCsv,
+        exportXlsx,
+        importXlsx,
+        importPhotos,
+        importPostal,
+        usageError
+    };
 
     struct SOption {
         QStringList names; // without dashes; one letter is a short name
@@ -33,6 +44,8 @@ public:
         bool skipExisting = false;
         bool createUnits = false;
         bool keepNumbers = false;
+        bool fillAddresses = false; // an empty 住所1 from the 〒, with the postal data kept
+        bool fillReadings = false;  // an empty ふりがな from the 氏名
     };
 
     CCommandLine() = delete;

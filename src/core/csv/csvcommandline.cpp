@@ -3,7 +3,9 @@
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
 #include "csv/photoimport.h"
+#include "kana/readingsuggester.h"
 #include "photo/photofile.h"
+#include "postal/postaldirectory.h"
 #include "register/employeephotos.h"
 #include "backup/dailybackup.h"
 #include "backup/leftovers.h"
@@ -54,6 +56,8 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
         err << parsed.error << '\n' << CCommandLine::Usage();
         return ExitUsage;
     }
+    if (parsed.action == CCommandLine::EAction::importPostal)
+        return ImportPostal(parsed.folder, out, err);
     const bool workbook = parsed.action == CCommandLine::EAction::exportXlsx
                        || parsed.action == CCommandLine::EAction::importXlsx;
     const bool exporting = parsed.action == CCommandLine::EAction::exportCsv
@@ -78,8 +82,15 @@ int CCsvCommandLine::Run(const QStringList &arguments, QTextStream &out, QTextSt
     }
     if (database.isEmpty())
         database = DatabaseFromSettings();
-    SImportChoices choices{
-        skip, parsed.createUnits, parsed.company, parsed.keepNumbers, {}, workbook, CXlsxExporter::RememberedDateForm()};
+    SImportChoices choices{skip,
+                           parsed.createUnits,
+                           parsed.company,
+                           parsed.keepNumbers,
+                           {},
+                           workbook,
+                           CXlsxExporter::RememberedDateForm(),
+                           parsed.fillAddresses,
+                           parsed.fillReadings};
     CXlsxExporter::DateFormFromName(parsed.dateForm, choices.dateForm);
     QString mapError;
     if (!parsed.map.isEmpty() && !choices.map.Parse(parsed.map, mapError)) {
@@ -217,6 +228,41 @@ int CCsvCommandLine::ImportPhotos(const QString &database, const QString &folder
     }
 }
 
+int CCsvCommandLine::ImportPostal(const QString &file, QTextStream &out, QTextStream &err)
+{
+    CPostalDirectory &postal = CPostalDirectory::Shared();
+    QString error;
+    if (!postal.Load(file, error)) {
+        err << error << QStringLiteral("\n郵便番号データは前のままです。\n");
+        return ExitFailure;
+    }
+    out << QStringLiteral("%1を読み込みました（%2）。\n")
+               .arg(postal.Description(), QDir::toNativeSeparators(postal.Path()));
+    return 0;
+}
+
+// Without what it needs, a fill is left out and the import goes on: the reason is printed.
+bool CCsvCommandLine::FillsAddresses(const SImportChoices &choices, QTextStream &err)
+{
+    if (!choices.fillAddresses)
+        return false;
+    if (CPostalDirectory::Shared().IsLoaded())
+        return true;
+    err << CPostalDirectory::NoDataText() << '\n';
+    return false;
+}
+
+bool CCsvCommandLine::FillsReadings(const SImportChoices &choices, QTextStream &err)
+{
+    if (!choices.fillReadings)
+        return false;
+    const CReadingSuggester &readings = CReadingSuggester::Instance();
+    if (readings.IsAvailable())
+        return true;
+    err << readings.Unavailable() << QStringLiteral("\nふりがなは補いません。\n");
+    return false;
+}
+
 int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                            ECsvEncoding encoding, const SImportChoices &choices, QTextStream &out, QTextStream &err)
 {
@@ -253,7 +299,7 @@ int CCsvCommandLine::RunOn(const QString &database, bool create, const QString &
         const SCsvImportSummary &summary = importer.Plan(
             {choices.skipExisting ? ECsvExisting::Skip : ECsvExisting::Update,
              choices.createUnits ? ECsvMissingUnits::Create : ECsvMissingUnits::Refuse, choices.company,
-             !choices.keepNumbers});
+             !choices.keepNumbers, FillsAddresses(choices, err), FillsReadings(choices, err)});
         out << summary.Text(std::numeric_limits<int>::max());
         // Without a person to ask, a script gets all of its rows or none.
         if (summary.Refused() > 0) {

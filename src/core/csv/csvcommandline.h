@@ -10,8 +10,9 @@
 class CDaoDatabase;
 class QTextStream;
 
-// "morvek --export-csv FOLDER", "morvek --import-csv FOLDER" and "morvek
-// --import-photos FOLDER": the register from scripts, without a window.
+// "morvek --export-csv FOLDER", "morvek --import-csv FOLDER", "morvek
+// --import-photos FOLDER" and "morvek --import-postal FILE": the register and the
+// postal data from scripts, without a window.
 class CCsvCommandLine final
 {
 public:
@@ -32,6 +33,8 @@ private:
         CCsvColumnMap map;
         bool workbook = false; // an Excel workbook instead of the CSV folder, either way
         CXlsxExporter::EDateForm dateForm = CXlsxExporter::EDateForm::Era;
+        bool fillAddresses = false;
+        bool fillReadings = false;
     };
     // Whether an import must make the register first: a file not there yet, or a
     // server database with nothing in it, as start-up decides.
@@ -41,6 +44,9 @@ private:
     static int Refuse(QTextStream &err, const QString &database);
     static int ExportWorkbook(CDaoDatabase &db, const QString &file, CXlsxExporter::EDateForm dateForm, QTextStream &out,
                               QTextStream &err);
+    static int ImportPostal(const QString &file, QTextStream &out, QTextStream &err);
+    static bool FillsAddresses(const SImportChoices &choices, QTextStream &err);
+    static bool FillsReadings(const SImportChoices &choices, QTextStream &err);
     static int ImportPhotos(const QString &database, const QString &folder, QTextStream &out, QTextStream &err);
     static int RunOn(const QString &database, bool create, const QString &exportFolder, const QString &importFolder,
                      ECsvEncoding encoding, const SImportChoices &choices, QTextStream &out, QTextStream &err);

@@ -1,3 +1,4 @@
+#include "csv/csvfillin.h"
 #include "csv/csvimportcheck.h"
 
 #include "csv/csvcolumnaliases.h"
@@ -6,6 +7,8 @@
 #include "csv/csvimporter.h"
 #include "register/employeecode.h"
 #include "register/registerexchange.h"
+#include "kana/readingsuggester.h"
+#include "postal/postaldirectory.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -333,6 +336,7 @@ void CCsvImportCheck::CheckUnits(const SCsvImportTable &table)
             ++m_summary.unitsSkipped;
             continue;
         }
+        FillUnit(table, record.line, line, target);
         const bool differs = TakeUnitFields(target, line);
         m_summary.zerosRestored += restored;
         if (known) {
@@ -456,6 +460,47 @@ int CCsvImportCheck::WarnOfDamage(const SCsvImportTable &table, qsizetype line, 
                      .arg(CCsvQuote::Cell(number)));
     }
     return restoredCount;
+}
+
+void CCsvImportCheck::FillEmployee(const SCsvImportTable &table, qsizetype line, SCsvImportEmployee &row, qint32 target)
+{
+    const auto fill = [&](int column, const CCsvFillIn::SFill &fill) {
+        if (!fill.warning.isEmpty())
+            Warn(table, line, column, fill.warning);
+        if (fill.value.isEmpty())
+            return false;
+        row.texts[column] = fill.value;
+        row.present[column] = true;
+        return true;
+    };
+    const auto empty = [&](int column) {
+        return row.texts[column].trimmed().isEmpty() && (row.present[column] || target == 0);
+    };
+    if (m_choices.fillAddresses && empty(CCsvColumns::EmpJuu1)
+        && fill(CCsvColumns::EmpJuu1, CCsvFillIn::Address(CPostalDirectory::Shared(), row.texts[CCsvColumns::EmpYuu])))
+        ++m_summary.addressesFilled;
+    if (m_choices.fillReadings && empty(CCsvColumns::EmpKana)
+        && fill(CCsvColumns::EmpKana, CCsvFillIn::Reading(CReadingSuggester::Instance(), row.texts[CCsvColumns::EmpName])))
+        ++m_summary.readingsFilled;
+}
+
+void CCsvImportCheck::FillUnit(const SCsvImportTable &table, qsizetype line, SUnitLine &unit, int target)
+{
+    if (!m_choices.fillAddresses)
+        return;
+    const SCsvImportUnit &kept = m_plan.units[size_t(target)];
+    const bool given = unit.given[CCsvColumns::UnitJuu1];
+    if (!(given ? unit.values[CCsvColumns::UnitJuu1] : kept.fields[2]).trimmed().isEmpty())
+        return;
+    const QString &postal = unit.given[CCsvColumns::UnitYuu] ? unit.values[CCsvColumns::UnitYuu] : kept.fields[1];
+    const CCsvFillIn::SFill fill = CCsvFillIn::Address(CPostalDirectory::Shared(), postal);
+    if (!fill.warning.isEmpty())
+        Warn(table, line, CCsvColumns::UnitJuu1, fill.warning);
+    if (fill.value.isEmpty())
+        return;
+    unit.values[CCsvColumns::UnitJuu1] = fill.value;
+    unit.given[CCsvColumns::UnitJuu1] = true;
+    ++m_summary.addressesFilled;
 }
 
 int CCsvImportCheck::PlaceByName(const SCsvImportTable &table, qsizetype line, const QString &name)
@@ -675,6 +720,7 @@ void CCsvImportCheck::CheckEmployees(SCsvImportTable &table)
         const int unit = PlaceEmployee(table, line, row, names, true);
         if (unit == -2)
             continue;
+        FillEmployee(table, line, row, target);
         row.unit = unit;
         row.targetId = target;
         if (target != 0) {

@@ -55,6 +55,10 @@ private:
     // or a telephone number gone. Put back when chosen and sure, else read as it is; shown either way.
     // Returns how many were put back.
     int WarnOfDamage(const SCsvImportTable &table, qsizetype line, QString *texts, int yuu, int tel, int fax);
+    // Empty cells filled as chosen, each filled value warned of. A column the file lacks
+    // keeps what the register holds: only a new employee's is sure to be empty.
+    void FillEmployee(const SCsvImportTable &table, qsizetype line, SCsvImportEmployee &row, qint32 target);
+    void FillUnit(const SCsvImportTable &table, qsizetype line, SUnitLine &unit, int target);
     // The unit the line names, made where missing; -1 when the line is refused.
     int PlaceUnit(const SCsvImportTable &table, qsizetype line, const SUnitLine &unit);
     // True when the line changes the unit's fields.

@@ -82,6 +82,10 @@ QString SCsvImportSummary::DoneText() const
         text += QStringLiteral("\n会社「%1」を新しく作りました。").arg(companyAdded);
     if (zerosRestored > 0)
         text += QStringLiteral("\n先頭の 0 を補った値: %1 件").arg(zerosRestored);
+    if (addressesFilled > 0)
+        text += QStringLiteral("\n〒から補った住所1: %1 件").arg(addressesFilled);
+    if (readingsFilled > 0)
+        text += QStringLiteral("\n氏名から補ったふりがな: %1 件").arg(readingsFilled);
     if (employeesUnchanged > 0 || unitsUnchanged > 0)
         text += QStringLiteral("\n変更のない社員 %1 人、部課 %2 件は書き込んでいません。")
                     .arg(employeesUnchanged)

@@ -35,6 +35,8 @@ struct SCsvImportSummary {
     int noCompanyRows = 0;
     QString companyAdded;  // the company named for new departments, when the import makes it
     int zerosRestored = 0; // values given back the leading 0 a spreadsheet dropped
+    int addressesFilled = 0;
+    int readingsFilled = 0;
     int refusedRows = 0;
     // Reasons and warnings past this many are counted, not kept: a file of refused
     // rows does not fill the memory with its reasons.

@@ -20,6 +20,10 @@ struct SCsvPlanChoices {
     QString company;
     // A postal code or telephone number a spreadsheet turned into a number gets its leading 0 back.
     bool restoreZeros = false;
+    // An empty 住所1 from the 〒, with the postal data the program keeps.
+    bool fillAddresses = false;
+    // An empty ふりがな from the 氏名, with the reading suggester.
+    bool fillReadings = false;
 };
 
 // One file (or workbook sheet) of an import as read: which field each column holds,

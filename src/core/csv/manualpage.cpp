@@ -48,7 +48,9 @@ const SText kEnglish = {
     "window; the CSV commands below run without a window or a display.",
     ".TP\n\\fIodata.mdb\\fR\nThe register, in the working folder unless the settings name another.\n"
     ".TP\n\\fItmp.mvk\\fR\nThe layout of the printed business card.\n"
-    ".TP\n\\fI~/.config/Kelbrotane soft/Morvek.conf\\fR\nThe settings; Database/Path names the register.\n",
+    ".TP\n\\fI~/.config/Kelbrotane soft/Morvek.conf\\fR\nThe settings; Database/Path names the register.\n"
+    ".TP\n\\fI~/.config/Kelbrotane soft/MorvekPostal.dat\\fR\nThe postal code data \\fB\\-\\-import\\-postal\\fR "
+    "loaded, which fills addresses from postal codes.\n",
     ".TP\n\\fBDISPLAY\\fR, \\fBWAYLAND_DISPLAY\\fR, \\fBQT_QPA_PLATFORM\\fR\n"
     "Where the window shows; without any of them only the commands that need no window run.\n",
     ".TP\n0\nSuccess.\n.TP\n1\nFailure; nothing was written.\n.TP\n2\nWrong arguments.\n",
@@ -67,7 +69,9 @@ const SText kJapanese = {
     "または PostgreSQL サーバーに保存します。引数がなければ画面を開きます。CSV のコマンドは画面なしで動きます。",
     ".TP\n\\fIodata.mdb\\fR\n台帳のデータベース。設定で別のものを指定しない限り作業フォルダにあります。\n"
     ".TP\n\\fItmp.mvk\\fR\n印刷する名刺のレイアウト。\n"
-    ".TP\n\\fI~/.config/Kelbrotane soft/Morvek.conf\\fR\n設定。Database/Path が使うデータベースです。\n",
+    ".TP\n\\fI~/.config/Kelbrotane soft/Morvek.conf\\fR\n設定。Database/Path が使うデータベースです。\n"
+    ".TP\n\\fI~/.config/Kelbrotane soft/MorvekPostal.dat\\fR\n\\fB\\-\\-import\\-postal\\fR "
+    "で読み込んだ郵便番号データ。〒から住所を補います。\n",
     ".TP\n\\fBDISPLAY\\fR, \\fBWAYLAND_DISPLAY\\fR, \\fBQT_QPA_PLATFORM\\fR\n"
     "画面の表示先。どれもなければ、画面の要らないコマンドだけが動きます。\n",
     ".TP\n0\n成功。\n.TP\n1\n失敗。何も書き込んでいません。\n.TP\n2\n引数の誤り。\n",
@@ -88,7 +92,8 @@ QString CManualPage::Render(ELanguage language, const QString &date)
     page += section(t.synopsisHead);
     const QString importChoices =
         QStringLiteral("[\\fB\\-\\-skip\\-existing\\fR] [\\fB\\-\\-create\\-units\\fR] [\\fB\\-\\-company\\fR \\fI%1\\fR] "
-                       "[\\fB\\-\\-keep\\-numbers\\fR] [\\fB\\-\\-database\\fR \\fI%2\\fR]\n")
+                       "[\\fB\\-\\-keep\\-numbers\\fR] [\\fB\\-\\-fill\\-addresses\\fR] "
+                       "[\\fB\\-\\-fill\\-readings\\fR] [\\fB\\-\\-database\\fR \\fI%2\\fR]\n")
             .arg(japanese ? QStringLiteral("会社名") : QStringLiteral("NAME"),
                  japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
     page += QStringLiteral(".B morvek\n.br\n.B morvek \\-\\-export\\-csv\n.I %1\n[\\fB\\-\\-encoding\\fR \\fIcp932\\fR] "
@@ -104,7 +109,9 @@ QString CManualPage::Render(ELanguage language, const QString &date)
           + importChoices
           + QStringLiteral(".br\n.B morvek \\-\\-import\\-photos\n.I %1\n[\\fB\\-\\-database\\fR \\fI%2\\fR]\n")
                 .arg(japanese ? QStringLiteral("フォルダ") : QStringLiteral("FOLDER"),
-                     japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
+                     japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
+          + QStringLiteral(".br\n.B morvek \\-\\-import\\-postal\n.I %1\n")
+                .arg(japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
     page += section(t.description) + QString::fromUtf8(t.descriptionText) + QLatin1Char('\n');
     page += section(t.options);
     for (const CCommandLine::SOption &option : CCommandLine::Options())

@@ -65,7 +65,22 @@ bool CWorkbookArchive::TooLarge(const QString &part, QByteArray &bytes, QString 
     return false;
 }
 
-bool CWorkbookArchive::Read(const QString &part, QByteArray &bytes, QString &error)
+QStringList CWorkbookArchive::Parts() const
+{
+    QStringList parts;
+    if (!m_zip)
+        return parts;
+    for (int rc = unzGoToFirstFile(m_zip); rc == UNZ_OK; rc = unzGoToNextFile(m_zip)) {
+        char name[1024] = {};
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(m_zip, &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+            break;
+        parts << QString::fromUtf8(name);
+    }
+    return parts;
+}
+
+bool CWorkbookArchive::Read(const QString &part, QByteArray &bytes, QString &error, qint64 wholeLimit)
 {
     bytes.clear();
     if (!Contains(part)) {
@@ -73,7 +88,7 @@ bool CWorkbookArchive::Read(const QString &part, QByteArray &bytes, QString &err
         return false;
     }
     // Read whole, then parsed: a limit of its own keeps both copies small.
-    const qint64 limit = std::min(m_maxPartSize, MaxWholePartSize);
+    const qint64 limit = std::min(m_maxPartSize, wholeLimit);
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
         && info.uncompressed_size > quint64(limit))

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class CWorkbookPartDevice;
@@ -23,9 +24,12 @@ public:
     // False with a message for a file that is missing or no zip file.
     bool Open(const QString &path, QString &error);
     bool Contains(const QString &part) const;
+    // The paths of the parts, in the order the file keeps them.
+    QStringList Parts() const;
     // part: its path in the zip file, without a leading "/". False with a message when
-    // it is missing, damaged or unpacks to more than the limit.
-    bool Read(const QString &part, QByteArray &bytes, QString &error);
+    // it is missing, damaged or unpacks to more than the limit (the smaller of wholeLimit and
+    // the archive's own).
+    bool Read(const QString &part, QByteArray &bytes, QString &error, qint64 wholeLimit = MaxWholePartSize);
     // The same, unpacked as it is read; nullptr with a message when it cannot be opened.
     // Once read, Finished tells whether it was damaged or too large.
     std::unique_ptr<CWorkbookPartDevice> OpenPart(const QString &part, QString &error);

@@ -18,6 +18,7 @@
 #include "forms/funckeycaptions.h"
 #include "forms/toneservice.h"
 #include "store/daoexception.h"
+#include "kana/readingsuggester.h"
 #include "store/mast01.h"
 
 #include <QFrame>
@@ -25,11 +26,13 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <iterator>
+#include <utility>
 
 namespace {
 const QString kTitle = QStringLiteral("社員マスタ登録");
 const QString kDeleteText = QStringLiteral("削除しますか？");
 const QString kDiscardText = QStringLiteral("入力した内容を破棄しますか？");
+const QString kReadingFilled = QStringLiteral("読みを補いました。確かめてください。");
 const QString kConfirmCaption = QStringLiteral("確認");
 const QString kCodeTaken = QStringLiteral("社員コード %1 は既に登録されています。");
 const QString kNoneFrom = QStringLiteral("社員コード %1 以降の社員はいません。");
@@ -208,14 +211,42 @@ int CEmployeeForm::CheckField(int nField, CEraDateEdit *pField)
     case FieldCode:
         return ValidateCode();
     case FieldName:
-        return Explain(nField, CEmployeeCheck::Name(pField->GetFieldText()));
+        if (const int refused = Explain(nField, CEmployeeCheck::Name(pField->GetFieldText())))
+            return refused;
+        FillReading(*pField);
+        return 0;
     case FieldSdate:
     case FieldIndat:
     case FieldOutdat:
         return ValidateDate(nField, pField);
+    case FieldYuu:
+        FillAddressFrom(FieldYuu, FieldJuu1);
+        return 0;
     default:
         return 0;
     }
+}
+
+// An empty ふりがな gets the kana the name was typed as, or the dictionary's
+// reading; one the user typed is never replaced.
+void CEmployeeForm::FillReading(const CEraDateEdit &name)
+{
+    if (!FieldText(FieldKana).trimmed().isEmpty() || name.GetFieldText().trimmed().isEmpty())
+        return;
+    const CReadingSuggester &suggester = CReadingSuggester::Instance();
+    QString reading = name.TypedReading();
+    if (reading.isEmpty() && !suggester.IsAvailable()) {
+        // Said once a form, not at every name.
+        if (!std::exchange(m_bToldNoReadings, true))
+            m_strNote = suggester.Unavailable();
+        return;
+    }
+    if (reading.isEmpty())
+        reading = suggester.Suggest(name.GetFieldText());
+    if (reading.isEmpty())
+        return;
+    Field(FieldKana)->SetFieldText(reading);
+    m_strNote = kReadingFilled;
 }
 
 int CEmployeeForm::ValidateCode()
@@ -570,4 +601,10 @@ void CEmployeeForm::OnF9()
         }
     }
     SetEmployeeCaptions();
+}
+
+void CEmployeeForm::OnF10()
+{
+    if (m_nCurField == FieldJuu1 && CurrentFieldHasFocus())
+        OfferPostalCodes(FieldYuu, FieldJuu1);
 }

@@ -65,6 +65,8 @@ protected:
     void OnF8() override;
     // Finds an employee by name or reading; from the code field, or while one is shown.
     void OnF9() override;
+    // On 住所1: the codes of the typed address to choose from.
+    void OnF10() override;
     // Empties fields nFirst..12 and the photo.
     virtual void ClearFields(int nFirst);
     void ShowFieldPrompt() override;
@@ -85,6 +87,7 @@ private:
     void Step(bool forward);
     int CheckField(int nField, CEraDateEdit *pField);
     int ValidateCode();
+    void FillReading(const CEraDateEdit &name);
     int ValidateDate(int nField, CEraDateEdit *pField);
     // Marks the field and shows why in the status bar: 1 when there is a reason.
     int Explain(int nField, const QString &reason);
@@ -110,4 +113,5 @@ private:
     QStringList m_shownTexts;     // the fields as the employee was shown, to tell typing by
     bool m_bWriting = false;      // its own write is no change from elsewhere
     qint32 m_nStartId = 0;
+    bool m_bToldNoReadings = false; // that the dictionary is missing
 };

@@ -84,3 +84,10 @@ void CCompanyDlg::accept()
     }
     CFuncKeyDialog::accept();
 }
+
+int CCompanyDlg::ValidateField(int nField, CEraDateEdit *)
+{
+    if (nField == FieldYuu)
+        FillAddressFrom(FieldYuu, FieldJuu1);
+    return 0;
+}

@@ -24,6 +24,9 @@ public:
     // Refuses a code that is not a whole number and keeps the form open.
     void accept() override;
 
+    // Leaving the 〒 fills an empty 住所1.
+    int ValidateField(int nField, CEraDateEdit *pField) override;
+
 protected:
     void OnInitDialog() override;
 };

@@ -70,3 +70,10 @@ void CDeptDlg::UpdateData(bool bSaveAndValidate)
             Field(i)->SetFieldText(*members[i]);
     }
 }
+
+int CDeptDlg::ValidateField(int nField, CEraDateEdit *)
+{
+    if (nField == FieldYuu)
+        FillAddressFrom(FieldYuu, FieldJuu1);
+    return 0;
+}

@@ -30,6 +30,9 @@ public:
     QString m_strTel;
     QString m_strFax;
 
+    // Leaving the 〒 fills an empty 住所1.
+    int ValidateField(int nField, CEraDateEdit *pField) override;
+
 protected:
     void OnInitDialog() override;
 

@@ -8,6 +8,7 @@
 #include "forms/togglepicture.h"
 #include "forms/toneservice.h"
 
+#include <utility>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -305,6 +306,7 @@ void CEraDateEdit::keyReleaseEvent(QKeyEvent *e)
 void CEraDateEdit::inputMethodEvent(QInputMethodEvent *e)
 {
     const QString commit = e->commitString();
+    const QString preeditBefore = std::exchange(m_strPreedit, e->preeditString());
     if (commit.isEmpty()) {
         QLineEdit::inputMethodEvent(e);
         return;
@@ -318,8 +320,10 @@ void CEraDateEdit::inputMethodEvent(QInputMethodEvent *e)
     const QString kept = Filtered(commit);
     QInputMethodEvent filtered(e->preeditString(), e->attributes());
     filtered.setCommitString(kept, e->replacementStart(), e->replacementLength());
+    const QString before = m_strText;
     QLineEdit::inputMethodEvent(&filtered);
     e->setAccepted(filtered.isAccepted());
+    m_typedReading.Committed(before, kept, preeditBefore, m_strPreedit, m_strText);
 }
 
 // Text that arrives whole is filtered as if it had been typed one character at a time.

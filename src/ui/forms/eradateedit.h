@@ -5,6 +5,8 @@
 
 #include <QClipboard>
 #include <QColor>
+#include "kana/imereading.h"
+
 #include <QLineEdit>
 #include <QString>
 
@@ -57,6 +59,10 @@ public:
     QColor BackColor() const { return m_background; }
     void SetImeOpen(bool open);
 
+    // What was typed through an input method before it was converted, in hiragana,
+    // while it is still the reading of the text; empty otherwise.
+    QString TypedReading() const { return m_typedReading.For(m_strText); }
+
     int FieldNumber() const { return m_nField; }
     int FieldType() const { return m_nType; }
     quint16 CharMask() const { return m_nCharMask; }
@@ -95,5 +101,7 @@ private:
     int m_nEra = 0;
     quint16 m_nCharMask = 0;
     QString m_strText;
+    QString m_strPreedit; // the input method's text not yet committed
+    CImeReading m_typedReading;
     QColor m_background = Qt::white;
 };

@@ -32,6 +32,7 @@ CFuncKeyCaptions::Set CFuncKeyCaptions::EmployeeMaster()
     set[6] = QStringLiteral("削除");
     set[7] = QStringLiteral("検索");
     set[8] = QStringLiteral("名前");
+    set[9] = QStringLiteral("住所");
     return set;
 }
 

@@ -1,5 +1,6 @@
 #include "forms/funckeydialog.h"
 
+#include "forms/addressfiller.h"
 #include "forms/colorstatic.h"
 #include "forms/dialogtemplate.h"
 #include "forms/funckeycaptions.h"
@@ -7,6 +8,7 @@
 #include "base/frameservices.h"
 #include "base/modalseam.h"
 #include "forms/eradateedit.h"
+#include "postal/postaldirectory.h"
 
 #include <QColor>
 #include <QKeyEvent>
@@ -102,6 +104,12 @@ void CFuncKeyDialog::AddOkCancel(CDialogTemplate &form, int y, int nCancelX)
 
 void CFuncKeyDialog::ShowFieldPrompt()
 {
+    // What leaving the last field did is read before what the next one asks.
+    if (!m_strFieldNote.isEmpty()) {
+        ShowStatusText(m_strFieldNote);
+        m_strFieldNote.clear();
+        return;
+    }
     if (m_pFieldDescs && m_nCurField >= 1 && m_nCurField <= m_nFieldCount)
         ShowStatusText(m_pFieldDescs[m_nCurField - 1].strPrompt);
 }
@@ -264,4 +272,16 @@ void CFuncKeyDialog::RestoreFrame()
         services->ResetFuncKeyCaptions();
         services->SetStatusText(m_strStatusBefore);
     }
+}
+
+void CFuncKeyDialog::FillAddressFrom(int nPostalField, int nAddressField)
+{
+    KeepNote(CAddressFiller::FillFromCode(CPostalDirectory::Shared(), this, Field(nPostalField)->GetFieldText(),
+                                          Field(nAddressField)));
+}
+
+void CFuncKeyDialog::OfferPostalCodes(int nPostalField, int nAddressField)
+{
+    // Shown by the prompt that follows every function key.
+    KeepNote(CAddressFiller::OfferCodes(CPostalDirectory::Shared(), this, Field(nPostalField), Field(nAddressField)));
 }

@@ -93,6 +93,12 @@ protected:
     // A refusal in the status bar, also told to a screen reader as an alert.
     static void ShowRefusalText(const QString &text);
     static void PutFuncKeyCaptions(const QStringList &captions);
+    // On leaving a 〒 field: its address into an empty 住所1, from the postal data kept.
+    void FillAddressFrom(int nPostalField, int nAddressField);
+    // F10 on a 住所1 field: the codes of its address to choose from.
+    void OfferPostalCodes(int nPostalField, int nAddressField);
+    // Shown once in place of the next field's prompt.
+    void KeepNote(const QString &text) { m_strFieldNote = text; }
 
     CColorStatic *m_pModeCaption = nullptr;
     int m_nFieldCount = 0;
@@ -106,6 +112,7 @@ private:
 
     const SFieldDesc *m_pFieldDescs = nullptr;
     QString m_strStatusBefore;
+    QString m_strFieldNote;
     bool m_bInitDone = false;
     bool m_bCaptionsRestored = false;
 };

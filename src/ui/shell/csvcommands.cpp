@@ -8,6 +8,8 @@
 #include "csv/csvimporter.h"
 #include "base/localefilemodel.h"
 #include "base/modalseam.h"
+#include "kana/readingsuggester.h"
+#include "postal/postaldirectory.h"
 #include "register/register.h"
 #include "store/daodatabase.h"
 #include "store/daoexception.h"
@@ -116,6 +118,10 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, SCsv
 {
     CCsvPreviewDlg preview(title, parent);
     preview.ZerosBox()->setChecked(choices.restoreZeros);
+    const CReadingSuggester &readings = CReadingSuggester::Instance();
+    preview.OfferFills(choices.fillAddresses,
+                       CPostalDirectory::Shared().IsLoaded() ? QString() : CPostalDirectory::NoDataText(),
+                       choices.fillReadings, readings.IsAvailable() ? QString() : readings.Unavailable());
     for (const SCsvImportTable *table : {&importer.UnitTable(), &importer.EmployeeTable()})
         if (table->present)
             preview.AddColumns(table->file, table->units, table->headers, table->columns);
@@ -136,6 +142,8 @@ bool CCsvCommands::ConfirmImport(CCsvImporter &importer, const FRead &read, SCsv
         choices.missing = preview.CreateUnits() ? ECsvMissingUnits::Create : ECsvMissingUnits::Refuse;
         choices.company = preview.Company();
         choices.restoreZeros = preview.RestoreZeros();
+        choices.fillAddresses = preview.FillAddresses();
+        choices.fillReadings = preview.FillReadings();
         QString error;
         PlanImport(importer, read, choices, error);
         show(error);
@@ -179,6 +187,9 @@ bool CCsvCommands::ImportWith(const QString &title, const FRead &read, QWidget *
         SCsvPlanChoices choices;
         choices.existing = choice.IsSecondChosen() ? ECsvExisting::Skip : ECsvExisting::Update;
         choices.restoreZeros = true;
+        // A loaded postal file is the user's wish to have addresses filled; a name's reading
+        // is a guess (one in twenty is wrong), asked for by ticking.
+        choices.fillAddresses = CPostalDirectory::Shared().IsLoaded();
         if (!PlanImport(importer, read, choices, error))
             return refuse(error);
         RecallColumns(importer, read, choices);

@@ -25,6 +25,8 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     , m_pCompanyLabel(new QLabel(QStringLiteral("新しい部課を置く会社:"), this))
     , m_pCompany(new QComboBox(this))
     , m_pZeros(new QCheckBox(QStringLiteral("先頭の 0 を補う（〒 6 桁、0 で始まらない TEL・FAX 9〜10 桁）"), this))
+    , m_pAddresses(new QCheckBox(QStringLiteral("住所を補う（空の住所1を〒から）"), this))
+    , m_pReadings(new QCheckBox(QStringLiteral("ふりがなを補う（空のふりがなを氏名から）"), this))
 {
     setWindowTitle(title);
     m_pColumns->setHorizontalHeaderLabels(
@@ -51,6 +53,8 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     // Spreadsheets turn 0600001 into 600001: put back by default, each one listed.
     m_pZeros->setChecked(true);
     connect(m_pZeros, &QCheckBox::toggled, this, &CCsvPreviewDlg::Changed);
+    connect(m_pAddresses, &QCheckBox::toggled, this, &CCsvPreviewDlg::Changed);
+    connect(m_pReadings, &QCheckBox::toggled, this, &CCsvPreviewDlg::Changed);
 
     auto *buttons = new QDialogButtonBox(this);
     m_pImport = buttons->addButton(QStringLiteral("読み込む"), QDialogButtonBox::AcceptRole);
@@ -76,6 +80,12 @@ CCsvPreviewDlg::CCsvPreviewDlg(const QString &title, QWidget *parent)
     units->addWidget(m_pCompany, 1);
     layout->addLayout(units);
     layout->addWidget(m_pZeros);
+    auto *fills = new QHBoxLayout;
+    fills->addWidget(m_pAddresses);
+    fills->addSpacing(16);
+    fills->addWidget(m_pReadings);
+    fills->addStretch(1);
+    layout->addLayout(fills);
     layout->addWidget(buttons);
     resize(640, 560);
 }
@@ -162,4 +172,26 @@ QString CCsvPreviewDlg::Company() const
 bool CCsvPreviewDlg::RestoreZeros() const
 {
     return m_pZeros->isChecked();
+}
+
+void CCsvPreviewDlg::OfferFills(bool addresses, const QString &noAddresses, bool readings, const QString &noReadings)
+{
+    const QSignalBlocker quietAddresses(m_pAddresses);
+    const QSignalBlocker quietReadings(m_pReadings);
+    m_pAddresses->setChecked(addresses && noAddresses.isEmpty());
+    m_pAddresses->setEnabled(noAddresses.isEmpty());
+    m_pAddresses->setToolTip(noAddresses);
+    m_pReadings->setChecked(readings && noReadings.isEmpty());
+    m_pReadings->setEnabled(noReadings.isEmpty());
+    m_pReadings->setToolTip(noReadings);
+}
+
+bool CCsvPreviewDlg::FillAddresses() const
+{
+    return m_pAddresses->isEnabled() && m_pAddresses->isChecked();
+}
+
+bool CCsvPreviewDlg::FillReadings() const
+{
+    return m_pReadings->isEnabled() && m_pReadings->isChecked();
 }

@@ -37,11 +37,17 @@ public:
     bool CreateUnits() const;
     QString Company() const;
     bool RestoreZeros() const;
+    // A fill that cannot be made is offered off, with why as its tool tip: empty reason when it can.
+    void OfferFills(bool addresses, const QString &noAddresses, bool readings, const QString &noReadings);
+    bool FillAddresses() const;
+    bool FillReadings() const;
 
     QComboBox *Choice(int line) const;
     QCheckBox *CreateBox() const { return m_pCreate; }
     QComboBox *CompanyBox() const { return m_pCompany; }
     QCheckBox *ZerosBox() const { return m_pZeros; }
+    QCheckBox *AddressesBox() const { return m_pAddresses; }
+    QCheckBox *ReadingsBox() const { return m_pReadings; }
     QPlainTextEdit *SummaryView() const { return m_pSummary; }
     QPushButton *ImportButton() const { return m_pImport; }
 
@@ -62,6 +68,8 @@ private:
     QLabel *m_pCompanyLabel;
     QComboBox *m_pCompany;
     QCheckBox *m_pZeros;
+    QCheckBox *m_pAddresses;
+    QCheckBox *m_pReadings;
     QPushButton *m_pImport;
     QString m_plannedCompany;
     QList<SLine> m_lines;

@@ -43,6 +43,10 @@ const SCommand kCommands[] = {
      "Excel ブック（.xlsx）のシート 部課 と 社員 から部課と社員を読み込みます。\nExcel読み込み", false},
     {ID_PHOTO_IMPORT, "写真の一括取り込み...", nullptr, nullptr, nullptr,
      "社員コードを名前にした画像ファイルのフォルダから、社員の写真をまとめて取り込みます。\n写真の一括取り込み", false},
+    {ID_POSTAL_IMPORT, "郵便番号データの読み込み...", nullptr, nullptr, nullptr,
+     "日本郵便の郵便番号データ（KEN_ALL.CSV、ken_all.zip）を読み込み、〒から住所を補えるようにします。\n"
+     "郵便番号データの読み込み",
+     false},
     {ID_BACKUP_CREATE, "ﾊﾞｯｸｱｯﾌﾟ作成", nullptr, nullptr, nullptr,
      "データベースのバックアップを指定した場所に作成します。\nﾊﾞｯｸｱｯﾌﾟ作成", false},
     {ID_BACKUP_RESTORE, "ﾊﾞｯｸｱｯﾌﾟから復元...", nullptr, nullptr, nullptr,
@@ -171,6 +175,7 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
                    ID_XLSX_EXPORT,
                    ID_XLSX_IMPORT,
                    ID_PHOTO_IMPORT,
+                   ID_POSTAL_IMPORT,
                    0,
                    ID_BACKUP_CREATE,
                    ID_BACKUP_RESTORE,
@@ -179,8 +184,8 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
                    ID_APP_EXIT});
     else
         add(file, {ID_EMPLOYEE_ENTRY, ID_SHOW_COMPANY, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, ID_CARD_STOCK, 0,
-                   ID_CSV_EXPORT, ID_CSV_IMPORT, ID_XLSX_EXPORT, ID_XLSX_IMPORT, 0, ID_BACKUP_CREATE, ID_BACKUP_RESTORE,
-                   ID_OPEN_SERVER, 0, ID_APP_EXIT});
+                   ID_CSV_EXPORT, ID_CSV_IMPORT, ID_XLSX_EXPORT, ID_XLSX_IMPORT, ID_POSTAL_IMPORT, 0, ID_BACKUP_CREATE,
+                   ID_BACKUP_RESTORE, ID_OPEN_SERVER, 0, ID_APP_EXIT});
 
     auto *view = new QMenu(QStringLiteral("表示(&V)"), parent);
     add(view, {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, 0, ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST,

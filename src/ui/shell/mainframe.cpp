@@ -6,6 +6,7 @@
 #include "shell/csvcommands.h"
 #include "shell/xlsxcommands.h"
 #include "shell/photocommands.h"
+#include "shell/postalcommands.h"
 #include "shell/keyindicators.h"
 #include "shell/mainactions.h"
 #include "shell/morvekapp.h"
@@ -308,6 +309,9 @@ bool CMainFrame::OnFrameCommand(int id)
         return true;
     case ID_PHOTO_IMPORT:
         CPhotoCommands::OnImportPhotos(this);
+        return true;
+    case ID_POSTAL_IMPORT:
+        CPostalCommands::OnImportPostal(this);
         return true;
     case ID_VIEW_TOOLBAR:
         m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));

@@ -53,6 +53,7 @@ int CProgramEntry::Main(int argc, char **argv)
         case CCommandLine::EAction::exportXlsx:
         case CCommandLine::EAction::importXlsx:
         case CCommandLine::EAction::importPhotos:
+        case CCommandLine::EAction::importPostal:
             return CCsvCommandLine::Main(argc, argv);
         case CCommandLine::EAction::window:
             break;
