@@ -96,6 +96,7 @@ private slots:
     void spacedAsTheName();
     void typedReading_data();
     void typedReading();
+    void withoutTheDictionary();
 };
 
 // The share of the table the dictionary reads right is reported, and kept from falling.
@@ -181,6 +182,15 @@ void TestKana::typedReading()
         typed.Committed(parts[0], parts[1], parts[2], parts[3], parts[0] + parts[1]);
     }
     QCOMPARE(typed.For(text), reading);
+}
+
+// A machine without the dictionary reads nothing and says why; nothing fails.
+void TestKana::withoutTheDictionary()
+{
+    const CReadingSuggester missing(QStringLiteral("/nonexistent/dictionary"));
+    QVERIFY(!missing.IsAvailable());
+    QCOMPARE(missing.Suggest(QStringLiteral("山田 太郎")), QString());
+    QVERIFY(missing.Unavailable().contains(QStringLiteral("mecab-ipadic-utf8")));
 }
 
 QTEST_GUILESS_MAIN(TestKana)
