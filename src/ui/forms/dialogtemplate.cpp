@@ -1,6 +1,7 @@
 #include "forms/dialogtemplate.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QList>
 #include <QGroupBox>
 #include <QLabel>
@@ -79,4 +80,14 @@ void CDialogTemplate::PairLabels(QWidget *dialog)
             }
         }
     }
+}
+
+QDialogButtonBox *CDialogTemplate::OkCancel(QDialog *dialog)
+{
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDialog;
+class QDialogButtonBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -33,6 +34,8 @@ public:
     // Each label of dialog that shows the name of a control beside it becomes that
     // control's buddy, so that a screen reader and the label's mnemonic agree.
     static void PairLabels(QWidget *dialog);
+    // OK and ｷｬﾝｾﾙ in the program's words, accepting and rejecting the dialog.
+    static QDialogButtonBox *OkCancel(QDialog *dialog);
 
 private:
     QDialog *m_pDialog;

@@ -1,5 +1,7 @@
 #include "forms/postalchoicedlg.h"
 
+#include "forms/dialogtemplate.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -19,11 +21,7 @@ CPostalChoiceDlg::CPostalChoiceDlg(const QString &title, const QString &question
     m_pList->setMinimumWidth(m_pList->sizeHintForColumn(0) + 40);
     // Enter or a double click takes the row, as OK does.
     connect(m_pList, &QListWidget::itemActivated, this, &QDialog::accept);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = CDialogTemplate::OkCancel(this);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_pList);

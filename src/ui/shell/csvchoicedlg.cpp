@@ -1,5 +1,7 @@
 #include "shell/csvchoicedlg.h"
 
+#include "forms/dialogtemplate.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -14,11 +16,7 @@ CCsvChoiceDlg::CCsvChoiceDlg(const QString &title, const QString &question, cons
 {
     setWindowTitle(title);
     m_pFirst->setChecked(true);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = CDialogTemplate::OkCancel(this);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(question, this));
     layout->addWidget(m_pFirst);
