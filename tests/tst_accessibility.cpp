@@ -9,6 +9,7 @@
 #include "employee/historydlg.h"
 #include "employee/namesearchdlg.h"
 #include "employee/startcodedlg.h"
+#include "forms/postalchoicedlg.h"
 #include "forms/asofdatedlg.h"
 #include "forms/colorstatic.h"
 #include "forms/companydlg.h"
@@ -235,6 +236,10 @@ void TestAccessibility::everyWindowNamed_data()
                            {0, -1});
         dialog->ShowSummary(QStringLiteral("社員: 追加 1 人"), true, true);
         return dialog;
+    });
+    QTest::newRow("住所の選択") << FMake([] {
+        return new CPostalChoiceDlg(QStringLiteral("住所の選択"), QStringLiteral("〒 530-0001 には住所が 2 つあります。"),
+                                    {QStringLiteral("大阪府大阪市北区梅田"), QStringLiteral("大阪府大阪市北区曽根崎")});
     });
     QTest::newRow("バックアップから戻す") << FMake([] {
         SBackupInfo copy;
