@@ -3,7 +3,7 @@
 // reading and checking apart from the whole import. Rows a second, file sizes, and
 // the process's peak memory (one process for all: run one --benchmark_filter at a time
 // for each one's own peak).
-#include "csv/csvcodec.h"
+#include "text/csvcodec.h"
 #include "csv/csvexporter.h"
 #include "csv/csvimporter.h"
 #include "csv/xlsxexporter.h"

@@ -1,6 +1,6 @@
 // The CSV register: dates, records, encodings, the round trip through both
 // files, refusals, and the command line.
-#include "csv/csvcodec.h"
+#include "text/csvcodec.h"
 #include "csv/csvcolumns.h"
 #include "csv/csvcommandline.h"
 #include "backup/databasebackup.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "csv/commandline.h"
-#include "csv/csvcodec.h"
+#include "text/csvcodec.h"
 #include "csv/csvcolumnmap.h"
 #include "csv/xlsxexporter.h"
 

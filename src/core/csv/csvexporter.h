@@ -1,6 +1,6 @@
 #pragma once
 
-#include "csv/csvcodec.h"
+#include "text/csvcodec.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "csv/csvimportreader.h"
 
 #include "csv/csvquote.h"
-#include "csv/csvcodec.h"
+#include "text/csvcodec.h"
 #include "csv/csvcolumnaliases.h"
 #include "csv/csvformulaguard.h"
 

@@ -1,5 +1,7 @@
 #include "kana/readingsuggester.h"
 
+#include "kana/kana.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -17,40 +19,15 @@ constexpr int kIpadicReading = 7;
 // UniDic's are longer; its 21st is the reading of the word as written.
 constexpr int kUnidicReading = 20;
 
-bool IsSpace(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QChar(0x3000);
-}
-
-bool IsKatakana(QChar c)
-{
-    return c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6;
-}
-
-bool IsKana(QChar c)
-{
-    return (c.unicode() >= 0x3041 && c.unicode() <= 0x3096) || IsKatakana(c) || c.unicode() == 0x30FC;
-}
-
-QString Hiragana(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (IsKatakana(c))
-            c = QChar(char16_t(c.unicode() - 0x60));
-    }
-    return out;
-}
-
 // A word's reading: the dictionary's, or the word itself when it is kana already.
 QString ReadingOf(const MeCab::Node *node)
 {
     const QString surface = QString::fromUtf8(node->surface, int(node->length));
-    if (std::all_of(surface.cbegin(), surface.cend(), IsKana))
+    if (CKana::AllKana(surface))
         return surface;
     const QStringList features = QString::fromUtf8(node->feature).split(QLatin1Char(','));
     const QString reading = features.value(features.size() > kUnidicReading ? kUnidicReading : kIpadicReading);
-    if (reading.isEmpty() || reading == QLatin1String("*") || !std::all_of(reading.cbegin(), reading.cend(), IsKana))
+    if (!CKana::AllKana(reading))
         return {};
     return reading;
 }
@@ -133,7 +110,7 @@ QString CReadingSuggester::Suggest(const QString &name) const
         return true;
     };
     for (const QChar c : name) {
-        if (!IsSpace(c)) {
+        if (!CKana::IsSpace(c)) {
             part += c;
             continue;
         }
@@ -143,7 +120,7 @@ QString CReadingSuggester::Suggest(const QString &name) const
     }
     if (!readPart())
         return {};
-    const QString hiragana = Hiragana(reading).trimmed();
+    const QString hiragana = CKana::Hiragana(reading).trimmed();
     // Nothing to read but spaces, or marks that are no name.
-    return std::any_of(hiragana.cbegin(), hiragana.cend(), IsKana) ? hiragana : QString();
+    return std::any_of(hiragana.cbegin(), hiragana.cend(), CKana::IsKana) ? hiragana : QString();
 }

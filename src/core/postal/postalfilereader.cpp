@@ -2,13 +2,12 @@
 
 #include "postal/postaltownname.h"
 #include "sheet/workbookarchive.h"
+#include "text/csvcodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <algorithm>
-#include <iconv.h>
 
 namespace {
 constexpr int kFieldCount = 15;
@@ -22,35 +21,6 @@ QString NotOurs(const QString &shown)
 bool AllDigits(QStringView text, qsizetype count)
 {
     return text.size() == count && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// CP932, as Windows writes Shift_JIS; false at the first byte it cannot read.
-bool FromCp932(const QByteArray &in, QByteArray &out)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == iconv_t(-1))
-        return false;
-    out.resize(in.size() * 3 / 2 + 16);
-    char *src = const_cast<char *>(in.constData());
-    size_t srcLeft = size_t(in.size());
-    char *dst = out.data();
-    size_t dstLeft = size_t(out.size());
-    bool ok = true;
-    while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != size_t(-1))
-            continue;
-        if (errno != E2BIG) {
-            ok = false;
-            break;
-        }
-        const qsizetype used = dst - out.data();
-        out.resize(out.size() * 2);
-        dst = out.data() + used;
-        dstLeft = size_t(out.size() - used);
-    }
-    iconv_close(cd);
-    out.resize(dst - out.data());
-    return ok;
 }
 
 // One field of a CSV line from at: quoted or not; at is left past its comma.
@@ -155,19 +125,14 @@ bool CPostalFileReader::Decode(const QByteArray &bytes, const QString &shown, QS
         error = NotOurs(shown);
         return false;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    text = utf8(bytes);
-    if (!utf8.hasError()) {
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        return true;
-    }
-    QByteArray converted;
-    if (!FromCp932(bytes, converted)) {
+    QByteArray utf8;
+    ECsvEncoding found = ECsvEncoding::Utf8Bom;
+    QString why;
+    if (!CCsvCodec::DecodeToUtf8(bytes, utf8, found, why)) {
         error = QStringLiteral("%1 の文字コードは Shift_JIS でも UTF-8 でもありません。").arg(shown);
         return false;
     }
-    text = QString::fromUtf8(converted);
+    text = QString::fromUtf8(utf8);
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "csv/csvcodec.h"
+#include "text/csvcodec.h"
 
 #include <QStringDecoder>
 #include <algorithm>
