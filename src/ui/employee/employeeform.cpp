@@ -238,7 +238,7 @@ void CEmployeeForm::FillReading(const CEraDateEdit &name)
     if (reading.isEmpty() && !suggester.IsAvailable()) {
         // Said once a form, not at every name.
         if (!std::exchange(m_bToldNoReadings, true))
-            m_strNote = suggester.Unavailable();
+            KeepNote(suggester.Unavailable());
         return;
     }
     if (reading.isEmpty())
@@ -246,7 +246,7 @@ void CEmployeeForm::FillReading(const CEraDateEdit &name)
     if (reading.isEmpty())
         return;
     Field(FieldKana)->SetFieldText(reading);
-    m_strNote = kReadingFilled;
+    KeepNote(kReadingFilled);
 }
 
 int CEmployeeForm::ValidateCode()
@@ -295,8 +295,9 @@ int CEmployeeForm::ValidateDate(int nField, CEraDateEdit *pField)
         return Explain(nField, reason);
     // The era is put right now, in sight, not when the row is next read.
     const CDateValue date = pField->GetDate();
-    m_strNote = CEmployeeCheck::EraNote(date, pField->Era());
-    if (!m_strNote.isEmpty())
+    const QString note = CEmployeeCheck::EraNote(date, pField->Era());
+    KeepNote(note);
+    if (!note.isEmpty())
         pField->SetDate(date);
     return 0;
 }
@@ -318,12 +319,7 @@ void CEmployeeForm::ShowFieldPrompt()
         ShowStatusText(m_refusal.strReason);
         return;
     }
-    // A note on the field just left stays until the next prompt would replace it.
-    if (!m_strNote.isEmpty()) {
-        ShowStatusText(m_strNote);
-        m_strNote.clear();
-        return;
-    }
+    // A note on the field just left is shown by the base in place of the prompt.
     CFuncKeyDialog::ShowFieldPrompt();
 }
 
@@ -534,7 +530,7 @@ void CEmployeeForm::OnF4()
 {
     if (m_nMode != 1 || ShownID() <= 0) {
         // Shown in place of the prompt the key would otherwise bring back.
-        m_strNote = kNoHistoryShown;
+        KeepNote(kNoHistoryShown);
         CToneService::Play(CToneService::Tone::Rejected);
         return;
     }

@@ -107,7 +107,6 @@ private:
     QPushButton *m_pHistory = nullptr;
     QFrame *m_pPhotoPlace = nullptr;
     CPhotoBox *m_pPhoto = nullptr;
-    QString m_strNote;
     SRefusal m_refusal;
     bool m_bPhotoChanged = false; // by the user since the employee was shown or the form emptied
     QStringList m_shownTexts;     // the fields as the employee was shown, to tell typing by
