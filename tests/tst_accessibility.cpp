@@ -1,6 +1,10 @@
 // What a screen reader finds: every window and dialog walked through QAccessible, fields
 // named by their labels, the function-key bar naming its keys, the status bar and
 // refusals announced, the focus taken into each window, colours readable on any palette.
+#include "chart/staffsnapshot.h"
+#include "charts/orgchartpaperdlg.h"
+#include "charts/orgchartwnd.h"
+#include "charts/stafffigureswnd.h"
 #include "backup/databasebackup.h"
 #include "base/accessiblenotice.h"
 #include "employee/employeeform.h"
@@ -253,6 +257,17 @@ void TestAccessibility::everyWindowNamed_data()
         auto *tab = new CListOptionsTab(CListPrintChoice());
         tab->setWindowTitle(QStringLiteral("一覧の印刷"));
         return tab;
+    });
+    QTest::newRow("組織図") << FMake([] {
+        auto *window = new COrgChartWnd(CStaffSnapshot::Read(nullptr), nullptr, 0);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        return window;
+    });
+    QTest::newRow("組織図の用紙") << FMake([] { return new COrgChartPaperDlg(QStringLiteral("組織図の印刷")); });
+    QTest::newRow("人員構成") << FMake([] {
+        auto *window = new CStaffFiguresWnd(CStaffSnapshot::Read(nullptr), 0, nullptr);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        return window;
     });
 }
 

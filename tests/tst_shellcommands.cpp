@@ -6,6 +6,9 @@
 #include "csv/xlsxexporter.h"
 #include "shell/csvchoicedlg.h"
 #include "shell/csvpreviewdlg.h"
+#include "charts/orgchartcanvas.h"
+#include "charts/orgchartwnd.h"
+#include "charts/stafffigureswnd.h"
 #include "views/unaffiliateddlg.h"
 #include "shellfixture.h"
 #include "employee/employeeform.h"
@@ -55,6 +58,7 @@ private slots:
     void keysActOnTheWindowInFront();
     void splitMovesTheDividerByKeys_data();
     void splitMovesTheDividerByKeys();
+    void chartsOfTheSelectedUnit();
 
 private:
     QTemporaryDir m_dir;
@@ -71,6 +75,7 @@ void TestShellCommands::enablingWithAndWithoutCompanyWindow_data()
             {ID_FILE_SAVE_AS, false}, {ID_FILE_CLOSE, with},       {ID_UNAFFILIATED_LIST, with},
             {ID_VIEW_DETAILS, with},  {ID_VIEW_LINEUP, with},      {ID_VIEW_AUTOARRANGE, false},
             {ID_FILE_NEW, true},      {ID_FILE_PRINT_SETUP, true}, {ID_NAME_SEARCH, with},
+            {ID_ORG_CHART, with},     {ID_STAFF_FIGURES, with},
         };
         for (auto [id, enabled] : rules)
             QTest::addRow("%s window, %d", with ? "with" : "without", id) << with << id << enabled;
@@ -107,37 +112,37 @@ void TestShellCommands::menusSwitchWithTheCompanyWindow()
                               "    ｱｲｺﾝの自動整列(&A)",
                               "  等間隔に整列(&E)"};
     const QStringList help = {"ﾍﾙﾌﾟ(&H)", "  ﾄﾋﾟｯｸの検索(&H)", "  -", "  Morvek のﾊﾞｰｼﾞｮﾝ情報(&A)..."};
-    QCOMPARE(company,
-             QStringList({"ﾌｧｲﾙ(&F)",
-                          "  新規会社作成",
-                          "  社員の異動...\tF7",
-                          "  社員登録処理",
-                          "  社員の訂正...\tCtrl+E",
-                          "  会社構成閉じる(&C)",
-                          "  上書き保存(&S)\tCtrl+S",
-                          "  名前を付けて保存(&A)...",
-                          "  -",
-                          "  印刷(&P)...\tCtrl+P",
-                          "  部課の社員一覧を印刷...",
-                          "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
-                          "  ﾌﾟﾘﾝﾀの設定(&R)...",
-                          "  名刺用紙の位置調整...",
-                          "  -",
-                          "  CSV書き出し...",
-                          "  CSV読み込み...",
-                          "  Excel書き出し...",
-                          "  Excel読み込み...",
-                          "  写真の一括取り込み...",
-                          "  郵便番号データの読み込み...",
-                          "  -",
-                          "  ﾊﾞｯｸｱｯﾌﾟ作成",
-                          "  ﾊﾞｯｸｱｯﾌﾟから復元...",
-                          "  サーバーのデータベースを開く...",
-                          "  -",
-                          "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
-                 + view
-                 + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F", "  -", "  基準日...\tF4", "  今日\tF5"})
-                 + help);
+    QCOMPARE(company, QStringList({"ﾌｧｲﾙ(&F)",
+                                   "  新規会社作成",
+                                   "  社員の異動...\tF7",
+                                   "  社員登録処理",
+                                   "  社員の訂正...\tCtrl+E",
+                                   "  会社構成閉じる(&C)",
+                                   "  上書き保存(&S)\tCtrl+S",
+                                   "  名前を付けて保存(&A)...",
+                                   "  -",
+                                   "  印刷(&P)...\tCtrl+P",
+                                   "  部課の社員一覧を印刷...",
+                                   "  印刷ﾌﾟﾚﾋﾞｭｰ(&V)",
+                                   "  ﾌﾟﾘﾝﾀの設定(&R)...",
+                                   "  名刺用紙の位置調整...",
+                                   "  -",
+                                   "  CSV書き出し...",
+                                   "  CSV読み込み...",
+                                   "  Excel書き出し...",
+                                   "  Excel読み込み...",
+                                   "  写真の一括取り込み...",
+                                   "  郵便番号データの読み込み...",
+                                   "  -",
+                                   "  ﾊﾞｯｸｱｯﾌﾟ作成",
+                                   "  ﾊﾞｯｸｱｯﾌﾟから復元...",
+                                   "  サーバーのデータベースを開く...",
+                                   "  -",
+                                   "  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"})
+                          + view
+                          + QStringList({"  -", "  未登録社員一覧", "  名前で検索\tCtrl+F", "  -", "  組織図", "  人員構成",
+                                         "  -", "  基準日...\tF4", "  今日\tF5"})
+                          + help);
 
     CloseCompanyWindows();
     QCOMPARE(Frame()->GetMenuId(), int(IDR_MAINFRAME));
@@ -423,6 +428,45 @@ void TestShellCommands::splitMovesTheDividerByKeys()
     QCOMPARE(splitter->sizes().first(), before + moved);
     // Tracking has ended: the keys go to the panes again.
     QVERIFY(Frame()->GetActiveChild()->GetLeftPane()->hasFocus());
+}
+
+// 組織図 and 人員構成 open for the unit selected in the tree; a box chosen in the
+// chart is shown in the tree.
+void TestShellCommands::chartsOfTheSelectedUnit()
+{
+    CloseCompanyWindows();
+    const qint32 company = CRegisterBuilder::AddUnit({0, 300, QStringLiteral("図解商事")});
+    const qint32 sales = CRegisterBuilder::AddUnit({company, 300, QStringLiteral("営業部")});
+    const qint32 east = CRegisterBuilder::AddUnit({sales, 300, QStringLiteral("東課")});
+    CRegisterBuilder::AddEmployee({901, east, QStringLiteral("図示")});
+    theApp()->OnShowCompany();
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    CChildFrame *child = Frame()->GetActiveChild();
+    CLeftView *tree = child->GetLeftPane();
+    QVERIFY(tree->RevealUnit(sales));
+
+    Frame()->GetAction(ID_ORG_CHART)->trigger();
+    auto *chart = child->findChild<COrgChartWnd *>();
+    QVERIFY(chart);
+    QVERIFY(chart->isVisible());
+    QCOMPARE(chart->windowTitle(), QStringLiteral("組織図　図解商事/営業部"));
+    QCOMPARE(chart->Chart().Boxes().size(), 2);
+    QCOMPARE(chart->Chart().Boxes().at(chart->Chart().IndexOf(sales)).nTotal, 1);
+    // Down to 東課 and Enter: the tree shows it.
+    QTest::keyClick(chart->Canvas(), Qt::Key_Down);
+    QTest::keyClick(chart->Canvas(), Qt::Key_Return);
+    QCOMPARE(CLeftView::UnitId(tree->currentItem()), east);
+    chart->close();
+    QTRY_VERIFY(!child->findChild<COrgChartWnd *>());
+
+    Frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    Frame()->GetAction(ID_STAFF_FIGURES)->trigger();
+    auto *figures = child->findChild<CStaffFiguresWnd *>();
+    QVERIFY(figures);
+    QVERIFY(figures->isVisible());
+    figures->close();
 }
 
 int main(int argc, char *argv[])

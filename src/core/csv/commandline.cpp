@@ -1,5 +1,7 @@
 #include "csv/commandline.h"
 
+#include "csv/csvdate.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -36,6 +38,11 @@ const QString kDatabase = QStringLiteral("database");
 const QString kPostal = QStringLiteral("import-postal");
 const QString kFillAddresses = QStringLiteral("fill-addresses");
 const QString kFillReadings = QStringLiteral("fill-readings");
+const QString kOrgChart = QStringLiteral("org-chart");
+const QString kFigures = QStringLiteral("figures");
+const QString kUnit = QStringLiteral("unit");
+const QString kAsOf = QStringLiteral("as-of");
+const QString kFaces = QStringLiteral("faces");
 const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 
@@ -183,6 +190,40 @@ const QList<CCommandLine::SOption> &CCommandLine::Options()
          QStringLiteral("Load Japan Post's postal code data (KEN_ALL.CSV, ken_all.zip, utf_ken_all.csv or "
                         "utf_ken_all.zip) in place of the data loaded before; it is kept as MorvekPostal.dat "
                         "beside the settings.")},
+        {{kOrgChart},
+         QStringLiteral("ファイル"),
+         QStringLiteral("FILE"),
+         QStringLiteral("組織図を書き出します。名前の終わりで形式が決まります: .pdf（A4 横、読める大きさで"
+                        "入らなければ複数ページに分けます）、.svg、.png。"),
+         QStringLiteral("Write the organisation chart; the name's ending gives the format: .pdf (A4 landscape, "
+                        "spread over several pages when one would be too small to read), .svg or .png.")},
+        {{kUnit},
+         QStringLiteral("部課"),
+         QStringLiteral("UNIT"),
+         QStringLiteral("組織図をこの部課とその下だけにします。CSV と同じく会社から \"/\" で区切って書きます"
+                        "（例: \"本社/営業部\"）。"),
+         QStringLiteral("Draw only this unit and the units under it, written as in the CSV files: from the "
+                        "company down, separated by \"/\" (e.g. \"本社/営業部\").")},
+        {{kFaces},
+         {},
+         {},
+         QStringLiteral("組織図の各部課に社員の顔写真と名前を入れます。"),
+         QStringLiteral("Put the faces and names of each unit's employees into the organisation chart.")},
+        {{kFigures},
+         QStringLiteral("フォルダ"),
+         QStringLiteral("FOLDER"),
+         QStringLiteral("人員構成の図（部課別人員、年齢構成、勤続年数、入社・退社、月末人員）を PNG、PDF、CSV で"
+                        "フォルダに書き出します。"),
+         QStringLiteral("Write the staff figures (headcount by unit, ages, years of service, joiners and leavers, "
+                        "month-end headcount) into the folder as PNG, PDF and CSV.")},
+        {{kAsOf},
+         QStringLiteral("日付"),
+         QStringLiteral("DATE"),
+         QStringLiteral("組織図と人員構成をこの日の終わりの会社構成で作ります（変更履歴から）。日付は CSV と同じく"
+                        " 2024-04-01、2024/4/1、令和6年4月1日、R6.4.1 などで書けます。"),
+         QStringLiteral("Make the chart and the figures as the register stood at the end of this day (from the "
+                        "change history); the date as the CSV files accept it: 2024-04-01, 2024/4/1, 令和6年4月1日, "
+                        "R6.4.1 ...")},
         {{kDatabase},
          QStringLiteral("ファイル"),
          QStringLiteral("FILE"),
@@ -229,8 +270,8 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
         parsed.action = EAction::version;
         return parsed;
     }
-    for (const QString &name :
-         {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm, kCompany, kPostal})
+    for (const QString &name : {kExport, kImport, kPhotos, kDatabase, kEncoding, kMap, kExportXlsx, kImportXlsx, kDateForm,
+                                kCompany, kPostal, kOrgChart, kFigures, kUnit, kAsOf})
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return refuse(QStringLiteral("%1 の後に値がありません。").arg(Dashed(name)));
     const bool exporting = parser.isSet(kExport);
@@ -248,6 +289,9 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
     if (parser.isSet(kCompany) && parsed.company.isEmpty())
         return refuse(QStringLiteral("--company の後に会社名がありません。"));
     const bool workbook = parser.isSet(kExportXlsx) || parser.isSet(kImportXlsx) || parser.isSet(kDateForm);
+    if (parser.isSet(kOrgChart) || parser.isSet(kFigures) || parser.isSet(kUnit) || parser.isSet(kAsOf)
+        || parser.isSet(kFaces))
+        return ParseChart(parser, parsed);
     if (parser.isSet(kPostal)) {
         if (parser.optionNames().size() > 1)
             return refuse(QStringLiteral("--import-postal にはほかの引数は付けられません。"));
@@ -281,6 +325,44 @@ CCommandLine::SParsed CCommandLine::Parse(const QStringList &arguments)
             QStringLiteral("--company、--keep-numbers、--fill-addresses、--fill-readings は読み込みにだけ付けられます。"));
     parsed.action = exporting ? EAction::exportCsv : EAction::importCsv;
     parsed.folder = parser.value(exporting ? kExport : kImport);
+    return parsed;
+}
+
+CCommandLine::SParsed CCommandLine::ParseChart(const QCommandLineParser &parser, SParsed parsed)
+{
+    const bool chart = parser.isSet(kOrgChart);
+    parsed.action = EAction::usageError;
+    const QStringList allowed = {kOrgChart, kFigures, kUnit, kAsOf, kFaces, kDatabase};
+    bool others = false;
+    for (const QString &name : parser.optionNames())
+        others = others || !allowed.contains(name);
+    QString reason;
+    if (chart == parser.isSet(kFigures))
+        parsed.error = QStringLiteral("--org-chart か --figures のどちらか一つを指定してください。");
+    else if (others)
+        parsed.error = QStringLiteral(
+            "--org-chart と --figures には --unit、--as-of、--faces、--database のほかは付けられません。");
+    else if (!chart && parser.isSet(kFaces))
+        parsed.error = QStringLiteral("--faces は --org-chart にだけ付けられます。");
+    else if (const QString ending = parser.value(kOrgChart).section(QLatin1Char('.'), -1).toLower();
+             chart && ending != QLatin1String("pdf") && ending != QLatin1String("svg") && ending != QLatin1String("png"))
+        parsed.error = QStringLiteral("%1 は書き出せません。名前の終わりを .pdf、.svg、.png のどれかにしてください。")
+                           .arg(parser.value(kOrgChart));
+    else if (parser.isSet(kAsOf)) {
+        CDateValue day;
+        if (!CCsvDate::Parse(parser.value(kAsOf), day, reason) || !day.IsValid())
+            parsed.error = QStringLiteral("--as-of の日付 %1 が読めません。%2").arg(parser.value(kAsOf), reason);
+        else if (day.Date() > QDate::currentDate())
+            parsed.error = QStringLiteral("--as-of には今日か過ぎた日を指定してください。");
+        else
+            parsed.asOf = day.Date();
+    }
+    if (!parsed.error.isEmpty())
+        return parsed;
+    parsed.action = chart ? EAction::orgChart : EAction::figures;
+    parsed.folder = parser.value(chart ? kOrgChart : kFigures);
+    parsed.unitPath = parser.value(kUnit).trimmed();
+    parsed.faces = parser.isSet(kFaces);
     return parsed;
 }
 
@@ -326,6 +408,9 @@ QString CCommandLine::Usage()
                           "                   [--map 見出し=列,...] [--database ファイル]\n"
                           "        morvek --import-photos フォルダ [--database ファイル]\n"
                           "        morvek --import-postal ファイル\n"
+                          "        morvek --org-chart ファイル.pdf|.svg|.png [--unit 部課] [--as-of 日付] [--faces]\n"
+                          "                   [--database ファイル]\n"
+                          "        morvek --figures フォルダ [--unit 部課] [--as-of 日付] [--database ファイル]\n"
                           "        morvek --help | --version\n");
 }
 

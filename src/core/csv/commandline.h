@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@ public:
         importXlsx,
         importPhotos,
         importPostal,
+        orgChart,
+        figures,
         usageError
     };
 
@@ -46,6 +49,9 @@ public:
         bool keepNumbers = false;
         bool fillAddresses = false; // an empty 住所1 from the 〒, with the postal data kept
         bool fillReadings = false;  // an empty ふりがな from the 氏名
+        QString unitPath;           // --unit, as the CSV files write a unit's path
+        QDate asOf;                 // --as-of; null: today
+        bool faces = false;
     };
 
     CCommandLine() = delete;
@@ -61,6 +67,8 @@ public:
     static constexpr int ExitUsage = 2;
 
 private:
+    // --org-chart and --figures, with what may go with them.
+    static SParsed ParseChart(const QCommandLineParser &parser, SParsed parsed);
     // --export-xlsx and --import-xlsx, with what may go with them; csv: a CSV command is given too.
     static SParsed ParseWorkbook(const QCommandLineParser &parser, bool csv, SParsed parsed);
 };

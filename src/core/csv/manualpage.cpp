@@ -111,7 +111,20 @@ QString CManualPage::Render(ELanguage language, const QString &date)
                 .arg(japanese ? QStringLiteral("フォルダ") : QStringLiteral("FOLDER"),
                      japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
           + QStringLiteral(".br\n.B morvek \\-\\-import\\-postal\n.I %1\n")
-                .arg(japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
+                .arg(japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
+          + QStringLiteral(".br\n.B morvek \\-\\-org\\-chart\n.I %1\n[\\fB\\-\\-unit\\fR \\fI%2\\fR] "
+                           "[\\fB\\-\\-as\\-of\\fR \\fI%3\\fR] [\\fB\\-\\-faces\\fR] "
+                           "[\\fB\\-\\-database\\fR \\fI%4\\fR]\n")
+                .arg(japanese ? QStringLiteral("ファイル.pdf|.svg|.png") : QStringLiteral("FILE.pdf|.svg|.png"),
+                     japanese ? QStringLiteral("部課") : QStringLiteral("UNIT"),
+                     japanese ? QStringLiteral("日付") : QStringLiteral("DATE"),
+                     japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"))
+          + QStringLiteral(".br\n.B morvek \\-\\-figures\n.I %1\n[\\fB\\-\\-unit\\fR \\fI%2\\fR] "
+                           "[\\fB\\-\\-as\\-of\\fR \\fI%3\\fR] [\\fB\\-\\-database\\fR \\fI%4\\fR]\n")
+                .arg(japanese ? QStringLiteral("フォルダ") : QStringLiteral("FOLDER"),
+                     japanese ? QStringLiteral("部課") : QStringLiteral("UNIT"),
+                     japanese ? QStringLiteral("日付") : QStringLiteral("DATE"),
+                     japanese ? QStringLiteral("ファイル") : QStringLiteral("FILE"));
     page += section(t.description) + QString::fromUtf8(t.descriptionText) + QLatin1Char('\n');
     page += section(t.options);
     for (const CCommandLine::SOption &option : CCommandLine::Options())

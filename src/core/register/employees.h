@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/employeerow.h"
+#include "register/stafffact.h"
 
 #include <QDate>
 #include <QList>
@@ -32,6 +33,8 @@ public:
     // statement that reads them in that order.
     static QString RowColumns();
     static SEmployeeRow RowFrom(const CDaoStatement &q);
+    // Every employee, for the organisation chart and the staff figures, in one read.
+    static QList<SStaffFact> Facts();
 
     // Puts the employees into unitId (0: out of any unit), all of them or none: a
     // failing write throws and changes nobody. The unit is looked for inside the

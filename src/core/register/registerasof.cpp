@@ -70,7 +70,8 @@ struct SAsOfPast {
     // By employee, latest first; one flat list: a hash of lists cost more to build and free than the reads.
     std::vector<SEdit> edits;
 
-    template<typename OnEdit> void ForEachEdit(qint32 id, OnEdit onEdit) const
+    template <typename OnEdit>
+    void ForEachEdit(qint32 id, OnEdit onEdit) const
     {
         auto edit = std::lower_bound(edits.begin(), edits.end(), id,
                                      [](const SEdit &e, qint32 target) { return e.target < target; });
@@ -439,6 +440,26 @@ QList<SUnitFields> CRegisterAsOf::Units() const
     QList<SUnitFields> units = m_units.values();
     std::sort(units.begin(), units.end(), [](const SUnitFields &a, const SUnitFields &b) { return a.nID < b.nID; });
     return units;
+}
+
+QList<SStaffFact> CRegisterAsOf::Facts() const
+{
+    if (!m_bKept)
+        return CEmployees::Facts();
+    const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
+    const CEmployeesAt at(*db, Past(*db), m_units);
+    static const int sex = Column("Sex"), birth = Column("Sdate"), joined = Column("Indat"), left = Column("Outdat");
+    QList<SStaffFact> facts;
+    QList<qint32> units = m_units.keys();
+    units.append(0);
+    for (qint32 unit : std::as_const(units)) {
+        const SSnapshot rows = at.Of(unit);
+        for (auto row = rows.cbegin(); row != rows.cend(); ++row)
+            facts.append({row.key(), unit, row->at(sex) == QLatin1String("1"), DateOf(row->at(birth)),
+                          DateOf(row->at(joined)), DateOf(row->at(left))});
+    }
+    std::sort(facts.begin(), facts.end(), [](const SStaffFact &a, const SStaffFact &b) { return a.nID < b.nID; });
+    return facts;
 }
 
 QList<SEmployeeRow> CRegisterAsOf::OfUnit(qint32 unitId, const std::function<void()> &pulse) const

@@ -2,6 +2,7 @@
 
 #include "register/employeerow.h"
 #include "register/printsource.h"
+#include "register/stafffact.h"
 #include "register/unitfields.h"
 #include "register/unitrow.h"
 
@@ -40,6 +41,8 @@ public:
 
     // As CEmployees answers them for today: rows by code, paths as they were then.
     QList<SEmployeeRow> OfUnit(qint32 unitId, const std::function<void()> &pulse = {}) const;
+    // Every employee then, as CEmployees::Facts answers for today.
+    QList<SStaffFact> Facts() const;
     QList<SEmployeeRow> WithoutUnit(const std::function<void()> &pulse = {}) const { return OfUnit(0, pulse); }
 
     // One employee as they stood then, in the unit then, its path below the company;

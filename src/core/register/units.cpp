@@ -82,6 +82,18 @@ QList<SUnitRow> CUnits::Children(qint32 parentId, const std::function<void()> &p
     return rows;
 }
 
+QList<SUnitRow> CUnits::All()
+{
+    const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
+    CDaoStatement q(*db, QStringLiteral("SELECT ID, Parent, Code, Name FROM Mast00 ORDER BY ID"));
+    q.Exec();
+    QList<SUnitRow> rows;
+    while (q.Next())
+        rows.append({qint32(q.Int64(0)), qint32(q.Int64(1)), qint32(q.Int64(2)), q.Text(3)});
+    q.Finish();
+    return rows;
+}
+
 std::optional<SUnitRow> CUnits::Row(qint32 id)
 {
     CMast00 units;

@@ -31,6 +31,8 @@ public:
     // pulse is called for each unit read, for a busy indicator.
     static QList<SUnitRow> Children(qint32 parentId, const std::function<void()> &pulse = {});
     static std::optional<SUnitRow> Row(qint32 id);
+    // Every unit, by ID, in one read.
+    static QList<SUnitRow> All();
     // All the fields of a unit, for the forms; none when it is gone.
     static std::optional<SUnitFields> Fields(qint32 id);
 

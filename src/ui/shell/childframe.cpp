@@ -1,6 +1,7 @@
 #include "shell/childframe.h"
 
 #include "base/commandids.h"
+#include "shell/chartcommands.h"
 #include "shell/mainactions.h"
 #include "shell/mainframe.h"
 #include "shell/morvekapp.h"
@@ -203,7 +204,7 @@ const QList<int> &CChildFrame::Commands()
         ID_NEW_COMPANY,    ID_FILE_CLOSE,        ID_UNAFFILIATED_LIST,  ID_WINDOW_SPLIT, ID_NEXT_PANE,       ID_PREV_PANE,
         ID_VIEW_SMALLICON, ID_VIEW_LARGEICON,    ID_VIEW_LIST,          ID_VIEW_DETAILS, ID_VIEW_LINEUP,     ID_VIEW_BYNAME,
         ID_FILE_PRINT,     ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW, ID_NAME_SEARCH,  ID_PRINT_UNIT_LIST, ID_AS_OF_DATE,
-        ID_AS_OF_TODAY,    ID_TRANSFER,          ID_EMPLOYEE_CORRECT};
+        ID_AS_OF_TODAY,    ID_TRANSFER,          ID_EMPLOYEE_CORRECT,   ID_ORG_CHART,    ID_STAFF_FIGURES};
     return ids;
 }
 
@@ -230,6 +231,12 @@ bool CChildFrame::OnCommand(int id)
         return true;
     case ID_EMPLOYEE_CORRECT:
         OnEmployeeCorrect();
+        return true;
+    case ID_ORG_CHART:
+        CChartCommands::OnOrgChart(GetLeftPane(), GetRightPane(), this);
+        return true;
+    case ID_STAFF_FIGURES:
+        CChartCommands::OnStaffFigures(GetLeftPane(), this);
         return true;
     case ID_NAME_SEARCH:
         if (CLeftView *tree = GetLeftPane())
@@ -267,8 +274,8 @@ void CChildFrame::UpdateCommandUI(const CMainActions &actions) const
 {
     // The company structure is on screen already.
     actions.Action(ID_SHOW_COMPANY)->setEnabled(false);
-    for (int id :
-         {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH, ID_WINDOW_SPLIT, ID_NEXT_PANE, ID_PREV_PANE})
+    for (int id : {ID_NEW_COMPANY, ID_FILE_CLOSE, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH, ID_WINDOW_SPLIT, ID_NEXT_PANE,
+                   ID_PREV_PANE, ID_ORG_CHART, ID_STAFF_FIGURES})
         actions.Action(id)->setEnabled(true);
 
     const CMorvekView *view = GetRightPane();

@@ -85,6 +85,10 @@ const SCommand kCommands[] = {
      "名前やふりがなで社員を探し、その所属を表示します。\n名前で検索", false},
     {ID_AS_OF_DATE, "基準日...", "F4", nullptr, nullptr,
      "指定した日の終わりの会社構成と社員を表示します（参照のみ）。\n基準日", false},
+    {ID_ORG_CHART, "組織図", nullptr, nullptr, nullptr,
+     "選択した会社（または部課とその下）を組織図で表示し、印刷や書き出しをします。\n組織図", false},
+    {ID_STAFF_FIGURES, "人員構成", nullptr, nullptr, nullptr,
+     "部課別人員、年齢構成、勤続年数、入社・退社、月末人員の図を表示します。\n人員構成", false},
     {ID_AS_OF_TODAY, "今日", "F5", nullptr, nullptr, "現在の会社構成と社員の表示に戻ります。\n今日", false},
     {ID_TRANSFER, "社員の異動...", "F7", nullptr, nullptr,
      "選択した社員を、異動日を指定して別の部課に異動します。\n社員の異動", false},
@@ -194,7 +198,8 @@ QList<QMenu *> CMainActions::BuildMenus(int menuId, QWidget *parent) const
     add(arrange, {ID_VIEW_BYNAME, 0, ID_VIEW_AUTOARRANGE});
     add(view, {ID_VIEW_LINEUP});
     if (company)
-        add(view, {0, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH, 0, ID_AS_OF_DATE, ID_AS_OF_TODAY});
+        add(view,
+            {0, ID_UNAFFILIATED_LIST, ID_NAME_SEARCH, 0, ID_ORG_CHART, ID_STAFF_FIGURES, 0, ID_AS_OF_DATE, ID_AS_OF_TODAY});
 
     auto *help = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), parent);
     add(help, {ID_HELP_FINDER, 0, ID_APP_ABOUT});

@@ -1,5 +1,6 @@
 #include "shell/programentry.h"
 
+#include "chart/chartcommandline.h"
 #include "csv/commandline.h"
 #include "csv/csvcommandline.h"
 #include "register/register.h"
@@ -55,6 +56,9 @@ int CProgramEntry::Main(int argc, char **argv)
         case CCommandLine::EAction::importPhotos:
         case CCommandLine::EAction::importPostal:
             return CCsvCommandLine::Main(argc, argv);
+        case CCommandLine::EAction::orgChart:
+        case CCommandLine::EAction::figures:
+            return CChartCommandLine::Main(argc, argv, parsed);
         case CCommandLine::EAction::window:
             break;
         }
