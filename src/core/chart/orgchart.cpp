@@ -19,12 +19,6 @@ QFont PixelFont(int pixels, bool bold)
     font.setBold(bold);
     return font;
 }
-
-QString DayOf(const CStaffSnapshot &snapshot)
-{
-    const QDate day = snapshot.Day();
-    return QStringLiteral("%1年%2月%3日 現在").arg(day.year()).arg(day.month()).arg(day.day());
-}
 } // namespace
 
 QFont COrgChart::NameFont()
@@ -51,7 +45,7 @@ QString COrgChart::CountText(const SBox &box)
 
 COrgChart::COrgChart(const CStaffSnapshot &snapshot, qint32 top, const SOptions &options, const MembersOf &members)
 {
-    m_strDay = snapshot.IsToday() ? QString() : DayOf(snapshot);
+    m_strDay = snapshot.AsOfText();
     const QString path = top == 0 ? QString() : snapshot.SlashPath(top);
     m_strTitle = path.isEmpty() ? QStringLiteral("組織図") : QStringLiteral("組織図　%1").arg(path);
     if (top == 0) {

@@ -59,7 +59,7 @@ public:
     // The box at a point of the plane; -1 for none.
     int BoxAt(const QPointF &point) const;
     int IndexOf(qint32 unitId) const;
-    // Above the chart: "組織図 本社/営業部", and "2026年4月1日 現在" for a past day.
+    // Above the chart: "組織図 本社/営業部", and "基準日 令和6年4月1日 現在" for a past day.
     QString Title() const { return m_strTitle; }
     QString DayText() const { return m_strDay; }
     int Parent(int box) const { return m_parent.value(box, -1); }

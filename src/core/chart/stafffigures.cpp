@@ -14,11 +14,6 @@ const QString kHeadcount = QStringLiteral("人数");
 const QString kMen = QStringLiteral("男性");
 const QString kWomen = QStringLiteral("女性");
 
-QString DayText(const QDate &day)
-{
-    return QStringLiteral("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
-}
-
 QString MonthText(const QDate &month)
 {
     return QStringLiteral("%1年%2月").arg(month.year()).arg(month.month());
@@ -92,7 +87,7 @@ QString CStaffFigures::Title(EFigure figure) const
 {
     QString title = Name(figure) + QStringLiteral("　") + UnitName();
     if (!m_snapshot.IsToday())
-        title += QStringLiteral("（%1 現在）").arg(DayText(Day()));
+        title += QStringLiteral("（%1）").arg(m_snapshot.AsOfText());
     return title;
 }
 

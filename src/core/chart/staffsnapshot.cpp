@@ -1,5 +1,6 @@
 #include "chart/staffsnapshot.h"
 
+#include "dates/eracalendar.h"
 #include "register/employees.h"
 #include "register/registerasof.h"
 #include "register/units.h"
@@ -51,6 +52,11 @@ CStaffSnapshot CStaffSnapshot::Read(const CRegisterAsOf *asOf)
     CStaffSnapshot snapshot(units, asOf->Facts(), asOf->Day());
     snapshot.SetToday(false);
     return snapshot;
+}
+
+QString CStaffSnapshot::AsOfText() const
+{
+    return m_bToday ? QString() : QStringLiteral("基準日 %1 現在").arg(CEraCalendar::LongText(m_day));
 }
 
 const SUnitRow *CStaffSnapshot::Unit(qint32 id) const

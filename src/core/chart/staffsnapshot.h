@@ -25,6 +25,8 @@ public:
     QDate Day() const { return m_day; }
     bool IsToday() const { return m_bToday; }
     void SetToday(bool today) { m_bToday = today; }
+    // "基準日 令和6年4月1日 現在" for a past day, as titles and sheets say it; empty for today.
+    QString AsOfText() const;
 
     const QList<SUnitRow> &Units() const { return m_units; }
     const SUnitRow *Unit(qint32 id) const;

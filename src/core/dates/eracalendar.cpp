@@ -144,3 +144,15 @@ int CEraCalendar::WesternYearToYear(int yy)
 {
     return yy < WesternPivot ? 2000 + yy : 1900 + yy;
 }
+
+QString CEraCalendar::LongText(const QDate &day)
+{
+    const CDateValue date(day);
+    const int era = EraOf(date);
+    if (era == NoEra)
+        return QStringLiteral("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
+    const int year = day.year() - BaseYear(era);
+    // The first year of an era is read 元年.
+    const QString yearText = year == 1 ? QStringLiteral("元") : QString::number(year);
+    return EraName(era) + yearText + QStringLiteral("年%1月%2日").arg(day.month()).arg(day.day());
+}

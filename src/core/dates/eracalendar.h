@@ -2,6 +2,7 @@
 
 #include "dates/datevalue.h"
 
+#include <QDate>
 #include <QString>
 
 // The Japanese eras and the six-digit date texts (YYMMDD) typed into date fields.
@@ -32,6 +33,8 @@ public:
     // Empty text, and era left alone, when the date has no era.
     static QString ToEraText(const CDateValue &date, int &era);
     static QString ToWesternText(const CDateValue &date);
+    // A day as people write it: "令和6年4月1日", "平成元年1月8日"; before any era "1868年1月1日".
+    static QString LongText(const QDate &day);
     // The day is not checked against the era: 昭和 70 is 1995.
     static CDateValue FromEraText(const QString &text, int era);
     static CDateValue FromWesternText(const QString &text);

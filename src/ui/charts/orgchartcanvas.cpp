@@ -2,7 +2,9 @@
 
 #include "chart/orgchart.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -154,6 +156,31 @@ void COrgChartCanvas::mouseDoubleClickEvent(QMouseEvent *event)
     const int box = m_pChart->BoxAt(ToChart(event->position()));
     if (box >= 0)
         emit Activated(m_pChart->Boxes().at(box).nUnit);
+}
+
+void COrgChartCanvas::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_pChart)
+        return;
+    // From the keyboard (Shift+F10, the menu key) the menu is the chosen box's.
+    int box = m_nSelected;
+    QPoint at = ShownRect(box).center().toPoint();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        box = m_pChart->BoxAt(ToChart(event->pos()));
+        at = event->pos();
+    }
+    if (box < 0 || box >= m_pChart->Boxes().size())
+        return;
+    Select(box);
+    const COrgChart::SBox &chosen = m_pChart->Boxes().at(box);
+    const qint32 unit = chosen.nUnit;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("会社構成に表示(&S)"), this, [this, unit] { emit Activated(unit); });
+    QAction *toggle = menu.addAction(chosen.nHiddenUnits > 0 ? QStringLiteral("下の部課を広げる(&E)")
+                                                             : QStringLiteral("下の部課をたたむ(&C)"),
+                                     this, [this, unit] { emit ToggleRequested(unit); });
+    toggle->setEnabled(chosen.bHasChildren);
+    menu.exec(viewport()->mapToGlobal(at));
 }
 
 int COrgChartCanvas::Beside(int box, int step) const

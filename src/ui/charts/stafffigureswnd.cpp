@@ -19,6 +19,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -67,11 +68,11 @@ CStaffFiguresWnd::CStaffFiguresWnd(CStaffSnapshot snapshot, qint32 unitId, QWidg
 
     auto *buttons = new QDialogButtonBox(this);
     const std::pair<QString, void (CStaffFiguresWnd::*)()> commands[] = {
-        {QStringLiteral("PNG保存..."), &CStaffFiguresWnd::SavePng},
-        {QStringLiteral("PDF保存..."), &CStaffFiguresWnd::SavePdf},
-        {QStringLiteral("CSV保存..."), &CStaffFiguresWnd::SaveCsv},
-        {QStringLiteral("Excel保存..."), &CStaffFiguresWnd::SaveXlsx},
-        {QStringLiteral("印刷..."), &CStaffFiguresWnd::Print},
+        {QStringLiteral("PNG保存(&G)..."), &CStaffFiguresWnd::SavePng},
+        {QStringLiteral("PDF保存(&D)..."), &CStaffFiguresWnd::SavePdf},
+        {QStringLiteral("CSV保存(&C)..."), &CStaffFiguresWnd::SaveCsv},
+        {QStringLiteral("Excel保存(&E)..."), &CStaffFiguresWnd::SaveXlsx},
+        {QStringLiteral("印刷(&P)..."), &CStaffFiguresWnd::Print},
     };
     for (const auto &[text, slot] : commands) {
         QPushButton *button = buttons->addButton(text, QDialogButtonBox::ActionRole);
@@ -82,6 +83,7 @@ CStaffFiguresWnd::CStaffFiguresWnd(CStaffSnapshot snapshot, qint32 unitId, QWidg
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this, &CStaffFiguresWnd::Print);
 
     m_pStatus = new QLabel(this);
     m_pStatus->setAccessibleName(QStringLiteral("保存の結果"));
@@ -92,6 +94,8 @@ CStaffFiguresWnd::CStaffFiguresWnd(CStaffSnapshot snapshot, qint32 unitId, QWidg
     layout->addWidget(m_pStatus);
     layout->addWidget(buttons);
     resize(900, 640);
+    // The arrows and Ctrl+Tab go from figure to figure from the start.
+    m_pTabs->tabBar()->setFocus();
 }
 
 CStaffFiguresWnd::~CStaffFiguresWnd() = default;

@@ -1,6 +1,5 @@
 #include "forms/asofdate.h"
 
-#include "dates/datevalue.h"
 #include "dates/eracalendar.h"
 
 namespace {
@@ -15,14 +14,7 @@ const QString kFuture = QStringLiteral("基準日に明日以降の日付は指�
 
 QString CAsOfDate::EraText(const QDate &day)
 {
-    const CDateValue date(day);
-    const int era = CEraCalendar::EraOf(date);
-    if (era == CEraCalendar::NoEra)
-        return QStringLiteral("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
-    const int year = day.year() - CEraCalendar::BaseYear(era);
-    // The first year of an era is read 元年.
-    const QString yearText = year == 1 ? QStringLiteral("元") : QString::number(year);
-    return CEraCalendar::EraName(era) + yearText + QStringLiteral("年%1月%2日").arg(day.month()).arg(day.day());
+    return CEraCalendar::LongText(day);
 }
 
 QString CAsOfDate::Title(const QString &title, const QDate &day)
