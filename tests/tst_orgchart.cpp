@@ -312,7 +312,8 @@ void TestOrgChart::headcountsOnAPastDay()
     QCOMPARE(then.Total(m_company),
              before.value(m_company) + before.value(m_sales) + before.value(m_east) + before.value(m_general));
     const COrgChart chart(then, 0, {});
-    QCOMPARE(chart.DayText(), QStringLiteral("基準日 令和%1年%2月%3日 現在").arg(day.year() - 2018).arg(day.month()).arg(day.day()));
+    QCOMPARE(chart.DayText(),
+             QStringLiteral("基準日 令和%1年%2月%3日 現在").arg(day.year() - 2018).arg(day.month()).arg(day.day()));
     QVERIFY(chart.IndexOf(m_east) >= 0);
 
     const CStaffSnapshot now = CStaffSnapshot::Read(nullptr);
