@@ -146,6 +146,7 @@ private:
 
 void TestOrgChart::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     m_company = CRegisterBuilder::AddUnit({0, 10, QStringLiteral("本社")});
     m_sales = CRegisterBuilder::AddUnit({m_company, 10, QStringLiteral("営業部")});

@@ -168,6 +168,7 @@ private:
 
 void TestStaffFigures::init()
 {
+    MORVEK_REQUIRE_BACKEND();
     m_db = std::make_unique<CTempDatabase>();
     m_built.clear();
     m_units.clear();
