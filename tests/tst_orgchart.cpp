@@ -547,6 +547,9 @@ void TestOrgChart::commandLine_data()
     QTest::newRow("with an import") << QStringList{"--org-chart", "%1/図.pdf", "--import-csv", "%1"} << 2
                                     << "--unit、--as-of、--faces、--database のほかは付けられません"
                                     << "" << 0;
+    QTest::newRow("not a register") << QStringList{"--figures", "%1/図", "--database", "%2"} << 1
+                                    << "データベースではないか、壊れています"
+                                    << "" << 0;
     QTest::newRow("a register not there") << QStringList{"--org-chart", "%1/図.pdf", "--database", "%1/ない.mdb"} << 1
                                           << "がありません"
                                           << "" << 0;
@@ -560,8 +563,9 @@ void TestOrgChart::commandLine()
     QFETCH(QString, file);
     QFETCH(int, boxes);
     const QTemporaryDir folder;
+    const QString garbage = WriteFile(m_out.filePath(QStringLiteral("偽.mdb")), "not a database");
     for (QString &argument : arguments)
-        argument.replace(QStringLiteral("%1"), folder.path());
+        argument.replace(QStringLiteral("%1"), folder.path()).replace(QStringLiteral("%2"), garbage);
     if (!arguments.contains(QStringLiteral("--database")))
         arguments << QStringLiteral("--database") << m_db->Path();
     QString told;
