@@ -119,6 +119,7 @@ private slots:
     void layoutRules();
     void layoutLeavesOutLoops();
     void onlyLeavesWrap();
+    void wideLevelsStack();
 
     void headcountsMatchTheRegister();
     void headcountsOnAPastDay();
@@ -224,8 +225,21 @@ void TestOrgChart::layoutRules()
             left = std::min(left, boxes.at(child).center().x());
             right = std::max(right, boxes.at(child).center().x());
         }
-        // Centred over its children: the outermost ones, in one row or in the first of wrapped rows.
-        const qreal middle = (left + right) / 2;
+        // Centred over its children: the outermost ones, in one row or in the first of wrapped rows;
+        // over the block of rows that subtrees too wide for one were stacked in.
+        const QRectF stack = layout.StackRect(i);
+        for (int child : children)
+            QVERIFY2(!layout.IsStacked(i) || stack.contains(boxes.at(child)),
+                     qPrintable(QStringLiteral("%1 %2 %3 %4 / %5 %6 %7 %8")
+                                    .arg(stack.left())
+                                    .arg(stack.top())
+                                    .arg(stack.right())
+                                    .arg(stack.bottom())
+                                    .arg(boxes.at(child).left())
+                                    .arg(boxes.at(child).top())
+                                    .arg(boxes.at(child).right())
+                                    .arg(boxes.at(child).bottom())));
+        const qreal middle = layout.IsStacked(i) ? stack.center().x() : (left + right) / 2;
         QVERIFY2(
             qAbs(boxes.at(i).center().x() - middle) < 0.5,
             qPrintable(
@@ -246,6 +260,57 @@ void TestOrgChart::layoutLeavesOutLoops()
     QCOMPARE(layout.Boxes().size(), 3);
     QVERIFY(layout.Boxes().at(2).top() > layout.Boxes().at(1).top());
     QVERIFY(layout.Boxes().at(1).top() > layout.Boxes().at(0).top());
+}
+
+void TestOrgChart::wideLevelsStack()
+{
+    // A company of 20 departments, each with two sections: too wide for one row.
+    QList<SNode> nodes(61);
+    for (SNode &node : nodes)
+        node.size = QSizeF(120, 44);
+    for (int d = 1; d <= 20; ++d) {
+        nodes[0].children.append(d);
+        nodes[d].children = {20 + 2 * d - 1, 20 + 2 * d};
+    }
+    const COrgTreeLayout layout(nodes, {0});
+    QVERIFY(layout.IsStacked(0));
+    QVERIFY(layout.Bounds().width() <= COrgTreeLayout::SSpacing().stackWidth + 200);
+    QSet<qreal> rowTops;
+    for (int d = 1; d <= 20; ++d) {
+        rowTops.insert(layout.Boxes().at(d).top());
+        // Each department keeps its sections under it, centred.
+        const qreal sections = (layout.Boxes().at(20 + 2 * d - 1).center().x() + layout.Boxes().at(20 + 2 * d).center().x())
+                             / 2;
+        QCOMPARE(layout.Boxes().at(d).center().x(), sections);
+        QVERIFY(layout.Boxes().at(20 + 2 * d).top() > layout.Boxes().at(d).bottom());
+    }
+    QVERIFY(rowTops.size() >= 2);
+
+    // Twelve companies side by side are too wide as well: they stack, nothing overlapping.
+    QList<SNode> forest(36);
+    QList<int> tops;
+    for (SNode &node : forest)
+        node.size = QSizeF(150, 44);
+    for (int c = 0; c < 12; ++c) {
+        tops << c;
+        forest[c].children = {12 + 2 * c, 13 + 2 * c};
+    }
+    const COrgTreeLayout companies(forest, tops);
+    QSet<qreal> companyTops;
+    for (int c = 0; c < 12; ++c)
+        companyTops.insert(companies.Boxes().at(c).top());
+    QVERIFY(companyTops.size() >= 2);
+    for (int a = 0; a < forest.size(); ++a) {
+        QVERIFY(!companies.Boxes().at(a).isNull());
+        for (int b = a + 1; b < forest.size(); ++b)
+            QVERIFY(!companies.Boxes().at(a).intersects(companies.Boxes().at(b)));
+    }
+    // Without the limit they stand in one row.
+    COrgTreeLayout::SSpacing spacing;
+    spacing.stackWidth = 0;
+    const COrgTreeLayout row(nodes, {0}, spacing);
+    QVERIFY(!row.IsStacked(0));
+    QCOMPARE(row.Boxes().at(1).top(), row.Boxes().at(20).top());
 }
 
 void TestOrgChart::onlyLeavesWrap()

@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 COrgTreeLayout::COrgTreeLayout(const QList<SNode> &nodes, const QList<int> &roots, const SSpacing &spacing)
@@ -39,15 +40,22 @@ COrgTreeLayout::COrgTreeLayout(const QList<SNode> &nodes, const QList<int> &root
     if (tops.isEmpty())
         return;
 
-    // The tops side by side, as children of an unseen box.
+    // The tops side by side, as children of an unseen box; in rows when too wide.
     SOutline merged;
     QList<qreal> offsets;
-    for (int top : std::as_const(tops)) {
+    for (int top : std::as_const(tops))
         offsets.append(Join(merged, Place(top, 0), m_spacing.across * 2, offsets.isEmpty()));
-    }
     const qreal left = *std::min_element(merged.left.cbegin(), merged.left.cend());
-    for (qsizetype i = 0; i < tops.size(); ++i)
-        Fix(tops.at(i), offsets.at(i) - left, 0);
+    const qreal right = *std::max_element(merged.right.cbegin(), merged.right.cend());
+    if (tops.size() > 2 && TooWide(right - left, Height(0, merged.left.size()))) {
+        m_stacks.clear();
+        const SStack stack = StackOf(tops);
+        for (qsizetype i = 0; i < stack.subtrees.size(); ++i)
+            CopyIn(*stack.subtrees.at(i), stack.at.at(i));
+    } else {
+        for (qsizetype i = 0; i < tops.size(); ++i)
+            Fix(tops.at(i), offsets.at(i) - left, 0);
+    }
     for (const QRectF &box : std::as_const(m_boxes))
         m_bounds = box.isNull() ? m_bounds : m_bounds.united(box);
     for (const QLineF &line : std::as_const(m_lines))
@@ -60,6 +68,8 @@ COrgTreeLayout::COrgTreeLayout(const QList<SNode> &nodes, const QList<int> &root
     }
     for (QLineF &line : m_lines)
         line.translate(-origin);
+    for (SStack &stack : m_stacks)
+        stack.placed.translate(-origin);
     m_bounds.translate(-origin);
 }
 
@@ -105,10 +115,19 @@ COrgTreeLayout::SOutline COrgTreeLayout::Place(int node, int depth)
     if (Wraps(node))
         return PlaceRows(node, depth);
 
+    const QList<qreal> bands = m_levelHeight;
+    const QHash<int, SStack> stacks = m_stacks;
     SOutline merged;
     QList<qreal> offsets;
-    for (int child : children) {
+    for (int child : children)
         offsets.append(Join(merged, Place(child, depth + 1), m_spacing.across, offsets.isEmpty()));
+    const qreal width = *std::max_element(merged.right.cbegin(), merged.right.cend())
+                      - *std::min_element(merged.left.cbegin(), merged.left.cend());
+    if (children.size() > 2 && TooWide(width, Height(depth + 1, merged.left.size()))) {
+        // What the row given up measured and stacked below would leave gaps and strays.
+        m_levelHeight = bands;
+        m_stacks = stacks;
+        return PlaceStack(node, depth);
     }
     const qreal middle = (offsets.constFirst() + offsets.constLast()) / 2;
     for (qsizetype i = 0; i < children.size(); ++i)
@@ -161,6 +180,111 @@ COrgTreeLayout::SOutline COrgTreeLayout::PlaceRows(int node, int depth)
     return {{-size.width() / 2, -grid.width / 2 - m_spacing.across / 2}, {size.width() / 2, grid.width / 2}};
 }
 
+bool COrgTreeLayout::TooWide(qreal width, qreal height) const
+{
+    // A row much wider than it is tall fits no sheet; a tall one is better left as it is.
+    return m_spacing.stackWidth > 0 && width > m_spacing.stackWidth && width > 2 * height;
+}
+
+qreal COrgTreeLayout::Height(int depth, qsizetype levels) const
+{
+    qreal height = 0;
+    for (qsizetype d = depth; d < depth + levels && d < m_levelHeight.size(); ++d)
+        height += m_levelHeight.at(d) + m_spacing.down;
+    return height;
+}
+
+COrgTreeLayout::SStack COrgTreeLayout::StackOf(const QList<int> &tops) const
+{
+    SStack stack;
+    const qreal gap = m_spacing.across * 2;
+    QList<std::shared_ptr<const COrgTreeLayout>> subtrees;
+    qreal area = 0;
+    for (int top : tops) {
+        subtrees.append(std::make_shared<const COrgTreeLayout>(m_nodes, QList<int>{top}, m_spacing));
+        area += (subtrees.last()->Bounds().width() + gap) * (subtrees.last()->Bounds().height() + m_spacing.down);
+    }
+    // Rows about twice as wide as the whole is tall: a landscape sheet, less the title.
+    const qreal rowWidth = std::max(m_spacing.stackWidth, std::sqrt(2 * area));
+    qreal x = 0, rowTop = 0, rowHeight = 0;
+    for (const auto &subtree : std::as_const(subtrees)) {
+        const QSizeF size = subtree->Bounds().size();
+        // Rows fill up to the width; a subtree wider than that has a row of its own.
+        if (!stack.rows.isEmpty() && x + size.width() > rowWidth) {
+            rowTop += rowHeight + m_spacing.down;
+            x = 0;
+            rowHeight = 0;
+        }
+        if (stack.rows.isEmpty() || x == 0) {
+            stack.rows.append(QList<int>{});
+            stack.rowTops.append(rowTop);
+        }
+        stack.rows.last().append(int(stack.subtrees.size()));
+        stack.at.append(QPointF(x, rowTop));
+        stack.subtrees.append(subtree);
+        x += size.width() + gap;
+        rowHeight = std::max(rowHeight, size.height());
+        stack.size = QSizeF(std::max(stack.size.width(), x - gap), rowTop + rowHeight);
+    }
+    return stack;
+}
+
+void COrgTreeLayout::CopyIn(const COrgTreeLayout &subtree, const QPointF &origin)
+{
+    for (qsizetype k = 0; k < subtree.Boxes().size(); ++k) {
+        if (subtree.Boxes().at(k).isNull())
+            continue;
+        m_boxes[k] = subtree.Boxes().at(k).translated(origin);
+        m_wrapped[k] = subtree.IsWrapped(k);
+        if (subtree.IsStacked(k))
+            m_stacks[k].placed = subtree.StackRect(k).translated(origin);
+    }
+    for (const QLineF &line : subtree.Lines())
+        m_lines.append(line.translated(origin));
+}
+
+COrgTreeLayout::SOutline COrgTreeLayout::PlaceStack(int node, int depth)
+{
+    const SStack stack = StackOf(Children(node));
+    if (m_levelHeight.size() <= depth + 1)
+        m_levelHeight.resize(depth + 2, 0);
+    m_levelHeight[depth + 1] = std::max(m_levelHeight.at(depth + 1), stack.size.height());
+    m_wrapped[node] = true;
+    m_stacks.insert(node, stack);
+    const qreal width = stack.size.width();
+    const QSizeF size = m_nodes.at(node).size;
+    return {{-size.width() / 2, -width / 2 - m_spacing.across / 2}, {size.width() / 2, width / 2}};
+}
+
+void COrgTreeLayout::FixStack(int node, qreal centre, int depth)
+{
+    // A copy: the stacks of the subtrees join the hash below, which may move its entries.
+    const SStack stack = m_stacks.value(node);
+    const QRectF box = m_boxes.at(node);
+    const qreal below = box.top() + m_levelHeight.at(depth) + m_spacing.down;
+    const qreal left = centre - stack.size.width() / 2;
+    m_stacks[node].placed = QRectF(QPointF(left, below), stack.size);
+    const qreal spine = left - m_spacing.across / 2;
+    const qreal firstBus = below - m_spacing.down / 2;
+    m_lines.append(QLineF(centre, box.bottom(), centre, firstBus));
+    qreal lastBus = firstBus;
+    for (qsizetype row = 0; row < stack.rows.size(); ++row) {
+        const qreal rowTop = below + stack.rowTops.at(row);
+        const qreal bus = row == 0 ? firstBus : rowTop - m_spacing.down / 2;
+        qreal reach = row == 0 ? centre : spine;
+        for (int i : stack.rows.at(row)) {
+            CopyIn(*stack.subtrees.at(i), QPointF(left + stack.at.at(i).x(), rowTop));
+            const qreal x = m_boxes.at(Children(node).at(i)).center().x();
+            reach = std::max(reach, x);
+            m_lines.append(QLineF(x, bus, x, rowTop));
+        }
+        m_lines.append(QLineF(spine, bus, reach, bus));
+        lastBus = bus;
+    }
+    if (stack.rows.size() > 1)
+        m_lines.append(QLineF(spine, firstBus, spine, lastBus));
+}
+
 void COrgTreeLayout::Fix(int node, qreal centre, int depth)
 {
     qreal top = 0;
@@ -171,6 +295,10 @@ void COrgTreeLayout::Fix(int node, qreal centre, int depth)
     const QList<int> &children = Children(node);
     if (children.isEmpty())
         return;
+    if (m_stacks.contains(node)) {
+        FixStack(node, centre, depth);
+        return;
+    }
     if (m_wrapped.at(node)) {
         FixRows(node, centre, depth);
         return;
