@@ -3,6 +3,7 @@
 #include "chart/orgchart.h"
 #include "chart/orgchartfiles.h"
 #include "chart/orgchartpainter.h"
+#include "chart/orgtreelayout.h"
 #include "chart/staffsnapshot.h"
 #include "store/daorecordset.h"
 #include "support/registergenerator.h"
@@ -72,6 +73,25 @@ static void BM_LayOut(benchmark::State &state)
         benchmark::DoNotOptimize(COrgChart(snapshot, 0, {}).Bounds());
 }
 BENCHMARK(BM_LayOut)->Unit(benchmark::kMillisecond);
+
+// A company of 100 departments with 9 sections each: stacked in rows, each subtree laid out twice.
+static void BM_LayOutStacked(benchmark::State &state)
+{
+    QList<COrgTreeLayout::SNode> nodes(1001);
+    for (COrgTreeLayout::SNode &node : nodes)
+        node.size = QSizeF(136, 56);
+    for (int d = 1; d <= 100; ++d) {
+        nodes[0].children.append(d);
+        for (int s = 0; s < 9; ++s)
+            nodes[d].children.append(101 + (d - 1) * 9 + s);
+    }
+    for (auto _ : state) {
+        const COrgTreeLayout layout(nodes, {0});
+        benchmark::DoNotOptimize(layout.Bounds());
+        state.counters["stacked"] = layout.IsStacked(0);
+    }
+}
+BENCHMARK(BM_LayOutStacked)->Unit(benchmark::kMillisecond);
 
 static void BM_Draw(benchmark::State &state)
 {
