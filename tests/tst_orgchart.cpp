@@ -12,6 +12,7 @@
 #include "register/employees.h"
 #include "register/register.h"
 #include "register/registerasof.h"
+#include "register/unitfields.h"
 #include "register/units.h"
 #include "store/daodatabase.h"
 #include "store/daostatement.h"
@@ -19,6 +20,7 @@
 #include "testsupport.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -138,6 +140,7 @@ private slots:
     void commandLine();
 
     void windowByKeys();
+    void windowFollowsTheRegister();
 
 private:
     std::unique_ptr<CTempDatabase> m_db;
@@ -706,6 +709,42 @@ void TestOrgChart::windowByKeys()
     QVERIFY(window.Chart().Boxes().at(window.Chart().IndexOf(m_sales)).faces.size() > 0);
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
+}
+
+void TestOrgChart::windowFollowsTheRegister()
+{
+    COrgChartWnd window(CStaffSnapshot::Read(nullptr), nullptr, m_company);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Folded and chosen as the user left them, through the rebuilds.
+    window.Toggle(m_sales);
+    window.Canvas()->Select(window.Chart().IndexOf(m_general));
+
+    SUnitFields accounts;
+    accounts.strName = QStringLiteral("経理部");
+    const qint32 added = CUnits::AddDepartment(m_company, accounts);
+    QVERIFY(added != 0);
+    QTRY_VERIFY(window.Chart().IndexOf(added) >= 0);
+    QCOMPARE(window.Chart().IndexOf(m_east), -1);
+    QCOMPARE(window.Chart().Boxes().at(window.Canvas()->Selected()).nUnit, m_general);
+
+    const int before = window.Chart().Boxes().at(window.Chart().IndexOf(m_general)).nOwn;
+    const QList<SEmployeeRow> sales = CEmployees::OfUnit(m_sales);
+    QCOMPARE(CEmployees::Move({sales.first().nID}, m_general), CEmployees::EMove::moved);
+    QTRY_COMPARE(window.Chart().Boxes().at(window.Chart().IndexOf(m_general)).nOwn, before + 1);
+
+    // The unit drawn at the top is deleted: the chart stays, and says why.
+    COrgChartWnd sub(CStaffSnapshot::Read(nullptr), nullptr, m_east);
+    sub.setAttribute(Qt::WA_DeleteOnClose, false);
+    QVERIFY(CUnits::Delete(m_east));
+    const auto said = [&sub] {
+        const QList<QLabel *> labels = sub.findChildren<QLabel *>();
+        return std::any_of(labels.cbegin(), labels.cend(),
+                           [](const QLabel *label) { return label->text().contains(QStringLiteral("削除されました")); });
+    };
+    QTRY_VERIFY(said());
+    QCOMPARE(sub.Chart().Boxes().size(), 1);
 }
 
 QTEST_MAIN(TestOrgChart)

@@ -152,6 +152,7 @@ private slots:
     void windowSaves();
     void windowSaveFailureIsTold();
     void windowPrintsAFigureAPage();
+    void windowFollowsTheRegister();
     void windowClosesWithEscape();
 
 private:
@@ -859,6 +860,24 @@ void TestStaffFigures::windowPrintsAFigureAPage()
         QVERIFY(Flat(pages.at(i)).contains(CStaffFigures::Name(EFigure(i)) + QStringLiteral("子会社")));
         QVERIFY(Flat(pages.at(i)).contains(QStringLiteral("作成日")));
     }
+}
+
+// Writes while the window is open, here or by another program, are counted again.
+void TestStaffFigures::windowFollowsTheRegister()
+{
+    const qint32 sales = m_units[QStringLiteral("営業部")];
+    const qint32 first = Add({0, m_units[QStringLiteral("営業一課")]});
+    Add({0, m_units[QStringLiteral("営業二課")]});
+    CStaffFiguresWnd window(CStaffSnapshot::Read(nullptr), sales, nullptr);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    const auto units = [&window] { return window.View(int(EFigure::Units))->Table().Total(); };
+    QCOMPARE(units(), 2);
+    CEmployees::Release({first});
+    QTRY_COMPARE(units(), 1);
+    // The unit shown is deleted: the figures stay, and say why.
+    QVERIFY(CUnits::Delete(sales));
+    QTRY_VERIFY(window.Status().contains(QStringLiteral("削除されました")));
+    QCOMPARE(units(), 1);
 }
 
 void TestStaffFigures::windowClosesWithEscape()

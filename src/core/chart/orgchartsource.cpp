@@ -9,8 +9,15 @@
 COrgChartSource::COrgChartSource(const CStaffSnapshot &snapshot, std::shared_ptr<const CRegisterAsOf> asOf)
     : m_pAsOf(std::move(asOf))
 {
+    SetSnapshot(snapshot);
+}
+
+void COrgChartSource::SetSnapshot(const CStaffSnapshot &snapshot)
+{
+    m_inService.clear();
     for (const SStaffFact &fact : snapshot.Staff())
         m_inService.insert(fact.nID);
+    m_faces.clear();
 }
 
 COrgChartSource::~COrgChartSource() = default;

@@ -21,6 +21,9 @@ public:
     COrgChartSource(const COrgChartSource &) = delete;
     COrgChartSource &operator=(const COrgChartSource &) = delete;
 
+    // Who is counted changed (the register was written): faces are read again too.
+    void SetSnapshot(const CStaffSnapshot &snapshot);
+
     QList<COrgChart::SMember> Members(qint32 unitId) const;
     // Read at once, on this thread, for a file: a null image without a photo.
     QImage Face(qint32 employeeId);

@@ -7,6 +7,7 @@
 #include "charts/orgchartcanvas.h"
 #include "charts/orgchartpaperdlg.h"
 #include "print/printrunner.h"
+#include "register/register.h"
 #include "register/registerasof.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,6 +51,14 @@ COrgChartWnd::COrgChartWnd(CStaffSnapshot snapshot, std::shared_ptr<const CRegis
     layout->addWidget(m_pSummary);
     connect(m_pCanvas, &COrgChartCanvas::Activated, this, &COrgChartWnd::UnitActivated);
     connect(m_pCanvas, &COrgChartCanvas::ToggleRequested, this, &COrgChartWnd::Toggle);
+    if (!m_pAsOf) {
+        // A burst of writes (a move of many, an import) is read once, after it.
+        m_pReload = new QTimer(this);
+        m_pReload->setSingleShot(true);
+        m_pReload->setInterval(300);
+        connect(m_pReload, &QTimer::timeout, this, &COrgChartWnd::Reload);
+        connect(&CRegister::Instance(), &CRegister::Changed, m_pReload, qOverload<>(&QTimer::start));
+    }
     Rebuild();
     setWindowTitle(m_pChart->DayText().isEmpty() ? m_pChart->Title()
                                                  : QStringLiteral("%1（%2）").arg(m_pChart->Title(), m_pChart->DayText()));
@@ -129,6 +139,23 @@ void COrgChartWnd::Rebuild()
                        "で会社構成に表示、Space で下の部課をたたむ・広げる。")
             .arg(m_pChart->Boxes().size())
             .arg(m_snapshot.Total(top)));
+}
+
+void COrgChartWnd::Reload()
+{
+    try {
+        CStaffSnapshot snapshot = CStaffSnapshot::Read(nullptr);
+        if (m_nTop != 0 && !snapshot.Unit(m_nTop)) {
+            m_pSummary->setText(QStringLiteral("この部課は削除されました。組織図はその前のままです。"));
+            return;
+        }
+        m_snapshot = std::move(snapshot);
+        m_source.SetSnapshot(m_snapshot);
+        Rebuild();
+    } catch (const std::exception &error) {
+        // A lost server is told by the company window; the chart stays as it was.
+        m_pSummary->setText(QStringLiteral("組織図を更新できません: %1").arg(QString::fromUtf8(error.what())));
+    }
 }
 
 COrgChartPainter::FaceOf COrgChartWnd::ScreenFaces() const

@@ -14,6 +14,7 @@ class CRegisterAsOf;
 class QCheckBox;
 class QLabel;
 class QSpinBox;
+class QTimer;
 
 // 組織図: a company, or a unit and everything under it, drawn as boxes joined by
 // lines, as of the day the company window shows. A double-click (or Enter) on a
@@ -41,6 +42,8 @@ public:
 
     // The chart to a file by its ending; the reason when it could not be written.
     QString SaveTo(const QString &file, const COrgChartFiles::SPaper &paper);
+    // Today's chart is read again after the register was written, here or elsewhere.
+    void Reload();
     void OnSave();
     void OnPrint();
 
@@ -66,4 +69,5 @@ private:
     QCheckBox *m_pFaces = nullptr;
     QSpinBox *m_pFaceLimit = nullptr;
     QLabel *m_pSummary = nullptr;
+    QTimer *m_pReload = nullptr;
 };

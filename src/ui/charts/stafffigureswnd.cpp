@@ -4,6 +4,7 @@
 #include "base/modalseam.h"
 #include "chart/figurefiles.h"
 #include "charts/figureview.h"
+#include "register/register.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -21,6 +22,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,6 +96,14 @@ CStaffFiguresWnd::CStaffFiguresWnd(CStaffSnapshot snapshot, qint32 unitId, QWidg
     layout->addWidget(m_pStatus);
     layout->addWidget(buttons);
     resize(900, 640);
+    if (m_snapshot.IsToday()) {
+        // A burst of writes (a move of many, an import) is counted once, after it.
+        auto *reload = new QTimer(this);
+        reload->setSingleShot(true);
+        reload->setInterval(300);
+        connect(reload, &QTimer::timeout, this, &CStaffFiguresWnd::Reload);
+        connect(&CRegister::Instance(), &CRegister::Changed, reload, qOverload<>(&QTimer::start));
+    }
     // The arrows and Ctrl+Tab go from figure to figure from the start.
     m_pTabs->tabBar()->setFocus();
 }
@@ -128,6 +138,26 @@ QWidget *CStaffFiguresWnd::MonthEndsPage(CFigureView *view)
     layout->addWidget(view, 1);
     layout->addLayout(span);
     return page;
+}
+
+void CStaffFiguresWnd::Reload()
+{
+    try {
+        CStaffSnapshot snapshot = CStaffSnapshot::Read(nullptr);
+        if (m_nUnit != 0 && !snapshot.Unit(m_nUnit)) {
+            m_pStatus->setText(QStringLiteral("この部課は削除されました。図はその前のままです。"));
+            return;
+        }
+        // The figures read the snapshot kept here: they count the new one from now on.
+        m_snapshot = std::move(snapshot);
+        for (int i = 0; i < CStaffFigures::kCount; ++i) {
+            if (CStaffFigures::EFigure(i) != CStaffFigures::EFigure::MonthEnds)
+                m_views.at(i)->SetTable(m_figures.Figure(CStaffFigures::EFigure(i)));
+        }
+        ShowMonthEnds();
+    } catch (const std::exception &error) {
+        m_pStatus->setText(QStringLiteral("図を更新できません: %1").arg(QString::fromUtf8(error.what())));
+    }
 }
 
 void CStaffFiguresWnd::ShowMonthEnds()

@@ -36,6 +36,8 @@ public:
     void SaveCsv();
     void SaveXlsx();
     void Print();
+    // Today's figures are counted again after the register was written, here or elsewhere.
+    void Reload();
 
 private:
     QWidget *MonthEndsPage(CFigureView *view);
