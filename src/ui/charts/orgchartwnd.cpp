@@ -158,13 +158,10 @@ void COrgChartWnd::Reload()
     }
 }
 
-COrgChartPainter::FaceOf COrgChartWnd::ScreenFaces() const
+COrgChartPainter::FaceOf COrgChartWnd::ScreenFaces()
 {
-    if (m_screenFaces)
-        return m_screenFaces;
     // Without a cache of the company window's, faces are read here when drawn.
-    auto *source = const_cast<COrgChartSource *>(&m_source);
-    return [source](qint32 id) { return source->Face(id); };
+    return m_screenFaces ? m_screenFaces : m_source.FaceOf();
 }
 
 void COrgChartWnd::SetScreenFaces(COrgChartPainter::FaceOf faceOf)

@@ -56,7 +56,7 @@ protected:
 private:
     void Rebuild();
     QWidget *MakeBar();
-    COrgChartPainter::FaceOf ScreenFaces() const;
+    COrgChartPainter::FaceOf ScreenFaces();
 
     CStaffSnapshot m_snapshot;
     std::shared_ptr<const CRegisterAsOf> m_pAsOf;
