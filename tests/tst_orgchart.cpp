@@ -125,6 +125,7 @@ private slots:
 
     void headcountsMatchTheRegister();
     void headcountsOnAPastDay();
+    void unitGoneCountsAsNone();
     void chartDrawsEachUnitOnce_data();
     void chartDrawsEachUnitOnce();
     void facesBeyondTheLimit();
@@ -388,6 +389,18 @@ void TestOrgChart::headcountsOnAPastDay()
     const CStaffSnapshot now = CStaffSnapshot::Read(nullptr);
     QVERIFY(!now.Unit(m_east));
     QCOMPARE(now.Own(m_sales), 1);
+}
+
+// Another program may leave an employee naming a unit that is no longer there: the
+// lists show them without a unit, and so does the count.
+void TestOrgChart::unitGoneCountsAsNone()
+{
+    const int before = CStaffSnapshot::Read(nullptr).WithoutUnit();
+    CRegisterBuilder::AddEmployee({900, 99999, QStringLiteral("迷子")});
+    const CStaffSnapshot snapshot = CStaffSnapshot::Read(nullptr);
+    QCOMPARE(snapshot.WithoutUnit(), before + 1);
+    QCOMPARE(snapshot.Own(99999), 0);
+    QCOMPARE(snapshot.StaffUnder(m_company).size(), snapshot.Total(m_company));
 }
 
 void TestOrgChart::chartDrawsEachUnitOnce_data()

@@ -98,6 +98,7 @@ void COrgChart::Add(const CStaffSnapshot &snapshot, qint32 unit, int parent, con
     }
     const auto index = int(m_boxes.size());
     m_boxes.append(box);
+    m_index.insert(unit, index);
     m_parent.append(parent);
     m_children.append(QList<int>{});
     if (parent >= 0)
@@ -140,11 +141,7 @@ int COrgChart::BoxAt(const QPointF &point) const
 
 int COrgChart::IndexOf(qint32 unitId) const
 {
-    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
-        if (m_boxes.at(i).nUnit == unitId)
-            return int(i);
-    }
-    return -1;
+    return m_index.value(unitId, -1);
 }
 
 QList<int> COrgChart::ChildBoxes(int box) const

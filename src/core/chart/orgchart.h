@@ -3,6 +3,7 @@
 #include "chart/staffsnapshot.h"
 
 #include <QFont>
+#include <QHash>
 #include <QLineF>
 #include <QList>
 #include <QRectF>
@@ -76,6 +77,7 @@ private:
     void Add(const CStaffSnapshot &snapshot, qint32 unit, int parent, const SOptions &options, const MembersOf &members);
 
     QList<SBox> m_boxes;
+    QHash<qint32, int> m_index; // unit -> its box: asked for every unit added
     QList<int> m_parent;
     QList<QList<int>> m_children;
     QList<QLineF> m_lines;

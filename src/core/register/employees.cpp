@@ -64,18 +64,12 @@ QList<qint32> StillThere(CDaoDatabase &db, const QList<qint32> &ids)
 QList<SStaffFact> CEmployees::Facts()
 {
     const std::shared_ptr<CDaoDatabase> db = CRegister::Connection();
-    QSet<qint32> units;
-    for (const SUnitRow &unit : CUnits::All())
-        units.insert(unit.nID);
     CDaoStatement q(*db, QStringLiteral("SELECT ID, Busyo, Sex, Sdate, Indat, Outdat FROM Mast01"));
     q.Exec();
     QList<SStaffFact> facts;
-    while (q.Next()) {
-        const auto unit = qint32(q.Int64(1));
-        facts.append({qint32(q.Int64(0)), units.contains(unit) ? unit : 0, q.Value(2).toBool(),
-                      CDateValue::FromVariant(q.Value(3)), CDateValue::FromVariant(q.Value(4)),
-                      CDateValue::FromVariant(q.Value(5))});
-    }
+    while (q.Next())
+        facts.append({qint32(q.Int64(0)), qint32(q.Int64(1)), q.Value(2).toBool(), CDateValue::FromVariant(q.Value(3)),
+                      CDateValue::FromVariant(q.Value(4)), CDateValue::FromVariant(q.Value(5))});
     q.Finish();
     return facts;
 }

@@ -33,7 +33,8 @@ public:
     // statement that reads them in that order.
     static QString RowColumns();
     static SEmployeeRow RowFrom(const CDaoStatement &q);
-    // Every employee, for the organisation chart and the staff figures, in one read.
+    // Every employee, for the organisation chart and the staff figures, in one read;
+    // the unit as stored, whether it is there or not.
     static QList<SStaffFact> Facts();
 
     // Puts the employees into unitId (0: out of any unit), all of them or none: a

@@ -7,7 +7,7 @@
 // What the organisation chart and the staff figures count of one employee.
 struct SStaffFact {
     qint32 nID = 0;
-    qint32 nUnit = 0; // 0: in no unit, or in one that is gone
+    qint32 nUnit = 0; // 0: in no unit (CStaffSnapshot also takes a unit that is gone for none)
     bool bFemale = false;
     CDateValue birth{};
     CDateValue joined{};
